@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "CharacterOrder.h"
+#include "CipherMessages.h"
+#include "CipherWorkspace.h"
+
+namespace kiv {
+
+// The operands the text actions hand to the text cores. Texts are 8-bit byte strings; NUL bytes
+// are allowed in the input.
+struct TextOperands {
+    std::string CipherKey;
+    std::string CipherInput;
+    std::string CipherOutput;
+    double TimeOfDay = 0.0;      // fraction of the day of the latest encryption
+    std::int32_t TimeStamp = 0;  // TimeOfDay x 1e9, truncated
+};
+
+// Longest key the text cores use; longer keys are cut to this many bytes.
+inline constexpr int kTextKeyLimit = 17;
+inline constexpr int kShortestKey = 3;
+
+enum class TextKeyVerdict {
+    Usable,
+    TooShort,        // fewer than 3 bytes before the first NUL
+    RepeatedModuli,  // two positions of a block share a modulus: nothing could be decrypted
+};
+
+// What a key would do on the text paths. Runs the key schedule on ws.
+TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key);
+
+// Shown instead of encrypting with a key whose verdict is RepeatedModuli.
+inline constexpr char kRepeatedModuliMessage[] =
+    "This password cannot protect a text: two parts of every block would share one prime, so "
+    "the cipher text could never be decrypted. Please choose another password.";
+
+// Encrypts CipherInput with CipherKey (cut to 17 bytes) into CipherOutput: 2(n-1) characters of
+// "0"-"9", "A"-"Z", "a"-"y" per block of L bytes, the last block filled up with spaces. Writes
+// TimeOfDay and TimeStamp first. Returns the key's verdict; on anything but Usable CipherOutput
+// is left as it was.
+TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op);
+
+// Decrypts CipherInput with CipherKey into CipherOutput. A block is genuine when at least three
+// of its mixed-radix digits are 0; a failed block is left out, and when the last block fails (a
+// wrong key, an altered or cut text) CipherOutput is CipherInput unchanged. A character outside
+// the alphabet reports "Message changed not true one" (first of a pair) or "... two" (second),
+// at most once per block. With a key shorter than 3 bytes CipherOutput is left as it was.
+// Returns true when CipherOutput holds a decryption (an empty input counts), false when the text
+// was handed back or left alone.
+bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
+                 CipherMessages& messages);
+
+}  // namespace kiv

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <iosfwd>
+#include <string>
+#include <vector>
+
+#include "Clock.h"
+
+namespace kiv {
+
+// Exit statuses of kiv-cli.
+inline constexpr int kExitOk = 0;
+inline constexpr int kExitFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+// What one kiv-cli command runs against: its words, its streams and the clock. Tests hand in
+// string streams and a fixed clock.
+struct CliContext {
+    std::vector<std::string> args;  // the words after the command's name
+    std::istream& in;
+    std::ostream& out;
+    std::ostream& err;
+    const Clock& clock;
+    bool errIsTerminal = false;
+};
+
+// "kiv-cli: <message>" on the error stream, then a hint at --help; returns kExitUsage.
+int UsageError(CliContext& context, const std::string& message);
+
+}  // namespace kiv

@@ -1,0 +1,51 @@
+#include "KivCli.h"
+
+#include <ostream>
+
+#include "TextCommand.h"
+
+namespace kiv {
+
+namespace {
+
+void PrintHelp(std::ostream& out) {
+    out << "Usage: kiv-cli COMMAND [OPTION]... [ARGUMENT]...\n"
+           "Protects texts and files with a password, as the desktop program kiv does.\n"
+           "\n"
+           "Commands:\n"
+        << kTextCommandHelp
+        << "\n"
+           "Password options (without one, the password is asked for on the terminal, twice\n"
+           "when encrypting):\n"
+           "  --password-file FILE   the first line of FILE, without its line break\n"
+           "  --password-fd N        the first line read from file descriptor N\n"
+           "\n"
+           "Other options:\n"
+           "  --help                 this text (also after a command)\n"
+           "  --                     ends the options; later words are arguments\n"
+           "\n"
+           "Exit status: 0 on success, 1 when the password is refused or a line or file could\n"
+           "not be processed, 2 on a usage error.\n";
+}
+
+}  // namespace
+
+int UsageError(CliContext& context, const std::string& message) {
+    context.err << "kiv-cli: " << message << "\nTry 'kiv-cli --help' for more information.\n";
+    return kExitUsage;
+}
+
+int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
+    if (words.empty()) return UsageError(context, "no command given");
+    const std::string& command = words.front();
+    context.args.assign(words.begin() + 1, words.end());
+    if (command == "--help" || command == "-h" || command == "help") {
+        PrintHelp(context.out);
+        return kExitOk;
+    }
+    if (command == "encrypt-text") return RunTextCommand(context, true);
+    if (command == "decrypt-text") return RunTextCommand(context, false);
+    return UsageError(context, "unknown command '" + command + "'");
+}
+
+}  // namespace kiv

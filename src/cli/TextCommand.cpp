@@ -1,0 +1,102 @@
+#include "TextCommand.h"
+
+#include <istream>
+#include <ostream>
+
+#include "CliArguments.h"
+#include "KeySchedule.h"
+#include "PasswordSource.h"
+#include "TextCipher.h"
+
+namespace kiv {
+
+const char kTextCommandHelp[] =
+    "  encrypt-text [PASSWORD OPTION]\n"
+    "      Encrypts standard input line by line (LF or CR LF line ends) and writes one cipher\n"
+    "      text per line to standard output. Lines are encrypted whole, whatever their length.\n"
+    "  decrypt-text [PASSWORD OPTION]\n"
+    "      Decrypts standard input line by line. A line that is not a cipher text for the\n"
+    "      password is written back unchanged, and the exit status is then 1.\n";
+
+namespace {
+
+// The editor's password texts; the two boxes are the two terminal entries here.
+constexpr char kEncryptMismatch[] = "Password 1 and Password 2 must equal";
+constexpr char kDecryptMismatch[] = "Password 1 and Password 2 must equal  ";
+constexpr char kTooShort[] = "Password 1 and Password 2 must equal or small than three ";
+
+struct StreamMessages : CipherMessages {
+    explicit StreamMessages(std::ostream& err) : err(err) {}
+    void ShowMessage(const std::string& text) override { err << text << '\n'; }
+    std::ostream& err;
+};
+
+}  // namespace
+
+int RunTextCommand(CliContext& context, bool encrypt) {
+    CliArguments arguments({"--password-file", "--password-fd"}, {"--help"});
+    if (!arguments.Parse(context.args)) return UsageError(context, arguments.error());
+    if (arguments.Has("--help")) {
+        context.out << "Usage: kiv-cli " << (encrypt ? "encrypt" : "decrypt")
+                    << "-text [--password-file FILE | --password-fd N]\n";
+        return kExitOk;
+    }
+    if (!arguments.Operands().empty())
+        return UsageError(context, "unexpected argument '" + arguments.Operands().front() + "'");
+    PasswordSource source;
+    source.file = arguments.Value("--password-file");
+    if (const auto fd = arguments.Value("--password-fd")) {
+        if (source.file) return UsageError(context, "give either --password-file or --password-fd");
+        try {
+            std::size_t used = 0;
+            source.fd = std::stoi(*fd, &used);
+            if (used != fd->size() || *source.fd < 0) throw std::invalid_argument(*fd);
+        } catch (const std::exception&) {
+            return UsageError(context, "--password-fd needs a descriptor number, not '" + *fd + "'");
+        }
+    }
+
+    const PasswordReading reading = ReadPassword(source, encrypt);
+    if (!reading.password) {
+        context.err << (reading.mismatch ? (encrypt ? kEncryptMismatch : kDecryptMismatch)
+                                         : "kiv-cli: " + reading.error)
+                    << '\n';
+        return kExitFailed;
+    }
+
+    CipherWorkspace ws(context.clock);
+    CharacterOrder order;
+    BuildCharacterOrder(order);
+    TextOperands op;
+    op.CipherKey = *reading.password;
+    switch (CheckTextKey(ws, op.CipherKey)) {
+        case TextKeyVerdict::TooShort:
+            context.err << kTooShort << '\n';
+            return kExitFailed;
+        case TextKeyVerdict::RepeatedModuli:
+            if (!encrypt) break;  // such texts made elsewhere still get their literal treatment
+            context.err << kRepeatedModuliMessage << '\n';
+            return kExitFailed;
+        case TextKeyVerdict::Usable:
+            break;
+    }
+
+    StreamMessages messages(context.err);
+    int status = kExitOk;
+    std::string line;
+    while (std::getline(context.in, line)) {
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        op.CipherInput = line;
+        if (encrypt) {
+            EncryptText(ws, order, op);
+        } else if (!DecryptText(ws, order, op, messages)) {
+            op.CipherOutput = line;
+            status = kExitFailed;
+        }
+        context.out << op.CipherOutput << '\n';
+    }
+    context.out.flush();
+    return status;
+}
+
+}  // namespace kiv

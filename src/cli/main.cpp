@@ -1,0 +1,16 @@
+#include <unistd.h>
+
+#include <iostream>
+
+#include "KivCli.h"
+#include "SystemClock.h"
+
+int main(int argc, char** argv) {
+    std::ios::sync_with_stdio(false);
+    kiv::CliContext context{{}, std::cin, std::cout, std::cerr, kiv::SystemClock::Instance(),
+                            isatty(STDERR_FILENO) == 1};
+    const std::vector<std::string> words(argv + 1, argv + argc);
+    const int status = kiv::RunKivCli(words, context);
+    std::cout.flush();
+    return std::cout.good() ? status : kiv::kExitFailed;
+}

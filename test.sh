@@ -1,0 +1,10 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds into build/ and runs every test through CTest.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/ensure-packages.sh
+kiv_ensure_packages
+kiv_configure_and_build
+# Widget tests need no display.
+export QT_QPA_PLATFORM=offscreen
+ctest --test-dir build --output-on-failure --parallel "$(nproc)"

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "FixedClock.h"
+#include "KivCli.h"
+
+namespace kiv {
+namespace {
+
+namespace fs = std::filesystem;
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir = fs::temp_directory_path() / ("kiv-cli-test-" + std::to_string(::getpid()));
+        fs::create_directories(dir);
+    }
+    void TearDown() override { fs::remove_all(dir); }
+
+    std::string PasswordFile(const std::string& content) {
+        const fs::path path = dir / ("pw" + std::to_string(++files));
+        std::ofstream(path, std::ios::binary) << content;
+        return path.string();
+    }
+
+    int Run(const std::vector<std::string>& words, const std::string& input) {
+        std::istringstream in(input);
+        out.str("");
+        err.str("");
+        CliContext context{{}, in, out, err, clock};
+        return RunKivCli(words, context);
+    }
+
+    fs::path dir;
+    int files = 0;
+    FixedClock clock{1700000000, LocalTime{2026, 12, 7, 10, 0, 0, 0}};
+    std::ostringstream out, err;
+};
+
+TEST_F(CliTest, HelloWorldRoundTrip) {
+    const std::string pw = PasswordFile("secret pass\n");
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, "hello world\n"), kExitOk) << err.str();
+    const std::string cipher = out.str();
+    ASSERT_EQ(cipher.back(), '\n');
+    ASSERT_EQ(Run({"decrypt-text", "--password-file=" + pw}, cipher), kExitOk) << err.str();
+    EXPECT_EQ(out.str(), "hello world\n");  // eleven bytes fill the 11-byte block exactly
+}
+
+TEST_F(CliTest, LinesAreEncryptedWholeAndCrLfIsOneLineEnd) {
+    const std::string pw = PasswordFile("abc\r\nignored second line");
+    const std::string longLine(1500, 'L');
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, longLine + "\r\n\r\nlast"), kExitOk);
+    const std::string cipher = out.str();
+    ASSERT_EQ(Run({"decrypt-text", "--password-file", pw}, cipher), kExitOk);
+    EXPECT_EQ(out.str(), longLine + "\n\nlast  \n");
+}
+
+TEST_F(CliTest, UndecryptableLinesComeBackAndFail) {
+    const std::string pw = PasswordFile("right one");
+    const std::string other = PasswordFile("wrong one");
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, "payload text\n"), kExitOk);
+    const std::string cipher = out.str();
+    EXPECT_EQ(Run({"decrypt-text", "--password-file", other}, cipher + "\n"), kExitFailed);
+    EXPECT_EQ(out.str(), cipher + "\n");
+}
+
+TEST_F(CliTest, ForeignCharactersReportOnStandardError) {
+    const std::string pw = PasswordFile("right one");
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, "payload text\n"), kExitOk);
+    std::string cipher = out.str();
+    cipher[cipher.size() - 2] = '#';  // the high digit of the last pair
+    EXPECT_EQ(Run({"decrypt-text", "--password-file", pw}, cipher), kExitFailed);
+    EXPECT_EQ(err.str(), "Message changed not true two\n");
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, "payload text\n"), kExitOk);
+    cipher = out.str();
+    cipher[0] = '#';  // only the first block fails: the rest is still delivered
+    EXPECT_EQ(Run({"decrypt-text", "--password-file", pw}, cipher), kExitOk);
+    EXPECT_EQ(err.str(), "Message changed not true one\n");
+}
+
+TEST_F(CliTest, PasswordRefusals) {
+    EXPECT_EQ(Run({"encrypt-text", "--password-file", PasswordFile("ab\n")}, "x\n"), kExitFailed);
+    EXPECT_EQ(err.str(), "Password 1 and Password 2 must equal or small than three \n");
+    EXPECT_EQ(out.str(), "");
+    EXPECT_EQ(Run({"encrypt-text", "--password-file", (dir / "missing").string()}, ""), kExitFailed);
+    EXPECT_NE(err.str().find("cannot read password file"), std::string::npos);
+}
+
+TEST_F(CliTest, UsageErrors) {
+    EXPECT_EQ(Run({}, ""), kExitUsage);
+    EXPECT_EQ(Run({"frobnicate"}, ""), kExitUsage);
+    EXPECT_EQ(Run({"encrypt-text", "--colour"}, ""), kExitUsage);
+    EXPECT_NE(err.str().find("unknown option '--colour'"), std::string::npos);
+    EXPECT_EQ(Run({"encrypt-text", "--password-fd", "x"}, ""), kExitUsage);
+    EXPECT_EQ(Run({"encrypt-text", "--password-file"}, ""), kExitUsage);
+    EXPECT_EQ(Run({"--help"}, ""), kExitOk);
+    EXPECT_NE(out.str().find("encrypt-text"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kiv
