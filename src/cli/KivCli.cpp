@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "FileCommands.h"
 #include "TextCommand.h"
 
 namespace kiv {
@@ -13,7 +14,7 @@ void PrintHelp(std::ostream& out) {
            "Protects texts and files with a password, as the desktop program kiv does.\n"
            "\n"
            "Commands:\n"
-        << kTextCommandHelp
+        << kTextCommandHelp << kFileCommandsHelp
         << "\n"
            "Password options (without one, the password is asked for on the terminal, twice\n"
            "when encrypting):\n"
@@ -45,6 +46,9 @@ int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     }
     if (command == "encrypt-text") return RunTextCommand(context, true);
     if (command == "decrypt-text") return RunTextCommand(context, false);
+    if (command == "encrypt-files") return RunEncryptFiles(context);
+    if (command == "decrypt-file") return RunDecryptFile(context);
+    if (command == "list") return RunListContainer(context);
     return UsageError(context, "unknown command '" + command + "'");
 }
 

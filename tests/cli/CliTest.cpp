@@ -13,7 +13,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("kiv-cli-test-" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -85,7 +85,8 @@ TEST_F(CliTest, PasswordRefusals) {
     EXPECT_EQ(Run({"encrypt-text", "--password-file", PasswordFile("ab\n")}, "x\n"), kExitFailed);
     EXPECT_EQ(err.str(), "Password 1 and Password 2 must equal or small than three \n");
     EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(Run({"encrypt-text", "--password-file", (dir / "missing").string()}, ""), kExitFailed);
+    EXPECT_EQ(Run({"encrypt-text", "--password-file", (dir / "missing").string()}, ""),
+              kExitFailed);
     EXPECT_NE(err.str().find("cannot read password file"), std::string::npos);
 }
 
