@@ -3,6 +3,9 @@
 #include <ostream>
 
 #include "TextCommand.h"
+#ifdef KIV_CLI_WITH_DDE
+#include "DdeCommand.h"
+#endif
 
 namespace kiv {
 
@@ -14,6 +17,9 @@ void PrintHelp(std::ostream& out) {
            "\n"
            "Commands:\n"
         << kTextCommandHelp
+#ifdef KIV_CLI_WITH_DDE
+        << kDdeCommandHelp
+#endif
         << "\n"
            "Password options (without one, the password is asked for on the terminal, twice\n"
            "when encrypting):\n"
@@ -30,11 +36,6 @@ void PrintHelp(std::ostream& out) {
 
 }  // namespace
 
-int UsageError(CliContext& context, const std::string& message) {
-    context.err << "kiv-cli: " << message << "\nTry 'kiv-cli --help' for more information.\n";
-    return kExitUsage;
-}
-
 int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     if (words.empty()) return UsageError(context, "no command given");
     const std::string& command = words.front();
@@ -45,6 +46,9 @@ int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     }
     if (command == "encrypt-text") return RunTextCommand(context, true);
     if (command == "decrypt-text") return RunTextCommand(context, false);
+#ifdef KIV_CLI_WITH_DDE
+    if (command == "dde") return RunDdeCommand(context);
+#endif
     return UsageError(context, "unknown command '" + command + "'");
 }
 
