@@ -36,6 +36,9 @@ bool ParseLength(const QByteArray& text, std::uint64_t& length) {
 DdeConnection::DdeConnection(TDdeMgr& manager, QLocalSocket* socket, QObject* parent)
     : QObject(parent), manager_(manager), socket_(socket) {
     socket_->setParent(this);
+    // Bounds what Qt buffers for us, so that a client that is not read for a while (see Serve)
+    // waits in the system's buffers instead of filling our memory.
+    socket_->setReadBufferSize(4 * kReadChunk);
     connect(socket_, &QLocalSocket::readyRead, this, &DdeConnection::Serve);
     connect(socket_, &QLocalSocket::bytesWritten, this, &DdeConnection::Serve);
     connect(socket_, &QLocalSocket::disconnected, this, &DdeConnection::Closed);
@@ -82,7 +85,9 @@ bool DdeConnection::Step() {
 bool DdeConnection::StepPayload() {
     const auto available = static_cast<std::uint64_t>(input_.size() - consumed_);
     const auto take = static_cast<qsizetype>(std::min(available, payloadLeft_));
-    if (keepPayload_) payloadData_.append(input_.constData() + consumed_, take);
+    // A poke is answered the same whatever it carries, so only macros are kept.
+    if (keepPayload_ && payload_ == Payload::Execute)
+        payloadData_.append(input_.constData() + consumed_, take);
     consumed_ += take;
     payloadLeft_ -= static_cast<std::uint64_t>(take);
     if (payloadLeft_ > 0) return false;
@@ -170,7 +175,8 @@ void DdeConnection::ExpectPayload(Payload kind, const QByteArray& length) {
         keepPayload_ = true;
     payload_ = kind;
     payloadLeft_ = bytes;
-    if (keepPayload_) payloadData_.reserve(static_cast<qsizetype>(bytes));
+    if (keepPayload_ && kind == Payload::Execute)
+        payloadData_.reserve(static_cast<qsizetype>(bytes));
 }
 
 void DdeConnection::HandlePayload(Payload kind, const QByteArray& payload) {
