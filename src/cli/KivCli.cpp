@@ -4,6 +4,9 @@
 
 #include "FileCommands.h"
 #include "TextCommand.h"
+#ifdef KIV_CLI_WITH_DDE
+#include "DdeCommand.h"
+#endif
 
 namespace kiv {
 
@@ -15,6 +18,9 @@ void PrintHelp(std::ostream& out) {
            "\n"
            "Commands:\n"
         << kTextCommandHelp << kFileCommandsHelp
+#ifdef KIV_CLI_WITH_DDE
+        << kDdeCommandHelp
+#endif
         << "\n"
            "Password options (without one, the password is asked for on the terminal, twice\n"
            "when encrypting):\n"
@@ -31,11 +37,6 @@ void PrintHelp(std::ostream& out) {
 
 }  // namespace
 
-int UsageError(CliContext& context, const std::string& message) {
-    context.err << "kiv-cli: " << message << "\nTry 'kiv-cli --help' for more information.\n";
-    return kExitUsage;
-}
-
 int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     if (words.empty()) return UsageError(context, "no command given");
     const std::string& command = words.front();
@@ -49,6 +50,9 @@ int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     if (command == "encrypt-files") return RunEncryptFiles(context);
     if (command == "decrypt-file") return RunDecryptFile(context);
     if (command == "list") return RunListContainer(context);
+#ifdef KIV_CLI_WITH_DDE
+    if (command == "dde") return RunDdeCommand(context);
+#endif
     return UsageError(context, "unknown command '" + command + "'");
 }
 
