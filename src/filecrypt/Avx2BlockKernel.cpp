@@ -53,40 +53,43 @@ KIV_AVX2 void EncodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
                               std::uint8_t* out) {
     const auto length = static_cast<std::size_t>(t.blockLength);
     const auto residues = static_cast<std::size_t>(t.residues);
-    const int pairs = (t.blockLength + 1) / 2;
-    const int lowPairs = std::min(pairs, 8);
-    __m256i modulus[kRegs];
+    const int dwords = (t.blockLength + 3) / 4;
+    const __m256i mask = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.byteMask.data()));
+    const __m256i flip = _mm256_set1_epi16(static_cast<short>(0x8000));
+    const __m256i lowHalf = _mm256_set1_epi32(0xffff);
+    __m256i modulus[kRegs], bias[kRegs], fold[kRegs];
     __m256 reciprocal[kRegs];
+#pragma GCC unroll 8
     for (int r = 0; r < kRegs; ++r) {
         modulus[r] = Load(&t.modulus[8 * r]);
+        bias[r] = Load(&t.wordBias[8 * r]);
+        fold[r] = Load(&t.fold[8 * r]);
         reciprocal[r] = _mm256_load_ps(&t.reciprocal[8 * r]);
     }
     for (std::size_t b = 0; b < count; ++b, in += length, out += residues) {
+        // The block as 16-bit words w - 32768, for the signed multiply-add; two per lane.
+        const __m256i words = _mm256_xor_si256(
+            _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in)), mask),
+            flip);
         __m256i sum[kRegs];
-        for (int r = 0; r < kRegs; ++r)
-            sum[r] = _mm256_setzero_si256();
-        // Each 32-bit lane holds the byte pair (2q, 2q+1) as two 16-bit halves, so one
-        // multiply-add takes two bytes times their two powers.
-        const __m256i low =
-            _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in)));
-        for (int q = 0; q < lowPairs; ++q) {
-            const __m256i pair = _mm256_permutevar8x32_epi32(low, _mm256_set1_epi32(q));
-            for (int r = 0; r < kRegs; ++r)
+#pragma GCC unroll 8
+        for (int r = 0; r < kRegs; ++r) sum[r] = bias[r];
+#pragma GCC unroll 6
+        for (int u = 0; u < dwords; ++u) {
+            const __m256i pair = _mm256_permutevar8x32_epi32(words, _mm256_set1_epi32(u));
+#pragma GCC unroll 8
+            for (int r = 0; r < kRegs; ++r) {
                 sum[r] = _mm256_add_epi32(sum[r],
-                                          _mm256_madd_epi16(pair, Load(&t.powerPairs[q][8 * r])));
-        }
-        if (pairs > 8) {
-            const __m256i high =
-                _mm256_cvtepu8_epi16(_mm_loadu_si128(reinterpret_cast<const __m128i*>(in + 16)));
-            for (int q = 8; q < pairs; ++q) {
-                const __m256i pair = _mm256_permutevar8x32_epi32(high, _mm256_set1_epi32(q - 8));
-                for (int r = 0; r < kRegs; ++r)
-                    sum[r] = _mm256_add_epi32(
-                        sum[r], _mm256_madd_epi16(pair, Load(&t.powerPairs[q][8 * r])));
+                                          _mm256_madd_epi16(pair, Load(&t.wordPowers[u][8 * r])));
             }
         }
-        for (int r = 0; r < kRegs; ++r)
+        // Now 0 <= sum < 2^28; folding the bits above 16 with 65536 mod m brings it below 2^22.
+#pragma GCC unroll 8
+        for (int r = 0; r < kRegs; ++r) {
+            sum[r] = _mm256_add_epi32(_mm256_and_si256(sum[r], lowHalf),
+                                      _mm256_madd_epi16(_mm256_srli_epi32(sum[r], 16), fold[r]));
             sum[r] = Remainder(sum[r], reciprocal[r], modulus[r]);
+        }
         const __m256i zero = _mm256_setzero_si256();
         const __m256i packed =
             PackBytes(sum[0], kRegs > 1 ? sum[1 % kRegs] : zero, kRegs > 2 ? sum[2 % kRegs] : zero,
@@ -112,6 +115,7 @@ KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
     const int length = t.blockLength;
     const int residues = t.residues;
     const int pairs = (residues + 1) / 2;
+    const int columns = (length + 1) / 2;
     const int words = (length + 3) / 4;
     const __m256i stride =
         _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(residues));
@@ -124,12 +128,16 @@ KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
     for (std::size_t g = 0; g < groups; ++g) {
         __m256i raw[2] = {};
         for (int i = 0; i < residues; ++i) {
-            if (i % 4 == 0)
-                for (int h = 0; h < 2; ++h)
+            if (i % 4 == 0) {
+#pragma GCC unroll 8
+                for (int h = 0; h < 2; ++h) {
                     raw[h] =
                         _mm256_i32gather_epi32(reinterpret_cast<const int*>(in + i), offset[h], 1);
+                }
+            }
             const __m256i inverse = _mm256_set1_epi32(static_cast<std::int32_t>(t.inverse[i]));
             __m256i sum[2];
+#pragma GCC unroll 8
             for (int h = 0; h < 2; ++h) {
                 sum[h] = _mm256_madd_epi16(_mm256_and_si256(raw[h], byteMask), inverse);
                 raw[h] = _mm256_srli_epi32(raw[h], 8);
@@ -137,13 +145,17 @@ KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
             // The pair holding the newest digit comes last, so the sums of the older ones are
             // ready before it is.
             const auto& factors = t.garnerPairs[i];
+#pragma GCC unroll 4
             for (int q = 0; q < (i + 1) / 2; ++q) {
                 const __m256i factor = _mm256_set1_epi32(factors[q]);
-                for (int h = 0; h < 2; ++h)
+#pragma GCC unroll 8
+                for (int h = 0; h < 2; ++h) {
                     sum[h] = _mm256_add_epi32(sum[h], _mm256_madd_epi16(pair[q][h], factor));
+                }
             }
             const __m256 reciprocal = _mm256_set1_ps(t.reciprocal[i]);
             const __m256i modulus = _mm256_set1_epi32(t.modulus[i]);
+#pragma GCC unroll 8
             for (int h = 0; h < 2; ++h) {
                 const __m256i digit = Remainder(sum[h], reciprocal, modulus);
                 pair[i / 2][h] =
@@ -152,33 +164,42 @@ KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
             }
         }
 
+        // Columns of 16 bits, signed: their carries shift arithmetically. Two make a word.
         __m256i carry[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
-        __m256i packed[2] = {};
-        for (int j = 0; j < length; ++j) {
+        __m256i low[2] = {};
+        for (int j = 0; j < columns; ++j) {
             __m256i column[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
-            const auto& factors = t.bytePairs[j];
+            const auto& factors = t.wordPairs[j];
+#pragma GCC unroll 4
             for (int q = t.firstPair[j]; q < pairs; ++q) {
                 const __m256i factor = _mm256_set1_epi32(factors[q]);
-                for (int h = 0; h < 2; ++h)
+#pragma GCC unroll 8
+                for (int h = 0; h < 2; ++h) {
                     column[h] = _mm256_add_epi32(column[h], _mm256_madd_epi16(pair[q][h], factor));
+                }
             }
-            const __m256i shift = _mm256_set1_epi32(8 * (j % 4));
+#pragma GCC unroll 8
             for (int h = 0; h < 2; ++h) {
                 column[h] = _mm256_add_epi32(column[h], carry[h]);
-                carry[h] = _mm256_srli_epi32(column[h], 8);
-                const __m256i byte = _mm256_and_si256(column[h], byteMask);
-                packed[h] =
-                    j % 4 == 0 ? byte : _mm256_or_si256(packed[h], _mm256_sllv_epi32(byte, shift));
-                if (j % 4 == 3 || j == length - 1)
-                    _mm256_store_si256(reinterpret_cast<__m256i*>(word[h][j / 4]), packed[h]);
+                carry[h] = _mm256_srai_epi32(column[h], 16);
+                if (j % 2 == 0) {
+                    low[h] = column[h];
+                } else {
+                    low[h] = _mm256_blend_epi16(low[h], _mm256_slli_epi32(column[h], 16), 0xaa);
+                }
+                if (j % 2 == 1 || j == columns - 1) {
+                    _mm256_store_si256(reinterpret_cast<__m256i*>(word[h][j / 2]), low[h]);
+                }
             }
         }
         // In block order: a block's last word spills into the next block, which overwrites it.
-        for (std::size_t b = 0; b < kDecodeGroup; ++b)
-            for (int w = 0; w < words; ++w)
+        for (std::size_t b = 0; b < kDecodeGroup; ++b) {
+            for (int w = 0; w < words; ++w) {
                 std::memcpy(
                     out + b * static_cast<std::size_t>(length) + 4 * static_cast<std::size_t>(w),
                     &word[b / kLanes][w][b % kLanes], 4);
+            }
+        }
         in += kDecodeGroup * static_cast<std::size_t>(residues);
         out += kDecodeGroup * static_cast<std::size_t>(length);
     }

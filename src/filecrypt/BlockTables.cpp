@@ -40,10 +40,20 @@ BlockTables::BlockTables(const std::int32_t* values, int residueBytes, int lengt
             power[j][k] = power256;
             power256 = power256 * 256 % p;
         }
-        for (int t = 0; 2 * t < blockLength; ++t)
-            powerPairs[t][k] =
-                Pair(power[2 * t][k], 2 * t + 1 < blockLength ? power[2 * t + 1][k] : 0);
+        const std::uint32_t power65536 = 65536 % p;
+        fold[k] = static_cast<std::int32_t>(power65536);
+        std::uint32_t wordPower = 1, factors = 0;
+        for (int w = 0; 2 * w < blockLength; ++w) {
+            factors += wordPower;
+            if (w % 2 == 0)
+                wordPowers[w / 2][k] = static_cast<std::int32_t>(wordPower);
+            else
+                wordPowers[w / 2][k] |= static_cast<std::int32_t>(wordPower << 16);
+            wordPower = wordPower * power65536 % p;
+        }
+        wordBias[k] = static_cast<std::int32_t>(32768 * factors);
     }
+    for (int j = 0; j < blockLength; ++j) byteMask[j] = 0xff;
     if (!distinct) return;
 
     for (int i = 0; i < residues; ++i) {
@@ -75,11 +85,24 @@ BlockTables::BlockTables(const std::int32_t* values, int residueBytes, int lengt
         }
     }
     const int pairs = (residues + 1) / 2;
-    for (int j = 0; j < blockLength; ++j) {
+    const int columns = (blockLength + 1) / 2;
+    std::array<std::array<std::uint32_t, kMaxColumns>, kMaxResidues> words{};
+    for (int i = 0; i < residues; ++i) {
+        // Signed words, each carrying into the next; the carry out of the top word falls away.
+        std::int32_t carry = 0;
+        for (int j = 0; j < columns; ++j) {
+            std::int32_t word =
+                static_cast<std::int32_t>(bytes[i][2 * j] | bytes[i][2 * j + 1] << 8) + carry;
+            carry = word >= 32768 ? 1 : 0;
+            word -= 65536 * carry;
+            words[i][j] = static_cast<std::uint32_t>(word) & 0xffff;
+        }
+    }
+    for (int j = 0; j < columns; ++j) {
         firstPair[j] = pairs;
         for (int t = pairs - 1; t >= 0; --t) {
-            bytePairs[j][t] = Pair(bytes[2 * t][j], bytes[2 * t + 1][j]);
-            if (bytePairs[j][t] != 0) firstPair[j] = t;
+            wordPairs[j][t] = Pair(words[2 * t][j], words[2 * t + 1][j]);
+            if (wordPairs[j][t] != 0) firstPair[j] = t;
         }
     }
 }

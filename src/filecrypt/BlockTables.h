@@ -48,17 +48,28 @@ struct BlockTables {
     // The vector layout. Unused lanes have modulus 1 and zero factors, so they come out 0.
     alignas(32) std::array<std::int32_t, kMaxResidues> modulus{};
     alignas(32) std::array<float, kMaxResidues> reciprocal{};
-    // powerPairs[t][k] = 256^(2t) | 256^(2t+1) << 16, both mod modulus k; 0 beyond the block.
-    alignas(32) std::array<std::array<std::int32_t, kMaxResidues>, kMaxBlock / 2> powerPairs{};
+    // Encoding reads the block as 16-bit words w (2 bytes each, little-endian), two words per
+    // 32-bit lane. wordPowers[u][k] = 256^(4u) | 256^(4u+2) << 16, both mod modulus k: the
+    // factors of words 2u and 2u+1; 0 beyond the block. The multiply-add is signed, so the
+    // words enter as w - 32768 and wordBias[k] = 32768 x (sum of all factors) is added back.
+    alignas(32) std::array<std::array<std::int32_t, kMaxResidues>, kMaxBlock / 4> wordPowers{};
+    alignas(32) std::array<std::int32_t, kMaxResidues> wordBias{};
+    // 65536 mod modulus k, to fold a sum below 2^28 into one below 2^22.
+    alignas(32) std::array<std::int32_t, kMaxResidues> fold{};
+    // The block's bytes: 0xff for its L bytes, 0 after them, over one 32-byte load.
+    alignas(32) std::array<std::uint8_t, 32> byteMask{};
     // Garner's digit i in one sum of non-negative terms: inverse[i] x residue i plus, for every
     // earlier digit k, digit k x (modulus i - inverse[i] x weight[i][k] mod modulus i). The
     // factors of digits 2t and 2t+1 share one pair; factors of digits not yet known are 0.
     std::array<std::array<std::int32_t, kMaxPairs>, kMaxResidues> garnerPairs{};
-    // The block from its mixed-radix digits, one byte column at a time: column j is the sum over
-    // digits i of digit i x byte j of (product of moduli 0..i-1 mod 256^L), plus the carry.
-    // bytePairs[j][t] holds the bytes of digits 2t and 2t+1; pairs before firstPair[j] are 0.
-    std::array<std::array<std::int32_t, kMaxPairs>, kMaxBlock> bytePairs{};
-    std::array<int, kMaxBlock> firstPair{};
+    // The block from its mixed-radix digits, one 16-bit column at a time: column j is the sum
+    // over digits i of digit i x word j of (product of moduli 0..i-1 mod 2^(16 x columns)), plus
+    // the carry. The words are signed (-32768..32767, their carries taken into the next word),
+    // so that they fit the signed multiply-add. wordPairs[j][t] holds the words of digits 2t and
+    // 2t+1; pairs before firstPair[j] are 0.
+    static constexpr int kMaxColumns = kMaxBlock / 2;
+    std::array<std::array<std::int32_t, kMaxPairs>, kMaxColumns> wordPairs{};
+    std::array<int, kMaxColumns> firstPair{};
 };
 
 }  // namespace kiv
