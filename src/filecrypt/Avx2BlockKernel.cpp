@@ -17,9 +17,10 @@ namespace kiv {
 namespace {
 
 constexpr std::size_t kLanes = 8;
-// Two registers of blocks per pass: Garner's digits form a chain of dependent steps per block,
-// and a second, independent chain keeps the core busy while the first waits.
-constexpr std::size_t kDecodeGroup = 2 * kLanes;
+// Four registers of blocks per pass: Garner's digits form a chain of dependent steps per block,
+// and independent chains keep the core busy while one waits.
+constexpr int kDecodeRegisters = 4;
+constexpr std::size_t kDecodeGroup = kDecodeRegisters * kLanes;
 constexpr int kMaxWords = BlockTables::kMaxBlock / 4;
 // The widest loads and stores a block's coding makes: whole 16-byte loads of its bytes, whole
 // registers of its residues, whole 4-byte gathers and stores.
@@ -108,7 +109,7 @@ KIV_AVX2 void EncodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
     }
 }
 
-// Decodes groups of 16 blocks whose gathers may read, and whose stores may write, 3 bytes past
+// Decodes groups of 32 blocks whose gathers may read, and whose stores may write, 3 bytes past
 // the group's last block.
 KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
                               std::uint8_t* out) {
@@ -119,26 +120,28 @@ KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
     const int words = (length + 3) / 4;
     const __m256i stride =
         _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(residues));
-    const __m256i offset[2] = {stride, _mm256_add_epi32(stride, _mm256_set1_epi32(8 * residues))};
+    __m256i offset[kDecodeRegisters];
+    for (int h = 0; h < kDecodeRegisters; ++h)
+        offset[h] = _mm256_add_epi32(stride, _mm256_set1_epi32(8 * h * residues));
     const __m256i byteMask = _mm256_set1_epi32(0xff);
     // Digits 2q and 2q+1 of each block, as the two 16-bit halves of its lane.
-    __m256i pair[BlockTables::kMaxPairs][2];
-    alignas(32) std::uint32_t word[2][kMaxWords][kLanes];
+    __m256i pair[BlockTables::kMaxPairs][kDecodeRegisters];
+    alignas(32) std::uint32_t word[kDecodeRegisters][kMaxWords][kLanes];
 
     for (std::size_t g = 0; g < groups; ++g) {
-        __m256i raw[2] = {};
+        __m256i raw[kDecodeRegisters] = {};
         for (int i = 0; i < residues; ++i) {
             if (i % 4 == 0) {
 #pragma GCC unroll 8
-                for (int h = 0; h < 2; ++h) {
+                for (int h = 0; h < kDecodeRegisters; ++h) {
                     raw[h] =
                         _mm256_i32gather_epi32(reinterpret_cast<const int*>(in + i), offset[h], 1);
                 }
             }
             const __m256i inverse = _mm256_set1_epi32(static_cast<std::int32_t>(t.inverse[i]));
-            __m256i sum[2];
+            __m256i sum[kDecodeRegisters];
 #pragma GCC unroll 8
-            for (int h = 0; h < 2; ++h) {
+            for (int h = 0; h < kDecodeRegisters; ++h) {
                 sum[h] = _mm256_madd_epi16(_mm256_and_si256(raw[h], byteMask), inverse);
                 raw[h] = _mm256_srli_epi32(raw[h], 8);
             }
@@ -149,14 +152,14 @@ KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
             for (int q = 0; q < (i + 1) / 2; ++q) {
                 const __m256i factor = _mm256_set1_epi32(factors[q]);
 #pragma GCC unroll 8
-                for (int h = 0; h < 2; ++h) {
+                for (int h = 0; h < kDecodeRegisters; ++h) {
                     sum[h] = _mm256_add_epi32(sum[h], _mm256_madd_epi16(pair[q][h], factor));
                 }
             }
             const __m256 reciprocal = _mm256_set1_ps(t.reciprocal[i]);
             const __m256i modulus = _mm256_set1_epi32(t.modulus[i]);
 #pragma GCC unroll 8
-            for (int h = 0; h < 2; ++h) {
+            for (int h = 0; h < kDecodeRegisters; ++h) {
                 const __m256i digit = Remainder(sum[h], reciprocal, modulus);
                 pair[i / 2][h] =
                     i % 2 == 0 ? digit
@@ -165,21 +168,21 @@ KIV_AVX2 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
         }
 
         // Columns of 16 bits, signed: their carries shift arithmetically. Two make a word.
-        __m256i carry[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
-        __m256i low[2] = {};
+        __m256i carry[kDecodeRegisters] = {};
+        __m256i low[kDecodeRegisters] = {};
         for (int j = 0; j < columns; ++j) {
-            __m256i column[2] = {_mm256_setzero_si256(), _mm256_setzero_si256()};
+            __m256i column[kDecodeRegisters] = {};
             const auto& factors = t.wordPairs[j];
 #pragma GCC unroll 4
             for (int q = t.firstPair[j]; q < pairs; ++q) {
                 const __m256i factor = _mm256_set1_epi32(factors[q]);
 #pragma GCC unroll 8
-                for (int h = 0; h < 2; ++h) {
+                for (int h = 0; h < kDecodeRegisters; ++h) {
                     column[h] = _mm256_add_epi32(column[h], _mm256_madd_epi16(pair[q][h], factor));
                 }
             }
 #pragma GCC unroll 8
-            for (int h = 0; h < 2; ++h) {
+            for (int h = 0; h < kDecodeRegisters; ++h) {
                 column[h] = _mm256_add_epi32(column[h], carry[h]);
                 carry[h] = _mm256_srai_epi32(column[h], 16);
                 if (j % 2 == 0) {
