@@ -54,25 +54,27 @@ bool DigitCountEqualsLength(const std::string& password) {
     return ws.ByteDigitCount == key.blockLength;
 }
 
-std::string HeadroomPassword() {
+// The first random password of the given length and byte range that has the property.
+template <typename Property>
+std::string FindPassword(int length, int lowest, int span, Property property) {
     std::mt19937 rng(3);
     for (;;) {
         std::string password;
-        for (int i = 0; i < 14; ++i)
-            password.push_back(static_cast<char>(33 + rng() % 90));
-        if (DigitCountEqualsLength(password)) return password;
+        for (int i = 0; i < length; ++i)
+            password.push_back(static_cast<char>(lowest + static_cast<int>(rng() % span)));
+        if (property(password)) return password;
     }
 }
 
+std::string HeadroomPassword() {
+    return FindPassword(14, 33, 90, DigitCountEqualsLength);
+}
+
 std::string RepeatedModuliPassword() {
-    std::mt19937 rng(5);
-    for (;;) {
-        std::string password;
-        for (int i = 0; i < 9; ++i)
-            password.push_back(static_cast<char>(128 + rng() % 128));
+    return FindPassword(9, 128, 128, [](const std::string& password) {
         CipherWorkspace ws;
-        if (!PrepareFileKey(ws, password).distinctModuli) return password;
-    }
+        return !PrepareFileKey(ws, password).distinctModuli;
+    });
 }
 
 class ParallelRun : public ::testing::Test {
