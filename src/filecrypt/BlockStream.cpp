@@ -36,7 +36,6 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
     const std::int64_t chunks = (blocks_ + chunk - 1) / chunk;
     const bool parallel =
         steps.concurrent && blocks_ * static_cast<std::int64_t>(wider) >= speed.parallelFrom;
-    ChunkWorkers workers(parallel ? HelperCount(speed) : 0);
 
     const auto bufferBlocks = static_cast<std::size_t>(std::min(chunk, blocks_));
     std::vector<std::uint8_t> in[2], out[2];
@@ -44,6 +43,8 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
         in[i].resize(bufferBlocks * inWidth_);
         out[i].resize(bufferBlocks * outWidth_);
     }
+    // Declared after the buffers, so that its helpers are joined before the buffers go.
+    ChunkWorkers workers(parallel ? HelperCount(speed) : 0);
     auto countOf = [&](std::int64_t c) {
         return static_cast<std::size_t>(std::min(chunk, blocks_ - c * chunk));
     };

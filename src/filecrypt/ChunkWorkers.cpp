@@ -1,10 +1,16 @@
 #include "ChunkWorkers.h"
 
+#include <system_error>
+
 namespace kiv {
 
 ChunkWorkers::ChunkWorkers(int helpers) {
-    for (int i = 0; i < helpers; ++i)
-        threads_.emplace_back([this] { Help(); });
+    // Fewer helpers than asked for (none, at worst) only make the run slower.
+    try {
+        for (int i = 0; i < helpers; ++i)
+            threads_.emplace_back([this] { Help(); });
+    } catch (const std::system_error&) {
+    }
 }
 
 ChunkWorkers::~ChunkWorkers() {
