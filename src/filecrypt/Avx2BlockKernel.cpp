@@ -22,8 +22,8 @@ constexpr std::size_t kLanes = 8;
 constexpr int kDecodeRegisters = 4;
 constexpr std::size_t kDecodeGroup = kDecodeRegisters * kLanes;
 constexpr int kMaxWords = BlockTables::kMaxBlock / 4;
-// The widest loads and stores a block's coding makes: whole 16-byte loads of its bytes, whole
-// registers of its residues, whole 4-byte gathers and stores.
+// How far a block's coding may load or store past the block: 32-byte loads of its bytes, up to
+// 40 bytes of residues stored at once, 4-byte gathers and stores.
 constexpr std::size_t kSlack = 40;
 // Tails are coded in local buffers of this many blocks, so that no load or store leaves the
 // caller's buffers.
