@@ -1,13 +1,17 @@
 #pragma once
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 
+#include "BlockTables.h"
 #include "CipherWorkspace.h"
 #include "FileKey.h"
 
 namespace kiv {
+
+// Which code codes the blocks: the best the processor runs, or the portable scalar code (which
+// the tests compare the vector code against).
+enum class CodecKernel { Best, Portable };
 
 // Encodes and decodes the blocks of a file run. Everything that depends only on the password is
 // computed once: the powers of 256 modulo each modulus, the Garner weights and their inverses.
@@ -17,14 +21,19 @@ namespace kiv {
 // the workspace operations themselves.
 class BlockCodec {
   public:
-    static constexpr int kMaxResidues = 40;
-    static constexpr int kMaxBlock = 24;
+    static constexpr int kMaxResidues = BlockTables::kMaxResidues;
+    static constexpr int kMaxBlock = BlockTables::kMaxBlock;
 
     // ws holds the schedule of key (PrepareFileKey) and stays in use for the fallback.
-    BlockCodec(CipherWorkspace& ws, const FileKey& key);
+    BlockCodec(CipherWorkspace& ws, const FileKey& key, CodecKernel kernel = CodecKernel::Best);
 
-    int BlockLength() const { return blockLength_; }
-    int ResidueBytes() const { return residues_; }
+    int BlockLength() const { return tables_.blockLength; }
+    int ResidueBytes() const { return tables_.residues; }
+    // Whether the many-block calls use the vector code.
+    bool Vectorised() const { return vector_; }
+    // Whether DecodeBlocks may run on several threads at once: it then never touches the
+    // workspace. EncodeBlocks always may.
+    bool ConcurrentDecoding() const { return tables_.distinct; }
 
     // block: L bytes; residues: d - 1 bytes.
     void Encode(const std::uint8_t* block, std::uint8_t* residues) const;
@@ -35,27 +44,11 @@ class BlockCodec {
     void DecodeBlocks(const std::uint8_t* residues, std::size_t count, std::uint8_t* blocks);
 
   private:
-    struct Modulus {
-        std::uint32_t value = 1;
-        std::uint64_t magic = 0;  // for a division-free remainder of 32-bit values
-        std::uint32_t Reduce(std::uint32_t x) const {
-            const std::uint64_t low = magic * x;
-            return static_cast<std::uint32_t>((static_cast<unsigned __int128>(low) * value) >> 64);
-        }
-    };
-
     void DecodeLiteral(const std::uint8_t* residues, std::uint8_t* block);
 
     CipherWorkspace& ws_;
-    int blockLength_;
-    int residues_;
-    bool fast_;
-    std::array<Modulus, kMaxResidues> moduli_{};
-    // power_[j][k] = 256^j mod modulus k, laid out for a loop over k.
-    std::array<std::array<std::uint32_t, kMaxResidues>, kMaxBlock> power_{};
-    // weight_[i][k] = product of moduli 0..k-1 mod modulus i; inverse_[i] = weight_[i][i]^-1.
-    std::array<std::array<std::uint32_t, kMaxResidues>, kMaxResidues> weight_{};
-    std::array<std::uint32_t, kMaxResidues> inverse_{};
+    BlockTables tables_;
+    bool vector_;
 };
 
 }  // namespace kiv

@@ -58,9 +58,28 @@ bool ByteReader::Fill() {
     }
 }
 
+std::size_t ByteReader::ReadDirect(std::uint8_t* into, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = read(fd_, into + done, n - done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) failed_ = true;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
 std::size_t ByteReader::Read(std::uint8_t* into, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {
+        // Large reads go straight to the caller's memory: one copy less per byte.
+        if (begin_ == end_ && n - done >= buffer_.size()) {
+            const std::size_t got = ReadDirect(into + done, n - done);
+            done += got;
+            if (got == 0 || failed_) break;
+            continue;
+        }
         if (begin_ == end_ && !Fill()) break;
         const std::size_t take = std::min(n - done, end_ - begin_);
         std::memcpy(into + done, buffer_.data() + begin_, take);
@@ -92,11 +111,23 @@ std::int64_t ByteReader::Skip(std::int64_t n) {
 bool ByteWriter::Write(const std::uint8_t* data, std::size_t n) {
     if (failed_) return false;
     if (buffer_.size() + n > kBuffer && !Flush()) return false;
-    if (n >= kBuffer) {
-        buffer_.insert(buffer_.end(), data, data + n);
-        return Flush();
-    }
+    // Large writes go straight from the caller's memory: one copy less per byte.
+    if (n >= kBuffer) return WriteAll(data, n);
     buffer_.insert(buffer_.end(), data, data + n);
+    return true;
+}
+
+bool ByteWriter::WriteAll(const std::uint8_t* data, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t put = write(fd_, data + done, n - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            failed_ = true;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
     return true;
 }
 
@@ -109,16 +140,7 @@ bool ByteWriter::WriteInt32(std::int32_t value) {
 }
 
 bool ByteWriter::Flush() {
-    std::size_t done = 0;
-    while (done < buffer_.size()) {
-        const ssize_t put = write(fd_, buffer_.data() + done, buffer_.size() - done);
-        if (put < 0 && errno == EINTR) continue;
-        if (put <= 0) {
-            failed_ = true;
-            return false;
-        }
-        done += static_cast<std::size_t>(put);
-    }
+    if (failed_ || !WriteAll(buffer_.data(), buffer_.size())) return false;
     buffer_.clear();
     return true;
 }

@@ -34,6 +34,7 @@ class ByteReader {
 
   private:
     bool Fill();
+    std::size_t ReadDirect(std::uint8_t* into, std::size_t n);
 
     int fd_ = -1;
     std::int64_t size_ = 0;
@@ -56,6 +57,8 @@ class ByteWriter {
     bool failed() const { return failed_; }
 
   private:
+    bool WriteAll(const std::uint8_t* data, std::size_t n);
+
     static constexpr std::size_t kBuffer = 1 << 20;
     int fd_;
     bool failed_ = false;

@@ -6,6 +6,7 @@
 
 #include "AtomicOutputFile.h"
 #include "BlockCodec.h"
+#include "BlockStream.h"
 #include "ByteFile.h"
 #include "ContainerNames.h"
 #include "FileKey.h"
@@ -33,8 +34,6 @@ std::string EntrySkipped(const std::string& name, int entry, const std::string& 
 
 namespace {
 
-constexpr std::int64_t kChunkBytes = 1 << 20;
-
 FileRunResult Result(FileRunStatus status, int written = 0, int skipped = 0) {
     FileRunResult result;
     result.status = status;
@@ -47,7 +46,7 @@ FileRunResult Result(FileRunStatus status, int written = 0, int skipped = 0) {
 // Cancelled; the target is committed only when complete.
 FileRunStatus RestoreEntry(ByteReader& in, BlockCodec& codec, std::int64_t blockCount, int rest,
                            const std::string& name, const std::string& target,
-                           FileRunObserver& observer) {
+                           FileRunObserver& observer, const FileRunSpeed& speed) {
     AtomicOutputFile file;
     if (!file.Create(target)) {
         observer.AddLine(report::kDecryptWriteNotOpen);
@@ -57,31 +56,33 @@ FileRunStatus RestoreEntry(ByteReader& in, BlockCodec& codec, std::int64_t block
     observer.SetFileVisible(true);
     ByteWriter out(file.fd());
     const int length = codec.BlockLength();
-    const int residueBytes = codec.ResidueBytes();
-    const std::int64_t chunkBlocks = std::max<std::int64_t>(1, kChunkBytes / residueBytes);
-    std::vector<std::uint8_t> coded(static_cast<std::size_t>(chunkBlocks * residueBytes));
-    std::vector<std::uint8_t> plain(static_cast<std::size_t>(chunkBlocks * length));
     const ProgressRhythm rhythm(blockCount);
-    for (std::int64_t done = 0; done < blockCount;) {
-        const std::int64_t count = std::min(chunkBlocks, blockCount - done);
-        const auto bytes = static_cast<std::size_t>(count * residueBytes);
-        rhythm.Advance(done + 1, done + count,
+    BlockStream::Steps steps;
+    steps.read = [&](std::uint8_t* into, std::size_t n) { return in.Read(into, n) == n; };
+    steps.code = [&](const std::uint8_t* coded, std::size_t count, std::uint8_t* plain) {
+        codec.DecodeBlocks(coded, count, plain);
+    };
+    steps.concurrent = codec.ConcurrentDecoding();
+    steps.write = [&](const std::uint8_t* data, std::size_t n) { return out.Write(data, n); };
+    steps.progress = [&](std::int64_t first, std::int64_t last) {
+        rhythm.Advance(first, last,
                        [&](std::int64_t m) { observer.SetFilePosition(static_cast<int>(m)); });
-        if (in.Read(coded.data(), bytes) != bytes) {
+    };
+    // The final block holds rest bytes; the remainder of it is noise.
+    const BlockStream stream(blockCount, static_cast<std::size_t>(codec.ResidueBytes()),
+                             static_cast<std::size_t>(length),
+                             static_cast<std::size_t>(length - rest));
+    switch (stream.Run(steps, speed, observer)) {
+        case BlockStream::End::Completed:
+            break;
+        case BlockStream::End::ReadFailed:
             observer.AddLine(report::EndsEarly("the last block of " + name));
             return FileRunStatus::Failed;
-        }
-        codec.DecodeBlocks(coded.data(), static_cast<std::size_t>(count), plain.data());
-        // The final block holds rest bytes; the remainder of it is noise.
-        const bool last = done + count == blockCount;
-        const std::size_t keep = static_cast<std::size_t>((count - (last ? 1 : 0)) * length) +
-                                 static_cast<std::size_t>(last ? rest : 0);
-        if (!out.Write(plain.data(), keep)) {
+        case BlockStream::End::WriteFailed:
             observer.AddLine(report::kDecryptWriteNotOpen);
             return FileRunStatus::Failed;
-        }
-        done += count;
-        if (observer.CancelRequested()) return FileRunStatus::Cancelled;
+        case BlockStream::End::Cancelled:
+            return FileRunStatus::Cancelled;
     }
     if (!out.Flush() || !file.Commit()) {
         observer.AddLine(report::kDecryptWriteNotOpen);
@@ -95,7 +96,7 @@ FileRunStatus RestoreEntry(ByteReader& in, BlockCodec& codec, std::int64_t block
 
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder,
-                           const Clock& clock) {
+                           const Clock& clock, const FileRunSpeed& speed) {
     if (password.size() < static_cast<std::size_t>(kShortestFilePassword) ||
         password.size() > static_cast<std::size_t>(kLongestFilePassword) ||
         password.find('\0') != std::string::npos) {
@@ -113,7 +114,7 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
         return Result(FileRunStatus::Failed);
     }
     const std::int64_t total = in.Size();
-    BlockCodec codec(ws, key);
+    BlockCodec codec(ws, key, speed.kernel);
 
     std::int32_t residueCount = 0;
     if (!ReadInt32(in, residueCount)) {
@@ -202,7 +203,7 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
         }
 
         const FileRunStatus status =
-            RestoreEntry(in, codec, blockCount, rest, name, folder + name, observer);
+            RestoreEntry(in, codec, blockCount, rest, name, folder + name, observer, speed);
         if (status != FileRunStatus::Completed) return Result(status, written, skipped);
         ++written;
         observer.AddLine(name);

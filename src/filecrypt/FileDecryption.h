@@ -5,6 +5,7 @@
 #include "Clock.h"
 #include "FileRunObserver.h"
 #include "FileRunResult.h"
+#include "FileRunSpeed.h"
 #include "SystemClock.h"
 
 namespace kiv {
@@ -18,7 +19,8 @@ namespace kiv {
 // from leftovers. The run has its own workspace, so it may run on a worker thread.
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder = {},
-                           const Clock& clock = SystemClock::Instance());
+                           const Clock& clock = SystemClock::Instance(),
+                           const FileRunSpeed& speed = FileRunSpeed());
 
 // The password-length messages of a restore: the short one ends with two blanks.
 inline constexpr char kRestorePasswordTooShort[] =

@@ -8,6 +8,7 @@
 
 #include "AtomicOutputFile.h"
 #include "BlockCodec.h"
+#include "BlockStream.h"
 #include "ByteFile.h"
 #include "ContainerNames.h"
 #include "FileKey.h"
@@ -29,8 +30,6 @@ std::string OutputIsSourceMessage(const std::string& path) {
 
 namespace {
 
-constexpr std::int64_t kChunkBytes = 1 << 20;
-
 struct Source {
     std::string path;
     std::int64_t size = 0;
@@ -39,7 +38,7 @@ struct Source {
 // Writes one source's entry: its name, its size as opened, its full blocks and the final block.
 // Returns Completed, Failed (after its report line) or Cancelled.
 FileRunStatus WriteEntry(const Source& source, CipherWorkspace& ws, const BlockCodec& codec,
-                         ByteWriter& out, FileRunObserver& observer) {
+                         ByteWriter& out, FileRunObserver& observer, const FileRunSpeed& speed) {
     ByteReader in;
     if (!in.Open(source.path) || in.Size() != source.size) {
         observer.AddLine(report::kEncryptReadNotOpen);
@@ -56,24 +55,29 @@ FileRunStatus WriteEntry(const Source& source, CipherWorkspace& ws, const BlockC
     out.Write(reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
     out.WriteInt32(static_cast<std::int32_t>(source.size));
 
-    const std::int64_t chunkBlocks = std::max<std::int64_t>(1, kChunkBytes / length);
-    std::vector<std::uint8_t> plain(static_cast<std::size_t>(chunkBlocks * length));
-    std::vector<std::uint8_t> coded(static_cast<std::size_t>(chunkBlocks * residueBytes));
     const ProgressRhythm rhythm(blocks);
-    for (std::int64_t done = 0; done < blocks;) {
-        const std::int64_t count = std::min(chunkBlocks, blocks - done);
-        const auto bytes = static_cast<std::size_t>(count * length);
-        if (in.Read(plain.data(), bytes) != bytes) {
+    BlockStream::Steps steps;
+    steps.read = [&](std::uint8_t* into, std::size_t n) { return in.Read(into, n) == n; };
+    steps.code = [&](const std::uint8_t* plain, std::size_t count, std::uint8_t* coded) {
+        codec.EncodeBlocks(plain, count, coded);
+    };
+    steps.write = [&](const std::uint8_t* data, std::size_t n) { return out.Write(data, n); };
+    steps.progress = [&](std::int64_t first, std::int64_t last) {
+        rhythm.Advance(first, last,
+                       [&](std::int64_t m) { observer.SetFilePosition(static_cast<int>(m)); });
+    };
+    const BlockStream stream(blocks, static_cast<std::size_t>(length),
+                             static_cast<std::size_t>(residueBytes));
+    switch (stream.Run(steps, speed, observer)) {
+        case BlockStream::End::Completed:
+            break;
+        case BlockStream::End::ReadFailed:
             observer.AddLine(report::kEncryptReadNotOpen);
             return FileRunStatus::Failed;
-        }
-        codec.EncodeBlocks(plain.data(), static_cast<std::size_t>(count), coded.data());
-        if (!out.Write(coded.data(), static_cast<std::size_t>(count * residueBytes)))
+        case BlockStream::End::WriteFailed:
             return FileRunStatus::Failed;
-        rhythm.Advance(done + 1, done + count,
-                       [&](std::int64_t m) { observer.SetFilePosition(static_cast<int>(m)); });
-        done += count;
-        if (observer.CancelRequested()) return FileRunStatus::Cancelled;
+        case BlockStream::End::Cancelled:
+            return FileRunStatus::Cancelled;
     }
 
     // The final block: the last bytes, then noise drawn after one seeding from the clock.
@@ -105,8 +109,8 @@ FileRunResult Result(FileRunStatus status) {
 }  // namespace
 
 FileRunResult EncryptFiles(const std::string& password, const std::vector<std::string>& sources,
-                           const std::string& output, FileRunObserver& observer,
-                           const Clock& clock) {
+                           const std::string& output, FileRunObserver& observer, const Clock& clock,
+                           const FileRunSpeed& speed) {
     if (password.size() < static_cast<std::size_t>(kShortestFilePassword) ||
         password.size() > static_cast<std::size_t>(kLongestFilePassword) ||
         password.find('\0') != std::string::npos) {
@@ -150,7 +154,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
     observer.SetOverallRange(1, 1000);
     observer.SetOverallVisible(true);
 
-    const BlockCodec codec(ws, key);
+    const BlockCodec codec(ws, key, speed.kernel);
     out.WriteInt32(key.residueCount);
     std::uint8_t block[BlockCodec::kMaxBlock];
     std::uint8_t residues[BlockCodec::kMaxResidues];
@@ -164,7 +168,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
         observer.SetFileVisible(true);
         observer.SetOverallPosition(static_cast<int>(k * 1000 / count));
         const FileRunStatus status =
-            WriteEntry(checked[static_cast<std::size_t>(k)], ws, codec, out, observer);
+            WriteEntry(checked[static_cast<std::size_t>(k)], ws, codec, out, observer, speed);
         if (status == FileRunStatus::Failed && out.failed())
             observer.AddLine(report::kEncryptWriteNotOpen);
         if (status != FileRunStatus::Completed) return Result(status);

@@ -6,6 +6,7 @@
 #include "Clock.h"
 #include "FileRunObserver.h"
 #include "FileRunResult.h"
+#include "FileRunSpeed.h"
 #include "SystemClock.h"
 
 namespace kiv {
@@ -17,7 +18,8 @@ namespace kiv {
 // the sources. The run has its own workspace, so it may run on a worker thread.
 FileRunResult EncryptFiles(const std::string& password, const std::vector<std::string>& sources,
                            const std::string& output, FileRunObserver& observer,
-                           const Clock& clock = SystemClock::Instance());
+                           const Clock& clock = SystemClock::Instance(),
+                           const FileRunSpeed& speed = FileRunSpeed());
 
 // Messages of the refusals above.
 inline constexpr char kFilePasswordLength[] =

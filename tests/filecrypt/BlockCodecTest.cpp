@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <vector>
 #include <string>
 
+#include "Avx2BlockKernel.h"
 #include "BlockCodec.h"
 #include "FileKey.h"
 #include "ResidueDecoding.h"
@@ -84,6 +86,64 @@ TEST(BlockCodec, AgreesWithTheWorkspaceOperations) {
     }
     EXPECT_GT(headroom, 0);  // passwords whose digit count equals their length did occur
     EXPECT_GT(repeated, 0);  // and so did passwords whose moduli repeat
+}
+
+// Many blocks at once, through every kernel, against the workspace operations one block at a time:
+// group and tail boundaries, unaligned buffers, the largest sums (all bytes 255), headroom keys
+// and keys whose moduli repeat.
+TEST(BlockCodec, EveryKernelAgreesWithTheWorkspaceOverManyBlocks) {
+    std::mt19937 rng(7);
+    int headroomKeys = 0, repeatedKeys = 0, vectorised = 0;
+    for (int trial = 0; trial < 2000; ++trial) {
+        const std::string password = RandomPassword(rng, trial % 2 == 1);
+        CipherWorkspace ws;
+        const FileKey key = PrepareFileKey(ws, password);
+        CipherWorkspace literal = ws;
+        BuildWeightTable(literal, key.residueCount + 1);
+        const auto length = static_cast<std::size_t>(key.blockLength);
+        const auto width = static_cast<std::size_t>(key.ResidueBytes());
+        const std::size_t count = 1 + rng() % 70;
+
+        // One byte of offset: the kernels must not rely on aligned buffers.
+        std::vector<std::uint8_t> plain(1 + count * length), noise(1 + count * width);
+        for (auto& b : plain) b = static_cast<std::uint8_t>(rng());
+        for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
+        const std::size_t extreme = rng() % count;
+        std::fill_n(plain.begin() + 1 + extreme * length, length, 0xff);
+        std::fill_n(noise.begin() + 1 + extreme * width, width, 0xff);
+
+        std::vector<std::uint8_t> coded(count * width), fromNoise(count * length);
+        std::uint8_t unmended[24];
+        bool headroom = false;
+        for (std::size_t b = 0; b < count; ++b) {
+            LiteralEncode(literal, key, &plain[1 + b * length], &coded[b * width]);
+            LiteralDecode(literal, key, &noise[1 + b * width], &fromNoise[b * length],
+                          key.blockLength);
+            headroom = !LiteralDecode(literal, key, &coded[b * width], unmended, 0) || headroom;
+        }
+        headroomKeys += headroom;
+        repeatedKeys += !key.distinctModuli;
+
+        for (const CodecKernel kernel : {CodecKernel::Best, CodecKernel::Portable}) {
+            CipherWorkspace own = ws;
+            BlockCodec codec(own, key, kernel);
+            vectorised += codec.Vectorised();
+            std::vector<std::uint8_t> out(1 + count * width), back(1 + count * length);
+            codec.EncodeBlocks(&plain[1], count, &out[1]);
+            ASSERT_TRUE(std::equal(coded.begin(), coded.end(), out.begin() + 1)) << password;
+            codec.DecodeBlocks(&noise[1], count, &back[1]);
+            ASSERT_TRUE(std::equal(fromNoise.begin(), fromNoise.end(), back.begin() + 1))
+                << password;
+            if (!key.distinctModuli) continue;
+            codec.DecodeBlocks(&out[1], count, &back[1]);
+            ASSERT_TRUE(std::equal(plain.begin() + 1, plain.end(), back.begin() + 1)) << password;
+        }
+    }
+    EXPECT_GT(headroomKeys, 0);
+    EXPECT_GT(repeatedKeys, 0);
+    if (Avx2BlockKernel::Available()) {
+        EXPECT_GE(vectorised, 2000);
+    }
 }
 
 TEST(BlockCodec, BatchesEqualSingleBlocks) {

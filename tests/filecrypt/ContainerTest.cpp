@@ -6,66 +6,21 @@
 #include "FileDecryption.h"
 #include "FileEncryption.h"
 #include "FixedClock.h"
-#include "KeySchedule.h"
+#include "LayoutContainer.h"
 #include "RecordingObserver.h"
-#include "ResidueEncoding.h"
 
 namespace kiv {
 namespace {
 
 using ::testing::ElementsAre;
+using testing::BuildContainer;
+using testing::RandomBytes;
 using testing::ReadAll;
 using testing::RecordingObserver;
 using testing::TempFolder;
 using testing::WriteAll;
 
 const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
-
-void PutInt32(std::string& out, std::int32_t value) {
-    const auto u = static_cast<std::uint32_t>(value);
-    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<char>(u >> shift));
-}
-
-// A container built from the layout alone: header count, password block, then per entry its
-// name, size, full blocks and the noised final block, every block through ComputeResidues.
-std::string BuildContainer(const std::string& password,
-                           const std::vector<std::pair<std::string, std::string>>& files) {
-    CipherWorkspace ws(kClock);
-    CopyText(ws.KeyText, password.data(), password.size());
-    GeneratePrimes(ws, 55, 0);
-    const int length = DerivePasswordPermutation(ws, 55);
-    const int d = BlockPrimeCount(ws, length) + 1;
-    std::string out;
-    auto block = [&](const std::string& bytes) {
-        for (int j = 1; j < d; ++j)
-            ws.BlockValues[j] = j <= length ? static_cast<std::uint8_t>(bytes[j - 1]) : 0;
-        ComputeResidues(ws, 256, d);
-        for (int i = 2; i <= d; ++i) out.push_back(static_cast<char>(ws.Residues[i]));
-    };
-    PutInt32(out, d);
-    block(password);
-    PutInt32(out, static_cast<std::int32_t>(files.size()));
-    for (const auto& [name, content] : files) {
-        PutInt32(out, static_cast<std::int32_t>(name.size()));
-        out += name;
-        PutInt32(out, static_cast<std::int32_t>(content.size()));
-        const std::size_t full = content.size() / length;
-        for (std::size_t b = 0; b < full; ++b) block(content.substr(b * length, length));
-        std::string last = content.substr(full * length);
-        RandomState random;
-        SeedGenerator(random, static_cast<std::uint32_t>(kClock.ClockSeconds()));
-        while (static_cast<int>(last.size()) < length)
-            last.push_back(static_cast<char>(RandomBelow(random, 213) + 41));
-        block(last);
-    }
-    return out;
-}
-
-std::string RandomBytes(std::mt19937& rng, std::size_t size) {
-    std::string bytes(size, '\0');
-    for (char& c : bytes) c = static_cast<char>(rng());
-    return bytes;
-}
 
 TEST(Container, ByteExactAgainstTheLayout) {
     TempFolder dir;
@@ -78,7 +33,7 @@ TEST(Container, ByteExactAgainstTheLayout) {
         const auto result = EncryptFiles(password, {dir / "plan.txt", dir / "empty", dir / "exact"},
                                          dir / "x.vrq", observer, kClock);
         ASSERT_TRUE(result.AllWritten());
-        EXPECT_EQ(ReadAll(dir / "x.vrq"), BuildContainer(password, files)) << password;
+        EXPECT_EQ(ReadAll(dir / "x.vrq"), BuildContainer(password, files, kClock)) << password;
     }
 }
 

@@ -1,0 +1,164 @@
+#!/usr/bin/env bash
+# Times kiv-cli's file encryption and restore against the tools people would otherwise use, on
+# the same machine in one run: 7z (AES-256, no compression), openssl enc (AES-256-CTR) and gpg
+# (no compression). A 256 MiB random file and a 256 MiB text file in memory-backed storage;
+# kiv-cli with passwords of 3, 8 and 23 bytes, the peers with the 23-byte one; three runs of
+# every measurement, interleaved, and their median; every output is restored once and compared
+# with its source. A manual benchmark, not a test: run it on a quiet machine
+# (`uptime` load below about 0.5), from a build with the benchmarks' settings.
+#
+#   bench/compare-peers.sh [path/to/kiv-cli]      (default: build/src/cli/kiv-cli)
+set -euo pipefail
+
+cd "$(dirname "$0")/.."
+kiv=$(realpath "${1:-build/src/cli/kiv-cli}")
+if [ ! -x "$kiv" ]; then
+  echo "kiv-cli not found at $kiv: build first (cmake -S . -B build -G Ninja && cmake --build build)" >&2
+  exit 2
+fi
+
+# The peers: openssl is part of the base system; 7z and gpg are installed when missing.
+missing=()
+command -v 7z >/dev/null || missing+=(p7zip-full)
+command -v gpg >/dev/null || missing+=(gnupg)
+if [ "${#missing[@]}" -gt 0 ]; then
+  sudo=()
+  if [ "$(id -u)" -ne 0 ]; then sudo=(sudo); fi
+  "${sudo[@]}" apt-get update
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
+fi
+command -v openssl >/dev/null || { echo "openssl is missing" >&2; exit 2; }
+
+base=/dev/shm
+[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
+work=$(mktemp -d "$base/kiv-peers-XXXXXX")
+export GNUPGHOME="$work/gnupg"
+mkdir -m 700 "$GNUPGHOME"
+cleanup() {
+  gpgconf --kill gpg-agent >/dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap cleanup EXIT
+
+size=$((256 << 20))
+echo "Preparing two files of $((size >> 20)) MiB in $work ..."
+head -c "$size" /dev/urandom >"$work/random.bin"
+# Text: lines of words drawn from a small vocabulary, 1 MiB of it repeated.
+awk 'BEGIN {
+  srand(7); n = split("the of and to in is was that for on with as by at from this be or an are " \
+    "password file block residue prime number window report encrypted restore clipboard editor " \
+    "settings machine memory benchmark thread chunk modulus digit carry table", w, " ");
+  total = 0;
+  while (total < 1048576) {
+    line = ""; k = 6 + int(rand() * 10);
+    for (i = 0; i < k; ++i) line = line (i ? " " : "") w[1 + int(rand() * n)];
+    line = line ".";
+    print line; total += length(line) + 1;
+  }
+}' >"$work/chunk.txt"
+: >"$work/text.txt"
+while [ "$(stat -c %s "$work/text.txt")" -lt "$size" ]; do cat "$work/chunk.txt" >>"$work/text.txt"; done
+truncate -s "$size" "$work/text.txt"
+rm "$work/chunk.txt"
+
+pw3="k3y"
+pw8="pass-8by"
+pw23="benchmark-password-23by"
+for pw in "$pw3" "$pw8" "$pw23"; do printf '%s\n' "$pw" >"$work/pw${#pw}"; done
+
+# The commands, as functions of: source file, work folder for this tool.
+kiv_enc() { "$kiv" encrypt-files --password-file "$work/pw$3" -o "$2/box.vrq" "$1" 2>/dev/null; }
+kiv_dec() { "$kiv" decrypt-file --password-file "$work/pw$3" -C "$2/out" "$2/box.vrq" 2>/dev/null; }
+kiv_out() { echo "$2/out/$(basename "$1")"; }
+sevenz_enc() { rm -f "$2/box.7z"; 7z a -mx0 -p"$pw23" -bso0 -bsp0 "$2/box.7z" "$1" >/dev/null; }
+sevenz_dec() { 7z x -p"$pw23" -y -bso0 -bsp0 -o"$2/out" "$2/box.7z" >/dev/null; }
+sevenz_out() { echo "$2/out/$(basename "$1")"; }
+openssl_enc() { openssl enc -aes-256-ctr -pbkdf2 -pass "pass:$pw23" -in "$1" -out "$2/box.enc"; }
+openssl_dec() { openssl enc -d -aes-256-ctr -pbkdf2 -pass "pass:$pw23" -in "$2/box.enc" -out "$2/out/back"; }
+openssl_out() { echo "$2/out/back"; }
+gpg_enc() {
+  gpg --batch --yes --quiet --pinentry-mode loopback --passphrase "$pw23" --symmetric -z0 \
+    -o "$2/box.gpg" "$1"
+}
+gpg_dec() {
+  gpg --batch --yes --quiet --pinentry-mode loopback --passphrase "$pw23" -o "$2/out/back" \
+    --decrypt "$2/box.gpg" 2>/dev/null
+}
+gpg_out() { echo "$2/out/back"; }
+
+# Rows of the table: label, command prefix, password length.
+labels=("kiv-cli, 3-byte password" "kiv-cli, 8-byte password" "kiv-cli, 23-byte password"
+        "7z a -mx0 / 7z x (AES-256)" "openssl enc -aes-256-ctr" "gpg --symmetric -z0")
+tools=(kiv kiv kiv sevenz openssl gpg)
+lengths=(3 8 23 23 23 23)
+files=(random text)
+declare -A sources=([random]="$work/random.bin" [text]="$work/text.txt")
+runs=3
+
+now() { date +%s%N; }
+declare -A seconds  # "row file direction run" -> seconds
+
+echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+for run in $(seq 1 "$runs"); do
+  for f in "${files[@]}"; do
+    for row in "${!tools[@]}"; do
+      tool=${tools[$row]}
+      dir="$work/t$row"
+      rm -rf "$dir" && mkdir -p "$dir/out"
+      src=${sources[$f]}
+      t0=$(now); "${tool}_enc" "$src" "$dir" "${lengths[$row]}"; t1=$(now)
+      "${tool}_dec" "$src" "$dir" "${lengths[$row]}"; t2=$(now)
+      seconds["$row $f enc $run"]=$(awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", (b - a) / 1e9 }')
+      seconds["$row $f dec $run"]=$(awk -v a="$t1" -v b="$t2" 'BEGIN { printf "%.6f", (b - a) / 1e9 }')
+      if [ "$run" -eq 1 ]; then
+        out=$("${tool}_out" "$src" "$dir")
+        if ! cmp -s "$src" "$out"; then
+          echo "ROUND TRIP FAILED: ${labels[$row]} on the $f file" >&2
+          exit 1
+        fi
+      fi
+      rm -rf "$dir"
+    done
+  done
+done
+echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
+
+# MB/s of source bytes (10^6 bytes per MB) from the median of the runs.
+rate() {
+  local row=$1 f=$2 dir=$3 run values=()
+  for run in $(seq 1 "$runs"); do values+=("${seconds["$row $f $dir $run"]}"); done
+  printf '%s\n' "${values[@]}" | sort -g | awk -v n="$runs" -v bytes="$size" \
+    '{ v[NR] = $1 } END { printf "%.0f", bytes / 1e6 / v[int((n + 1) / 2)] }'
+}
+
+echo
+echo "MB/s, median of $runs runs, $((size >> 20)) MiB files in $base (source bytes / wall time)"
+printf '%-28s %12s %12s %12s %12s\n' "tool" "random enc" "random dec" "text enc" "text dec"
+declare -A mbs
+for row in "${!tools[@]}"; do
+  line=$(printf '%-28s' "${labels[$row]}")
+  for f in "${files[@]}"; do
+    for dir in enc dec; do
+      mbs["$row $f $dir"]=$(rate "$row" "$f" "$dir")
+      line+=$(printf ' %12s' "${mbs["$row $f $dir"]}")
+    done
+  done
+  echo "$line"
+done
+
+echo
+echo "kiv-cli / fastest peer (1.00 = as fast)"
+printf '%-28s %12s %12s %12s %12s\n' "" "random enc" "random dec" "text enc" "text dec"
+for row in 0 1 2; do
+  line=$(printf '%-28s' "${labels[$row]}")
+  for f in "${files[@]}"; do
+    for dir in enc dec; do
+      best=0
+      for peer in 3 4 5; do
+        [ "${mbs["$peer $f $dir"]}" -gt "$best" ] && best=${mbs["$peer $f $dir"]}
+      done
+      line+=$(awk -v a="${mbs["$row $f $dir"]}" -v b="$best" 'BEGIN { printf " %12.2f", a / b }')
+    done
+  done
+  echo "$line"
+done

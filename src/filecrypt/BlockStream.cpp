@@ -1,0 +1,92 @@
+#include "BlockStream.h"
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+#include "ChunkWorkers.h"
+
+namespace kiv {
+
+namespace {
+
+// Blocks per piece of work that one thread takes at a time: small enough to share a chunk evenly,
+// large enough that taking one costs nothing.
+constexpr std::size_t kPieceBytes = 64 << 10;
+constexpr int kMostThreads = 8;
+
+int HelperCount(const FileRunSpeed& speed) {
+    int threads = speed.threads;
+    if (threads <= 0) threads = static_cast<int>(std::thread::hardware_concurrency());
+    return std::clamp(threads, 1, kMostThreads) - 1;
+}
+
+}  // namespace
+
+BlockStream::BlockStream(std::int64_t blocks, std::size_t inWidth, std::size_t outWidth,
+                         std::size_t trimLast)
+    : blocks_(blocks), inWidth_(inWidth), outWidth_(outWidth), trimLast_(trimLast) {}
+
+BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
+                                  FileRunObserver& observer) const {
+    if (blocks_ <= 0) return End::Completed;
+    const std::size_t wider = std::max(inWidth_, outWidth_);
+    const auto chunk = static_cast<std::int64_t>(std::max<std::size_t>(
+        1, static_cast<std::size_t>(std::max<std::int64_t>(speed.chunkBytes, 1)) / wider));
+    const std::int64_t chunks = (blocks_ + chunk - 1) / chunk;
+    const bool parallel =
+        steps.concurrent && blocks_ * static_cast<std::int64_t>(wider) >= speed.parallelFrom;
+
+    const auto bufferBlocks = static_cast<std::size_t>(std::min(chunk, blocks_));
+    std::vector<std::uint8_t> in[2], out[2];
+    for (int i = 0; i < (chunks > 1 ? 2 : 1); ++i) {
+        in[i].resize(bufferBlocks * inWidth_);
+        out[i].resize(bufferBlocks * outWidth_);
+    }
+    // Declared after the buffers, so that its helpers are joined before the buffers go.
+    ChunkWorkers workers(parallel ? HelperCount(speed) : 0);
+    auto countOf = [&](std::int64_t c) {
+        return static_cast<std::size_t>(std::min(chunk, blocks_ - c * chunk));
+    };
+    const std::size_t pieceBlocks = std::max<std::size_t>(1, kPieceBytes / wider);
+
+    bool haveInput = steps.read(in[0].data(), countOf(0) * inWidth_);
+    for (std::int64_t c = 0;; ++c) {
+        // Here chunk c is read (when haveInput) and chunk c - 1 is coded but not yet written.
+        const bool coding = c < chunks && haveInput;
+        if (coding) {
+            const std::size_t count = countOf(c);
+            const std::uint8_t* from = in[c % 2].data();
+            std::uint8_t* to = out[c % 2].data();
+            workers.Start(
+                (count + pieceBlocks - 1) / pieceBlocks, [&, count, from, to](std::size_t i) {
+                    const std::size_t first = i * pieceBlocks;
+                    steps.code(from + first * inWidth_, std::min(pieceBlocks, count - first),
+                               to + first * outWidth_);
+                });
+        }
+        if (c > 0) {
+            const std::int64_t first = (c - 1) * chunk;
+            const std::size_t count = countOf(c - 1);
+            const std::size_t trim = c == chunks ? trimLast_ : 0;
+            End end = End::Completed;
+            if (!steps.write(out[(c - 1) % 2].data(), count * outWidth_ - trim)) {
+                end = End::WriteFailed;
+            } else {
+                steps.progress(first + 1, first + static_cast<std::int64_t>(count));
+                if (observer.CancelRequested()) end = End::Cancelled;
+            }
+            if (end != End::Completed) {
+                if (coding) workers.Finish();
+                return end;
+            }
+        }
+        if (c == chunks) return End::Completed;
+        if (!haveInput) return End::ReadFailed;
+        if (c + 1 < chunks)
+            haveInput = steps.read(in[(c + 1) % 2].data(), countOf(c + 1) * inWidth_);
+        workers.Finish();
+    }
+}
+
+}  // namespace kiv

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <cstdint>
+
+#include "BlockCodec.h"
+
+namespace kiv {
+
+// How a file run spends the machine. What it writes never depends on any of this; tests turn
+// the parts off, or make chunks small, to compare and to reach every path with small files.
+struct FileRunSpeed {
+    CodecKernel kernel = CodecKernel::Best;
+    // Threads coding blocks, the run's own included: 0 for one per processor, 1 for the run's
+    // thread alone.
+    int threads = 0;
+    // Blocks are read, coded and written this many bytes at a time (counted on the wider side),
+    // the next chunk being read while the current one is coded.
+    std::int64_t chunkBytes = 4 << 20;
+    // Entries smaller than this are coded on the run's thread alone: starting a thread would
+    // cost more than it saves.
+    std::int64_t parallelFrom = 8 << 20;
+};
+
+}  // namespace kiv

@@ -1,0 +1,200 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+
+#include "ChunkWorkers.h"
+#include "FileDecryption.h"
+#include "FileEncryption.h"
+#include "FixedClock.h"
+#include "LayoutContainer.h"
+#include "RecordingObserver.h"
+#include "ResidueDecoding.h"
+
+namespace kiv {
+namespace {
+
+using testing::BuildContainer;
+using ::testing::ElementsAre;
+using testing::RandomBytes;
+using testing::ReadAll;
+using testing::RecordingObserver;
+using testing::TempFolder;
+using testing::WriteAll;
+
+const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
+
+// Every thread, the vector code, small chunks and no size threshold: even small files are split
+// into many chunks and pieces shared between threads.
+FileRunSpeed Fast() {
+    FileRunSpeed speed;
+    speed.threads = 3;
+    speed.chunkBytes = 64 << 10;
+    speed.parallelFrom = 0;
+    return speed;
+}
+
+// One thread, the portable code.
+FileRunSpeed Plain() {
+    FileRunSpeed speed;
+    speed.kernel = CodecKernel::Portable;
+    speed.threads = 1;
+    return speed;
+}
+
+// Whether the workspace's digit count leaves the top byte of this password's blocks to chance.
+bool DigitCountEqualsLength(const std::string& password) {
+    CipherWorkspace ws;
+    const FileKey key = PrepareFileKey(ws, password);
+    BuildWeightTable(ws, key.residueCount + 1);
+    ReduceResidues(ws, key.residueCount + 1);
+    ResiduesToMixedRadix(ws, key.residueCount + 1);
+    MixedRadixToBytes(ws, 256, key.residueCount);
+    return ws.ByteDigitCount == key.blockLength;
+}
+
+// The first random password of the given length and byte range that has the property.
+template <typename Property>
+std::string FindPassword(int length, int lowest, int span, Property property) {
+    std::mt19937 rng(3);
+    for (;;) {
+        std::string password;
+        for (int i = 0; i < length; ++i)
+            password.push_back(static_cast<char>(lowest + static_cast<int>(rng() % span)));
+        if (property(password)) return password;
+    }
+}
+
+std::string HeadroomPassword() {
+    return FindPassword(14, 33, 90, DigitCountEqualsLength);
+}
+
+std::string RepeatedModuliPassword() {
+    return FindPassword(9, 128, 128, [](const std::string& password) {
+        CipherWorkspace ws;
+        return !PrepareFileKey(ws, password).distinctModuli;
+    });
+}
+
+class ParallelRun : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        std::mt19937 rng(11);
+        files = {{"big", RandomBytes(rng, (2 << 20) + 12345)},
+                 {"text", std::string(700000, 'x') + "tail"},
+                 {"empty", ""},
+                 {"small", RandomBytes(rng, 1001)}};
+        for (const auto& [name, content] : files) {
+            WriteAll(dir / name, content);
+            paths.push_back(dir / name);
+        }
+    }
+
+    std::vector<std::pair<std::string, std::string>> files;
+    std::vector<std::string> paths;
+    TempFolder dir;
+};
+
+TEST_F(ParallelRun, ContainersAndRestoresEqualThoseOfOnePortableThread) {
+    for (const std::string& password :
+         {std::string("abc"), std::string("eight888"), std::string("seventeen chars!!"),
+          std::string("twenty-three characters"), HeadroomPassword()}) {
+        RecordingObserver fast, plain;
+        ASSERT_TRUE(
+            EncryptFiles(password, paths, dir / "fast.vrq", fast, kClock, Fast()).AllWritten());
+        ASSERT_TRUE(
+            EncryptFiles(password, paths, dir / "plain.vrq", plain, kClock, Plain()).AllWritten());
+        const std::string container = ReadAll(dir / "fast.vrq");
+        ASSERT_EQ(container, ReadAll(dir / "plain.vrq")) << password;
+        EXPECT_EQ(fast.filePositions, plain.filePositions);
+        EXPECT_EQ(fast.lines, plain.lines);
+        if (password.size() == 23) {
+            EXPECT_EQ(container, BuildContainer(password, files, kClock));
+        }
+
+        for (const FileRunSpeed& speed : {Fast(), Plain()}) {
+            TempFolder out;
+            RecordingObserver observer;
+            ASSERT_TRUE(DecryptFiles(password, dir / "fast.vrq", observer, out.path.string() + "/",
+                                     kClock, speed)
+                            .AllWritten())
+                << password;
+            EXPECT_TRUE(observer.questions.empty());
+            for (const auto& [name, content] : files)
+                ASSERT_EQ(ReadAll(out / name), content) << name;
+        }
+    }
+}
+
+TEST_F(ParallelRun, RepeatedModuliContainersRestoreAsOnOneThread) {
+    // Made elsewhere: decoded through the workspace, which only one thread may use.
+    const std::string password = RepeatedModuliPassword();
+    WriteAll(dir / "other.vrq", BuildContainer(password, {files[0], files[1]}, kClock));
+    std::vector<std::string> restored;
+    for (const FileRunSpeed& speed : {Fast(), Plain()}) {
+        TempFolder out;
+        RecordingObserver observer;
+        observer.answers.assign(64, false);  // go on, whatever the password block says
+        EXPECT_EQ(DecryptFiles(password, dir / "other.vrq", observer, out.path.string() + "/",
+                               kClock, speed)
+                      .status,
+                  FileRunStatus::Completed);
+        restored.push_back(ReadAll(out / "big") + ReadAll(out / "text"));
+    }
+    EXPECT_EQ(restored[0].size(), files[0].second.size() + files[1].second.size());
+    EXPECT_EQ(restored[0], restored[1]);
+}
+
+TEST_F(ParallelRun, CancelAndTruncationLeaveNothingBehind) {
+    RecordingObserver observer;
+    observer.cancelAfterPositions = 1;
+    EXPECT_EQ(
+        EncryptFiles("cancelled", {dir / "big"}, dir / "big.vrq", observer, kClock, Fast()).status,
+        FileRunStatus::Cancelled);
+    EXPECT_THAT(dir.Names(), ElementsAre("big", "empty", "small", "text"));
+
+    observer = RecordingObserver();
+    ASSERT_TRUE(EncryptFiles("cancelled", {dir / "big"}, dir / "big.vrq", observer, kClock, Fast())
+                    .AllWritten());
+    const std::string container = ReadAll(dir / "big.vrq");
+    TempFolder out;
+    observer = RecordingObserver();
+    observer.cancelAfterPositions = 1;
+    EXPECT_EQ(DecryptFiles("cancelled", dir / "big.vrq", observer, out.path.string() + "/", kClock,
+                           Fast())
+                  .status,
+              FileRunStatus::Cancelled);
+    EXPECT_TRUE(out.Names().empty());
+
+    // Cut within the blocks the plausibility check lets pass, and cut far enough for it to stop.
+    for (const std::size_t cut :
+         {container.size() - 1, container.size() - 20, container.size() / 2}) {
+        WriteAll(dir / "cut.vrq", container.substr(0, cut));
+        observer = RecordingObserver();
+        EXPECT_EQ(DecryptFiles("cancelled", dir / "cut.vrq", observer, out.path.string() + "/",
+                               kClock, Fast())
+                      .status,
+                  FileRunStatus::Failed);
+        if (cut > container.size() / 2) {
+            EXPECT_THAT(observer.lines, ElementsAre(report::EndsEarly("the last block of big")));
+        } else {
+            EXPECT_TRUE(observer.lines.empty());
+        }
+        EXPECT_TRUE(out.Names().empty());
+    }
+}
+
+TEST(ChunkWorkers, EveryPieceOnceInEveryJob) {
+    ChunkWorkers workers(3);
+    for (std::size_t pieces : {0u, 1u, 2u, 7u, 100u, 1000u}) {
+        std::vector<std::atomic<int>> taken(pieces);
+        workers.Start(pieces, [&](std::size_t i) { taken[i].fetch_add(1); });
+        workers.Finish();
+        for (std::size_t i = 0; i < pieces; ++i)
+            ASSERT_EQ(taken[i].load(), 1) << i;
+    }
+}
+
+}  // namespace
+}  // namespace kiv
