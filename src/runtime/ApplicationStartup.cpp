@@ -1,0 +1,50 @@
+#include "ApplicationStartup.h"
+
+#include "ApplicationTitle.h"
+#include "FloatingPointEnvironment.h"
+#include "GuardedApplication.h"
+
+namespace kiv {
+
+namespace {
+
+// The local command service must be reachable before the window exists and gone only after it
+// is destroyed; it is not part of this program yet, so both steps do nothing.
+void RegisterCommandService() {}
+void UnregisterCommandService() {}
+
+}  // namespace
+
+QStringList ProgramArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int RunApplication(int argc, char** argv, ExceptionDisplay& display,
+                   const MainWindowFactory& createWindow) {
+    SetFloatingPointEnvironment();
+    RegisterCommandService();
+
+    // Qt would take options such as "-style" or "-session" out of the command line, and with them
+    // a file the user meant to open; the program's own arguments are read first and Qt sees only
+    // the program path. Qt's settings still come from its environment variables.
+    const QStringList arguments = ProgramArguments(argc, argv);
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    {
+        GuardedApplication application(qtArgc, qtArgv, display);
+        QApplication::setOrganizationName(QStringLiteral("Pulm"));
+        QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        display.Guard([&] {
+            std::unique_ptr<QWidget> window = createWindow(arguments);
+            window->show();
+            QApplication::exec();
+        });
+    }
+    UnregisterCommandService();
+    return 0;
+}
+
+}  // namespace kiv

@@ -1,0 +1,60 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <stdexcept>
+
+#include "ApplicationStartup.h"
+
+namespace kiv {
+namespace {
+
+struct RecordingDisplay final : ExceptionDisplay {
+    void ShowError(const QString& text) override { shown << text; }
+    QStringList shown;
+};
+
+class ApplicationStartup : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    int Run(std::vector<const char*> words, const MainWindowFactory& factory) {
+        std::vector<char*> argv;
+        for (const char* word : words)
+            argv.push_back(const_cast<char*>(word));
+        argv.push_back(nullptr);
+        return RunApplication(static_cast<int>(words.size()), argv.data(), display, factory);
+    }
+    RecordingDisplay display;
+};
+
+TEST_F(ApplicationStartup, QtOptionsReachTheWindowAsFileArgumentsAndTheLoopSurvivesErrors) {
+    QStringList received;
+    QString title;
+    const int status = Run({"kiv", "-style", "my file.vrq"}, [&](const QStringList& arguments) {
+        received = arguments;
+        title = QApplication::applicationName();
+        auto window = std::make_unique<QWidget>();
+        // A handler that fails, then the user closing the window.
+        QTimer::singleShot(0, window.get(),
+                           [] { throw std::runtime_error("Floating point overflow"); });
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        return window;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(received, (QStringList{"-style", "my file.vrq"}));
+    EXPECT_EQ(title, "Pulm Vostra");
+    EXPECT_EQ(display.shown, QStringList{"Floating point overflow."});
+}
+
+TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEndsWithZero) {
+    const int status = Run({"kiv"}, [](const QStringList&) -> std::unique_ptr<QWidget> {
+        throw std::runtime_error("Layout damaged");
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(display.shown, QStringList{"Layout damaged."});
+}
+
+}  // namespace
+}  // namespace kiv
