@@ -3,6 +3,7 @@
 #include "ApplicationTitle.h"
 #include "FloatingPointEnvironment.h"
 #include "GuardedApplication.h"
+#include "TerminationSignals.h"
 
 namespace kiv {
 
@@ -37,8 +38,11 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
         GuardedApplication application(qtArgc, qtArgv, display);
         QApplication::setOrganizationName(QStringLiteral("Pulm"));
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        TerminationSignals termination;
         display.Guard([&] {
             std::unique_ptr<QWidget> window = createWindow(arguments);
+            QObject::connect(&termination, &TerminationSignals::terminationRequested, window.get(),
+                             &QWidget::close);
             window->show();
             QApplication::exec();
         });

@@ -17,7 +17,8 @@ QStringList ProgramArguments(int argc, char** argv);
 
 // Runs the desktop program: sets the floating-point environment, registers the command
 // service, creates the application titled "Pulm Vostra" and the main window, and runs the event
-// loop until the window closes. Errors that escape are shown by display. Always returns 0.
+// loop until the window closes (a termination signal closes it too). Errors that escape are
+// shown by display. Always returns 0.
 int RunApplication(int argc, char** argv, ExceptionDisplay& display,
                    const MainWindowFactory& createWindow);
 

@@ -1,13 +1,25 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCloseEvent>
 #include <QTimer>
+#include <csignal>
 #include <stdexcept>
 
 #include "ApplicationStartup.h"
 
 namespace kiv {
 namespace {
+
+// A main window that counts how often it was closed.
+struct ClosingWindow final : QWidget {
+    explicit ClosingWindow(int& closes) : closes(closes) {}
+    void closeEvent(QCloseEvent* event) override {
+        ++closes;
+        event->accept();
+    }
+    int& closes;
+};
 
 struct RecordingDisplay final : ExceptionDisplay {
     void ShowError(const QString& text) override { shown << text; }
@@ -54,6 +66,18 @@ TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEn
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(display.shown, QStringList{"Layout damaged."});
+}
+
+TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWay) {
+    int closes = 0;
+    const int status = Run({"kiv"}, [&](const QStringList&) {
+        auto window = std::make_unique<ClosingWindow>(closes);
+        QTimer::singleShot(0, window.get(), [] { std::raise(SIGTERM); });
+        return window;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(display.shown.isEmpty());
 }
 
 }  // namespace
