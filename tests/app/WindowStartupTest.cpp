@@ -1,5 +1,6 @@
 #include <QFile>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 #include "NumericServices.h"
 #include "WindowFixture.h"
@@ -201,6 +202,15 @@ TEST_F(WindowStartup, AMissingLastSaveKeepsTheSampleLines) {
     EXPECT_EQ(ui.messages, QStringList{"The last save has not been found"});
     EXPECT_EQ(window->Lines().Count(), 19);
     EXPECT_EQ(window->Lines().Line(4), "ABank Password: 123456");
+}
+
+TEST_F(WindowStartup, AnUnwritableProgramFolderGivesWayToTheDataFolder) {
+    EXPECT_EQ(StartupContext::WritableFolder(ProgramFolder()), ProgramFolder());
+    QFile plain(folder.filePath("plain"));
+    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
+    const QString data = StartupContext::WritableFolder(folder.filePath("plain/bin"));
+    EXPECT_EQ(data, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    EXPECT_TRUE(QFileInfo(data).isDir());
 }
 
 TEST_F(WindowStartup, DateAndTimeLabelsShowTheMomentOfOpening) {
