@@ -1,8 +1,13 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the window in its three modes under a virtual display.
-# Each mode gets a settings store of its own in a temporary folder. Run after a build.
+# Each mode gets a settings store of its own in a temporary folder. Run after a build; this
+# developer tool alone needs ImageMagick, so it is not among the packages test.sh installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+if ! command -v import >/dev/null || ! command -v xvfb-run >/dev/null; then
+  echo "screenshots.sh needs xvfb-run and ImageMagick's import (apt-get install xvfb imagemagick)" >&2
+  exit 1
+fi
 out=docs/screenshots
 mkdir -p "$out"
 work=$(mktemp -d)

@@ -61,6 +61,12 @@ TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     const QStringList menu = {window->Usememeo1->text(), window->Save1->text(),
                               window->Saveas1->text()};
     EXPECT_EQ(menu, (QStringList{"New", "Open", "Save as"}));
+    // The document menu opens from "Use Text" and the editor buttons, not from the editor.
+    for (const QWidget* owner :
+         {static_cast<QWidget*>(window->RadioButton3), static_cast<QWidget*>(window->Button5),
+          static_cast<QWidget*>(window->Button6)})
+        EXPECT_EQ(owner->contextMenuPolicy(), Qt::CustomContextMenu);
+    EXPECT_EQ(window->Memo1->contextMenuPolicy(), Qt::DefaultContextMenu);
 }
 
 TEST_F(WindowLayout, TheEditorScrollsBothWaysAndReadsRightToLeft) {
