@@ -15,18 +15,22 @@ using namespace kiv;
 
 const FixedClock kClock(1700000000, LocalTime{2026, 12, 7, 10, 0, 0, 0});
 
-std::string KeyOfLength(int length) { return std::string("benchmarkkeyforkiv").substr(0, length); }
+std::string KeyOfLength(int length) {
+    return std::string("benchmarkkeyforkiv").substr(0, length);
+}
 
 std::string RandomLine(std::mt19937& rng, std::size_t length) {
     std::string line;
-    for (std::size_t i = 0; i < length; ++i) line.push_back(static_cast<char>(32 + rng() % 95));
+    for (std::size_t i = 0; i < length; ++i)
+        line.push_back(static_cast<char>(32 + rng() % 95));
     return line;
 }
 
 std::vector<std::string> Document() {
     std::mt19937 rng(1);
     std::vector<std::string> lines;
-    for (int i = 0; i < 10000; ++i) lines.push_back(RandomLine(rng, rng() % 80));
+    for (int i = 0; i < 10000; ++i)
+        lines.push_back(RandomLine(rng, rng() % 80));
     return lines;
 }
 

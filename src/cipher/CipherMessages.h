@@ -10,7 +10,7 @@ inline constexpr char kMessageChangedTwo[] = "Message changed not true two";
 // Where the text cores report an altered cipher text. The window shows a message box, the
 // command-line tool writes a line to standard error, tests record.
 class CipherMessages {
-public:
+  public:
     virtual ~CipherMessages() = default;
     virtual void ShowMessage(const std::string& text) = 0;
 };

@@ -51,7 +51,8 @@ struct CipherWorkspace {
 template <std::size_t N>
 void CopyText(std::array<char, N>& row, const char* data, std::size_t length) {
     std::size_t i = 0;
-    for (; i < length && i + 1 < N && data[i] != '\0'; ++i) row[i] = data[i];
+    for (; i < length && i + 1 < N && data[i] != '\0'; ++i)
+        row[i] = data[i];
     row[i] = '\0';
 }
 

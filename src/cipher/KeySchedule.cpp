@@ -26,8 +26,10 @@ void GeneratePrimes(CipherWorkspace& ws, int count, int keepOrder) {
         }
     }
     if (keepOrder != 0) return;
-    for (int k = 1; k <= count; ++k) ws.BlockValues[k] = m[k];
-    for (int k = 1; k <= count; ++k) m[k] = ws.BlockValues[count + 1 - k];
+    for (int k = 1; k <= count; ++k)
+        ws.BlockValues[k] = m[k];
+    for (int k = 1; k <= count; ++k)
+        m[k] = ws.BlockValues[count + 1 - k];
 }
 
 int DerivePasswordPermutation(CipherWorkspace& ws, int count) {
@@ -37,7 +39,8 @@ int DerivePasswordPermutation(CipherWorkspace& ws, int count) {
     auto& slots = ws.ByteDigits;
     auto& a = ws.ScratchA;
     auto& b = ws.ScratchB;
-    for (int i = 0; i <= count; ++i) values[i] = digits[i] = slots[i] = 0;
+    for (int i = 0; i <= count; ++i)
+        values[i] = digits[i] = slots[i] = 0;
     for (int k = 0; k < len && k + 1 < CipherWorkspace::kRow; ++k)
         values[k + 1] = static_cast<std::int8_t>(ws.KeyText[k]);
 
@@ -85,14 +88,17 @@ int DerivePasswordPermutation(CipherWorkspace& ws, int count) {
             }
         }
     }
-    for (int i = count - 2; i >= 3; --i) digits[i] = ws.Moduli[slots[i] + 2];
-    for (int i = 2; i <= count - 1; ++i) ws.Moduli[i] = digits[count - i];
+    for (int i = count - 2; i >= 3; --i)
+        digits[i] = ws.Moduli[slots[i] + 2];
+    for (int i = 2; i <= count - 1; ++i)
+        ws.Moduli[i] = digits[count - i];
     return len;
 }
 
 int BlockPrimeCount(CipherWorkspace& ws, int bytesPerBlock) {
     std::feclearexcept(FE_ALL_EXCEPT);
-    const float target = static_cast<float>(NaturalLog(256.0) * static_cast<Extended>(bytesPerBlock));
+    const float target =
+        static_cast<float>(NaturalLog(256.0) * static_cast<Extended>(bytesPerBlock));
     float sum = 0.0f;
     int i = 1;
     do {

@@ -30,7 +30,8 @@ void ReduceResidues(CipherWorkspace& ws, int count) {
     }
 }
 
-std::int32_t SolveModularBrute(const CipherWorkspace& ws, int index, std::int32_t a, std::int32_t b) {
+std::int32_t SolveModularBrute(const CipherWorkspace& ws, int index, std::int32_t a,
+                               std::int32_t b) {
     const std::int32_t p = ws.Moduli[index];
     for (std::int32_t x = 0; x < p; ++x)
         if (x * a % p == b) return x;
@@ -116,12 +117,15 @@ void MixedRadixToBytes(CipherWorkspace& ws, int radix, int n, int byteCount) {
     const int top = std::min(std::max(k, byteCount + 1), CipherWorkspace::kRow - 2);
     auto& product = ws.ScratchA;
     auto& digits = ws.ByteDigits;
-    for (int j = 2; j <= top; ++j) product[j] = digits[j] = 0;
+    for (int j = 2; j <= top; ++j)
+        product[j] = digits[j] = 0;
     digits[2] = ws.MixedDigits[2];
     product[2] = 1;
     for (int i = 2; i <= n - 1; ++i) {
-        for (int j = 2; j <= top; ++j) product[j] *= ws.Moduli[i];
-        for (int j = 2; j <= top; ++j) Normalise(product, j, radix);
+        for (int j = 2; j <= top; ++j)
+            product[j] *= ws.Moduli[i];
+        for (int j = 2; j <= top; ++j)
+            Normalise(product, j, radix);
         const std::int32_t digit = ws.MixedDigits[i + 1];
         for (int j = 2; j <= top; ++j) {
             digits[j] += digit * product[j];

@@ -18,7 +18,8 @@ inline std::int32_t WeightAt(const CipherWorkspace& ws, int row, int col) {
 void ReduceResidues(CipherWorkspace& ws, int count);
 
 // The smallest x in 0..p-1 with x * a mod p = b, p = Moduli[index]; 0 when there is none.
-std::int32_t SolveModularBrute(const CipherWorkspace& ws, int index, std::int32_t a, std::int32_t b);
+std::int32_t SolveModularBrute(const CipherWorkspace& ws, int index, std::int32_t a,
+                               std::int32_t b);
 
 // x in 0..p-1 with a * x mod p = b for 0 <= a < p, 0 <= b < p, found by stepping a
 // representative of a * x toward b; -1 when the stepping gives up (never for a prime p <= 263).

@@ -11,7 +11,7 @@ namespace kiv {
 // A command's options in the usual Unix form: "--name VALUE", "--name=VALUE", "-x VALUE",
 // flags without values, and "--" ending the options. Every option is named once at most.
 class CliArguments {
-public:
+  public:
     // withValue: options that take a value; flags: options that do not. Names include dashes.
     CliArguments(std::set<std::string> withValue, std::set<std::string> flags)
         : withValue_(std::move(withValue)), flags_(std::move(flags)) {}
@@ -25,7 +25,7 @@ public:
     const std::vector<std::string>& Operands() const { return operands_; }
     const std::string& error() const { return error_; }
 
-private:
+  private:
     std::set<std::string> withValue_;
     std::set<std::string> flags_;
     std::map<std::string, std::string> values_;

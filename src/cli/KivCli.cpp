@@ -2,7 +2,11 @@
 
 #include <ostream>
 
+#include "FileCommands.h"
 #include "TextCommand.h"
+#ifdef KIV_CLI_WITH_DDE
+#include "DdeCommand.h"
+#endif
 
 namespace kiv {
 
@@ -13,7 +17,10 @@ void PrintHelp(std::ostream& out) {
            "Protects texts and files with a password, as the desktop program kiv does.\n"
            "\n"
            "Commands:\n"
-        << kTextCommandHelp
+        << kTextCommandHelp << kFileCommandsHelp
+#ifdef KIV_CLI_WITH_DDE
+        << kDdeCommandHelp
+#endif
         << "\n"
            "Password options (without one, the password is asked for on the terminal, twice\n"
            "when encrypting):\n"
@@ -30,11 +37,6 @@ void PrintHelp(std::ostream& out) {
 
 }  // namespace
 
-int UsageError(CliContext& context, const std::string& message) {
-    context.err << "kiv-cli: " << message << "\nTry 'kiv-cli --help' for more information.\n";
-    return kExitUsage;
-}
-
 int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     if (words.empty()) return UsageError(context, "no command given");
     const std::string& command = words.front();
@@ -45,6 +47,12 @@ int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     }
     if (command == "encrypt-text") return RunTextCommand(context, true);
     if (command == "decrypt-text") return RunTextCommand(context, false);
+    if (command == "encrypt-files") return RunEncryptFiles(context);
+    if (command == "decrypt-file") return RunDecryptFile(context);
+    if (command == "list") return RunListContainer(context);
+#ifdef KIV_CLI_WITH_DDE
+    if (command == "dde") return RunDdeCommand(context);
+#endif
     return UsageError(context, "unknown command '" + command + "'");
 }
 

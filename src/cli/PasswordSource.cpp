@@ -53,14 +53,16 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     if (source.file) {
         const int fd = open(source.file->c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
-            result.error = "cannot read password file '" + *source.file + "': " + std::strerror(errno);
+            result.error =
+                "cannot read password file '" + *source.file + "': " + std::strerror(errno);
             return result;
         }
         const bool ok = ReadLine(fd, line);
         const int saved = errno;
         close(fd);
         if (!ok) {
-            result.error = "cannot read password file '" + *source.file + "': " + std::strerror(saved);
+            result.error =
+                "cannot read password file '" + *source.file + "': " + std::strerror(saved);
             return result;
         }
         result.password = line;

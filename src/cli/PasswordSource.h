@@ -15,7 +15,7 @@ struct PasswordSource {
 // The outcome of reading a password: the bytes, or the reason there are none.
 struct PasswordReading {
     std::optional<std::string> password;
-    std::string error;  // set when password is empty
+    std::string error;      // set when password is empty
     bool mismatch = false;  // the two terminal entries differed
 };
 

@@ -4,8 +4,8 @@
 #include <ostream>
 
 #include "CliArguments.h"
+#include "CliPassword.h"
 #include "KeySchedule.h"
-#include "PasswordSource.h"
 #include "TextCipher.h"
 
 namespace kiv {
@@ -43,32 +43,16 @@ int RunTextCommand(CliContext& context, bool encrypt) {
     }
     if (!arguments.Operands().empty())
         return UsageError(context, "unexpected argument '" + arguments.Operands().front() + "'");
-    PasswordSource source;
-    source.file = arguments.Value("--password-file");
-    if (const auto fd = arguments.Value("--password-fd")) {
-        if (source.file) return UsageError(context, "give either --password-file or --password-fd");
-        try {
-            std::size_t used = 0;
-            source.fd = std::stoi(*fd, &used);
-            if (used != fd->size() || *source.fd < 0) throw std::invalid_argument(*fd);
-        } catch (const std::exception&) {
-            return UsageError(context, "--password-fd needs a descriptor number, not '" + *fd + "'");
-        }
-    }
-
-    const PasswordReading reading = ReadPassword(source, encrypt);
-    if (!reading.password) {
-        context.err << (reading.mismatch ? (encrypt ? kEncryptMismatch : kDecryptMismatch)
-                                         : "kiv-cli: " + reading.error)
-                    << '\n';
-        return kExitFailed;
-    }
+    int status = kExitOk;
+    const auto password = CommandPassword(context, arguments, encrypt,
+                                          encrypt ? kEncryptMismatch : kDecryptMismatch, status);
+    if (!password) return status;
 
     CipherWorkspace ws(context.clock);
     CharacterOrder order;
     BuildCharacterOrder(order);
     TextOperands op;
-    op.CipherKey = *reading.password;
+    op.CipherKey = *password;
     switch (CheckTextKey(ws, op.CipherKey)) {
         case TextKeyVerdict::TooShort:
             context.err << kTooShort << '\n';
@@ -82,7 +66,6 @@ int RunTextCommand(CliContext& context, bool encrypt) {
     }
 
     StreamMessages messages(context.err);
-    int status = kExitOk;
     std::string line;
     while (std::getline(context.in, line)) {
         if (!line.empty() && line.back() == '\r') line.pop_back();

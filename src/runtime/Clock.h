@@ -18,7 +18,7 @@ struct LocalTime {
 // The two clock readings the cipher depends on. Injected everywhere so that a run with a fixed
 // clock is reproducible to the byte.
 class Clock {
-public:
+  public:
     virtual ~Clock() = default;
     // Whole seconds since 1970-01-01 00:00:00 UTC as a signed 32-bit count; -1 when the local
     // year lies outside 1970..2038.

@@ -6,7 +6,7 @@ namespace kiv {
 
 // A clock that always reads the same instant: for reproducible runs in tests and benchmarks.
 class FixedClock final : public Clock {
-public:
+  public:
     FixedClock(std::int32_t seconds, LocalTime local) : seconds_(seconds), local_(local) {}
 
     std::int32_t ClockSeconds() const override { return seconds_; }
@@ -17,7 +17,7 @@ public:
         local_ = local;
     }
 
-private:
+  private:
     std::int32_t seconds_;
     LocalTime local_;
 };

@@ -9,7 +9,7 @@ namespace kiv {
 // display shows: "Invalid floating point operation", "Floating point division by zero",
 // "Floating point overflow".
 class FloatingPointError : public std::runtime_error {
-public:
+  public:
     using std::runtime_error::runtime_error;
 };
 

@@ -51,8 +51,8 @@ double DateTimeValue(const LocalTime& local) {
     const sys_days day{year{local.year} / month{static_cast<unsigned>(local.month)} /
                        std::chrono::day{static_cast<unsigned>(local.day)}};
     const auto days = (day - kEpoch).count();
-    const double ms = local.hour * 3600000.0 + local.minute * 60000.0 + local.second * 1000.0 +
-                      local.millisecond;
+    const double ms =
+        local.hour * 3600000.0 + local.minute * 60000.0 + local.second * 1000.0 + local.millisecond;
     return static_cast<double>(days) + ms / 86400000.0;
 }
 

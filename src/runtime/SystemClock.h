@@ -6,7 +6,7 @@ namespace kiv {
 
 // The machine's real-time clock in the local time zone.
 class SystemClock final : public Clock {
-public:
+  public:
     std::int32_t ClockSeconds() const override;
     LocalTime LocalNow() const override;
 

@@ -50,7 +50,8 @@ TEST(CharacterOrder, AlphabetAndIndexes) {
     EXPECT_EQ(order.CharIndex[0], 224);
     for (int c = 0; c < 256; ++c) {
         EXPECT_EQ(order.CharOrder[order.CharIndex[c]], c);
-        const bool alnum = (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+        const bool alnum =
+            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
         EXPECT_EQ(order.CharIndex[c] <= 61, alnum) << c;
     }
 }
@@ -59,8 +60,9 @@ struct Range {
     int low, high;
 };
 // n for each key length 3..17, from the slowest to the fastest order of the moduli.
-const Range kRanges[] = {{8, 12},  {9, 14},  {10, 15}, {11, 17}, {12, 18}, {13, 20}, {14, 21}, {16, 22},
-                         {17, 24}, {18, 25}, {19, 26}, {20, 27}, {22, 29}, {23, 30}, {24, 31}};
+const Range kRanges[] = {{8, 12},  {9, 14},  {10, 15}, {11, 17}, {12, 18},
+                         {13, 20}, {14, 21}, {16, 22}, {17, 24}, {18, 25},
+                         {19, 26}, {20, 27}, {22, 29}, {23, 30}, {24, 31}};
 
 int Schedule(CipherWorkspace& ws, const std::string& key) {
     CopyText(ws.KeyText, key.data(), key.size());
@@ -72,14 +74,16 @@ int Schedule(CipherWorkspace& ws, const std::string& key) {
 TEST(KeySchedule, AsciiKeysPermuteTheOddPrimes) {
     std::mt19937 rng(2026);
     std::vector<int> odd;
-    for (int p : {3,  5,  7,  11, 13, 17, 19, 23, 29, 31,  37,  41,  43,  47,  53,  59,  61,  67,  71,  73,
-                  79, 83, 89, 97, 101, 103, 107, 109, 113, 127, 131, 137, 139, 149, 151, 157, 163, 167, 173, 179})
+    for (int p : {3,   5,   7,   11,  13,  17,  19,  23,  29,  31,  37,  41,  43,  47,
+                  53,  59,  61,  67,  71,  73,  79,  83,  89,  97,  101, 103, 107, 109,
+                  113, 127, 131, 137, 139, 149, 151, 157, 163, 167, 173, 179})
         odd.push_back(p);
     std::vector<bool> lowSeen(18), highSeen(18);
     for (int trial = 0; trial < 4000; ++trial) {
         const int length = 3 + static_cast<int>(rng() % 15);
         std::string key;
-        for (int i = 0; i < length; ++i) key.push_back(static_cast<char>(1 + rng() % 127));
+        for (int i = 0; i < length; ++i)
+            key.push_back(static_cast<char>(1 + rng() % 127));
         CipherWorkspace ws;
         const int n = Schedule(ws, key);
         EXPECT_EQ(ws.ByteDigits[1], 42);
@@ -95,7 +99,8 @@ TEST(KeySchedule, AsciiKeysPermuteTheOddPrimes) {
         const Range r = kRanges[length - 3];
         EXPECT_GE(n, r.low) << key;
         EXPECT_LE(n, r.high) << key;
-        for (int i = length + 1; i <= 44; ++i) EXPECT_EQ(ws.BlockValues[i], 0);
+        for (int i = length + 1; i <= 44; ++i)
+            EXPECT_EQ(ws.BlockValues[i], 0);
         // The same key always gives the same schedule.
         CipherWorkspace again;
         EXPECT_EQ(Schedule(again, key), n);
@@ -108,7 +113,8 @@ TEST(KeySchedule, RangeEndsComeFromTheExtremeOrders) {
         CipherWorkspace ws;
         GeneratePrimes(ws, kTextPrimeCount, 0);
         // Moduli[3..42] now run 179 down to 3: the largest first gives the fewest moduli.
-        for (int i = 2; i <= 41; ++i) ws.Moduli[i] = ws.Moduli[i + 1];
+        for (int i = 2; i <= 41; ++i)
+            ws.Moduli[i] = ws.Moduli[i + 1];
         EXPECT_EQ(BlockPrimeCount(ws, length) + 3, kRanges[length - 3].low) << length;
         std::reverse(ws.Moduli.begin() + 2, ws.Moduli.begin() + 42);
         EXPECT_EQ(BlockPrimeCount(ws, length) + 3, kRanges[length - 3].high) << length;
@@ -121,7 +127,8 @@ TEST(KeySchedule, SignedBytesMayRepeatAModulus) {
     std::mt19937 rng(7);
     for (int trial = 0; trial < 500; ++trial) {
         std::string key;
-        for (int i = 0; i < 6; ++i) key.push_back(static_cast<char>(rng() % 256 | 1));
+        for (int i = 0; i < 6; ++i)
+            key.push_back(static_cast<char>(rng() % 256 | 1));
         CipherWorkspace ws;
         const int n = Schedule(ws, key);
         if (!ModuliDistinct(ws, 2, n)) {

@@ -16,7 +16,8 @@ std::vector<int> Row(const CipherWorkspace::Row& row, int first, int last) {
 }
 
 void SetModuli(CipherWorkspace& ws, const std::vector<int>& moduli) {
-    for (std::size_t i = 0; i < moduli.size(); ++i) ws.Moduli[i + 2] = moduli[i];
+    for (std::size_t i = 0; i < moduli.size(); ++i)
+        ws.Moduli[i + 2] = moduli[i];
 }
 
 const std::vector<int> kExampleModuli = {179, 173, 167, 163, 157, 151, 149, 139, 137};
@@ -37,7 +38,8 @@ TEST(AddNoise, NoisedValuesStayCongruentAndChain) {
     SetModuli(ws, kExampleModuli);
     std::mt19937 rng(3);
     for (int block = 0; block < 200; ++block) {
-        for (int j = 1; j <= 3; ++j) ws.BlockValues[j] = static_cast<int>(rng() % 256);
+        for (int j = 1; j <= 3; ++j)
+            ws.BlockValues[j] = static_cast<int>(rng() % 256);
         const int number = ws.BlockValues[1] + 256 * ws.BlockValues[2] + 65536 * ws.BlockValues[3];
         ComputeResidues(ws, 256, 8);
         AddNoise(ws, 8, static_cast<std::int32_t>(rng() % 1000000000));
@@ -75,7 +77,8 @@ TEST(ComputeResidues, ZeroBlockHasZeroResidues) {
     AddNoise(ws, 8, 5);
     for (int i = 2; i <= 8; ++i) {
         EXPECT_EQ(ws.Residues[i], 0);
-        EXPECT_EQ((ws.NoiseDigits[2 * (i - 1) + 1] * 61 + ws.NoiseDigits[2 * (i - 1)]) % ws.Moduli[i], 0);
+        EXPECT_EQ(
+            (ws.NoiseDigits[2 * (i - 1) + 1] * 61 + ws.NoiseDigits[2 * (i - 1)]) % ws.Moduli[i], 0);
     }
 }
 
@@ -92,7 +95,8 @@ TEST(SolveModular, EqualsBruteForEveryPrimeUpTo263) {
     CipherWorkspace ws;
     for (int p = 2; p <= 263; ++p) {
         bool prime = true;
-        for (int d = 2; d * d <= p; ++d) prime = prime && p % d != 0;
+        for (int d = 2; d * d <= p; ++d)
+            prime = prime && p % d != 0;
         if (!prime) continue;
         ws.Moduli[5] = p;
         for (int a = 2; a < p; ++a)
@@ -110,7 +114,8 @@ TEST(Decoding, ExampleBlock) {
     const int n = 8;
     BuildWeightTable(ws, n + 1);
     const std::vector<int> received = {42, 74, 61, 54, 86, 66, 143};
-    for (int i = 0; i < 7; ++i) ws.Residues[i + 2] = received[i];
+    for (int i = 0; i < 7; ++i)
+        ws.Residues[i + 2] = received[i];
     ws.ZeroDigitCount = 0;
     ReduceResidues(ws, n + 1);
     ResiduesToMixedRadix(ws, n + 1);
@@ -142,7 +147,8 @@ TEST(Decoding, AllZeroResiduesDecodeToZero) {
     CipherWorkspace ws;
     SetModuli(ws, kExampleModuli);
     BuildWeightTable(ws, 9);
-    for (int i = 2; i <= 9; ++i) ws.Residues[i] = 0;
+    for (int i = 2; i <= 9; ++i)
+        ws.Residues[i] = 0;
     ws.ZeroDigitCount = 0;
     ReduceResidues(ws, 9);
     ResiduesToMixedRadix(ws, 9);
@@ -163,8 +169,10 @@ TEST(Decoding, HeadroomBlockDecodesExactlyWithTheBlockLength) {
     std::mt19937 rng(11);
     for (int trial = 0; trial < 200; ++trial) {
         std::vector<int> bytes(length);
-        for (int& b : bytes) b = static_cast<int>(rng() % 256);
-        for (int j = 1; j <= n - 1; ++j) ws.BlockValues[j] = j <= length ? bytes[j - 1] : 0;
+        for (int& b : bytes)
+            b = static_cast<int>(rng() % 256);
+        for (int j = 1; j <= n - 1; ++j)
+            ws.BlockValues[j] = j <= length ? bytes[j - 1] : 0;
         ComputeResidues(ws, 256, n);
         ws.ByteDigits[length + 1] = 999;  // leftovers of an earlier block
         ws.ZeroDigitCount = 0;
@@ -172,7 +180,8 @@ TEST(Decoding, HeadroomBlockDecodesExactlyWithTheBlockLength) {
         ResiduesToMixedRadix(ws, n + 1);
         MixedRadixToBytes(ws, 256, n, length);
         ASSERT_LE(ws.ByteDigitCount, length);
-        for (int j = 0; j < length; ++j) ASSERT_EQ(ws.ByteDigits[j + 2] & 0xFF, bytes[j]) << trial;
+        for (int j = 0; j < length; ++j)
+            ASSERT_EQ(ws.ByteDigits[j + 2] & 0xFF, bytes[j]) << trial;
     }
 }
 

@@ -21,7 +21,7 @@ struct RecordedMessages : CipherMessages {
 };
 
 class TextCipherTest : public ::testing::Test {
-protected:
+  protected:
     TextCipherTest() { BuildCharacterOrder(order); }
 
     std::string Encrypt(const std::string& key, const std::string& text) {
@@ -93,10 +93,12 @@ TEST_F(TextCipherTest, RoundTripsOfRandomKeysAndTexts) {
     for (int trial = 0; trial < 1500; ++trial) {
         const int keyLength = 3 + static_cast<int>(rng() % 15);
         std::string key;
-        for (int i = 0; i < keyLength; ++i) key.push_back(static_cast<char>(1 + rng() % 127));
+        for (int i = 0; i < keyLength; ++i)
+            key.push_back(static_cast<char>(1 + rng() % 127));
         const std::size_t length = rng() % 601;
         std::string text;
-        for (std::size_t i = 0; i < length; ++i) text.push_back(static_cast<char>(rng() % 256));
+        for (std::size_t i = 0; i < length; ++i)
+            text.push_back(static_cast<char>(rng() % 256));
         const std::string cipher = Encrypt(key, text);
         std::string expected = text;
         if (length % keyLength) expected.append(keyLength - length % keyLength, ' ');
@@ -149,8 +151,8 @@ TEST_F(TextCipherTest, ForeignCharactersReportOncePerBlock) {
     std::string cipher = Encrypt(key, std::string(3 * 6, 'q'));
     ASSERT_EQ(cipher.size(), static_cast<std::size_t>(3 * chars));
     cipher[0] = '#';
-    cipher[3] = '!';           // same block: no second message
-    cipher[chars + 1] = '-';   // second block, high digit
+    cipher[3] = '!';          // same block: no second message
+    cipher[chars + 1] = '-';  // second block, high digit
     Decrypt(key, cipher);
     EXPECT_THAT(messages.shown, ElementsAre(kMessageChangedOne, kMessageChangedTwo));
 }
@@ -200,7 +202,8 @@ TEST_F(TextCipherTest, RepeatedModuliKeysAreRefusedAndOthersRoundTrip) {
     for (int trial = 0; trial < 400; ++trial) {
         std::string key;
         const int length = 3 + static_cast<int>(rng() % 15);
-        for (int i = 0; i < length; ++i) key.push_back(static_cast<char>(1 + rng() % 255));
+        for (int i = 0; i < length; ++i)
+            key.push_back(static_cast<char>(1 + rng() % 255));
         op.CipherKey = key;
         op.CipherInput = "non-ASCII letters in the password";
         op.CipherOutput = "kept";

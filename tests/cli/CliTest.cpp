@@ -2,6 +2,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 #include "FixedClock.h"
@@ -13,7 +14,7 @@ namespace {
 namespace fs = std::filesystem;
 
 class CliTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         dir = fs::temp_directory_path() / ("kiv-cli-test-" + std::to_string(::getpid()));
         fs::create_directories(dir);
@@ -85,8 +86,48 @@ TEST_F(CliTest, PasswordRefusals) {
     EXPECT_EQ(Run({"encrypt-text", "--password-file", PasswordFile("ab\n")}, "x\n"), kExitFailed);
     EXPECT_EQ(err.str(), "Password 1 and Password 2 must equal or small than three \n");
     EXPECT_EQ(out.str(), "");
-    EXPECT_EQ(Run({"encrypt-text", "--password-file", (dir / "missing").string()}, ""), kExitFailed);
+    EXPECT_EQ(Run({"encrypt-text", "--password-file", (dir / "missing").string()}, ""),
+              kExitFailed);
     EXPECT_NE(err.str().find("cannot read password file"), std::string::npos);
+}
+
+std::string ReadFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST_F(CliTest, FilesRoundTripThroughAContainer) {
+    const std::string pw = PasswordFile("file password\n");
+    for (const char* name : {"a", "b", "c"})
+        std::ofstream(dir / name, std::ios::binary) << std::string(1000 + name[0], name[0]);
+    const std::string a = (dir / "a").string(), b = (dir / "b").string(), c = (dir / "c").string();
+    const std::string box = (dir / "x.vrq").string();
+    ASSERT_EQ(Run({"encrypt-files", "-o", box, "--password-file", pw, a, b, c}, ""), kExitOk) << err.str();
+    EXPECT_EQ(err.str().substr(0, a.size() + 1), a + "\n");
+    fs::create_directory(dir / "out");
+    ASSERT_EQ(Run({"decrypt-file", "-C", (dir / "out").string(), "--password-file", pw, box}, ""), kExitOk)
+        << err.str();
+    for (const char* name : {"a", "b", "c"}) EXPECT_EQ(ReadFile(dir / "out" / name), ReadFile(dir / name));
+    ASSERT_EQ(Run({"list", box}, ""), kExitOk);
+    EXPECT_EQ(out.str(), "        1097  a\n        1098  b\n        1099  c\n");
+}
+
+TEST_F(CliTest, FileCommandFailures) {
+    const std::string pw = PasswordFile("file password");
+    const std::string a = (dir / "a").string();
+    std::ofstream(a) << "alpha";
+    EXPECT_EQ(Run({"encrypt-files", "--password-file", pw, a, a}, ""), kExitUsage);
+    EXPECT_EQ(Run({"encrypt-files", "--password-file", pw}, ""), kExitUsage);
+    EXPECT_EQ(Run({"decrypt-file", "--password-file", pw}, ""), kExitUsage);
+    EXPECT_EQ(Run({"decrypt-file", "-C", (dir / "nowhere").string(), "--password-file", pw, a}, ""), kExitUsage);
+    ASSERT_EQ(Run({"encrypt-files", "--password-file", pw, a}, ""), kExitOk);
+    EXPECT_TRUE(fs::exists(dir / "a.vrq"));
+    EXPECT_EQ(Run({"decrypt-file", "--password-file", PasswordFile("file passwore"), (dir / "a.vrq").string()}, ""),
+              kExitFailed);
+    EXPECT_NE(err.str().find("Change Password: Password is wrong"), std::string::npos);
+    EXPECT_EQ(Run({"encrypt-files", "--password-file", pw, (dir / "missing").string()}, ""), kExitFailed);
+    EXPECT_NE(err.str().find("Read File not Open "), std::string::npos);
+    EXPECT_EQ(Run({"list", a}, ""), kExitFailed);
 }
 
 TEST_F(CliTest, UsageErrors) {

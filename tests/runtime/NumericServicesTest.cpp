@@ -16,7 +16,8 @@ std::vector<std::int32_t> Draws(std::uint32_t seed, int count) {
     RandomState random;
     SeedGenerator(random, seed);
     std::vector<std::int32_t> out;
-    for (int i = 0; i < count; ++i) out.push_back(NextRandom(random));
+    for (int i = 0; i < count; ++i)
+        out.push_back(NextRandom(random));
     return out;
 }
 
@@ -34,7 +35,8 @@ TEST(RandomGenerator, RandomBelowReducesDrawsAndZeroDrawsNothing) {
     EXPECT_EQ(RandomBelow(random, 0), 0);
     EXPECT_EQ(random.state, before);
     std::vector<std::int32_t> got;
-    for (int i = 0; i < 5; ++i) got.push_back(RandomBelow(random, 213));
+    for (int i = 0; i < 5; ++i)
+        got.push_back(RandomBelow(random, 213));
     EXPECT_EQ(got, (std::vector<std::int32_t>{133, 80, 23, 153, 88}));
 }
 

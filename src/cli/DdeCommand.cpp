@@ -1,0 +1,106 @@
+#include "DdeCommand.h"
+
+#include <QCoreApplication>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <memory>
+#include <optional>
+#include <ostream>
+
+#include "CliArguments.h"
+
+namespace kiv {
+
+const char kDdeCommandHelp[] =
+    "  dde [--service NAME] TOPIC [MACRO]...\n"
+    "      Opens a conversation on TOPIC with the command service of the running desktop\n"
+    "      program (NAME, kiv unless given), executes each MACRO and prints each answer on a\n"
+    "      line of its own: FACK when the topic's component took the macro, 0 when the topic\n"
+    "      is a window caption. The exit status is 1 when the topic is refused.\n";
+
+namespace {
+
+constexpr char kDefaultService[] = "kiv";
+// The desktop program answers at once unless one of its dialogs is busy; this only keeps
+// kiv-cli from waiting for ever on a hung program.
+constexpr int kAnswerMilliseconds = 30000;
+
+bool HoldsLineBreak(const std::string& text) {
+    return text.find_first_of("\r\n") != std::string::npos;
+}
+
+// Sends one request and reads its one-line answer, without the line end.
+std::optional<QByteArray> Ask(QLocalSocket& socket, const QByteArray& request) {
+    socket.write(request);
+    while (!socket.canReadLine()) {
+        if (!socket.waitForReadyRead(kAnswerMilliseconds)) return std::nullopt;
+    }
+    return socket.readLine().chopped(1);
+}
+
+}  // namespace
+
+int RunDdeCommand(CliContext& context) {
+    CliArguments arguments({"--service"}, {"--help"});
+    if (!arguments.Parse(context.args)) return UsageError(context, arguments.error());
+    if (arguments.Has("--help")) {
+        context.out << "Usage: kiv-cli dde [--service NAME] TOPIC [MACRO]...\n";
+        return kExitOk;
+    }
+    const std::vector<std::string>& operands = arguments.Operands();
+    if (operands.empty()) return UsageError(context, "no topic given");
+    const std::string service = arguments.Value("--service").value_or(kDefaultService);
+    if (service.empty() || service.find_first_of("/ \r\n") != std::string::npos)
+        return UsageError(context, "'" + service + "' cannot be a service name");
+    const std::string& topic = operands.front();
+    if (HoldsLineBreak(topic)) return UsageError(context, "a topic cannot hold a line break");
+
+    // Local sockets need an application object for their notifiers.
+    std::unique_ptr<QCoreApplication> application;
+    if (!QCoreApplication::instance()) {
+        static int argc = 1;
+        static char name[] = "kiv-cli";
+        static char* argv[] = {name, nullptr};
+        application = std::make_unique<QCoreApplication>(argc, argv);
+    }
+
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) {
+        context.err << "kiv-cli: this system offers no runtime folder for the command service\n";
+        return kExitFailed;
+    }
+    const QString path = folder + QLatin1Char('/') + QString::fromStdString(service);
+    QLocalSocket socket;
+    socket.connectToServer(path);
+    if (!socket.waitForConnected(kAnswerMilliseconds)) {
+        context.err << "kiv-cli: cannot reach the command service \"" << service << "\" at "
+                    << path.toStdString() << ": " << socket.errorString().toStdString() << '\n';
+        return kExitFailed;
+    }
+    const auto noAnswer = [&] {
+        context.err << "kiv-cli: the command service \"" << service << "\" did not answer\n";
+        return kExitFailed;
+    };
+
+    const QByteArray topicBytes = QByteArray::fromStdString(topic);
+    const auto opened =
+        Ask(socket, "CONNECT " + QByteArray::fromStdString(service) + ' ' + topicBytes + '\n');
+    if (!opened) return noAnswer();
+    if (*opened != "OK") {
+        context.err << "kiv-cli: the command service \"" << service << "\" answered "
+                    << opened->toStdString() << " to the topic \"" << topic << "\"\n";
+        return kExitFailed;
+    }
+    int status = kExitOk;
+    for (auto macro = operands.begin() + 1; macro != operands.end(); ++macro) {
+        const auto answer = Ask(socket, "EXECUTE " + QByteArray::number(macro->size()) + '\n' +
+                                            QByteArray::fromStdString(*macro));
+        if (!answer) return noAnswer();
+        context.out << answer->toStdString() << '\n';
+        if (answer->startsWith("ERROR")) status = kExitFailed;
+    }
+    if (!Ask(socket, "DISCONNECT\n")) return noAnswer();
+    return status;
+}
+
+}  // namespace kiv

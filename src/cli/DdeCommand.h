@@ -1,0 +1,13 @@
+#pragma once
+
+#include "CliContext.h"
+
+namespace kiv {
+
+// kiv-cli dde [--service NAME] TOPIC [MACRO]...: opens a conversation with the desktop
+// program's command service, executes each macro and prints each answer on its own line.
+int RunDdeCommand(CliContext& context);
+
+extern const char kDdeCommandHelp[];
+
+}  // namespace kiv

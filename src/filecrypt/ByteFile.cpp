@@ -1,0 +1,135 @@
+#include "ByteFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+
+namespace kiv {
+
+namespace {
+constexpr std::size_t kReadBuffer = 1 << 20;
+}  // namespace
+
+ByteReader::~ByteReader() {
+    Close();
+}
+
+bool ByteReader::Open(const std::string& path) {
+    Close();
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd_ < 0) return false;
+    struct stat info {};
+    if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int saved = S_ISDIR(info.st_mode) ? EISDIR : errno;
+        Close();
+        errno = saved == 0 ? EINVAL : saved;
+        return false;
+    }
+    size_ = info.st_size;
+    device_ = info.st_dev;
+    inode_ = info.st_ino;
+    position_ = 0;
+    failed_ = false;
+    begin_ = end_ = 0;
+    buffer_.resize(kReadBuffer);
+    return true;
+}
+
+void ByteReader::Close() {
+    if (fd_ >= 0) close(fd_);
+    fd_ = -1;
+}
+
+bool ByteReader::Fill() {
+    begin_ = end_ = 0;
+    for (;;) {
+        const ssize_t got = read(fd_, buffer_.data(), buffer_.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) {
+            failed_ = true;
+            return false;
+        }
+        end_ = static_cast<std::size_t>(got);
+        return got > 0;
+    }
+}
+
+std::size_t ByteReader::Read(std::uint8_t* into, std::size_t n) {
+    std::size_t done = 0;
+    while (done < n) {
+        if (begin_ == end_ && !Fill()) break;
+        const std::size_t take = std::min(n - done, end_ - begin_);
+        std::memcpy(into + done, buffer_.data() + begin_, take);
+        begin_ += take;
+        done += take;
+    }
+    position_ += static_cast<std::int64_t>(done);
+    return done;
+}
+
+std::int64_t ByteReader::Skip(std::int64_t n) {
+    const std::int64_t buffered = static_cast<std::int64_t>(end_ - begin_);
+    if (n <= buffered) {
+        begin_ += static_cast<std::size_t>(n);
+        position_ += n;
+        return n;
+    }
+    const std::int64_t target = std::min(position_ + n, size_);
+    if (lseek(fd_, target, SEEK_SET) < 0) {
+        failed_ = true;
+        return 0;
+    }
+    begin_ = end_ = 0;
+    const std::int64_t skipped = target - position_;
+    position_ = target;
+    return skipped;
+}
+
+bool ByteWriter::Write(const std::uint8_t* data, std::size_t n) {
+    if (failed_) return false;
+    if (buffer_.size() + n > kBuffer && !Flush()) return false;
+    if (n >= kBuffer) {
+        buffer_.insert(buffer_.end(), data, data + n);
+        return Flush();
+    }
+    buffer_.insert(buffer_.end(), data, data + n);
+    return true;
+}
+
+bool ByteWriter::WriteInt32(std::int32_t value) {
+    const auto u = static_cast<std::uint32_t>(value);
+    const std::uint8_t bytes[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+                                   static_cast<std::uint8_t>(u >> 16),
+                                   static_cast<std::uint8_t>(u >> 24)};
+    return Write(bytes, 4);
+}
+
+bool ByteWriter::Flush() {
+    std::size_t done = 0;
+    while (done < buffer_.size()) {
+        const ssize_t put = write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            failed_ = true;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
+    buffer_.clear();
+    return true;
+}
+
+bool ReadInt32(ByteReader& reader, std::int32_t& value) {
+    std::uint8_t bytes[4];
+    if (reader.Read(bytes, 4) != 4) return false;
+    value = static_cast<std::int32_t>(
+        static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
+        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24);
+    return true;
+}
+
+}  // namespace kiv

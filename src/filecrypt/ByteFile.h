@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace kiv {
+
+// A file descriptor opened for reading, with a large buffer: a run never makes one system call
+// per byte. Closed on destruction.
+class ByteReader {
+  public:
+    ByteReader() = default;
+    ~ByteReader();
+    ByteReader(const ByteReader&) = delete;
+    ByteReader& operator=(const ByteReader&) = delete;
+
+    // Opens an existing file read-only. Returns false (errno set) when it cannot.
+    bool Open(const std::string& path);
+    bool IsOpen() const { return fd_ >= 0; }
+    // The file's length when it was opened.
+    std::int64_t Size() const { return size_; }
+    std::int64_t Position() const { return position_; }
+    // Reads up to n bytes; fewer only at the end of the file or on an error (see failed()).
+    std::size_t Read(std::uint8_t* into, std::size_t n);
+    // Skips n bytes (or to the end of the file); returns how many were skipped.
+    std::int64_t Skip(std::int64_t n);
+    bool failed() const { return failed_; }
+    // Device and inode, to tell whether two paths name one file.
+    std::uint64_t Device() const { return device_; }
+    std::uint64_t Inode() const { return inode_; }
+    void Close();
+
+  private:
+    bool Fill();
+
+    int fd_ = -1;
+    std::int64_t size_ = 0;
+    std::int64_t position_ = 0;
+    std::uint64_t device_ = 0;
+    std::uint64_t inode_ = 0;
+    bool failed_ = false;
+    std::vector<std::uint8_t> buffer_;
+    std::size_t begin_ = 0;
+    std::size_t end_ = 0;
+};
+
+// Writes through a large buffer to a descriptor it does not own.
+class ByteWriter {
+  public:
+    explicit ByteWriter(int fd) : fd_(fd) { buffer_.reserve(kBuffer); }
+    bool Write(const std::uint8_t* data, std::size_t n);
+    bool WriteInt32(std::int32_t value);
+    bool Flush();
+    bool failed() const { return failed_; }
+
+  private:
+    static constexpr std::size_t kBuffer = 1 << 20;
+    int fd_;
+    bool failed_ = false;
+    std::vector<std::uint8_t> buffer_;
+};
+
+// Reads a little-endian signed 32-bit field; false when the file ends first.
+bool ReadInt32(ByteReader& reader, std::int32_t& value);
+
+}  // namespace kiv

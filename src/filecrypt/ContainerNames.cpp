@@ -1,0 +1,32 @@
+#include "ContainerNames.h"
+
+namespace kiv {
+
+std::string SingleFileOutputName(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    const std::size_t nameStart = slash == std::string::npos ? 0 : slash + 1;
+    const std::size_t dot = path.rfind('.');
+    if (dot != std::string::npos && dot > nameStart) return path.substr(0, dot) + ".vrq";
+    return path + ".vrq";
+}
+
+std::string StoredNameOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+std::string FolderOf(const std::string& path) {
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string StoredNameProblem(const std::string& name, const std::string& containerName) {
+    if (name.empty()) return "has no name";
+    if (name.find('\0') != std::string::npos) return "has a NUL byte in its name";
+    if (name.find('/') != std::string::npos) return "has a folder in its name";
+    if (name == "." || name == "..") return "is named after a folder";
+    if (name == containerName) return "would replace the encrypted file itself";
+    return {};
+}
+
+}  // namespace kiv

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "Clock.h"
+#include "FileRunObserver.h"
+#include "FileRunResult.h"
+#include "SystemClock.h"
+
+namespace kiv {
+
+// Restores the files held in the container at path into targetFolder (with its final "/"), or
+// beside the container when targetFolder is empty, under their stored names, replacing existing
+// files of those names. Each file appears under its name only when it is complete. Stored names
+// are untrusted: an entry whose name is empty, holds "/" or a NUL, is "." or "..", or names the
+// container itself is skipped with a report line. A damaged container (a bad name length, a
+// negative size, a file that ends early) ends the run with a report line; nothing is decoded
+// from leftovers. The run has its own workspace, so it may run on a worker thread.
+FileRunResult DecryptFiles(const std::string& password, const std::string& path,
+                           FileRunObserver& observer, const std::string& targetFolder = {},
+                           const Clock& clock = SystemClock::Instance());
+
+// The password-length messages of a restore: the short one ends with two blanks.
+inline constexpr char kRestorePasswordTooShort[] =
+    "Password 1 and Password 2 must equal or small than three  ";
+inline constexpr char kRestorePasswordTooLong[] =
+    "Password 1 and Password 2 must equal or small than three ";
+
+// Report lines of a damaged container.
+namespace report {
+inline constexpr char kTooShortForHeader[] = " The file is too short to be an encrypted file";
+std::string EndsEarly(const std::string& what);
+std::string BadNameLength(int entry, std::int64_t length);
+std::string BadSourceSize(int entry, std::int64_t size);
+std::string EntrySkipped(const std::string& name, int entry, const std::string& problem);
+}  // namespace report
+
+}  // namespace kiv

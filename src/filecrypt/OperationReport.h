@@ -1,0 +1,36 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace kiv {
+
+// The report list's fixed texts. The labels of the two runs differ in their blanks; each run
+// uses its own.
+namespace report {
+
+inline constexpr char kEncryptWriteNotOpen[] = "Write File not Open ";
+inline constexpr char kEncryptReadNotOpen[] = "Read File not Open ";
+inline constexpr char kDecryptReadNotOpen[] = " Read File not Open ";
+inline constexpr char kDecryptWriteNotOpen[] = " Write File not Open ";
+
+inline constexpr char kPasswordLengthWrong[] = " Password's length is wrong.";
+inline constexpr char kPasswordWrong[] = "Password is wrong";
+inline constexpr char kChangePassword[] = "Change Password";
+
+inline constexpr char kInitialLine[] = "View  Encrypt File the Report  or Decrypt  File the Report";
+
+std::string FileByteAmount(std::int64_t size);
+std::string FileBytePart(std::int64_t blocks);
+std::string OpenLongByte(int blockLength);
+std::string CloseLongByte(int residueCount);
+
+std::string OpenFileByteAmount(std::int64_t size);
+std::string OpenFileBytePart(std::int64_t blocks);
+std::string DecryptOpenLongByte(int blockLength);
+std::string DecryptCloseLongByte(int residueCount);
+std::string CloseFileByteNo(std::int64_t least);
+std::string CloseFileByteYes(std::int64_t total);
+
+}  // namespace report
+}  // namespace kiv

@@ -1,0 +1,192 @@
+#include "TDdeMgr.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QLocalSocket>
+#include <QStandardPaths>
+#include <algorithm>
+#include <filesystem>
+
+#include "DdeConnection.h"
+#include "EDdeError.h"
+#include "TDdeServerConv.h"
+
+namespace kiv {
+
+namespace {
+
+// How long a socket that is in the way may take to accept us before we take it for a live copy
+// that is busy, rather than one to replace. A live server accepts at once, even when its
+// program is occupied, because the system completes the connection.
+constexpr int kProbeMilliseconds = 2000;
+// Room for fifty clients connecting in the same instant.
+constexpr int kListenBacklog = 128;
+
+bool SameName(const QString& a, const QString& b) {
+    return QString::compare(a, b, Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+TDdeMgr::TDdeMgr(const QString& serviceName, std::ostream& diagnostics, QObject* parent)
+    : QObject(parent), serviceName_(serviceName) {
+    Start(diagnostics);
+}
+
+TDdeMgr::~TDdeMgr() {
+    // Removes the socket first so that no client connects while the rest goes away.
+    server_.close();
+    // Clients still connected are cut off without OnClose: the window is gone by now.
+    conversations_.clear();
+    for (DdeConnection* connection : connections_)
+        delete connection;
+    connections_.clear();
+}
+
+QString TDdeMgr::ServiceNameFor(const QString& executablePath) {
+    const QString file = QFileInfo(executablePath).fileName();
+    const qsizetype dot = file.indexOf(QLatin1Char('.'));
+    return dot < 0 ? file : file.left(dot);
+}
+
+QString TDdeMgr::SocketPathFor(const QString& serviceName) {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
+    if (folder.isEmpty()) return {};
+    return folder + QLatin1Char('/') + serviceName;
+}
+
+QStringList TDdeMgr::SplitMacroLines(const QByteArray& data) {
+    const qsizetype nul = data.indexOf('\0');
+    const qsizetype n = nul < 0 ? data.size() : nul;
+    QStringList lines;
+    qsizetype start = 0;
+    while (start < n) {
+        qsizetype i = start;
+        while (i < n && data[i] != '\r' && data[i] != '\n')
+            ++i;
+        lines << QString::fromUtf8(data.constData() + start, i - start);
+        if (i < n && data[i] == '\r') ++i;
+        if (i < n && data[i] == '\n') ++i;
+        start = i;
+    }
+    return lines;
+}
+
+void TDdeMgr::Start(std::ostream& diagnostics) {
+    if (serviceName_.isEmpty() || serviceName_.contains(QLatin1Char('/')))
+        throw EDdeError(EDdeError::kInvalidParameter);
+    socketPath_ = SocketPathFor(serviceName_);
+    if (socketPath_.isEmpty()) throw EDdeError(EDdeError::kSysError);
+    if (!ClaimName(diagnostics)) return;
+
+    server_.setSocketOptions(QLocalServer::UserAccessOption);
+    server_.setListenBacklogSize(kListenBacklog);
+    if (!server_.listen(socketPath_)) {
+        switch (server_.serverError()) {
+            case QAbstractSocket::SocketResourceError:
+                throw EDdeError(EDdeError::kMemoryError);
+            case QAbstractSocket::AddressInUseError:
+                throw EDdeError(EDdeError::kNoConvEstablished);
+            default:
+                throw EDdeError(EDdeError::kSysError);
+        }
+    }
+    connect(&server_, &QLocalServer::newConnection, this, &TDdeMgr::AcceptConnections);
+}
+
+// Listening with user-only access replaces whatever lies at the path, so the path is checked
+// first: a live copy keeps its name, a socket nobody answers on is removed, anything else stops
+// the start.
+bool TDdeMgr::ClaimName(std::ostream& diagnostics) {
+    namespace fs = std::filesystem;
+    const fs::path path(QFile::encodeName(socketPath_).toStdString());
+    std::error_code error;
+    const fs::file_status status = fs::symlink_status(path, error);
+    if (!fs::exists(status)) return true;
+    if (!fs::is_socket(status)) throw EDdeError(EDdeError::kNoConvEstablished);
+
+    QLocalSocket probe;
+    probe.connectToServer(socketPath_);
+    const bool live = probe.waitForConnected(kProbeMilliseconds);
+    const QLocalSocket::LocalSocketError probeError = probe.error();
+    probe.abort();
+    if (live || probeError == QLocalSocket::SocketTimeoutError) {
+        diagnostics << "The command service \"" << serviceName_.toStdString()
+                    << "\" is already offered by another running copy (" << path.string()
+                    << "); this copy offers none.\n";
+        return false;
+    }
+    if (probeError == QLocalSocket::ServerNotFoundError) return true;  // it went away meanwhile
+    if (probeError == QLocalSocket::ConnectionRefusedError && fs::remove(path, error)) return true;
+    throw EDdeError(EDdeError::kNoConvEstablished);
+}
+
+void TDdeMgr::AcceptConnections() {
+    while (QLocalSocket* socket = server_.nextPendingConnection())
+        connections_.push_back(new DdeConnection(*this, socket, this));
+}
+
+void TDdeMgr::Enrol(TDdeServerConv* component) {
+    components_.push_back(component);
+}
+
+void TDdeMgr::Leave(TDdeServerConv* component) {
+    components_.erase(std::remove(components_.begin(), components_.end(), component),
+                      components_.end());
+}
+
+TDdeMgr::TopicMatch TDdeMgr::LookupTopic(const QString& topic) const {
+    if (topic.isEmpty()) return {};
+    for (TDdeServerConv* component : components_)
+        if (SameName(component->objectName(), topic)) return {component, {}, true};
+    if (captions_) {
+        for (const QString& caption : captions_())
+            if (!caption.isEmpty() && SameName(caption, topic)) return {nullptr, caption, true};
+    }
+    return {};
+}
+
+bool TDdeMgr::AcceptsConnect(const QString& service, const QString& topic) const {
+    return (service.isEmpty() || SameName(service, serviceName_)) && LookupTopic(topic).found;
+}
+
+TDdeSrvrConv& TDdeMgr::ConfirmConnect(const QString& topic, DdeConnection& connection) {
+    const TopicMatch match = LookupTopic(topic);
+    auto record = std::make_unique<TDdeSrvrConv>();
+    record->topic = topic;
+    record->boundToComponent = match.component != nullptr;
+    record->component = match.component;
+    record->caption = match.caption;
+    record->conversation = &connection;
+    TDdeSrvrConv& conversation = *record;
+    conversations_.push_back(std::move(record));
+    if (match.component) emit match.component->OnOpen();
+    return conversation;
+}
+
+std::vector<std::pair<QString, QString>> TDdeMgr::WildConnect(
+    const std::optional<QString>& topic) const {
+    if (!topic || !AcceptsConnect({}, *topic)) return {};
+    return {{serviceName_, *topic}};
+}
+
+unsigned TDdeMgr::Execute(TDdeSrvrConv& conversation, const QByteArray& data) {
+    if (!conversation.boundToComponent) return 0;
+    if (conversation.component) emit conversation.component->OnExecuteMacro(SplitMacroLines(data));
+    return kFack;
+}
+
+void TDdeMgr::Disconnect(TDdeSrvrConv& conversation) {
+    if (conversation.component) emit conversation.component->OnClose();
+    const auto it = std::find_if(conversations_.begin(), conversations_.end(),
+                                 [&](const auto& r) { return r.get() == &conversation; });
+    if (it != conversations_.end()) conversations_.erase(it);
+}
+
+void TDdeMgr::ConnectionClosed(DdeConnection& connection) {
+    if (TDdeSrvrConv* conversation = connection.Conversation()) Disconnect(*conversation);
+    connections_.erase(std::remove(connections_.begin(), connections_.end(), &connection),
+                       connections_.end());
+}
+
+}  // namespace kiv

@@ -1,0 +1,281 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstring>
+
+#include "ContainerListing.h"
+#include "ContainerNames.h"
+#include "FileDecryption.h"
+#include "FileEncryption.h"
+#include "FileKey.h"
+#include "FixedClock.h"
+#include "RecordingObserver.h"
+
+namespace kiv {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::HasSubstr;
+using ::testing::IsEmpty;
+using testing::ReadAll;
+using testing::RecordingObserver;
+using testing::TempFolder;
+using testing::WriteAll;
+
+const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
+
+int ResidueCount(const std::string& password) {
+    CipherWorkspace ws;
+    return PrepareFileKey(ws, password).residueCount;
+}
+
+class FileRunFailure : public ::testing::Test {
+protected:
+    void SetUp() override {
+        WriteAll(dir / "data", std::string(1000, 'd'));
+        WriteAll(dir / "more", "more bytes here");
+        ASSERT_TRUE(EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "box.vrq", observer, kClock)
+                        .AllWritten());
+        container = ReadAll(dir / "box.vrq");
+        observer = RecordingObserver();
+    }
+    FileRunResult Restore(const std::string& password, const std::string& path) {
+        return DecryptFiles(password, path, observer, out.path.string() + "/", kClock);
+    }
+
+    static constexpr char kPassword[] = "good password";
+    TempFolder dir, out;
+    RecordingObserver observer;
+    std::string container;
+};
+
+TEST(ContainerNames, SingleFileOutputNames) {
+    EXPECT_EQ(SingleFileOutputName("/data/plan.txt"), "/data/plan.vrq");
+    EXPECT_EQ(SingleFileOutputName("/data/photo.jpeg"), "/data/photo.vrq");
+    EXPECT_EQ(SingleFileOutputName("/data/README"), "/data/README.vrq");
+    EXPECT_EQ(SingleFileOutputName("/data.d/README"), "/data.d/README.vrq");
+    EXPECT_EQ(SingleFileOutputName("/home/u/.profile"), "/home/u/.profile.vrq");
+    EXPECT_EQ(SingleFileOutputName("a.tar.gz"), "a.tar.vrq");
+    EXPECT_EQ(SingleFileOutputName("x"), "x.vrq");
+}
+
+TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
+    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "missing"}, dir / "new.vrq", observer, kClock);
+    EXPECT_EQ(result.status, FileRunStatus::Failed);
+    EXPECT_THAT(observer.lines, ElementsAre("Read File not Open "));
+    EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
+}
+
+TEST_F(FileRunFailure, ReadOnlySourcesAndContainersWork) {
+    chmod((dir / "data").c_str(), 0400);
+    chmod((dir / "box.vrq").c_str(), 0400);
+    EXPECT_TRUE(EncryptFiles(kPassword, {dir / "data"}, dir / "ro.vrq", observer, kClock).AllWritten());
+    EXPECT_TRUE(Restore(kPassword, dir / "box.vrq").AllWritten());
+    EXPECT_EQ(ReadAll(out / "data"), std::string(1000, 'd'));
+}
+
+TEST_F(FileRunFailure, OutputNamingASourceIsRefused) {
+    const auto result = EncryptFiles(kPassword, {dir / "box.vrq"}, dir / "box.vrq", observer, kClock);
+    EXPECT_EQ(result.status, FileRunStatus::Refused);
+    EXPECT_THAT(observer.messages, ElementsAre(OutputIsSourceMessage(dir / "box.vrq")));
+    EXPECT_EQ(ReadAll(dir / "box.vrq"), container);
+}
+
+TEST_F(FileRunFailure, UnwritableOutputFolder) {
+    const auto result = EncryptFiles(kPassword, {dir / "data"}, dir / "nofolder/x.vrq", observer, kClock);
+    EXPECT_EQ(result.status, FileRunStatus::Failed);
+    EXPECT_THAT(observer.lines, ElementsAre("Write File not Open "));
+}
+
+TEST_F(FileRunFailure, SourcesOfTwoGibibytesAreRefused) {
+    ASSERT_EQ(truncate((dir / "more").c_str(), std::int64_t{1} << 31), 0);  // sparse: no disk used
+    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq", observer, kClock);
+    EXPECT_EQ(result.status, FileRunStatus::Refused);
+    EXPECT_THAT(observer.messages, ElementsAre(SourceTooLargeMessage(dir / "more")));
+    EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
+}
+
+TEST_F(FileRunFailure, PasswordLengthsAreChecked) {
+    EXPECT_EQ(EncryptFiles("ab", {dir / "data"}, dir / "x.vrq", observer, kClock).status, FileRunStatus::Refused);
+    EXPECT_EQ(EncryptFiles(std::string(24, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock).status,
+              FileRunStatus::Refused);
+    EXPECT_EQ(Restore("ab", dir / "box.vrq").status, FileRunStatus::Refused);
+    EXPECT_EQ(Restore(std::string(24, 'p'), dir / "box.vrq").status, FileRunStatus::Refused);
+    EXPECT_THAT(observer.messages,
+                ElementsAre("Password 1 and Password 2 must equal or small than three ",
+                            "Password 1 and Password 2 must equal or small than three ",
+                            "Password 1 and Password 2 must equal or small than three  ",
+                            "Password 1 and Password 2 must equal or small than three "));
+    EXPECT_TRUE(EncryptFiles(std::string(23, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock).AllWritten());
+}
+
+TEST_F(FileRunFailure, PasswordOfAnotherResidueCount) {
+    std::string other = "a";
+    while (ResidueCount(other + "bc") == ResidueCount(kPassword)) other += "x";
+    const auto result = Restore(other + "bc", dir / "box.vrq");
+    EXPECT_EQ(result.status, FileRunStatus::Stopped);
+    EXPECT_THAT(observer.messages, ElementsAre(" Password's length is wrong."));
+    EXPECT_EQ(observer.passwordBoxShown, 1);
+    EXPECT_THAT(out.Names(), IsEmpty());
+}
+
+TEST_F(FileRunFailure, WrongPasswordOfTheSameCountAsksPerDifferingByte) {
+    std::string wrong = kPassword;
+    wrong[0] = 'G';
+    wrong[5] = 'P';
+    ASSERT_EQ(ResidueCount(wrong), ResidueCount(kPassword));
+    observer.answers = {true};
+    EXPECT_EQ(Restore(wrong, dir / "box.vrq").status, FileRunStatus::Stopped);
+    EXPECT_THAT(observer.questions, ElementsAre("Change Password|Password is wrong"));
+    EXPECT_THAT(out.Names(), IsEmpty());
+
+    observer = RecordingObserver();
+    // Cancel each time: the question comes once per differing byte of the decoded block, and the
+    // run goes on with the entered password, whatever that yields.
+    observer.answers = std::deque<bool>(13, false);
+    const auto result = Restore(wrong, dir / "box.vrq");
+    EXPECT_GE(observer.questions.size(), 2u);
+    EXPECT_LE(observer.questions.size(), 13u);
+    EXPECT_EQ(observer.answers.size(), 13u - observer.questions.size());
+    EXPECT_TRUE(result.AllWritten());
+    EXPECT_THAT(out.Names(), ElementsAre("data", "more"));
+    EXPECT_NE(ReadAll(out / "data"), std::string(1000, 'd'));
+}
+
+TEST_F(FileRunFailure, ContainerTruncatedAtEveryLengthOfItsLastBlock) {
+    const int residueBytes = ResidueCount(kPassword) - 1;
+    for (int cut = 1; cut <= residueBytes; ++cut) {
+        WriteAll(dir / "cut.vrq", container.substr(0, container.size() - cut));
+        observer = RecordingObserver();
+        const auto result = Restore(kPassword, dir / "cut.vrq");
+        EXPECT_EQ(result.status, FileRunStatus::Failed);
+        EXPECT_EQ(result.filesWritten, 1);
+        EXPECT_THAT(observer.lines.back(), HasSubstr("ends before the last block of more"));
+        EXPECT_THAT(out.Names(), ElementsAre("data"));  // no partial "more"
+        std::filesystem::remove(out / "data");
+    }
+}
+
+TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
+    for (std::size_t size : {0u, 2u, 4u, 10u}) {
+        WriteAll(dir / "short.vrq", container.substr(0, size));
+        observer = RecordingObserver();
+        EXPECT_EQ(Restore(kPassword, dir / "short.vrq").status, FileRunStatus::Failed) << size;
+        ASSERT_EQ(observer.lines.size(), 1u);
+    }
+    const std::size_t firstEntry = 4 + (ResidueCount(kPassword) - 1) + 4;
+    for (std::int32_t length : {-1, 256, 0x7fffffff}) {
+        std::string damaged = container;
+        std::memcpy(damaged.data() + firstEntry, &length, 4);
+        WriteAll(dir / "damaged.vrq", damaged);
+        observer = RecordingObserver();
+        EXPECT_EQ(Restore(kPassword, dir / "damaged.vrq").status, FileRunStatus::Failed);
+        EXPECT_THAT(observer.lines, ElementsAre(report::BadNameLength(1, length)));
+    }
+    std::string negative = container;
+    const std::int32_t size = -5;
+    std::memcpy(negative.data() + firstEntry + 4 + 4, &size, 4);
+    WriteAll(dir / "negative.vrq", negative);
+    observer = RecordingObserver();
+    EXPECT_EQ(Restore(kPassword, dir / "negative.vrq").status, FileRunStatus::Failed);
+    EXPECT_THAT(observer.lines, ElementsAre(report::BadSourceSize(1, -5)));
+    EXPECT_THAT(out.Names(), IsEmpty());
+}
+
+TEST_F(FileRunFailure, PlausibilityCheckStopsSilentlyAndIn64Bits) {
+    const std::size_t firstEntry = 4 + (ResidueCount(kPassword) - 1) + 4;
+    for (std::int32_t size : {5000, 0x7ffffff0}) {
+        std::string damaged = container;
+        std::memcpy(damaged.data() + firstEntry + 4 + 4, &size, 4);
+        WriteAll(dir / "implausible.vrq", damaged);
+        observer = RecordingObserver();
+        EXPECT_EQ(Restore(kPassword, dir / "implausible.vrq").status, FileRunStatus::Failed);
+        EXPECT_THAT(observer.lines, IsEmpty());
+        EXPECT_THAT(out.Names(), IsEmpty());
+        EXPECT_FALSE(observer.overallVisible);
+    }
+}
+
+// A container whose entries are named by the test; blocks copied from a genuine one.
+std::string WithNames(const std::string& container, int residueBytes, const std::vector<std::string>& names) {
+    // The genuine container holds one empty file, whose entry is a single final block.
+    const std::size_t header = 4 + residueBytes;
+    std::string out = container.substr(0, header);
+    const std::int32_t count = static_cast<std::int32_t>(names.size());
+    out.append(reinterpret_cast<const char*>(&count), 4);
+    const std::string finalBlock = container.substr(container.size() - residueBytes);
+    for (const std::string& name : names) {
+        const std::int32_t length = static_cast<std::int32_t>(name.size());
+        const std::int32_t zero = 0;
+        out.append(reinterpret_cast<const char*>(&length), 4);
+        out += name;
+        out.append(reinterpret_cast<const char*>(&zero), 4);
+        out += finalBlock;
+    }
+    return out;
+}
+
+TEST_F(FileRunFailure, UnsafeStoredNamesAreSkipped) {
+    WriteAll(dir / "x", "");
+    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kClock).AllWritten());
+    const int residueBytes = ResidueCount(kPassword) - 1;
+    const std::vector<std::string> names = {"", "../escape", "/etc/passwd", ".", "..",
+                                            std::string("nul\0byte", 8), "evil.vrq", "fine"};
+    WriteAll(out / "evil.vrq", WithNames(ReadAll(dir / "x.vrq"), residueBytes, names));
+    observer = RecordingObserver();
+    const auto result = DecryptFiles(kPassword, out / "evil.vrq", observer, "", kClock);
+    EXPECT_EQ(result.status, FileRunStatus::Completed);
+    EXPECT_EQ(result.entriesSkipped, 7);
+    EXPECT_EQ(result.filesWritten, 1);
+    EXPECT_FALSE(result.AllWritten());
+    EXPECT_THAT(out.Names(), ElementsAre("evil.vrq", "fine"));
+    EXPECT_EQ(observer.lines.size(), 7u + 7u);
+    EXPECT_EQ(observer.lines[0], report::EntrySkipped("", 1, "has no name"));
+    EXPECT_EQ(observer.lines[6], report::EntrySkipped("evil.vrq", 7, "would replace the encrypted file itself"));
+    EXPECT_EQ(observer.lines[7], "fine");
+}
+
+TEST_F(FileRunFailure, CancelledRunsLeaveNothingHalfWritten) {
+    WriteAll(dir / "big", std::string(3 << 20, 'b'));
+    observer.cancelAfterPositions = 1;
+    EXPECT_EQ(EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kClock).status,
+              FileRunStatus::Cancelled);
+    EXPECT_THAT(dir.Names(), ElementsAre("big", "box.vrq", "data", "more"));
+    observer = RecordingObserver();
+    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kClock).AllWritten());
+    observer = RecordingObserver();
+    observer.cancelAfterPositions = 1;
+    EXPECT_EQ(Restore(kPassword, dir / "big.vrq").status, FileRunStatus::Cancelled);
+    EXPECT_THAT(out.Names(), IsEmpty());
+}
+
+TEST_F(FileRunFailure, TargetThatCannotBeCreated) {
+    std::filesystem::create_directory(out / "data");  // a folder where the file would go
+    EXPECT_EQ(Restore(kPassword, dir / "box.vrq").status, FileRunStatus::Failed);
+    EXPECT_THAT(observer.lines, ElementsAre(" Write File not Open "));
+    EXPECT_THAT(out.Names(), ElementsAre("data"));
+}
+
+TEST_F(FileRunFailure, MissingContainer) {
+    EXPECT_EQ(Restore(kPassword, dir / "nothing.vrq").status, FileRunStatus::Failed);
+    EXPECT_THAT(observer.lines, ElementsAre(" Read File not Open "));
+}
+
+TEST_F(FileRunFailure, ListingWithoutThePassword) {
+    const ContainerListing listing = ListContainer(dir / "box.vrq");
+    EXPECT_TRUE(listing.problem.empty());
+    EXPECT_EQ(listing.blockLength, 13);
+    ASSERT_EQ(listing.entries.size(), 2u);
+    EXPECT_EQ(listing.entries[0].name, "data");
+    EXPECT_EQ(listing.entries[0].size, 1000);
+    EXPECT_EQ(listing.entries[1].name, "more");
+    WriteAll(dir / "cut.vrq", container.substr(0, container.size() - 1));
+    EXPECT_FALSE(ListContainer(dir / "cut.vrq").problem.empty());
+    WriteAll(dir / "tiny.vrq", "ab");
+    EXPECT_FALSE(ListContainer(dir / "tiny.vrq").problem.empty());
+}
+
+}  // namespace
+}  // namespace kiv

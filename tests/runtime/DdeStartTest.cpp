@@ -1,0 +1,113 @@
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "DdeServiceFixture.h"
+#include "EDdeError.h"
+
+namespace kiv {
+namespace {
+
+using DdeStartTest = DdeServiceFixture;
+
+std::string StartFailure(const QString& serviceName) {
+    std::ostringstream diagnostics;
+    try {
+        TDdeMgr manager(serviceName, diagnostics);
+    } catch (const EDdeError& error) {
+        return error.what();
+    }
+    return "started";
+}
+
+TEST(EDdeErrorTest, MessagesFollowTheCode) {
+    EXPECT_STREQ(EDdeError(0x4007).what(), "Error occurred when DDE ran out of memory ($04007)");
+    EXPECT_STREQ(EDdeError(0x4008).what(), "Error occurred when DDE ran out of memory ($04008)");
+    EXPECT_STREQ(EDdeError(0x400A).what(), "DDE Error - conversation not established ($0400A)");
+    EXPECT_STREQ(EDdeError(0x400F).what(), "An error returned from DDE  ($0400F)");
+    EXPECT_EQ(EDdeError(0x4006).code(), 0x4006u);
+}
+
+TEST(ServiceNameTest, IsTheFileNameUpToItsFirstDot) {
+    EXPECT_EQ(TDdeMgr::ServiceNameFor("/usr/bin/kiv"), "kiv");
+    EXPECT_EQ(TDdeMgr::ServiceNameFor("x.y"), "x");
+    EXPECT_EQ(TDdeMgr::ServiceNameFor("/opt/crypt.tool.exe"), "crypt");
+    EXPECT_EQ(TDdeMgr::ServiceNameFor("/home/a.b/kiv"), "kiv");
+}
+
+TEST_F(DdeStartTest, SocketIsTheUsersOnlyAndGoesWithTheManager) {
+    StartService();
+    EXPECT_TRUE(manager->IsServing());
+    EXPECT_EQ(manager->SocketPath(), SocketPath());
+    const QFileInfo socket(SocketPath());
+    ASSERT_TRUE(socket.exists());
+    EXPECT_EQ(socket.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup |
+                                      QFile::ReadOther | QFile::WriteOther | QFile::ExeOther),
+              QFile::Permissions());
+    EXPECT_TRUE(diagnostics.str().empty());
+    component.reset();
+    manager.reset();
+    EXPECT_FALSE(QFileInfo::exists(SocketPath()));
+}
+
+TEST_F(DdeStartTest, SocketLeftByADeadCopyIsTakenOver) {
+    // A bound socket whose process is gone: the file stays, nobody accepts on it.
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_GE(fd, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const QByteArray path = QFile::encodeName(SocketPath());
+    std::copy(path.begin(), path.end(), address.sun_path);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    ::close(fd);
+    ASSERT_TRUE(QFileInfo::exists(SocketPath()));
+
+    StartService();
+    EXPECT_TRUE(manager->IsServing());
+    EXPECT_TRUE(diagnostics.str().empty());
+    Client("DdeServerConv1");
+    EXPECT_EQ(opened->count(), 1);
+}
+
+TEST_F(DdeStartTest, SecondCopyServesNothingAndLeavesTheFirstAlone) {
+    StartService();
+    std::ostringstream secondDiagnostics;
+    auto second = std::make_unique<TDdeMgr>(QStringLiteral("kiv"), secondDiagnostics);
+    EXPECT_FALSE(second->IsServing());
+    EXPECT_EQ(secondDiagnostics.str(),
+              "The command service \"kiv\" is already offered by another running copy (" +
+                  SocketPath().toStdString() + "); this copy offers none.\n");
+    TDdeServerConv secondComponent(*second, nullptr);
+    QSignalSpy secondOpened(&secondComponent, &TDdeServerConv::OnOpen);
+
+    Client("DdeServerConv1");
+    second.reset();
+    EXPECT_TRUE(QFileInfo::exists(SocketPath()));
+    Client("DdeServerConv1");
+    EXPECT_EQ(opened->count(), 2);
+    EXPECT_EQ(secondOpened.count(), 0);
+}
+
+TEST_F(DdeStartTest, FailuresToStartRaiseTheirMessages) {
+    QFile blocker(SocketPath());
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    EXPECT_EQ(StartFailure("kiv"), "DDE Error - conversation not established ($0400A)");
+    EXPECT_TRUE(QFileInfo::exists(SocketPath()));  // somebody's file is never removed
+
+    EXPECT_EQ(StartFailure(""), "An error returned from DDE  ($04006)");
+
+    // A socket path longer than the system allows.
+    const QString deep = runtime.path() + '/' + QString(120, 'd');
+    ASSERT_TRUE(QDir().mkpath(deep));
+    ASSERT_TRUE(
+        QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    EXPECT_EQ(StartFailure("kiv"), "An error returned from DDE  ($0400F)");
+}
+
+}  // namespace
+}  // namespace kiv
