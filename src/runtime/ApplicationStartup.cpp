@@ -14,6 +14,13 @@ namespace {
 void RegisterCommandService() {}
 void UnregisterCommandService() {}
 
+// A box or dialog open inside a handler runs an event loop of its own; it is cancelled first so
+// that the handler can finish before its window closes.
+void CloseOpenBoxes(const QWidget* mainWindow) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget != mainWindow && widget->isVisible() && widget->isModal()) widget->close();
+}
+
 }  // namespace
 
 QStringList ProgramArguments(int argc, char** argv) {
@@ -38,14 +45,26 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
         GuardedApplication application(qtArgc, qtArgv, display);
         QApplication::setOrganizationName(QStringLiteral("Pulm"));
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        std::unique_ptr<QWidget> window;
+        bool terminated = false;
         TerminationSignals termination;
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, [&] {
+            terminated = true;
+            CloseOpenBoxes(window.get());
+            if (window) window->close();
+        });
         display.Guard([&] {
-            std::unique_ptr<QWidget> window = createWindow(arguments);
-            QObject::connect(&termination, &TerminationSignals::terminationRequested, window.get(),
-                             &QWidget::close);
+            window = createWindow(arguments);
+            // Stopped while the window was still being set up (its password prompt, say): it
+            // closes without ever being shown.
+            if (terminated) {
+                window->close();
+                return;
+            }
             window->show();
             QApplication::exec();
         });
+        window.reset();
     }
     UnregisterCommandService();
     return 0;

@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCloseEvent>
+#include <QMessageBox>
 #include <QTimer>
 #include <csignal>
 #include <stdexcept>
@@ -78,6 +79,39 @@ TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWay) {
     EXPECT_EQ(status, 0);
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(display.shown.isEmpty());
+}
+
+TEST_F(ApplicationStartup, ATerminationSignalDuringAPromptCancelsItAndEndsTheProgram) {
+    int closes = 0;
+    int answer = -1;
+    const int status = Run({"kiv"}, [&](const QStringList&) {
+        // The window's start-up asks a question before the window exists.
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        QMessageBox prompt(QMessageBox::Question, "Caption", "Password?",
+                           QMessageBox::Ok | QMessageBox::Cancel);
+        answer = prompt.exec();
+        return std::make_unique<ClosingWindow>(closes);
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(answer, QMessageBox::Cancel);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(ApplicationStartup, ATerminationSignalCancelsABoxAHandlerShows) {
+    int closes = 0;
+    int answer = -1;
+    const int status = Run({"kiv"}, [&](const QStringList&) {
+        auto window = std::make_unique<ClosingWindow>(closes);
+        QTimer::singleShot(0, window.get(), [&answer, parent = window.get()] {
+            QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+            QMessageBox box(QMessageBox::NoIcon, "Pulm Vostra", "Message", QMessageBox::Ok, parent);
+            answer = box.exec();
+        });
+        return window;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(answer, QMessageBox::Ok);
+    EXPECT_EQ(closes, 1);
 }
 
 }  // namespace
