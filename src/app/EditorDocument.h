@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace kiv {
+
+// The editor's document as a file: 8-bit lines separated by CR LF, no line end after the last
+// line. Reading accepts CR LF, a lone CR and a lone LF, and the text ends at its first NUL.
+class EditorDocument {
+  public:
+    using Lines = std::vector<std::string>;
+
+    // The nineteen lines a new window starts with.
+    static const Lines& SampleLines();
+
+    static Lines SplitLines(std::string_view bytes);
+    static std::string JoinLines(const Lines& lines);
+
+    // Nothing when the file cannot be read.
+    static std::optional<Lines> Read(const QString& path);
+    // Writes to a temporary file beside path and renames it when complete, so a failed write
+    // never leaves a half-written document in place. False when anything failed.
+    static bool Write(const QString& path, const Lines& lines);
+};
+
+}  // namespace kiv

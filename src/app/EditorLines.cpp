@@ -1,0 +1,61 @@
+#include "EditorLines.h"
+
+#include <QTextBlock>
+#include <QTextCursor>
+
+#include "TextAdapter.h"
+
+namespace kiv {
+
+int EditorLines::Count() const {
+    const QTextDocument& document = *editor_.document();
+    int count = document.blockCount();
+    if (document.lastBlock().length() <= 1) --count;  // length counts the block's line end
+    return count;
+}
+
+std::string EditorLines::Line(int index) const {
+    const QTextBlock block = editor_.document()->findBlockByNumber(index);
+    if (!block.isValid()) return {};
+    std::string line = TextAdapter::ToBytes(block.text());
+    if (line.size() > kLineLimit) line.resize(kLineLimit);
+    return line;
+}
+
+void EditorLines::SetLine(int index, const std::string& text) {
+    const QTextBlock block = editor_.document()->findBlockByNumber(index);
+    if (!block.isValid()) return;
+    QTextCursor cursor(block);
+    cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
+    cursor.insertText(TextAdapter::FromBytes(text));
+}
+
+void EditorLines::Append(const std::string& text) {
+    QTextCursor cursor(editor_.document());
+    cursor.movePosition(QTextCursor::End);
+    // An empty last line is where the next line goes; otherwise a new line is started.
+    if (editor_.document()->lastBlock().length() > 1) cursor.insertBlock();
+    cursor.insertText(TextAdapter::FromBytes(text));
+}
+
+EditorDocument::Lines EditorLines::All() const {
+    EditorDocument::Lines lines;
+    const QTextDocument& document = *editor_.document();
+    if (document.isEmpty()) return lines;
+    for (QTextBlock block = document.begin(); block.isValid(); block = block.next())
+        lines.push_back(TextAdapter::ToBytes(block.text()));
+    return lines;
+}
+
+void EditorLines::SetAll(const EditorDocument::Lines& lines) {
+    QStringList texts;
+    for (const std::string& line : lines)
+        texts << TextAdapter::FromBytes(line);
+    editor_.setPlainText(texts.join(u'\n'));
+}
+
+void EditorLines::Clear() {
+    editor_.clear();
+}
+
+}  // namespace kiv

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPlainTextEdit>
+#include <string>
+
+#include "EditorDocument.h"
+
+namespace kiv {
+
+// The editor's document as 8-bit lines, read and written through the text adapter. The line
+// count leaves out an empty last line (nothing after the final line end).
+class EditorLines {
+  public:
+    // Reading a line gives at most this many bytes of it.
+    static constexpr std::size_t kLineLimit = 4096;
+
+    explicit EditorLines(QPlainTextEdit& editor) : editor_(editor) {}
+
+    int Count() const;
+    std::string Line(int index) const;
+    void SetLine(int index, const std::string& text);
+    void Append(const std::string& text);
+
+    // Every line, an empty last one included, as a file of the document holds them.
+    EditorDocument::Lines All() const;
+    void SetAll(const EditorDocument::Lines& lines);
+    void Clear();
+
+  private:
+    QPlainTextEdit& editor_;
+};
+
+}  // namespace kiv

@@ -1,0 +1,83 @@
+#include "QtUiServices.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+
+#include "ApplicationTitle.h"
+
+namespace kiv {
+
+namespace {
+
+// A dialog prepared from the shared settings: folder, preset name, filters, default extension.
+void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
+    if (!settings.initialFolder.isEmpty()) dialog.setDirectory(settings.initialFolder);
+    if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
+    const QStringList filters = settings.QtNameFilters();
+    if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    dialog.setDefaultSuffix(settings.defaultExtension);
+}
+
+}  // namespace
+
+void QtUiServices::ShowError(const QString& text) {
+    errors_.ShowError(text);
+}
+
+void QtUiServices::ShowMessage(const QString& text) {
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+bool QtUiServices::Question(const QString& text, const QString& caption) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
+                    QApplication::activeWindow());
+    return box.exec() == QMessageBox::Ok;
+}
+
+std::optional<QString> QtUiServices::InputBox(const QString& caption, const QString& prompt,
+                                              const QString& defaultAnswer) {
+    bool accepted = false;
+    const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
+                                                 QLineEdit::Normal, defaultAnswer, &accepted);
+    if (!accepted) return std::nullopt;
+    return answer;
+}
+
+QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(settings.multiSelect ? QFileDialog::ExistingFiles
+                                            : QFileDialog::ExistingFile);
+    Prepare(dialog, settings);
+    if (dialog.exec() != QDialog::Accepted) return {};
+    const QStringList chosen = dialog.selectedFiles();
+    if (!chosen.isEmpty()) settings.fileName = chosen.front();
+    return chosen;
+}
+
+std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
+    QFileDialog dialog(QApplication::activeWindow());
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // An existing file is replaced without a second question.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    Prepare(dialog, settings);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    settings.fileName = dialog.selectedFiles().front();
+    return settings.fileName;
+}
+
+QString QtUiServices::ClipboardText() {
+    return QGuiApplication::clipboard()->text();
+}
+
+void QtUiServices::SetClipboardText(const QString& text) {
+    QGuiApplication::clipboard()->setText(text);
+}
+
+}  // namespace kiv

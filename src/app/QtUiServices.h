@@ -1,0 +1,25 @@
+#pragma once
+
+#include "MessageBoxExceptionDisplay.h"
+#include "UiServices.h"
+
+namespace kiv {
+
+// The real boxes, dialogs and clipboard. Boxes are modal to the active window.
+class QtUiServices final : public UiServices {
+  public:
+    void ShowError(const QString& text) override;
+    void ShowMessage(const QString& text) override;
+    bool Question(const QString& text, const QString& caption) override;
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                    const QString& defaultAnswer) override;
+    QStringList OpenDialog(DialogSettings& settings) override;
+    std::optional<QString> SaveDialog(DialogSettings& settings) override;
+    QString ClipboardText() override;
+    void SetClipboardText(const QString& text) override;
+
+  private:
+    MessageBoxExceptionDisplay errors_;
+};
+
+}  // namespace kiv

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+namespace kiv {
+
+// What the window learns about its surroundings when it is created: where the settings live,
+// which folder stands for the program's folder, and the program's arguments (its path not
+// counted). Tests point all of it into temporary folders.
+struct StartupContext {
+    QString settingsFile;
+    QString programFolder;
+    QStringList arguments;
+
+    // The running program's context: the machine-wide settings file and the program's folder,
+    // or the user's application data folder where the program's folder is not writable (as it
+    // usually is not once installed).
+    static StartupContext ForProcess(const QStringList& arguments);
+
+    // folder itself when it is a writable folder, else the user's application data folder.
+    static QString WritableFolder(const QString& folder);
+};
+
+}  // namespace kiv

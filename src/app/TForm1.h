@@ -1,0 +1,143 @@
+#pragma once
+
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QWidget>
+#include <cstdint>
+
+#include "CharacterOrder.h"
+#include "CipherMessageBox.h"
+#include "CipherWorkspace.h"
+#include "ClickLabel.h"
+#include "Clock.h"
+#include "DialogSettings.h"
+#include "EditorLines.h"
+#include "StartupContext.h"
+#include "TextCipher.h"
+#include "UiServices.h"
+
+namespace kiv {
+
+class SettingsKey;
+
+// The program's only working window. Its handlers read the controls, call the logic and show
+// the results; everything the user sees outside the controls goes through UiServices. Creating
+// the window runs its start-up sequence (FormCreate); an exception there is shown and the
+// window opens with what was set up to that point.
+class TForm1 final : public QWidget {
+    Q_OBJECT
+
+  public:
+    TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidget* parent = nullptr);
+
+    // Controls, owned through Qt's parent chain and named after themselves.
+    ClickLabel* Label3;
+    ClickLabel* Label4;
+    QCheckBox* CheckBox1;
+    QRadioButton* RadioButton3;
+    QRadioButton* RadioButton2;
+    QRadioButton* RadioButton1;
+    QPushButton* Button5;
+    QPushButton* Button6;
+    QPushButton* Button4;
+    QPushButton* Button3;
+    QPushButton* Button2;
+    QPushButton* Button1;
+    QLineEdit* Edit1;
+    ClickLabel* Label1;
+    QLineEdit* Edit2;
+    ClickLabel* Label2;
+    QListWidget* ListBox1;
+    QPlainTextEdit* Memo1;
+    QProgressBar* ProgressBar1;
+    QProgressBar* ProgressBar2;
+    QMenu* PopupMenu1;
+    QAction* Usememeo1;
+    QAction* Save1;
+    QAction* Saveas1;
+    DialogSettings OpenDialog1;
+    DialogSettings SaveDialog1;
+
+    // What the actions hand to the text cores: CipherKey, CipherInput, CipherOutput, and the
+    // TimeOfDay and TimeStamp of the latest encryption.
+    TextOperands Operands;
+    QString rememberedPassword;
+    QString startPassword;
+    QString startFilePath;
+    // 213 while the window works on the file it was started with. Kept apart from the time
+    // stamp: the first text encryption ends that mode, and no time stamp may start it again.
+    std::int32_t startFileMarker = 0;
+    std::int32_t storedLeft = 0;
+    std::int32_t storedTop = 0;
+    bool saveOnClose = false;
+
+    // 1 "Use File", 2 "Use Copy", 3 "Use Text": the checked radio button.
+    int SourceMode() const;
+    EditorLines Lines() { return EditorLines(*Memo1); }
+    // The file the editor's document is saved to after every encryption.
+    QString LastSaveFile() const { return startFilePath + QStringLiteral("Kiv.txt"); }
+
+    void LoadSettings();
+    void SaveSettings();
+    // The password check of the editor and clipboard actions; on success CipherKey holds the key.
+    bool PreparePasswordKey(const char* mismatchText, const char* shortText);
+    // The text cores on Operands. Any encryption ends the start-up-file mode.
+    TextKeyVerdict EncryptOperands();
+    bool DecryptOperands();
+
+  public slots:
+    void FormCreate();
+    void FormClick();
+    void FormDblClick();
+    void FormClose();
+    void RadioButton1Click();
+    void RadioButton2Click();
+    void RadioButton3Click();
+    void Label1Click();
+    void Label2Click();
+    void Usememeo1Click();
+    void Save1Click();
+    void Saveas1Click();
+    void Memo1DblClick();
+    void ListBox1Click();
+    void ListBox1DblClick();
+    void Button1Click();
+    void Button2Click();
+    void Button3Click();
+    void Button4Click();
+    void Button5Click();
+    void Button6Click();
+
+  protected:
+    void closeEvent(QCloseEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+  private:
+    void CreateControls();
+    void ConnectHandlers();
+    // Runs a handler so that nothing it throws reaches Qt's event loop.
+    void Run(void (TForm1::*handler)());
+    void HandleArguments();
+    // The opening steps of LoadSettings and SaveSettings; false when the operation ends there.
+    bool OpenSettingsKey(SettingsKey& key, QPoint at);
+
+    UiServices& ui_;
+    const Clock& clock_;
+    StartupContext context_;
+    CipherWorkspace workspace_;
+    CharacterOrder order_;
+    CipherMessageBox cipherMessages_;
+    // A double-click ends with a release that is no click of its own.
+    bool releaseEndsDoubleClick_ = false;
+};
+
+}  // namespace kiv

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+namespace kiv {
+
+// The one place where Qt's texts and the engine's 8-bit byte strings meet. The program's 8-bit
+// code page is the locale's encoding, so editor lines, passwords and clipboard text become the
+// same bytes a file in that encoding would hold.
+class TextAdapter {
+  public:
+    static std::string ToBytes(const QString& text);
+    static QString FromBytes(const std::string& bytes);
+};
+
+}  // namespace kiv

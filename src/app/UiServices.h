@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "DialogSettings.h"
+#include "ExceptionDisplay.h"
+
+namespace kiv {
+
+// Everything through which the window talks to the user outside its own controls: message
+// boxes, the input box, the file dialogs and the clipboard. The program shows real dialogs;
+// tests answer them from a script, so no handler ever waits for a person.
+class UiServices : public ExceptionDisplay {
+  public:
+    // A plain box with OK and the application title as caption.
+    virtual void ShowMessage(const QString& text) = 0;
+    // OK and Cancel with a caption of its own; true for OK.
+    virtual bool Question(const QString& text, const QString& caption) = 0;
+    // A one-line answer; nothing when the user cancels.
+    virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                            const QString& defaultAnswer) = 0;
+    // The chosen files (one unless settings.multiSelect); empty when cancelled. The first chosen
+    // file becomes settings.fileName.
+    virtual QStringList OpenDialog(DialogSettings& settings) = 0;
+    // The chosen file; nothing when cancelled. It becomes settings.fileName.
+    virtual std::optional<QString> SaveDialog(DialogSettings& settings) = 0;
+    virtual QString ClipboardText() = 0;
+    virtual void SetClipboardText(const QString& text) = 0;
+};
+
+}  // namespace kiv

@@ -1,0 +1,22 @@
+#pragma once
+
+namespace kiv {
+
+// Texts the window shows. Several differ only in their blanks: each action keeps its own.
+inline constexpr char kLastSaveNotFound[] = "The last save has not been found";
+inline constexpr char kCantCreateKey[] = "Can't Create Key";
+inline constexpr char kQuickKeyTooShort[] = " Give cipher length equel  3 or big ";
+inline constexpr char kPasswordPrompt[] = "Enter the Password:";
+inline constexpr char kWindowCaption[] = "Protect the lives of your information";
+inline constexpr char kStoreWriteFailed[] = "Failed to set data for '%1'";
+inline constexpr char kTextFileFilter[] = "Text files (*.txt)|*.TXT";
+
+// Password checks of the editor and clipboard actions.
+inline constexpr char kEncryptEditorMismatch[] = "Password 1 and Password 2 must equal";
+inline constexpr char kDecryptEditorMismatch[] = "Password 1 and Password 2 must equal  ";
+inline constexpr char kEncryptClipboardMismatch[] = "Password 1 and Password 2 must equal";
+inline constexpr char kDecryptClipboardMismatch[] = "Password 1 and Password 2 must equal ";
+inline constexpr char kPasswordTooShort[] =
+    "Password 1 and Password 2 must equal or small than three ";
+
+}  // namespace kiv

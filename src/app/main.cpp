@@ -1,0 +1,14 @@
+#include <memory>
+
+#include "ApplicationStartup.h"
+#include "QtUiServices.h"
+#include "SystemClock.h"
+#include "TForm1.h"
+
+int main(int argc, char** argv) {
+    kiv::QtUiServices ui;
+    return kiv::RunApplication(argc, argv, ui, [&ui](const QStringList& arguments) {
+        return std::make_unique<kiv::TForm1>(ui, kiv::SystemClock::Instance(),
+                                             kiv::StartupContext::ForProcess(arguments));
+    });
+}

@@ -1,0 +1,73 @@
+#include "ApplicationStartup.h"
+
+#include "ApplicationTitle.h"
+#include "FloatingPointEnvironment.h"
+#include "GuardedApplication.h"
+#include "TerminationSignals.h"
+
+namespace kiv {
+
+namespace {
+
+// The local command service must be reachable before the window exists and gone only after it
+// is destroyed; it is not part of this program yet, so both steps do nothing.
+void RegisterCommandService() {}
+void UnregisterCommandService() {}
+
+// A box or dialog open inside a handler runs an event loop of its own; it is cancelled first so
+// that the handler can finish before its window closes.
+void CloseOpenBoxes(const QWidget* mainWindow) {
+    for (QWidget* widget : QApplication::topLevelWidgets())
+        if (widget != mainWindow && widget->isVisible() && widget->isModal()) widget->close();
+}
+
+}  // namespace
+
+QStringList ProgramArguments(int argc, char** argv) {
+    QStringList arguments;
+    for (int i = 1; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    return arguments;
+}
+
+int RunApplication(int argc, char** argv, ExceptionDisplay& display,
+                   const MainWindowFactory& createWindow) {
+    SetFloatingPointEnvironment();
+    RegisterCommandService();
+
+    // Qt would take options such as "-style" or "-session" out of the command line, and with them
+    // a file the user meant to open; the program's own arguments are read first and Qt sees only
+    // the program path. Qt's settings still come from its environment variables.
+    const QStringList arguments = ProgramArguments(argc, argv);
+    int qtArgc = 1;
+    char* qtArgv[] = {argv[0], nullptr};
+    {
+        GuardedApplication application(qtArgc, qtArgv, display);
+        QApplication::setOrganizationName(QStringLiteral("Pulm"));
+        QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        std::unique_ptr<QWidget> window;
+        bool terminated = false;
+        TerminationSignals termination;
+        QObject::connect(&termination, &TerminationSignals::terminationRequested, [&] {
+            terminated = true;
+            CloseOpenBoxes(window.get());
+            if (window) window->close();
+        });
+        display.Guard([&] {
+            window = createWindow(arguments);
+            // Stopped while the window was still being set up (its password prompt, say): it
+            // closes without ever being shown.
+            if (terminated) {
+                window->close();
+                return;
+            }
+            window->show();
+            QApplication::exec();
+        });
+        window.reset();
+    }
+    UnregisterCommandService();
+    return 0;
+}
+
+}  // namespace kiv

@@ -1,0 +1,16 @@
+#include "MessageBoxExceptionDisplay.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+#include "ApplicationTitle.h"
+
+namespace kiv {
+
+void MessageBoxExceptionDisplay::ShowError(const QString& text) {
+    QMessageBox box(QMessageBox::Critical, QString::fromUtf8(kApplicationTitle), text,
+                    QMessageBox::Ok, QApplication::activeWindow());
+    box.exec();
+}
+
+}  // namespace kiv

@@ -1,0 +1,13 @@
+#pragma once
+
+#include "ExceptionDisplay.h"
+
+namespace kiv {
+
+// The exception display of the running program: a modal box with an error icon and OK.
+class MessageBoxExceptionDisplay final : public ExceptionDisplay {
+  public:
+    void ShowError(const QString& text) override;
+};
+
+}  // namespace kiv

@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QStringList>
+#include <deque>
+#include <optional>
+
+#include "UiServices.h"
+
+namespace kiv {
+
+// Answers the window's dialogs from a script and records every box it shows.
+class FakeUi final : public UiServices {
+  public:
+    void ShowError(const QString& text) override { errors << text; }
+    void ShowMessage(const QString& text) override { messages << text; }
+    bool Question(const QString& text, const QString& caption) override {
+        questions << caption + u'|' + text;
+        return questionAnswer;
+    }
+    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
+                                    const QString& defaultAnswer) override {
+        inputBoxes << caption + u'|' + prompt + u'|' + defaultAnswer;
+        return inputAnswer;
+    }
+    QStringList OpenDialog(DialogSettings& settings) override {
+        openSeen.push_back(settings);
+        return openAnswer;
+    }
+    std::optional<QString> SaveDialog(DialogSettings& settings) override {
+        saveSeen.push_back(settings);
+        return saveAnswer;
+    }
+    QString ClipboardText() override { return clipboard; }
+    void SetClipboardText(const QString& text) override { clipboard = text; }
+
+    QStringList errors;
+    QStringList messages;
+    QStringList questions;
+    QStringList inputBoxes;
+    std::deque<DialogSettings> openSeen;
+    std::deque<DialogSettings> saveSeen;
+    bool questionAnswer = true;
+    std::optional<QString> inputAnswer;
+    QStringList openAnswer;
+    std::optional<QString> saveAnswer;
+    QString clipboard;
+};
+
+}  // namespace kiv

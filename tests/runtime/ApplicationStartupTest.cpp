@@ -1,0 +1,118 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QMessageBox>
+#include <QTimer>
+#include <csignal>
+#include <stdexcept>
+
+#include "ApplicationStartup.h"
+
+namespace kiv {
+namespace {
+
+// A main window that counts how often it was closed.
+struct ClosingWindow final : QWidget {
+    explicit ClosingWindow(int& closes) : closes(closes) {}
+    void closeEvent(QCloseEvent* event) override {
+        ++closes;
+        event->accept();
+    }
+    int& closes;
+};
+
+struct RecordingDisplay final : ExceptionDisplay {
+    void ShowError(const QString& text) override { shown << text; }
+    QStringList shown;
+};
+
+class ApplicationStartup : public testing::Test {
+  protected:
+    void SetUp() override {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    int Run(std::vector<const char*> words, const MainWindowFactory& factory) {
+        std::vector<char*> argv;
+        for (const char* word : words)
+            argv.push_back(const_cast<char*>(word));
+        argv.push_back(nullptr);
+        return RunApplication(static_cast<int>(words.size()), argv.data(), display, factory);
+    }
+    RecordingDisplay display;
+};
+
+TEST_F(ApplicationStartup, QtOptionsReachTheWindowAsFileArgumentsAndTheLoopSurvivesErrors) {
+    QStringList received;
+    QString title;
+    const int status = Run({"kiv", "-style", "my file.vrq"}, [&](const QStringList& arguments) {
+        received = arguments;
+        title = QApplication::applicationName();
+        auto window = std::make_unique<QWidget>();
+        // A handler that fails, then the user closing the window.
+        QTimer::singleShot(0, window.get(),
+                           [] { throw std::runtime_error("Floating point overflow"); });
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        return window;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(received, (QStringList{"-style", "my file.vrq"}));
+    EXPECT_EQ(title, "Pulm Vostra");
+    EXPECT_EQ(display.shown, QStringList{"Floating point overflow."});
+}
+
+TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEndsWithZero) {
+    const int status = Run({"kiv"}, [](const QStringList&) -> std::unique_ptr<QWidget> {
+        throw std::runtime_error("Layout damaged");
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(display.shown, QStringList{"Layout damaged."});
+}
+
+TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWay) {
+    int closes = 0;
+    const int status = Run({"kiv"}, [&](const QStringList&) {
+        auto window = std::make_unique<ClosingWindow>(closes);
+        QTimer::singleShot(0, window.get(), [] { std::raise(SIGTERM); });
+        return window;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(closes, 1);
+    EXPECT_TRUE(display.shown.isEmpty());
+}
+
+TEST_F(ApplicationStartup, ATerminationSignalDuringAPromptCancelsItAndEndsTheProgram) {
+    int closes = 0;
+    int answer = -1;
+    const int status = Run({"kiv"}, [&](const QStringList&) {
+        // The window's start-up asks a question before the window exists.
+        QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+        QMessageBox prompt(QMessageBox::Question, "Caption", "Password?",
+                           QMessageBox::Ok | QMessageBox::Cancel);
+        answer = prompt.exec();
+        return std::make_unique<ClosingWindow>(closes);
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(answer, QMessageBox::Cancel);
+    EXPECT_EQ(closes, 1);
+}
+
+TEST_F(ApplicationStartup, ATerminationSignalCancelsABoxAHandlerShows) {
+    int closes = 0;
+    int answer = -1;
+    const int status = Run({"kiv"}, [&](const QStringList&) {
+        auto window = std::make_unique<ClosingWindow>(closes);
+        QTimer::singleShot(0, window.get(), [&answer, parent = window.get()] {
+            QTimer::singleShot(0, [] { std::raise(SIGTERM); });
+            QMessageBox box(QMessageBox::NoIcon, "Pulm Vostra", "Message", QMessageBox::Ok, parent);
+            answer = box.exec();
+        });
+        return window;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(answer, QMessageBox::Ok);
+    EXPECT_EQ(closes, 1);
+}
+
+}  // namespace
+}  // namespace kiv
