@@ -6,6 +6,7 @@ namespace kiv {
 
 void WindowRunReport::AddLine(const std::string& line) {
     list_.addItem(TextAdapter::FromBytes(line));
+    list_.scrollToBottom();  // the newest line is the one to read during a run
 }
 
 void WindowRunReport::ShowMessage(const std::string& text) {

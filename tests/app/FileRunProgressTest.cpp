@@ -56,7 +56,8 @@ TEST_F(FileRunProgress, BarsMoveAndAClickIsAnsweredWhileA200MiBFileIsEncrypted) 
     const bool checkedBefore = window->CheckBox1->isChecked();
     while (window->FileRunning()) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
-        if (!window->ProgressBar1->isHidden()) {
+        // The bar is shown before its range is set; positions come after the range.
+        if (!window->ProgressBar1->isHidden() && window->ProgressBar1->value() > 0) {
             EXPECT_EQ(window->ProgressBar1->maximum(), (200 << 20) / 8);
             positions.insert(window->ProgressBar1->value());
         }
