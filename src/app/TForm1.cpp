@@ -13,7 +13,6 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "ClipboardSegments.h"
 #include "ContainerNames.h"
 #include "EditorDocument.h"
 #include "FileDecryption.h"
@@ -477,6 +476,18 @@ bool TForm1::DecryptOperands() {
     return DecryptText(workspace_, order_, Operands, cipherMessages_);
 }
 
+std::string TForm1::Encrypted(const std::string& text) {
+    Operands.CipherInput = text;
+    EncryptOperands();
+    return Operands.CipherOutput;
+}
+
+std::string TForm1::Decrypted(const std::string& text) {
+    Operands.CipherInput = text;
+    DecryptOperands();
+    return Operands.CipherOutput;
+}
+
 void TForm1::Label1Click() {
     if (FileRunning()) return;
     if (Edit1->text() != Edit2->text()) return;
@@ -558,11 +569,8 @@ void TForm1::Button5Click() {
     EditorLines lines = Lines();
     const int count = lines.Count();
     if (!PrepareTextKey(kEncryptEditorMismatch, kPasswordTooShort, true)) return;
-    for (int i = 0; i < count; ++i) {
-        Operands.CipherInput = lines.WholeLine(i);
-        EncryptOperands();
-        lines.SetLine(i, Operands.CipherOutput);
-    }
+    for (int i = 0; i < count; ++i)
+        lines.SetLine(i, Encrypted(lines.WholeLine(i)));
     const QString lastSave = LastSaveFile();
     if (!EditorDocument::Write(lastSave, lines.All()))
         throw std::runtime_error(
@@ -580,42 +588,31 @@ void TForm1::Button6Click() {
     if (!PrepareTextKey(kDecryptEditorMismatch, kPasswordTooShort, false)) return;
     // A line that splits in two moves the later ones down: the loop still visits the positions
     // 0 to count - 1 as the document stands at each step.
-    for (int i = 0; i < count; ++i) {
-        Operands.CipherInput = lines.WholeLine(i);
-        DecryptOperands();
-        lines.SetLine(i, Operands.CipherOutput);
-    }
+    for (int i = 0; i < count; ++i)
+        lines.SetLine(i, Decrypted(lines.WholeLine(i)));
 }
 
 void TForm1::Button4Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kEncryptClipboardMismatch, kPasswordTooShort, true)) return;
-    const ClipboardSegments::Result result = ClipboardSegments::Encrypt(
-        TextAdapter::ToBytes(ui_.ClipboardText()), [this](const std::string& segment) {
-            Operands.CipherInput = segment;
-            EncryptOperands();
-            return Operands.CipherOutput;
-        });
-    ShowClipboardResult(result.text, result.pieces);
+    ShowClipboardResult(ClipboardSegments::Encrypt(
+        TextAdapter::ToBytes(ui_.ClipboardText()),
+        [this](const std::string& segment) { return Encrypted(segment); }));
 }
 
 void TForm1::Button3Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kDecryptClipboardMismatch, kPasswordTooShort, false)) return;
-    const ClipboardSegments::Result result = ClipboardSegments::Decrypt(
-        TextAdapter::ToBytes(ui_.ClipboardText()), [this](const std::string& segment) {
-            Operands.CipherInput = segment;
-            DecryptOperands();
-            return Operands.CipherOutput;
-        });
-    ShowClipboardResult(result.text, result.pieces);
+    ShowClipboardResult(ClipboardSegments::Decrypt(
+        TextAdapter::ToBytes(ui_.ClipboardText()),
+        [this](const std::string& segment) { return Decrypted(segment); }));
 }
 
-void TForm1::ShowClipboardResult(const std::string& text, const std::vector<std::string>& pieces) {
-    ui_.SetClipboardText(TextAdapter::FromBytes(text));
+void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
+    ui_.SetClipboardText(TextAdapter::FromBytes(result.text));
     if (CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
-    for (const std::string& piece : pieces)
+    for (const std::string& piece : result.pieces)
         lines.Append(piece);
 }
 

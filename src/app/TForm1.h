@@ -12,12 +12,12 @@
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "CharacterOrder.h"
 #include "CipherMessageBox.h"
 #include "CipherWorkspace.h"
 #include "ClickLabel.h"
+#include "ClipboardSegments.h"
 #include "Clock.h"
 #include "DialogSettings.h"
 #include "EditorLines.h"
@@ -148,7 +148,10 @@ class TForm1 final : public QWidget {
     // PreparePasswordKey, then what the text cores would say of the key: a key they cannot use
     // is refused before anything changes.
     bool PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting);
-    void ShowClipboardResult(const std::string& text, const std::vector<std::string>& pieces);
+    // CipherInput = text, then the text core; the result is CipherOutput.
+    std::string Encrypted(const std::string& text);
+    std::string Decrypted(const std::string& text);
+    void ShowClipboardResult(const ClipboardSegments::Result& result);
     // The file runs' own password checks, each run with its own texts; on success password
     // holds the first box's bytes.
     bool CheckFilePassword(bool restoring, std::string& password);
