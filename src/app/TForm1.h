@@ -19,6 +19,7 @@
 #include "DialogSettings.h"
 #include "EditorLines.h"
 #include "StartupContext.h"
+#include "TDdeServerConv.h"
 #include "TextCipher.h"
 #include "UiServices.h"
 
@@ -63,6 +64,8 @@ class TForm1 final : public QWidget {
     QAction* Saveas1;
     DialogSettings OpenDialog1;
     DialogSettings SaveDialog1;
+    // The command service's topic; absent when the window was created without a service.
+    TDdeServerConv* DdeServerConv1 = nullptr;
 
     // What the actions hand to the text cores: CipherKey, CipherInput, CipherOutput, and the
     // TimeOfDay and TimeStamp of the latest encryption.
@@ -113,6 +116,9 @@ class TForm1 final : public QWidget {
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void DdeServerConv1Open();
+    void DdeServerConv1ExecuteMacro(const QStringList& lines);
+    void DdeServerConv1Close();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -124,6 +130,7 @@ class TForm1 final : public QWidget {
   private:
     void CreateControls();
     void ConnectHandlers();
+    void CreateCommandTopic();
     // Runs a handler so that nothing it throws reaches Qt's event loop.
     void Run(void (TForm1::*handler)());
     void HandleArguments();
