@@ -5,6 +5,8 @@
 
 namespace kiv {
 
+class TDdeMgr;
+
 // What the window learns about its surroundings when it is created: where the settings live,
 // which folder stands for the program's folder, and the program's arguments (its path not
 // counted). Tests point all of it into temporary folders.
@@ -12,6 +14,8 @@ struct StartupContext {
     QString settingsFile;
     QString programFolder;
     QStringList arguments;
+    // The command service the window offers its topic on; none in tests that do not need one.
+    TDdeMgr* commandService = nullptr;
 
     // The running program's context: the machine-wide settings file and the program's folder,
     // or the user's application data folder where the program's folder is not writable (as it

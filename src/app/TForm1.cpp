@@ -105,6 +105,7 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
     fileRun_ = std::make_unique<FileRunThread>(
         *runReport_, [this](const FileRunResult& result) { FileRunEnded(result); });
     ConnectHandlers();
+    CreateCommandTopic();
     // Creation goes on after a failed start-up sequence; the window opens as far as it got.
     ui_.Guard([this] { FormCreate(); });
 }
@@ -275,6 +276,27 @@ void TForm1::ConnectHandlers() {
                 [this, owner](QPoint at) { PopupMenu1->popup(owner->mapToGlobal(at)); });
     }
 }
+
+// The topic is one of the window's components: it exists before the start-up sequence runs and
+// goes with the window.
+void TForm1::CreateCommandTopic() {
+    if (context_.commandService == nullptr) return;
+    DdeServerConv1 = new TDdeServerConv(*context_.commandService, this);
+    connect(DdeServerConv1, &TDdeServerConv::OnOpen, this,
+            [this] { Run(&TForm1::DdeServerConv1Open); });
+    connect(DdeServerConv1, &TDdeServerConv::OnExecuteMacro, this,
+            &TForm1::DdeServerConv1ExecuteMacro);
+    connect(DdeServerConv1, &TDdeServerConv::OnClose, this,
+            [this] { Run(&TForm1::DdeServerConv1Close); });
+}
+
+void TForm1::DdeServerConv1Open() {
+    SetCaption(Label3, QStringLiteral("Connected"));
+}
+
+// Macros are acknowledged and change nothing.
+void TForm1::DdeServerConv1ExecuteMacro(const QStringList&) {}
+void TForm1::DdeServerConv1Close() {}
 
 void TForm1::Run(void (TForm1::*handler)()) {
     ui_.Guard([this, handler] { (this->*handler)(); });

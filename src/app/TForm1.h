@@ -23,6 +23,7 @@
 #include "EditorLines.h"
 #include "FileRunThread.h"
 #include "StartupContext.h"
+#include "TDdeServerConv.h"
 #include "TextCipher.h"
 #include "UiServices.h"
 #include "WindowRunReport.h"
@@ -73,6 +74,8 @@ class TForm1 final : public QWidget {
     QAction* Saveas1;
     DialogSettings OpenDialog1;
     DialogSettings SaveDialog1;
+    // The command service's topic; absent when the window was created without a service.
+    TDdeServerConv* DdeServerConv1 = nullptr;
 
     // What the actions hand to the text cores: CipherKey, CipherInput, CipherOutput, and the
     // TimeOfDay and TimeStamp of the latest encryption.
@@ -127,6 +130,9 @@ class TForm1 final : public QWidget {
     void Button5Click();
     void Button6Click();
     void Button7Click();
+    void DdeServerConv1Open();
+    void DdeServerConv1ExecuteMacro(const QStringList& lines);
+    void DdeServerConv1Close();
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -140,6 +146,7 @@ class TForm1 final : public QWidget {
   private:
     void CreateControls();
     void ConnectHandlers();
+    void CreateCommandTopic();
     // Runs a handler so that nothing it throws reaches Qt's event loop.
     void Run(void (TForm1::*handler)());
     void HandleArguments();

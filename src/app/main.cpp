@@ -7,8 +7,11 @@
 
 int main(int argc, char** argv) {
     kiv::QtUiServices ui;
-    return kiv::RunApplication(argc, argv, ui, [&ui](const QStringList& arguments) {
-        return std::make_unique<kiv::TForm1>(ui, kiv::SystemClock::Instance(),
-                                             kiv::StartupContext::ForProcess(arguments));
-    });
+    return kiv::RunApplication(
+        argc, argv, ui, [&ui](const QStringList& arguments, kiv::TDdeMgr& commandService) {
+            kiv::StartupContext context = kiv::StartupContext::ForProcess(arguments);
+            context.commandService = &commandService;
+            return std::make_unique<kiv::TForm1>(ui, kiv::SystemClock::Instance(),
+                                                 std::move(context));
+        });
 }

@@ -1,18 +1,23 @@
 #include "ApplicationStartup.h"
 
 #include "ApplicationTitle.h"
+#include "EDdeError.h"
 #include "FloatingPointEnvironment.h"
 #include "GuardedApplication.h"
+#include "TDdeMgr.h"
 #include "TerminationSignals.h"
 
 namespace kiv {
 
 namespace {
 
-// The local command service must be reachable before the window exists and gone only after it
-// is destroyed; it is not part of this program yet, so both steps do nothing.
-void RegisterCommandService() {}
-void UnregisterCommandService() {}
+// The captions of the application's windows: topics a client may name besides the component's.
+QStringList WindowCaptions() {
+    QStringList captions;
+    for (const QWidget* widget : QApplication::topLevelWidgets())
+        captions << widget->windowTitle();
+    return captions;
+}
 
 // A box or dialog open inside a handler runs an event loop of its own; it is cancelled first so
 // that the handler can finish before its window closes.
@@ -33,7 +38,6 @@ QStringList ProgramArguments(int argc, char** argv) {
 int RunApplication(int argc, char** argv, ExceptionDisplay& display,
                    const MainWindowFactory& createWindow) {
     SetFloatingPointEnvironment();
-    RegisterCommandService();
 
     // Qt would take options such as "-style" or "-session" out of the command line, and with them
     // a file the user meant to open; the program's own arguments are read first and Qt sees only
@@ -45,6 +49,19 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
         GuardedApplication application(qtArgc, qtArgv, display);
         QApplication::setOrganizationName(QStringLiteral("Pulm"));
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+
+        // The command service is reachable before the window exists and is gone only after it
+        // is destroyed. A service that cannot start at all stops the program before its window.
+        std::unique_ptr<TDdeMgr> commandService;
+        try {
+            commandService = std::make_unique<TDdeMgr>(
+                TDdeMgr::ServiceNameFor(QCoreApplication::applicationFilePath()));
+        } catch (const EDdeError&) {
+            display.ShowCurrentException();
+            return 1;
+        }
+        commandService->SetCaptionProvider(WindowCaptions);
+
         std::unique_ptr<QWidget> window;
         bool terminated = false;
         TerminationSignals termination;
@@ -54,7 +71,7 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
             if (window) window->close();
         });
         display.Guard([&] {
-            window = createWindow(arguments);
+            window = createWindow(arguments, *commandService);
             // Stopped while the window was still being set up (its password prompt, say): it
             // closes without ever being shown.
             if (terminated) {
@@ -65,8 +82,8 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
             QApplication::exec();
         });
         window.reset();
+        commandService.reset();
     }
-    UnregisterCommandService();
     return 0;
 }
 

@@ -1,13 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
+#include <QFile>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
 #include <stdexcept>
 
 #include "ApplicationStartup.h"
+#include "TDdeMgr.h"
 
 namespace kiv {
 namespace {
@@ -31,7 +36,11 @@ class ApplicationStartup : public testing::Test {
   protected:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+        // The command service's socket goes to a private runtime folder.
+        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        chmod(runtime.path().toLocal8Bit().constData(), 0700);
     }
+    QTemporaryDir runtime;
     int Run(std::vector<const char*> words, const MainWindowFactory& factory) {
         std::vector<char*> argv;
         for (const char* word : words)
@@ -45,24 +54,56 @@ class ApplicationStartup : public testing::Test {
 TEST_F(ApplicationStartup, QtOptionsReachTheWindowAsFileArgumentsAndTheLoopSurvivesErrors) {
     QStringList received;
     QString title;
-    const int status = Run({"kiv", "-style", "my file.vrq"}, [&](const QStringList& arguments) {
-        received = arguments;
-        title = QApplication::applicationName();
-        auto window = std::make_unique<QWidget>();
-        // A handler that fails, then the user closing the window.
-        QTimer::singleShot(0, window.get(),
-                           [] { throw std::runtime_error("Floating point overflow"); });
-        QTimer::singleShot(0, window.get(), &QWidget::close);
-        return window;
-    });
+    const int status =
+        Run({"kiv", "-style", "my file.vrq"}, [&](const QStringList& arguments, TDdeMgr&) {
+            received = arguments;
+            title = QApplication::applicationName();
+            auto window = std::make_unique<QWidget>();
+            // A handler that fails, then the user closing the window.
+            QTimer::singleShot(0, window.get(),
+                               [] { throw std::runtime_error("Floating point overflow"); });
+            QTimer::singleShot(0, window.get(), &QWidget::close);
+            return window;
+        });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(received, (QStringList{"-style", "my file.vrq"}));
     EXPECT_EQ(title, "Pulm Vostra");
     EXPECT_EQ(display.shown, QStringList{"Floating point overflow."});
 }
 
+TEST_F(ApplicationStartup, TheCommandServiceIsThereBeforeTheWindowAndGoneAfterIt) {
+    QString socket;
+    bool servingAtCreation = false;
+    const int status = Run({"/opt/kiv/bin/kiv.x"}, [&](const QStringList&, TDdeMgr& service) {
+        socket = service.SocketPath();
+        servingAtCreation = service.IsServing() && QFile::exists(socket);
+        auto window = std::make_unique<QWidget>();
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        return window;
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(servingAtCreation);
+    EXPECT_TRUE(socket.endsWith("/runtime_qt_tests")) << socket.toStdString();
+    EXPECT_FALSE(QFile::exists(socket));
+}
+
+TEST_F(ApplicationStartup, AServiceThatCannotStartStopsTheProgramBeforeItsWindow) {
+    // A folder where the socket would go can be neither used nor taken over.
+    QDir(runtime.path()).mkpath(QStringLiteral("runtime_qt_tests/occupied"));
+    bool created = false;
+    const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr&) {
+        created = true;
+        return std::make_unique<QWidget>();
+    });
+    EXPECT_EQ(status, 1);
+    EXPECT_FALSE(created);
+    ASSERT_EQ(display.shown.size(), 1);
+    EXPECT_TRUE(display.shown.front().startsWith("DDE Error - conversation not established ($0"))
+        << display.shown.front().toStdString();
+}
+
 TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEndsWithZero) {
-    const int status = Run({"kiv"}, [](const QStringList&) -> std::unique_ptr<QWidget> {
+    const int status = Run({"kiv"}, [](const QStringList&, TDdeMgr&) -> std::unique_ptr<QWidget> {
         throw std::runtime_error("Layout damaged");
     });
     EXPECT_EQ(status, 0);
@@ -71,7 +112,7 @@ TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEn
 
 TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWay) {
     int closes = 0;
-    const int status = Run({"kiv"}, [&](const QStringList&) {
+    const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr&) {
         auto window = std::make_unique<ClosingWindow>(closes);
         QTimer::singleShot(0, window.get(), [] { std::raise(SIGTERM); });
         return window;
@@ -84,7 +125,7 @@ TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWay) {
 TEST_F(ApplicationStartup, ATerminationSignalDuringAPromptCancelsItAndEndsTheProgram) {
     int closes = 0;
     int answer = -1;
-    const int status = Run({"kiv"}, [&](const QStringList&) {
+    const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr&) {
         // The window's start-up asks a question before the window exists.
         QTimer::singleShot(0, [] { std::raise(SIGTERM); });
         QMessageBox prompt(QMessageBox::Question, "Caption", "Password?",
@@ -100,7 +141,7 @@ TEST_F(ApplicationStartup, ATerminationSignalDuringAPromptCancelsItAndEndsThePro
 TEST_F(ApplicationStartup, ATerminationSignalCancelsABoxAHandlerShows) {
     int closes = 0;
     int answer = -1;
-    const int status = Run({"kiv"}, [&](const QStringList&) {
+    const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr&) {
         auto window = std::make_unique<ClosingWindow>(closes);
         QTimer::singleShot(0, window.get(), [&answer, parent = window.get()] {
             QTimer::singleShot(0, [] { std::raise(SIGTERM); });
