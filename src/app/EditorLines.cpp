@@ -7,6 +7,13 @@
 
 namespace kiv {
 
+QString EditorLines::EditorText(const std::string& text) {
+    // The editor starts a line at CR and at LF alike; a CR LF pair is one line end.
+    QString lines = TextAdapter::FromBytes(text);
+    lines.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    return lines;
+}
+
 int EditorLines::Count() const {
     const QTextDocument& document = *editor_.document();
     int count = document.blockCount();
@@ -15,11 +22,15 @@ int EditorLines::Count() const {
 }
 
 std::string EditorLines::Line(int index) const {
-    const QTextBlock block = editor_.document()->findBlockByNumber(index);
-    if (!block.isValid()) return {};
-    std::string line = TextAdapter::ToBytes(block.text());
+    std::string line = WholeLine(index);
     if (line.size() > kLineLimit) line.resize(kLineLimit);
     return line;
+}
+
+std::string EditorLines::WholeLine(int index) const {
+    const QTextBlock block = editor_.document()->findBlockByNumber(index);
+    if (!block.isValid()) return {};
+    return TextAdapter::ToBytes(block.text());
 }
 
 void EditorLines::SetLine(int index, const std::string& text) {
@@ -27,7 +38,7 @@ void EditorLines::SetLine(int index, const std::string& text) {
     if (!block.isValid()) return;
     QTextCursor cursor(block);
     cursor.movePosition(QTextCursor::EndOfBlock, QTextCursor::KeepAnchor);
-    cursor.insertText(TextAdapter::FromBytes(text));
+    cursor.insertText(EditorText(text));
 }
 
 void EditorLines::Append(const std::string& text) {
@@ -35,7 +46,7 @@ void EditorLines::Append(const std::string& text) {
     cursor.movePosition(QTextCursor::End);
     // An empty last line is where the next line goes; otherwise a new line is started.
     if (editor_.document()->lastBlock().length() > 1) cursor.insertBlock();
-    cursor.insertText(TextAdapter::FromBytes(text));
+    cursor.insertText(EditorText(text));
 }
 
 EditorDocument::Lines EditorLines::All() const {

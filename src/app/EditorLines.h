@@ -18,6 +18,9 @@ class EditorLines {
 
     int Count() const;
     std::string Line(int index) const;
+    // The line however long it is: the actions convert whole lines, so nothing is cut off.
+    std::string WholeLine(int index) const;
+    // A text holding line ends (CR LF, CR or LF) becomes several lines.
     void SetLine(int index, const std::string& text);
     void Append(const std::string& text);
 
@@ -27,6 +30,8 @@ class EditorLines {
     void Clear();
 
   private:
+    static QString EditorText(const std::string& text);
+
     QPlainTextEdit& editor_;
 };
 

@@ -1,13 +1,23 @@
 #include "TForm1.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QShortcut>
 #include <QTextOption>
+#include <QUrl>
 #include <cmath>
+#include <stdexcept>
 
+#include "ContainerNames.h"
 #include "EditorDocument.h"
+#include "FileDecryption.h"
+#include "FileEncryption.h"
+#include "FileKey.h"
 #include "NumericServices.h"
 #include "PasswordKey.h"
 #include "SettingsKey.h"
@@ -90,11 +100,17 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       workspace_(clock),
       cipherMessages_(ui) {
     CreateControls();
+    runReport_ =
+        std::make_unique<WindowRunReport>(ui_, *ListBox1, *ProgressBar1, *ProgressBar2, *Edit1);
+    fileRun_ = std::make_unique<FileRunThread>(
+        *runReport_, [this](const FileRunResult& result) { FileRunEnded(result); });
     ConnectHandlers();
     CreateCommandTopic();
     // Creation goes on after a failed start-up sequence; the window opens as far as it got.
     ui_.Guard([this] { FormCreate(); });
 }
+
+TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
     setObjectName(QStringLiteral("Form1"));
@@ -201,6 +217,10 @@ void TForm1::CreateControls() {
     }
     ProgressBar2->hide();
 
+    Button7 = button("Button7", kCancelCaption, {8, 568, 145, 17});
+    Button7->hide();
+    setAcceptDrops(true);
+
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Usememeo1 = PopupMenu1->addAction(QStringLiteral("New"));
@@ -243,6 +263,9 @@ void TForm1::ConnectHandlers() {
     onClick(Button4, &QPushButton::clicked, &TForm1::Button4Click);
     onClick(Button5, &QPushButton::clicked, &TForm1::Button5Click);
     onClick(Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    onClick(Button7, &QPushButton::clicked, &TForm1::Button7Click);
+    onClick(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated,
+            &TForm1::Button7Click);
 
     // The document commands open from "Use Text" and the two editor buttons; the editor itself
     // keeps the standard edit menu.
@@ -438,6 +461,7 @@ void TForm1::FormClick() {
 }
 
 void TForm1::FormDblClick() {
+    if (FileRunning()) return;
     for (QWidget* control : std::initializer_list<QWidget*>{
              Button6, Button5, Button4, Button3, Button2, Button1, Memo1, Edit1, Edit2, Label1,
              Label2, Label3, Label4, CheckBox1, ListBox1, RadioButton1, RadioButton2, RadioButton3})
@@ -474,7 +498,20 @@ bool TForm1::DecryptOperands() {
     return DecryptText(workspace_, order_, Operands, cipherMessages_);
 }
 
+std::string TForm1::Encrypted(const std::string& text) {
+    Operands.CipherInput = text;
+    EncryptOperands();
+    return Operands.CipherOutput;
+}
+
+std::string TForm1::Decrypted(const std::string& text) {
+    Operands.CipherInput = text;
+    DecryptOperands();
+    return Operands.CipherOutput;
+}
+
 void TForm1::Label1Click() {
+    if (FileRunning()) return;
     if (Edit1->text() != Edit2->text()) return;
     for (QLineEdit* box : {Edit1, Edit2})
         box->setEchoMode(box->echoMode() == QLineEdit::Password ? QLineEdit::Normal
@@ -484,6 +521,7 @@ void TForm1::Label1Click() {
 }
 
 void TForm1::Label2Click() {
+    if (FileRunning()) return;
     Operands.CipherInput = TextAdapter::ToBytes(Edit1->text());
     Operands.CipherKey = CutPasswordKey(TextAdapter::ToBytes(Edit2->text()));
     if (Operands.CipherKey.size() < static_cast<std::size_t>(kShortestKey)) {
@@ -527,18 +565,218 @@ void TForm1::Memo1DblClick() {
 void TForm1::ListBox1Click() {}
 
 void TForm1::ListBox1DblClick() {
+    if (FileRunning()) return;
     ListBox1->clear();
 }
 
-// The action buttons' own work comes with the editor, clipboard and file actions.
-void TForm1::Button1Click() {}
-void TForm1::Button2Click() {}
-void TForm1::Button3Click() {}
-void TForm1::Button4Click() {}
-void TForm1::Button5Click() {}
-void TForm1::Button6Click() {}
+bool TForm1::PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting) {
+    if (!PreparePasswordKey(mismatchText, shortText)) return false;
+    switch (CheckTextKey(workspace_, Operands.CipherKey)) {
+        case TextKeyVerdict::Usable:
+            return true;
+        case TextKeyVerdict::TooShort:  // a NUL among the first three bytes
+            ui_.ShowMessage(QString::fromUtf8(shortText));
+            return false;
+        case TextKeyVerdict::RepeatedModuli:
+            // Decrypting with it only hands every text back unchanged.
+            if (!encrypting) return true;
+            ui_.ShowMessage(QString::fromUtf8(kRepeatedModuliMessage));
+            return false;
+    }
+    return false;
+}
+
+void TForm1::Button5Click() {
+    if (FileRunning()) return;
+    EditorLines lines = Lines();
+    const int count = lines.Count();
+    if (!PrepareTextKey(kEncryptEditorMismatch, kPasswordTooShort, true)) return;
+    for (int i = 0; i < count; ++i)
+        lines.SetLine(i, Encrypted(lines.WholeLine(i)));
+    const QString lastSave = LastSaveFile();
+    if (!EditorDocument::Write(lastSave, lines.All()))
+        throw std::runtime_error(
+            TextAdapter::ToBytes(QString::fromUtf8(kCannotCreateFile).arg(lastSave)));
+    if (CheckBox1->isChecked()) {
+        rememberedPassword = TextAdapter::FromBytes(Operands.CipherKey);
+        SaveSettings();
+    }
+}
+
+void TForm1::Button6Click() {
+    if (FileRunning()) return;
+    EditorLines lines = Lines();
+    const int count = lines.Count();
+    if (!PrepareTextKey(kDecryptEditorMismatch, kPasswordTooShort, false)) return;
+    // A line that splits in two moves the later ones down: the loop still visits the positions
+    // 0 to count - 1 as the document stands at each step.
+    for (int i = 0; i < count; ++i)
+        lines.SetLine(i, Decrypted(lines.WholeLine(i)));
+}
+
+void TForm1::Button4Click() {
+    if (FileRunning()) return;
+    if (!PrepareTextKey(kEncryptClipboardMismatch, kPasswordTooShort, true)) return;
+    ShowClipboardResult(ClipboardSegments::Encrypt(
+        TextAdapter::ToBytes(ui_.ClipboardText()),
+        [this](const std::string& segment) { return Encrypted(segment); }));
+}
+
+void TForm1::Button3Click() {
+    if (FileRunning()) return;
+    if (!PrepareTextKey(kDecryptClipboardMismatch, kPasswordTooShort, false)) return;
+    ShowClipboardResult(ClipboardSegments::Decrypt(
+        TextAdapter::ToBytes(ui_.ClipboardText()),
+        [this](const std::string& segment) { return Decrypted(segment); }));
+}
+
+void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
+    ui_.SetClipboardText(TextAdapter::FromBytes(result.text));
+    if (CheckBox1->isChecked()) return;
+    EditorLines lines = Lines();
+    for (const std::string& piece : result.pieces)
+        lines.Append(piece);
+}
+
+bool TForm1::CheckFilePassword(bool restoring, std::string& password) {
+    password = TextAdapter::ToBytes(Edit1->text());
+    const char* refusal = nullptr;
+    if (password != TextAdapter::ToBytes(Edit2->text()))
+        refusal = restoring ? kRestoreMismatch : kEncryptFilesMismatch;
+    else if (password.size() < static_cast<std::size_t>(kShortestFilePassword))
+        refusal = restoring ? kRestorePasswordTooShort : kFilePasswordLength;
+    else if (password.size() > static_cast<std::size_t>(kLongestFilePassword))
+        refusal = restoring ? kRestorePasswordTooLong : kFilePasswordLength;
+    if (refusal == nullptr) return true;
+    ui_.ShowMessage(QString::fromUtf8(refusal));
+    return false;
+}
+
+void TForm1::ReplaceReportList(const QStringList& paths) {
+    ListBox1->clear();
+    ListBox1->addItems(paths);
+}
+
+void TForm1::Button2Click() {
+    if (FileRunning()) return;
+    std::string password;
+    if (!CheckFilePassword(false, password)) return;
+    ListBox1->clear();
+    OpenDialog1.multiSelect = true;
+    OpenDialog1.filter = QString::fromUtf8(kEncryptFilesFilter);
+    const QStringList chosen = ui_.OpenDialog(OpenDialog1);
+    if (chosen.isEmpty()) return;
+    EncryptChosen(chosen, password);
+}
+
+void TForm1::EncryptChosen(const QStringList& paths, const std::string& password) {
+    ReplaceReportList(paths);
+    std::string output;
+    if (paths.size() > 1) {
+        SaveDialog1.defaultExtension = QStringLiteral("vrq");
+        const std::optional<QString> chosen = ui_.SaveDialog(SaveDialog1);
+        if (!chosen) return;
+        output = TextAdapter::ToBytes(*chosen);
+    } else {
+        output = SingleFileOutputName(TextAdapter::ToBytes(paths.front()));
+    }
+    // The run keeps its own copy of the paths: the list only shows them.
+    std::vector<std::string> sources;
+    for (const QString& path : paths)
+        sources.push_back(TextAdapter::ToBytes(path));
+    StartFileRun([password, sources, output, &clock = clock_](FileRunObserver& observer) {
+        return EncryptFiles(password, sources, output, observer, clock);
+    });
+}
+
+void TForm1::Button1Click() {
+    if (FileRunning()) return;
+    std::string password;
+    if (!CheckFilePassword(true, password)) return;
+    QString path = startFilePath;
+    if (startFileMarker != kStartFileMarker) {
+        OpenDialog1.filter = QString::fromUtf8(kRestoreFilter);
+        const QStringList chosen = ui_.OpenDialog(OpenDialog1);
+        if (chosen.isEmpty()) return;
+        ReplaceReportList(chosen);
+        path = chosen.front();
+    }
+    RestoreChosen(path, password);
+}
+
+void TForm1::RestoreChosen(const QString& path, const std::string& password) {
+    StartFileRun(
+        [password, path = TextAdapter::ToBytes(path), &clock = clock_](FileRunObserver& observer) {
+            return DecryptFiles(password, path, observer, {}, clock);
+        });
+}
+
+void TForm1::Button7Click() {
+    fileRun_->Cancel();
+}
+
+void TForm1::StartFileRun(FileRunThread::Job job) {
+    SetRunning(true);
+    fileRun_->Start(std::move(job));
+}
+
+void TForm1::FileRunEnded(const FileRunResult& result) {
+    SetRunning(false);
+    if (result.status != FileRunStatus::Cancelled) return;
+    ProgressBar1->hide();
+    ProgressBar2->hide();
+    ListBox1->addItem(QString::fromUtf8(kRunCancelled));
+}
+
+void TForm1::SetRunning(bool running) {
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             Button1, Button2, Button3, Button4, Button5, Button6, Edit1, Edit2, Label1, Label2})
+        control->setEnabled(!running);
+    Button7->setVisible(running);
+}
+
+QStringList TForm1::DroppedFiles(const QMimeData* data) const {
+    if (SourceMode() != 1 || FileRunning() || data == nullptr || !data->hasUrls()) return {};
+    QStringList paths;
+    for (const QUrl& url : data->urls()) {
+        if (!url.isLocalFile() || QFileInfo(url.toLocalFile()).isDir()) return {};
+        paths << url.toLocalFile();
+    }
+    return paths;
+}
+
+void TForm1::dragEnterEvent(QDragEnterEvent* event) {
+    if (!DroppedFiles(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void TForm1::dropEvent(QDropEvent* event) {
+    const QStringList paths = DroppedFiles(event->mimeData());
+    if (paths.isEmpty()) return;
+    event->acceptProposedAction();
+    // The drop is finished first: the run may ask for a name, and the dragging program should
+    // not wait for that.
+    QMetaObject::invokeMethod(
+        this, [this, paths] { ui_.Guard([this, &paths] { FilesDropped(paths); }); },
+        Qt::QueuedConnection);
+}
+
+void TForm1::FilesDropped(const QStringList& paths) {
+    if (FileRunning()) return;
+    const bool restoring =
+        paths.size() == 1 && paths.front().endsWith(QStringLiteral(".vrq"), Qt::CaseInsensitive);
+    std::string password;
+    if (!CheckFilePassword(restoring, password)) return;
+    if (!restoring) {
+        EncryptChosen(paths, password);
+        return;
+    }
+    ReplaceReportList(paths);
+    RestoreChosen(paths.front(), password);
+}
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // A run still going is cancelled: its unfinished output never appears.
+    fileRun_->Stop();
     Run(&TForm1::FormClose);
     event->accept();
 }

@@ -10,18 +10,25 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
+#include <string>
 
 #include "CharacterOrder.h"
 #include "CipherMessageBox.h"
 #include "CipherWorkspace.h"
 #include "ClickLabel.h"
+#include "ClipboardSegments.h"
 #include "Clock.h"
 #include "DialogSettings.h"
 #include "EditorLines.h"
+#include "FileRunThread.h"
 #include "StartupContext.h"
 #include "TDdeServerConv.h"
 #include "TextCipher.h"
 #include "UiServices.h"
+#include "WindowRunReport.h"
+
+class QMimeData;
 
 namespace kiv {
 
@@ -36,6 +43,7 @@ class TForm1 final : public QWidget {
 
   public:
     TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidget* parent = nullptr);
+    ~TForm1() override;
 
     // Controls, owned through Qt's parent chain and named after themselves.
     ClickLabel* Label3;
@@ -58,6 +66,8 @@ class TForm1 final : public QWidget {
     QPlainTextEdit* Memo1;
     QProgressBar* ProgressBar1;
     QProgressBar* ProgressBar2;
+    // "Cancel": shown only while a file run is going.
+    QPushButton* Button7;
     QMenu* PopupMenu1;
     QAction* Usememeo1;
     QAction* Save1;
@@ -93,6 +103,9 @@ class TForm1 final : public QWidget {
     // The text cores on Operands. Any encryption ends the start-up-file mode.
     TextKeyVerdict EncryptOperands();
     bool DecryptOperands();
+    // A file run is going on its worker thread; every action on the report list, the passwords
+    // or a cipher waits until it has ended.
+    bool FileRunning() const { return fileRun_->Running(); }
 
   public slots:
     void FormCreate();
@@ -116,6 +129,7 @@ class TForm1 final : public QWidget {
     void Button4Click();
     void Button5Click();
     void Button6Click();
+    void Button7Click();
     void DdeServerConv1Open();
     void DdeServerConv1ExecuteMacro(const QStringList& lines);
     void DdeServerConv1Close();
@@ -126,6 +140,8 @@ class TForm1 final : public QWidget {
     void mouseReleaseEvent(QMouseEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
   private:
     void CreateControls();
@@ -136,6 +152,26 @@ class TForm1 final : public QWidget {
     void HandleArguments();
     // The opening steps of LoadSettings and SaveSettings; false when the operation ends there.
     bool OpenSettingsKey(SettingsKey& key, QPoint at);
+    // PreparePasswordKey, then what the text cores would say of the key: a key they cannot use
+    // is refused before anything changes.
+    bool PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting);
+    // CipherInput = text, then the text core; the result is CipherOutput.
+    std::string Encrypted(const std::string& text);
+    std::string Decrypted(const std::string& text);
+    void ShowClipboardResult(const ClipboardSegments::Result& result);
+    // The file runs' own password checks, each run with its own texts; on success password
+    // holds the first box's bytes.
+    bool CheckFilePassword(bool restoring, std::string& password);
+    void ReplaceReportList(const QStringList& paths);
+    // The files chosen for an encryption: asks for the output name when there are several.
+    void EncryptChosen(const QStringList& paths, const std::string& password);
+    void RestoreChosen(const QString& path, const std::string& password);
+    void StartFileRun(FileRunThread::Job job);
+    void FileRunEnded(const FileRunResult& result);
+    void SetRunning(bool running);
+    // The local files of a drag in "Use File" mode, or none when the window takes no drop.
+    QStringList DroppedFiles(const QMimeData* data) const;
+    void FilesDropped(const QStringList& paths);
 
     UiServices& ui_;
     const Clock& clock_;
@@ -145,6 +181,9 @@ class TForm1 final : public QWidget {
     CipherMessageBox cipherMessages_;
     // A double-click ends with a release that is no click of its own.
     bool releaseEndsDoubleClick_ = false;
+    std::unique_ptr<WindowRunReport> runReport_;
+    // Last, so that a run still going is cancelled and joined before anything else goes.
+    std::unique_ptr<FileRunThread> fileRun_;
 };
 
 }  // namespace kiv

@@ -19,4 +19,18 @@ inline constexpr char kDecryptClipboardMismatch[] = "Password 1 and Password 2 m
 inline constexpr char kPasswordTooShort[] =
     "Password 1 and Password 2 must equal or small than three ";
 
+// The last-save file after an editor encryption; shown by the exception display.
+inline constexpr char kCannotCreateFile[] = "Cannot create file %1";
+
+// File runs. The length messages come with the runs themselves.
+inline constexpr char kEncryptFilesMismatch[] = "Password 1 and Password 2 must equal. ";
+inline constexpr char kRestoreMismatch[] = "Password 1 and Password 2 must equal ";
+inline constexpr char kEncryptFilesFilter[] =
+    "All files (*.*)|*.*|Text files (*.txt)|*.txt|Word files (*.doc)|*.doc|Excel files "
+    "(*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg";
+inline constexpr char kRestoreFilter[] = "Kiv files (*.vrq)|*.vrq";
+inline constexpr char kCancelCaption[] = "Cancel";
+// The report list's last line after a cancelled run; a restore keeps the files it completed.
+inline constexpr char kRunCancelled[] = "Cancelled: the file in progress was not written";
+
 }  // namespace kiv

@@ -69,14 +69,7 @@ class QuickDecryption : public WindowFixture {
   protected:
     // A cipher text of plain under key, made the way the editor makes it.
     QString CipherOf(const std::string& plain, const std::string& key) {
-        CipherWorkspace ws(clock);
-        CharacterOrder order;
-        BuildCharacterOrder(order);
-        TextOperands op;
-        op.CipherKey = key;
-        op.CipherInput = plain;
-        EXPECT_EQ(EncryptText(ws, order, op), TextKeyVerdict::Usable);
-        return TextAdapter::FromBytes(op.CipherOutput);
+        return TextAdapter::FromBytes(Encrypted(plain, key));
     }
 };
 

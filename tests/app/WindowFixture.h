@@ -3,15 +3,19 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QFile>
 #include <QMenu>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 #include <map>
 #include <memory>
+#include <random>
 
 #include "FakeUi.h"
 #include "FixedClock.h"
 #include "TForm1.h"
+#include "TextAdapter.h"
 
 // Readable texts in failure reports.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -69,8 +73,70 @@ class WindowFixture : public testing::Test {
         return names;
     }
 
+    // The text cores on a workspace of their own, as another copy of the program would run them.
+    std::string Encrypted(const std::string& plain, const std::string& key) {
+        TextOperands op{key, plain, {}};
+        EXPECT_EQ(EncryptText(cipherWorkspace, CipherOrder(), op), TextKeyVerdict::Usable);
+        return op.CipherOutput;
+    }
+    std::string Decrypted(const std::string& cipher, const std::string& key) {
+        struct : CipherMessages {
+            void ShowMessage(const std::string&) override {}
+        } silent;
+        TextOperands op{key, cipher, {}};
+        DecryptText(cipherWorkspace, CipherOrder(), op, silent);
+        return op.CipherOutput;
+    }
+    static const CharacterOrder& CipherOrder() {
+        static const CharacterOrder order = [] {
+            CharacterOrder built;
+            BuildCharacterOrder(built);
+            return built;
+        }();
+        return order;
+    }
+    // A password the text cores refuse for encryption: two positions of a block would share a
+    // prime. Only letters outside ASCII can do that; these are found by a fixed search.
+    std::string RepeatedModuliKey() {
+        std::mt19937 rng(5);
+        for (;;) {
+            QString key;
+            for (int i = 0; i < 6; ++i)
+                key += QChar(static_cast<char16_t>(0xC0 + rng() % 0x40));
+            const std::string bytes = TextAdapter::ToBytes(key);
+            if (CheckTextKey(cipherWorkspace, bytes) == TextKeyVerdict::RepeatedModuli)
+                return bytes;
+        }
+    }
+
+    static QByteArray FileBytes(const QString& path) {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+    static void WriteFile(const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+
+    static void SetPasswords(TForm1& window, const QString& first, const QString& second) {
+        window.Edit1->setText(first);
+        window.Edit2->setText(second);
+    }
+    // Lets the window's event loop run until the file run has ended and shown everything.
+    static void WaitForRun(const TForm1& window) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !window.FileRunning(); }, 120000));
+    }
+    static QStringList ListLines(const TForm1& window) {
+        QStringList lines;
+        for (int i = 0; i < window.ListBox1->count(); ++i)
+            lines << window.ListBox1->item(i)->text();
+        return lines;
+    }
+
     QTemporaryDir folder;
     FakeUi ui;
+    CipherWorkspace cipherWorkspace;
     FixedClock clock{1709649015, LocalTime{2024, 3, 5, 14, 30, 15, 250}};
 };
 

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "FileRunObserver.h"
+
+namespace kiv {
+
+// Hands a file run's reports from its worker thread to an observer that lives on the window's
+// thread. Reports are posted and the run goes on; the password question waits for the answer,
+// but gives up (answering "stop") as soon as the run is cancelled, so a window that is closing
+// never waits for a box nobody will answer.
+class QueuedRunObserver final : public FileRunObserver {
+  public:
+    // post runs a call later on the window's thread, or drops it once the run is over.
+    using Post = std::function<void(std::function<void()> call)>;
+
+    QueuedRunObserver(FileRunObserver& shown, Post post, const std::atomic<bool>& cancel)
+        : shown_(shown), post_(std::move(post)), cancel_(cancel) {}
+
+    void AddLine(const std::string& line) override;
+    void ShowMessage(const std::string& text) override;
+    bool ConfirmStop(const std::string& question, const std::string& caption) override;
+    void ShowPasswordBox() override;
+    void SetOverallVisible(bool visible) override;
+    void SetOverallRange(int low, int high) override;
+    void SetOverallPosition(int position) override;
+    void SetFileVisible(bool visible) override;
+    void SetFileRange(int low, int high) override;
+    void SetFilePosition(int position) override;
+    bool CancelRequested() override { return cancel_.load(); }
+
+  private:
+    FileRunObserver& shown_;
+    Post post_;
+    const std::atomic<bool>& cancel_;
+};
+
+}  // namespace kiv

@@ -1,0 +1,20 @@
+#include "WindowRunReport.h"
+
+#include "TextAdapter.h"
+
+namespace kiv {
+
+void WindowRunReport::AddLine(const std::string& line) {
+    list_.addItem(TextAdapter::FromBytes(line));
+    list_.scrollToBottom();  // the newest line is the one to read during a run
+}
+
+void WindowRunReport::ShowMessage(const std::string& text) {
+    ui_.ShowMessage(TextAdapter::FromBytes(text));
+}
+
+bool WindowRunReport::ConfirmStop(const std::string& question, const std::string& caption) {
+    return ui_.Question(TextAdapter::FromBytes(question), TextAdapter::FromBytes(caption));
+}
+
+}  // namespace kiv

@@ -1,0 +1,40 @@
+#pragma once
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QProgressBar>
+
+#include "FileRunObserver.h"
+#include "UiServices.h"
+
+namespace kiv {
+
+// A file run as the window shows it: report lines in the report list, the two progress bars,
+// messages and the password question through the UI services, and the first password box made
+// visible after a refused password. Runs on the window's thread only.
+class WindowRunReport final : public FileRunObserver {
+  public:
+    WindowRunReport(UiServices& ui, QListWidget& list, QProgressBar& file, QProgressBar& overall,
+                    QLineEdit& passwordBox)
+        : ui_(ui), list_(list), file_(file), overall_(overall), passwordBox_(passwordBox) {}
+
+    void AddLine(const std::string& line) override;
+    void ShowMessage(const std::string& text) override;
+    bool ConfirmStop(const std::string& question, const std::string& caption) override;
+    void ShowPasswordBox() override { passwordBox_.show(); }
+    void SetOverallVisible(bool visible) override { overall_.setVisible(visible); }
+    void SetOverallRange(int low, int high) override { overall_.setRange(low, high); }
+    void SetOverallPosition(int position) override { overall_.setValue(position); }
+    void SetFileVisible(bool visible) override { file_.setVisible(visible); }
+    void SetFileRange(int low, int high) override { file_.setRange(low, high); }
+    void SetFilePosition(int position) override { file_.setValue(position); }
+
+  private:
+    UiServices& ui_;
+    QListWidget& list_;
+    QProgressBar& file_;
+    QProgressBar& overall_;
+    QLineEdit& passwordBox_;
+};
+
+}  // namespace kiv

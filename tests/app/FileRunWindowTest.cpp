@@ -1,0 +1,335 @@
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
+#include "FileDecryption.h"
+#include "FileEncryption.h"
+#include "OperationReport.h"
+#include "WindowFixture.h"
+#include "WindowMessages.h"
+
+namespace kiv {
+namespace {
+
+constexpr char kInitialLine[] = "View  Encrypt File the Report  or Decrypt  File the Report";
+
+class FileRuns : public WindowFixture {
+  protected:
+    FileRuns() {
+        WriteFile(Path("a.txt"), "0123456789");
+        WriteFile(Path("b.doc"), "");
+    }
+
+    QString Path(const QString& name) const { return folder.filePath(name); }
+
+    std::unique_ptr<TForm1> OpenInFileMode(const QString& password,
+                                           const QStringList& arguments = {}) {
+        auto window = Open(arguments);
+        window->RadioButton1->setChecked(true);
+        SetPasswords(*window, password, password);
+        return window;
+    }
+
+    // A container written without the window.
+    void MakeContainer(const QString& path, const QStringList& sources,
+                       const std::string& password) {
+        struct : FileRunObserver {
+            void AddLine(const std::string&) override {}
+            void ShowMessage(const std::string&) override {}
+            bool ConfirmStop(const std::string&, const std::string&) override { return true; }
+        } silent;
+        std::vector<std::string> paths;
+        for (const QString& source : sources)
+            paths.push_back(TextAdapter::ToBytes(source));
+        ASSERT_TRUE(
+            EncryptFiles(password, paths, TextAdapter::ToBytes(path), silent, clock).AllWritten());
+    }
+
+    // The residue count a container was written with: its first four bytes.
+    static int ResidueCount(const QString& container) {
+        const QByteArray bytes = FileBytes(container);
+        return static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8;
+    }
+
+    static QStringList EncryptionLines(int size, int blocks, int length, int residues) {
+        return {TextAdapter::FromBytes(report::FileByteAmount(size)),
+                TextAdapter::FromBytes(report::FileBytePart(blocks)),
+                TextAdapter::FromBytes(report::OpenLongByte(length)),
+                TextAdapter::FromBytes(report::CloseLongByte(residues))};
+    }
+
+    // Every control whose action touches the report list, the passwords or a cipher.
+    static std::vector<const QWidget*> RunGuarded(const TForm1& window) {
+        return {window.Button1, window.Button2, window.Button3, window.Button4, window.Button5,
+                window.Button6, window.Edit1,   window.Edit2,   window.Label1,  window.Label2};
+    }
+
+    static void ExpectIdle(const TForm1& window) {
+        for (const QWidget* control : RunGuarded(window))
+            EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+        EXPECT_TRUE(window.Button7->isHidden());
+    }
+
+    // Drops files on the window the way a file manager does.
+    static void Drop(TForm1& window, const QStringList& paths) {
+        QMimeData data;
+        QList<QUrl> urls;
+        for (const QString& path : paths)
+            urls << QUrl::fromLocalFile(path);
+        data.setUrls(urls);
+        QDragEnterEvent enter(QPoint(400, 300), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &enter);
+        if (!enter.isAccepted()) return;
+        QDropEvent drop(QPointF(400, 300), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&window, &drop);
+        QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(FileRuns, EncryptingTwoFilesListsThePathsThenFourLinesPerFile) {
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("a.txt"), Path("b.doc")};
+    ui.saveAnswer = Path("both.vrq");
+    window->Button2->click();
+    ASSERT_EQ(ui.openSeen.size(), 1u);
+    EXPECT_TRUE(ui.openSeen[0].multiSelect);
+    EXPECT_EQ(ui.openSeen[0].filter,
+              "All files (*.*)|*.*|Text files (*.txt)|*.txt|Word files (*.doc)|*.doc|Excel files "
+              "(*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg");
+    ASSERT_EQ(ui.saveSeen.size(), 1u);
+    EXPECT_EQ(ui.saveSeen[0].defaultExtension, "vrq");
+    WaitForRun(*window);
+
+    const int d = ResidueCount(Path("both.vrq"));
+    EXPECT_EQ(ListLines(*window), QStringList({Path("a.txt"), Path("b.doc")}) +
+                                      EncryptionLines(10, 3, 3, d) + EncryptionLines(0, 0, 3, d));
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(window->ProgressBar2->isHidden());
+    ExpectIdle(*window);
+    EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+TEST_F(FileRuns, OneFileIsWrittenBesideItselfWithoutASaveDialog) {
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("a.txt")};
+    window->Button2->click();
+    WaitForRun(*window);
+    EXPECT_TRUE(ui.saveSeen.empty());
+    EXPECT_NE(FileBytes(Path("a.vrq")), "<missing>");
+    EXPECT_EQ(ListLines(*window).front(), Path("a.txt"));
+}
+
+TEST_F(FileRuns, CancelledDialogsStartNothing) {
+    auto window = OpenInFileMode("abc");
+    window->Button2->click();  // open dialog cancelled: the list was cleared
+    EXPECT_TRUE(ListLines(*window).isEmpty());
+    ui.openAnswer = {Path("a.txt"), Path("b.doc")};
+    window->Button2->click();  // save dialog cancelled: the list holds the paths
+    EXPECT_EQ(ListLines(*window), QStringList({Path("a.txt"), Path("b.doc")}));
+    EXPECT_FALSE(window->FileRunning());
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
+}
+
+TEST_F(FileRuns, RestoringATwoEntryContainerListsItThenSevenLinesPerEntry) {
+    MakeContainer(Path("both.vrq"), {Path("a.txt"), Path("b.doc")}, "abc");
+    QDir().mkpath(Path("out"));
+    QFile::rename(Path("both.vrq"), Path("out/both.vrq"));
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("out/both.vrq")};
+    window->Button1->click();
+    ASSERT_EQ(ui.openSeen.size(), 1u);
+    EXPECT_EQ(ui.openSeen[0].filter, "Kiv files (*.vrq)|*.vrq");
+    WaitForRun(*window);
+
+    const int d = ResidueCount(Path("out/both.vrq"));
+    const auto total = FileBytes(Path("out/both.vrq")).size();
+    EXPECT_EQ(
+        ListLines(*window),
+        (QStringList{Path("out/both.vrq"), "a.txt", "Open File Byte Amount = 10",
+                     "Open File Byte Part   = 4", "Open Long Byte        = 3",
+                     "Close Long Byte       = " + QString::number(d),
+                     "Close File Byte no    = " + QString::number((d - 1) * 4 + 1),
+                     "Close File Byte yes   = " + QString::number(total), "b.doc",
+                     "Open File Byte Amount = 0", "Open File Byte Part   = 1",
+                     "Open Long Byte        = 3", "Close Long Byte       = " + QString::number(d),
+                     "Close File Byte no    = " + QString::number(d + 1),
+                     "Close File Byte yes   = " + QString::number(total)}));
+    EXPECT_EQ(FileBytes(Path("out/a.txt")), "0123456789");
+    EXPECT_EQ(FileBytes(Path("out/b.doc")), "");
+    ExpectIdle(*window);
+}
+
+TEST_F(FileRuns, StartedWithAContainerTheRestoreAppendsWithoutADialogUntilATextEncryption) {
+    MakeContainer(Path("one.vrq"), {Path("a.txt")}, "abc");
+    QFile::remove(Path("a.txt"));
+    ui.inputAnswer = "abc";
+    auto window = OpenInFileMode("abc", {Path("one.vrq")});
+    window->Button1->click();
+    WaitForRun(*window);
+    EXPECT_TRUE(ui.openSeen.empty());
+    const QStringList lines = ListLines(*window);
+    ASSERT_EQ(lines.size(), 8);
+    EXPECT_EQ(lines[0], kInitialLine);
+    EXPECT_EQ(lines[1], "a.txt");
+    EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
+
+    window->RadioButton3->setChecked(true);
+    window->Button5->click();
+    window->Button1->click();
+    EXPECT_EQ(ui.openSeen.size(), 1u);
+}
+
+TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
+    auto window = OpenInFileMode("abc");
+    const QString longest(23, u'p');
+    const QString tooLong(24, u'p');
+    const std::pair<QString, QString> refused[] = {
+        {"abc", "abd"}, {"Abc", "abc"}, {"ab", "ab"}, {tooLong, tooLong}};
+    for (const auto& [first, second] : refused) {
+        SetPasswords(*window, first, second);
+        window->Button2->click();
+        window->Button1->click();
+    }
+    EXPECT_EQ(ui.messages,
+              (QStringList{
+                  "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
+                  "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
+                  "Password 1 and Password 2 must equal or small than three ",
+                  "Password 1 and Password 2 must equal or small than three  ",
+                  "Password 1 and Password 2 must equal or small than three ",
+                  "Password 1 and Password 2 must equal or small than three "}));
+    EXPECT_TRUE(ui.openSeen.empty());
+    for (const QString& accepted : {QString("abc"), longest}) {
+        SetPasswords(*window, accepted, accepted);
+        window->Button2->click();
+        window->Button1->click();
+    }
+    EXPECT_EQ(ui.openSeen.size(), 4u);
+    EXPECT_EQ(ui.messages.size(), 8);
+}
+
+TEST_F(FileRuns, AWrongPasswordOfTheSameLengthAsksForEveryDifferingByte) {
+    MakeContainer(Path("six.vrq"), {Path("a.txt")}, "abcdef");
+    QFile::remove(Path("a.txt"));
+    auto window = OpenInFileMode("uvwxyz");
+    ui.openAnswer = {Path("six.vrq")};
+    ui.questionAnswer = false;  // Cancel: go on with this password
+    window->Button1->click();
+    WaitForRun(*window);
+    ASSERT_GE(ui.questions.size(), 1);
+    EXPECT_EQ(ui.questions.count("Change Password|Password is wrong"), ui.questions.size());
+    EXPECT_NE(FileBytes(Path("a.txt")), "<missing>");
+
+    ui.questions.clear();
+    QFile::remove(Path("a.txt"));
+    ui.questionAnswer = true;  // OK: stop
+    window->Edit1->hide();
+    window->Button1->click();
+    WaitForRun(*window);
+    EXPECT_EQ(ui.questions, QStringList{"Change Password|Password is wrong"});
+    EXPECT_FALSE(window->Edit1->isHidden());
+    EXPECT_TRUE(window->ProgressBar2->isHidden());
+    EXPECT_EQ(FileBytes(Path("a.txt")), "<missing>");
+}
+
+TEST_F(FileRuns, APasswordOfAnotherLengthIsRefusedAndThePasswordBoxShown) {
+    MakeContainer(Path("three.vrq"), {Path("a.txt")}, "abc");
+    auto window = OpenInFileMode("abcdefghijklmnop");
+    window->Edit1->hide();
+    ui.openAnswer = {Path("three.vrq")};
+    window->Button1->click();
+    WaitForRun(*window);
+    EXPECT_EQ(ui.messages, QStringList{" Password's length is wrong."});
+    EXPECT_FALSE(window->Edit1->isHidden());
+}
+
+TEST_F(FileRuns, WhileARunIsGoingTheActionsWaitAndCancelLeavesNoFile) {
+    WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+    auto window = OpenInFileMode("abcdefgh");
+    ui.openAnswer = {Path("big.bin")};
+    window->Button2->click();
+    ASSERT_TRUE(window->FileRunning());
+    for (const QWidget* control : RunGuarded(*window))
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+    EXPECT_FALSE(window->Button7->isHidden());
+    // Handlers reached some other way refuse too: the list keeps the source path.
+    window->ListBox1DblClick();
+    window->FormDblClick();
+    window->Button2Click();
+    EXPECT_EQ(ListLines(*window), QStringList{Path("big.bin")});
+    EXPECT_EQ(ui.openSeen.size(), 1u);
+
+    window->Button7->click();
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window),
+              QStringList({Path("big.bin"), "Cancelled: the file in progress was not written"}));
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList({"a.txt", "b.doc", "big.bin"}));
+    EXPECT_TRUE(window->ProgressBar1->isHidden());
+    EXPECT_TRUE(window->ProgressBar2->isHidden());
+    ExpectIdle(*window);
+}
+
+TEST_F(FileRuns, EscapeCancelsARestoreWithoutLeavingAHalfWrittenFile) {
+    WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+    MakeContainer(Path("two.vrq"), {Path("a.txt"), Path("big.bin")}, "abcdefgh");
+    QDir().mkpath(Path("out"));
+    QFile::rename(Path("two.vrq"), Path("out/two.vrq"));
+    auto window = OpenInFileMode("abcdefgh");
+    window->show();
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    ui.openAnswer = {Path("out/two.vrq")};
+    window->Button1->click();
+    ASSERT_TRUE(window->FileRunning());
+    QTest::keyClick(window.get(), Qt::Key_Escape);
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window).back(), "Cancelled: the file in progress was not written");
+    // The small first entry may have been completed before the key arrived; the large one was not.
+    QStringList left = QDir(Path("out")).entryList(QDir::Files | QDir::Hidden);
+    if (left.removeOne("a.txt")) {
+        EXPECT_EQ(FileBytes(Path("out/a.txt")), "0123456789");
+    }
+    EXPECT_EQ(left, QStringList{"two.vrq"});
+}
+
+TEST_F(FileRuns, ClosingTheWindowCancelsARunAndWaitsForIt) {
+    WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+    auto window = OpenInFileMode("abcdefgh");
+    ui.openAnswer = {Path("big.bin")};
+    window->Button2->click();
+    window->close();
+    EXPECT_FALSE(window->FileRunning());
+    EXPECT_EQ(FileBytes(Path("big.vrq")), "<missing>");
+}
+
+TEST_F(FileRuns, DroppedFilesAreEncryptedAndADroppedContainerIsRestored) {
+    auto window = OpenInFileMode("abc");
+    ui.saveAnswer = Path("dropped.vrq");
+    Drop(*window, {Path("a.txt"), Path("b.doc")});
+    ASSERT_EQ(ui.saveSeen.size(), 1u);
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window).mid(0, 2), QStringList({Path("a.txt"), Path("b.doc")}));
+    EXPECT_TRUE(ui.openSeen.empty());
+
+    QFile::remove(Path("a.txt"));
+    Drop(*window, {Path("dropped.vrq")});
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window).mid(0, 2), QStringList({Path("dropped.vrq"), "a.txt"}));
+    EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
+}
+
+TEST_F(FileRuns, DropsAreRefusedOutsideFileModeAndForFolders) {
+    auto window = OpenInFileMode("abc");
+    Drop(*window, {folder.path()});
+    window->RadioButton3->setChecked(true);
+    Drop(*window, {Path("a.txt")});
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(window->FileRunning());
+    EXPECT_TRUE(ui.saveSeen.empty());
+    EXPECT_EQ(ListLines(*window), QStringList{kInitialLine});
+}
+
+}  // namespace
+}  // namespace kiv
