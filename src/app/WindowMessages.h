@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PasswordMessages.h"
+
 namespace kiv {
 
 // Texts the window shows. Several differ only in their blanks: each action keeps its own.
@@ -11,20 +13,10 @@ inline constexpr char kWindowCaption[] = "Protect the lives of your information"
 inline constexpr char kStoreWriteFailed[] = "Failed to set data for '%1'";
 inline constexpr char kTextFileFilter[] = "Text files (*.txt)|*.TXT";
 
-// Password checks of the editor and clipboard actions.
-inline constexpr char kEncryptEditorMismatch[] = "Password 1 and Password 2 must equal";
-inline constexpr char kDecryptEditorMismatch[] = "Password 1 and Password 2 must equal  ";
-inline constexpr char kEncryptClipboardMismatch[] = "Password 1 and Password 2 must equal";
-inline constexpr char kDecryptClipboardMismatch[] = "Password 1 and Password 2 must equal ";
-inline constexpr char kPasswordTooShort[] =
-    "Password 1 and Password 2 must equal or small than three ";
-
 // The last-save file after an editor encryption; shown by the exception display.
 inline constexpr char kCannotCreateFile[] = "Cannot create file %1";
 
-// File runs. The length messages come with the runs themselves.
-inline constexpr char kEncryptFilesMismatch[] = "Password 1 and Password 2 must equal. ";
-inline constexpr char kRestoreMismatch[] = "Password 1 and Password 2 must equal ";
+// File runs.
 inline constexpr char kEncryptFilesFilter[] =
     "All files (*.*)|*.*|Text files (*.txt)|*.txt|Word files (*.doc)|*.doc|Excel files "
     "(*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg";

@@ -28,9 +28,6 @@ const char kFileCommandsHelp[] =
 
 namespace {
 
-constexpr char kEncryptMismatch[] = "Password 1 and Password 2 must equal. ";
-constexpr char kDecryptMismatch[] = "Password 1 and Password 2 must equal ";
-
 int StatusOf(const FileRunResult& result) {
     return result.AllWritten() ? kExitOk : kExitFailed;
 }
@@ -57,7 +54,7 @@ int RunEncryptFiles(CliContext& context) {
         output = SingleFileOutputName(sources.front());
     }
     int status = kExitOk;
-    const auto password = CommandPassword(context, arguments, true, kEncryptMismatch, status);
+    const auto password = CommandPassword(context, arguments, true, kEncryptFilesMismatch, status);
     if (!password) return status;
 
     StderrReport report(context.err, context.errIsTerminal);
@@ -90,7 +87,7 @@ int RunDecryptFile(CliContext& context) {
         target = folder->empty() || folder->back() == '/' ? *folder : *folder + "/";
     }
     int status = kExitOk;
-    const auto password = CommandPassword(context, arguments, false, kDecryptMismatch, status);
+    const auto password = CommandPassword(context, arguments, false, kRestoreMismatch, status);
     if (!password) return status;
 
     StderrReport report(context.err, context.errIsTerminal);

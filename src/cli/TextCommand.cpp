@@ -6,6 +6,7 @@
 #include "CliArguments.h"
 #include "CliPassword.h"
 #include "KeySchedule.h"
+#include "PasswordMessages.h"
 #include "TextCipher.h"
 
 namespace kiv {
@@ -19,11 +20,6 @@ const char kTextCommandHelp[] =
     "      password is written back unchanged, and the exit status is then 1.\n";
 
 namespace {
-
-// The editor's password texts; the two boxes are the two terminal entries here.
-constexpr char kEncryptMismatch[] = "Password 1 and Password 2 must equal";
-constexpr char kDecryptMismatch[] = "Password 1 and Password 2 must equal  ";
-constexpr char kTooShort[] = "Password 1 and Password 2 must equal or small than three ";
 
 struct StreamMessages : CipherMessages {
     explicit StreamMessages(std::ostream& err) : err(err) {}
@@ -44,8 +40,9 @@ int RunTextCommand(CliContext& context, bool encrypt) {
     if (!arguments.Operands().empty())
         return UsageError(context, "unexpected argument '" + arguments.Operands().front() + "'");
     int status = kExitOk;
-    const auto password = CommandPassword(context, arguments, encrypt,
-                                          encrypt ? kEncryptMismatch : kDecryptMismatch, status);
+    const auto password =
+        CommandPassword(context, arguments, encrypt,
+                        encrypt ? kEncryptEditorMismatch : kDecryptEditorMismatch, status);
     if (!password) return status;
 
     CipherWorkspace ws(context.clock);
@@ -55,7 +52,7 @@ int RunTextCommand(CliContext& context, bool encrypt) {
     op.CipherKey = *password;
     switch (CheckTextKey(ws, op.CipherKey)) {
         case TextKeyVerdict::TooShort:
-            context.err << kTooShort << '\n';
+            context.err << kPasswordTooShort << '\n';
             return kExitFailed;
         case TextKeyVerdict::RepeatedModuli:
             if (!encrypt) break;  // such texts made elsewhere still get their literal treatment

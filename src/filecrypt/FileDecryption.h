@@ -6,6 +6,7 @@
 #include "FileRunObserver.h"
 #include "FileRunResult.h"
 #include "FileRunSpeed.h"
+#include "PasswordMessages.h"
 #include "SystemClock.h"
 
 namespace kiv {
@@ -21,12 +22,6 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder = {},
                            const Clock& clock = SystemClock::Instance(),
                            const FileRunSpeed& speed = FileRunSpeed());
-
-// The password-length messages of a restore: the short one ends with two blanks.
-inline constexpr char kRestorePasswordTooShort[] =
-    "Password 1 and Password 2 must equal or small than three  ";
-inline constexpr char kRestorePasswordTooLong[] =
-    "Password 1 and Password 2 must equal or small than three ";
 
 // Report lines of a damaged container.
 namespace report {

@@ -7,6 +7,7 @@
 #include "FileRunObserver.h"
 #include "FileRunResult.h"
 #include "FileRunSpeed.h"
+#include "PasswordMessages.h"
 #include "SystemClock.h"
 
 namespace kiv {
@@ -21,9 +22,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
                            const Clock& clock = SystemClock::Instance(),
                            const FileRunSpeed& speed = FileRunSpeed());
 
-// Messages of the refusals above.
-inline constexpr char kFilePasswordLength[] =
-    "Password 1 and Password 2 must equal or small than three ";
+// Messages of the refusals above (the length message is kFilePasswordLength).
 inline constexpr char kRepeatedModuliFileMessage[] =
     "This password cannot protect files: two parts of every block would share one prime, so the "
     "encrypted file could never be restored. Please choose another password.";
