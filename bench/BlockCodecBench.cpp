@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "BlockCodec.h"
-#include "FileKey.h"
+#include "filecrypt/BlockCodec.h"
+#include "filecrypt/FileKey.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "FileDecryption.h"
-#include "FileEncryption.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
 
 namespace {
 

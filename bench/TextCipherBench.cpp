@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "FixedClock.h"
-#include "TextCipher.h"
+#include "support/FixedClock.h"
+#include "cipher/TextCipher.h"
 
 namespace {
 

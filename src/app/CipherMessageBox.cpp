@@ -1,6 +1,6 @@
-#include "CipherMessageBox.h"
+#include "app/CipherMessageBox.h"
 
-#include "TextAdapter.h"
+#include "app/TextAdapter.h"
 
 namespace kiv {
 

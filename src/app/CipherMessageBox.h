@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CipherMessages.h"
-#include "UiServices.h"
+#include "cipher/CipherMessages.h"
+#include "app/UiServices.h"
 
 namespace kiv {
 

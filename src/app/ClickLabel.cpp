@@ -1,4 +1,4 @@
-#include "ClickLabel.h"
+#include "app/ClickLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,4 +1,4 @@
-#include "ClipboardSegments.h"
+#include "app/ClipboardSegments.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "DialogSettings.h"
+#include "app/DialogSettings.h"
 
 namespace kiv {
 

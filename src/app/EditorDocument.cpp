@@ -1,4 +1,4 @@
-#include "EditorDocument.h"
+#include "app/EditorDocument.h"
 
 #include <QFile>
 #include <QSaveFile>

@@ -1,9 +1,9 @@
-#include "EditorLines.h"
+#include "app/EditorLines.h"
 
 #include <QTextBlock>
 #include <QTextCursor>
 
-#include "TextAdapter.h"
+#include "app/TextAdapter.h"
 
 namespace kiv {
 

@@ -3,7 +3,7 @@
 #include <QPlainTextEdit>
 #include <string>
 
-#include "EditorDocument.h"
+#include "app/EditorDocument.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "FileRunThread.h"
+#include "app/FileRunThread.h"
 
 #include <QMetaObject>
 

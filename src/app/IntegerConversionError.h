@@ -3,7 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
-#include "TextAdapter.h"
+#include "app/TextAdapter.h"
 
 namespace kiv {
 

@@ -1,6 +1,6 @@
-#include "PasswordKey.h"
+#include "app/PasswordKey.h"
 
-#include "TextCipher.h"
+#include "cipher/TextCipher.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "QtUiServices.h"
+#include "app/QtUiServices.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -6,7 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
-#include "ApplicationTitle.h"
+#include "runtime/ApplicationTitle.h"
 
 namespace kiv {
 

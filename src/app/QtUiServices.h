@@ -1,7 +1,7 @@
 #pragma once
 
-#include "MessageBoxExceptionDisplay.h"
-#include "UiServices.h"
+#include "runtime/MessageBoxExceptionDisplay.h"
+#include "app/UiServices.h"
 
 namespace kiv {
 

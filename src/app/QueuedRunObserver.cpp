@@ -1,4 +1,4 @@
-#include "QueuedRunObserver.h"
+#include "app/QueuedRunObserver.h"
 
 #include <chrono>
 #include <future>

@@ -4,7 +4,7 @@
 #include <functional>
 #include <string>
 
-#include "FileRunObserver.h"
+#include "filecrypt/FileRunObserver.h"
 
 namespace kiv {
 

@@ -1,6 +1,6 @@
-#include "SettingsKey.h"
+#include "app/SettingsKey.h"
 
-#include "IntegerConversionError.h"
+#include "app/IntegerConversionError.h"
 
 namespace kiv {
 

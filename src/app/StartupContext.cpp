@@ -1,11 +1,11 @@
-#include "StartupContext.h"
+#include "app/StartupContext.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "SettingsKey.h"
+#include "app/SettingsKey.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "TForm1.h"
+#include "app/TForm1.h"
 
 #include <QCloseEvent>
 #include <QDragEnterEvent>
@@ -13,16 +13,16 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "ContainerNames.h"
-#include "EditorDocument.h"
-#include "FileDecryption.h"
-#include "FileEncryption.h"
-#include "FileKey.h"
-#include "NumericServices.h"
-#include "PasswordKey.h"
-#include "SettingsKey.h"
-#include "TextAdapter.h"
-#include "WindowMessages.h"
+#include "filecrypt/ContainerNames.h"
+#include "app/EditorDocument.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/FileKey.h"
+#include "numeric/NumericServices.h"
+#include "app/PasswordKey.h"
+#include "app/SettingsKey.h"
+#include "app/TextAdapter.h"
+#include "app/WindowMessages.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "TextAdapter.h"
+#include "app/TextAdapter.h"
 
 #include <QByteArray>
 

@@ -4,8 +4,8 @@
 #include <QStringList>
 #include <optional>
 
-#include "DialogSettings.h"
-#include "ExceptionDisplay.h"
+#include "app/DialogSettings.h"
+#include "runtime/ExceptionDisplay.h"
 
 namespace kiv {
 

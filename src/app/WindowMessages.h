@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PasswordMessages.h"
+#include "cipher/PasswordMessages.h"
 
 namespace kiv {
 

@@ -1,6 +1,6 @@
-#include "WindowRunReport.h"
+#include "app/WindowRunReport.h"
 
-#include "TextAdapter.h"
+#include "app/TextAdapter.h"
 
 namespace kiv {
 

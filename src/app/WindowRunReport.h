@@ -4,8 +4,8 @@
 #include <QListWidget>
 #include <QProgressBar>
 
-#include "FileRunObserver.h"
-#include "UiServices.h"
+#include "filecrypt/FileRunObserver.h"
+#include "app/UiServices.h"
 
 namespace kiv {
 

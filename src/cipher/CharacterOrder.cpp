@@ -1,4 +1,4 @@
-#include "CharacterOrder.h"
+#include "cipher/CharacterOrder.h"
 
 namespace kiv {
 

@@ -3,9 +3,9 @@
 #include <array>
 #include <cstdint>
 
-#include "Clock.h"
-#include "RandomGenerator.h"
-#include "SystemClock.h"
+#include "numeric/Clock.h"
+#include "numeric/RandomGenerator.h"
+#include "numeric/SystemClock.h"
 
 namespace kiv {
 

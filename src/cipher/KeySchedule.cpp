@@ -1,10 +1,10 @@
-#include "KeySchedule.h"
+#include "cipher/KeySchedule.h"
 
 #include <cfenv>
 #include <cstring>
 
-#include "FloatingPointEnvironment.h"
-#include "NumericServices.h"
+#include "numeric/FloatingPointEnvironment.h"
+#include "numeric/NumericServices.h"
 
 namespace kiv {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "CipherWorkspace.h"
+#include "cipher/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -1,11 +1,11 @@
-#include "ResidueDecoding.h"
+#include "cipher/ResidueDecoding.h"
 
 #include <algorithm>
 #include <cfenv>
 #include <stdexcept>
 
-#include "FloatingPointEnvironment.h"
-#include "NumericServices.h"
+#include "numeric/FloatingPointEnvironment.h"
+#include "numeric/NumericServices.h"
 
 namespace kiv {
 

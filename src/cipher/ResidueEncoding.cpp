@@ -1,4 +1,4 @@
-#include "ResidueEncoding.h"
+#include "cipher/ResidueEncoding.h"
 
 #include <stdexcept>
 

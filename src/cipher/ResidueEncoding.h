@@ -1,6 +1,6 @@
 #pragma once
 
-#include "CipherWorkspace.h"
+#include "cipher/CipherWorkspace.h"
 
 namespace kiv {
 

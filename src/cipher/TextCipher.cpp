@@ -1,11 +1,11 @@
-#include "TextCipher.h"
+#include "cipher/TextCipher.h"
 
 #include <cstring>
 
-#include "KeySchedule.h"
-#include "NumericServices.h"
-#include "ResidueDecoding.h"
-#include "ResidueEncoding.h"
+#include "cipher/KeySchedule.h"
+#include "numeric/NumericServices.h"
+#include "cipher/ResidueDecoding.h"
+#include "cipher/ResidueEncoding.h"
 
 namespace kiv {
 

@@ -4,9 +4,9 @@
 #include <string>
 #include <string_view>
 
-#include "CharacterOrder.h"
-#include "CipherMessages.h"
-#include "CipherWorkspace.h"
+#include "cipher/CharacterOrder.h"
+#include "cipher/CipherMessages.h"
+#include "cipher/CipherWorkspace.h"
 
 namespace kiv {
 

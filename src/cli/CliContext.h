@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "Clock.h"
+#include "numeric/Clock.h"
 
 namespace kiv {
 

@@ -1,9 +1,9 @@
-#include "CliPassword.h"
+#include "cli/CliPassword.h"
 
 #include <ostream>
 #include <stdexcept>
 
-#include "PasswordSource.h"
+#include "cli/PasswordSource.h"
 
 namespace kiv {
 

@@ -3,8 +3,8 @@
 #include <optional>
 #include <string>
 
-#include "CliArguments.h"
-#include "CliContext.h"
+#include "cli/CliArguments.h"
+#include "cli/CliContext.h"
 
 namespace kiv {
 

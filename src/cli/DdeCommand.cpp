@@ -1,4 +1,4 @@
-#include "DdeCommand.h"
+#include "cli/DdeCommand.h"
 
 #include <QCoreApplication>
 #include <QLocalSocket>
@@ -7,7 +7,7 @@
 #include <optional>
 #include <ostream>
 
-#include "CliArguments.h"
+#include "cli/CliArguments.h"
 
 namespace kiv {
 

@@ -1,17 +1,17 @@
-#include "FileCommands.h"
+#include "cli/FileCommands.h"
 
 #include <sys/stat.h>
 
 #include <iomanip>
 #include <ostream>
 
-#include "CliArguments.h"
-#include "CliPassword.h"
-#include "ContainerListing.h"
-#include "ContainerNames.h"
-#include "FileDecryption.h"
-#include "FileEncryption.h"
-#include "StderrReport.h"
+#include "cli/CliArguments.h"
+#include "cli/CliPassword.h"
+#include "filecrypt/ContainerListing.h"
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "cli/StderrReport.h"
 
 namespace kiv {
 

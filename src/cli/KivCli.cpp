@@ -1,11 +1,11 @@
-#include "KivCli.h"
+#include "cli/KivCli.h"
 
 #include <ostream>
 
-#include "FileCommands.h"
-#include "TextCommand.h"
+#include "cli/FileCommands.h"
+#include "cli/TextCommand.h"
 #ifdef KIV_CLI_WITH_DDE
-#include "DdeCommand.h"
+#include "cli/DdeCommand.h"
 #endif
 
 namespace kiv {

@@ -1,4 +1,4 @@
-#include "PasswordSource.h"
+#include "cli/PasswordSource.h"
 
 #include <fcntl.h>
 #include <termios.h>

@@ -1,4 +1,4 @@
-#include "StderrReport.h"
+#include "cli/StderrReport.h"
 
 #include <algorithm>
 #include <ostream>

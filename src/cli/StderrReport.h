@@ -3,7 +3,7 @@
 #include <iosfwd>
 #include <string>
 
-#include "FileRunObserver.h"
+#include "filecrypt/FileRunObserver.h"
 
 namespace kiv {
 

@@ -1,13 +1,13 @@
-#include "TextCommand.h"
+#include "cli/TextCommand.h"
 
 #include <istream>
 #include <ostream>
 
-#include "CliArguments.h"
-#include "CliPassword.h"
-#include "KeySchedule.h"
-#include "PasswordMessages.h"
-#include "TextCipher.h"
+#include "cli/CliArguments.h"
+#include "cli/CliPassword.h"
+#include "cipher/KeySchedule.h"
+#include "cipher/PasswordMessages.h"
+#include "cipher/TextCipher.h"
 
 namespace kiv {
 

@@ -2,8 +2,8 @@
 
 #include <iostream>
 
-#include "KivCli.h"
-#include "SystemClock.h"
+#include "cli/KivCli.h"
+#include "numeric/SystemClock.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);

@@ -1,4 +1,4 @@
-#include "AtomicOutputFile.h"
+#include "filecrypt/AtomicOutputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

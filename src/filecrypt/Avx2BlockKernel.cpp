@@ -1,4 +1,4 @@
-#include "Avx2BlockKernel.h"
+#include "filecrypt/Avx2BlockKernel.h"
 
 #include <algorithm>
 #include <cstring>

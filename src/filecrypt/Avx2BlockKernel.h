@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "BlockTables.h"
+#include "filecrypt/BlockTables.h"
 
 namespace kiv {
 

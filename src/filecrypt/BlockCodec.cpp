@@ -1,7 +1,7 @@
-#include "BlockCodec.h"
+#include "filecrypt/BlockCodec.h"
 
-#include "Avx2BlockKernel.h"
-#include "ResidueDecoding.h"
+#include "filecrypt/Avx2BlockKernel.h"
+#include "cipher/ResidueDecoding.h"
 
 namespace kiv {
 

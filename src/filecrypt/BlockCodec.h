@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "BlockTables.h"
-#include "CipherWorkspace.h"
-#include "FileKey.h"
+#include "filecrypt/BlockTables.h"
+#include "cipher/CipherWorkspace.h"
+#include "filecrypt/FileKey.h"
 
 namespace kiv {
 

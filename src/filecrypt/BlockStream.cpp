@@ -1,10 +1,10 @@
-#include "BlockStream.h"
+#include "filecrypt/BlockStream.h"
 
 #include <algorithm>
 #include <thread>
 #include <vector>
 
-#include "ChunkWorkers.h"
+#include "filecrypt/ChunkWorkers.h"
 
 namespace kiv {
 

@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <functional>
 
-#include "FileRunObserver.h"
-#include "FileRunSpeed.h"
+#include "filecrypt/FileRunObserver.h"
+#include "filecrypt/FileRunSpeed.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "BlockTables.h"
+#include "filecrypt/BlockTables.h"
 
 #include <stdexcept>
 

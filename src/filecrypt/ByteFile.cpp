@@ -1,4 +1,4 @@
-#include "ByteFile.h"
+#include "filecrypt/ByteFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

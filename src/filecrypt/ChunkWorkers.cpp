@@ -1,4 +1,4 @@
-#include "ChunkWorkers.h"
+#include "filecrypt/ChunkWorkers.h"
 
 #include <system_error>
 

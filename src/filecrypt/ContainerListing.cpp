@@ -1,9 +1,9 @@
-#include "ContainerListing.h"
+#include "filecrypt/ContainerListing.h"
 
 #include <algorithm>
 
-#include "ByteFile.h"
-#include "FileKey.h"
+#include "filecrypt/ByteFile.h"
+#include "filecrypt/FileKey.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "ContainerNames.h"
+#include "filecrypt/ContainerNames.h"
 
 namespace kiv {
 

@@ -1,17 +1,17 @@
-#include "FileDecryption.h"
+#include "filecrypt/FileDecryption.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
 
-#include "AtomicOutputFile.h"
-#include "BlockCodec.h"
-#include "BlockStream.h"
-#include "ByteFile.h"
-#include "ContainerNames.h"
-#include "FileKey.h"
-#include "OperationReport.h"
-#include "ProgressRhythm.h"
+#include "filecrypt/AtomicOutputFile.h"
+#include "filecrypt/BlockCodec.h"
+#include "filecrypt/BlockStream.h"
+#include "filecrypt/ByteFile.h"
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/FileKey.h"
+#include "filecrypt/OperationReport.h"
+#include "filecrypt/ProgressRhythm.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "FileEncryption.h"
+#include "filecrypt/FileEncryption.h"
 
 #include <sys/stat.h>
 
@@ -6,15 +6,15 @@
 #include <cstdint>
 #include <limits>
 
-#include "AtomicOutputFile.h"
-#include "BlockCodec.h"
-#include "BlockStream.h"
-#include "ByteFile.h"
-#include "ContainerNames.h"
-#include "FileKey.h"
-#include "OperationReport.h"
-#include "ProgressRhythm.h"
-#include "RandomGenerator.h"
+#include "filecrypt/AtomicOutputFile.h"
+#include "filecrypt/BlockCodec.h"
+#include "filecrypt/BlockStream.h"
+#include "filecrypt/ByteFile.h"
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/FileKey.h"
+#include "filecrypt/OperationReport.h"
+#include "filecrypt/ProgressRhythm.h"
+#include "numeric/RandomGenerator.h"
 
 namespace kiv {
 

@@ -3,12 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "Clock.h"
-#include "FileRunObserver.h"
-#include "FileRunResult.h"
-#include "FileRunSpeed.h"
-#include "PasswordMessages.h"
-#include "SystemClock.h"
+#include "numeric/Clock.h"
+#include "filecrypt/FileRunObserver.h"
+#include "filecrypt/FileRunResult.h"
+#include "filecrypt/FileRunSpeed.h"
+#include "cipher/PasswordMessages.h"
+#include "numeric/SystemClock.h"
 
 namespace kiv {
 

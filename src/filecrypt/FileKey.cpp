@@ -1,6 +1,6 @@
-#include "FileKey.h"
+#include "filecrypt/FileKey.h"
 
-#include "KeySchedule.h"
+#include "cipher/KeySchedule.h"
 
 namespace kiv {
 

@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "CipherWorkspace.h"
+#include "cipher/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "BlockCodec.h"
+#include "filecrypt/BlockCodec.h"
 
 namespace kiv {
 

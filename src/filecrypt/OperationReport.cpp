@@ -1,4 +1,4 @@
-#include "OperationReport.h"
+#include "filecrypt/OperationReport.h"
 
 namespace kiv::report {
 

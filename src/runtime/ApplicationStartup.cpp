@@ -1,11 +1,11 @@
-#include "ApplicationStartup.h"
+#include "runtime/ApplicationStartup.h"
 
-#include "ApplicationTitle.h"
-#include "EDdeError.h"
-#include "FloatingPointEnvironment.h"
-#include "GuardedApplication.h"
-#include "TDdeMgr.h"
-#include "TerminationSignals.h"
+#include "runtime/ApplicationTitle.h"
+#include "runtime/EDdeError.h"
+#include "numeric/FloatingPointEnvironment.h"
+#include "runtime/GuardedApplication.h"
+#include "runtime/TDdeMgr.h"
+#include "runtime/TerminationSignals.h"
 
 namespace kiv {
 

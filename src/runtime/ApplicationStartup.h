@@ -5,7 +5,7 @@
 #include <functional>
 #include <memory>
 
-#include "ExceptionDisplay.h"
+#include "runtime/ExceptionDisplay.h"
 
 namespace kiv {
 

@@ -1,11 +1,11 @@
-#include "DdeConnection.h"
+#include "runtime/DdeConnection.h"
 
 #include <QLocalSocket>
 #include <algorithm>
 #include <charconv>
 
-#include "TDdeMgr.h"
-#include "TDdeSrvrConv.h"
+#include "runtime/TDdeMgr.h"
+#include "runtime/TDdeSrvrConv.h"
 
 namespace kiv {
 

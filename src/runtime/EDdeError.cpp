@@ -1,4 +1,4 @@
-#include "EDdeError.h"
+#include "runtime/EDdeError.h"
 
 #include <cstdio>
 #include <string>

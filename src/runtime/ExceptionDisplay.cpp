@@ -1,9 +1,9 @@
-#include "ExceptionDisplay.h"
+#include "runtime/ExceptionDisplay.h"
 
 #include <exception>
 #include <new>
 
-#include "SilentAbort.h"
+#include "runtime/SilentAbort.h"
 
 namespace kiv {
 

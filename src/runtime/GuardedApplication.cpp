@@ -1,4 +1,4 @@
-#include "GuardedApplication.h"
+#include "runtime/GuardedApplication.h"
 
 namespace kiv {
 

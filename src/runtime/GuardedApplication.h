@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "ExceptionDisplay.h"
+#include "runtime/ExceptionDisplay.h"
 
 namespace kiv {
 

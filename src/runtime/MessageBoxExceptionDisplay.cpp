@@ -1,9 +1,9 @@
-#include "MessageBoxExceptionDisplay.h"
+#include "runtime/MessageBoxExceptionDisplay.h"
 
 #include <QApplication>
 #include <QMessageBox>
 
-#include "ApplicationTitle.h"
+#include "runtime/ApplicationTitle.h"
 
 namespace kiv {
 

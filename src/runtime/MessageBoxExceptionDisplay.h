@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ExceptionDisplay.h"
+#include "runtime/ExceptionDisplay.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "TDdeMgr.h"
+#include "runtime/TDdeMgr.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -7,9 +7,9 @@
 #include <algorithm>
 #include <filesystem>
 
-#include "DdeConnection.h"
-#include "EDdeError.h"
-#include "TDdeServerConv.h"
+#include "runtime/DdeConnection.h"
+#include "runtime/EDdeError.h"
+#include "runtime/TDdeServerConv.h"
 
 namespace kiv {
 

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "TDdeSrvrConv.h"
+#include "runtime/TDdeSrvrConv.h"
 
 namespace kiv {
 

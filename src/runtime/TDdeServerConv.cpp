@@ -1,6 +1,6 @@
-#include "TDdeServerConv.h"
+#include "runtime/TDdeServerConv.h"
 
-#include "TDdeMgr.h"
+#include "runtime/TDdeMgr.h"
 
 namespace kiv {
 

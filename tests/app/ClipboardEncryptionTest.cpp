@@ -1,5 +1,5 @@
-#include "WindowFixture.h"
-#include "WindowMessages.h"
+#include "app/WindowFixture.h"
+#include "app/WindowMessages.h"
 
 namespace kiv {
 namespace {

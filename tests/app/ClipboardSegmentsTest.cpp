@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "ClipboardSegments.h"
+#include "app/ClipboardSegments.h"
 
 namespace kiv {
 namespace {

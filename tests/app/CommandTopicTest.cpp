@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "DdeTestClient.h"
-#include "TDdeMgr.h"
-#include "WindowFixture.h"
+#include "support/DdeTestClient.h"
+#include "runtime/TDdeMgr.h"
+#include "app/WindowFixture.h"
 
 namespace kiv {
 namespace {

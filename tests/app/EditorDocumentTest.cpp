@@ -1,8 +1,8 @@
 #include <QFile>
 
-#include "DialogSettings.h"
-#include "EditorDocument.h"
-#include "WindowFixture.h"
+#include "app/DialogSettings.h"
+#include "app/EditorDocument.h"
+#include "app/WindowFixture.h"
 
 namespace kiv {
 namespace {

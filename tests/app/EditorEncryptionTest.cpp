@@ -1,8 +1,8 @@
 #include <QDir>
 
-#include "EditorDocument.h"
-#include "WindowFixture.h"
-#include "WindowMessages.h"
+#include "app/EditorDocument.h"
+#include "app/WindowFixture.h"
+#include "app/WindowMessages.h"
 
 namespace kiv {
 namespace {

@@ -4,7 +4,7 @@
 #include <deque>
 #include <optional>
 
-#include "UiServices.h"
+#include "app/UiServices.h"
 
 namespace kiv {
 

@@ -2,7 +2,7 @@
 #include <QMouseEvent>
 #include <set>
 
-#include "WindowFixture.h"
+#include "app/WindowFixture.h"
 
 namespace kiv {
 namespace {

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QThread>
 
-#include "FileRunThread.h"
+#include "app/FileRunThread.h"
 
 namespace kiv {
 namespace {

@@ -1,7 +1,7 @@
-#include "PasswordKey.h"
-#include "TextAdapter.h"
-#include "WindowFixture.h"
-#include "WindowMessages.h"
+#include "app/PasswordKey.h"
+#include "app/TextAdapter.h"
+#include "app/WindowFixture.h"
+#include "app/WindowMessages.h"
 
 namespace kiv {
 namespace {

@@ -12,10 +12,10 @@
 #include <memory>
 #include <random>
 
-#include "FakeUi.h"
-#include "FixedClock.h"
-#include "TForm1.h"
-#include "TextAdapter.h"
+#include "app/FakeUi.h"
+#include "support/FixedClock.h"
+#include "app/TForm1.h"
+#include "app/TextAdapter.h"
 
 // Readable texts in failure reports.
 inline void PrintTo(const QString& text, std::ostream* out) {

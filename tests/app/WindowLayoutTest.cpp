@@ -1,7 +1,7 @@
 #include <QTest>
 #include <QTextDocument>
 
-#include "WindowFixture.h"
+#include "app/WindowFixture.h"
 
 namespace kiv {
 namespace {

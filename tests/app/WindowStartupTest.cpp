@@ -2,8 +2,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "NumericServices.h"
-#include "WindowFixture.h"
+#include "numeric/NumericServices.h"
+#include "app/WindowFixture.h"
 
 namespace kiv {
 namespace {

@@ -4,8 +4,8 @@
 #include <random>
 #include <vector>
 
-#include "CharacterOrder.h"
-#include "KeySchedule.h"
+#include "cipher/CharacterOrder.h"
+#include "cipher/KeySchedule.h"
 
 namespace kiv {
 namespace {

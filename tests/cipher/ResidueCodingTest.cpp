@@ -3,10 +3,10 @@
 #include <random>
 #include <vector>
 
-#include "FixedClock.h"
-#include "KeySchedule.h"
-#include "ResidueDecoding.h"
-#include "ResidueEncoding.h"
+#include "support/FixedClock.h"
+#include "cipher/KeySchedule.h"
+#include "cipher/ResidueDecoding.h"
+#include "cipher/ResidueEncoding.h"
 
 namespace kiv {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "FixedClock.h"
-#include "KeySchedule.h"
-#include "TextCipher.h"
+#include "support/FixedClock.h"
+#include "cipher/KeySchedule.h"
+#include "cipher/TextCipher.h"
 
 namespace kiv {
 namespace {

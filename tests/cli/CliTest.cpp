@@ -5,8 +5,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "FixedClock.h"
-#include "KivCli.h"
+#include "support/FixedClock.h"
+#include "cli/KivCli.h"
 
 namespace kiv {
 namespace {

@@ -4,11 +4,11 @@
 #include <vector>
 #include <string>
 
-#include "Avx2BlockKernel.h"
-#include "BlockCodec.h"
-#include "FileKey.h"
-#include "ResidueDecoding.h"
-#include "ResidueEncoding.h"
+#include "filecrypt/Avx2BlockKernel.h"
+#include "filecrypt/BlockCodec.h"
+#include "filecrypt/FileKey.h"
+#include "cipher/ResidueDecoding.h"
+#include "cipher/ResidueEncoding.h"
 
 namespace kiv {
 namespace {

@@ -3,11 +3,12 @@
 
 #include <random>
 
-#include "FileDecryption.h"
-#include "FileEncryption.h"
-#include "FixedClock.h"
-#include "LayoutContainer.h"
-#include "RecordingObserver.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "support/FixedClock.h"
+#include "filecrypt/LayoutContainer.h"
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
 
 namespace kiv {
 namespace {

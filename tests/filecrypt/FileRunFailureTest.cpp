@@ -5,13 +5,14 @@
 
 #include <cstring>
 
-#include "ContainerListing.h"
-#include "ContainerNames.h"
-#include "FileDecryption.h"
-#include "FileEncryption.h"
-#include "FileKey.h"
-#include "FixedClock.h"
-#include "RecordingObserver.h"
+#include "filecrypt/ContainerListing.h"
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/FileKey.h"
+#include "support/FixedClock.h"
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
 
 namespace kiv {
 namespace {

@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "Clock.h"
-#include "KeySchedule.h"
-#include "ResidueEncoding.h"
+#include "numeric/Clock.h"
+#include "cipher/KeySchedule.h"
+#include "cipher/ResidueEncoding.h"
 
 namespace kiv::testing {
 

@@ -4,13 +4,14 @@
 #include <atomic>
 #include <random>
 
-#include "ChunkWorkers.h"
-#include "FileDecryption.h"
-#include "FileEncryption.h"
-#include "FixedClock.h"
-#include "LayoutContainer.h"
-#include "RecordingObserver.h"
-#include "ResidueDecoding.h"
+#include "filecrypt/ChunkWorkers.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "support/FixedClock.h"
+#include "filecrypt/LayoutContainer.h"
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
+#include "cipher/ResidueDecoding.h"
 
 namespace kiv {
 namespace {

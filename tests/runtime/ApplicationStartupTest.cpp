@@ -11,8 +11,8 @@
 #include <csignal>
 #include <stdexcept>
 
-#include "ApplicationStartup.h"
-#include "TDdeMgr.h"
+#include "runtime/ApplicationStartup.h"
+#include "runtime/TDdeMgr.h"
 
 namespace kiv {
 namespace {

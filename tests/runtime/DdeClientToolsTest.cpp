@@ -1,6 +1,6 @@
 #include <QProcess>
 
-#include "DdeServiceFixture.h"
+#include "runtime/DdeServiceFixture.h"
 
 namespace kiv {
 namespace {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <sstream>
 
-#include "DdeTestClient.h"
-#include "TDdeMgr.h"
-#include "TDdeServerConv.h"
+#include "support/DdeTestClient.h"
+#include "runtime/TDdeMgr.h"
+#include "runtime/TDdeServerConv.h"
 
 namespace kiv {
 

@@ -5,8 +5,8 @@
 #include <QDir>
 #include <QFile>
 
-#include "DdeServiceFixture.h"
-#include "EDdeError.h"
+#include "runtime/DdeServiceFixture.h"
+#include "runtime/EDdeError.h"
 
 namespace kiv {
 namespace {

@@ -4,9 +4,9 @@
 #include <new>
 #include <stdexcept>
 
-#include "ExceptionDisplay.h"
-#include "FloatingPointEnvironment.h"
-#include "SilentAbort.h"
+#include "runtime/ExceptionDisplay.h"
+#include "numeric/FloatingPointEnvironment.h"
+#include "runtime/SilentAbort.h"
 
 namespace kiv {
 namespace {

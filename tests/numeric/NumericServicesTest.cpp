@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "FixedClock.h"
-#include "FloatingPointEnvironment.h"
-#include "NumericServices.h"
-#include "RandomGenerator.h"
+#include "support/FixedClock.h"
+#include "numeric/FloatingPointEnvironment.h"
+#include "numeric/NumericServices.h"
+#include "numeric/RandomGenerator.h"
 
 namespace kiv {
 namespace {

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "Clock.h"
+#include "numeric/Clock.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "NumericServices.h"
+#include "numeric/NumericServices.h"
 
 #include <chrono>
 #include <cmath>

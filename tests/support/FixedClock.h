@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Clock.h"
+#include "numeric/Clock.h"
 
 namespace kiv {
 

@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "Clock.h"
+#include "numeric/Clock.h"
 
 namespace kiv {
 

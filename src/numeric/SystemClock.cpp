@@ -1,4 +1,4 @@
-#include "SystemClock.h"
+#include "numeric/SystemClock.h"
 
 #include <ctime>
 

@@ -1,4 +1,4 @@
-#include "RandomGenerator.h"
+#include "numeric/RandomGenerator.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "FloatingPointEnvironment.h"
+#include "numeric/FloatingPointEnvironment.h"
 
 #include <cfenv>
 
