@@ -3,11 +3,11 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <algorithm>
 #include <filesystem>
 
 #include "runtime/DdeConnection.h"
+#include "runtime/DdeSocketPath.h"
 #include "runtime/EDdeError.h"
 #include "runtime/TDdeServerConv.h"
 
@@ -49,12 +49,6 @@ QString TDdeMgr::ServiceNameFor(const QString& executablePath) {
     return dot < 0 ? file : file.left(dot);
 }
 
-QString TDdeMgr::SocketPathFor(const QString& serviceName) {
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) return {};
-    return folder + QLatin1Char('/') + serviceName;
-}
-
 QStringList TDdeMgr::SplitMacroLines(const QByteArray& data) {
     const qsizetype nul = data.indexOf('\0');
     const qsizetype n = nul < 0 ? data.size() : nul;
@@ -75,7 +69,7 @@ QStringList TDdeMgr::SplitMacroLines(const QByteArray& data) {
 void TDdeMgr::Start(std::ostream& diagnostics) {
     if (serviceName_.isEmpty() || serviceName_.contains(QLatin1Char('/')))
         throw EDdeError(EDdeError::kInvalidParameter);
-    socketPath_ = SocketPathFor(serviceName_);
+    socketPath_ = DdeSocketPath(serviceName_);
     if (socketPath_.isEmpty()) throw EDdeError(EDdeError::kSysError);
     if (!ClaimName(diagnostics)) return;
 

@@ -40,8 +40,6 @@ class TDdeMgr : public QObject {
 
     // The executable's file name without its folder and from its first "." on.
     static QString ServiceNameFor(const QString& executablePath);
-    // The socket's path; empty when the system offers no runtime folder.
-    static QString SocketPathFor(const QString& serviceName);
     // A macro text up to its first NUL byte, split at CR, LF or CR LF; a break at the very end
     // adds no empty line.
     static QStringList SplitMacroLines(const QByteArray& data);
