@@ -4,6 +4,7 @@ kiv_packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  libcli11-dev
   xvfb xauth socat
 )
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
-#include <vector>
 
 #include "numeric/Clock.h"
 
@@ -13,15 +13,16 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitFailed = 1;
 inline constexpr int kExitUsage = 2;
 
-// What one kiv-cli command runs against: its words, its streams and the clock. Tests hand in
-// string streams and a fixed clock.
+// What one kiv-cli command runs against: its streams and the clock. Tests hand in string streams
+// and a fixed clock.
 struct CliContext {
-    std::vector<std::string> args;  // the words after the command's name
     std::istream& in;
     std::ostream& out;
     std::ostream& err;
     const Clock& clock;
     bool errIsTerminal = false;
+    // Asked between the blocks of a file run; true ends the run, leaving nothing half-written.
+    std::function<bool()> cancelRequested = {};
 };
 
 // "kiv-cli: <message>" on the error stream, then a hint at --help; returns kExitUsage.

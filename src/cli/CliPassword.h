@@ -3,15 +3,15 @@
 #include <optional>
 #include <string>
 
-#include "cli/CliArguments.h"
 #include "cli/CliContext.h"
+#include "cli/CommandRequest.h"
 
 namespace kiv {
 
 // Reads the password named by --password-file / --password-fd (or asks on the terminal, twice
-// when confirm is set). On failure writes the reason to standard error and sets status.
-// mismatchText is what the command prints when the two terminal entries differ.
-std::optional<std::string> CommandPassword(CliContext& context, const CliArguments& arguments,
-                                           bool confirm, const char* mismatchText, int& status);
+// when confirm is set). On failure writes a "kiv-cli: " line with the reason to standard error
+// and sets status.
+std::optional<std::string> CommandPassword(CliContext& context, const CommandRequest& request,
+                                           bool confirm, int& status);
 
 }  // namespace kiv

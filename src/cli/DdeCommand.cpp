@@ -2,21 +2,13 @@
 
 #include <QCoreApplication>
 #include <QLocalSocket>
-#include <QStandardPaths>
 #include <memory>
 #include <optional>
 #include <ostream>
 
-#include "cli/CliArguments.h"
+#include "runtime/DdeSocketPath.h"
 
 namespace kiv {
-
-const char kDdeCommandHelp[] =
-    "  dde [--service NAME] TOPIC [MACRO]...\n"
-    "      Opens a conversation on TOPIC with the command service of the running desktop\n"
-    "      program (NAME, kiv unless given), executes each MACRO and prints each answer on a\n"
-    "      line of its own: FACK when the topic's component took the macro, 0 when the topic\n"
-    "      is a window caption. The exit status is 1 when the topic is refused.\n";
 
 namespace {
 
@@ -40,16 +32,9 @@ std::optional<QByteArray> Ask(QLocalSocket& socket, const QByteArray& request) {
 
 }  // namespace
 
-int RunDdeCommand(CliContext& context) {
-    CliArguments arguments({"--service"}, {"--help"});
-    if (!arguments.Parse(context.args)) return UsageError(context, arguments.error());
-    if (arguments.Has("--help")) {
-        context.out << "Usage: kiv-cli dde [--service NAME] TOPIC [MACRO]...\n";
-        return kExitOk;
-    }
-    const std::vector<std::string>& operands = arguments.Operands();
-    if (operands.empty()) return UsageError(context, "no topic given");
-    const std::string service = arguments.Value("--service").value_or(kDefaultService);
+int RunDdeCommand(CliContext& context, const CommandRequest& request) {
+    const std::vector<std::string>& operands = request.operands;
+    const std::string service = request.service.value_or(kDefaultService);
     if (service.empty() || service.find_first_of("/ \r\n") != std::string::npos)
         return UsageError(context, "'" + service + "' cannot be a service name");
     const std::string& topic = operands.front();
@@ -64,12 +49,11 @@ int RunDdeCommand(CliContext& context) {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
 
-    const QString folder = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (folder.isEmpty()) {
+    const QString path = DdeSocketPath(QString::fromStdString(service));
+    if (path.isEmpty()) {
         context.err << "kiv-cli: this system offers no runtime folder for the command service\n";
         return kExitFailed;
     }
-    const QString path = folder + QLatin1Char('/') + QString::fromStdString(service);
     QLocalSocket socket;
     socket.connectToServer(path);
     if (!socket.waitForConnected(kAnswerMilliseconds)) {

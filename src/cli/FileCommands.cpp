@@ -5,114 +5,93 @@
 #include <iomanip>
 #include <ostream>
 
-#include "cli/CliArguments.h"
 #include "cli/CliPassword.h"
+#include "cli/FailureLines.h"
+#include "cli/PrintableText.h"
+#include "cli/StderrReport.h"
 #include "filecrypt/ContainerListing.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
-#include "cli/StderrReport.h"
 
 namespace kiv {
 
-const char kFileCommandsHelp[] =
-    "  encrypt-files [-o OUT] [PASSWORD OPTION] FILE...\n"
-    "      Encrypts the files, in order, into one encrypted file. One file without -o goes to\n"
-    "      its name with the last extension replaced by .vrq (plan.txt -> plan.vrq); several\n"
-    "      files need -o. The report goes to standard error.\n"
-    "  decrypt-file [-C DIR] [PASSWORD OPTION] FILE.vrq\n"
-    "      Restores the files held in FILE.vrq beside it, or into DIR, replacing files of the\n"
-    "      same names.\n"
-    "  list FILE.vrq\n"
-    "      Prints the names and sizes stored in FILE.vrq (they are not encrypted; no password).\n";
-
 namespace {
 
-int StatusOf(const FileRunResult& result) {
-    return result.AllWritten() ? kExitOk : kExitFailed;
+// After the run: nothing when every file was written, else the one failure line and status 1.
+// subject is the file the run is about (the container), named when the run does not say which
+// file failed.
+int Finish(CliContext& context, const FileRunResult& result, const StderrReport& report,
+           const std::string& subject) {
+    if (result.AllWritten()) return kExitOk;
+    FileRunFailure failure = result.failure;
+    if (failure == FileRunFailure::None && result.status == FileRunStatus::Stopped)
+        failure = FileRunFailure::PasswordRefused;
+    if (failure == FileRunFailure::None && result.status == FileRunStatus::Cancelled)
+        failure = FileRunFailure::Cancelled;
+    const std::string& path = result.failurePath.empty() ? subject : result.failurePath;
+    if (failure == FileRunFailure::None && result.status == FileRunStatus::Completed) {
+        context.err << "kiv-cli: " << result.entriesSkipped << " of the files stored in '"
+                    << PrintableText(subject)
+                    << "' were not restored: their names are unsafe (see the report)\n";
+    } else {
+        context.err << FailureLine(failure, path, report.Detail()) << '\n';
+    }
+    return kExitFailed;
 }
 
 }  // namespace
 
-int RunEncryptFiles(CliContext& context) {
-    CliArguments arguments({"-o", "--output", "--password-file", "--password-fd"}, {"--help"});
-    if (!arguments.Parse(context.args)) return UsageError(context, arguments.error());
-    if (arguments.Has("--help")) {
-        context.out << "Usage: kiv-cli encrypt-files [-o OUT] [--password-file FILE | "
-                       "--password-fd N] FILE...\n";
-        return kExitOk;
-    }
-    const auto& sources = arguments.Operands();
-    if (sources.empty()) return UsageError(context, "encrypt-files needs at least one file");
-    auto output = arguments.Value("-o");
-    if (const auto longForm = arguments.Value("--output")) {
-        if (output) return UsageError(context, "give the output once");
-        output = longForm;
-    }
-    if (!output) {
-        if (sources.size() > 1) return UsageError(context, "several files need -o OUT");
+int RunEncryptFiles(CliContext& context, const CommandRequest& request) {
+    const std::vector<std::string>& sources = request.operands;
+    std::string output;
+    if (request.output) {
+        output = *request.output;
+    } else if (sources.size() > 1) {
+        return UsageError(context, "several files need -o OUT");
+    } else {
         output = SingleFileOutputName(sources.front());
     }
     int status = kExitOk;
-    const auto password = CommandPassword(context, arguments, true, kEncryptFilesMismatch, status);
+    const auto password = CommandPassword(context, request, true, status);
     if (!password) return status;
 
-    StderrReport report(context.err, context.errIsTerminal);
+    StderrReport report(context.err, context.errIsTerminal, context.cancelRequested);
     for (const std::string& source : sources)
         report.AddLine(source);
-    return StatusOf(EncryptFiles(*password, sources, *output, report, context.clock));
+    const FileRunResult result = EncryptFiles(*password, sources, output, report, context.clock);
+    // A refused password concerns no file.
+    const bool aboutPassword =
+        result.status == FileRunStatus::Refused && result.failurePath.empty();
+    return Finish(context, result, report, aboutPassword ? std::string() : output);
 }
 
-int RunDecryptFile(CliContext& context) {
-    CliArguments arguments({"-C", "--directory", "--password-file", "--password-fd"}, {"--help"});
-    if (!arguments.Parse(context.args)) return UsageError(context, arguments.error());
-    if (arguments.Has("--help")) {
-        context.out << "Usage: kiv-cli decrypt-file [-C DIR] [--password-file FILE | "
-                       "--password-fd N] FILE.vrq\n";
-        return kExitOk;
-    }
-    if (arguments.Operands().size() != 1)
-        return UsageError(context, "decrypt-file needs exactly one encrypted file");
-    const std::string& container = arguments.Operands().front();
-    auto folder = arguments.Value("-C");
-    if (const auto longForm = arguments.Value("--directory")) {
-        if (folder) return UsageError(context, "give the folder once");
-        folder = longForm;
-    }
+int RunDecryptFile(CliContext& context, const CommandRequest& request) {
+    const std::string& container = request.operands.front();
     std::string target;
-    if (folder) {
+    if (const auto& folder = request.directory) {
         struct stat info {};
         if (stat(folder->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-            return UsageError(context, "'" + *folder + "' is not a folder");
+            return UsageError(context, "'" + PrintableText(*folder) + "' is not a folder");
         target = folder->empty() || folder->back() == '/' ? *folder : *folder + "/";
     }
     int status = kExitOk;
-    const auto password = CommandPassword(context, arguments, false, kRestoreMismatch, status);
+    const auto password = CommandPassword(context, request, false, status);
     if (!password) return status;
 
-    StderrReport report(context.err, context.errIsTerminal);
+    StderrReport report(context.err, context.errIsTerminal, context.cancelRequested);
     report.AddLine(container);
     const FileRunResult result = DecryptFiles(*password, container, report, target, context.clock);
-    if (result.status == FileRunStatus::Failed && result.entriesSkipped == 0)
-        context.err << "kiv-cli: not every file could be restored from " << container << '\n';
-    return StatusOf(result);
+    return Finish(context, result, report, container);
 }
 
-int RunListContainer(CliContext& context) {
-    CliArguments arguments({}, {"--help"});
-    if (!arguments.Parse(context.args)) return UsageError(context, arguments.error());
-    if (arguments.Has("--help")) {
-        context.out << "Usage: kiv-cli list FILE.vrq\n";
-        return kExitOk;
-    }
-    if (arguments.Operands().size() != 1)
-        return UsageError(context, "list needs exactly one encrypted file");
-    const std::string& path = arguments.Operands().front();
+int RunListContainer(CliContext& context, const CommandRequest& request) {
+    const std::string& path = request.operands.front();
     const ContainerListing listing = ListContainer(path);
     for (const auto& entry : listing.entries)
-        context.out << std::setw(12) << entry.size << "  " << entry.name << '\n';
+        context.out << std::setw(12) << entry.size << "  " << PrintableText(entry.name) << '\n';
     if (!listing.problem.empty()) {
-        context.err << "kiv-cli: " << path << ' ' << listing.problem << '\n';
+        context.err << "kiv-cli: '" << PrintableText(path) << "' " << listing.problem << '\n';
         return kExitFailed;
     }
     return kExitOk;

@@ -2,6 +2,7 @@
 
 #include <ostream>
 
+#include "cli/CommandLine.h"
 #include "cli/FileCommands.h"
 #include "cli/TextCommand.h"
 #ifdef KIV_CLI_WITH_DDE
@@ -10,50 +11,33 @@
 
 namespace kiv {
 
-namespace {
-
-void PrintHelp(std::ostream& out) {
-    out << "Usage: kiv-cli COMMAND [OPTION]... [ARGUMENT]...\n"
-           "Protects texts and files with a password, as the desktop program kiv does.\n"
-           "\n"
-           "Commands:\n"
-        << kTextCommandHelp << kFileCommandsHelp
-#ifdef KIV_CLI_WITH_DDE
-        << kDdeCommandHelp
-#endif
-        << "\n"
-           "Password options (without one, the password is asked for on the terminal, twice\n"
-           "when encrypting):\n"
-           "  --password-file FILE   the first line of FILE, without its line break\n"
-           "  --password-fd N        the first line read from file descriptor N\n"
-           "\n"
-           "Other options:\n"
-           "  --help                 this text (also after a command)\n"
-           "  --                     ends the options; later words are arguments\n"
-           "\n"
-           "Exit status: 0 on success, 1 when the password is refused or a line or file could\n"
-           "not be processed, 2 on a usage error.\n";
-}
-
-}  // namespace
-
 int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
-    if (words.empty()) return UsageError(context, "no command given");
-    const std::string& command = words.front();
-    context.args.assign(words.begin() + 1, words.end());
-    if (command == "--help" || command == "-h" || command == "help") {
-        PrintHelp(context.out);
+    const ParsedCommandLine parsed = ParseCommandLine(words);
+    if (!parsed.usageError.empty()) return UsageError(context, parsed.usageError);
+    if (!parsed.request) {
+        context.out << parsed.print;
         return kExitOk;
     }
-    if (command == "encrypt-text") return RunTextCommand(context, true);
-    if (command == "decrypt-text") return RunTextCommand(context, false);
-    if (command == "encrypt-files") return RunEncryptFiles(context);
-    if (command == "decrypt-file") return RunDecryptFile(context);
-    if (command == "list") return RunListContainer(context);
+    const CommandRequest& request = *parsed.request;
+    switch (request.command) {
+        case CliCommand::EncryptText:
+            return RunTextCommand(context, request, true);
+        case CliCommand::DecryptText:
+            return RunTextCommand(context, request, false);
+        case CliCommand::EncryptFiles:
+            return RunEncryptFiles(context, request);
+        case CliCommand::DecryptFile:
+            return RunDecryptFile(context, request);
+        case CliCommand::List:
+            return RunListContainer(context, request);
+        case CliCommand::Dde:
 #ifdef KIV_CLI_WITH_DDE
-    if (command == "dde") return RunDdeCommand(context);
+            return RunDdeCommand(context, request);
+#else
+            break;  // not declared without Qt
 #endif
-    return UsageError(context, "unknown command '" + command + "'");
+    }
+    return UsageError(context, "unknown command");
 }
 
 }  // namespace kiv

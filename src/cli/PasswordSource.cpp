@@ -7,6 +7,8 @@
 #include <cerrno>
 #include <cstring>
 
+#include "cli/FailureLines.h"
+
 namespace kiv {
 
 namespace {
@@ -92,7 +94,7 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     }
     if (*first != *second) {
         result.mismatch = true;
-        result.error = "the two passwords differ";
+        result.error = kPasswordsDiffer;
         return result;
     }
     result.password = *first;

@@ -3,21 +3,22 @@
 #include <algorithm>
 #include <ostream>
 
+#include "cli/FailureLines.h"
+#include "cli/PrintableText.h"
+
 namespace kiv {
 
 void StderrReport::AddLine(const std::string& line) {
     ClearBar();
-    err_ << line << '\n';
+    err_ << PrintableText(line) << '\n';
 }
 
 void StderrReport::ShowMessage(const std::string& text) {
-    ClearBar();
-    err_ << text << '\n';
+    detail_ = CliWording(text);
 }
 
-bool StderrReport::ConfirmStop(const std::string& question, const std::string& caption) {
-    ClearBar();
-    err_ << caption << ": " << question << '\n';
+bool StderrReport::ConfirmStop(const std::string& question, const std::string&) {
+    detail_ = CliWording(question);
     return true;
 }
 
@@ -42,12 +43,14 @@ void StderrReport::SetFileVisible(bool visible) {
 
 void StderrReport::DrawBar() {
     if (!terminal_) return;
-    constexpr int kWidth = 40;
-    const int percent = fileHigh_ > 0 ? std::clamp(file_ * 100 / fileHigh_, 0, 100) : 100;
-    const int filled = percent * kWidth / 100;
+    constexpr std::int64_t kWidth = 40;
+    const std::int64_t percent =
+        fileHigh_ > 0 ? std::clamp<std::int64_t>(file_ * 100 / fileHigh_, 0, 100) : 100;
+    const std::int64_t filled = percent * kWidth / 100;
     err_ << "\r[" << std::string(static_cast<std::size_t>(filled), '#')
          << std::string(static_cast<std::size_t>(kWidth - filled), ' ') << "] " << percent
-         << "% of this file, " << overall_ / 10 << "% of the run" << std::flush;
+         << "% of this file, " << std::clamp<std::int64_t>(overall_ / 10, 0, 100) << "% of the run"
+         << std::flush;
     barShown_ = true;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <string>
 
@@ -7,12 +9,16 @@
 
 namespace kiv {
 
-// Shows a file run on standard error: the report list's lines, the messages, and, when standard
-// error is a terminal, a progress bar redrawn in place. The "Password is wrong" question is
-// answered OK (stop): a script cannot be asked.
+// Shows a file run on standard error. The report list's lines are the report: each is printed
+// as a line of its own, its non-printable bytes escaped (stored names are untrusted). The run's
+// messages are not printed here: they are kept, in kiv-cli's wording, as the detail of the one
+// "kiv-cli: ..." failure line the command prints after the run. When standard error is a
+// terminal, a progress bar is redrawn in place. The "Password is wrong" question is answered OK
+// (stop): a script cannot be asked.
 class StderrReport final : public FileRunObserver {
   public:
-    StderrReport(std::ostream& err, bool terminal) : err_(err), terminal_(terminal) {}
+    StderrReport(std::ostream& err, bool terminal, std::function<bool()> cancelRequested = {})
+        : err_(err), terminal_(terminal), cancelRequested_(std::move(cancelRequested)) {}
     ~StderrReport() override { ClearBar(); }
 
     void AddLine(const std::string& line) override;
@@ -22,6 +28,10 @@ class StderrReport final : public FileRunObserver {
     void SetFileRange(int low, int high) override;
     void SetFilePosition(int position) override;
     void SetFileVisible(bool visible) override;
+    bool CancelRequested() override { return cancelRequested_ && cancelRequested_(); }
+
+    // kiv-cli's wording of the last message the run showed, or "".
+    const std::string& Detail() const { return detail_; }
 
   private:
     void DrawBar();
@@ -29,10 +39,14 @@ class StderrReport final : public FileRunObserver {
 
     std::ostream& err_;
     bool terminal_;
+    std::function<bool()> cancelRequested_;
+    std::string detail_;
     bool barShown_ = false;
-    int overall_ = 0;  // 0..1000
-    int fileHigh_ = 0;
-    int file_ = 0;
+    // Positions are block numbers; a 100 MB file with a 3-byte password has 35 million blocks,
+    // so percentages are computed in 64 bits.
+    std::int64_t overall_ = 0;  // 0..1000
+    std::int64_t fileHigh_ = 0;
+    std::int64_t file_ = 0;
 };
 
 }  // namespace kiv

@@ -2,47 +2,28 @@
 
 #include <istream>
 #include <ostream>
+#include <vector>
 
-#include "cli/CliArguments.h"
-#include "cli/CliPassword.h"
 #include "cipher/KeySchedule.h"
-#include "cipher/PasswordMessages.h"
 #include "cipher/TextCipher.h"
+#include "cli/CliPassword.h"
+#include "cli/FailureLines.h"
 
 namespace kiv {
 
-const char kTextCommandHelp[] =
-    "  encrypt-text [PASSWORD OPTION]\n"
-    "      Encrypts standard input line by line (LF or CR LF line ends) and writes one cipher\n"
-    "      text per line to standard output. Lines are encrypted whole, whatever their length.\n"
-    "  decrypt-text [PASSWORD OPTION]\n"
-    "      Decrypts standard input line by line. A line that is not a cipher text for the\n"
-    "      password is written back unchanged, and the exit status is then 1.\n";
-
 namespace {
 
-struct StreamMessages : CipherMessages {
-    explicit StreamMessages(std::ostream& err) : err(err) {}
-    void ShowMessage(const std::string& text) override { err << text << '\n'; }
-    std::ostream& err;
+// The engine's messages about one input line (one per failed block), in kiv-cli's words.
+struct LineMessages : CipherMessages {
+    void ShowMessage(const std::string& text) override { texts.push_back(CliWording(text)); }
+    std::vector<std::string> texts;
 };
 
 }  // namespace
 
-int RunTextCommand(CliContext& context, bool encrypt) {
-    CliArguments arguments({"--password-file", "--password-fd"}, {"--help"});
-    if (!arguments.Parse(context.args)) return UsageError(context, arguments.error());
-    if (arguments.Has("--help")) {
-        context.out << "Usage: kiv-cli " << (encrypt ? "encrypt" : "decrypt")
-                    << "-text [--password-file FILE | --password-fd N]\n";
-        return kExitOk;
-    }
-    if (!arguments.Operands().empty())
-        return UsageError(context, "unexpected argument '" + arguments.Operands().front() + "'");
+int RunTextCommand(CliContext& context, const CommandRequest& request, bool encrypt) {
     int status = kExitOk;
-    const auto password =
-        CommandPassword(context, arguments, encrypt,
-                        encrypt ? kEncryptEditorMismatch : kDecryptEditorMismatch, status);
+    const auto password = CommandPassword(context, request, encrypt, status);
     if (!password) return status;
 
     CipherWorkspace ws(context.clock);
@@ -52,26 +33,38 @@ int RunTextCommand(CliContext& context, bool encrypt) {
     op.CipherKey = *password;
     switch (CheckTextKey(ws, op.CipherKey)) {
         case TextKeyVerdict::TooShort:
-            context.err << kPasswordTooShort << '\n';
+            context.err << "kiv-cli: " << kTextPasswordTooShort << '\n';
             return kExitFailed;
         case TextKeyVerdict::RepeatedModuli:
             if (!encrypt) break;  // such texts made elsewhere still get their literal treatment
-            context.err << kRepeatedModuliMessage << '\n';
+            context.err << "kiv-cli: " << CliWording(kRepeatedModuliMessage) << '\n';
             return kExitFailed;
         case TextKeyVerdict::Usable:
             break;
     }
 
-    StreamMessages messages(context.err);
     std::string line;
-    while (std::getline(context.in, line)) {
+    for (long long number = 1; std::getline(context.in, line); ++number) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         op.CipherInput = line;
         if (encrypt) {
             EncryptText(ws, order, op);
-        } else if (!DecryptText(ws, order, op, messages)) {
+            context.out << op.CipherOutput << '\n';
+            continue;
+        }
+        // One failure line for a line handed back; one per block left out of a decrypted line.
+        LineMessages messages;
+        const std::string where = "kiv-cli: line " + std::to_string(number) + ": ";
+        if (!DecryptText(ws, order, op, messages)) {
             op.CipherOutput = line;
             status = kExitFailed;
+            context.err << where << "written back unchanged: "
+                        << (messages.texts.empty() ? "not a cipher text for this password"
+                                                   : messages.texts.back())
+                        << '\n';
+        } else {
+            for (const std::string& text : messages.texts)
+                context.err << where << "a block was left out: " << text << '\n';
         }
         context.out << op.CipherOutput << '\n';
     }

@@ -7,11 +7,7 @@
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
-    kiv::CliContext context{{},
-                            std::cin,
-                            std::cout,
-                            std::cerr,
-                            kiv::SystemClock::Instance(),
+    kiv::CliContext context{std::cin, std::cout, std::cerr, kiv::SystemClock::Instance(),
                             isatty(STDERR_FILENO) == 1};
     const std::vector<std::string> words(argv + 1, argv + argc);
     const int status = kiv::RunKivCli(words, context);

@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "cli/KivCli.h"
+#include "support/FixedClock.h"
+#include "support/TempFolder.h"
+
+namespace kiv {
+namespace {
+
+struct Outcome {
+    int status;
+    std::string out, err;
+};
+
+Outcome RunCli(const std::vector<std::string>& words) {
+    std::istringstream in;
+    std::ostringstream out, err;
+    FixedClock clock{1700000000, LocalTime{2026, 12, 7, 10, 0, 0, 0}};
+    CliContext context{in, out, err, clock};
+    const int status = RunKivCli(words, context);
+    return {status, out.str(), err.str()};
+}
+
+TEST(CommandLineTest, UsageErrorsAreWordedForTheCommandLineAndExitTwo) {
+    const struct {
+        std::vector<std::string> words;
+        std::string message;
+    } cases[] = {
+        {{}, "no command given"},
+        {{"frobnicate"}, "unknown command 'frobnicate'"},
+        {{"--colour", "list", "x.vrq"}, "unknown option '--colour'"},
+        {{"encrypt-text", "--colour=red"}, "unknown option '--colour'"},
+        {{"encrypt-text", "stray"}, "unexpected argument 'stray'"},
+        {{"encrypt-text", "--password-fd", "x"},
+         "--password-fd needs a descriptor number, not 'x'"},
+        {{"encrypt-text", "--password-fd=3x"}, "--password-fd needs a descriptor number, not '3x'"},
+        {{"encrypt-text", "--password-file"}, "option '--password-file' needs a value"},
+        {{"decrypt-text", "--password-file", "a", "--password-fd", "3"},
+         "give either --password-file or --password-fd"},
+        {{"encrypt-files", "-o", "a.vrq", "--output", "b.vrq", "f"},
+         "option '--output' given twice"},
+        {{"encrypt-files"}, "no file to encrypt given"},
+        {{"encrypt-files", "f", "g"}, "several files need -o OUT"},
+        {{"decrypt-file", "--password-file", "pw"}, "no encrypted file given"},
+        {{"decrypt-file", "a.vrq", "b.vrq"}, "unexpected argument 'b.vrq'"},
+        {{"decrypt-file", "-C", "/nonexistent/kiv", "a.vrq"}, "'/nonexistent/kiv' is not a folder"},
+        {{"list"}, "no encrypted file given"},
+        {{"list", "--", "-x", "-y"}, "unexpected argument '-y'"},
+    };
+    for (const auto& c : cases) {
+        const Outcome outcome = RunCli(c.words);
+        const std::string words = ::testing::PrintToString(c.words);
+        EXPECT_EQ(outcome.status, kExitUsage) << words;
+        EXPECT_EQ(outcome.err,
+                  "kiv-cli: " + c.message + "\nTry 'kiv-cli --help' for more information.\n")
+            << words;
+        EXPECT_EQ(outcome.out, "") << words;
+    }
+}
+
+// The names the man page and the completion are written from: each must be in the command's
+// help and accepted by its parse.
+TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
+    struct Option {
+        std::string given, named;  // as typed; as usage errors name it
+    };
+    const Option passwordFile{"--password-file", "--password-file"};
+    const Option passwordFd{"--password-fd", "--password-fd"};
+    const struct {
+        std::string command;
+        std::vector<Option> options;  // each takes a value
+        std::vector<std::string> operands;
+        std::string usage;
+    } commands[] = {
+        {"encrypt-text",
+         {passwordFile, passwordFd},
+         {},
+         "Usage: kiv-cli encrypt-text [--password-file FILE | --password-fd N]\n"},
+        {"decrypt-text",
+         {passwordFile, passwordFd},
+         {},
+         "Usage: kiv-cli decrypt-text [--password-file FILE | --password-fd N]\n"},
+        {"encrypt-files",
+         {{"-o", "--output"}, {"--output", "--output"}, passwordFile, passwordFd},
+         {"a", "b"},
+         "Usage: kiv-cli encrypt-files [-o OUT] [--password-file FILE | --password-fd N] "
+         "FILE...\n"},
+        {"decrypt-file",
+         {{"-C", "--directory"}, {"--directory", "--directory"}, passwordFile, passwordFd},
+         {"x.vrq"},
+         "Usage: kiv-cli decrypt-file [-C DIR] [--password-file FILE | --password-fd N] "
+         "FILE.vrq\n"},
+        {"list", {}, {"x.vrq"}, "Usage: kiv-cli list FILE.vrq\n"},
+    };
+    const Outcome program = RunCli({"--help"});
+    EXPECT_EQ(program.status, kExitOk);
+    EXPECT_EQ(RunCli({"help"}).out, program.out);
+    EXPECT_EQ(RunCli({"-h"}).out, program.out);
+    EXPECT_NE(program.out.find("\n  --version "), std::string::npos);
+    for (const auto& c : commands) {
+        // The program's help lists the command with the usage its own help gives.
+        EXPECT_NE(program.out.find("\n  " + c.usage.substr(15)), std::string::npos) << c.command;
+        const Outcome help = RunCli({c.command, "--help"});
+        EXPECT_EQ(help.status, kExitOk);
+        EXPECT_EQ(help.out.substr(0, c.usage.size()), c.usage);
+        EXPECT_EQ(RunCli({c.command, "-h"}).out, help.out);
+        for (const Option& option : c.options) {
+            const std::string& name = option.given;
+            EXPECT_NE(help.out.find(name + (name.size() == 2 ? ", " : " ")), std::string::npos)
+                << c.command << ' ' << name;
+            // Given twice, the option was taken as one of the command's.
+            std::vector<std::string> words = {c.command, name, "1", name, "2"};
+            words.insert(words.end(), c.operands.begin(), c.operands.end());
+            EXPECT_EQ(RunCli(words).err, "kiv-cli: option '" + option.named +
+                                             "' given twice\nTry 'kiv-cli --help' for more "
+                                             "information.\n");
+        }
+    }
+}
+
+TEST(CommandLineTest, VersionIsTheProjectVersion) {
+    EXPECT_EQ(RunCli({"--version"}).out, std::string("kiv-cli ") + KIV_VERSION + "\n");
+    EXPECT_EQ(RunCli({"--version"}).status, kExitOk);
+}
+
+TEST(CommandLineTest, OptionsMayFollowOperandsAndDoubleDashEndsThem) {
+    testing::TempFolder dir;
+    testing::WriteAll(dir / "pw", "file password\n");
+    testing::WriteAll(dir / "a", "alpha");
+    Outcome outcome =
+        RunCli({"encrypt-files", dir / "a", "-o", dir / "x.vrq", "--password-file=" + dir / "pw"});
+    EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
+    outcome = RunCli({"list", dir / "x.vrq"});
+    EXPECT_EQ(outcome.out, "           5  a\n");
+    outcome = RunCli({"list", "--", "-x"});  // an operand, not an option
+    EXPECT_EQ(outcome.status, kExitFailed);
+    EXPECT_EQ(outcome.err, "kiv-cli: '-x' cannot be opened\n");
+}
+
+}  // namespace
+}  // namespace kiv
