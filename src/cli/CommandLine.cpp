@@ -92,8 +92,8 @@ class Declaration {
         Operand(*dde, "TOPIC", "the topic to open a conversation on", "no topic given", false);
         Operand(*dde, "MACRO", "the macros to execute, in order", "", true);
 #endif
-        // "kiv-cli help" as the program's help, as many tools accept; not listed.
-        program_.add_subcommand("help")->group("");
+        // "kiv-cli help [COMMAND]" as "kiv-cli [COMMAND] --help", as many tools accept; not listed.
+        program_.add_subcommand("help")->group("")->add_option("COMMAND");
     }
 
     ParsedCommandLine Parse(const std::vector<std::string>& words) {
@@ -117,8 +117,20 @@ class Declaration {
         }
         CLI::App* command = program_.get_subcommands().front();
         if (command->get_name() == "help") {
+            const CLI::Option* about = command->get_option("COMMAND");
+            const CLI::App* subject = &program_;
+            if (about->count() > 0) {
+                const std::string name = about->as<std::string>();
+                const auto named = program_.get_subcommands(
+                    [&](const CLI::App* c) { return c->get_name() == name && c != command; });
+                if (named.empty()) {
+                    parsed.usageError = "unknown command '" + name + "'";
+                    return parsed;
+                }
+                subject = named.front();
+            }
             parsed.print =
-                program_.get_formatter()->make_help(&program_, "", CLI::AppFormatMode::Normal);
+                subject->get_formatter()->make_help(subject, "", CLI::AppFormatMode::Normal);
             return parsed;
         }
         for (const CLI::Option* option : command->get_options()) {
@@ -189,18 +201,18 @@ class Declaration {
     std::string UsageMessage(const CLI::ParseError& error,
                              const std::vector<std::string>& words) const {
         const std::vector<CLI::App*> selected = program_.get_subcommands();
-        if (dynamic_cast<const CLI::ExtrasError*>(&error)) {
-            // CLI11 keeps the "--" among the words it could not place.
-            std::vector<std::string> extra = program_.remaining();
-            if (extra.empty() && !selected.empty()) extra = selected.front()->remaining();
-            extra.erase(std::remove(extra.begin(), extra.end(), "--"), extra.end());
-            if (!extra.empty()) return ExtraWord(extra.front(), words);
-        }
+        // Words nothing was declared for; CLI11 keeps the "--" among them. An unknown option is
+        // named first, whichever check CLI11 stopped at.
+        std::vector<std::string> extra = program_.remaining();
+        if (extra.empty() && !selected.empty()) extra = selected.front()->remaining();
+        extra.erase(std::remove(extra.begin(), extra.end(), "--"), extra.end());
+        for (const std::string& word : extra)
+            if (IsOption(word, words))
+                return "unknown option '" + word.substr(0, word.find('=')) + "'";
+        if (selected.empty() && !extra.empty()) return "unknown command '" + extra.front() + "'";
+        if (selected.empty()) return "no command given";
+        if (!extra.empty()) return "unexpected argument '" + extra.front() + "'";
         if (dynamic_cast<const CLI::RequiredError*>(&error)) {
-            if (selected.empty()) {
-                const std::vector<std::string> extra = program_.remaining();
-                return extra.empty() ? "no command given" : ExtraWord(extra.front(), words, true);
-            }
             if (const auto missing = missing_.find(selected.front()); missing != missing_.end())
                 return missing->second;
         }
@@ -220,15 +232,11 @@ class Declaration {
         return what;
     }
 
-    // A word the declaration has no place for: an unknown option, unless it stands after "--",
-    // or an operand too many (or, before any command, an unknown command).
-    static std::string ExtraWord(const std::string& word, const std::vector<std::string>& words,
-                                 bool commandExpected = false) {
+    // Whether word, which the declaration has no place for, stands as an option: it starts with
+    // "-" and no "--" comes before it.
+    static bool IsOption(const std::string& word, const std::vector<std::string>& words) {
         const auto at = std::find(words.begin(), words.end(), word);
-        const bool afterOptions = std::find(words.begin(), at, "--") != at;
-        if (word.size() > 1 && word[0] == '-' && !afterOptions)
-            return "unknown option '" + word.substr(0, word.find('=')) + "'";
-        return (commandExpected ? "unknown command '" : "unexpected argument '") + word + "'";
+        return word.size() > 1 && word[0] == '-' && std::find(words.begin(), at, "--") == at;
     }
 
     CLI::App program_{"Protects texts and files with a password, as the desktop program kiv does.",

@@ -47,6 +47,8 @@ TEST(CommandLineTest, UsageErrorsAreWordedForTheCommandLineAndExitTwo) {
         {{"decrypt-file", "a.vrq", "b.vrq"}, "unexpected argument 'b.vrq'"},
         {{"decrypt-file", "-C", "/nonexistent/kiv", "a.vrq"}, "'/nonexistent/kiv' is not a folder"},
         {{"list"}, "no encrypted file given"},
+        {{"list", "-x"}, "unknown option '-x'"},
+        {{"help", "frobnicate"}, "unknown command 'frobnicate'"},
         {{"list", "--", "-x", "-y"}, "unexpected argument '-y'"},
     };
     for (const auto& c : cases) {
@@ -106,6 +108,7 @@ TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
         EXPECT_EQ(help.status, kExitOk);
         EXPECT_EQ(help.out.substr(0, c.usage.size()), c.usage);
         EXPECT_EQ(RunCli({c.command, "-h"}).out, help.out);
+        EXPECT_EQ(RunCli({"help", c.command}).out, help.out);
         for (const Option& option : c.options) {
             const std::string& name = option.given;
             EXPECT_NE(help.out.find(name + (name.size() == 2 ? ", " : " ")), std::string::npos)
