@@ -63,8 +63,7 @@ TEST(StderrReportTest, ProgressOfA100MegabyteFileWithAThreeBytePassword) {
         std::string bar;
     } cases[] = {
         {1, "\r[                                        ] 0% of this file, 50% of the run"},
-        {26214400,
-         "\r[##############################          ] 75% of this file, 50% of the run"},
+        {26214400, "\r[##############################          ] 75% of this file, 50% of the run"},
         {kBlocks, "\r[########################################] 100% of this file, 50% of the run"},
     };
     for (const auto& c : cases) {
