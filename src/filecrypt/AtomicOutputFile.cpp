@@ -78,6 +78,10 @@ bool AtomicOutputFile::Create(const std::string& path) {
         errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return false;
     }
+    // A file its runner may not write is not replaced either, though the folder would allow it:
+    // as when the file is opened for writing, a read-only file stays as it is.
+    if (S_ISREG(info.st_mode) && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return false;
     target_ = path;
     folder_ = FolderOf(path);
     name_ = StoredNameOf(path);

@@ -22,8 +22,9 @@ class AtomicOutputFile {
     AtomicOutputFile& operator=(const AtomicOutputFile&) = delete;
 
     // Opens the file to write in the folder of path. False (errno set) when the folder is not
-    // writable or path names an existing folder, device, FIFO or socket, which a file run never
-    // replaces (EISDIR for a folder, EINVAL otherwise).
+    // writable, path names a file its runner may not write (EACCES), or an existing folder,
+    // device, FIFO or socket, which a file run never replaces (EISDIR for a folder, EINVAL
+    // otherwise).
     bool Create(const std::string& path);
     int fd() const { return fd_; }
     // Whether the data goes into an unnamed file (false: a named temporary file).

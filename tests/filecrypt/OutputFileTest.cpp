@@ -129,7 +129,6 @@ TEST_F(OutputFiles, AReplacedFileKeepsItsPermissionBitsAndANewOneGetsACreations)
     } const cases[] = {
         {"restored over a private file", true, 0600, 0600},
         {"restored over a group-readable file", true, 0640, 0640},
-        {"restored over a read-only file", true, 0444, 0444},
         {"restored over a set-user-id program", true, 04755, 0755},
         {"restored as a new file", true, 0, created},
         {"container rewritten over a private one", false, 0600, 0600},
@@ -147,6 +146,20 @@ TEST_F(OutputFiles, AReplacedFileKeepsItsPermissionBitsAndANewOneGetsACreations)
         EXPECT_EQ(ModeOf(target) & 07777, c.after);
         EXPECT_NE(ReadAll(target), "old");
     }
+}
+
+TEST_F(OutputFiles, AReadOnlyFileIsReplacedOnlyByRoot) {
+    WriteAll(out / "data", "old");
+    ASSERT_EQ(chmod((out / "data").c_str(), 0444), 0);
+    if (geteuid() == 0) {
+        EXPECT_TRUE(Restore(dir / "box.vrq").AllWritten());
+        EXPECT_EQ(ReadAll(out / "data"), "plain data");
+    } else {
+        EXPECT_EQ(Restore(dir / "box.vrq").status, FileRunStatus::Failed);
+        EXPECT_EQ(observer.lines, std::vector<std::string>{" Write File not Open "});
+        EXPECT_EQ(ReadAll(out / "data"), "old");
+    }
+    EXPECT_EQ(ModeOf(out / "data") & 0777, 0444u);
 }
 
 TEST_F(OutputFiles, DataReachesTheDiskBeforeItsNameAndTheNameBeforeTheRunGoesOn) {
