@@ -57,6 +57,11 @@ std::string RandomSuffix() {
     return suffix;
 }
 
+// Flushes a file's data to the disk; filesystems that cannot flush have nothing to flush.
+bool Flush(int fd) {
+    return fdatasync(fd) == 0 || errno == EINVAL || errno == ENOSYS;
+}
+
 // Makes the rename itself durable. Best effort: the output is in place either way.
 void SyncFolder(const std::string& folder) {
     const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
@@ -125,9 +130,11 @@ bool AtomicOutputFile::LinkUnnamed() {
 
 bool AtomicOutputFile::Commit() {
     if (fd_ < 0) return false;
+    // Best effort: FAT and some FUSE filesystems keep no permission bits and refuse to set them.
+    fchmod(fd_, ModeFor(target_));
     // The data reaches the disk before the name does: after a power cut the target holds either
     // its old content or the whole new one, never an empty file.
-    bool done = fchmod(fd_, ModeFor(target_)) == 0 && fdatasync(fd_) == 0;
+    bool done = Flush(fd_);
     if (done && unnamed_) done = LinkUnnamed();
     if (close(fd_) != 0) done = false;
     fd_ = -1;
