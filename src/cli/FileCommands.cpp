@@ -40,6 +40,18 @@ int Finish(CliContext& context, const FileRunResult& result, const StderrReport&
     return kExitFailed;
 }
 
+// A FIFO, device or folder among the files is refused before the password is asked for, with
+// a line that says why; the run would refuse it too (without waiting on a FIFO), but only with
+// its report line. An output may be a symbolic link, which the run replaces like a file.
+bool RefuseIrregular(CliContext& context, const std::string& path, bool output = false) {
+    struct stat info {};
+    if ((output ? lstat(path.c_str(), &info) : stat(path.c_str(), &info)) != 0 ||
+        S_ISREG(info.st_mode) || (output && S_ISLNK(info.st_mode)))
+        return false;
+    context.err << "kiv-cli: " << PrintableText(path) << " is not a regular file\n";
+    return true;
+}
+
 }  // namespace
 
 int RunEncryptFiles(CliContext& context, const CommandRequest& request) {
@@ -52,6 +64,9 @@ int RunEncryptFiles(CliContext& context, const CommandRequest& request) {
     } else {
         output = SingleFileOutputName(sources.front());
     }
+    for (const std::string& source : sources)
+        if (RefuseIrregular(context, source)) return kExitFailed;
+    if (RefuseIrregular(context, output, true)) return kExitFailed;
     int status = kExitOk;
     const auto password = CommandPassword(context, request, true, status);
     if (!password) return status;
@@ -75,6 +90,7 @@ int RunDecryptFile(CliContext& context, const CommandRequest& request) {
             return UsageError(context, "'" + PrintableText(*folder) + "' is not a folder");
         target = folder->empty() || folder->back() == '/' ? *folder : *folder + "/";
     }
+    if (RefuseIrregular(context, container)) return kExitFailed;
     int status = kExitOk;
     const auto password = CommandPassword(context, request, false, status);
     if (!password) return status;
@@ -87,6 +103,7 @@ int RunDecryptFile(CliContext& context, const CommandRequest& request) {
 
 int RunListContainer(CliContext& context, const CommandRequest& request) {
     const std::string& path = request.operands.front();
+    if (RefuseIrregular(context, path)) return kExitFailed;
     const ContainerListing listing = ListContainer(path);
     for (const auto& entry : listing.entries)
         context.out << std::setw(12) << entry.size << "  " << PrintableText(entry.name) << '\n';
