@@ -1,0 +1,35 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/TextBlockCodec.h"
+
+namespace kiv {
+
+// The text codec's block steps with AVX2, for processors that have it (Available()). Gives
+// exactly the results of TextBlockCodec's portable code: residues block by block with the moduli
+// in the lanes, Garner's digits with one block per lane, since the digits of one block depend on
+// each other.
+class Avx2TextKernel {
+  public:
+    static bool Available();
+
+    // Residues of count blocks of L bytes, the first at text, each one readable 32 bytes from
+    // its start; 32 residue bytes per block (n - 1 of them used).
+    static void Residues(const TextBlockTables& tables, const std::uint8_t* text, std::size_t count,
+                         std::uint8_t* residues);
+
+    // The values of pairs character pairs (low digit first); false when a character lies outside
+    // "0"-"9", "A"-"Z", "a"-"z", and the values are then unfinished. Needs the standard order.
+    static bool PairValues(const TextBlockTables& tables, const char* chars, std::size_t pairs,
+                           std::uint16_t* values);
+
+    // count blocks of n - 1 pair values (each below 2^12, readable 2 values past the last
+    // block) into count x L bytes (writable 4 bytes past the last block) and the number of
+    // zero mixed-radix digits of each block.
+    static void Decode(const TextBlockTables& tables, const std::uint16_t* values,
+                       std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros);
+};
+
+}  // namespace kiv
