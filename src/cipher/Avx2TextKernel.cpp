@@ -256,7 +256,7 @@ KIV_AVX2 bool Avx2TextKernel::PairValues(const TextBlockTables& tables, const ch
     for (; p < pairs; ++p) {
         const std::uint16_t low = tables.charDigit[static_cast<std::uint8_t>(chars[2 * p])];
         const std::uint16_t high = tables.charDigit[static_cast<std::uint8_t>(chars[2 * p + 1])];
-        if ((low | high) > 61) return false;
+        if (std::max(low, high) > 61) return false;
         values[p] = static_cast<std::uint16_t>(low + 61 * high);
     }
     return true;

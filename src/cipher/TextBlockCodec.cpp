@@ -85,7 +85,6 @@ TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int leng
         moduli[k].magic = UINT64_MAX / p + 1;
         modulus[k] = values[k];
         reciprocal[k] = static_cast<float>(1.0 / values[k]);
-        modulusMod19[k] = static_cast<std::uint8_t>(p % 19);
         const std::uint32_t power65536 = 65536 % p;
         fold[k] = static_cast<std::int32_t>(power65536);
         std::uint32_t power = 1 % p, factors = 0;
@@ -108,8 +107,6 @@ TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int leng
         noised[v] = order.CharOrder[low] | order.CharOrder[v / 61] << 8 |
                     static_cast<std::uint32_t>(low + 1) << 16;
     }
-    for (std::size_t x = 0; x < remainder19.size(); ++x)
-        remainder19[x] = static_cast<std::uint8_t>(x % 19);
     standardOrder = true;
     for (int c = 0; c < 256; ++c) {
         charDigit[c] = order.CharIndex[c];
@@ -207,14 +204,21 @@ bool TextBlockCodec::Serves(std::string_view key, const CharacterOrder& order,
            std::memcmp(&order, &order_, sizeof(CharacterOrder)) == 0;
 }
 
-void TextBlockCodec::Draw(std::int32_t seed) {
-    if (drawn_ && seed == drawnSeed_) return;
-    RandomState random;
-    SeedGenerator(random, static_cast<std::uint32_t>(seed));
-    for (int k = 0; k < tables_.moduliCount; ++k)
-        draws_[k] = RandomBelow(random, 213);
-    drawnSeed_ = seed;
-    drawn_ = true;
+void TextBlockCodec::PrepareNoise(std::int32_t seed, std::int32_t stamp) {
+    if (noiseReady_ && seed == noiseSeed_ && stamp == noiseStamp_) return;
+    SeedGenerator(drawn_, static_cast<std::uint32_t>(seed));
+    for (int k = 0; k < tables_.moduliCount; ++k) {
+        const std::int32_t r = RandomBelow(drawn_, 213);
+        const std::int32_t m = static_cast<std::int32_t>(tables_.moduli[k].value);
+        for (std::int32_t c = 0; c < kChainValues; ++c) {
+            const std::int32_t t = r + c + 7 + stamp;
+            const std::int32_t u = (m * (t % 71) + c) % 19;
+            noise_[k * kChainValues + c] = static_cast<std::uint16_t>(m * u);
+        }
+    }
+    noiseSeed_ = seed;
+    noiseStamp_ = stamp;
+    noiseReady_ = true;
 }
 
 void TextBlockCodec::EncodeResidues(const std::uint8_t* text, std::size_t count,
@@ -261,7 +265,6 @@ void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWo
     std::array<std::uint32_t, TextBlockTables::kMaxModuli + 1> chain{};
     for (int k = 0; k <= moduli; ++k)
         chain[k] = static_cast<std::uint32_t>(ws.NoiseChain[k + 2]);
-    std::array<std::uint32_t, TextBlockTables::kMaxModuli> base{};
     std::int32_t seed = 0;
 
     for (std::size_t first = 0; first < blocks; first += kClockBlocks) {
@@ -269,28 +272,23 @@ void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWo
         // The blocks with spaces after the text's end, and room for 32-byte loads.
         const std::size_t from = first * length;
         const std::size_t taken = std::min(text.size() - from, count * length);
-        padded_.assign(count * length + 32, ' ');
+        padded_.resize(count * length + 32);
         std::memcpy(padded_.data(), text.data() + from, taken);
+        std::memset(padded_.data() + taken, ' ', padded_.size() - taken);
         residues_.resize(count * 32);
         EncodeResidues(reinterpret_cast<const std::uint8_t*>(padded_.data()), count,
                        residues_.data());
 
         // Every block reseeds the generator from the clock's seconds, so the blocks of one second
-        // draw the same values: t mod 71 = (r + 7 + stamp + c) mod 71 needs only c per block.
+        // draw the same values, and their noise depends only on the chain value.
         seed = ws.clock->ClockSeconds();
-        Draw(seed);
-        for (int k = 0; k < moduli; ++k)
-            base[k] = static_cast<std::uint32_t>((draws_[k] + 7 + stamp) % 71);
-
+        PrepareNoise(seed, stamp);
         const std::uint8_t* residue = residues_.data();
         for (std::size_t b = 0; b < count; ++b, residue += 32) {
-            for (int k = 0; k < moduli; ++k) {
+            const std::uint16_t* noise = noise_.data();
+            for (int k = 0; k < moduli; ++k, noise += kChainValues) {
                 const std::uint32_t c = chain[k + 1];  // still the previous block's value
-                std::uint32_t r71 = base[k] + c;
-                if (r71 >= 71) r71 -= 71;
-                const std::uint32_t u = tables_.remainder19[tables_.modulusMod19[k] * r71 + c];
-                const std::uint32_t entry =
-                    tables_.noised[tables_.moduli[k].value * u + residue[k]];
+                const std::uint32_t entry = tables_.noised[noise[c] + residue[k]];
                 to[0] = static_cast<char>(entry);
                 to[1] = static_cast<char>(entry >> 8);
                 to += 2;
@@ -301,9 +299,7 @@ void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWo
     for (int k = 0; k < moduli; ++k)
         ws.NoiseChain[k + 2] = static_cast<std::int32_t>(chain[k]);
     // The generator as the last block's draws leave it.
-    SeedGenerator(ws.random, static_cast<std::uint32_t>(seed));
-    for (int k = 0; k < moduli; ++k)
-        RandomBelow(ws.random, 213);
+    ws.random = drawn_;
 }
 
 bool TextBlockCodec::PairValues(const char* chars, std::size_t blocks,
@@ -316,7 +312,7 @@ bool TextBlockCodec::PairValues(const char* chars, std::size_t blocks,
     for (std::size_t p = 0; p < pairs; ++p) {
         const std::uint16_t low = tables_.charDigit[c[2 * p]];
         const std::uint16_t high = tables_.charDigit[c[2 * p + 1]];
-        foreign |= (low | high) > 61 ? 1u : 0u;
+        foreign |= std::max(low, high) > 61 ? 1u : 0u;
         values[p] = static_cast<std::uint16_t>(low + 61 * high);
     }
     if (foreign == 0) return true;

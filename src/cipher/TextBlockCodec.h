@@ -11,6 +11,7 @@
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
 #include "cipher/CipherWorkspace.h"
+#include "numeric/RandomGenerator.h"
 
 namespace kiv {
 
@@ -53,10 +54,6 @@ struct TextBlockTables {
     // noised[v] = CharOrder[v mod 61] | CharOrder[v / 61] << 8 | (v mod 61 + 1) << 16: the two
     // characters of a noised value and the noise chain's next entry.
     std::array<std::uint32_t, kNoisedValues> noised{};
-    // modulus k mod 19, for the noise factor u = (m x (t mod 71) + c) mod 19.
-    std::array<std::uint8_t, kMaxModuli> modulusMod19{};
-    // remainder19[x] = x mod 19 for every x the noise factor's sum can reach.
-    std::array<std::uint8_t, 18 * 70 + 61 + 1> remainder19{};
 
     // Decoding. charDigit[c] = CharIndex[c]; a pair's value is low + 61 x high.
     std::array<std::uint16_t, 256> charDigit{};
@@ -142,7 +139,7 @@ class TextBlockCodec {
     TextBlockCodec(const std::int32_t* moduli, int count, std::string_view key,
                    const CharacterOrder& order, TextKernel kernel);
 
-    void Draw(std::int32_t seed);
+    void PrepareNoise(std::int32_t seed, std::int32_t stamp);
     void EncodeResidues(const std::uint8_t* text, std::size_t count, std::uint8_t* residues) const;
     // The pair values of the first blocks x (n - 1) pairs of chars; false when a character lies
     // outside the alphabet (values of such blocks are reduced modulo their moduli, which keeps
@@ -168,10 +165,15 @@ class TextBlockCodec {
     std::vector<std::uint8_t> zeros_;
     std::vector<std::size_t> firstBlock_;
     std::string padded_;
-    // The draws of the latest seed: r for each modulus.
-    std::int32_t drawnSeed_ = 0;
-    bool drawn_ = false;
-    std::array<std::int32_t, TextBlockTables::kMaxModuli> draws_{};
+    // The noise of the latest seed and stamp: noise_[k][c] = modulus k x u for the chain value
+    // c, where u = (m x ((r + c + 7 + stamp) mod 71) + c) mod 19 with the seed's draw r for
+    // modulus k; and the generator as the seed's n - 1 draws leave it.
+    static constexpr int kChainValues = 64;  // the chain holds 0..61
+    bool noiseReady_ = false;
+    std::int32_t noiseSeed_ = 0;
+    std::int32_t noiseStamp_ = 0;
+    std::array<std::uint16_t, TextBlockTables::kMaxModuli * kChainValues> noise_{};
+    RandomState drawn_;
 };
 
 }  // namespace kiv
