@@ -4,9 +4,12 @@
 #include <random>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "cipher/Avx2TextKernel.h"
+#include "cipher/ResidueDecoding.h"
+#include "cipher/ResidueEncoding.h"
 #include "cipher/TextCipher.h"
 #include "support/FixedClock.h"
 
@@ -173,6 +176,110 @@ TEST_F(TextCodingTest, LongTextsOfEveryByteValueAgree) {
             ASSERT_EQ(out[2], out[0]) << "value " << value;
         }
     }
+}
+
+// The workspace steps of one text with a hand-made geometry: L bytes per block, moduli 2..n.
+std::string LiteralEncrypt(CipherWorkspace& ws, const CharacterOrder& order, int length, int n,
+                           const std::string& text, std::int32_t stamp) {
+    std::string out;
+    for (std::size_t start = 0; start < text.size(); start += length) {
+        for (int j = 0; j < n; ++j) {
+            const std::size_t at = start + j;
+            ws.BlockValues[j + 1] = j >= length        ? 0
+                                    : at < text.size() ? static_cast<std::uint8_t>(text[at])
+                                                       : 32;
+        }
+        ComputeResidues(ws, 256, n);
+        AddNoise(ws, n, stamp);
+        for (int i = 2; i <= n; ++i) {
+            out.push_back(static_cast<char>(order.CharOrder[ws.NoiseDigits[2 * (i - 1)]]));
+            out.push_back(static_cast<char>(order.CharOrder[ws.NoiseDigits[2 * (i - 1) + 1]]));
+        }
+    }
+    return out;
+}
+
+// Whole blocks of alphabet characters: the accepted blocks' bytes up to the first NUL, and
+// whether the last block failed.
+std::pair<std::string, bool> LiteralDecrypt(CipherWorkspace& ws, const CharacterOrder& order,
+                                            int length, int n, const std::string& cipher) {
+    BuildWeightTable(ws, n + 1);
+    std::string plain;
+    bool lastFailed = false;
+    for (std::size_t at = 0; at + 2 * (n - 1) <= cipher.size();) {
+        for (int i = 2; i <= n; ++i, at += 2) {
+            ws.Residues[i] = order.CharIndex[static_cast<std::uint8_t>(cipher[at + 1])] * 61 +
+                             order.CharIndex[static_cast<std::uint8_t>(cipher[at])];
+        }
+        ws.ZeroDigitCount = 0;
+        ReduceResidues(ws, n + 1);
+        ResiduesToMixedRadix(ws, n + 1);
+        MixedRadixToBytes(ws, 256, n, length);
+        lastFailed = ws.ZeroDigitCount < 3;
+        for (int m = 2; !lastFailed && m <= length + 1; ++m)
+            plain.push_back(static_cast<char>(ws.ByteDigits[m] & 0xff));
+    }
+    return {plain.substr(0, plain.find('\0')), lastFailed};
+}
+
+// Geometries no random key reached: headroom moduli so small that fewer than L + 1 base-256
+// digits fit the moduli's product (the top byte then comes from carries), the moduli 1 and 2,
+// small moduli among the data positions, and the most moduli a block can have.
+TEST(TextBlockCodec, HandMadeGeometriesCodeAsTheWorkspaceSteps) {
+    struct Geometry {
+        int length;
+        std::vector<std::int32_t> moduli;
+    };
+    const Geometry kGeometries[] = {
+        {3, {181, 179, 173, 3, 1, 2, 5}},
+        {5, {181, 3, 179, 173, 167, 163, 11, 2, 1}},
+        {4, {2, 181, 179, 173, 167, 163, 1, 3, 5}},
+        {8, {97, 89, 83, 79, 73, 71, 67, 61, 59, 53, 47, 43, 41, 37, 7, 5, 3}},
+        {17, {181, 179, 173, 167, 163, 157, 151, 149, 139, 137, 131, 127, 113, 109, 107, 103,
+              101, 97,  89,  83,  79,  73,  71,  67,  61,  59,  53,  47,  43,  41,  37,  31}},
+    };
+    FixedClock clock{1700000123, LocalTime{2026, 12, 7, 23, 59, 59, 999}};
+    CharacterOrder order;
+    BuildCharacterOrder(order);
+    std::mt19937 rng(99);
+    const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    int narrow = 0;
+    for (const Geometry& g : kGeometries) {
+        const int n = static_cast<int>(g.moduli.size()) + 1;
+        CipherWorkspace literal(clock);
+        for (int i = 2; i <= n; ++i)
+            literal.Moduli[i] = g.moduli[i - 2];
+        literal.Moduli[n + 1] = 193;
+        literal.Moduli[n + 2] = 197;
+        for (TextKernel kernel : {TextKernel::Portable, TextKernel::Best}) {
+            CipherWorkspace fast = literal;
+            auto codec = TextBlockCodec::Create(fast, std::string(g.length, 'k'), n, order, kernel);
+            ASSERT_NE(codec, nullptr);
+            for (int trial = 0; trial < 40; ++trial) {
+                const std::string text = RandomText(rng, 300);
+                const std::int32_t stamp = static_cast<std::int32_t>(rng() % 1000000000);
+                std::string cipher;
+                codec->Encrypt(text, stamp, fast, cipher);
+                ASSERT_EQ(cipher, LiteralEncrypt(literal, order, g.length, n, text, stamp));
+                ASSERT_EQ(fast.NoiseChain, literal.NoiseChain);
+                // The genuine blocks with blocks of random characters among them.
+                for (std::size_t at = 0; at < cipher.size(); at += 2 * (n - 1))
+                    if (rng() % 3 == 0) cipher[at + rng() % (2 * (n - 1))] = alphabet[rng() % 62];
+                const std::string_view view = cipher;
+                std::string plain;
+                TextBlockCodec::Verdict verdict;
+                RecordedMessages messages;
+                codec->Decrypt(&view, 1, messages, &plain, &verdict);
+                const auto [expected, lastFailed] =
+                    LiteralDecrypt(literal, order, g.length, n, cipher);
+                ASSERT_EQ(plain, expected) << "L " << g.length << " trial " << trial;
+                ASSERT_EQ(verdict.lastFailed, lastFailed);
+                EXPECT_TRUE(messages.shown.empty());
+            }
+        }
+        if (literal.ByteDigitCount <= g.length) ++narrow;
+    }
+    EXPECT_EQ(narrow, 2);  // the first two
 }
 
 }  // namespace
