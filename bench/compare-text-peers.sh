@@ -19,7 +19,6 @@ if [ ! -x "$kiv" ]; then
   exit 2
 fi
 [ -x /usr/bin/time ] || { echo "/usr/bin/time is missing (package time)" >&2; exit 2; }
-set -o pipefail
 command -v gpg >/dev/null || { echo "gpg is missing (package gnupg)" >&2; exit 2; }
 command -v openssl >/dev/null || { echo "openssl is missing" >&2; exit 2; }
 

@@ -92,6 +92,89 @@ KIV_AVX2 void ResiduesOf(const TextBlockTables& t, const std::uint8_t* in, std::
     }
 }
 
+// The characters of digits 0..60 in 16-bit lanes: "0"-"9", "A"-"Z", "a"-"y".
+KIV_AVX2 inline __m256i DigitCharacters(__m256i d) {
+    const __m256i past9 =
+        _mm256_and_si256(_mm256_cmpgt_epi16(d, _mm256_set1_epi16(9)), _mm256_set1_epi16(7));
+    const __m256i past35 =
+        _mm256_and_si256(_mm256_cmpgt_epi16(d, _mm256_set1_epi16(35)), _mm256_set1_epi16(6));
+    return _mm256_add_epi16(_mm256_add_epi16(d, _mm256_set1_epi16('0')),
+                            _mm256_add_epi16(past9, past35));
+}
+
+// Register r of a row of 16-bit lanes.
+KIV_AVX2 inline __m256i LoadLanes(const std::uint16_t* row, int r) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(row) + r);
+}
+
+// Lane k of the result is lane k + 1 of a (lane 15 is lane 0 of next).
+KIV_AVX2 inline __m256i ShiftDown(__m256i a, __m256i next) {
+    return _mm256_alignr_epi8(_mm256_permute2x128_si256(a, next, 0x21), a, 2);
+}
+
+// One block's noise in 16-bit lanes, modulus k in lane k: t mod 71 from the chain value c,
+// u = (m mod 19 x (t mod 71) + c) mod 19, v = m x u + residue, and v's two base-61 digits.
+// Returns the next chain values (low digit + 1) and stores the characters.
+KIV_AVX2 inline __m256i NoiseLanes(__m256i c, __m256i base, __m256i m, __m256i m19, __m256i residue,
+                                   char* out) {
+    __m256i r71 = _mm256_add_epi16(base, c);  // below 71 + 62
+    r71 = _mm256_min_epu16(r71, _mm256_sub_epi16(r71, _mm256_set1_epi16(71)));
+    const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(m19, r71), c);  // at most 1321
+    // x / 19 = x x 3450 / 2^16 and v / 61 = v x 34380 / 2^21, exact over these ranges.
+    const __m256i u = _mm256_sub_epi16(
+        x,
+        _mm256_mullo_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(3450)), _mm256_set1_epi16(19)));
+    const __m256i v = _mm256_add_epi16(_mm256_mullo_epi16(m, u), residue);  // at most 3438
+    const __m256i high =
+        _mm256_srli_epi16(_mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(34380))), 5);
+    const __m256i low = _mm256_sub_epi16(v, _mm256_mullo_epi16(high, _mm256_set1_epi16(61)));
+    const __m256i characters =
+        _mm256_or_si256(DigitCharacters(low), _mm256_slli_epi16(DigitCharacters(high), 8));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), characters);
+    return _mm256_add_epi16(low, _mm256_set1_epi16(1));
+}
+
+template <int kRegs>
+KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
+                      const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
+                      char* out) {
+    const int moduli = t.moduliCount;
+    alignas(32) std::uint16_t start[32];
+    for (int k = 0; k < 16 * kRegs; ++k)
+        start[k] = static_cast<std::uint16_t>(chainRow[k]);
+    const __m256i fixed = _mm256_set1_epi16(static_cast<short>(chainRow[moduli]));
+    __m256i base[kRegs], m[kRegs], m19[kRegs], fixedMask[kRegs], chain[kRegs];
+    for (int r = 0; r < kRegs; ++r) {
+        base[r] = LoadLanes(baseRow, r);
+        m[r] = LoadLanes(t.noiseModulus.data(), r);
+        m19[r] = LoadLanes(t.noiseModulus19.data(), r);
+        fixedMask[r] = LoadLanes(t.noiseLastLanes.data(), r);
+        chain[r] = LoadLanes(start, r);
+    }
+    const std::size_t chars = 2 * static_cast<std::size_t>(moduli);
+    for (std::size_t b = 0; b < count; ++b, residues += 32, out += chars) {
+        __m256i c[kRegs];
+        if constexpr (kRegs == 1) {
+            c[0] = ShiftDown(chain[0], _mm256_setzero_si256());
+        } else {
+            c[0] = ShiftDown(chain[0], chain[1]);
+            c[1] = ShiftDown(chain[1], _mm256_setzero_si256());
+        }
+#pragma GCC unroll 2
+        for (int r = 0; r < kRegs; ++r) {
+            c[r] = _mm256_blendv_epi8(c[r], fixed, fixedMask[r]);
+            const __m256i residue = _mm256_cvtepu8_epi16(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(residues + 16 * r)));
+            chain[r] = NoiseLanes(c[r], base[r], m[r], m19[r], residue, out + 32 * r);
+        }
+    }
+    alignas(32) std::uint16_t end[32];
+    for (int r = 0; r < kRegs; ++r)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(end) + r, chain[r]);
+    for (int k = 0; k < moduli; ++k)
+        chainRow[k] = end[k];
+}
+
 // Decodes groups of kRegs x 8 blocks whose gathers may read 2 values past the group's last block
 // and whose stores may write 3 bytes past it.
 template <int kRegs>
@@ -134,7 +217,6 @@ KIV_AVX2 void DecodeGroups(const TextBlockTables& t, const std::uint16_t* in, st
             // The pair holding the newest digit comes last, so the sums of the older ones are
             // ready before it is.
             const auto& factors = t.garnerPairs[k];
-#pragma GCC unroll 4
             for (int q = 0; q < (k + 1) / 2; ++q) {
                 const __m256i factor = _mm256_set1_epi32(factors[q]);
 #pragma GCC unroll 4
@@ -232,6 +314,16 @@ void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t*
             return ResiduesOf<3>(tables, text, count, residues);
         default:
             return ResiduesOf<4>(tables, text, count, residues);
+    }
+}
+
+void Avx2TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
+                           const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
+                           char* out) {
+    if (tables.moduliCount <= 16) {
+        NoiseOf<1>(tables, base, residues, count, chain, out);
+    } else {
+        NoiseOf<2>(tables, base, residues, count, chain, out);
     }
 }
 

@@ -20,6 +20,14 @@ class Avx2TextKernel {
     static void Residues(const TextBlockTables& tables, const std::uint8_t* text, std::size_t count,
                          std::uint8_t* residues);
 
+    // Noise and characters of count blocks, as TextBlockCodec's portable loop makes them:
+    // base[k] = (r + 7 + stamp) mod 71 for the seed's draw r of modulus k; residues 32 bytes per
+    // block; chain[0..n-1] the noise chain from NoiseChain[2] on, updated; out 2(n-1) characters
+    // per block, writable 64 bytes past the last block's characters.
+    static void Noise(const TextBlockTables& tables, const std::uint16_t* base,
+                      const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
+                      char* out);
+
     // The values of pairs character pairs (low digit first); false when a character lies outside
     // "0"-"9", "A"-"Z", "a"-"z", and the values are then unfinished. Needs the standard order.
     static bool PairValues(const TextBlockTables& tables, const char* chars, std::size_t pairs,

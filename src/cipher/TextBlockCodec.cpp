@@ -101,6 +101,12 @@ TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int leng
     }
     for (int j = 0; j < blockLength; ++j)
         byteMask[j] = 0xff;
+    for (int k = 0; k < kMaxModuli; ++k) {
+        const bool used = k < moduliCount;
+        noiseModulus[k] = static_cast<std::uint16_t>(used ? moduli[k].value : 1);
+        noiseModulus19[k] = static_cast<std::uint16_t>(used ? moduli[k].value % 19 : 1);
+        noiseLastLanes[k] = static_cast<std::uint16_t>(k + 1 < moduliCount ? 0 : 0xffff);
+    }
 
     for (int v = 0; v < kNoisedValues; ++v) {
         const int low = v % 61;
@@ -196,7 +202,9 @@ TextBlockCodec::TextBlockCodec(const std::int32_t* moduli, int count, std::strin
       key_(key),
       order_(order),
       kernel_(kernel),
-      vector_(kernel == TextKernel::Best && tables_.standardOrder && Avx2TextKernel::Available()) {}
+      vector_(kernel == TextKernel::Best && tables_.standardOrder && Avx2TextKernel::Available()),
+      residues_(kClockBlocks * 32),
+      padded_(kClockBlocks * key.size() + 32, ' ') {}
 
 bool TextBlockCodec::Serves(std::string_view key, const CharacterOrder& order,
                             TextKernel kernel) const {
@@ -210,6 +218,8 @@ void TextBlockCodec::PrepareNoise(std::int32_t seed, std::int32_t stamp) {
     for (int k = 0; k < tables_.moduliCount; ++k) {
         const std::int32_t r = RandomBelow(drawn_, 213);
         const std::int32_t m = static_cast<std::int32_t>(tables_.moduli[k].value);
+        noiseBase_[k] = static_cast<std::uint16_t>((r + 7 + stamp) % 71);
+        if (vector_) continue;
         for (std::int32_t c = 0; c < kChainValues; ++c) {
             const std::int32_t t = r + c + 7 + stamp;
             const std::int32_t u = (m * (t % 71) + c) % 19;
@@ -257,7 +267,8 @@ void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWo
     const std::size_t blocks = (text.size() + length - 1) / length;
     if (blocks == 0) return;
     const std::size_t begin = out.size();
-    out.resize(begin + blocks * static_cast<std::size_t>(2 * moduli));
+    const std::size_t end = begin + blocks * static_cast<std::size_t>(2 * moduli);
+    out.resize(end + 64);  // the vector code's stores reach past the last block
     char* to = out.data() + begin;
 
     // chain[k] is NoiseChain[k + 2]; chain[n - 1], the entry after the block's last modulus,
@@ -272,10 +283,8 @@ void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWo
         // The blocks with spaces after the text's end, and room for 32-byte loads.
         const std::size_t from = first * length;
         const std::size_t taken = std::min(text.size() - from, count * length);
-        padded_.resize(count * length + 32);
         std::memcpy(padded_.data(), text.data() + from, taken);
-        std::memset(padded_.data() + taken, ' ', padded_.size() - taken);
-        residues_.resize(count * 32);
+        std::memset(padded_.data() + taken, ' ', count * length + 32 - taken);
         EncodeResidues(reinterpret_cast<const std::uint8_t*>(padded_.data()), count,
                        residues_.data());
 
@@ -283,6 +292,12 @@ void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWo
         // draw the same values, and their noise depends only on the chain value.
         seed = ws.clock->ClockSeconds();
         PrepareNoise(seed, stamp);
+        if (vector_) {
+            Avx2TextKernel::Noise(tables_, noiseBase_.data(), residues_.data(), count, chain.data(),
+                                  to);
+            to += count * static_cast<std::size_t>(2 * moduli);
+            continue;
+        }
         const std::uint8_t* residue = residues_.data();
         for (std::size_t b = 0; b < count; ++b, residue += 32) {
             const std::uint16_t* noise = noise_.data();
@@ -296,6 +311,7 @@ void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWo
             }
         }
     }
+    out.resize(end);
     for (int k = 0; k < moduli; ++k)
         ws.NoiseChain[k + 2] = static_cast<std::int32_t>(chain[k]);
     // The generator as the last block's draws leave it.

@@ -85,6 +85,11 @@ struct TextBlockTables {
     alignas(32) std::array<std::uint8_t, 32> byteMask{};
     // factor[k][2q] | factor[k][2q+1] << 16, 0 for digits not yet known.
     std::array<std::array<std::int32_t, kMaxPairs>, kMaxModuli> garnerPairs{};
+    // Noise in 16-bit lanes, modulus k in lane k: the modulus and the modulus mod 19 (1 in
+    // unused lanes), and 0xffff from the block's last modulus on, whose chain entry stays.
+    alignas(32) std::array<std::uint16_t, kMaxModuli> noiseModulus{};
+    alignas(32) std::array<std::uint16_t, kMaxModuli> noiseModulus19{};
+    alignas(32) std::array<std::uint16_t, kMaxModuli> noiseLastLanes{};
     // The block from its digits, one 16-bit column at a time: column j sums digit k x word j of
     // product[k], the words signed (-32768..32767, each one's carry taken into the next) so that
     // they fit the signed multiply-add. wordPairs[j][q] holds the words of digits 2q and 2q+1;
@@ -173,6 +178,8 @@ class TextBlockCodec {
     std::int32_t noiseSeed_ = 0;
     std::int32_t noiseStamp_ = 0;
     std::array<std::uint16_t, TextBlockTables::kMaxModuli * kChainValues> noise_{};
+    // (r + 7 + stamp) mod 71 for each modulus: the vector code's start.
+    alignas(32) std::array<std::uint16_t, TextBlockTables::kMaxModuli> noiseBase_{};
     RandomState drawn_;
 };
 
