@@ -6,6 +6,7 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "app/SecretClipboardData.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {
@@ -39,11 +40,12 @@ bool QtUiServices::Question(const QString& text, const QString& caption) {
     return box.exec() == QMessageBox::Ok;
 }
 
-std::optional<QString> QtUiServices::InputBox(const QString& caption, const QString& prompt,
-                                              const QString& defaultAnswer) {
+std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const QString& prompt,
+                                                 const QString& defaultAnswer) {
     bool accepted = false;
+    // Masked as the password boxes are: a password in clear is read by anyone watching.
     const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                                 QLineEdit::Normal, defaultAnswer, &accepted);
+                                                 QLineEdit::Password, defaultAnswer, &accepted);
     if (!accepted) return std::nullopt;
     return answer;
 }
@@ -77,7 +79,7 @@ QString QtUiServices::ClipboardText() {
 }
 
 void QtUiServices::SetClipboardText(const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
+    QGuiApplication::clipboard()->setMimeData(SecretClipboardData(text));
 }
 
 }  // namespace kiv

@@ -17,7 +17,9 @@
 #include "app/PasswordKey.h"
 #include "app/SettingsKey.h"
 #include "app/TextAdapter.h"
+#include "app/WindowAccessibility.h"
 #include "app/WindowMessages.h"
+#include "app/WindowPlacement.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
@@ -236,6 +238,7 @@ void TForm1::CreateControls() {
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     ListBox1->viewport()->installEventFilter(this);
+    DescribeControls(*this);
 }
 
 void TForm1::ConnectHandlers() {
@@ -328,7 +331,9 @@ void TForm1::FormCreate() {
     Edit2->setText(rememberedPassword);
     startPassword = rememberedPassword;
     HandleArguments();
-    move(storedLeft, storedTop);
+    // A stored place that would hide the window (another screen setup, a damaged value) is
+    // moved into view for this start; closing stores where the window then stands.
+    move(PlaceInView(QPoint(storedLeft, storedTop), frameGeometry().size()));
     if (CheckBox1->isChecked()) {
         const auto lines = EditorDocument::Read(LastSaveFile());
         if (!lines) {
@@ -361,7 +366,7 @@ void TForm1::HandleArguments() {
     Edit1->clear();
     const QString caption = QString::fromUtf8(kWindowCaption);
     Edit1->setText(
-        ui_.InputBox(caption, QLatin1String(kPasswordPrompt), QString()).value_or(QString()));
+        ui_.PasswordBox(caption, QLatin1String(kPasswordPrompt), QString()).value_or(QString()));
     Edit2->setText(Edit1->text());
 }
 
@@ -722,10 +727,14 @@ void TForm1::StartFileRun(FileRunThread::Job job) {
 
 void TForm1::FileRunEnded(const FileRunResult& result) {
     SetRunning(false);
-    if (result.status != FileRunStatus::Cancelled) return;
+    if (result.status != FileRunStatus::Cancelled) {
+        Announce(*ListBox1, result.AllWritten() ? tr("File run finished") : tr("File run failed"));
+        return;
+    }
     ProgressBar1->hide();
     ProgressBar2->hide();
     ListBox1->addItem(QString::fromUtf8(kRunCancelled));
+    Announce(*ListBox1, tr("File run cancelled"));
 }
 
 void TForm1::SetRunning(bool running) {
