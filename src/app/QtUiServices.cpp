@@ -7,6 +7,7 @@
 #include <QMessageBox>
 
 #include "app/SecretClipboardData.h"
+#include "app/ShownText.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {
@@ -17,7 +18,9 @@ namespace {
 void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
     if (!settings.initialFolder.isEmpty()) dialog.setDirectory(settings.initialFolder);
     if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
-    const QStringList filters = settings.QtNameFilters();
+    DialogSettings shown = settings;
+    shown.filter = ShownText(settings.filter);
+    const QStringList filters = shown.QtNameFilters();
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(settings.defaultExtension);
 }
@@ -29,14 +32,14 @@ void QtUiServices::ShowError(const QString& text) {
 }
 
 void QtUiServices::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), ShownText(text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool QtUiServices::Question(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Question, ShownText(caption), ShownText(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     return box.exec() == QMessageBox::Ok;
 }
 
@@ -44,8 +47,9 @@ std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const Q
                                                  const QString& defaultAnswer) {
     bool accepted = false;
     // Masked as the password boxes are: a password in clear is read by anyone watching.
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                                 QLineEdit::Password, defaultAnswer, &accepted);
+    const QString answer =
+        QInputDialog::getText(QApplication::activeWindow(), ShownText(caption), ShownText(prompt),
+                              QLineEdit::Password, defaultAnswer, &accepted);
     if (!accepted) return std::nullopt;
     return answer;
 }

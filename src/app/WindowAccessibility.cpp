@@ -12,29 +12,29 @@ namespace kiv {
 namespace {
 
 void Describe(QWidget* control, const char* name, const char* description = nullptr) {
-    control->setAccessibleName(QCoreApplication::translate("kiv::TForm1", name));
+    control->setAccessibleName(QCoreApplication::translate("kiv", name));
     if (description != nullptr)
-        control->setAccessibleDescription(QCoreApplication::translate("kiv::TForm1", description));
+        control->setAccessibleDescription(QCoreApplication::translate("kiv", description));
 }
 
 }  // namespace
 
 void DescribeControls(TForm1& window) {
     ClickLabelAccessible::Install();
-    Describe(window.Edit1, QT_TRANSLATE_NOOP("kiv::TForm1", "Password 1"));
-    Describe(window.Edit2, QT_TRANSLATE_NOOP("kiv::TForm1", "Password 2"),
-             QT_TRANSLATE_NOOP("kiv::TForm1", "The same password again"));
-    Describe(window.Memo1, QT_TRANSLATE_NOOP("kiv::TForm1", "Text editor"),
-             QT_TRANSLATE_NOOP("kiv::TForm1", "Each line is encrypted or decrypted on its own"));
-    Describe(window.ListBox1, QT_TRANSLATE_NOOP("kiv::TForm1", "Report"));
-    Describe(window.ProgressBar1, QT_TRANSLATE_NOOP("kiv::TForm1", "File progress"));
-    Describe(window.ProgressBar2, QT_TRANSLATE_NOOP("kiv::TForm1", "Overall progress"));
-    Describe(window.Label3, QT_TRANSLATE_NOOP("kiv::TForm1", "Date"));
-    Describe(window.Label4, QT_TRANSLATE_NOOP("kiv::TForm1", "Time"));
+    Describe(window.Edit1, QT_TRANSLATE_NOOP("kiv", "Password 1"));
+    Describe(window.Edit2, QT_TRANSLATE_NOOP("kiv", "Password 2"),
+             QT_TRANSLATE_NOOP("kiv", "The same password again"));
+    Describe(window.Memo1, QT_TRANSLATE_NOOP("kiv", "Text editor"),
+             QT_TRANSLATE_NOOP("kiv", "Each line is encrypted or decrypted on its own"));
+    Describe(window.ListBox1, QT_TRANSLATE_NOOP("kiv", "Report"));
+    Describe(window.ProgressBar1, QT_TRANSLATE_NOOP("kiv", "File progress"));
+    Describe(window.ProgressBar2, QT_TRANSLATE_NOOP("kiv", "Overall progress"));
+    Describe(window.Label3, QT_TRANSLATE_NOOP("kiv", "Date"));
+    Describe(window.Label4, QT_TRANSLATE_NOOP("kiv", "Time"));
     window.Label1->setAccessibleDescription(
-        QCoreApplication::translate("kiv::TForm1", "Shows or hides the passwords"));
-    window.Label2->setAccessibleDescription(QCoreApplication::translate(
-        "kiv::TForm1", "Decrypts a cipher text pasted into Password 1"));
+        QCoreApplication::translate("kiv", "Shows or hides the passwords"));
+    window.Label2->setAccessibleDescription(
+        QCoreApplication::translate("kiv", "Decrypts a cipher text pasted into Password 1"));
 
     auto* enter = new EnterPressesButton(&window);
     for (QPushButton* button : {window.Button1, window.Button2, window.Button3, window.Button4,
