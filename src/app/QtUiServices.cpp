@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "app/SecretClipboardData.h"
 #include "app/ShownText.h"
@@ -25,19 +27,34 @@ void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
     dialog.setDefaultSuffix(settings.defaultExtension);
 }
 
+// "kiv: text", as command-line programs report.
+void WriteToStandardError(const QString& text) {
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    std::fputs(QString(program + QStringLiteral(": ") + text + u'\n').toLocal8Bit().constData(),
+               stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 void QtUiServices::ShowError(const QString& text) {
+    if (!interacting_) return WriteToStandardError(text);
     errors_.ShowError(text);
 }
 
+void QtUiServices::StopInteracting() {
+    interacting_ = false;
+}
+
 void QtUiServices::ShowMessage(const QString& text) {
+    if (!interacting_) return WriteToStandardError(text);
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), ShownText(text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool QtUiServices::Question(const QString& text, const QString& caption) {
+    if (!interacting_) return false;
     QMessageBox box(QMessageBox::Question, ShownText(caption), ShownText(text),
                     QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     return box.exec() == QMessageBox::Ok;
@@ -45,6 +62,7 @@ bool QtUiServices::Question(const QString& text, const QString& caption) {
 
 std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const QString& prompt,
                                                  const QString& defaultAnswer) {
+    if (!interacting_) return std::nullopt;
     bool accepted = false;
     // Masked as the password boxes are: a password in clear is read by anyone watching.
     const QString answer =
@@ -55,6 +73,7 @@ std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const Q
 }
 
 QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
+    if (!interacting_) return {};
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(settings.multiSelect ? QFileDialog::ExistingFiles
@@ -67,6 +86,7 @@ QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
 }
 
 std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
+    if (!interacting_) return std::nullopt;
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
