@@ -13,6 +13,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/PasswordKey.h"
 #include "app/SettingsKey.h"
@@ -117,6 +118,8 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
 TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
+    // Before the first label exists: Qt keeps the first interface it builds for a control.
+    ClickLabelAccessible::Install();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ShownText(kWindowCaption));
     resize(914, 606);

@@ -3,7 +3,6 @@
 #include <QAccessible>
 #include <QCoreApplication>
 
-#include "app/ClickLabelAccessible.h"
 #include "app/EnterPressesButton.h"
 #include "app/TForm1.h"
 
@@ -20,7 +19,6 @@ void Describe(QWidget* control, const char* name, const char* description = null
 }  // namespace
 
 void DescribeControls(TForm1& window) {
-    ClickLabelAccessible::Install();
     Describe(window.Edit1, QT_TRANSLATE_NOOP("kiv", "Password 1"));
     Describe(window.Edit2, QT_TRANSLATE_NOOP("kiv", "Password 2"),
              QT_TRANSLATE_NOOP("kiv", "The same password again"));
