@@ -1,7 +1,10 @@
 #include "cli/TextCommand.h"
 
 #include <istream>
+#include <memory>
 #include <ostream>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "cipher/KeySchedule.h"
@@ -13,11 +16,83 @@ namespace kiv {
 
 namespace {
 
-// The engine's messages about one input line (one per failed block), in kiv-cli's words.
-struct LineMessages : CipherMessages {
+// The engine's messages (one per failed block), in kiv-cli's words.
+struct CollectedMessages : CipherMessages {
     void ShowMessage(const std::string& text) override { texts.push_back(CliWording(text)); }
     std::vector<std::string> texts;
 };
+
+// Reads one line without its LF or CR LF; false at the end of the input.
+bool ReadLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+void WriteLine(std::ostream& out, const std::string& line) {
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out.put('\n');
+}
+
+// Lines are decrypted in batches of about this size, their blocks side by side; memory stays
+// bounded by a batch and the longest line, whatever the length of the input.
+constexpr std::size_t kBatchBytes = std::size_t{1} << 18;
+constexpr std::size_t kBatchLines = 4096;
+
+// The failure lines of one input line: one for a line handed back, one per block left out of a
+// decrypted line.
+void ReportLine(std::ostream& err, std::size_t number, bool decrypted,
+                const std::vector<std::string>& messages) {
+    const std::string where = "kiv-cli: line " + std::to_string(number) + ": ";
+    if (!decrypted) {
+        err << where << "written back unchanged: "
+            << (messages.empty() ? "not a cipher text for this password" : messages.back()) << '\n';
+        return;
+    }
+    for (const std::string& text : messages)
+        err << where << "a block was left out: " << text << '\n';
+}
+
+// Decrypts standard input line by line; false when a line was handed back unchanged.
+bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
+                  const std::string& key) {
+    std::vector<std::string> lines(kBatchLines), outputs(kBatchLines);
+    std::vector<std::string_view> views(kBatchLines);
+    std::unique_ptr<bool[]> decrypted(new bool[kBatchLines]);
+    bool all = true;
+    std::size_t first = 1;  // the number of the batch's first line
+    for (bool more = true; more;) {
+        std::size_t count = 0, bytes = 0;
+        while (count < kBatchLines && bytes < kBatchBytes &&
+               (more = ReadLine(context.in, lines[count]))) {
+            bytes += lines[count].size();
+            views[count] = lines[count];
+            ++count;
+        }
+        CollectedMessages batch;
+        DecryptTexts(ws, order, key, views.data(), count, outputs.data(), decrypted.get(), batch);
+        for (std::size_t t = 0; t < count; ++t) {
+            all = all && decrypted[t];
+            WriteLine(context.out, outputs[t]);
+            // The batch's messages do not say their line; the rare batch that has any is
+            // decrypted again line by line to tell (decryption draws nothing random).
+            CollectedMessages messages;
+            if (!batch.texts.empty()) {
+                TextOperands op;
+                op.CipherKey = key;
+                op.CipherInput = lines[t];
+                DecryptText(ws, order, op, messages);
+            }
+            if (!decrypted[t] || !messages.texts.empty())
+                ReportLine(context.err, first + t, decrypted[t], messages.texts);
+            // One very long line must not keep its room in every slot it passed through.
+            if (lines[t].capacity() > kBatchBytes) std::string().swap(lines[t]);
+            if (outputs[t].capacity() > kBatchBytes) std::string().swap(outputs[t]);
+        }
+        first += count;
+    }
+    return all;
+}
 
 }  // namespace
 
@@ -43,31 +118,17 @@ int RunTextCommand(CliContext& context, const CommandRequest& request, bool encr
             break;
     }
 
-    std::string line;
-    for (long long number = 1; std::getline(context.in, line); ++number) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        op.CipherInput = line;
-        if (encrypt) {
+    // Reading a line would otherwise flush the output first: one write per line.
+    std::ostream* const tied = context.in.tie(nullptr);
+    if (encrypt) {
+        while (ReadLine(context.in, op.CipherInput)) {
             EncryptText(ws, order, op);
-            context.out << op.CipherOutput << '\n';
-            continue;
+            WriteLine(context.out, op.CipherOutput);
         }
-        // One failure line for a line handed back; one per block left out of a decrypted line.
-        LineMessages messages;
-        const std::string where = "kiv-cli: line " + std::to_string(number) + ": ";
-        if (!DecryptText(ws, order, op, messages)) {
-            op.CipherOutput = line;
-            status = kExitFailed;
-            context.err << where << "written back unchanged: "
-                        << (messages.texts.empty() ? "not a cipher text for this password"
-                                                   : messages.texts.back())
-                        << '\n';
-        } else {
-            for (const std::string& text : messages.texts)
-                context.err << where << "a block was left out: " << text << '\n';
-        }
-        context.out << op.CipherOutput << '\n';
+    } else if (!DecryptLines(context, ws, order, op.CipherKey)) {
+        status = kExitFailed;
     }
+    context.in.tie(tied);
     context.out.flush();
     return status;
 }

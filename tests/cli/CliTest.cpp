@@ -86,6 +86,23 @@ TEST_F(CliTest, ForeignCharactersReportOnStandardError) {
               "alphabet (first of a pair)\n");
 }
 
+// Lines are decrypted in batches; each failure line still names its own input line.
+TEST_F(CliTest, FailureLinesNameTheirInputLine) {
+    const std::string pw = PasswordFile("right one");
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, "first\nsecond\n"), kExitOk);
+    std::string cipher = out.str();
+    cipher[cipher.find('\n') + 1] = '#';  // the second line's first block
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", PasswordFile("other one")}, "third\n"),
+              kExitOk);
+    cipher += out.str();
+    EXPECT_EQ(Run({"decrypt-text", "--password-file", pw}, cipher), kExitFailed);
+    EXPECT_EQ(err.str(),
+              "kiv-cli: line 2: written back unchanged: a character outside the cipher-text "
+              "alphabet (first of a pair)\n"
+              "kiv-cli: line 3: written back unchanged: not a cipher text for this password\n");
+    EXPECT_EQ(out.str().substr(0, 10), "first    \n");
+}
+
 TEST_F(CliTest, PasswordRefusals) {
     EXPECT_EQ(Run({"encrypt-text", "--password-file", PasswordFile("ab\n")}, "x\n"), kExitFailed);
     EXPECT_EQ(err.str(), "kiv-cli: the password must be at least 3 characters long\n");
