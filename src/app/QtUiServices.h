@@ -1,7 +1,9 @@
 #pragma once
 
-#include "runtime/MessageBoxExceptionDisplay.h"
 #include "app/UiServices.h"
+#include "runtime/MessageBoxExceptionDisplay.h"
+
+class QFileDialog;
 
 namespace kiv {
 
@@ -17,6 +19,10 @@ class QtUiServices final : public UiServices {
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text) override;
+
+    // A save dialog as SaveDialog shows it: any name, settings applied, and Qt's question
+    // before an existing file is chosen exactly when settings.confirmOverwrite.
+    static void PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings);
 
   private:
     MessageBoxExceptionDisplay errors_;

@@ -23,6 +23,7 @@
 #include "app/SettingsKey.h"
 #include "app/TextAdapter.h"
 #include "app/WindowMessages.h"
+#include "runtime/ApplicationTitle.h"
 
 namespace kiv {
 
@@ -552,6 +553,7 @@ void TForm1::Save1Click() {
 void TForm1::Saveas1Click() {
     SaveDialog1.defaultExtension = QStringLiteral("txt");
     SaveDialog1.filter = QLatin1String(kTextFileFilter);
+    SaveDialog1.confirmOverwrite = false;
     const std::optional<QString> path = ui_.SaveDialog(SaveDialog1);
     if (!path) return;
     if (!EditorDocument::Write(*path, Lines().All()))
@@ -672,13 +674,22 @@ void TForm1::Button2Click() {
 void TForm1::EncryptChosen(const QStringList& paths, const std::string& password) {
     ReplaceReportList(paths);
     std::string output;
+    // A container is the only copy of what it holds once the sources are gone, so an existing
+    // one is replaced only when the user agrees, whether the name was chosen or derived.
     if (paths.size() > 1) {
         SaveDialog1.defaultExtension = QStringLiteral("vrq");
+        SaveDialog1.confirmOverwrite = true;
         const std::optional<QString> chosen = ui_.SaveDialog(SaveDialog1);
         if (!chosen) return;
         output = TextAdapter::ToBytes(*chosen);
     } else {
         output = SingleFileOutputName(TextAdapter::ToBytes(paths.front()));
+        const QString name = TextAdapter::FromBytes(output);
+        const QFileInfo existing(name);
+        if ((existing.exists() || existing.isSymLink()) &&
+            !ui_.Question(QString::fromUtf8(kReplaceContainer).arg(name),
+                          QString::fromUtf8(kApplicationTitle)))
+            return;
     }
     // The run keeps its own copy of the paths: the list only shows them.
     std::vector<std::string> sources;

@@ -21,6 +21,8 @@ inline constexpr char kEncryptFilesFilter[] =
     "All files (*.*)|*.*|Text files (*.txt)|*.txt|Word files (*.doc)|*.doc|Excel files "
     "(*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg";
 inline constexpr char kRestoreFilter[] = "Kiv files (*.vrq)|*.vrq";
+// Asked before a file encryption replaces an existing container; %1 is its path.
+inline constexpr char kReplaceContainer[] = "%1 already exists.\nDo you want to replace it?";
 inline constexpr char kCancelCaption[] = "Cancel";
 // The report list's last line after a cancelled run; a restore keeps the files it completed.
 inline constexpr char kRunCancelled[] = "Cancelled: the file in progress was not written";
