@@ -547,7 +547,7 @@ void TForm1::Save1Click() {
         ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
         return;
     }
-    Lines().SetAll(*lines);
+    Lines().ReplaceAll(*lines);
 }
 
 void TForm1::Saveas1Click() {
@@ -593,8 +593,10 @@ void TForm1::Button5Click() {
     EditorLines lines = Lines();
     const int count = lines.Count();
     if (!PrepareTextKey(kEncryptEditorMismatch, kPasswordTooShort, true)) return;
-    for (int i = 0; i < count; ++i)
-        lines.SetLine(i, Encrypted(lines.WholeLine(i)));
+    lines.AsOneEdit([&] {
+        for (int i = 0; i < count; ++i)
+            lines.SetLine(i, Encrypted(lines.WholeLine(i)));
+    });
     const QString lastSave = LastSaveFile();
     if (!EditorDocument::Write(lastSave, lines.All()))
         throw std::runtime_error(
@@ -612,8 +614,10 @@ void TForm1::Button6Click() {
     if (!PrepareTextKey(kDecryptEditorMismatch, kPasswordTooShort, false)) return;
     // A line that splits in two moves the later ones down: the loop still visits the positions
     // 0 to count - 1 as the document stands at each step.
-    for (int i = 0; i < count; ++i)
-        lines.SetLine(i, Decrypted(lines.WholeLine(i)));
+    lines.AsOneEdit([&] {
+        for (int i = 0; i < count; ++i)
+            lines.SetLine(i, Decrypted(lines.WholeLine(i)));
+    });
 }
 
 void TForm1::Button4Click() {
@@ -636,8 +640,10 @@ void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
     ui_.SetClipboardText(TextAdapter::FromBytes(result.text));
     if (CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
-    for (const std::string& piece : result.pieces)
-        lines.Append(piece);
+    lines.AsOneEdit([&] {
+        for (const std::string& piece : result.pieces)
+            lines.Append(piece);
+    });
 }
 
 bool TForm1::CheckFilePassword(bool restoring, std::string& password) {
