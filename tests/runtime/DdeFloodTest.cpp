@@ -22,16 +22,25 @@ class DdeFloodTest : public DdeServiceFixture {
         StartService();
     }
 
-    // Everything the service sent back; "<hung>" when it did not close within the limit.
-    QByteArray SendAllThenRead(const QByteArray& requests) {
+    // A plain socket connected to the service; -1 when that failed.
+    int Connect() const {
         const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
         sockaddr_un address{};
         address.sun_family = AF_UNIX;
         const QByteArray path = QFile::encodeName(SocketPath());
         std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-        if (fd < 0 ||
-            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-            return "<cannot connect: " + QByteArray(std::strerror(errno)) + '>';
+        if (fd >= 0 &&
+            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
+            return fd;
+        ADD_FAILURE() << "cannot connect: " << std::strerror(errno);
+        if (fd >= 0) ::close(fd);
+        return -1;
+    }
+
+    // Everything the service sent back; "<hung>" when it did not close within the limit.
+    QByteArray SendAllThenRead(const QByteArray& requests) {
+        const int fd = Connect();
+        if (fd < 0) return "<cannot connect>";
 
         std::atomic<bool> done = false;
         QByteArray received;
@@ -94,6 +103,26 @@ TEST_F(DdeFloodTest, EveryRequestSentBeforeReadingIsAnsweredBeforeTheConnectionC
                                     DdeTestClient::kWaitLimit));
         EXPECT_TRUE(manager->Conversations().empty());
     }
+}
+
+TEST_F(DdeFloodTest, AClientThatLeavesWithItsAnswersUnreadIsForgotten) {
+    const int fd = Connect();
+    ASSERT_GE(fd, 0);
+    // Far more answers than the system buffers and the service keeps; nothing reads them.
+    const QByteArray requests = "CONNECT kiv DdeServerConv1\n" + QByteArray(100000, '\n');
+    for (qsizetype sent = 0; sent < requests.size();) {
+        const ssize_t n = ::send(fd, requests.constData() + sent,
+                                 static_cast<std::size_t>(requests.size() - sent), MSG_DONTWAIT);
+        if (n > 0) sent += n;
+        ASSERT_TRUE(n > 0 || errno == EAGAIN) << std::strerror(errno);
+        QCoreApplication::processEvents();
+    }
+    ASSERT_TRUE(QTest::qWaitFor([&] { return opened->count() == 1; }, DdeTestClient::kWaitLimit));
+    ::close(fd);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return manager->ConnectionCount() == 0; },
+                                DdeTestClient::kWaitLimit));
+    EXPECT_TRUE(manager->Conversations().empty());
+    EXPECT_EQ(closed->count(), 1);
 }
 
 }  // namespace
