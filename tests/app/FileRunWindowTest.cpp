@@ -1,9 +1,7 @@
 #include <QDropEvent>
-#include <QFileDialog>
 #include <QMimeData>
 #include <QUrl>
 
-#include "app/QtUiServices.h"
 #include "app/WindowFixture.h"
 #include "app/WindowMessages.h"
 #include "filecrypt/FileDecryption.h"
@@ -149,14 +147,6 @@ TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
     // The editor's "Save as" still replaces without asking.
     window->Saveas1Click();
     EXPECT_FALSE(ui.saveSeen.back().confirmOverwrite);
-    for (const bool confirm : {false, true}) {
-        QFileDialog dialog;
-        DialogSettings settings;
-        settings.confirmOverwrite = confirm;
-        QtUiServices::PrepareSaveDialog(dialog, settings);
-        EXPECT_EQ(dialog.testOption(QFileDialog::DontConfirmOverwrite), !confirm);
-        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
-    }
 }
 
 TEST_F(FileRuns, CancelledDialogsStartNothing) {
