@@ -5,6 +5,8 @@
 
 namespace kiv {
 
+// How errors travel from the libraries to the window and kiv-cli: docs/errors.md.
+
 enum class FileRunStatus {
     Completed,  // every file was written whole
     Refused,    // stopped before anything was written: password, sources, output path
