@@ -25,7 +25,7 @@
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
-#include "filecrypt/FileKey.h"
+#include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
 #include "numeric/NumericServices.h"
 #include "runtime/ApplicationTitle.h"
@@ -657,13 +657,9 @@ void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
 
 bool TForm1::CheckFilePassword(bool restoring, std::string& password) {
     password = TextAdapter::ToBytes(Edit1->text());
-    const char* refusal = nullptr;
-    if (password != TextAdapter::ToBytes(Edit2->text()))
-        refusal = restoring ? kRestoreMismatch : kEncryptFilesMismatch;
-    else if (password.size() < static_cast<std::size_t>(kShortestFilePassword))
-        refusal = restoring ? kRestorePasswordTooShort : kFilePasswordLength;
-    else if (password.size() > static_cast<std::size_t>(kLongestFilePassword))
-        refusal = restoring ? kRestorePasswordTooLong : kFilePasswordLength;
+    const std::string confirmation = TextAdapter::ToBytes(Edit2->text());
+    const char* refusal = FilePasswordRefusal(
+        restoring ? FileRunKind::Restore : FileRunKind::Encryption, password, &confirmation);
     if (refusal == nullptr) return true;
     ui_.ShowMessage(QString::fromUtf8(refusal));
     return false;
