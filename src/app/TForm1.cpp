@@ -13,16 +13,16 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "filecrypt/ContainerNames.h"
 #include "app/EditorDocument.h"
-#include "filecrypt/FileDecryption.h"
-#include "filecrypt/FileEncryption.h"
-#include "filecrypt/FilePasswordCheck.h"
-#include "numeric/NumericServices.h"
 #include "app/PasswordKey.h"
 #include "app/SettingsKey.h"
 #include "app/TextAdapter.h"
 #include "app/WindowMessages.h"
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/FilePasswordCheck.h"
+#include "numeric/NumericServices.h"
 
 namespace kiv {
 
@@ -650,7 +650,8 @@ bool TForm1::CheckFilePassword(bool restoring, std::string& password) {
 
 void TForm1::ReplaceReportList(const QStringList& paths) {
     ListBox1->clear();
-    ListBox1->addItems(paths);
+    for (const QString& path : paths)
+        ListBox1->addItem(WindowRunReport::Shown(TextAdapter::ToBytes(path)));
 }
 
 void TForm1::Button2Click() {
