@@ -3,9 +3,13 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
+#include "app/SecretClipboardData.h"
+#include "app/ShownText.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {
@@ -16,39 +20,60 @@ namespace {
 void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
     if (!settings.initialFolder.isEmpty()) dialog.setDirectory(settings.initialFolder);
     if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
-    const QStringList filters = settings.QtNameFilters();
+    DialogSettings shown = settings;
+    shown.filter = ShownText(settings.filter);
+    const QStringList filters = shown.QtNameFilters();
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(settings.defaultExtension);
+}
+
+// "kiv: text", as command-line programs report.
+void WriteToStandardError(const QString& text) {
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    std::fputs(QString(program + QStringLiteral(": ") + text + u'\n').toLocal8Bit().constData(),
+               stderr);
+    std::fflush(stderr);
 }
 
 }  // namespace
 
 void QtUiServices::ShowError(const QString& text) {
+    if (!interacting_) return WriteToStandardError(text);
     errors_.ShowError(text);
 }
 
+void QtUiServices::StopInteracting() {
+    interacting_ = false;
+}
+
 void QtUiServices::ShowMessage(const QString& text) {
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text,
+    if (!interacting_) return WriteToStandardError(text);
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), ShownText(text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool QtUiServices::Question(const QString& text, const QString& caption) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
+    if (!interacting_) return false;
+    QMessageBox box(QMessageBox::Question, ShownText(caption), ShownText(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     return box.exec() == QMessageBox::Ok;
 }
 
-std::optional<QString> QtUiServices::InputBox(const QString& caption, const QString& prompt,
-                                              const QString& defaultAnswer) {
+std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const QString& prompt,
+                                                 const QString& defaultAnswer) {
+    if (!interacting_) return std::nullopt;
     bool accepted = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                                 QLineEdit::Normal, defaultAnswer, &accepted);
+    // Masked as the password boxes are: a password in clear is read by anyone watching.
+    const QString answer =
+        QInputDialog::getText(QApplication::activeWindow(), ShownText(caption), ShownText(prompt),
+                              QLineEdit::Password, defaultAnswer, &accepted);
     if (!accepted) return std::nullopt;
     return answer;
 }
 
 QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
+    if (!interacting_) return {};
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(settings.multiSelect ? QFileDialog::ExistingFiles
@@ -61,15 +86,20 @@ QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
 }
 
 std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
+    if (!interacting_) return std::nullopt;
     QFileDialog dialog(QApplication::activeWindow());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // An existing file is replaced without a second question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    Prepare(dialog, settings);
+    PrepareSaveDialog(dialog, settings);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     settings.fileName = dialog.selectedFiles().front();
     return settings.fileName;
+}
+
+void QtUiServices::PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Qt's own question keeps the dialog open, so a refusal lets the user pick another name.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.confirmOverwrite);
+    Prepare(dialog, settings);
 }
 
 QString QtUiServices::ClipboardText() {
@@ -77,7 +107,7 @@ QString QtUiServices::ClipboardText() {
 }
 
 void QtUiServices::SetClipboardText(const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
+    QGuiApplication::clipboard()->setMimeData(SecretClipboardData(text));
 }
 
 }  // namespace kiv

@@ -1,25 +1,34 @@
 #pragma once
 
-#include "runtime/MessageBoxExceptionDisplay.h"
 #include "app/UiServices.h"
+#include "runtime/MessageBoxExceptionDisplay.h"
+
+class QFileDialog;
 
 namespace kiv {
 
-// The real boxes, dialogs and clipboard. Boxes are modal to the active window.
+// The real boxes, dialogs and clipboard. Boxes are modal to the active window. Once interaction
+// has stopped, texts go to standard error and every question or dialog counts as cancelled.
 class QtUiServices final : public UiServices {
   public:
     void ShowError(const QString& text) override;
+    void StopInteracting() override;
     void ShowMessage(const QString& text) override;
     bool Question(const QString& text, const QString& caption) override;
-    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                    const QString& defaultAnswer) override;
+    std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
+                                       const QString& defaultAnswer) override;
     QStringList OpenDialog(DialogSettings& settings) override;
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text) override;
 
+    // A save dialog as SaveDialog shows it: any name, settings applied, and Qt's question
+    // before an existing file is chosen exactly when settings.confirmOverwrite.
+    static void PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings);
+
   private:
     MessageBoxExceptionDisplay errors_;
+    bool interacting_ = true;
 };
 
 }  // namespace kiv

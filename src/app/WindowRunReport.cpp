@@ -1,5 +1,6 @@
 #include "app/WindowRunReport.h"
 
+#include "app/ShownText.h"
 #include "app/TextAdapter.h"
 #include "filecrypt/PrintableName.h"
 
@@ -10,7 +11,7 @@ QString WindowRunReport::Shown(const std::string& bytes) {
 }
 
 void WindowRunReport::AddLine(const std::string& line) {
-    list_.addItem(Shown(line));
+    list_.addItem(ShownText(Shown(line)));
     list_.scrollToBottom();  // the newest line is the one to read during a run
 }
 

@@ -31,7 +31,7 @@ enum class FileRunFailure {
 struct FileRunResult {
     FileRunStatus status = FileRunStatus::Completed;
     FileRunFailure failure = FileRunFailure::None;
-    std::string failurePath;  // the file the failure concerns
+    std::string failurePath;  // the file the failure concerns, where there is one
     int filesWritten = 0;     // restored files, or 1 for a written container
     int entriesSkipped = 0;   // stored entries not restored for their name or their target:
                               // unsafe, taken by an earlier entry, or the container itself
