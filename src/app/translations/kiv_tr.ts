@@ -291,5 +291,11 @@
         <source>View  Encrypt File the Report  or Decrypt  File the Report</source>
         <translation>Dosya Şifreleme Raporunu  ya da  Dosya Şifre Çözme Raporunu  Görüntüleyin</translation>
     </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 zaten var.
+Üzerine yazılsın mı?</translation>
+    </message>
 </context>
 </TS>
