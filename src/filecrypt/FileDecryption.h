@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cipher/PasswordMessages.h"
+#include "cipher/TranslatableText.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
@@ -32,7 +33,8 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
 
 // Report lines of a damaged container.
 namespace report {
-inline constexpr char kTooShortForHeader[] = " The file is too short to be an encrypted file";
+inline constexpr char kTooShortForHeader[] =
+    QT_TRANSLATE_NOOP("kiv", " The file is too short to be an encrypted file");
 std::string EndsEarly(const std::string& what);
 std::string BadNameLength(int entry, std::int64_t length);
 std::string BadSourceSize(int entry, std::int64_t size);

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cipher/PasswordMessages.h"
+#include "cipher/TranslatableText.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
@@ -24,9 +25,10 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
                            const FileRunSpeed& speed = FileRunSpeed());
 
 // Messages of the refusals above (the length message is kFilePasswordLength).
-inline constexpr char kRepeatedModuliFileMessage[] =
+inline constexpr char kRepeatedModuliFileMessage[] = QT_TRANSLATE_NOOP(
+    "kiv",
     "This password cannot protect files: two parts of every block would share one prime, so the "
-    "encrypted file could never be restored. Please choose another password.";
+    "encrypted file could never be restored. Please choose another password.");
 std::string SourceTooLargeMessage(const std::string& path);
 std::string OutputIsSourceMessage(const std::string& path);
 std::string SameNameMessage(const std::string& name);
