@@ -667,7 +667,8 @@ bool TForm1::CheckFilePassword(bool restoring, std::string& password) {
 
 void TForm1::ReplaceReportList(const QStringList& paths) {
     ListBox1->clear();
-    ListBox1->addItems(paths);
+    for (const QString& path : paths)
+        ListBox1->addItem(WindowRunReport::Shown(TextAdapter::ToBytes(path)));
 }
 
 void TForm1::Button2Click() {

@@ -51,10 +51,11 @@
 
 namespace kiv {
 
-// Residue counts a header may hold: every block has at least L + 2 residues, and the prime table
-// gives fewer than 40. Outside this range the header is not one an encryption writes.
+// Residue counts a header may hold: every block has at least L + 2 residues, and even 23 bytes
+// under the smallest primes first (2, 3, 5, ... 149: 35 of them) need no more than d = 37.
+// Outside this range no password could have written the header.
 inline constexpr int kLeastResidueCount = kShortestFilePassword + 3;
-inline constexpr int kGreatestResidueCount = 40;
+inline constexpr int kGreatestResidueCount = 37;
 inline constexpr int kLongestStoredName = 255;
 
 // The fields before the entries.

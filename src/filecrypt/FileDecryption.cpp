@@ -1,7 +1,12 @@
 #include "filecrypt/FileDecryption.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdint>
+#include <optional>
+#include <set>
+#include <utility>
 
 #include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/BlockCodec.h"
@@ -31,9 +36,46 @@ std::string BadSourceSize(int entry, std::int64_t size) {
 std::string EntrySkipped(const std::string& name, int entry, const std::string& problem) {
     return " Entry " + std::to_string(entry) + " \"" + name + "\" " + problem + "; skipped";
 }
+std::string NotAnEncryptedFile(std::int64_t count) {
+    return " This is not an encrypted file: no password gives its header count of " +
+           std::to_string(count);
+}
+std::string EntriesNotRestored(int entry, std::int64_t fileCount) {
+    if (entry >= fileCount) return " Entry " + std::to_string(entry) + " was not restored";
+    return " Entries " + std::to_string(entry) + " to " + std::to_string(fileCount) +
+           " were not restored";
+}
+std::string ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount) {
+    std::string line = " Entry " + std::to_string(entry) + " \"" + name +
+                       "\" claims more blocks than the encrypted file holds: ";
+    line += entry >= fileCount ? "it was not restored"
+                               : "it and the entries after it, up to entry " +
+                                     std::to_string(fileCount) + ", were not restored";
+    return line;
+}
+std::string RestoredUnderAnotherName(const std::string& name, const std::string& written) {
+    return " The password differs from the stored one, so \"" + name +
+           "\" was not replaced: restored as \"" + written + "\"";
+}
 }  // namespace report
 
 namespace {
+
+// A file as the file system knows it, whatever path leads to it.
+using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
+
+// The file path leads to, following links; nothing when there is none.
+std::optional<FileIdentity> IdentityOf(const std::string& path) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity(info.st_dev, info.st_ino);
+}
+
+// Whether anything at all has this name, a dangling link included.
+bool NameTaken(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
 
 // One restore: the container being read, the entered password's key and what has been restored.
 // Each step returns false when the run ends, with result_ saying why.
@@ -55,6 +97,7 @@ class RestoreRun {
         if (!OpenContainer() || !AcceptHeader(header)) return result_;
         observer_.SetOverallRange(1, 1000);
         observer_.SetOverallVisible(true);
+        fileCount_ = header.fileCount;
         for (std::int64_t k = 0; k < header.fileCount; ++k) {
             observer_.SetOverallPosition(static_cast<int>(k * 1000 / header.fileCount));
             if (!RestoreEntry(static_cast<int>(k + 1))) return result_;
@@ -65,7 +108,10 @@ class RestoreRun {
 
   private:
     bool OpenContainer() {
-        if (in_.Open(path_)) return true;
+        if (in_.Open(path_)) {
+            container_ = FileIdentity(in_.Device(), in_.Inode());
+            return true;
+        }
         observer_.AddLine(report::kDecryptReadNotOpen);
         return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_);
     }
@@ -74,8 +120,9 @@ class RestoreRun {
     bool AcceptHeader(ContainerHeader& header) {
         const HeaderRead read = ReadContainerHeader(in_, header);
         if (read == HeaderRead::NoResidueCount) return Damaged(report::kTooShortForHeader);
-        if (read == HeaderRead::ImpossibleResidueCount ||
-            header.residueCount != key_.residueCount) {
+        if (read == HeaderRead::ImpossibleResidueCount)
+            return Damaged(report::NotAnEncryptedFile(header.residueCount));
+        if (header.residueCount != key_.residueCount) {
             observer_.ShowMessage(report::kPasswordLengthWrong);
             return RefusePassword();
         }
@@ -88,46 +135,57 @@ class RestoreRun {
                 continue;
             if (observer_.ConfirmStop(report::kPasswordWrong, report::kChangePassword))
                 return RefusePassword();
+            passwordUnconfirmed_ = true;
         }
         if (read == HeaderRead::NoFileCount) return Damaged(report::EndsEarly("its file count"));
         return true;
     }
 
+    // Reads entry's fields and restores it, or skips it with a report line. False ends the run;
+    // a damaged container then also says which entries were not restored.
     bool RestoreEntry(int entry) {
         EntryHeader stored;
         switch (ReadEntryHeader(in_, stored)) {
             case EntryRead::Complete:
                 break;
             case EntryRead::Truncated:
-                return Damaged(report::EndsEarly("entry " + std::to_string(entry)));
+                return DamagedAt(entry, report::EndsEarly("entry " + std::to_string(entry)));
             case EntryRead::BadNameLength:
-                return Damaged(report::BadNameLength(entry, stored.nameLength));
+                return DamagedAt(entry, report::BadNameLength(entry, stored.nameLength));
             case EntryRead::BadSourceSize:
-                return Damaged(report::BadSourceSize(entry, stored.sourceSize));
+                return DamagedAt(entry, report::BadSourceSize(entry, stored.sourceSize));
         }
         const EntryBlocks blocks = BlocksOf(stored.sourceSize, key_.blockLength);
         // The least file length that can hold this entry's blocks; computed in 64 bits so that a
         // damaged size cannot wrap around and pass.
         const std::int64_t least = blocks.StoredBytes(key_.ResidueBytes()) + entry;
         if (least > in_.Size()) {
-            // No report line: the report list shows what users of the window have always seen
-            // here, which is nothing but the bar going away. The result still says the container
-            // is damaged, so kiv-cli can say so.
+            observer_.AddLine(report::ImplausibleEntry(stored.name, entry, fileCount_));
             observer_.SetOverallVisible(false);
             return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
         }
-        if (const std::string problem = StoredNameProblem(stored.name, StoredNameOf(path_));
-            !problem.empty()) {
+        if (const std::string problem = EntryProblem(stored.name); !problem.empty()) {
             observer_.AddLine(report::EntrySkipped(stored.name, entry, problem));
             ++result_.entriesSkipped;
             const std::int64_t bytes = blocks.StoredBytes(key_.ResidueBytes());
             if (in_.Skip(bytes) != bytes)
-                return Damaged(
-                    report::EndsEarly("the last block of entry " + std::to_string(entry)));
+                return DamagedAt(
+                    entry, report::EndsEarly("the last block of entry " + std::to_string(entry)));
             return true;
         }
-        if (!DecodeEntry(stored.name, blocks)) return false;
+        // Bytes decoded with an unconfirmed password may be garbage: they never replace a file.
+        std::string written = stored.name;
+        for (int number = 2; passwordUnconfirmed_ && NameTaken(folder_ + written); ++number)
+            written = RestoredCopyName(stored.name, number);
+        if (!DecodeEntry(stored.name, folder_ + written, blocks)) {
+            if (result_.failure == FileRunFailure::ContainerDamaged ||
+                result_.failure == FileRunFailure::SourceUnreadable)
+                observer_.AddLine(report::EntriesNotRestored(entry, fileCount_));
+            return false;
+        }
         ++result_.filesWritten;
+        restoredNames_.insert(stored.name);
+        if (const auto identity = IdentityOf(folder_ + written)) restoredFiles_.insert(*identity);
         observer_.AddLine(stored.name);
         observer_.AddLine(report::OpenFileByteAmount(stored.sourceSize));
         observer_.AddLine(report::OpenFileBytePart(blocks.count));
@@ -135,12 +193,27 @@ class RestoreRun {
         observer_.AddLine(report::DecryptCloseLongByte(key_.residueCount));
         observer_.AddLine(report::CloseFileByteNo(least));
         observer_.AddLine(report::CloseFileByteYes(in_.Size()));
+        if (written != stored.name) {
+            observer_.AddLine(report::RestoredUnderAnotherName(stored.name, written));
+            ++result_.entriesRenamed;
+        }
         return true;
     }
 
+    // Why an entry may not be restored, or "" when it may. Targets are compared as files, not as
+    // names: through a link or a second name the container or an earlier entry's file is the same.
+    std::string EntryProblem(const std::string& name) const {
+        if (std::string problem = StoredNameProblem(name); !problem.empty()) return problem;
+        const std::optional<FileIdentity> existing = IdentityOf(folder_ + name);
+        if (existing == container_) return "would replace the encrypted file itself";
+        if (restoredNames_.count(name) != 0 || (existing && restoredFiles_.count(*existing) != 0))
+            return "has the name of a file restored earlier in this run";
+        return {};
+    }
+
     // Decodes one entry's blocks into its file beside the others; the file appears only whole.
-    bool DecodeEntry(const std::string& name, const EntryBlocks& blocks) {
-        const std::string target = folder_ + name;
+    bool DecodeEntry(const std::string& name, const std::string& target,
+                     const EntryBlocks& blocks) {
         AtomicOutputFile file;
         if (!file.Create(target)) return Unwritable(target);
         observer_.SetFileRange(1,
@@ -193,6 +266,12 @@ class RestoreRun {
             in_.failed() ? FileRunFailure::SourceUnreadable : FileRunFailure::ContainerDamaged,
             path_);
     }
+    // Damage met while reading entry: the cause, then which entries were not restored.
+    bool DamagedAt(int entry, const std::string& line) {
+        Damaged(line);
+        observer_.AddLine(report::EntriesNotRestored(entry, fileCount_));
+        return false;
+    }
     bool Unwritable(const std::string& target) {
         observer_.AddLine(report::kDecryptWriteNotOpen);
         return Fail(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, target);
@@ -212,6 +291,13 @@ class RestoreRun {
     const FileKey key_;
     BlockCodec codec_;
     ByteReader in_;
+    FileIdentity container_;
+    std::int64_t fileCount_ = 0;
+    // Set when the user went on past a differing byte of the password block.
+    bool passwordUnconfirmed_ = false;
+    // What this run has written, by stored name and by file, so that no later entry replaces it.
+    std::set<std::string> restoredNames_;
+    std::set<FileIdentity> restoredFiles_;
     FileRunResult result_;
 };
 

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <limits>
 #include <optional>
+#include <set>
 
 #include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/BlockCodec.h"
@@ -30,6 +31,12 @@ std::string OutputIsSourceMessage(const std::string& path) {
            " would replace one of the files to encrypt. Please choose another name.";
 }
 
+std::string SameNameMessage(const std::string& name) {
+    return "Two of the files to encrypt are named \"" + name +
+           "\". An encrypted file keeps only the names, so restoring it would give back just one "
+           "of them. Please rename one, or encrypt them separately.";
+}
+
 namespace {
 
 struct Source {
@@ -37,11 +44,19 @@ struct Source {
     std::int64_t size = 0;
 };
 
-// Opens every source before anything is created: each must open, fit a container and not be
-// the output. Fills checked, or returns how the run ends.
+// Checks every source before anything is created: no two may share a stored name, and each must
+// open, fit a container and not be the output. Fills checked, or returns how the run ends.
 std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
                                           const std::string& output, FileRunObserver& observer,
                                           std::vector<Source>& checked) {
+    // A restore writes every entry under its stored name into one folder.
+    std::set<std::string> names;
+    for (const std::string& path : paths) {
+        if (names.insert(StoredNameOf(path)).second) continue;
+        observer.ShowMessage(SameNameMessage(StoredNameOf(path)));
+        return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
+                                    output);
+    }
     struct stat target {};
     const bool outputExists = stat(output.c_str(), &target) == 0;
     for (const std::string& path : paths) {

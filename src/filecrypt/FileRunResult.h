@@ -33,9 +33,12 @@ enum class FileRunFailure {
 struct FileRunResult {
     FileRunStatus status = FileRunStatus::Completed;
     FileRunFailure failure = FileRunFailure::None;
-    std::string failurePath;  // the file the failure concerns
+    std::string failurePath;  // the file the failure concerns, where there is one
     int filesWritten = 0;     // restored files, or 1 for a written container
-    int entriesSkipped = 0;   // stored entries refused for their name (no failure of its own)
+    int entriesSkipped = 0;   // stored entries not restored for their name or their target:
+                              // unsafe, taken by an earlier entry, or the container itself
+    int entriesRenamed = 0;   // entries written under a free name because the password was not
+                              // confirmed and their own name was taken
     // A run that ended early for the given reason.
     static FileRunResult Ended(FileRunStatus status, FileRunFailure failure, std::string path) {
         FileRunResult result;
@@ -44,7 +47,9 @@ struct FileRunResult {
         result.failurePath = std::move(path);
         return result;
     }
-    bool AllWritten() const { return status == FileRunStatus::Completed && entriesSkipped == 0; }
+    bool AllWritten() const {
+        return status == FileRunStatus::Completed && entriesSkipped == 0 && entriesRenamed == 0;
+    }
 };
 
 }  // namespace kiv

@@ -273,6 +273,22 @@ TEST_F(FileRuns, APasswordOfAnotherLengthIsRefusedAndThePasswordBoxShown) {
     EXPECT_FALSE(window->Edit1->isHidden());
 }
 
+// A stored name with ESC and a line break cannot fake report lines; the file keeps its name.
+TEST_F(FileRuns, StoredNamesAreShownWithTheirControlBytesEscaped) {
+    const QString name = QString::fromUtf8("evil\x1b[2Kname\nClose File Byte yes   = 0\\");
+    QDir().mkpath(Path("src"));
+    WriteFile(Path("src/") + name, "hidden");
+    MakeContainer(Path("evil.vrq"), {Path("src/") + name}, "abc");
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("evil.vrq")};
+    window->Button1->click();
+    WaitForRun(*window);
+    const QStringList lines = ListLines(*window);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[1], "evil\\x1b[2Kname\\nClose File Byte yes   = 0\\\\");
+    EXPECT_EQ(FileBytes(Path(name)), "hidden");
+}
+
 TEST_F(FileRuns, WhileARunIsGoingTheActionsWaitAndCancelLeavesNoFile) {
     WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
     auto window = OpenInFileMode("abcdefgh");
