@@ -3,7 +3,7 @@
 #include <ostream>
 
 #include "cli/PasswordSource.h"
-#include "cli/PrintableText.h"
+#include "filecrypt/PrintableName.h"
 
 namespace kiv {
 
@@ -14,7 +14,7 @@ std::optional<std::string> CommandPassword(CliContext& context, const CommandReq
     source.fd = request.passwordFd;
     const PasswordReading reading = ReadPassword(source, confirm);
     if (!reading.password) {
-        context.err << "kiv-cli: " << PrintableText(reading.error) << '\n';
+        context.err << "kiv-cli: " << PrintableName(reading.error) << '\n';
         status = kExitFailed;
     }
     return reading.password;

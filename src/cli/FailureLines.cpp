@@ -6,9 +6,9 @@
 #include "cipher/CipherMessages.h"
 #include "cipher/PasswordMessages.h"
 #include "cipher/TextCipher.h"
-#include "cli/PrintableText.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
+#include "filecrypt/PrintableName.h"
 
 namespace kiv {
 
@@ -45,7 +45,7 @@ constexpr Wording kWordings[] = {
 };
 
 std::string Quoted(const std::string& path) {
-    return "'" + PrintableText(path) + "'";
+    return "'" + PrintableName(path) + "'";
 }
 
 }  // namespace
@@ -57,7 +57,7 @@ std::string CliWording(const std::string& windowText) {
     const auto first = windowText.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     const auto last = windowText.find_last_not_of(' ');
-    std::string text = PrintableText(windowText.substr(first, last - first + 1));
+    std::string text = PrintableName(windowText.substr(first, last - first + 1));
     if (text.size() > 1 && text[0] >= 'A' && text[0] <= 'Z' && !(text[1] >= 'A' && text[1] <= 'Z'))
         text[0] = static_cast<char>(text[0] - 'A' + 'a');
     return text;

@@ -7,12 +7,12 @@
 
 #include "cli/CliPassword.h"
 #include "cli/FailureLines.h"
-#include "cli/PrintableText.h"
 #include "cli/StderrReport.h"
 #include "filecrypt/ContainerListing.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
+#include "filecrypt/PrintableName.h"
 
 namespace kiv {
 
@@ -24,18 +24,13 @@ namespace {
 int Finish(CliContext& context, const FileRunResult& result, const StderrReport& report,
            const std::string& subject) {
     if (result.AllWritten()) return kExitOk;
-    FileRunFailure failure = result.failure;
-    if (failure == FileRunFailure::None && result.status == FileRunStatus::Stopped)
-        failure = FileRunFailure::PasswordRefused;
-    if (failure == FileRunFailure::None && result.status == FileRunStatus::Cancelled)
-        failure = FileRunFailure::Cancelled;
     const std::string& path = result.failurePath.empty() ? subject : result.failurePath;
-    if (failure == FileRunFailure::None && result.status == FileRunStatus::Completed) {
+    if (result.failure == FileRunFailure::None && result.status == FileRunStatus::Completed) {
         context.err << "kiv-cli: " << result.entriesSkipped << " of the files stored in '"
-                    << PrintableText(subject)
+                    << PrintableName(subject)
                     << "' were not restored: their names are unsafe (see the report)\n";
     } else {
-        context.err << FailureLine(failure, path, report.Detail()) << '\n';
+        context.err << FailureLine(result.failure, path, report.Detail()) << '\n';
     }
     return kExitFailed;
 }
@@ -48,7 +43,7 @@ bool RefuseIrregular(CliContext& context, const std::string& path, bool output =
     if ((output ? lstat(path.c_str(), &info) : stat(path.c_str(), &info)) != 0 ||
         S_ISREG(info.st_mode) || (output && S_ISLNK(info.st_mode)))
         return false;
-    context.err << "kiv-cli: " << PrintableText(path) << " is not a regular file\n";
+    context.err << "kiv-cli: " << PrintableName(path) << " is not a regular file\n";
     return true;
 }
 
@@ -75,10 +70,7 @@ int RunEncryptFiles(CliContext& context, const CommandRequest& request) {
     for (const std::string& source : sources)
         report.AddLine(source);
     const FileRunResult result = EncryptFiles(*password, sources, output, report, context.clock);
-    // A refused password concerns no file.
-    const bool aboutPassword =
-        result.status == FileRunStatus::Refused && result.failurePath.empty();
-    return Finish(context, result, report, aboutPassword ? std::string() : output);
+    return Finish(context, result, report, output);
 }
 
 int RunDecryptFile(CliContext& context, const CommandRequest& request) {
@@ -87,7 +79,7 @@ int RunDecryptFile(CliContext& context, const CommandRequest& request) {
     if (const auto& folder = request.directory) {
         struct stat info {};
         if (stat(folder->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-            return UsageError(context, "'" + PrintableText(*folder) + "' is not a folder");
+            return UsageError(context, "'" + PrintableName(*folder) + "' is not a folder");
         target = folder->empty() || folder->back() == '/' ? *folder : *folder + "/";
     }
     if (RefuseIrregular(context, container)) return kExitFailed;
@@ -106,9 +98,9 @@ int RunListContainer(CliContext& context, const CommandRequest& request) {
     if (RefuseIrregular(context, path)) return kExitFailed;
     const ContainerListing listing = ListContainer(path);
     for (const auto& entry : listing.entries)
-        context.out << std::setw(12) << entry.size << "  " << PrintableText(entry.name) << '\n';
+        context.out << std::setw(12) << entry.size << "  " << PrintableName(entry.name) << '\n';
     if (!listing.problem.empty()) {
-        context.err << "kiv-cli: '" << PrintableText(path) << "' " << listing.problem << '\n';
+        context.err << "kiv-cli: '" << PrintableName(path) << "' " << listing.problem << '\n';
         return kExitFailed;
     }
     return kExitOk;

@@ -4,13 +4,13 @@
 #include <ostream>
 
 #include "cli/FailureLines.h"
-#include "cli/PrintableText.h"
+#include "filecrypt/PrintableName.h"
 
 namespace kiv {
 
 void StderrReport::AddLine(const std::string& line) {
     ClearBar();
-    err_ << PrintableText(line) << '\n';
+    err_ << PrintableName(line) << '\n';
 }
 
 void StderrReport::ShowMessage(const std::string& text) {

@@ -2,39 +2,10 @@
 
 #include <sstream>
 
-#include "cli/PrintableText.h"
 #include "cli/StderrReport.h"
 
 namespace kiv {
 namespace {
-
-TEST(PrintableTextTest, ControlBytesAndMalformedUtf8AreEscaped) {
-    const struct {
-        std::string bytes, shown;
-    } cases[] = {
-        {"plain name.txt", "plain name.txt"},
-        {"a\x1b[2Jb", "a\\x1b[2Jb"},
-        {"two\nkiv-cli: lines", "two\\nkiv-cli: lines"},
-        {"back\\slash", "back\\\\slash"},
-        {"tab\there\r", "tab\\there\\r"},
-        {std::string("nul\0bel\a", 8), "nul\\x00bel\\x07"},
-        {"del\x7f", "del\\x7f"},
-        {"\xc3\xa9t\xc3\xa9 \xe6\x97\xa5 \xf0\x9f\x94\x91",
-         "\xc3\xa9t\xc3\xa9 \xe6\x97\xa5 \xf0\x9f\x94\x91"},
-        {"\xc2\x9b"
-         "31m",
-         "\\xc2\\x9b31m"},                             // C1 CSI
-        {"\xc2\xa0", "\xc2\xa0"},                      // the first code point after C1
-        {"\xff\xfe", "\\xff\\xfe"},                    // no UTF-8
-        {"cut \xe6\x97", "cut \\xe6\\x97"},            // truncated character
-        {"\xc0\xaf", "\\xc0\\xaf"},                    // overlong "/"
-        {"\xed\xa0\x80", "\\xed\\xa0\\x80"},           // surrogate
-        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},  // beyond U+10FFFF
-        {"\x9b", "\\x9b"},                             // a lone continuation byte
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(PrintableText(c.bytes), c.shown) << ::testing::PrintToString(c.bytes);
-}
 
 TEST(StderrReportTest, ReportLinesAreEscapedAndMessagesKeptAsDetail) {
     std::ostringstream err;
