@@ -1,8 +1,8 @@
 #include "runtime/ApplicationStartup.h"
 
+#include "numeric/FloatingPointEnvironment.h"
 #include "runtime/ApplicationTitle.h"
 #include "runtime/EDdeError.h"
-#include "numeric/FloatingPointEnvironment.h"
 #include "runtime/GuardedApplication.h"
 #include "runtime/TDdeMgr.h"
 #include "runtime/TerminationSignals.h"
@@ -49,6 +49,7 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
         GuardedApplication application(qtArgc, qtArgv, display);
         QApplication::setOrganizationName(QStringLiteral("Pulm"));
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopFileName));
 
         // The command service is reachable before the window exists and is gone only after it
         // is destroyed. A service that cannot start at all stops the program before its window.
