@@ -20,8 +20,8 @@ QString DataFolder() {
 }  // namespace
 
 StartupContext StartupContext::ForProcess(const QStringList& arguments) {
-    return {SettingsKey::DefaultFile(), ProgramFolder(QCoreApplication::applicationDirPath()),
-            arguments};
+    return {SettingsKey::UserFile(), SettingsKey::MachineFile(),
+            ProgramFolder(QCoreApplication::applicationDirPath()), arguments};
 }
 
 QString StartupContext::ProgramFolder(const QString& folder) {

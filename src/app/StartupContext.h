@@ -7,18 +7,20 @@ namespace kiv {
 
 class TDdeMgr;
 
-// What the window learns about its surroundings when it is created: where the settings live,
-// which folder stands for the program's folder, and the program's arguments (its path not
-// counted). Tests point all of it into temporary folders.
+// What the window learns about its surroundings when it is created: where the settings live
+// (the user's own file and the machine-wide one beneath it), which folder stands for the
+// program's folder, and the program's arguments (its path not counted). Tests point all of it
+// into temporary folders.
 struct StartupContext {
-    QString settingsFile;
+    QString userSettingsFile;
+    QString machineSettingsFile;
     QString programFolder;
     QStringList arguments;
     // The command service the window offers its topic on; none in tests that do not need one.
     TDdeMgr* commandService = nullptr;
 
-    // The running program's context: the settings file and ProgramFolder of the executable's
-    // folder.
+    // The running program's context: the user's and the machine-wide settings files, and
+    // ProgramFolder of the executable's folder.
     static StartupContext ForProcess(const QStringList& arguments);
 
     // The folder that stands for the program's folder when the executable lies in folder:
