@@ -134,7 +134,7 @@ DEBIAN_FRONTEND=noninteractive apt-get remove -y --purge kiv >"$work/apt.log" 2>
   { cat "$work/apt.log" >&2; exit 1; }
 installed=0
 while read -r path; do
-  [ ! -e "$path" ] && [ ! -L "$path" ] || fail "$path is left after removal"
+  if [ -e "$path" ] || [ -L "$path" ]; then fail "$path is left after removal"; fi
 done <"$work/files"
 find /usr | sort >"$work/after"
 comm -13 "$work/before" "$work/after" >"$work/new"

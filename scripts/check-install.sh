@@ -31,7 +31,7 @@ done
 # Warnings count as failures too: the validators exit 0 on them. desktop-file-validate's one
 # hint (Security could be joined by Settings or System) is left: neither fits the program.
 if ! out=$(desktop-file-validate "$share/applications/$id.desktop" 2>&1) ||
-   [ -n "$(grep -v ': hint: ' <<<"$out")" ]; then
+   { [ -n "$out" ] && grep -qv ': hint: ' <<<"$out"; }; then
   fail "desktop-file-validate: $out"
 fi
 if ! out=$(appstreamcli validate --no-net --pedantic "$share/metainfo/$id.metainfo.xml" 2>&1); then
