@@ -4,6 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/ensure-packages.sh
 kiv_ensure_packages
+# Formatting is checked first: it is the cheapest failure to mend.
+scripts/format.sh --check
 kiv_configure_and_build
 # Widget tests need no display.
 export QT_QPA_PLATFORM=offscreen

@@ -29,7 +29,8 @@ constexpr std::int64_t kSize = 64 << 20;
 
 const fs::path& Folder() {
     static const fs::path folder = [] {
-        const fs::path base = fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
+        const fs::path base =
+            fs::exists("/dev/shm") ? fs::path("/dev/shm") : fs::temp_directory_path();
         std::string pattern = (base / "kiv-bench-XXXXXX").string();
         fs::path made = mkdtemp(pattern.data());
         std::vector<char> bytes(static_cast<std::size_t>(kSize));
@@ -67,15 +68,27 @@ void BM_RestoreFile64MiB(benchmark::State& state) {
     Quiet quiet;
     EncryptFiles(password, {(dir / "source.bin").string()}, (dir / "box.vrq").string(), quiet);
     for (auto _ : state) {
-        const auto result = DecryptFiles(password, (dir / "box.vrq").string(), quiet,
-                                         (dir / "out").string() + "/");
+        const auto result =
+            DecryptFiles(password, (dir / "box.vrq").string(), quiet, (dir / "out").string() + "/");
         if (!result.AllWritten()) state.SkipWithError("restore failed");
     }
     state.SetBytesProcessed(state.iterations() * kSize);
 }
 
-BENCHMARK(BM_EncryptFile64MiB)->Arg(3)->Arg(8)->Arg(23)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
-BENCHMARK(BM_RestoreFile64MiB)->Arg(3)->Arg(8)->Arg(23)->Unit(benchmark::kMillisecond)->MinTime(1.0)->UseRealTime();
+BENCHMARK(BM_EncryptFile64MiB)
+    ->Arg(3)
+    ->Arg(8)
+    ->Arg(23)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
+BENCHMARK(BM_RestoreFile64MiB)
+    ->Arg(3)
+    ->Arg(8)
+    ->Arg(23)
+    ->Unit(benchmark::kMillisecond)
+    ->MinTime(1.0)
+    ->UseRealTime();
 
 }  // namespace
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "support/FixedClock.h"
 #include "cipher/TextCipher.h"
+#include "support/FixedClock.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 # Installs the Debian packages the build, the tests and the program need, when any is missing.
 # Sourced by test.sh and run.sh; runs apt-get only when something is absent.
 kiv_packages=(
-  g++ cmake ninja-build pkg-config
+  g++ cmake ninja-build pkg-config clang-format git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
   xvfb xauth socat

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "cipher/CipherMessages.h"
 #include "app/UiServices.h"
+#include "cipher/CipherMessages.h"
 
 namespace kiv {
 

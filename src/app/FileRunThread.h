@@ -6,9 +6,9 @@
 #include <memory>
 #include <thread>
 
+#include "app/QueuedRunObserver.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
-#include "app/QueuedRunObserver.h"
 
 namespace kiv {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "runtime/MessageBoxExceptionDisplay.h"
 #include "app/UiServices.h"
+#include "runtime/MessageBoxExceptionDisplay.h"
 
 namespace kiv {
 

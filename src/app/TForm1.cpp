@@ -13,16 +13,16 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "filecrypt/ContainerNames.h"
 #include "app/EditorDocument.h"
-#include "filecrypt/FileDecryption.h"
-#include "filecrypt/FileEncryption.h"
-#include "filecrypt/FileKey.h"
-#include "numeric/NumericServices.h"
 #include "app/PasswordKey.h"
 #include "app/SettingsKey.h"
 #include "app/TextAdapter.h"
 #include "app/WindowMessages.h"
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/FileKey.h"
+#include "numeric/NumericServices.h"
 
 namespace kiv {
 

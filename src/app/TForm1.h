@@ -13,20 +13,20 @@
 #include <memory>
 #include <string>
 
-#include "cipher/CharacterOrder.h"
 #include "app/CipherMessageBox.h"
-#include "cipher/CipherWorkspace.h"
 #include "app/ClickLabel.h"
 #include "app/ClipboardSegments.h"
-#include "numeric/Clock.h"
 #include "app/DialogSettings.h"
 #include "app/EditorLines.h"
 #include "app/FileRunThread.h"
 #include "app/StartupContext.h"
-#include "runtime/TDdeServerConv.h"
-#include "cipher/TextCipher.h"
 #include "app/UiServices.h"
 #include "app/WindowRunReport.h"
+#include "cipher/CharacterOrder.h"
+#include "cipher/CipherWorkspace.h"
+#include "cipher/TextCipher.h"
+#include "numeric/Clock.h"
+#include "runtime/TDdeServerConv.h"
 
 class QMimeData;
 

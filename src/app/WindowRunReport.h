@@ -4,8 +4,8 @@
 #include <QListWidget>
 #include <QProgressBar>
 
-#include "filecrypt/FileRunObserver.h"
 #include "app/UiServices.h"
+#include "filecrypt/FileRunObserver.h"
 
 namespace kiv {
 

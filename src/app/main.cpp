@@ -1,9 +1,9 @@
 #include <memory>
 
-#include "runtime/ApplicationStartup.h"
 #include "app/QtUiServices.h"
-#include "numeric/SystemClock.h"
 #include "app/TForm1.h"
+#include "numeric/SystemClock.h"
+#include "runtime/ApplicationStartup.h"
 
 int main(int argc, char** argv) {
     kiv::QtUiServices ui;

@@ -3,9 +3,9 @@
 #include <cstring>
 
 #include "cipher/KeySchedule.h"
-#include "numeric/NumericServices.h"
 #include "cipher/ResidueDecoding.h"
 #include "cipher/ResidueEncoding.h"
+#include "numeric/NumericServices.h"
 
 namespace kiv {
 

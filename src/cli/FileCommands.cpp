@@ -7,11 +7,11 @@
 
 #include "cli/CliArguments.h"
 #include "cli/CliPassword.h"
+#include "cli/StderrReport.h"
 #include "filecrypt/ContainerListing.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
-#include "cli/StderrReport.h"
 
 namespace kiv {
 

@@ -3,11 +3,11 @@
 #include <istream>
 #include <ostream>
 
-#include "cli/CliArguments.h"
-#include "cli/CliPassword.h"
 #include "cipher/KeySchedule.h"
 #include "cipher/PasswordMessages.h"
 #include "cipher/TextCipher.h"
+#include "cli/CliArguments.h"
+#include "cli/CliPassword.h"
 
 namespace kiv {
 

@@ -70,11 +70,11 @@ KIV_AVX2 void EncodeWithSlack(const BlockTables& t, const std::uint8_t* in, std:
     for (std::size_t b = 0; b < count; ++b, in += length, out += residues) {
         // The block as 16-bit words w - 32768, for the signed multiply-add; two per lane.
         const __m256i words = _mm256_xor_si256(
-            _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in)), mask),
-            flip);
+            _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in)), mask), flip);
         __m256i sum[kRegs];
 #pragma GCC unroll 8
-        for (int r = 0; r < kRegs; ++r) sum[r] = bias[r];
+        for (int r = 0; r < kRegs; ++r)
+            sum[r] = bias[r];
 #pragma GCC unroll 6
         for (int u = 0; u < dwords; ++u) {
             const __m256i pair = _mm256_permutevar8x32_epi32(words, _mm256_set1_epi32(u));

@@ -1,7 +1,7 @@
 #include "filecrypt/BlockCodec.h"
 
-#include "filecrypt/Avx2BlockKernel.h"
 #include "cipher/ResidueDecoding.h"
+#include "filecrypt/Avx2BlockKernel.h"
 
 namespace kiv {
 

@@ -3,8 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "filecrypt/BlockTables.h"
 #include "cipher/CipherWorkspace.h"
+#include "filecrypt/BlockTables.h"
 #include "filecrypt/FileKey.h"
 
 namespace kiv {

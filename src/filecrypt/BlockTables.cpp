@@ -53,7 +53,8 @@ BlockTables::BlockTables(const std::int32_t* values, int residueBytes, int lengt
         }
         wordBias[k] = static_cast<std::int32_t>(32768 * factors);
     }
-    for (int j = 0; j < blockLength; ++j) byteMask[j] = 0xff;
+    for (int j = 0; j < blockLength; ++j)
+        byteMask[j] = 0xff;
     if (!distinct) return;
 
     for (int i = 0; i < residues; ++i) {

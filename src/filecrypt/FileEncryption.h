@@ -3,11 +3,11 @@
 #include <string>
 #include <vector>
 
-#include "numeric/Clock.h"
+#include "cipher/PasswordMessages.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
-#include "cipher/PasswordMessages.h"
+#include "numeric/Clock.h"
 #include "numeric/SystemClock.h"
 
 namespace kiv {

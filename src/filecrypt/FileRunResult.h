@@ -27,8 +27,8 @@ struct FileRunResult {
     FileRunStatus status = FileRunStatus::Completed;
     FileRunFailure failure = FileRunFailure::None;
     std::string failurePath;  // the file the failure concerns, where there is one
-    int filesWritten = 0;    // restored files, or 1 for a written container
-    int entriesSkipped = 0;  // stored entries refused for their name
+    int filesWritten = 0;     // restored files, or 1 for a written container
+    int entriesSkipped = 0;   // stored entries refused for their name
     bool AllWritten() const { return status == FileRunStatus::Completed && entriesSkipped == 0; }
 };
 

@@ -1,8 +1,8 @@
 #include "runtime/ApplicationStartup.h"
 
+#include "numeric/FloatingPointEnvironment.h"
 #include "runtime/ApplicationTitle.h"
 #include "runtime/EDdeError.h"
-#include "numeric/FloatingPointEnvironment.h"
 #include "runtime/GuardedApplication.h"
 #include "runtime/TDdeMgr.h"
 #include "runtime/TerminationSignals.h"

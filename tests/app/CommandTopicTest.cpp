@@ -2,9 +2,9 @@
 
 #include <QApplication>
 
-#include "support/DdeTestClient.h"
-#include "runtime/TDdeMgr.h"
 #include "app/WindowFixture.h"
+#include "runtime/TDdeMgr.h"
+#include "support/DdeTestClient.h"
 
 namespace kiv {
 namespace {

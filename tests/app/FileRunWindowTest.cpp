@@ -2,11 +2,11 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "app/WindowFixture.h"
+#include "app/WindowMessages.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
-#include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
 
 namespace kiv {
 namespace {

@@ -13,9 +13,9 @@
 #include <random>
 
 #include "app/FakeUi.h"
-#include "support/FixedClock.h"
 #include "app/TForm1.h"
 #include "app/TextAdapter.h"
+#include "support/FixedClock.h"
 
 // Readable texts in failure reports.
 inline void PrintTo(const QString& text, std::ostream* out) {

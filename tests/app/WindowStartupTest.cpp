@@ -2,8 +2,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "numeric/NumericServices.h"
 #include "app/WindowFixture.h"
+#include "numeric/NumericServices.h"
 
 namespace kiv {
 namespace {

@@ -3,10 +3,10 @@
 #include <random>
 #include <vector>
 
-#include "support/FixedClock.h"
 #include "cipher/KeySchedule.h"
 #include "cipher/ResidueDecoding.h"
 #include "cipher/ResidueEncoding.h"
+#include "support/FixedClock.h"
 
 namespace kiv {
 namespace {

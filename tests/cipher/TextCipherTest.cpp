@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "support/FixedClock.h"
 #include "cipher/KeySchedule.h"
 #include "cipher/TextCipher.h"
+#include "support/FixedClock.h"
 
 namespace kiv {
 namespace {

@@ -5,8 +5,8 @@
 #include <iterator>
 #include <sstream>
 
-#include "support/FixedClock.h"
 #include "cli/KivCli.h"
+#include "support/FixedClock.h"
 
 namespace kiv {
 namespace {
@@ -102,12 +102,15 @@ TEST_F(CliTest, FilesRoundTripThroughAContainer) {
         std::ofstream(dir / name, std::ios::binary) << std::string(1000 + name[0], name[0]);
     const std::string a = (dir / "a").string(), b = (dir / "b").string(), c = (dir / "c").string();
     const std::string box = (dir / "x.vrq").string();
-    ASSERT_EQ(Run({"encrypt-files", "-o", box, "--password-file", pw, a, b, c}, ""), kExitOk) << err.str();
+    ASSERT_EQ(Run({"encrypt-files", "-o", box, "--password-file", pw, a, b, c}, ""), kExitOk)
+        << err.str();
     EXPECT_EQ(err.str().substr(0, a.size() + 1), a + "\n");
     fs::create_directory(dir / "out");
-    ASSERT_EQ(Run({"decrypt-file", "-C", (dir / "out").string(), "--password-file", pw, box}, ""), kExitOk)
+    ASSERT_EQ(Run({"decrypt-file", "-C", (dir / "out").string(), "--password-file", pw, box}, ""),
+              kExitOk)
         << err.str();
-    for (const char* name : {"a", "b", "c"}) EXPECT_EQ(ReadFile(dir / "out" / name), ReadFile(dir / name));
+    for (const char* name : {"a", "b", "c"})
+        EXPECT_EQ(ReadFile(dir / "out" / name), ReadFile(dir / name));
     ASSERT_EQ(Run({"list", box}, ""), kExitOk);
     EXPECT_EQ(out.str(), "        1097  a\n        1098  b\n        1099  c\n");
 }
@@ -119,13 +122,17 @@ TEST_F(CliTest, FileCommandFailures) {
     EXPECT_EQ(Run({"encrypt-files", "--password-file", pw, a, a}, ""), kExitUsage);
     EXPECT_EQ(Run({"encrypt-files", "--password-file", pw}, ""), kExitUsage);
     EXPECT_EQ(Run({"decrypt-file", "--password-file", pw}, ""), kExitUsage);
-    EXPECT_EQ(Run({"decrypt-file", "-C", (dir / "nowhere").string(), "--password-file", pw, a}, ""), kExitUsage);
+    EXPECT_EQ(Run({"decrypt-file", "-C", (dir / "nowhere").string(), "--password-file", pw, a}, ""),
+              kExitUsage);
     ASSERT_EQ(Run({"encrypt-files", "--password-file", pw, a}, ""), kExitOk);
     EXPECT_TRUE(fs::exists(dir / "a.vrq"));
-    EXPECT_EQ(Run({"decrypt-file", "--password-file", PasswordFile("file passwore"), (dir / "a.vrq").string()}, ""),
+    EXPECT_EQ(Run({"decrypt-file", "--password-file", PasswordFile("file passwore"),
+                   (dir / "a.vrq").string()},
+                  ""),
               kExitFailed);
     EXPECT_NE(err.str().find("Change Password: Password is wrong"), std::string::npos);
-    EXPECT_EQ(Run({"encrypt-files", "--password-file", pw, (dir / "missing").string()}, ""), kExitFailed);
+    EXPECT_EQ(Run({"encrypt-files", "--password-file", pw, (dir / "missing").string()}, ""),
+              kExitFailed);
     EXPECT_NE(err.str().find("Read File not Open "), std::string::npos);
     EXPECT_EQ(Run({"list", a}, ""), kExitFailed);
 }

@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <random>
-#include <vector>
 #include <string>
+#include <vector>
 
+#include "cipher/ResidueDecoding.h"
+#include "cipher/ResidueEncoding.h"
 #include "filecrypt/Avx2BlockKernel.h"
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/FileKey.h"
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
 
 namespace kiv {
 namespace {
@@ -27,19 +27,22 @@ void LiteralEncode(CipherWorkspace& ws, const FileKey& key, const std::uint8_t* 
     for (int j = 1; j < key.residueCount; ++j)
         ws.BlockValues[j] = j <= key.blockLength ? block[j - 1] : 0;
     ComputeResidues(ws, 256, key.residueCount);
-    for (int i = 0; i < key.ResidueBytes(); ++i) residues[i] = static_cast<std::uint8_t>(ws.Residues[i + 2]);
+    for (int i = 0; i < key.ResidueBytes(); ++i)
+        residues[i] = static_cast<std::uint8_t>(ws.Residues[i + 2]);
 }
 
 // Returns false when the literal decoding (without the block length) loses the top byte.
 bool LiteralDecode(CipherWorkspace& ws, const FileKey& key, const std::uint8_t* residues,
                    std::uint8_t* block, int byteCount) {
     const int d = key.residueCount;
-    for (int i = 0; i < key.ResidueBytes(); ++i) ws.Residues[i + 2] = residues[i];
+    for (int i = 0; i < key.ResidueBytes(); ++i)
+        ws.Residues[i + 2] = residues[i];
     ws.ZeroDigitCount = 0;
     ReduceResidues(ws, d + 1);
     ResiduesToMixedRadix(ws, d + 1);
     MixedRadixToBytes(ws, 256, d, byteCount);
-    for (int j = 0; j < key.blockLength; ++j) block[j] = static_cast<std::uint8_t>(ws.ByteDigits[j + 2]);
+    for (int j = 0; j < key.blockLength; ++j)
+        block[j] = static_cast<std::uint8_t>(ws.ByteDigits[j + 2]);
     return ws.ByteDigitCount > key.blockLength;
 }
 
@@ -58,18 +61,23 @@ TEST(BlockCodec, AgreesWithTheWorkspaceOperations) {
         if (!key.distinctModuli) ++repeated;
         for (int block = 0; block < 8; ++block) {
             std::uint8_t plain[24], fast[40], slow[40], back[24], reference[24];
-            for (int j = 0; j < key.blockLength; ++j) plain[j] = static_cast<std::uint8_t>(rng());
+            for (int j = 0; j < key.blockLength; ++j)
+                plain[j] = static_cast<std::uint8_t>(rng());
             codec.Encode(plain, fast);
             LiteralEncode(literal, key, plain, slow);
-            ASSERT_EQ(std::string(fast, fast + key.ResidueBytes()), std::string(slow, slow + key.ResidueBytes()));
+            ASSERT_EQ(std::string(fast, fast + key.ResidueBytes()),
+                      std::string(slow, slow + key.ResidueBytes()));
             // Random residues too: a damaged or foreign block decodes as the workspace decodes it.
             std::uint8_t noise[40];
-            for (int i = 0; i < key.ResidueBytes(); ++i) noise[i] = static_cast<std::uint8_t>(rng());
-            for (const std::uint8_t* input : {static_cast<const std::uint8_t*>(fast), static_cast<const std::uint8_t*>(noise)}) {
+            for (int i = 0; i < key.ResidueBytes(); ++i)
+                noise[i] = static_cast<std::uint8_t>(rng());
+            for (const std::uint8_t* input : {static_cast<const std::uint8_t*>(fast),
+                                              static_cast<const std::uint8_t*>(noise)}) {
                 codec.Decode(input, back);
                 LiteralDecode(literal, key, input, reference, key.blockLength);
                 ASSERT_EQ(std::string(back, back + key.blockLength),
-                          std::string(reference, reference + key.blockLength)) << password;
+                          std::string(reference, reference + key.blockLength))
+                    << password;
                 std::uint8_t unmended[24];
                 if (LiteralDecode(literal, key, input, unmended, 0)) {
                     ASSERT_EQ(std::string(back, back + key.blockLength),
@@ -80,7 +88,8 @@ TEST(BlockCodec, AgreesWithTheWorkspaceOperations) {
             }
             if (key.distinctModuli) {
                 codec.Decode(fast, back);
-                ASSERT_EQ(std::string(back, back + key.blockLength), std::string(plain, plain + key.blockLength));
+                ASSERT_EQ(std::string(back, back + key.blockLength),
+                          std::string(plain, plain + key.blockLength));
             }
         }
     }
@@ -106,8 +115,10 @@ TEST(BlockCodec, EveryKernelAgreesWithTheWorkspaceOverManyBlocks) {
 
         // One byte of offset: the kernels must not rely on aligned buffers.
         std::vector<std::uint8_t> plain(1 + count * length), noise(1 + count * width);
-        for (auto& b : plain) b = static_cast<std::uint8_t>(rng());
-        for (auto& b : noise) b = static_cast<std::uint8_t>(rng());
+        for (auto& b : plain)
+            b = static_cast<std::uint8_t>(rng());
+        for (auto& b : noise)
+            b = static_cast<std::uint8_t>(rng());
         const std::size_t extreme = rng() % count;
         std::fill_n(plain.begin() + 1 + extreme * length, length, 0xff);
         std::fill_n(noise.begin() + 1 + extreme * width, width, 0xff);
@@ -151,8 +162,10 @@ TEST(BlockCodec, BatchesEqualSingleBlocks) {
     const FileKey key = PrepareFileKey(ws, "batch of blocks");
     BlockCodec codec(ws, key);
     std::mt19937 rng(1);
-    std::vector<std::uint8_t> plain(100 * key.blockLength), coded(100 * key.ResidueBytes()), back(plain.size());
-    for (auto& b : plain) b = static_cast<std::uint8_t>(rng());
+    std::vector<std::uint8_t> plain(100 * key.blockLength), coded(100 * key.ResidueBytes()),
+        back(plain.size());
+    for (auto& b : plain)
+        b = static_cast<std::uint8_t>(rng());
     codec.EncodeBlocks(plain.data(), 100, coded.data());
     codec.DecodeBlocks(coded.data(), 100, back.data());
     EXPECT_EQ(back, plain);

@@ -5,16 +5,16 @@
 
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
-#include "support/FixedClock.h"
 #include "filecrypt/LayoutContainer.h"
+#include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
 namespace kiv {
 namespace {
 
-using ::testing::ElementsAre;
 using testing::BuildContainer;
+using ::testing::ElementsAre;
 using testing::RandomBytes;
 using testing::ReadAll;
 using testing::RecordingObserver;
@@ -28,7 +28,8 @@ TEST(Container, ByteExactAgainstTheLayout) {
     std::mt19937 rng(4);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"plan.txt", RandomBytes(rng, 1000)}, {"empty", ""}, {"exact", RandomBytes(rng, 7 * 12)}};
-    for (const auto& [name, content] : files) WriteAll(dir / name, content);
+    for (const auto& [name, content] : files)
+        WriteAll(dir / name, content);
     for (const std::string password : {"abc", "seven77", "twenty-three characters"}) {
         RecordingObserver observer;
         const auto result = EncryptFiles(password, {dir / "plan.txt", dir / "empty", dir / "exact"},
@@ -47,7 +48,8 @@ TEST(Container, ThreeFilesReportAndRestoreInOrder) {
     WriteAll(dir / "c", c);
     RecordingObserver enc;
     const std::string password = "twelve chars";
-    ASSERT_TRUE(EncryptFiles(password, {dir / "a.bin", dir / "b.txt", dir / "c"}, dir / "all.vrq", enc, kClock)
+    ASSERT_TRUE(EncryptFiles(password, {dir / "a.bin", dir / "b.txt", dir / "c"}, dir / "all.vrq",
+                             enc, kClock)
                     .AllWritten());
     ASSERT_EQ(enc.lines.size(), 12u);
     EXPECT_EQ(enc.lines[0], "File Byte Amount = 5000");
@@ -59,7 +61,8 @@ TEST(Container, ThreeFilesReportAndRestoreInOrder) {
 
     TempFolder out;
     RecordingObserver dec;
-    const auto result = DecryptFiles(password, dir / "all.vrq", dec, out.path.string() + "/", kClock);
+    const auto result =
+        DecryptFiles(password, dir / "all.vrq", dec, out.path.string() + "/", kClock);
     ASSERT_TRUE(result.AllWritten());
     EXPECT_EQ(result.filesWritten, 3);
     EXPECT_EQ(ReadAll(out / "a.bin"), a);
@@ -85,7 +88,8 @@ TEST(Container, RestoresBesideTheContainerReplacingExistingFiles) {
     TempFolder dir;
     WriteAll(dir / "note", "the original");
     RecordingObserver observer;
-    ASSERT_TRUE(EncryptFiles("pass", {dir / "note"}, dir / "note.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(
+        EncryptFiles("pass", {dir / "note"}, dir / "note.vrq", observer, kClock).AllWritten());
     WriteAll(dir / "note", "changed since");
     ASSERT_TRUE(DecryptFiles("pass", dir / "note.vrq", observer, "", kClock).AllWritten());
     EXPECT_EQ(ReadAll(dir / "note"), "the original");
@@ -116,7 +120,8 @@ TEST(Container, ThousandRandomContainersRoundTrip) {
         const int length = 3 + static_cast<int>(rng() % 21);
         std::string password;
         for (int i = 0; i < length; ++i)
-            password.push_back(static_cast<char>(trial % 3 == 0 ? 1 + rng() % 255 : 32 + rng() % 95));
+            password.push_back(
+                static_cast<char>(trial % 3 == 0 ? 1 + rng() % 255 : 32 + rng() % 95));
         const int count = 1 + static_cast<int>(rng() % 3);
         std::vector<std::string> paths, contents;
         for (int f = 0; f < count; ++f) {
@@ -135,7 +140,8 @@ TEST(Container, ThousandRandomContainersRoundTrip) {
         ASSERT_TRUE(encrypted.AllWritten()) << trial;
         const std::string out = dir / "out/";
         std::filesystem::create_directories(out);
-        ASSERT_TRUE(DecryptFiles(password, dir / "c.vrq", observer, out, kClock).AllWritten()) << trial;
+        ASSERT_TRUE(DecryptFiles(password, dir / "c.vrq", observer, out, kClock).AllWritten())
+            << trial;
         ASSERT_TRUE(observer.questions.empty()) << trial;
         for (int f = 0; f < count; ++f)
             ASSERT_EQ(ReadAll(out + "src" + std::to_string(f)), contents[f]) << trial;

@@ -33,12 +33,13 @@ int ResidueCount(const std::string& password) {
 }
 
 class FileRunFailure : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         WriteAll(dir / "data", std::string(1000, 'd'));
         WriteAll(dir / "more", "more bytes here");
-        ASSERT_TRUE(EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "box.vrq", observer, kClock)
-                        .AllWritten());
+        ASSERT_TRUE(
+            EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "box.vrq", observer, kClock)
+                .AllWritten());
         container = ReadAll(dir / "box.vrq");
         observer = RecordingObserver();
     }
@@ -63,7 +64,8 @@ TEST(ContainerNames, SingleFileOutputNames) {
 }
 
 TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
-    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "missing"}, dir / "new.vrq", observer, kClock);
+    const auto result =
+        EncryptFiles(kPassword, {dir / "data", dir / "missing"}, dir / "new.vrq", observer, kClock);
     EXPECT_EQ(result.status, FileRunStatus::Failed);
     EXPECT_THAT(observer.lines, ElementsAre("Read File not Open "));
     EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
@@ -72,36 +74,42 @@ TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
 TEST_F(FileRunFailure, ReadOnlySourcesAndContainersWork) {
     chmod((dir / "data").c_str(), 0400);
     chmod((dir / "box.vrq").c_str(), 0400);
-    EXPECT_TRUE(EncryptFiles(kPassword, {dir / "data"}, dir / "ro.vrq", observer, kClock).AllWritten());
+    EXPECT_TRUE(
+        EncryptFiles(kPassword, {dir / "data"}, dir / "ro.vrq", observer, kClock).AllWritten());
     EXPECT_TRUE(Restore(kPassword, dir / "box.vrq").AllWritten());
     EXPECT_EQ(ReadAll(out / "data"), std::string(1000, 'd'));
 }
 
 TEST_F(FileRunFailure, OutputNamingASourceIsRefused) {
-    const auto result = EncryptFiles(kPassword, {dir / "box.vrq"}, dir / "box.vrq", observer, kClock);
+    const auto result =
+        EncryptFiles(kPassword, {dir / "box.vrq"}, dir / "box.vrq", observer, kClock);
     EXPECT_EQ(result.status, FileRunStatus::Refused);
     EXPECT_THAT(observer.messages, ElementsAre(OutputIsSourceMessage(dir / "box.vrq")));
     EXPECT_EQ(ReadAll(dir / "box.vrq"), container);
 }
 
 TEST_F(FileRunFailure, UnwritableOutputFolder) {
-    const auto result = EncryptFiles(kPassword, {dir / "data"}, dir / "nofolder/x.vrq", observer, kClock);
+    const auto result =
+        EncryptFiles(kPassword, {dir / "data"}, dir / "nofolder/x.vrq", observer, kClock);
     EXPECT_EQ(result.status, FileRunStatus::Failed);
     EXPECT_THAT(observer.lines, ElementsAre("Write File not Open "));
 }
 
 TEST_F(FileRunFailure, SourcesOfTwoGibibytesAreRefused) {
     ASSERT_EQ(truncate((dir / "more").c_str(), std::int64_t{1} << 31), 0);  // sparse: no disk used
-    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq", observer, kClock);
+    const auto result =
+        EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq", observer, kClock);
     EXPECT_EQ(result.status, FileRunStatus::Refused);
     EXPECT_THAT(observer.messages, ElementsAre(SourceTooLargeMessage(dir / "more")));
     EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
 }
 
 TEST_F(FileRunFailure, PasswordLengthsAreChecked) {
-    EXPECT_EQ(EncryptFiles("ab", {dir / "data"}, dir / "x.vrq", observer, kClock).status, FileRunStatus::Refused);
-    EXPECT_EQ(EncryptFiles(std::string(24, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock).status,
+    EXPECT_EQ(EncryptFiles("ab", {dir / "data"}, dir / "x.vrq", observer, kClock).status,
               FileRunStatus::Refused);
+    EXPECT_EQ(
+        EncryptFiles(std::string(24, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock).status,
+        FileRunStatus::Refused);
     EXPECT_EQ(Restore("ab", dir / "box.vrq").status, FileRunStatus::Refused);
     EXPECT_EQ(Restore(std::string(24, 'p'), dir / "box.vrq").status, FileRunStatus::Refused);
     EXPECT_THAT(observer.messages,
@@ -109,12 +117,14 @@ TEST_F(FileRunFailure, PasswordLengthsAreChecked) {
                             "Password 1 and Password 2 must equal or small than three ",
                             "Password 1 and Password 2 must equal or small than three  ",
                             "Password 1 and Password 2 must equal or small than three "));
-    EXPECT_TRUE(EncryptFiles(std::string(23, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock).AllWritten());
+    EXPECT_TRUE(EncryptFiles(std::string(23, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock)
+                    .AllWritten());
 }
 
 TEST_F(FileRunFailure, PasswordOfAnotherResidueCount) {
     std::string other = "a";
-    while (ResidueCount(other + "bc") == ResidueCount(kPassword)) other += "x";
+    while (ResidueCount(other + "bc") == ResidueCount(kPassword))
+        other += "x";
     const auto result = Restore(other + "bc", dir / "box.vrq");
     EXPECT_EQ(result.status, FileRunStatus::Stopped);
     EXPECT_THAT(observer.messages, ElementsAre(" Password's length is wrong."));
@@ -200,7 +210,8 @@ TEST_F(FileRunFailure, PlausibilityCheckStopsSilentlyAndIn64Bits) {
 }
 
 // A container whose entries are named by the test; blocks copied from a genuine one.
-std::string WithNames(const std::string& container, int residueBytes, const std::vector<std::string>& names) {
+std::string WithNames(const std::string& container, int residueBytes,
+                      const std::vector<std::string>& names) {
     // The genuine container holds one empty file, whose entry is a single final block.
     const std::size_t header = 4 + residueBytes;
     std::string out = container.substr(0, header);
@@ -222,8 +233,8 @@ TEST_F(FileRunFailure, UnsafeStoredNamesAreSkipped) {
     WriteAll(dir / "x", "");
     ASSERT_TRUE(EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kClock).AllWritten());
     const int residueBytes = ResidueCount(kPassword) - 1;
-    const std::vector<std::string> names = {"", "../escape", "/etc/passwd", ".", "..",
-                                            std::string("nul\0byte", 8), "evil.vrq", "fine"};
+    const std::vector<std::string> names = {
+        "", "../escape", "/etc/passwd", ".", "..", std::string("nul\0byte", 8), "evil.vrq", "fine"};
     WriteAll(out / "evil.vrq", WithNames(ReadAll(dir / "x.vrq"), residueBytes, names));
     observer = RecordingObserver();
     const auto result = DecryptFiles(kPassword, out / "evil.vrq", observer, "", kClock);
@@ -234,7 +245,8 @@ TEST_F(FileRunFailure, UnsafeStoredNamesAreSkipped) {
     EXPECT_THAT(out.Names(), ElementsAre("evil.vrq", "fine"));
     EXPECT_EQ(observer.lines.size(), 7u + 7u);
     EXPECT_EQ(observer.lines[0], report::EntrySkipped("", 1, "has no name"));
-    EXPECT_EQ(observer.lines[6], report::EntrySkipped("evil.vrq", 7, "would replace the encrypted file itself"));
+    EXPECT_EQ(observer.lines[6],
+              report::EntrySkipped("evil.vrq", 7, "would replace the encrypted file itself"));
     EXPECT_EQ(observer.lines[7], "fine");
 }
 
@@ -245,7 +257,8 @@ TEST_F(FileRunFailure, CancelledRunsLeaveNothingHalfWritten) {
               FileRunStatus::Cancelled);
     EXPECT_THAT(dir.Names(), ElementsAre("big", "box.vrq", "data", "more"));
     observer = RecordingObserver();
-    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(
+        EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kClock).AllWritten());
     observer = RecordingObserver();
     observer.cancelAfterPositions = 1;
     EXPECT_EQ(Restore(kPassword, dir / "big.vrq").status, FileRunStatus::Cancelled);

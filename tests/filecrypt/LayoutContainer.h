@@ -6,9 +6,9 @@
 #include <utility>
 #include <vector>
 
-#include "numeric/Clock.h"
 #include "cipher/KeySchedule.h"
 #include "cipher/ResidueEncoding.h"
+#include "numeric/Clock.h"
 
 namespace kiv::testing {
 

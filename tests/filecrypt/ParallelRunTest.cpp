@@ -4,14 +4,14 @@
 #include <atomic>
 #include <random>
 
+#include "cipher/ResidueDecoding.h"
 #include "filecrypt/ChunkWorkers.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
-#include "support/FixedClock.h"
 #include "filecrypt/LayoutContainer.h"
+#include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
-#include "cipher/ResidueDecoding.h"
 
 namespace kiv {
 namespace {

@@ -4,10 +4,10 @@
 #include <cmath>
 #include <vector>
 
-#include "support/FixedClock.h"
 #include "numeric/FloatingPointEnvironment.h"
 #include "numeric/NumericServices.h"
 #include "numeric/RandomGenerator.h"
+#include "support/FixedClock.h"
 
 namespace kiv {
 namespace {

@@ -7,9 +7,9 @@
 #include <memory>
 #include <sstream>
 
-#include "support/DdeTestClient.h"
 #include "runtime/TDdeMgr.h"
 #include "runtime/TDdeServerConv.h"
+#include "support/DdeTestClient.h"
 
 namespace kiv {
 

@@ -4,8 +4,8 @@
 #include <new>
 #include <stdexcept>
 
-#include "runtime/ExceptionDisplay.h"
 #include "numeric/FloatingPointEnvironment.h"
+#include "runtime/ExceptionDisplay.h"
 #include "runtime/SilentAbort.h"
 
 namespace kiv {
