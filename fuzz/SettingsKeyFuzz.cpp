@@ -1,11 +1,12 @@
 // Fuzz target settings_key: the settings file as the window loads it at start-up, with any
-// content. Each value that reads is written back and must read the same afterwards.
+// content. The texts that load are then saved into a new file, which must read back the same.
 #include <fcntl.h>
 #include <sys/stat.h>
 
 #include <QString>
 #include <cstdint>
 #include <fstream>
+#include <string>
 
 #include "app/IntegerConversionError.h"
 #include "app/SettingsKey.h"
@@ -14,31 +15,41 @@
 
 namespace {
 
+using namespace kiv;
+
 const char* const kNames[] = {"radyono", "sifre", "hatirla", "Top", "Left"};
+constexpr std::size_t kCount = std::size(kNames);
 
-}  // namespace
-
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    using namespace kiv;
-    // One file for every input, each given a time stamp of its own: the settings library
-    // keeps the files it has read and reads one again only when its size or time changed.
-    static const std::string file = fuzz::ScratchFolder::Path() + "/Kiv.ini";
+// The settings library keeps the files it has read (and written) and reads one again only when
+// its size or time changed: every file gets a time of its own, so that each load reads the disk.
+QString Touched(const std::string& file) {
     static long long stamp = 1000000000;
+    ++stamp;
+    const timespec times[2] = {{stamp, 0}, {stamp, 0}};
+    fuzz::Check(utimensat(AT_FDCWD, file.c_str(), times, 0) == 0, "the file takes a new time");
+    return QString::fromStdString(file);
+}
+
+QString Stored(const std::string& file, const std::uint8_t* data, std::size_t size) {
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
         fuzz::Check(out.good(), "the settings file can be written");
     }
-    const timespec times[2] = {{++stamp, 0}, {stamp, 0}};
-    fuzz::Check(utimensat(AT_FDCWD, file.c_str(), times, 0) == 0, "the file takes a new time");
-    const QString path = QString::fromStdString(file);
+    return Touched(file);
+}
 
-    QString texts[std::size(kNames)];
-    bool readable = false;
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    static const std::string loaded = fuzz::ScratchFolder::Path() + "/Kiv.ini";
+    static const std::string saved = fuzz::ScratchFolder::Path() + "/Saved.ini";
+
+    QString texts[kCount];
     {
-        SettingsKey key(path);
-        readable = key.ReadError().isEmpty() && key.Exists();
-        for (std::size_t i = 0; readable && i < std::size(kNames); ++i) {
+        const SettingsKey key(Stored(loaded, data, size));
+        if (!key.ReadError().isEmpty() || !key.Exists()) return 0;
+        for (std::size_t i = 0; i < kCount; ++i) {
             const QString name = QString::fromLatin1(kNames[i]);
             texts[i] = key.ReadText(name);
             try {
@@ -47,18 +58,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 // Shown by the exception display; the window goes on.
             }
         }
-        if (readable) {
-            for (std::size_t i = 0; i < std::size(kNames); ++i)
-                key.WriteText(QString::fromLatin1(kNames[i]), texts[i]);
-            fuzz::Check(key.Commit(), "values read can be written back");
-        }
     }
-    if (readable) {
-        const SettingsKey again(path);
-        fuzz::Check(again.ReadError().isEmpty(), "a file the settings wrote reads again");
-        for (std::size_t i = 0; i < std::size(kNames); ++i)
-            fuzz::Check(again.ReadText(QString::fromLatin1(kNames[i])) == texts[i],
-                        std::string("the value ") + kNames[i] + " reads as it was written");
+
+    const QString savedPath = Stored(saved, nullptr, 0);
+    {
+        SettingsKey key(savedPath);
+        for (std::size_t i = 0; i < kCount; ++i)
+            key.WriteText(QString::fromLatin1(kNames[i]), texts[i]);
+        fuzz::Check(key.Commit(), "any text that loads can be saved");
     }
+    const SettingsKey again(Touched(saved));
+    fuzz::Check(again.ReadError().isEmpty() && again.Exists(), "a saved file loads");
+    for (std::size_t i = 0; i < kCount; ++i)
+        fuzz::Check(again.ReadText(QString::fromLatin1(kNames[i])) == texts[i],
+                    std::string("the value ") + kNames[i] + " loads as it was saved");
     return 0;
 }
