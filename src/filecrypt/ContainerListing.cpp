@@ -11,10 +11,10 @@ namespace {
 
 // Walks the entries under block length L. Returns true when they end exactly at the end of the
 // file; entries holds what could be read either way.
-bool Walk(const std::string& path, int d, int length, ContainerListing& listing) {
+bool Walk(const std::string& path, int d, int length, ContainerListing& listing, FileStore& files) {
     listing.entries.clear();
     ByteReader in;
-    if (!in.Open(path)) return false;
+    if (!files.OpenInput(path, in)) return false;
     std::int32_t value = 0;
     ReadInt32(in, value);
     const std::int64_t blockBytes = d - 1;
@@ -41,10 +41,10 @@ bool Walk(const std::string& path, int d, int length, ContainerListing& listing)
 
 }  // namespace
 
-ContainerListing ListContainer(const std::string& path) {
+ContainerListing ListContainer(const std::string& path, FileStore& files) {
     ContainerListing listing;
     ByteReader in;
-    if (!in.Open(path)) {
+    if (!files.OpenInput(path, in)) {
         listing.problem = "cannot be opened";
         return listing;
     }
@@ -65,7 +65,7 @@ ContainerListing ListContainer(const std::string& path) {
     for (int length = kShortestFilePassword; length <= std::min(kLongestFilePassword, d - 3);
          ++length) {
         ContainerListing attempt = listing;
-        if (Walk(path, d, length, attempt)) {
+        if (Walk(path, d, length, attempt, files)) {
             attempt.blockLength = length;
             return attempt;
         }

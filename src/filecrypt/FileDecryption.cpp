@@ -2,9 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
-#include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/BlockStream.h"
 #include "filecrypt/ByteFile.h"
@@ -46,15 +46,15 @@ FileRunResult Result(FileRunStatus status, int written = 0, int skipped = 0) {
 // Cancelled; the target is committed only when complete.
 FileRunStatus RestoreEntry(ByteReader& in, BlockCodec& codec, std::int64_t blockCount, int rest,
                            const std::string& name, const std::string& target,
-                           FileRunObserver& observer, const FileRunSpeed& speed) {
-    AtomicOutputFile file;
-    if (!file.Create(target)) {
+                           FileRunObserver& observer, const FileRunSpeed& speed, FileStore& files) {
+    const std::unique_ptr<FileStore::Output> file = files.CreateOutput(target);
+    if (!file) {
         observer.AddLine(report::kDecryptWriteNotOpen);
         return FileRunStatus::Failed;
     }
     observer.SetFileRange(1, static_cast<int>(std::min<std::int64_t>(blockCount, INT32_MAX)));
     observer.SetFileVisible(true);
-    ByteWriter out(file.fd());
+    ByteWriter& out = file->Writer();
     const int length = codec.BlockLength();
     const ProgressRhythm rhythm(blockCount);
     BlockStream::Steps steps;
@@ -84,7 +84,7 @@ FileRunStatus RestoreEntry(ByteReader& in, BlockCodec& codec, std::int64_t block
         case BlockStream::End::Cancelled:
             return FileRunStatus::Cancelled;
     }
-    if (!out.Flush() || !file.Commit()) {
+    if (!file->Commit()) {
         observer.AddLine(report::kDecryptWriteNotOpen);
         return FileRunStatus::Failed;
     }
@@ -96,7 +96,7 @@ FileRunStatus RestoreEntry(ByteReader& in, BlockCodec& codec, std::int64_t block
 
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder,
-                           const Clock& clock, const FileRunSpeed& speed) {
+                           const Clock& clock, const FileRunSpeed& speed, FileStore& files) {
     if (password.size() < static_cast<std::size_t>(kShortestFilePassword) ||
         password.size() > static_cast<std::size_t>(kLongestFilePassword) ||
         password.find('\0') != std::string::npos) {
@@ -109,7 +109,7 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
     const FileKey key = PrepareFileKey(ws, password);
 
     ByteReader in;
-    if (!in.Open(path)) {
+    if (!files.OpenInput(path, in)) {
         observer.AddLine(report::kDecryptReadNotOpen);
         return Result(FileRunStatus::Failed);
     }
@@ -203,7 +203,7 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
         }
 
         const FileRunStatus status =
-            RestoreEntry(in, codec, blockCount, rest, name, folder + name, observer, speed);
+            RestoreEntry(in, codec, blockCount, rest, name, folder + name, observer, speed, files);
         if (status != FileRunStatus::Completed) return Result(status, written, skipped);
         ++written;
         observer.AddLine(name);

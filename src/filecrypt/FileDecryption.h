@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cipher/PasswordMessages.h"
+#include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
@@ -17,11 +18,13 @@ namespace kiv {
 // are untrusted: an entry whose name is empty, holds "/" or a NUL, is "." or "..", or names the
 // container itself is skipped with a report line. A damaged container (a bad name length, a
 // negative size, a file that ends early) ends the run with a report line; nothing is decoded
-// from leftovers. The run has its own workspace, so it may run on a worker thread.
+// from leftovers. The run has its own workspace, so it may run on a worker thread. Files are read
+// and written through files: the disk, or memory.
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder = {},
                            const Clock& clock = SystemClock::Instance(),
-                           const FileRunSpeed& speed = FileRunSpeed());
+                           const FileRunSpeed& speed = FileRunSpeed(),
+                           FileStore& files = DiskFileStore::Instance());
 
 // Report lines of a damaged container.
 namespace report {

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "filecrypt/ByteFile.h"
+
+namespace kiv {
+
+// Where a file run opens what it reads and creates what it writes. The program uses the disk
+// (DiskFileStore); fuzzing and tests can hold the files in memory (MemoryFileStore), so that a
+// run costs microseconds and no folder.
+class FileStore {
+  public:
+    // An output being written; it appears under its name only when committed, and destroyed
+    // uncommitted it leaves nothing behind.
+    class Output {
+      public:
+        virtual ~Output() = default;
+        virtual ByteWriter& Writer() = 0;
+        // Flushes the writer and puts the file under its name, replacing a file of that name.
+        // False (errno set) on failure; nothing of the output remains then.
+        virtual bool Commit() = 0;
+    };
+
+    virtual ~FileStore() = default;
+    // Opens an existing regular file for reading. False (errno set) when it cannot.
+    virtual bool OpenInput(const std::string& path, ByteReader& reader) = 0;
+    // Null (errno set) when the output cannot be created.
+    virtual std::unique_ptr<Output> CreateOutput(const std::string& path) = 0;
+};
+
+}  // namespace kiv
