@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Takes the README's pictures of the window under a virtual display: the three modes, then an
 # encryption and a restore while they run. Each picture gets a settings store of its own in a
-# temporary folder. Run after a build; this developer tool alone needs ImageMagick and xdotool,
-# so they are not among the packages test.sh installs.
+# temporary folder (as the user's own file, with no machine-wide preset). Run after a build; this
+# developer tool alone needs ImageMagick and xdotool, so they are not among the packages test.sh
+# installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 if ! command -v import >/dev/null || ! command -v xvfb-run >/dev/null ||
@@ -33,7 +34,7 @@ in_xvfb() {  # script-body: runs it with kiv's build and the output folder at ha
 }
 
 shoot() {  # mode-number file-name
-  in_xvfb "XDG_CONFIG_DIRS=$(settings "$1" "$2") build/src/app/kiv &
+  in_xvfb "XDG_CONFIG_HOME=$(settings "$1" "$2") XDG_CONFIG_DIRS=$work/none build/src/app/kiv &
 pid=\$!
 sleep 3
 import -window root -crop 914x606+0+0 +repage $out/$2.png
@@ -51,7 +52,7 @@ head -c $((1900 << 20)) /dev/zero >"$files/video.bin"
 
 # Encryption: "Encrypt  File data", the three files in the open dialog, the output in the save
 # dialog, then the picture while the large file is coded.
-in_xvfb "XDG_CONFIG_DIRS=$(settings 1 file-run) build/src/app/kiv &
+in_xvfb "XDG_CONFIG_HOME=$(settings 1 file-run) XDG_CONFIG_DIRS=$work/none build/src/app/kiv &
 pid=\$!
 sleep 3
 xdotool mousemove --window \$(xdotool search --name 'Protect the lives' | head -1) 80 80 click 1
@@ -72,7 +73,7 @@ kill \$pid"
 # Restore: started with the encrypted file, the password typed into the prompt, then
 # "Decrypt  File data" without a dialog.
 rm "$files/video.bin"
-in_xvfb "XDG_CONFIG_DIRS=$(settings 1 file-restore) build/src/app/kiv '$files/all.vrq' &
+in_xvfb "XDG_CONFIG_HOME=$(settings 1 file-restore) XDG_CONFIG_DIRS=$work/none build/src/app/kiv '$files/all.vrq' &
 pid=\$!
 sleep 3
 xdotool type --delay 20 'its rain'

@@ -3,8 +3,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <cstdio>
 
 #include "runtime/ApplicationTitle.h"
 
@@ -21,19 +23,34 @@ void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
     dialog.setDefaultSuffix(settings.defaultExtension);
 }
 
+// "kiv: text", as command-line programs report.
+void WriteToStandardError(const QString& text) {
+    const QString program = QFileInfo(QCoreApplication::applicationFilePath()).fileName();
+    std::fputs(QString(program + QStringLiteral(": ") + text + u'\n').toLocal8Bit().constData(),
+               stderr);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 void QtUiServices::ShowError(const QString& text) {
+    if (!interacting_) return WriteToStandardError(text);
     errors_.ShowError(text);
 }
 
+void QtUiServices::StopInteracting() {
+    interacting_ = false;
+}
+
 void QtUiServices::ShowMessage(const QString& text) {
+    if (!interacting_) return WriteToStandardError(text);
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text,
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool QtUiServices::Question(const QString& text, const QString& caption) {
+    if (!interacting_) return false;
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
                     QApplication::activeWindow());
     return box.exec() == QMessageBox::Ok;
@@ -41,6 +58,7 @@ bool QtUiServices::Question(const QString& text, const QString& caption) {
 
 std::optional<QString> QtUiServices::InputBox(const QString& caption, const QString& prompt,
                                               const QString& defaultAnswer) {
+    if (!interacting_) return std::nullopt;
     bool accepted = false;
     const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
                                                  QLineEdit::Normal, defaultAnswer, &accepted);
@@ -49,6 +67,7 @@ std::optional<QString> QtUiServices::InputBox(const QString& caption, const QStr
 }
 
 QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
+    if (!interacting_) return {};
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setFileMode(settings.multiSelect ? QFileDialog::ExistingFiles
@@ -61,6 +80,7 @@ QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
 }
 
 std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
+    if (!interacting_) return std::nullopt;
     QFileDialog dialog(QApplication::activeWindow());
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);

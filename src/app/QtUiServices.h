@@ -5,10 +5,12 @@
 
 namespace kiv {
 
-// The real boxes, dialogs and clipboard. Boxes are modal to the active window.
+// The real boxes, dialogs and clipboard. Boxes are modal to the active window. Once interaction
+// has stopped, texts go to standard error and every question or dialog counts as cancelled.
 class QtUiServices final : public UiServices {
   public:
     void ShowError(const QString& text) override;
+    void StopInteracting() override;
     void ShowMessage(const QString& text) override;
     bool Question(const QString& text, const QString& caption) override;
     std::optional<QString> InputBox(const QString& caption, const QString& prompt,
@@ -20,6 +22,7 @@ class QtUiServices final : public UiServices {
 
   private:
     MessageBoxExceptionDisplay errors_;
+    bool interacting_ = true;
 };
 
 }  // namespace kiv

@@ -1,5 +1,12 @@
 #include "app/SettingsKey.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <QDir>
+#include <QFileInfo>
+
 #include "app/IntegerConversionError.h"
 
 namespace kiv {
@@ -7,32 +14,66 @@ namespace kiv {
 namespace {
 
 constexpr char kGroup[] = "SOFTWARE/Pulm/Kiv";
+constexpr char kFileInFolder[] = "/Pulm/Kiv.ini";
+constexpr char kPasswordValue[] = "sifre";
+
+// folder and whatever of its parents is missing, each made readable by the user alone.
+bool MakePrivateFolder(const QString& folder) {
+    const QFileInfo info(folder);
+    if (info.isDir()) return true;
+    if (info.exists() || info.isSymLink() || info.isRoot()) return false;
+    return MakePrivateFolder(info.absolutePath()) &&
+           QDir().mkdir(folder, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+// Leaves a regular file of mode 600 in path, empty when there was none, so that the atomic
+// replace that follows keeps that mode. Refuses a symbolic link, which would have the write land
+// in the file it points to, and anything else but a regular file.
+bool PreparePrivateFile(const QString& path) {
+    if (!MakePrivateFolder(QFileInfo(path).absolutePath())) return false;
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                          S_IRUSR | S_IWUSR);
+    if (fd < 0) return false;
+    struct stat status = {};
+    const bool prepared = ::fstat(fd, &status) == 0 && S_ISREG(status.st_mode) &&
+                          ::fchmod(fd, S_IRUSR | S_IWUSR) == 0;
+    ::close(fd);
+    return prepared;
+}
 
 }  // namespace
 
-SettingsKey::SettingsKey(const QString& file) : settings_(file, QSettings::IniFormat) {}
+SettingsKey::SettingsKey(const QString& userFile, const QString& machineFile)
+    : userFile_(userFile),
+      user_(userFile, QSettings::IniFormat),
+      machine_(machineFile, QSettings::IniFormat) {}
 
-QString SettingsKey::DefaultFile() {
-    return QSettings(QSettings::IniFormat, QSettings::SystemScope, QStringLiteral("Pulm"),
-                     QStringLiteral("Kiv"))
-        .fileName();
+QString SettingsKey::UserFile() {
+    QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
+    if (!QDir::isAbsolutePath(folder)) folder = QDir::homePath() + QStringLiteral("/.config");
+    return folder + QLatin1String(kFileInFolder);
+}
+
+QString SettingsKey::MachineFile() {
+    const QStringList folders = qEnvironmentVariable("XDG_CONFIG_DIRS").split(u':');
+    for (const QString& folder : folders)
+        if (QDir::isAbsolutePath(folder)) return folder + QLatin1String(kFileInFolder);
+    return QStringLiteral("/etc/xdg") + QLatin1String(kFileInFolder);
 }
 
 QString SettingsKey::ReadError() const {
-    if (settings_.status() == QSettings::NoError) return {};
-    return QStringLiteral("The settings in '%1' cannot be read").arg(settings_.fileName());
+    if (user_.status() == QSettings::NoError) return {};
+    return QStringLiteral("The settings in '%1' cannot be read").arg(user_.fileName());
 }
 
 bool SettingsKey::Exists() const {
-    for (const QString& key : settings_.allKeys())
-        if (key.startsWith(QLatin1String(kGroup) + u'/')) return true;
-    return false;
+    return HasGroup(user_) || HasGroup(machine_);
 }
 
 bool SettingsKey::Create(int top, int left) {
-    if (!settings_.isWritable()) return false;
     WriteText(QStringLiteral("radyono"), QStringLiteral("1"));
-    WriteText(QStringLiteral("sifre"), QStringLiteral("its rain"));
+    WriteText(QLatin1String(kPasswordValue), QStringLiteral("its rain"));
     WriteText(QStringLiteral("hatirla"), QStringLiteral("-1"));
     WriteText(QStringLiteral("Top"), QString::number(top));
     WriteText(QStringLiteral("Left"), QString::number(left));
@@ -40,10 +81,9 @@ bool SettingsKey::Create(int top, int left) {
 }
 
 QString SettingsKey::ReadText(const QString& name) const {
-    const QVariant value = settings_.value(Path(name));
-    // A hand-edited value with an unquoted comma comes back as a list; it was one text.
-    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(u',');
-    return value.toString();
+    if (user_.contains(Path(name)) || name == QLatin1String(kPasswordValue))
+        return Value(user_, name);
+    return Value(machine_, name);
 }
 
 int SettingsKey::ReadInteger(const QString& name) const {
@@ -55,17 +95,36 @@ int SettingsKey::ReadInteger(const QString& name) const {
 }
 
 void SettingsKey::WriteText(const QString& name, const QString& value) {
-    settings_.setValue(Path(name), value);
+    pending_.emplace_back(name, value);
 }
 
 bool SettingsKey::Commit() {
-    if (!settings_.isWritable()) return false;
-    settings_.sync();
-    return settings_.status() == QSettings::NoError;
+    // Checked before any value reaches user_: QSettings writes what it holds when destroyed.
+    if (!PreparePrivateFile(userFile_)) return false;
+    for (const auto& [name, value] : pending_)
+        user_.setValue(Path(name), value);
+    pending_.clear();
+    // QSettings writes a temporary file beside the old one, with the old one's mode, and renames
+    // it into place.
+    user_.sync();
+    return user_.status() == QSettings::NoError;
 }
 
-QString SettingsKey::Path(const QString& name) const {
+QString SettingsKey::Path(const QString& name) {
     return QLatin1String(kGroup) + u'/' + name;
+}
+
+QString SettingsKey::Value(const QSettings& settings, const QString& name) {
+    const QVariant value = settings.value(Path(name));
+    // A hand-edited value with an unquoted comma comes back as a list; it was one text.
+    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(u',');
+    return value.toString();
+}
+
+bool SettingsKey::HasGroup(const QSettings& settings) {
+    for (const QString& key : settings.allKeys())
+        if (key.startsWith(QLatin1String(kGroup) + u'/')) return true;
+    return false;
 }
 
 }  // namespace kiv

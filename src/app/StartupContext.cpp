@@ -10,8 +10,8 @@
 namespace kiv {
 
 StartupContext StartupContext::ForProcess(const QStringList& arguments) {
-    return {SettingsKey::DefaultFile(), WritableFolder(QCoreApplication::applicationDirPath()),
-            arguments};
+    return {SettingsKey::UserFile(), SettingsKey::MachineFile(),
+            WritableFolder(QCoreApplication::applicationDirPath()), arguments};
 }
 
 QString StartupContext::WritableFolder(const QString& folder) {

@@ -382,7 +382,7 @@ bool TForm1::OpenSettingsKey(SettingsKey& key, QPoint at) {
 
 void TForm1::LoadSettings() {
     const QPoint at = pos();
-    SettingsKey key(context_.settingsFile);
+    SettingsKey key(context_.userSettingsFile, context_.machineSettingsFile);
     if (!OpenSettingsKey(key, at)) return;
     switch (key.ReadInteger(QStringLiteral("radyono"))) {
         case 1:
@@ -407,7 +407,7 @@ void TForm1::LoadSettings() {
 
 void TForm1::SaveSettings() {
     const QPoint at = pos();
-    SettingsKey key(context_.settingsFile);
+    SettingsKey key(context_.userSettingsFile, context_.machineSettingsFile);
     if (!OpenSettingsKey(key, at)) return;
     const bool remember = CheckBox1->isChecked();
     key.WriteText(QStringLiteral("radyono"), QString::number(SourceMode()));

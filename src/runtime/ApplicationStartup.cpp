@@ -67,6 +67,9 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
         TerminationSignals termination;
         QObject::connect(&termination, &TerminationSignals::terminationRequested, [&] {
             terminated = true;
+            // What the closing window still has to say (a settings store it cannot write, say)
+            // must not open a box that keeps the program alive.
+            display.StopInteracting();
             CloseOpenBoxes(window.get());
             if (window) window->close();
         });

@@ -13,6 +13,10 @@ class ExceptionDisplay {
     // Shows an already prepared text; see DisplayText.
     virtual void ShowError(const QString& text) = 0;
 
+    // Nobody is left to answer: a termination signal is ending the program. From now on nothing
+    // may wait for a person, so a display that shows boxes writes its texts to standard error.
+    virtual void StopInteracting() {}
+
     // The message as the box shows it: a full stop is added when the message is not empty and
     // its last character sorts after "." (so "...overflow" gains one, "...value." and "Stop!"
     // stay as they are).

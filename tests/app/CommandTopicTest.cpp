@@ -23,7 +23,7 @@ class CommandTopic : public WindowFixture {
                 captions << widget->windowTitle();
             return captions;
         });
-        StartupContext context{SettingsFile(), ProgramFolder(), {}};
+        StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
         context.commandService = service.get();
         window = std::make_unique<TForm1>(ui, clock, context);
     }

@@ -30,16 +30,19 @@ class WindowFixture : public testing::Test {
   protected:
     WindowFixture() { QDir().mkpath(ProgramFolder()); }
 
-    QString SettingsFile() const { return folder.filePath(QStringLiteral("xdg/Pulm/Kiv.ini")); }
+    // The user's own settings file, and the machine-wide one beneath it.
+    QString SettingsFile() const { return folder.filePath(QStringLiteral("config/Pulm/Kiv.ini")); }
+    QString MachineFile() const { return folder.filePath(QStringLiteral("xdg/Pulm/Kiv.ini")); }
     QString ProgramFolder() const { return folder.filePath(QStringLiteral("program")); }
 
     std::unique_ptr<TForm1> Open(const QStringList& arguments = {}) {
-        return std::make_unique<TForm1>(ui, clock,
-                                        StartupContext{SettingsFile(), ProgramFolder(), arguments});
+        return std::make_unique<TForm1>(
+            ui, clock, StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), arguments});
     }
 
-    void Store(const std::map<QString, QString>& values) {
-        QSettings settings(SettingsFile(), QSettings::IniFormat);
+    void Store(const std::map<QString, QString>& values) { StoreIn(SettingsFile(), values); }
+    static void StoreIn(const QString& file, const std::map<QString, QString>& values) {
+        QSettings settings(file, QSettings::IniFormat);
         for (const auto& [name, value] : values)
             settings.setValue(QStringLiteral("SOFTWARE/Pulm/Kiv/") + name, value);
     }
@@ -51,8 +54,9 @@ class WindowFixture : public testing::Test {
                {QStringLiteral("Top"), QStringLiteral("40")},
                {QStringLiteral("Left"), QStringLiteral("30")}});
     }
-    QString Stored(const QString& name) const {
-        return QSettings(SettingsFile(), QSettings::IniFormat)
+    QString Stored(const QString& name) const { return StoredIn(SettingsFile(), name); }
+    static QString StoredIn(const QString& file, const QString& name) {
+        return QSettings(file, QSettings::IniFormat)
             .value(QStringLiteral("SOFTWARE/Pulm/Kiv/") + name)
             .toString();
     }

@@ -118,7 +118,7 @@ TEST_F(WindowStartup, AMissingNumberIsAConversionErrorToo) {
 
 TEST_F(WindowStartup, AnUnwritableStoreSaysSoAtStartAndAtClose) {
     // A settings path below a plain file can never be created, whoever runs the test.
-    QFile blocker(folder.filePath("xdg"));
+    QFile blocker(folder.filePath("config"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     auto window = Open();

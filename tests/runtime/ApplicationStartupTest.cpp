@@ -17,19 +17,27 @@
 namespace kiv {
 namespace {
 
-// A main window that counts how often it was closed.
+struct RecordingDisplay final : ExceptionDisplay {
+    void ShowError(const QString& text) override { shown << text; }
+    void StopInteracting() override { interacting = false; }
+    QStringList shown;
+    bool interacting = true;
+};
+
+// A main window that counts how often it was closed and whether anyone was still there to
+// answer a box at that moment.
 struct ClosingWindow final : QWidget {
-    explicit ClosingWindow(int& closes) : closes(closes) {}
+    explicit ClosingWindow(int& closes, const RecordingDisplay* display = nullptr,
+                           bool* interactingAtClose = nullptr)
+        : closes(closes), display(display), interactingAtClose(interactingAtClose) {}
     void closeEvent(QCloseEvent* event) override {
         ++closes;
+        if (interactingAtClose) *interactingAtClose = display->interacting;
         event->accept();
     }
     int& closes;
-};
-
-struct RecordingDisplay final : ExceptionDisplay {
-    void ShowError(const QString& text) override { shown << text; }
-    QStringList shown;
+    const RecordingDisplay* display;
+    bool* interactingAtClose;
 };
 
 class ApplicationStartup : public testing::Test {
@@ -69,6 +77,7 @@ TEST_F(ApplicationStartup, QtOptionsReachTheWindowAsFileArgumentsAndTheLoopSurvi
     EXPECT_EQ(received, (QStringList{"-style", "my file.vrq"}));
     EXPECT_EQ(title, "Pulm Vostra");
     EXPECT_EQ(display.shown, QStringList{"Floating point overflow."});
+    EXPECT_TRUE(display.interacting);
 }
 
 TEST_F(ApplicationStartup, TheCommandServiceIsThereBeforeTheWindowAndGoneAfterIt) {
@@ -110,16 +119,19 @@ TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEn
     EXPECT_EQ(display.shown, QStringList{"Layout damaged."});
 }
 
-TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWay) {
+TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWayButWithoutBoxes) {
     int closes = 0;
+    bool interactingAtClose = true;
     const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr&) {
-        auto window = std::make_unique<ClosingWindow>(closes);
+        auto window = std::make_unique<ClosingWindow>(closes, &display, &interactingAtClose);
         QTimer::singleShot(0, window.get(), [] { std::raise(SIGTERM); });
         return window;
     });
     EXPECT_EQ(status, 0);
     EXPECT_EQ(closes, 1);
     EXPECT_TRUE(display.shown.isEmpty());
+    // What the closing window says goes where no box can keep the program alive.
+    EXPECT_FALSE(interactingAtClose);
 }
 
 TEST_F(ApplicationStartup, ATerminationSignalDuringAPromptCancelsItAndEndsTheProgram) {

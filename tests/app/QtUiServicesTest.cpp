@@ -1,0 +1,38 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include "app/QtUiServices.h"
+
+namespace kiv {
+namespace {
+
+TEST(QtUiServices, OnceInteractionHasStoppedNothingWaitsForAPerson) {
+    bool boxOpened = false;
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, [&] {
+        if (QWidget* box = QApplication::activeModalWidget()) {
+            boxOpened = true;
+            box->close();
+        }
+    });
+    watch.start(20);
+    QtUiServices ui;
+    ui.StopInteracting();
+    DialogSettings dialog;
+    testing::internal::CaptureStderr();
+    ui.ShowMessage("Can't Create Key");
+    ui.ShowError("Failed to set data for 'radyono'.");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "app_tests: Can't Create Key\napp_tests: Failed to set data for 'radyono'.\n");
+    EXPECT_FALSE(ui.Question("Replace?", "Confirm"));
+    EXPECT_EQ(ui.InputBox("Caption", "Enter the Password:", ""), std::nullopt);
+    EXPECT_TRUE(ui.OpenDialog(dialog).isEmpty());
+    EXPECT_EQ(ui.SaveDialog(dialog), std::nullopt);
+    EXPECT_FALSE(boxOpened);
+}
+
+}  // namespace
+}  // namespace kiv
