@@ -103,6 +103,7 @@ void EditorDocumentSeeds(const fs::path& root) {
     seeds.Add("empty", "");
 }
 
+// Seeds of settings_key: the machine-wide file as a leading field, then the user's file.
 void SettingsKeySeeds(const fs::path& root) {
     Seeds seeds(root, "settings_key");
     testing::TempFolder scratch;
@@ -110,7 +111,7 @@ void SettingsKeySeeds(const fs::path& root) {
         const QString file = QString::fromStdString(scratch / "Kiv.ini");
         fs::remove(file.toStdString());
         {
-            SettingsKey key(file);
+            SettingsKey key(file, QString::fromStdString(scratch / "none.ini"));
             key.Create(120, 340);
             for (const auto& [name, value] : values)
                 key.WriteText(QString::fromLatin1(name), value);
@@ -118,16 +119,26 @@ void SettingsKeySeeds(const fs::path& root) {
         }
         return testing::ReadAll(file.toStdString());
     };
-    seeds.Add("new-key", written({}));
-    seeds.Add("remembered", written({{"radyono", QStringLiteral("3")},
-                                     {"sifre", QStringLiteral("p\u00e4ss, \"word\"; =[x]")},
-                                     {"hatirla", QStringLiteral("1")}}));
-    seeds.Add("not-numbers", written({{"Top", QStringLiteral("")},
-                                      {"Left", QStringLiteral("12px")},
-                                      {"radyono", QStringLiteral("99999999999")}}));
-    seeds.Add("hand-edited",
-              "; edited by hand\n[SOFTWARE]\nPulm\\Kiv\\sifre=a,b,c\nPulm\\Kiv\\Top=+7\n"
-              "Pulm\\Kiv\\Left= -3 \nPulm\\Kiv\\radyono=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)\n");
+    const std::string noMachineFile = FuzzInput::LeadingField("");
+    seeds.Add("new-key", noMachineFile + written({}));
+    seeds.Add("remembered",
+              noMachineFile + written({{"radyono", QStringLiteral("3")},
+                                       {"sifre", QStringLiteral("p\u00e4ss, \"word\"; =[x]")},
+                                       {"hatirla", QStringLiteral("1")}}));
+    const std::string odd = written({{"Top", QStringLiteral("")},
+                                     {"Left", QStringLiteral("12px")},
+                                     {"radyono", QStringLiteral("99999999999")}});
+    seeds.Add("not-numbers", noMachineFile + odd);
+    // Earlier versions kept the key in the machine-wide file only.
+    seeds.Add("machine-wide-only", FuzzInput::LeadingField(odd));
+    seeds.Add("machine-wide-under-user",
+              FuzzInput::LeadingField(written({{"Top", QStringLiteral("5")}})) +
+                  "[SOFTWARE]\nPulm\\Kiv\\Left=7\n");
+    seeds.Add(
+        "hand-edited",
+        noMachineFile +
+            "; edited by hand\n[SOFTWARE]\nPulm\\Kiv\\sifre=a,b,c\nPulm\\Kiv\\Top=+7\n"
+            "Pulm\\Kiv\\Left= -3 \nPulm\\Kiv\\radyono=@Variant(\\0\\0\\0\\x2\\0\\0\\0\\x1)\n");
 }
 
 void DdeConnectionSeeds(const fs::path& root) {

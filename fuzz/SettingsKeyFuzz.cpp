@@ -1,5 +1,7 @@
-// Fuzz target settings_key: the settings file as the window loads it at start-up, with any
-// content. The texts that load are then saved into a new file, which must read back the same.
+// Fuzz target settings_key: the settings as the window loads them at start-up, from a
+// machine-wide file (the input's leading field) and the user's own file (the rest), with any
+// content. The texts that load are then saved into a new user's file, which must read back the
+// same.
 #include <fcntl.h>
 #include <sys/stat.h>
 
@@ -11,6 +13,7 @@
 #include "app/IntegerConversionError.h"
 #include "app/SettingsKey.h"
 #include "fuzz/FuzzCheck.h"
+#include "fuzz/FuzzInput.h"
 #include "fuzz/ScratchFolder.h"
 
 namespace {
@@ -30,10 +33,10 @@ QString Touched(const std::string& file) {
     return QString::fromStdString(file);
 }
 
-QString Stored(const std::string& file, const std::uint8_t* data, std::size_t size) {
+QString Stored(const std::string& file, const std::string& bytes) {
     {
         std::ofstream out(file, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         fuzz::Check(out.good(), "the settings file can be written");
     }
     return Touched(file);
@@ -42,12 +45,17 @@ QString Stored(const std::string& file, const std::uint8_t* data, std::size_t si
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-    static const std::string loaded = fuzz::ScratchFolder::Path() + "/Kiv.ini";
+    static const std::string machine = fuzz::ScratchFolder::Path() + "/Machine.ini";
+    static const std::string user = fuzz::ScratchFolder::Path() + "/User.ini";
     static const std::string saved = fuzz::ScratchFolder::Path() + "/Saved.ini";
+    static const std::string none = fuzz::ScratchFolder::Path() + "/None.ini";
+    fuzz::FuzzInput input(data, size);
+    const std::string machineBytes = input.Field();
+    const std::string userBytes = input.Rest();
 
     QString texts[kCount];
     {
-        const SettingsKey key(Stored(loaded, data, size));
+        const SettingsKey key(Stored(user, userBytes), Stored(machine, machineBytes));
         if (!key.ReadError().isEmpty() || !key.Exists()) return 0;
         for (std::size_t i = 0; i < kCount; ++i) {
             const QString name = QString::fromLatin1(kNames[i]);
@@ -60,14 +68,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         }
     }
 
-    const QString savedPath = Stored(saved, nullptr, 0);
+    const QString savedPath = Stored(saved, {});
+    const QString nonePath = QString::fromStdString(none);
     {
-        SettingsKey key(savedPath);
+        SettingsKey key(savedPath, nonePath);
         for (std::size_t i = 0; i < kCount; ++i)
             key.WriteText(QString::fromLatin1(kNames[i]), texts[i]);
         fuzz::Check(key.Commit(), "any text that loads can be saved");
     }
-    const SettingsKey again(Touched(saved));
+    const SettingsKey again(Touched(saved), nonePath);
     fuzz::Check(again.ReadError().isEmpty() && again.Exists(), "a saved file loads");
     for (std::size_t i = 0; i < kCount; ++i)
         fuzz::Check(again.ReadText(QString::fromLatin1(kNames[i])) == texts[i],
