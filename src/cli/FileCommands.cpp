@@ -32,6 +32,18 @@ int StatusOf(const FileRunResult& result) {
     return result.AllWritten() ? kExitOk : kExitFailed;
 }
 
+// A FIFO, device or folder among the files is refused before the password is asked for, with
+// a line that says why; the run would refuse it too (without waiting on a FIFO), but only with
+// its report line. An output may be a symbolic link, which the run replaces like a file.
+bool RefuseIrregular(CliContext& context, const std::string& path, bool output = false) {
+    struct stat info {};
+    if ((output ? lstat(path.c_str(), &info) : stat(path.c_str(), &info)) != 0 ||
+        S_ISREG(info.st_mode) || (output && S_ISLNK(info.st_mode)))
+        return false;
+    context.err << "kiv-cli: " << path << " is not a regular file\n";
+    return true;
+}
+
 }  // namespace
 
 int RunEncryptFiles(CliContext& context) {
@@ -53,6 +65,9 @@ int RunEncryptFiles(CliContext& context) {
         if (sources.size() > 1) return UsageError(context, "several files need -o OUT");
         output = SingleFileOutputName(sources.front());
     }
+    for (const std::string& source : sources)
+        if (RefuseIrregular(context, source)) return kExitFailed;
+    if (RefuseIrregular(context, *output, true)) return kExitFailed;
     int status = kExitOk;
     const auto password = CommandPassword(context, arguments, true, kEncryptFilesMismatch, status);
     if (!password) return status;
@@ -86,6 +101,7 @@ int RunDecryptFile(CliContext& context) {
             return UsageError(context, "'" + *folder + "' is not a folder");
         target = folder->empty() || folder->back() == '/' ? *folder : *folder + "/";
     }
+    if (RefuseIrregular(context, container)) return kExitFailed;
     int status = kExitOk;
     const auto password = CommandPassword(context, arguments, false, kRestoreMismatch, status);
     if (!password) return status;
@@ -108,6 +124,7 @@ int RunListContainer(CliContext& context) {
     if (arguments.Operands().size() != 1)
         return UsageError(context, "list needs exactly one encrypted file");
     const std::string& path = arguments.Operands().front();
+    if (RefuseIrregular(context, path)) return kExitFailed;
     const ContainerListing listing = ListContainer(path);
     for (const auto& entry : listing.entries)
         context.out << std::setw(12) << entry.size << "  " << entry.name << '\n';

@@ -3,10 +3,13 @@
 #include <iostream>
 
 #include "cli/KivCli.h"
+#include "filecrypt/TemporaryFileRegistry.h"
 #include "numeric/SystemClock.h"
 
 int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
+    // Ctrl+C, a closed terminal or kill during a run must not leave decrypted data behind.
+    kiv::TemporaryFileRegistry::RemoveOnTermination();
     kiv::CliContext context{{},
                             std::cin,
                             std::cout,

@@ -6,15 +6,17 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstdlib>
-#include <vector>
+#include <random>
+
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/TemporaryFileRegistry.h"
 
 namespace kiv {
 
 namespace {
 
-// mkstemp creates files readable by their owner only; a finished output gets the permissions a
-// plain creation would give it. The mask is read once, before any worker thread exists.
+// What a plain creation gives a new file. The mask is read once, before any worker thread
+// exists: reading it means setting it.
 mode_t CreationMode() {
     static const mode_t mode = [] {
         const mode_t mask = umask(0);
@@ -26,6 +28,48 @@ mode_t CreationMode() {
 
 [[maybe_unused]] const mode_t kModeAtStart = CreationMode();
 
+// A replaced file keeps its permission bits (not set-id bits: restored data is not the program
+// that was trusted with them); anything else gets a creation's.
+mode_t ModeFor(const std::string& target) {
+    struct stat info {};
+    if (lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 0777;
+    return CreationMode();
+}
+
+// An unnamed file gets its name through /proc/self/fd; without /proc it never could.
+bool UnnamedFilesPossible() {
+    static const bool possible = access("/proc/self/fd", X_OK) == 0;
+    return possible;
+}
+
+std::string TemporaryPrefix(const std::string& folder, const std::string& name) {
+    return folder + "." + name.substr(0, 200) + ".kiv-";
+}
+
+std::string RandomSuffix() {
+    static constexpr char kLetters[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 generator{std::random_device{}()};
+    std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
+    std::string suffix(6, ' ');
+    for (char& letter : suffix)
+        letter = kLetters[pick(generator)];
+    return suffix;
+}
+
+// Flushes a file's data to the disk; filesystems that cannot flush have nothing to flush.
+bool Flush(int fd) {
+    return fdatasync(fd) == 0 || errno == EINVAL || errno == ENOSYS;
+}
+
+// Makes the rename itself durable. Best effort: the output is in place either way.
+void SyncFolder(const std::string& folder) {
+    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    fsync(fd);
+    close(fd);
+}
+
 }  // namespace
 
 AtomicOutputFile::~AtomicOutputFile() {
@@ -34,40 +78,90 @@ AtomicOutputFile::~AtomicOutputFile() {
 
 bool AtomicOutputFile::Create(const std::string& path) {
     Discard();
-    const std::size_t slash = path.rfind('/');
-    const std::string folder =
-        slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    std::string pattern = folder + "." + name.substr(0, 200) + ".kiv-XXXXXX";
-    std::vector<char> buffer(pattern.begin(), pattern.end());
-    buffer.push_back('\0');
-    fd_ = mkostemp(buffer.data(), O_CLOEXEC);
-    if (fd_ < 0) return false;
-    temporary_ = buffer.data();
+    struct stat info {};
+    if (lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    // A file its runner may not write is not replaced either, though the folder would allow it:
+    // as when the file is opened for writing, a read-only file stays as it is.
+    if (S_ISREG(info.st_mode) && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+        return false;
     target_ = path;
+    folder_ = FolderOf(path);
+    name_ = StoredNameOf(path);
+    return CreateUnnamed() || CreateNamed();
+}
+
+bool AtomicOutputFile::CreateUnnamed() {
+    if (!unnamedAllowed_ || !UnnamedFilesPossible()) return false;
+    // Readable by the owner only until Commit gives it its final bits.
+    fd_ = open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    unnamed_ = fd_ >= 0;
+    return unnamed_;
+}
+
+bool AtomicOutputFile::CreateNamed() {
+    std::string pattern = TemporaryPrefix(folder_, name_) + "XXXXXX";
+    fd_ = mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd_ < 0) return false;
+    temporary_ = pattern;
+    registrySlot_ = TemporaryFileRegistry::Add(temporary_);
     return true;
+}
+
+bool AtomicOutputFile::LinkUnnamed() {
+    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
+    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0)
+        return true;
+    if (errno != EEXIST) return false;
+    // A link never replaces a file: link under a free temporary name, then rename over it.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = TemporaryPrefix(folder_, name_) + RandomSuffix();
+        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+            temporary_ = candidate;
+            registrySlot_ = TemporaryFileRegistry::Add(temporary_);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
 }
 
 bool AtomicOutputFile::Commit() {
     if (fd_ < 0) return false;
-    fchmod(fd_, CreationMode());
-    const bool closed = close(fd_) == 0;
+    // Best effort: FAT and some FUSE filesystems keep no permission bits and refuse to set them.
+    fchmod(fd_, ModeFor(target_));
+    // The data reaches the disk before the name does: after a power cut the target holds either
+    // its old content or the whole new one, never an empty file.
+    bool done = Flush(fd_);
+    if (done && unnamed_) done = LinkUnnamed();
+    if (close(fd_) != 0) done = false;
     fd_ = -1;
-    if (!closed || std::rename(temporary_.c_str(), target_.c_str()) != 0) {
+    if (done && !temporary_.empty()) done = std::rename(temporary_.c_str(), target_.c_str()) == 0;
+    if (!done) {
         const int saved = errno;
-        unlink(temporary_.c_str());
-        temporary_.clear();
+        Discard();
         errno = saved;
         return false;
     }
-    temporary_.clear();
+    ForgetTemporary();
+    unnamed_ = false;
+    SyncFolder(folder_);
     return true;
 }
 
 void AtomicOutputFile::Discard() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
+    unnamed_ = false;
     if (!temporary_.empty()) unlink(temporary_.c_str());
+    ForgetTemporary();
+}
+
+void AtomicOutputFile::ForgetTemporary() {
+    TemporaryFileRegistry::Remove(registrySlot_);
+    registrySlot_ = -1;
     temporary_.clear();
 }
 

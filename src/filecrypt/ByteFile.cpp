@@ -20,13 +20,23 @@ ByteReader::~ByteReader() {
 
 bool ByteReader::Open(const std::string& path) {
     Close();
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without O_NONBLOCK, opening a FIFO waits for a writer, forever if none comes. Only
+    // regular files are read: a FIFO or device has no length to plan blocks by and may never end.
+    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) return false;
     struct stat info {};
-    if (fstat(fd_, &info) != 0 || !S_ISREG(info.st_mode)) {
-        const int saved = S_ISDIR(info.st_mode) ? EISDIR : errno;
+    int problem = 0;
+    if (fstat(fd_, &info) != 0) {
+        problem = errno;
+    } else if (!S_ISREG(info.st_mode)) {
+        problem = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+    } else if (const int flags = fcntl(fd_, F_GETFL);
+               flags < 0 || fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+        problem = errno;
+    }
+    if (problem != 0) {
         Close();
-        errno = saved == 0 ? EINVAL : saved;
+        errno = problem;
         return false;
     }
     size_ = info.st_size;

@@ -18,7 +18,8 @@ class ByteReader {
     ByteReader(const ByteReader&) = delete;
     ByteReader& operator=(const ByteReader&) = delete;
 
-    // Opens an existing file read-only. Returns false (errno set) when it cannot.
+    // Opens an existing regular file read-only, without waiting on a FIFO. Returns false (errno
+    // set) when it cannot, EISDIR for a folder and EINVAL for anything else not a regular file.
     bool Open(const std::string& path);
     // Reads bytes, which must outlive the reader, as the content of a file; Device and Inode
     // are the given identity.

@@ -1,0 +1,195 @@
+// kiv-cli as a process of its own: ended by signals in the middle of a restore, and handed files
+// that a plain open() would wait on forever.
+#include <dirent.h>
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstring>
+#include <fstream>
+#include <thread>
+
+#include "filecrypt/FileEncryption.h"
+#include "support/FixedClock.h"
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
+
+extern char** environ;
+
+namespace kiv {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using testing::ReadAll;
+using testing::TempFolder;
+using testing::WriteAll;
+
+constexpr char kPassword[] = "signal pass";
+constexpr std::size_t kLength = sizeof kPassword - 1;
+
+// Starts kiv-cli with the words, its standard error going to errPath.
+pid_t Start(const std::vector<std::string>& words, const std::string& errPath) {
+    std::vector<std::string> all = {KIV_CLI_PATH};
+    all.insert(all.end(), words.begin(), words.end());
+    std::vector<char*> argv;
+    for (std::string& word : all)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = -1;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+// How many bytes the process has written to a file it holds open inside folder (an output in
+// progress, named or not); -1 while it holds none.
+long long BytesWrittenInto(pid_t pid, const std::string& folder) {
+    const std::string fds = "/proc/" + std::to_string(pid) + "/fd";
+    DIR* listing = opendir(fds.c_str());
+    if (listing == nullptr) return -1;
+    long long written = -1;
+    while (const dirent* entry = readdir(listing)) {
+        const std::string fd = fds + "/" + entry->d_name;
+        char target[4096];
+        const ssize_t n = readlink(fd.c_str(), target, sizeof target - 1);
+        struct stat info {};
+        if (n > 0 && std::string(target, static_cast<std::size_t>(n)).rfind(folder + "/", 0) == 0 &&
+            stat(fd.c_str(), &info) == 0)
+            written = info.st_size;
+    }
+    closedir(listing);
+    return written;
+}
+
+// Waits for the process to end, killing it after the given time; the wait status.
+int Finish(pid_t pid, std::chrono::seconds limit) {
+    const auto deadline = std::chrono::steady_clock::now() + limit;
+    int status = 0;
+    while (waitpid(pid, &status, WNOHANG) == 0) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            ADD_FAILURE() << "kiv-cli still ran after " << limit.count() << " s";
+            kill(pid, SIGKILL);
+            waitpid(pid, &status, 0);
+            break;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return status;
+}
+
+class CliProcess : public ::testing::Test {
+  protected:
+    // One container of a 200 MB file of zeros, made in a moment: every full block of zeros is
+    // stored as the same bytes, so a small container's first block is repeated.
+    static void SetUpTestSuite() {
+        folder = new TempFolder;
+        WriteAll(*folder / "pw", std::string(kPassword) + "\n");
+        WriteAll(*folder / "big", std::string(2 * kLength, '\0'));
+        testing::RecordingObserver quiet;
+        const FixedClock clock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
+        ASSERT_TRUE(EncryptFiles(kPassword, {*folder / "big"}, *folder / "small.vrq", quiet, clock)
+                        .AllWritten());
+        const std::string small = ReadAll(*folder / "small.vrq");
+        // header, password block, count, name length, "big", size, two full blocks, final block
+        const std::size_t residues = (small.size() - 4 - 4 - 4 - 3 - 4) / 4;
+        const std::size_t sizeAt = 4 + residues + 4 + 4 + 3;
+        const std::string block = small.substr(sizeAt + 4, residues);
+        const std::uint32_t blocks = (200u << 20) / kLength;
+        const std::uint32_t size = blocks * kLength;
+        std::ofstream big(*folder / "big.vrq", std::ios::binary);
+        big << small.substr(0, sizeAt);
+        for (int shift = 0; shift < 32; shift += 8)
+            big.put(static_cast<char>(size >> shift));
+        std::string run;
+        for (int k = 0; k < 4096; ++k)
+            run += block;
+        for (std::uint32_t k = 0; k < blocks / 4096; ++k)
+            big << run;
+        for (std::uint32_t k = 0; k < blocks % 4096; ++k)
+            big << block;
+        big << small.substr(small.size() - residues);
+        ASSERT_TRUE(big.good());
+        std::remove((*folder / "big").c_str());
+    }
+    static void TearDownTestSuite() { delete folder; }
+
+    static TempFolder* folder;
+    TempFolder out;
+};
+
+TempFolder* CliProcess::folder = nullptr;
+
+TEST_F(CliProcess, ASignalInTheMiddleOfARestoreLeavesNothingOfTheFile) {
+    for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
+        for (const bool existing : {false, true}) {
+            SCOPED_TRACE(std::string(strsignal(number)) + (existing ? ", replacing" : ", new"));
+            std::remove((out / "big").c_str());
+            if (existing) WriteAll(out / "big", "the old file");
+            const pid_t pid = Start({"decrypt-file", "--password-file", *folder / "pw", "-C",
+                                     out.path.string(), *folder / "big.vrq"},
+                                    *folder / "err");
+            ASSERT_GT(pid, 0);
+            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+            // Well into the file: 16 MiB of it decrypted and written.
+            long long written = -1;
+            while ((written = BytesWrittenInto(pid, out.path.string())) < (16 << 20) &&
+                   std::chrono::steady_clock::now() < deadline)
+                std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            kill(pid, number);
+            EXPECT_GE(written, 16 << 20) << "the restore did not get that far";
+            const int status = Finish(pid, std::chrono::seconds(30));
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number)
+                << status << ": " << ReadAll(*folder / "err");
+            if (existing) {
+                EXPECT_THAT(out.Names(), ElementsAre("big"));
+                EXPECT_EQ(ReadAll(out / "big"), "the old file");
+            } else {
+                EXPECT_THAT(out.Names(), IsEmpty());
+            }
+        }
+    }
+}
+
+TEST_F(CliProcess, FifosAndOtherFilesThatAreNotRegularAreRefusedAtOnce) {
+    const std::string fifo = out / "fifo";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    WriteAll(out / "plain", "plain");
+    const std::string pw = *folder / "pw";
+    struct Case {
+        std::vector<std::string> words;
+        std::string line;
+    } const cases[] = {
+        {{"encrypt-files", "--password-file", pw, "-o", out / "x.vrq", fifo}, fifo},
+        {{"encrypt-files", "--password-file", pw, "-o", out / "x.vrq", out / "plain", "/dev/zero"},
+         "/dev/zero"},
+        {{"encrypt-files", "--password-file", pw, "-o", fifo, out / "plain"}, fifo},
+        {{"decrypt-file", "--password-file", pw, fifo}, fifo},
+        {{"decrypt-file", "--password-file", pw, out.path.string()}, out.path.string()},
+        {{"list", fifo}, fifo},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.words.front() + " " + c.words.back());
+        const pid_t pid = Start(c.words, *folder / "err");
+        ASSERT_GT(pid, 0);
+        const int status = Finish(pid, std::chrono::seconds(10));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
+        EXPECT_EQ(ReadAll(*folder / "err"), "kiv-cli: " + c.line + " is not a regular file\n");
+        EXPECT_THAT(out.Names(), ElementsAre("fifo", "plain"));
+    }
+}
+
+}  // namespace
+}  // namespace kiv

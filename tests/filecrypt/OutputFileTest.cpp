@@ -1,0 +1,309 @@
+// How outputs reach the disk and what they look like there: permission bits, flushes, FIFOs and
+// other files that are not regular, and temporary files left to a termination signal. A binary
+// of its own: it stands in for fdatasync, fsync, linkat and rename to watch their order, and it
+// forks.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <future>
+
+#include "filecrypt/AtomicOutputFile.h"
+#include "filecrypt/ContainerListing.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/TemporaryFileRegistry.h"
+#include "support/FixedClock.h"
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+// Calls of the watched functions while recording is on: "sync file", "sync folder" and
+// "name N" when the name N appears in a folder (temporary names read "name temporary").
+std::vector<std::string> events;
+bool recording = false;
+
+std::string Named(const char* path) {
+    std::string name = path;
+    name = name.substr(name.rfind('/') + 1);
+    return "name " + (name.find(".kiv-") != std::string::npos ? std::string("temporary") : name);
+}
+
+void Record(const std::string& event) {
+    if (recording) events.push_back(event);
+}
+
+template <typename Function>
+Function Next(const char* name) {
+    return reinterpret_cast<Function>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" int fdatasync(int fd) {
+    Record("sync file");
+    return Next<int (*)(int)>("fdatasync")(fd);
+}
+
+extern "C" int fsync(int fd) {
+    struct stat info {};
+    fstat(fd, &info);
+    Record(S_ISDIR(info.st_mode) ? "sync folder" : "sync file");
+    return Next<int (*)(int)>("fsync")(fd);
+}
+
+extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    const int result = Next<int (*)(int, const char*, int, const char*, int)>("linkat")(
+        fromFolder, from, toFolder, to, flags);
+    if (result == 0) Record(Named(to));
+    return result;
+}
+
+extern "C" int rename(const char* from, const char* to) {
+    const int result = Next<int (*)(const char*, const char*)>("rename")(from, to);
+    if (result == 0) Record(Named(to));
+    return result;
+}
+
+namespace kiv {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::ElementsAreArray;
+using ::testing::IsEmpty;
+using testing::ReadAll;
+using testing::RecordingObserver;
+using ::testing::StartsWith;
+using testing::TempFolder;
+using testing::WriteAll;
+
+const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
+constexpr char kPassword[] = "output password";
+
+mode_t Umask() {
+    const mode_t mask = umask(0);
+    umask(mask);
+    return mask;
+}
+
+mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+class OutputFiles : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteAll(dir / "data", "plain data");
+        ASSERT_TRUE(Encrypt(dir / "box.vrq").AllWritten());
+        observer = RecordingObserver();
+    }
+    FileRunResult Encrypt(const std::string& output) {
+        return EncryptFiles(kPassword, {dir / "data"}, output, observer, kClock);
+    }
+    FileRunResult Restore(const std::string& container) {
+        return DecryptFiles(kPassword, container, observer, out.path.string() + "/", kClock);
+    }
+
+    TempFolder dir, out;
+    RecordingObserver observer;
+};
+
+TEST_F(OutputFiles, AReplacedFileKeepsItsPermissionBitsAndANewOneGetsACreations) {
+    const mode_t created = 0666 & ~Umask();
+    struct Case {
+        const char* what;
+        bool restore;   // else the container is written again
+        mode_t before;  // 0: no file there yet
+        mode_t after;
+    } const cases[] = {
+        {"restored over a private file", true, 0600, 0600},
+        {"restored over a group-readable file", true, 0640, 0640},
+        {"restored over a set-user-id program", true, 04755, 0755},
+        {"restored as a new file", true, 0, created},
+        {"container rewritten over a private one", false, 0600, 0600},
+        {"container written anew", false, 0, created},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string target = c.restore ? out / "data" : dir / "new.vrq";
+        std::remove(target.c_str());
+        if (c.before != 0) {
+            WriteAll(target, "old");
+            ASSERT_EQ(chmod(target.c_str(), c.before), 0);
+        }
+        ASSERT_TRUE((c.restore ? Restore(dir / "box.vrq") : Encrypt(target)).AllWritten());
+        EXPECT_EQ(ModeOf(target) & 07777, c.after);
+        EXPECT_NE(ReadAll(target), "old");
+    }
+}
+
+TEST_F(OutputFiles, AReadOnlyFileIsReplacedOnlyByRoot) {
+    WriteAll(out / "data", "old");
+    ASSERT_EQ(chmod((out / "data").c_str(), 0444), 0);
+    if (geteuid() == 0) {
+        EXPECT_TRUE(Restore(dir / "box.vrq").AllWritten());
+        EXPECT_EQ(ReadAll(out / "data"), "plain data");
+    } else {
+        EXPECT_EQ(Restore(dir / "box.vrq").status, FileRunStatus::Failed);
+        EXPECT_EQ(observer.lines, std::vector<std::string>{" Write File not Open "});
+        EXPECT_EQ(ReadAll(out / "data"), "old");
+    }
+    EXPECT_EQ(ModeOf(out / "data") & 0777, 0444u);
+}
+
+TEST_F(OutputFiles, DataReachesTheDiskBeforeItsNameAndTheNameBeforeTheRunGoesOn) {
+    struct Case {
+        const char* what;
+        bool unnamed;
+        bool existing;
+        std::vector<std::string> expected;
+    } const cases[] = {
+        {"unnamed, new", true, false, {"sync file", "name data", "sync folder"}},
+        {"unnamed, replacing",
+         true,
+         true,
+         {"sync file", "name temporary", "name data", "sync folder"}},
+        {"named, new", false, false, {"sync file", "name data", "sync folder"}},
+        {"named, replacing", false, true, {"sync file", "name data", "sync folder"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::remove((out / "data").c_str());
+        if (c.existing) WriteAll(out / "data", "old");
+        events.clear();
+        recording = true;
+        if (c.unnamed) {
+            EXPECT_TRUE(Restore(dir / "box.vrq").AllWritten());
+        } else {
+            AtomicOutputFile file(false);
+            ASSERT_TRUE(file.Create(out / "data"));
+            ASSERT_EQ(write(file.fd(), "plain data", 10), 10);
+            EXPECT_TRUE(file.Commit());
+        }
+        recording = false;
+        EXPECT_THAT(events, ElementsAreArray(c.expected));
+        EXPECT_EQ(ReadAll(out / "data"), "plain data");
+        EXPECT_THAT(out.Names(), ElementsAre("data"));
+    }
+}
+
+// Runs run on a thread. Should it still be waiting after ten seconds (in open() on a FIFO), a
+// writer opens each FIFO, which releases it, and the test fails.
+void WithoutHanging(const std::function<void()>& run, const std::vector<std::string>& fifos) {
+    auto done = std::async(std::launch::async, run);
+    if (done.wait_for(std::chrono::seconds(10)) == std::future_status::ready) return done.get();
+    ADD_FAILURE() << "the run waited for a writer";
+    for (const std::string& fifo : fifos) {
+        const int fd = open(fifo.c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) close(fd);
+    }
+    done.get();
+}
+
+TEST_F(OutputFiles, FifosDevicesAndFoldersAreRefusedWithoutWaiting) {
+    ASSERT_EQ(mkfifo((dir / "fifo").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo((out / "data").c_str(), 0600), 0);  // where the restore would write
+    std::filesystem::create_directory(dir / "folder");
+    struct Case {
+        const char* what;
+        std::function<FileRunResult()> run;
+        std::vector<std::string> lines;
+    } const cases[] = {
+        {"a FIFO to encrypt",
+         [&] { return EncryptFiles(kPassword, {dir / "fifo"}, dir / "x.vrq", observer, kClock); },
+         {"Read File not Open "}},
+        {"a device to encrypt",
+         [&] { return EncryptFiles(kPassword, {"/dev/zero"}, dir / "x.vrq", observer, kClock); },
+         {"Read File not Open "}},
+        {"a FIFO to restore", [&] { return Restore(dir / "fifo"); }, {" Read File not Open "}},
+        {"a folder to restore", [&] { return Restore(dir / "folder"); }, {" Read File not Open "}},
+        {"a FIFO where the container goes",
+         [&] { return Encrypt(dir / "fifo"); },
+         {"Write File not Open "}},
+        {"a FIFO where a restored file goes",
+         [&] { return Restore(dir / "box.vrq"); },
+         {" Write File not Open "}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        observer = RecordingObserver();
+        WithoutHanging([&] { EXPECT_EQ(c.run().status, FileRunStatus::Failed); },
+                       {dir / "fifo", out / "data"});
+        EXPECT_EQ(observer.lines, c.lines);
+        EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "fifo", "folder"));
+        EXPECT_TRUE(S_ISFIFO(ModeOf(dir / "fifo")));
+        EXPECT_TRUE(S_ISFIFO(ModeOf(out / "data")));
+    }
+    WithoutHanging([&] { EXPECT_EQ(ListContainer(dir / "fifo").problem, "cannot be opened"); },
+                   {dir / "fifo"});
+}
+
+// A child process that holds an output in progress until it is ended by a signal.
+pid_t ChildWritingTo(const std::string& target, bool unnamed) {
+    int ready[2];
+    if (pipe(ready) != 0) return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        TemporaryFileRegistry::RemoveOnTermination();
+        AtomicOutputFile file(unnamed);
+        const bool created = file.Create(target) && write(file.fd(), "secret", 6) == 6;
+        const char byte = created ? 'y' : 'n';
+        if (write(ready[1], &byte, 1) != 1 || !created) _exit(2);
+        for (;;)
+            pause();
+    }
+    close(ready[1]);
+    char byte = 0;
+    const bool created = read(ready[0], &byte, 1) == 1 && byte == 'y';
+    close(ready[0]);
+    return created ? child : -1;
+}
+
+TEST(TemporaryFiles, TerminationSignalsRemoveANamedOutputInProgress) {
+    for (const bool unnamed : {false, true}) {
+        for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+            SCOPED_TRACE(std::string(unnamed ? "unnamed, " : "named, ") + strsignal(number));
+            TempFolder dir;
+            const pid_t child = ChildWritingTo(dir / "restored", unnamed);
+            ASSERT_GT(child, 0);
+            if (unnamed) {
+                EXPECT_THAT(dir.Names(), IsEmpty());
+            } else {
+                EXPECT_THAT(dir.Names(), ElementsAre(StartsWith(".restored.kiv-")));
+            }
+            ASSERT_EQ(kill(child, number), 0);
+            int status = 0;
+            ASSERT_EQ(waitpid(child, &status, 0), child);
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number) << status;
+            EXPECT_THAT(dir.Names(), IsEmpty());
+        }
+    }
+}
+
+TEST(TemporaryFiles, AnIgnoredSignalStaysIgnored) {
+    TempFolder dir;
+    const pid_t child = fork();
+    if (child == 0) {
+        signal(SIGHUP, SIG_IGN);
+        TemporaryFileRegistry::RemoveOnTermination();
+        raise(SIGHUP);
+        _exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+}
+
+}  // namespace
+}  // namespace kiv
