@@ -1,9 +1,15 @@
-// Encrypt and decrypt of one 512-byte line and of a 10,000-line document, for key lengths 3, 8
-// and 17. Every line is one complete cipher call with its own key schedule, as in the editor.
+// Encrypt and decrypt of one 512-byte line and of the window's 10,000-line document (every line
+// one call of the text cores, as the editor makes them), for key lengths 3, 8 and 17, with the
+// key's codec (vector code where the processor has it), the portable codec and the literal
+// workspace steps; and of generated documents of short lines (about 60 bytes) and long lines
+// (4 kB) through the batches kiv-cli uses.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <memory>
 #include <random>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cipher/TextCipher.h"
@@ -38,6 +44,34 @@ struct Null : CipherMessages {
     void ShowMessage(const std::string&) override {}
 };
 
+TextCoding CodingOf(const benchmark::State& state) {
+    return static_cast<TextCoding>(state.range(1));
+}
+
+// Lines of words from a small vocabulary, about 60 bytes each, or 4096 bytes each; size bytes in
+// all.
+std::vector<std::string> WordLines(std::size_t size, std::size_t lineLength) {
+    static const char* const kWords[] = {"the",    "of",     "and",      "to",        "in",
+                                         "is",     "was",    "password", "file",      "block",
+                                         "prime",  "number", "window",   "clipboard", "editor",
+                                         "memory", "digit",  "carry",    "table",     "residue"};
+    std::mt19937 rng(3);
+    std::vector<std::string> lines;
+    std::size_t total = 0;
+    while (total < size) {
+        std::string line;
+        const std::size_t want = lineLength != 0 ? lineLength : 30 + rng() % 60;
+        while (line.size() < want) {
+            if (!line.empty()) line.push_back(' ');
+            line += kWords[rng() % (sizeof kWords / sizeof kWords[0])];
+        }
+        line.resize(want);
+        total += line.size() + 1;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
 void BM_EncryptLine512(benchmark::State& state) {
     CipherWorkspace ws(kClock);
     CharacterOrder order;
@@ -47,7 +81,7 @@ void BM_EncryptLine512(benchmark::State& state) {
     op.CipherKey = KeyOfLength(static_cast<int>(state.range(0)));
     op.CipherInput = RandomLine(rng, 512);
     for (auto _ : state) {
-        EncryptText(ws, order, op);
+        EncryptText(ws, order, op, CodingOf(state));
         benchmark::DoNotOptimize(op.CipherOutput.data());
     }
     state.SetBytesProcessed(state.iterations() * 512);
@@ -65,7 +99,7 @@ void BM_DecryptLine512(benchmark::State& state) {
     op.CipherInput = op.CipherOutput;
     Null messages;
     for (auto _ : state) {
-        DecryptText(ws, order, op, messages);
+        DecryptText(ws, order, op, messages, CodingOf(state));
         benchmark::DoNotOptimize(op.CipherOutput.data());
     }
     state.SetBytesProcessed(state.iterations() * 512);
@@ -82,7 +116,7 @@ void BM_EncryptDocument(benchmark::State& state) {
     for (auto _ : state) {
         for (const std::string& line : lines) {
             op.CipherInput = line;
-            EncryptText(ws, order, op);
+            EncryptText(ws, order, op, CodingOf(state));
             bytes += static_cast<std::int64_t>(line.size());
         }
     }
@@ -106,16 +140,90 @@ void BM_DecryptDocument(benchmark::State& state) {
     for (auto _ : state) {
         for (const std::string& line : cipher) {
             op.CipherInput = line;
-            DecryptText(ws, order, op, messages);
+            DecryptText(ws, order, op, messages, CodingOf(state));
             bytes += static_cast<std::int64_t>(op.CipherOutput.size());
         }
     }
     state.SetBytesProcessed(bytes);
 }
 
-BENCHMARK(BM_EncryptLine512)->Arg(3)->Arg(8)->Arg(17);
-BENCHMARK(BM_DecryptLine512)->Arg(3)->Arg(8)->Arg(17);
-BENCHMARK(BM_EncryptDocument)->Arg(3)->Arg(8)->Arg(17)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_DecryptDocument)->Arg(3)->Arg(8)->Arg(17)->Unit(benchmark::kMillisecond);
+// Whole documents as kiv-cli runs them: a line per encryption, batches of lines per decryption.
+void BM_EncryptLines(benchmark::State& state) {
+    CipherWorkspace ws(kClock);
+    CharacterOrder order;
+    BuildCharacterOrder(order);
+    const std::vector<std::string> lines =
+        WordLines(std::size_t{4} << 20, static_cast<std::size_t>(state.range(1)));
+    TextOperands op;
+    op.CipherKey = KeyOfLength(static_cast<int>(state.range(0)));
+    std::int64_t bytes = 0;
+    for (auto _ : state) {
+        for (const std::string& line : lines) {
+            op.CipherInput = line;
+            EncryptText(ws, order, op);
+            benchmark::DoNotOptimize(op.CipherOutput.data());
+            bytes += static_cast<std::int64_t>(line.size()) + 1;
+        }
+    }
+    state.SetBytesProcessed(bytes);
+}
+
+void BM_DecryptLines(benchmark::State& state) {
+    CipherWorkspace ws(kClock);
+    CharacterOrder order;
+    BuildCharacterOrder(order);
+    const std::string key = KeyOfLength(static_cast<int>(state.range(0)));
+    TextOperands op;
+    op.CipherKey = key;
+    std::vector<std::string> cipher;
+    std::int64_t plainBytes = 0;
+    for (const std::string& line :
+         WordLines(std::size_t{4} << 20, static_cast<std::size_t>(state.range(1)))) {
+        op.CipherInput = line;
+        EncryptText(ws, order, op);
+        cipher.push_back(op.CipherOutput);
+        plainBytes += static_cast<std::int64_t>(line.size()) + 1;
+    }
+    const std::vector<std::string_view> views(cipher.begin(), cipher.end());
+    constexpr std::size_t kBatch = 4096;
+    std::vector<std::string> outputs(kBatch);
+    std::unique_ptr<bool[]> decrypted(new bool[kBatch]);
+    Null messages;
+    for (auto _ : state) {
+        for (std::size_t first = 0; first < views.size(); first += kBatch) {
+            const std::size_t count = std::min(kBatch, views.size() - first);
+            DecryptTexts(ws, order, key, &views[first], count, outputs.data(), decrypted.get(),
+                         messages);
+        }
+        benchmark::DoNotOptimize(outputs.data());
+    }
+    state.SetBytesProcessed(state.iterations() * plainBytes);
+}
+
+constexpr int kBest = static_cast<int>(TextCoding::Best);
+constexpr int kPortable = static_cast<int>(TextCoding::Portable);
+constexpr int kLiteral = static_cast<int>(TextCoding::Literal);
+
+void KeysAndCodings(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"key", "coding"});
+    for (int coding : {kBest, kPortable, kLiteral})
+        for (int key : {3, 8, 17})
+            b->Args({key, coding});
+}
+
+void KeysAndLines(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"key", "line"});
+    for (int line : {0, 4096})  // 0: short lines of 30..89 bytes
+        for (int key : {3, 8, 17})
+            b->Args({key, line});
+}
+
+BENCHMARK(BM_EncryptLine512)->Apply(KeysAndCodings);
+BENCHMARK(BM_DecryptLine512)->Apply(KeysAndCodings);
+// The editor's actions on the window's document: the figure to hold is the time per iteration.
+BENCHMARK(BM_EncryptDocument)->Apply(KeysAndCodings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecryptDocument)->Apply(KeysAndCodings)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EncryptLines)->Apply(KeysAndLines)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecryptLines)->Apply(KeysAndLines)->Unit(benchmark::kMillisecond);
 
 }  // namespace

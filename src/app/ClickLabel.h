@@ -12,6 +12,9 @@ class ClickLabel final : public QLabel {
   public:
     using QLabel::QLabel;
 
+    // What a click does, for callers that are not the mouse (assistive technology).
+    void Click() { emit clicked(); }
+
   signals:
     void clicked();
 

@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <cstdio>
 
+#include "app/SecretClipboardData.h"
+#include "app/ShownText.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {
@@ -18,7 +20,9 @@ namespace {
 void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
     if (!settings.initialFolder.isEmpty()) dialog.setDirectory(settings.initialFolder);
     if (!settings.fileName.isEmpty()) dialog.selectFile(settings.fileName);
-    const QStringList filters = settings.QtNameFilters();
+    DialogSettings shown = settings;
+    shown.filter = ShownText(settings.filter);
+    const QStringList filters = shown.QtNameFilters();
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(settings.defaultExtension);
 }
@@ -44,24 +48,26 @@ void QtUiServices::StopInteracting() {
 
 void QtUiServices::ShowMessage(const QString& text) {
     if (!interacting_) return WriteToStandardError(text);
-    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), text,
+    QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), ShownText(text),
                     QMessageBox::Ok, QApplication::activeWindow());
     box.exec();
 }
 
 bool QtUiServices::Question(const QString& text, const QString& caption) {
     if (!interacting_) return false;
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::Ok | QMessageBox::Cancel,
-                    QApplication::activeWindow());
+    QMessageBox box(QMessageBox::Question, ShownText(caption), ShownText(text),
+                    QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     return box.exec() == QMessageBox::Ok;
 }
 
-std::optional<QString> QtUiServices::InputBox(const QString& caption, const QString& prompt,
-                                              const QString& defaultAnswer) {
+std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const QString& prompt,
+                                                 const QString& defaultAnswer) {
     if (!interacting_) return std::nullopt;
     bool accepted = false;
-    const QString answer = QInputDialog::getText(QApplication::activeWindow(), caption, prompt,
-                                                 QLineEdit::Normal, defaultAnswer, &accepted);
+    // Masked as the password boxes are: a password in clear is read by anyone watching.
+    const QString answer =
+        QInputDialog::getText(QApplication::activeWindow(), ShownText(caption), ShownText(prompt),
+                              QLineEdit::Password, defaultAnswer, &accepted);
     if (!accepted) return std::nullopt;
     return answer;
 }
@@ -97,7 +103,7 @@ QString QtUiServices::ClipboardText() {
 }
 
 void QtUiServices::SetClipboardText(const QString& text) {
-    QGuiApplication::clipboard()->setText(text);
+    QGuiApplication::clipboard()->setMimeData(SecretClipboardData(text));
 }
 
 }  // namespace kiv

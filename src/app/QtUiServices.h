@@ -13,8 +13,8 @@ class QtUiServices final : public UiServices {
     void StopInteracting() override;
     void ShowMessage(const QString& text) override;
     bool Question(const QString& text, const QString& caption) override;
-    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                    const QString& defaultAnswer) override;
+    std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
+                                       const QString& defaultAnswer) override;
     QStringList OpenDialog(DialogSettings& settings) override;
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;

@@ -13,15 +13,20 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/PasswordKey.h"
 #include "app/SettingsKey.h"
+#include "app/ShownText.h"
 #include "app/TextAdapter.h"
+#include "app/WindowAccessibility.h"
 #include "app/WindowMessages.h"
+#include "app/WindowPlacement.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/FileKey.h"
+#include "filecrypt/OperationReport.h"
 #include "numeric/NumericServices.h"
 
 namespace kiv {
@@ -113,8 +118,10 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
 TForm1::~TForm1() = default;
 
 void TForm1::CreateControls() {
+    // Before the first label exists: Qt keeps the first interface it builds for a control.
+    ClickLabelAccessible::Install();
     setObjectName(QStringLiteral("Form1"));
-    setWindowTitle(QString::fromUtf8(kWindowCaption));
+    setWindowTitle(ShownText(kWindowCaption));
     resize(914, 606);
     move(205, 149);
     setFont(SansFont(24, true));
@@ -135,31 +142,31 @@ void TForm1::CreateControls() {
     SetTextColour(Label4, kTeal);
 
     CheckBox1 = Place<QCheckBox>(this, "CheckBox1", SansFont(13, false), {160, 0, 121, 17});
-    CheckBox1->setText(QStringLiteral("Remember me"));
+    CheckBox1->setText(ShownText(kRememberMe));
     SetTextColour(CheckBox1, kBlue);
 
     RadioButton3 = Place<QRadioButton>(this, "RadioButton3", radioFont, {160, 24, 105, 17});
-    RadioButton3->setText(QStringLiteral("Use Text"));
+    RadioButton3->setText(ShownText(kUseText));
     RadioButton2 = Place<QRadioButton>(this, "RadioButton2", radioFont, {160, 48, 105, 17});
-    RadioButton2->setText(QStringLiteral("Use Copy"));
+    RadioButton2->setText(ShownText(kUseCopy));
     RadioButton1 = Place<QRadioButton>(this, "RadioButton1", radioFont, {160, 72, 105, 17});
-    RadioButton1->setText(QStringLiteral("Use File"));
+    RadioButton1->setText(ShownText(kUseFile));
     for (QRadioButton* radio : {RadioButton3, RadioButton2, RadioButton1})
         SetTextColour(radio, kBlack);
     RadioButton3->setChecked(true);  // the design-time mode
 
     const auto button = [&](const char* name, const char* caption, QRect geometry) {
         QPushButton* control = Place<QPushButton>(this, name, buttonFont, geometry);
-        control->setText(QLatin1String(caption));
+        control->setText(ShownText(caption));
         SetTextColour(control, kBlue);
         return control;
     };
-    Button5 = button("Button5", "Encrypt  Text editor", {8, 24, 145, 17});
-    Button6 = button("Button6", "Decrypt  Text editor", {272, 24, 145, 17});
-    Button4 = button("Button4", "Encrypt  Copy  Paste", {8, 48, 145, 17});
-    Button3 = button("Button3", "Decrypt  Copy Paste", {272, 48, 145, 17});
-    Button2 = button("Button2", "Encrypt  File data", {8, 72, 145, 17});
-    Button1 = button("Button1", "Decrypt  File data", {272, 72, 145, 17});
+    Button5 = button("Button5", kEncryptEditorCaption, {8, 24, 145, 17});
+    Button6 = button("Button6", kDecryptEditorCaption, {272, 24, 145, 17});
+    Button4 = button("Button4", kEncryptCopyCaption, {8, 48, 145, 17});
+    Button3 = button("Button3", kDecryptCopyCaption, {272, 48, 145, 17});
+    Button2 = button("Button2", kEncryptFilesCaption, {8, 72, 145, 17});
+    Button1 = button("Button1", kDecryptFilesCaption, {272, 72, 145, 17});
 
     const auto passwordBox = [&](const char* name, QRect geometry) {
         QLineEdit* edit = Place<QLineEdit>(this, name, editFont, geometry);
@@ -170,14 +177,13 @@ void TForm1::CreateControls() {
     };
     Edit1 = passwordBox("Edit1", {8, 96, 145, 21});
     Label1 = Place<ClickLabel>(this, "Label1", SansFont(16, true), {160, 96, 0, 0});
-    SetCaption(Label1, QStringLiteral("Password"));
+    SetCaption(Label1, ShownText(kPasswordCaption));
     SetTextColour(Label1, kRed);
     Edit2 = passwordBox("Edit2", {272, 96, 145, 21});
 
     Label2 = Place<ClickLabel>(this, "Label2", PixelFont(QStringLiteral("Tahoma"), 19, true),
                                {160, 120, 718, 23});
-    Label2->setText(
-        QStringLiteral("Quantum computers can not access encrypted and treated with even more."));
+    Label2->setText(ShownText(kSlogan));
     FitText(Label2);
     SetTextColour(Label2, kAqua);
     QPalette slogan = Label2->palette();
@@ -188,7 +194,7 @@ void TForm1::CreateControls() {
     ListBox1 = Place<QListWidget>(this, "ListBox1", SansFont(13, false), {432, 8, 441, 105});
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; }"));
     SetTextColour(ListBox1, kRed);
-    ListBox1->addItem(QStringLiteral("View  Encrypt File the Report  or Decrypt  File the Report"));
+    ListBox1->addItem(ShownText(report::kInitialLine));
     ListBox1->hide();
 
     Memo1 = Place<QPlainTextEdit>(this, "Memo1", SansFont(13, false), {8, 152, 873, 361});
@@ -223,11 +229,11 @@ void TForm1::CreateControls() {
 
     PopupMenu1 = new QMenu(this);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Usememeo1 = PopupMenu1->addAction(QStringLiteral("New"));
+    Usememeo1 = PopupMenu1->addAction(ShownText(kNewCaption));
     Usememeo1->setObjectName(QStringLiteral("Usememeo1"));
-    Save1 = PopupMenu1->addAction(QStringLiteral("Open"));
+    Save1 = PopupMenu1->addAction(ShownText(kOpenCaption));
     Save1->setObjectName(QStringLiteral("Save1"));
-    Saveas1 = PopupMenu1->addAction(QStringLiteral("Save as"));
+    Saveas1 = PopupMenu1->addAction(ShownText(kSaveAsCaption));
     Saveas1->setObjectName(QStringLiteral("Saveas1"));
 
     QWidget* order[] = {Edit1,        Button1,      Edit2,   CheckBox1, ListBox1,
@@ -236,6 +242,7 @@ void TForm1::CreateControls() {
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(order[i], order[i + 1]);
     ListBox1->viewport()->installEventFilter(this);
+    DescribeControls(*this);
 }
 
 void TForm1::ConnectHandlers() {
@@ -291,7 +298,7 @@ void TForm1::CreateCommandTopic() {
 }
 
 void TForm1::DdeServerConv1Open() {
-    SetCaption(Label3, QStringLiteral("Connected"));
+    SetCaption(Label3, ShownText(kConnected));
 }
 
 // Macros are acknowledged and change nothing.
@@ -328,7 +335,9 @@ void TForm1::FormCreate() {
     Edit2->setText(rememberedPassword);
     startPassword = rememberedPassword;
     HandleArguments();
-    move(storedLeft, storedTop);
+    // A stored place that would hide the window (another screen setup, a damaged value) is
+    // moved into view for this start; closing stores where the window then stands.
+    move(PlaceInView(QPoint(storedLeft, storedTop), frameGeometry().size()));
     if (CheckBox1->isChecked()) {
         const auto lines = EditorDocument::Read(LastSaveFile());
         if (!lines) {
@@ -361,7 +370,7 @@ void TForm1::HandleArguments() {
     Edit1->clear();
     const QString caption = QString::fromUtf8(kWindowCaption);
     Edit1->setText(
-        ui_.InputBox(caption, QLatin1String(kPasswordPrompt), QString()).value_or(QString()));
+        ui_.PasswordBox(caption, QLatin1String(kPasswordPrompt), QString()).value_or(QString()));
     Edit2->setText(Edit1->text());
 }
 
@@ -415,7 +424,7 @@ void TForm1::SaveSettings() {
     key.WriteText(QStringLiteral("hatirla"), remember ? QStringLiteral("1") : QStringLiteral("-1"));
     key.WriteText(QStringLiteral("Top"), QString::number(at.y()));
     key.WriteText(QStringLiteral("Left"), QString::number(at.x()));
-    if (!key.Commit()) ui_.ShowMessage(QString::fromLatin1(kStoreWriteFailed).arg(u"radyono"));
+    if (!key.Commit()) ui_.ShowMessage(ShownText(kStoreWriteFailed).arg(u"radyono"));
 }
 
 void TForm1::RadioButton1Click() {
@@ -722,10 +731,15 @@ void TForm1::StartFileRun(FileRunThread::Job job) {
 
 void TForm1::FileRunEnded(const FileRunResult& result) {
     SetRunning(false);
-    if (result.status != FileRunStatus::Cancelled) return;
+    if (result.status != FileRunStatus::Cancelled) {
+        Announce(*ListBox1, result.AllWritten() ? ShownText(kRunFinishedAnnouncement)
+                                                : ShownText(kRunFailedAnnouncement));
+        return;
+    }
     ProgressBar1->hide();
     ProgressBar2->hide();
-    ListBox1->addItem(QString::fromUtf8(kRunCancelled));
+    ListBox1->addItem(ShownText(kRunCancelled));
+    Announce(*ListBox1, ShownText(kRunCancelledAnnouncement));
 }
 
 void TForm1::SetRunning(bool running) {

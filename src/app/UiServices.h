@@ -18,9 +18,9 @@ class UiServices : public ExceptionDisplay {
     virtual void ShowMessage(const QString& text) = 0;
     // OK and Cancel with a caption of its own; true for OK.
     virtual bool Question(const QString& text, const QString& caption) = 0;
-    // A one-line answer; nothing when the user cancels.
-    virtual std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                            const QString& defaultAnswer) = 0;
+    // A one-line answer, shown masked as it is typed; nothing when the user cancels.
+    virtual std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
+                                               const QString& defaultAnswer) = 0;
     // The chosen files (one unless settings.multiSelect); empty when cancelled. The first chosen
     // file becomes settings.fileName.
     virtual QStringList OpenDialog(DialogSettings& settings) = 0;

@@ -1,28 +1,58 @@
 #pragma once
 
+#include <QtGlobal>
+
 #include "cipher/PasswordMessages.h"
 
 namespace kiv {
 
 // Texts the window shows. Several differ only in their blanks: each action keeps its own.
-inline constexpr char kLastSaveNotFound[] = "The last save has not been found";
-inline constexpr char kCantCreateKey[] = "Can't Create Key";
-inline constexpr char kQuickKeyTooShort[] = " Give cipher length equel  3 or big ";
-inline constexpr char kPasswordPrompt[] = "Enter the Password:";
-inline constexpr char kWindowCaption[] = "Protect the lives of your information";
-inline constexpr char kStoreWriteFailed[] = "Failed to set data for '%1'";
-inline constexpr char kTextFileFilter[] = "Text files (*.txt)|*.TXT";
+inline constexpr char kLastSaveNotFound[] =
+    QT_TRANSLATE_NOOP("kiv", "The last save has not been found");
+inline constexpr char kCantCreateKey[] = QT_TRANSLATE_NOOP("kiv", "Can't Create Key");
+inline constexpr char kQuickKeyTooShort[] =
+    QT_TRANSLATE_NOOP("kiv", " Give cipher length equel  3 or big ");
+inline constexpr char kPasswordPrompt[] = QT_TRANSLATE_NOOP("kiv", "Enter the Password:");
+inline constexpr char kWindowCaption[] =
+    QT_TRANSLATE_NOOP("kiv", "Protect the lives of your information");
+inline constexpr char kStoreWriteFailed[] = QT_TRANSLATE_NOOP("kiv", "Failed to set data for '%1'");
+inline constexpr char kTextFileFilter[] = QT_TRANSLATE_NOOP("kiv", "Text files (*.txt)|*.TXT");
 
 // The last-save file after an editor encryption; shown by the exception display.
-inline constexpr char kCannotCreateFile[] = "Cannot create file %1";
+inline constexpr char kCannotCreateFile[] = QT_TRANSLATE_NOOP("kiv", "Cannot create file %1");
 
 // File runs.
-inline constexpr char kEncryptFilesFilter[] =
+inline constexpr char kEncryptFilesFilter[] = QT_TRANSLATE_NOOP(
+    "kiv",
     "All files (*.*)|*.*|Text files (*.txt)|*.txt|Word files (*.doc)|*.doc|Excel files "
-    "(*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg";
-inline constexpr char kRestoreFilter[] = "Kiv files (*.vrq)|*.vrq";
-inline constexpr char kCancelCaption[] = "Cancel";
+    "(*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg");
+inline constexpr char kRestoreFilter[] = QT_TRANSLATE_NOOP("kiv", "Kiv files (*.vrq)|*.vrq");
+inline constexpr char kCancelCaption[] = QT_TRANSLATE_NOOP("kiv", "Cancel");
 // The report list's last line after a cancelled run; a restore keeps the files it completed.
-inline constexpr char kRunCancelled[] = "Cancelled: the file in progress was not written";
+inline constexpr char kRunCancelled[] =
+    QT_TRANSLATE_NOOP("kiv", "Cancelled: the file in progress was not written");
+
+// Captions of the window's controls and menu.
+inline constexpr char kRememberMe[] = QT_TRANSLATE_NOOP("kiv", "Remember me");
+inline constexpr char kUseText[] = QT_TRANSLATE_NOOP("kiv", "Use Text");
+inline constexpr char kUseCopy[] = QT_TRANSLATE_NOOP("kiv", "Use Copy");
+inline constexpr char kUseFile[] = QT_TRANSLATE_NOOP("kiv", "Use File");
+inline constexpr char kEncryptEditorCaption[] = QT_TRANSLATE_NOOP("kiv", "Encrypt  Text editor");
+inline constexpr char kDecryptEditorCaption[] = QT_TRANSLATE_NOOP("kiv", "Decrypt  Text editor");
+inline constexpr char kEncryptCopyCaption[] = QT_TRANSLATE_NOOP("kiv", "Encrypt  Copy  Paste");
+inline constexpr char kDecryptCopyCaption[] = QT_TRANSLATE_NOOP("kiv", "Decrypt  Copy Paste");
+inline constexpr char kEncryptFilesCaption[] = QT_TRANSLATE_NOOP("kiv", "Encrypt  File data");
+inline constexpr char kDecryptFilesCaption[] = QT_TRANSLATE_NOOP("kiv", "Decrypt  File data");
+inline constexpr char kPasswordCaption[] = QT_TRANSLATE_NOOP("kiv", "Password");
+inline constexpr char kSlogan[] = QT_TRANSLATE_NOOP(
+    "kiv", "Quantum computers can not access encrypted and treated with even more.");
+inline constexpr char kNewCaption[] = QT_TRANSLATE_NOOP("kiv", "New");
+inline constexpr char kOpenCaption[] = QT_TRANSLATE_NOOP("kiv", "Open");
+inline constexpr char kSaveAsCaption[] = QT_TRANSLATE_NOOP("kiv", "Save as");
+inline constexpr char kConnected[] = QT_TRANSLATE_NOOP("kiv", "Connected");
+// What assistive technology hears at the end of a file run.
+inline constexpr char kRunFinishedAnnouncement[] = QT_TRANSLATE_NOOP("kiv", "File run finished");
+inline constexpr char kRunFailedAnnouncement[] = QT_TRANSLATE_NOOP("kiv", "File run failed");
+inline constexpr char kRunCancelledAnnouncement[] = QT_TRANSLATE_NOOP("kiv", "File run cancelled");
 
 }  // namespace kiv

@@ -1,11 +1,12 @@
 #include "app/WindowRunReport.h"
 
+#include "app/ShownText.h"
 #include "app/TextAdapter.h"
 
 namespace kiv {
 
 void WindowRunReport::AddLine(const std::string& line) {
-    list_.addItem(TextAdapter::FromBytes(line));
+    list_.addItem(ShownText(TextAdapter::FromBytes(line)));
     list_.scrollToBottom();  // the newest line is the one to read during a run
 }
 

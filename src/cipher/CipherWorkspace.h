@@ -2,12 +2,27 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 
 #include "numeric/Clock.h"
 #include "numeric/RandomGenerator.h"
 #include "numeric/SystemClock.h"
 
 namespace kiv {
+
+class TextBlockCodec;
+
+// The text cores' codec for the latest key: built at its first use and kept while the key stays.
+// A copied workspace starts without one, so that no two workspaces share its scratch rows.
+struct TextCodecSlot {
+    TextCodecSlot() = default;
+    TextCodecSlot(const TextCodecSlot&) {}
+    TextCodecSlot& operator=(const TextCodecSlot&) {
+        codec.reset();
+        return *this;
+    }
+    std::shared_ptr<TextBlockCodec> codec;
+};
 
 // The rows through which the engine's operations hand their results to each other. Rows are
 // indexed from 0 and used from index 1 or 2; a count n means entries 2..n unless said otherwise.
@@ -45,6 +60,8 @@ struct CipherWorkspace {
     // The noise generator's state and the clock it is seeded from.
     RandomState random;
     const Clock* clock;
+
+    TextCodecSlot textCodec;
 };
 
 // Copies text into a NUL-terminated row, cut to capacity - 1 bytes and at its first NUL.

@@ -1,10 +1,12 @@
 #include "cipher/TextCipher.h"
 
 #include <cstring>
+#include <vector>
 
 #include "cipher/KeySchedule.h"
 #include "cipher/ResidueDecoding.h"
 #include "cipher/ResidueEncoding.h"
+#include "cipher/TextBlockCodec.h"
 #include "numeric/NumericServices.h"
 
 namespace kiv {
@@ -30,6 +32,31 @@ int TextSchedule(CipherWorkspace& ws, std::string_view key) {
     return BlockPrimeCount(ws, static_cast<int>(key.size())) + 3;
 }
 
+// The workspace's codec for key, built (with the key schedule) when the key has changed;
+// nullptr for the literal steps and for keys that have no codec.
+TextBlockCodec* CodecFor(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
+                         TextCoding coding) {
+    if (coding == TextCoding::Literal) return nullptr;
+    const TextKernel kernel = coding == TextCoding::Best ? TextKernel::Best : TextKernel::Portable;
+    auto& codec = ws.textCodec.codec;
+    if (codec && codec->Serves(key, order, kernel)) return codec.get();
+    codec.reset();
+    const int n = TextSchedule(ws, key);
+    if (n == 0) return nullptr;
+    codec = TextBlockCodec::Create(ws, key, n, order, kernel);
+    return codec.get();
+}
+
+// The codec's noise tables take chain entries of 0..61, which is all AddNoise ever writes, and
+// a stamp of a time of day.
+bool CodecNoiseFits(const CipherWorkspace& ws, const TextBlockCodec& codec, std::int32_t stamp) {
+    if (stamp < 0 || stamp > 999999999) return false;
+    const int last = codec.BlockChars() / 2 + 2;
+    for (int i = 2; i <= last; ++i)
+        if (ws.NoiseChain[i] < 0 || ws.NoiseChain[i] > 61) return false;
+    return true;
+}
+
 }  // namespace
 
 TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key) {
@@ -38,11 +65,21 @@ TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key) {
     return ModuliDistinct(ws, 2, n) ? TextKeyVerdict::Usable : TextKeyVerdict::RepeatedModuli;
 }
 
-TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op) {
+TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
+                           TextCoding coding) {
     op.TimeOfDay = TimeOfDayFraction(*ws.clock);
     op.TimeStamp = TimeStampOf(op.TimeOfDay);
 
     const std::string_view key = TextKey(op.CipherKey);
+    if (key.size() < static_cast<std::size_t>(kShortestKey)) return TextKeyVerdict::TooShort;
+    if (TextBlockCodec* codec = CodecFor(ws, order, key, coding)) {
+        if (CodecNoiseFits(ws, *codec, op.TimeStamp)) {
+            op.CipherOutput.clear();
+            codec->Encrypt(op.CipherInput, op.TimeStamp, ws, op.CipherOutput);
+            return TextKeyVerdict::Usable;
+        }
+    }
+
     const int n = TextSchedule(ws, key);
     if (n == 0) return TextKeyVerdict::TooShort;
     if (!ModuliDistinct(ws, 2, n)) return TextKeyVerdict::RepeatedModuli;
@@ -68,8 +105,39 @@ TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, Tex
     return TextKeyVerdict::Usable;
 }
 
+void DecryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
+                  const std::string_view* inputs, std::size_t count, std::string* outputs,
+                  bool* decrypted, CipherMessages& messages, TextCoding coding) {
+    key = TextKey(key);
+    TextBlockCodec* codec = nullptr;
+    if (key.size() >= static_cast<std::size_t>(kShortestKey))
+        codec = CodecFor(ws, order, key, coding);
+    if (codec == nullptr) {
+        TextOperands op;
+        op.CipherKey = key;
+        for (std::size_t t = 0; t < count; ++t) {
+            op.CipherInput = inputs[t];
+            op.CipherOutput = outputs[t];
+            decrypted[t] = DecryptText(ws, order, op, messages, TextCoding::Literal);
+            outputs[t] = std::move(op.CipherOutput);
+        }
+        return;
+    }
+    TextBlockCodec::Verdict one;
+    std::vector<TextBlockCodec::Verdict> many(count == 1 ? 0 : count);
+    TextBlockCodec::Verdict* verdicts = count == 1 ? &one : many.data();
+    codec->Decrypt(inputs, count, messages, outputs, verdicts);
+    for (std::size_t t = 0; t < count; ++t) {
+        // An empty text decrypts to itself; a failed last block or a text no longer than the
+        // key hands the cipher text back.
+        const std::size_t length = inputs[t].size();
+        decrypted[t] = length == 0 || (!verdicts[t].lastFailed && length > key.size());
+        if (!decrypted[t] || length == 0) outputs[t].assign(inputs[t]);
+    }
+}
+
 bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
-                 CipherMessages& messages) {
+                 CipherMessages& messages, TextCoding coding) {
     const std::string& input = op.CipherInput;
     const std::size_t length = input.size();
     if (length == 0) {
@@ -77,6 +145,12 @@ bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands&
         return true;
     }
     const std::string_view key = TextKey(op.CipherKey);
+    if (coding != TextCoding::Literal) {
+        const std::string_view text = input;
+        bool decrypted = false;
+        DecryptTexts(ws, order, key, &text, 1, &op.CipherOutput, &decrypted, messages, coding);
+        return decrypted;
+    }
     const int n = TextSchedule(ws, key);
     if (n == 0) return false;
     const int blockLength = static_cast<int>(key.size());

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -38,11 +39,19 @@ inline constexpr char kRepeatedModuliMessage[] =
     "This password cannot protect a text: two parts of every block would share one prime, so "
     "the cipher text could never be decrypted. Please choose another password.";
 
+// How the text cores code their blocks. Best and Portable use the key's TextBlockCodec, kept in
+// the workspace while the key stays (vector code where the processor has it, or the portable
+// table code); Literal runs the workspace operations block by block, with the key schedule at
+// every call. All three give the same results to the character; keys whose moduli repeat always
+// take the workspace operations.
+enum class TextCoding { Best, Portable, Literal };
+
 // Encrypts CipherInput with CipherKey (cut to 17 bytes) into CipherOutput: 2(n-1) characters of
 // "0"-"9", "A"-"Z", "a"-"y" per block of L bytes, the last block filled up with spaces. Writes
 // TimeOfDay and TimeStamp first. Returns the key's verdict; on anything but Usable CipherOutput
 // is left as it was.
-TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op);
+TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
+                           TextCoding coding = TextCoding::Best);
 
 // Decrypts CipherInput with CipherKey into CipherOutput. A block is genuine when at least three
 // of its mixed-radix digits are 0; a failed block is left out, and when the last block fails (a
@@ -52,6 +61,15 @@ TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, Tex
 // Returns true when CipherOutput holds a decryption (an empty input counts), false when the text
 // was handed back or left alone.
 bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
-                 CipherMessages& messages);
+                 CipherMessages& messages, TextCoding coding = TextCoding::Best);
+
+// Decrypts inputs[0..count-1] with one key as DecryptText would one after the other, with the
+// blocks of all of them decoded side by side; the messages of all come first, in order.
+// outputs[t] receives the decryption or, where DecryptText hands the text back, inputs[t];
+// decrypted[t] is DecryptText's result. With a key shorter than 3 bytes only empty texts are
+// written (as themselves).
+void DecryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
+                  const std::string_view* inputs, std::size_t count, std::string* outputs,
+                  bool* decrypted, CipherMessages& messages, TextCoding coding = TextCoding::Best);
 
 }  // namespace kiv

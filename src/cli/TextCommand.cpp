@@ -1,7 +1,11 @@
 #include "cli/TextCommand.h"
 
 #include <istream>
+#include <memory>
 #include <ostream>
+#include <string>
+#include <string_view>
+#include <vector>
 
 #include "cipher/KeySchedule.h"
 #include "cipher/PasswordMessages.h"
@@ -26,6 +30,51 @@ struct StreamMessages : CipherMessages {
     void ShowMessage(const std::string& text) override { err << text << '\n'; }
     std::ostream& err;
 };
+
+// Reads one line without its LF or CR LF; false at the end of the input.
+bool ReadLine(std::istream& in, std::string& line) {
+    if (!std::getline(in, line)) return false;
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    return true;
+}
+
+void WriteLine(std::ostream& out, const std::string& line) {
+    out.write(line.data(), static_cast<std::streamsize>(line.size()));
+    out.put('\n');
+}
+
+// Lines are decrypted in batches of about this size, their blocks side by side; memory stays
+// bounded by a batch and the longest line, whatever the length of the input.
+constexpr std::size_t kBatchBytes = std::size_t{1} << 18;
+constexpr std::size_t kBatchLines = 4096;
+
+// Decrypts standard input line by line; false when a line was handed back unchanged.
+bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
+                  const std::string& key, CipherMessages& messages) {
+    std::vector<std::string> lines(kBatchLines), outputs(kBatchLines);
+    std::vector<std::string_view> views(kBatchLines);
+    std::unique_ptr<bool[]> decrypted(new bool[kBatchLines]);
+    bool all = true;
+    for (bool more = true; more;) {
+        std::size_t count = 0, bytes = 0;
+        while (count < kBatchLines && bytes < kBatchBytes &&
+               (more = ReadLine(context.in, lines[count]))) {
+            bytes += lines[count].size();
+            views[count] = lines[count];
+            ++count;
+        }
+        DecryptTexts(ws, order, key, views.data(), count, outputs.data(), decrypted.get(),
+                     messages);
+        for (std::size_t t = 0; t < count; ++t) {
+            all = all && decrypted[t];
+            WriteLine(context.out, outputs[t]);
+            // One very long line must not keep its room in every slot it passed through.
+            if (lines[t].capacity() > kBatchBytes) std::string().swap(lines[t]);
+            if (outputs[t].capacity() > kBatchBytes) std::string().swap(outputs[t]);
+        }
+    }
+    return all;
+}
 
 }  // namespace
 
@@ -63,18 +112,17 @@ int RunTextCommand(CliContext& context, bool encrypt) {
     }
 
     StreamMessages messages(context.err);
-    std::string line;
-    while (std::getline(context.in, line)) {
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        op.CipherInput = line;
-        if (encrypt) {
+    // Reading a line would otherwise flush the output first: one write per line.
+    std::ostream* const tied = context.in.tie(nullptr);
+    if (encrypt) {
+        while (ReadLine(context.in, op.CipherInput)) {
             EncryptText(ws, order, op);
-        } else if (!DecryptText(ws, order, op, messages)) {
-            op.CipherOutput = line;
-            status = kExitFailed;
+            WriteLine(context.out, op.CipherOutput);
         }
-        context.out << op.CipherOutput << '\n';
+    } else if (!DecryptLines(context, ws, order, op.CipherKey, messages)) {
+        status = kExitFailed;
     }
+    context.in.tie(tied);
     context.out.flush();
     return status;
 }

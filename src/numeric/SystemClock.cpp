@@ -4,10 +4,34 @@
 
 namespace kiv {
 
+namespace {
+
+// The local calendar reading of a second; nullptr when there is none. localtime_r takes a lock
+// and walks the zone's rules, and the text cores read the clock for every line, so each thread
+// keeps the reading of the latest second it asked for.
+const std::tm* LocalOf(std::time_t second) {
+    struct Reading {
+        std::time_t second = 0;
+        bool known = false;
+        bool valid = false;
+        std::tm local{};
+    };
+    thread_local Reading latest;
+    if (!latest.known || latest.second != second) {
+        latest.valid = localtime_r(&second, &latest.local) != nullptr;
+        latest.second = second;
+        latest.known = true;
+    }
+    return latest.valid ? &latest.local : nullptr;
+}
+
+}  // namespace
+
 std::int32_t SystemClock::ClockSeconds() const {
     const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    if (localtime_r(&now, &local) == nullptr) return -1;
+    const std::tm* reading = LocalOf(now);
+    if (reading == nullptr) return -1;
+    const std::tm& local = *reading;
     const int year = local.tm_year + 1900;
     if (year < 1970 || year > 2038) return -1;
     return static_cast<std::int32_t>(static_cast<std::uint32_t>(now));
@@ -16,8 +40,8 @@ std::int32_t SystemClock::ClockSeconds() const {
 LocalTime SystemClock::LocalNow() const {
     timespec ts{};
     clock_gettime(CLOCK_REALTIME, &ts);
-    std::tm local{};
-    localtime_r(&ts.tv_sec, &local);
+    const std::tm* reading = LocalOf(ts.tv_sec);
+    const std::tm local = reading != nullptr ? *reading : std::tm{};
     LocalTime t;
     t.year = local.tm_year + 1900;
     t.month = local.tm_mon + 1;

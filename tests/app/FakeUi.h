@@ -9,7 +9,7 @@
 namespace kiv {
 
 // Answers the window's dialogs from a script and records every box it shows.
-class FakeUi final : public UiServices {
+class FakeUi : public UiServices {
   public:
     void ShowError(const QString& text) override { errors << text; }
     void ShowMessage(const QString& text) override { messages << text; }
@@ -17,8 +17,8 @@ class FakeUi final : public UiServices {
         questions << caption + u'|' + text;
         return questionAnswer;
     }
-    std::optional<QString> InputBox(const QString& caption, const QString& prompt,
-                                    const QString& defaultAnswer) override {
+    std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
+                                       const QString& defaultAnswer) override {
         inputBoxes << caption + u'|' + prompt + u'|' + defaultAnswer;
         return inputAnswer;
     }

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace kiv {
+
+class TForm1;
+
+// Gives every control of the window a name that assistive technology can read (its caption
+// where it has one) and, where it helps, a description; the clickable labels get their press
+// action and the push buttons answer Enter. Called once the controls exist.
+void DescribeControls(TForm1& window);
+
+// Tells assistive technology that something happened that the user did not look at, such as
+// the end of a file run: the source's description becomes the text and an alert is raised.
+void Announce(QWidget& source, const QString& text);
+
+}  // namespace kiv

@@ -1,0 +1,43 @@
+#include "app/WindowPlacement.h"
+
+#include <QGuiApplication>
+#include <QScreen>
+#include <algorithm>
+
+namespace kiv {
+
+namespace {
+
+// As much of the top edge as a hand needs to grab and move the window.
+constexpr int kGrip = 48;
+
+}  // namespace
+
+QPoint PlaceInView(QPoint wanted, QSize size, const QVector<QRect>& available) {
+    if (available.isEmpty()) return wanted;
+    // The stored values are whole 32-bit numbers: compute in 64 bits so none of them wraps.
+    const qint64 left = wanted.x();
+    const qint64 top = wanted.y();
+    for (const QRect& area : available) {
+        const qint64 visibleWidth = std::min<qint64>(left + size.width(), area.right() + 1) -
+                                    std::max<qint64>(left, area.left());
+        const bool topOnArea = top >= area.top() && top + kGrip <= area.bottom() + 1;
+        if (topOnArea && visibleWidth >= std::min(kGrip, size.width())) return wanted;
+    }
+    const QRect& area = available.front();
+    const qint64 maxLeft = std::max<qint64>(area.left(), area.right() + 1 - size.width());
+    const qint64 maxTop = std::max<qint64>(area.top(), area.bottom() + 1 - size.height());
+    return QPoint(static_cast<int>(std::clamp<qint64>(left, area.left(), maxLeft)),
+                  static_cast<int>(std::clamp<qint64>(top, area.top(), maxTop)));
+}
+
+QPoint PlaceInView(QPoint wanted, QSize size) {
+    QVector<QRect> available;
+    if (const QScreen* primary = QGuiApplication::primaryScreen())
+        available << primary->availableGeometry();
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != QGuiApplication::primaryScreen()) available << screen->availableGeometry();
+    return PlaceInView(wanted, size, available);
+}
+
+}  // namespace kiv

@@ -1,0 +1,167 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QClipboard>
+#include <QInputDialog>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTimer>
+#include <climits>
+#include <functional>
+
+#include "app/QtUiServices.h"
+#include "app/WindowFixture.h"
+#include "app/WindowPlacement.h"
+
+namespace kiv {
+namespace {
+
+// The scripted boxes of FakeUi, with the program's real clipboard.
+class SystemClipboardUi final : public FakeUi {
+  public:
+    QString ClipboardText() override { return real.ClipboardText(); }
+    void SetClipboardText(const QString& text) override { real.SetClipboardText(text); }
+    QtUiServices real;
+};
+
+class Accessibility : public WindowFixture {};
+
+QString AccessibleName(QWidget* widget) {
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(widget);
+    return face == nullptr ? QString() : face->text(QAccessible::Name);
+}
+
+TEST_F(Accessibility, EveryShownControlHasANameInEveryMode) {
+    auto window = Open();
+    window->show();
+    for (QRadioButton* mode : {window->RadioButton1, window->RadioButton2, window->RadioButton3}) {
+        mode->setChecked(true);
+        window->ListBox1->show();
+        for (QWidget* control :
+             window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+            if (!control->isVisible()) continue;
+            EXPECT_FALSE(AccessibleName(control).isEmpty())
+                << control->objectName().toStdString() << " in " << mode->text().toStdString();
+        }
+    }
+}
+
+TEST_F(Accessibility, TheLabelsPressActionDoesWhatAClickDoes) {
+    auto window = Open();
+    QAccessibleActionInterface* press =
+        QAccessible::queryAccessibleInterface(window->Label1)->actionInterface();
+    ASSERT_NE(press, nullptr);
+    ASSERT_TRUE(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
+    press->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_EQ(window->Edit1->echoMode(), QLineEdit::Normal);  // shown, as a click shows them
+
+    SetPasswords(*window, TextAdapter::FromBytes(Encrypted("plain", "secret")), "secret");
+    QAccessible::queryAccessibleInterface(window->Label2)
+        ->actionInterface()
+        ->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(window->ListBox1->count(), 2);
+    EXPECT_EQ(window->ListBox1->item(1)->text().trimmed(), QStringLiteral("plain"));
+}
+
+// Enter and keypad Enter press the focused button; each action leaves its own trace.
+TEST_F(Accessibility, EnterPressesTheFocusedActionButton) {
+    auto window = Open();
+    window->show();
+    window->activateWindow();
+    const std::string key = "12345678";
+    struct Case {
+        QRadioButton* mode;
+        QPushButton* button;
+        std::function<QString()> trace;
+    };
+    const auto editor = [&] { return window->Memo1->toPlainText(); };
+    const auto clipboard = [&] { return ui.clipboard; };
+    const auto dialogs = [&] { return QString::number(ui.openSeen.size()); };
+    const Case cases[] = {
+        {window->RadioButton3, window->Button5, editor},
+        {window->RadioButton3, window->Button6, editor},
+        {window->RadioButton2, window->Button4, clipboard},
+        {window->RadioButton2, window->Button3, clipboard},
+        {window->RadioButton1, window->Button2, dialogs},
+        {window->RadioButton1, window->Button1, dialogs},
+    };
+    for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
+        for (const Case& c : cases) {
+            c.mode->setChecked(true);
+            SetPasswords(*window, QString::fromStdString(key), QString::fromStdString(key));
+            window->Memo1->setPlainText(QStringLiteral("line"));
+            ui.clipboard = QStringLiteral("copied");
+            if (c.button == window->Button6)
+                window->Memo1->setPlainText(TextAdapter::FromBytes(Encrypted("line", key)));
+            if (c.button == window->Button3)
+                ui.clipboard = TextAdapter::FromBytes(Encrypted("copied", key));
+            const QString before = c.trace();
+            c.button->setFocus();
+            QTest::keyClick(c.button, enter,
+                            enter == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            EXPECT_NE(c.trace(), before) << c.button->text().toStdString();
+        }
+    }
+}
+
+TEST_F(Accessibility, ClipboardActionsMarkTheirTextAsSecret) {
+    SystemClipboardUi secretUi;
+    auto window = std::make_unique<TForm1>(secretUi, clock,
+                                           StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
+    window->RadioButton2->setChecked(true);
+    SetPasswords(*window, QStringLiteral("12345678"), QStringLiteral("12345678"));
+    QGuiApplication::clipboard()->setText(QStringLiteral("a secret"));
+    for (QPushButton* action : {window->Button4, window->Button3}) {
+        action->click();
+        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
+        ASSERT_NE(data, nullptr);
+        EXPECT_EQ(data->data(QStringLiteral("x-kde-passwordManagerHint")), "secret");
+        EXPECT_FALSE(data->text().isEmpty());
+    }
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a secret"));
+}
+
+TEST_F(Accessibility, TheStartUpPromptMasksThePassword) {
+    QtUiServices real;
+    QLineEdit::EchoMode seen = QLineEdit::Normal;
+    QTimer::singleShot(0, [&] {
+        auto* dialog = qobject_cast<QInputDialog*>(QApplication::activeModalWidget());
+        if (dialog == nullptr) return;
+        if (auto* edit = dialog->findChild<QLineEdit*>()) seen = edit->echoMode();
+        dialog->reject();
+    });
+    EXPECT_FALSE(real.PasswordBox(QStringLiteral("caption"), QStringLiteral("Enter the Password:"),
+                                  QString()));
+    EXPECT_EQ(seen, QLineEdit::Password);
+}
+
+TEST(WindowPlacement, AStoredPlaceOutOfSightComesIntoView) {
+    const QVector<QRect> screens{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
+    const QSize window(914, 606);
+    const struct {
+        QPoint wanted;
+        QPoint placed;
+    } cases[] = {
+        {{205, 149}, {205, 149}},       // in view: kept
+        {{2500, 300}, {2500, 300}},     // on the second screen: kept
+        {{-600, 100}, {-600, 100}},     // partly off the left edge, grip visible: kept
+        {{INT_MAX, 149}, {1006, 149}},  // far right: to the first screen's right edge
+        {{205, INT_MAX}, {205, 474}},   // far below
+        {{INT_MIN, INT_MIN}, {0, 0}},   // far up and left
+        {{100, 1060}, {100, 474}},      // only a sliver of the title bar shows
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(PlaceInView(c.wanted, window, screens), c.placed)
+            << c.wanted.x() << "," << c.wanted.y();
+    EXPECT_EQ(PlaceInView({5000, 5000}, window, {}), QPoint(5000, 5000));
+}
+
+TEST_F(Accessibility, AWindowStoredFarAwayOpensInView) {
+    StoreKey(QStringLiteral("3"), QStringLiteral("its rain"), QStringLiteral("-1"));
+    Store({{QStringLiteral("Left"), QStringLiteral("2147483647")}});
+    auto window = Open();
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(screen.contains(window->pos())) << window->pos().x();
+}
+
+}  // namespace
+}  // namespace kiv

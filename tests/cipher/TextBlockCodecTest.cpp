@@ -1,0 +1,286 @@
+#include <gtest/gtest.h>
+
+#include <array>
+#include <random>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+#include "cipher/Avx2TextKernel.h"
+#include "cipher/ResidueDecoding.h"
+#include "cipher/ResidueEncoding.h"
+#include "cipher/TextCipher.h"
+#include "support/FixedClock.h"
+
+namespace kiv {
+namespace {
+
+struct RecordedMessages : CipherMessages {
+    std::vector<std::string> shown;
+    void ShowMessage(const std::string& text) override { shown.push_back(text); }
+};
+
+constexpr std::array<TextCoding, 3> kCodings = {TextCoding::Literal, TextCoding::Portable,
+                                                TextCoding::Best};
+
+std::string RandomKey(std::mt19937& rng, bool highBytes) {
+    const int length = 3 + static_cast<int>(rng() % 15);
+    std::string key;
+    for (int i = 0; i < length; ++i)
+        key.push_back(static_cast<char>(highBytes ? 1 + rng() % 255 : 1 + rng() % 127));
+    return key;
+}
+
+std::string RandomText(std::mt19937& rng, std::size_t maxLength) {
+    std::string text(rng() % (maxLength + 1), '\0');
+    for (char& c : text)
+        c = static_cast<char>(rng() % 256);
+    return text;
+}
+
+// One workspace per coding, all reading one clock; each case runs the same step on all three.
+class TextCodingTest : public ::testing::Test {
+  protected:
+    TextCodingTest() { BuildCharacterOrder(order); }
+
+    FixedClock clock{1700000000, LocalTime{2026, 12, 7, 9, 30, 15, 250}};
+    CharacterOrder order;
+    std::array<CipherWorkspace, 3> ws{CipherWorkspace(clock), CipherWorkspace(clock),
+                                      CipherWorkspace(clock)};
+};
+
+// Encrypts with every coding; the cipher texts, the noise chain and the generator must agree.
+// Returns the cipher text (empty when the key is refused).
+std::string EncryptAll(TextCodingTest& t, std::array<CipherWorkspace, 3>& ws,
+                       const std::string& key, const std::string& text, const CharacterOrder& order,
+                       TextKeyVerdict& verdict) {
+    std::array<TextOperands, 3> op;
+    for (std::size_t c = 0; c < kCodings.size(); ++c) {
+        op[c].CipherKey = key;
+        op[c].CipherInput = text;
+        op[c].CipherOutput = "kept";
+        const TextKeyVerdict v = EncryptText(ws[c], order, op[c], kCodings[c]);
+        if (c == 0) verdict = v;
+        EXPECT_EQ(v, verdict);
+        EXPECT_EQ(op[c].CipherOutput, op[0].CipherOutput) << "coding " << c;
+        EXPECT_EQ(op[c].TimeStamp, op[0].TimeStamp);
+        EXPECT_EQ(ws[c].NoiseChain, ws[0].NoiseChain);
+        EXPECT_EQ(ws[c].random.state, ws[0].random.state);
+    }
+    (void)t;
+    return verdict == TextKeyVerdict::Usable ? op[0].CipherOutput : std::string();
+}
+
+TEST_F(TextCodingTest, CodecsGiveTheLiteralStepsResultsToTheCharacter) {
+    std::mt19937 rng(1313);
+    int usable = 0, refused = 0, decrypted = 0, handedBack = 0, messageCount = 0;
+    for (int trial = 0; trial < 1200; ++trial) {
+        clock.Set(1700000000 + trial / 3,
+                  LocalTime{2026, 12, 7, trial % 24, trial % 60, trial % 60, trial % 1000});
+        const std::string key = RandomKey(rng, trial % 2 == 1);
+        TextKeyVerdict verdict{};
+        const std::string text = RandomText(rng, trial % 8 == 0 ? 600 : 120);
+        const std::string cipher = EncryptAll(*this, ws, key, text, order, verdict);
+        if (::testing::Test::HasFailure())
+            FAIL() << "trial " << trial << " key length " << key.size();
+        if (verdict != TextKeyVerdict::Usable) {
+            ++refused;
+        } else {
+            ++usable;
+        }
+
+        // The genuine text and its damaged forms, with the key, with another key, and as a batch.
+        std::vector<std::string> inputs = {cipher};
+        const std::string shortCipher = cipher.substr(0, std::min<std::size_t>(cipher.size(), 90));
+        inputs.push_back(shortCipher.substr(0, shortCipher.size() - rng() % 5));  // cut
+        std::string altered = shortCipher;
+        if (!altered.empty()) altered[rng() % altered.size()] = "0aZz"[rng() % 4];
+        inputs.push_back(altered);
+        std::string foreign = shortCipher;
+        for (int k = 0; k < 3 && !foreign.empty(); ++k)
+            foreign[rng() % foreign.size()] = static_cast<char>(rng() % 256);
+        inputs.push_back(foreign);
+        inputs.push_back(RandomText(rng, 40));
+
+        const std::string otherKey = trial % 5 == 0 ? RandomKey(rng, true) : key;
+        std::array<RecordedMessages, 3> messages;
+        std::array<std::vector<std::string>, 3> outputs;
+        std::array<std::vector<bool>, 3> results;
+        for (std::size_t c = 0; c < kCodings.size(); ++c) {
+            TextOperands op;
+            op.CipherKey = otherKey;
+            for (const std::string& input : inputs) {
+                op.CipherInput = input;
+                op.CipherOutput = "kept";
+                results[c].push_back(DecryptText(ws[c], order, op, messages[c], kCodings[c]));
+                outputs[c].push_back(op.CipherOutput);
+            }
+        }
+        for (std::size_t c = 1; c < kCodings.size(); ++c) {
+            ASSERT_EQ(outputs[c], outputs[0]) << "trial " << trial << " coding " << c;
+            ASSERT_EQ(results[c], results[0]) << "trial " << trial << " coding " << c;
+            ASSERT_EQ(messages[c].shown, messages[0].shown) << "trial " << trial;
+        }
+        // The batch form: the same outputs, verdicts and messages in the same order.
+        std::vector<std::string_view> views(inputs.begin(), inputs.end());
+        std::vector<std::string> batch(inputs.size(), "kept");
+        bool batchResults[8] = {};
+        RecordedMessages batchMessages;
+        DecryptTexts(ws[2], order, otherKey, views.data(), views.size(), batch.data(), batchResults,
+                     batchMessages);
+        ASSERT_EQ(batch, outputs[0]) << "trial " << trial;
+        for (std::size_t i = 0; i < inputs.size(); ++i)
+            ASSERT_EQ(batchResults[i], results[0][i]) << "trial " << trial << " input " << i;
+        ASSERT_EQ(batchMessages.shown, messages[0].shown) << "trial " << trial;
+
+        for (bool result : results[0])
+            result ? ++decrypted : ++handedBack;
+        messageCount += static_cast<int>(messages[0].shown.size());
+    }
+    // Every kind of case came up.
+    EXPECT_GT(usable, 700);
+    EXPECT_GT(refused, 100);
+    EXPECT_GT(decrypted, 1500);
+    EXPECT_GT(handedBack, 1500);
+    EXPECT_GT(messageCount, 1000);
+}
+
+// Long texts of one byte value, so that whole groups of vector blocks meet accepted and failed
+// blocks, NULs and the top digits of the digit headroom; and the processor's own kernel is used.
+TEST_F(TextCodingTest, LongTextsOfEveryByteValueAgree) {
+    EXPECT_EQ(Avx2TextKernel::Available(), __builtin_cpu_supports("avx2") != 0);
+    std::mt19937 rng(77);
+    for (int value = 0; value < 256; ++value) {
+        const std::string key = RandomKey(rng, value % 2 == 1);
+        TextKeyVerdict verdict{};
+        const std::string text(200 + rng() % 400, static_cast<char>(value));
+        const std::string cipher = EncryptAll(*this, ws, key, text, order, verdict);
+        if (::testing::Test::HasFailure()) FAIL() << "value " << value;
+        if (cipher.empty()) continue;
+        ASSERT_FALSE(ws[1].textCodec.codec->Vectorised());
+        ASSERT_EQ(ws[2].textCodec.codec->Vectorised(), Avx2TextKernel::Available());
+        std::string mixed = cipher;
+        mixed[rng() % mixed.size()] = "0aZz"[rng() % 4];
+        for (const std::string& input : {cipher, mixed}) {
+            std::array<std::string, 3> out;
+            std::array<RecordedMessages, 3> messages;
+            for (std::size_t c = 0; c < kCodings.size(); ++c) {
+                TextOperands op;
+                op.CipherKey = key;
+                op.CipherInput = input;
+                DecryptText(ws[c], order, op, messages[c], kCodings[c]);
+                out[c] = op.CipherOutput;
+            }
+            ASSERT_EQ(out[1], out[0]) << "value " << value;
+            ASSERT_EQ(out[2], out[0]) << "value " << value;
+        }
+    }
+}
+
+// The workspace steps of one text with a hand-made geometry: L bytes per block, moduli 2..n.
+std::string LiteralEncrypt(CipherWorkspace& ws, const CharacterOrder& order, int length, int n,
+                           const std::string& text, std::int32_t stamp) {
+    std::string out;
+    for (std::size_t start = 0; start < text.size(); start += length) {
+        for (int j = 0; j < n; ++j) {
+            const std::size_t at = start + j;
+            ws.BlockValues[j + 1] = j >= length        ? 0
+                                    : at < text.size() ? static_cast<std::uint8_t>(text[at])
+                                                       : 32;
+        }
+        ComputeResidues(ws, 256, n);
+        AddNoise(ws, n, stamp);
+        for (int i = 2; i <= n; ++i) {
+            out.push_back(static_cast<char>(order.CharOrder[ws.NoiseDigits[2 * (i - 1)]]));
+            out.push_back(static_cast<char>(order.CharOrder[ws.NoiseDigits[2 * (i - 1) + 1]]));
+        }
+    }
+    return out;
+}
+
+// Whole blocks of alphabet characters: the accepted blocks' bytes up to the first NUL, and
+// whether the last block failed.
+std::pair<std::string, bool> LiteralDecrypt(CipherWorkspace& ws, const CharacterOrder& order,
+                                            int length, int n, const std::string& cipher) {
+    BuildWeightTable(ws, n + 1);
+    std::string plain;
+    bool lastFailed = false;
+    for (std::size_t at = 0; at + 2 * (n - 1) <= cipher.size();) {
+        for (int i = 2; i <= n; ++i, at += 2) {
+            ws.Residues[i] = order.CharIndex[static_cast<std::uint8_t>(cipher[at + 1])] * 61 +
+                             order.CharIndex[static_cast<std::uint8_t>(cipher[at])];
+        }
+        ws.ZeroDigitCount = 0;
+        ReduceResidues(ws, n + 1);
+        ResiduesToMixedRadix(ws, n + 1);
+        MixedRadixToBytes(ws, 256, n, length);
+        lastFailed = ws.ZeroDigitCount < 3;
+        for (int m = 2; !lastFailed && m <= length + 1; ++m)
+            plain.push_back(static_cast<char>(ws.ByteDigits[m] & 0xff));
+    }
+    return {plain.substr(0, plain.find('\0')), lastFailed};
+}
+
+// Geometries no random key reached: headroom moduli so small that fewer than L + 1 base-256
+// digits fit the moduli's product (the top byte then comes from carries), the moduli 1 and 2,
+// small moduli among the data positions, and the most moduli a block can have.
+TEST(TextBlockCodec, HandMadeGeometriesCodeAsTheWorkspaceSteps) {
+    struct Geometry {
+        int length;
+        std::vector<std::int32_t> moduli;
+    };
+    const Geometry kGeometries[] = {
+        {3, {181, 179, 173, 3, 1, 2, 5}},
+        {5, {181, 3, 179, 173, 167, 163, 11, 2, 1}},
+        {4, {2, 181, 179, 173, 167, 163, 1, 3, 5}},
+        {8, {97, 89, 83, 79, 73, 71, 67, 61, 59, 53, 47, 43, 41, 37, 7, 5, 3}},
+        {17, {181, 179, 173, 167, 163, 157, 151, 149, 139, 137, 131, 127, 113, 109, 107, 103,
+              101, 97,  89,  83,  79,  73,  71,  67,  61,  59,  53,  47,  43,  41,  37,  31}},
+    };
+    FixedClock clock{1700000123, LocalTime{2026, 12, 7, 23, 59, 59, 999}};
+    CharacterOrder order;
+    BuildCharacterOrder(order);
+    std::mt19937 rng(99);
+    const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    int narrow = 0;
+    for (const Geometry& g : kGeometries) {
+        const int n = static_cast<int>(g.moduli.size()) + 1;
+        CipherWorkspace literal(clock);
+        for (int i = 2; i <= n; ++i)
+            literal.Moduli[i] = g.moduli[i - 2];
+        literal.Moduli[n + 1] = 193;
+        literal.Moduli[n + 2] = 197;
+        for (TextKernel kernel : {TextKernel::Portable, TextKernel::Best}) {
+            CipherWorkspace fast = literal;
+            auto codec = TextBlockCodec::Create(fast, std::string(g.length, 'k'), n, order, kernel);
+            ASSERT_NE(codec, nullptr);
+            for (int trial = 0; trial < 40; ++trial) {
+                const std::string text = RandomText(rng, 300);
+                const std::int32_t stamp = static_cast<std::int32_t>(rng() % 1000000000);
+                std::string cipher;
+                codec->Encrypt(text, stamp, fast, cipher);
+                ASSERT_EQ(cipher, LiteralEncrypt(literal, order, g.length, n, text, stamp));
+                ASSERT_EQ(fast.NoiseChain, literal.NoiseChain);
+                // The genuine blocks with blocks of random characters among them.
+                for (std::size_t at = 0; at < cipher.size(); at += 2 * (n - 1))
+                    if (rng() % 3 == 0) cipher[at + rng() % (2 * (n - 1))] = alphabet[rng() % 62];
+                const std::string_view view = cipher;
+                std::string plain;
+                TextBlockCodec::Verdict verdict;
+                RecordedMessages messages;
+                codec->Decrypt(&view, 1, messages, &plain, &verdict);
+                const auto [expected, lastFailed] =
+                    LiteralDecrypt(literal, order, g.length, n, cipher);
+                ASSERT_EQ(plain, expected) << "L " << g.length << " trial " << trial;
+                ASSERT_EQ(verdict.lastFailed, lastFailed);
+                EXPECT_TRUE(messages.shown.empty());
+            }
+        }
+        if (literal.ByteDigitCount <= g.length) ++narrow;
+    }
+    EXPECT_EQ(narrow, 2);  // the first two
+}
+
+}  // namespace
+}  // namespace kiv
