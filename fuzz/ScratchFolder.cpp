@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <vector>
 
@@ -12,8 +13,12 @@ namespace kiv::fuzz {
 ScratchFolder::ScratchFolder() {
     namespace fs = std::filesystem;
     std::error_code error;
-    const fs::path base =
-        access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm") : fs::temp_directory_path(error);
+    // libFuzzer ends a run without destroying statics, so fuzz/run.sh names a folder of its own
+    // to clear afterwards.
+    const char* chosen = std::getenv("KIV_FUZZ_SCRATCH");
+    const fs::path base = chosen && *chosen               ? fs::path(chosen)
+                          : access("/dev/shm", W_OK) == 0 ? fs::path("/dev/shm")
+                                                          : fs::temp_directory_path(error);
     std::string pattern = (base / "kiv-fuzz-XXXXXX").string();
     std::vector<char> buffer(pattern.begin(), pattern.end());
     buffer.push_back('\0');

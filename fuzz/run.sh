@@ -47,6 +47,13 @@ run_target() {
 }
 export -f run_target
 export seconds
+# The targets' own scratch files (in memory where possible), which libFuzzer's ending leaves
+# behind.
+scratch_base=/dev/shm
+[ -w "$scratch_base" ] || scratch_base=${TMPDIR:-/tmp}
+KIV_FUZZ_SCRATCH=$(mktemp -d "$scratch_base/kiv-fuzz-run-XXXXXX")
+export KIV_FUZZ_SCRATCH
+trap 'rm -rf "$KIV_FUZZ_SCRATCH"' EXIT
 status=0
 printf '%s\n' "${targets[@]}" | xargs -P "$(nproc)" -I{} bash -c 'run_target {}' || status=1
 if [ "$status" -ne 0 ]; then
