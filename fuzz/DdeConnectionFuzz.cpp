@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
-#include <QLocalSocket>
 #include <QPointer>
 #include <cerrno>
 #include <cstdint>
@@ -90,9 +89,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     static Service service;
     int fds[2];
     fuzz::Check(socketpair(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0, fds) == 0, "a socket pair");
-    auto* socket = new QLocalSocket;
-    fuzz::Check(socket->setSocketDescriptor(fds[0]), "the service side takes its socket");
-    const QPointer<DdeConnection> connection = new DdeConnection(*service.manager, socket, nullptr);
+    const QPointer<DdeConnection> connection = new DdeConnection(*service.manager, fds[0], nullptr);
     const long openedBefore = service.opened;
     const long closedBefore = service.closed;
 

@@ -5,6 +5,7 @@ kiv_packages=(
   g++ cmake ninja-build pkg-config clang-format git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   xvfb xauth socat
 )
 kiv_fuzz_packages=(clang libclang-rt-14-dev)

@@ -33,8 +33,8 @@ in_xvfb() {  # script-body: runs it with kiv's build and the output folder at ha
   xvfb-run -a -s '-screen 0 1280x800x24' "$work/shoot.sh"
 }
 
-shoot() {  # mode-number file-name
-  in_xvfb "XDG_CONFIG_HOME=$(settings "$1" "$2") XDG_CONFIG_DIRS=$work/none build/src/app/kiv &
+shoot() {  # mode-number file-name [environment]
+  in_xvfb "${3:-} XDG_CONFIG_HOME=$(settings "$1" "$2") XDG_CONFIG_DIRS=$work/none build/src/app/kiv &
 pid=\$!
 sleep 3
 import -window root -crop 914x606+0+0 +repage $out/$2.png
@@ -44,6 +44,8 @@ kill \$pid"
 shoot 3 use-text
 shoot 2 use-copy
 shoot 1 use-file
+# The Turkish catalogue, which a Turkish locale loads.
+shoot 1 turkish "LANG=tr_TR.UTF-8 LANGUAGE= LC_ALL= LC_MESSAGES="
 
 # Two small files and a large one, so that the report holds finished files while the bars move.
 printf 'Shopping list\r\nmilk\r\n' >"$files/notes.txt"

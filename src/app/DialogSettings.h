@@ -14,6 +14,8 @@ struct DialogSettings {
     QString fileName;          // preset file name, with or without its folder
     QString defaultExtension;  // without the dot; added to a name typed without one
     bool multiSelect = false;
+    // Save dialogs: an existing file is chosen only after the user agreed to replace it.
+    bool confirmOverwrite = false;
 
     // The filter as Qt's dialogs take it, one "Description (patterns)" per entry. Patterns match
     // regardless of letter case, as they did where the filters were first written, so every

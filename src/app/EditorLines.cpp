@@ -1,7 +1,6 @@
 #include "app/EditorLines.h"
 
 #include <QTextBlock>
-#include <QTextCursor>
 
 #include "app/TextAdapter.h"
 
@@ -58,15 +57,34 @@ EditorDocument::Lines EditorLines::All() const {
     return lines;
 }
 
-void EditorLines::SetAll(const EditorDocument::Lines& lines) {
+namespace {
+
+QString EditorContent(const EditorDocument::Lines& lines) {
     QStringList texts;
     for (const std::string& line : lines)
         texts << TextAdapter::FromBytes(line);
-    editor_.setPlainText(texts.join(u'\n'));
+    return texts.join(u'\n');
+}
+
+}  // namespace
+
+void EditorLines::SetAll(const EditorDocument::Lines& lines) {
+    editor_.setPlainText(EditorContent(lines));
+}
+
+void EditorLines::ReplaceAll(const EditorDocument::Lines& lines) {
+    // setPlainText and clear would also throw away the editor's undo history.
+    QTextCursor cursor(editor_.document());
+    cursor.beginEditBlock();
+    cursor.select(QTextCursor::Document);
+    cursor.removeSelectedText();
+    const QString content = EditorContent(lines);
+    if (!content.isEmpty()) cursor.insertText(content);
+    cursor.endEditBlock();
 }
 
 void EditorLines::Clear() {
-    editor_.clear();
+    ReplaceAll({});
 }
 
 }  // namespace kiv

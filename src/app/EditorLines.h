@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPlainTextEdit>
+#include <QTextCursor>
 #include <string>
 
 #include "app/EditorDocument.h"
@@ -26,8 +27,26 @@ class EditorLines {
 
     // Every line, an empty last one included, as a file of the document holds them.
     EditorDocument::Lines All() const;
+    // The document's first content: nothing before it can be undone.
     void SetAll(const EditorDocument::Lines& lines);
+    // Replacing and emptying are edits like any other: one undo brings the earlier text back.
+    void ReplaceAll(const EditorDocument::Lines& lines);
     void Clear();
+
+    // Runs change so that one undo takes back everything it did to the document, even when it
+    // ends in an exception.
+    template <class Change>
+    void AsOneEdit(Change&& change) {
+        QTextCursor cursor(editor_.document());
+        cursor.beginEditBlock();
+        try {
+            change();
+        } catch (...) {
+            cursor.endEditBlock();
+            throw;
+        }
+        cursor.endEditBlock();
+    }
 
   private:
     static QString EditorText(const std::string& text);

@@ -88,14 +88,18 @@ QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
 std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
     if (!interacting_) return std::nullopt;
     QFileDialog dialog(QApplication::activeWindow());
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setFileMode(QFileDialog::AnyFile);
-    // An existing file is replaced without a second question.
-    dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    Prepare(dialog, settings);
+    PrepareSaveDialog(dialog, settings);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
     settings.fileName = dialog.selectedFiles().front();
     return settings.fileName;
+}
+
+void QtUiServices::PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings) {
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    // Qt's own question keeps the dialog open, so a refusal lets the user pick another name.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !settings.confirmOverwrite);
+    Prepare(dialog, settings);
 }
 
 QString QtUiServices::ClipboardText() {

@@ -3,6 +3,8 @@
 #include "app/UiServices.h"
 #include "runtime/MessageBoxExceptionDisplay.h"
 
+class QFileDialog;
+
 namespace kiv {
 
 // The real boxes, dialogs and clipboard. Boxes are modal to the active window. Once interaction
@@ -19,6 +21,10 @@ class QtUiServices final : public UiServices {
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text) override;
+
+    // A save dialog as SaveDialog shows it: any name, settings applied, and Qt's question
+    // before an existing file is chosen exactly when settings.confirmOverwrite.
+    static void PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings);
 
   private:
     MessageBoxExceptionDisplay errors_;

@@ -25,9 +25,10 @@
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
-#include "filecrypt/FileKey.h"
+#include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
 #include "numeric/NumericServices.h"
+#include "runtime/ApplicationTitle.h"
 
 namespace kiv {
 
@@ -555,12 +556,13 @@ void TForm1::Save1Click() {
         ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
         return;
     }
-    Lines().SetAll(*lines);
+    Lines().ReplaceAll(*lines);
 }
 
 void TForm1::Saveas1Click() {
     SaveDialog1.defaultExtension = QStringLiteral("txt");
     SaveDialog1.filter = QLatin1String(kTextFileFilter);
+    SaveDialog1.confirmOverwrite = false;
     const std::optional<QString> path = ui_.SaveDialog(SaveDialog1);
     if (!path) return;
     if (!EditorDocument::Write(*path, Lines().All()))
@@ -600,8 +602,10 @@ void TForm1::Button5Click() {
     EditorLines lines = Lines();
     const int count = lines.Count();
     if (!PrepareTextKey(kEncryptEditorMismatch, kPasswordTooShort, true)) return;
-    for (int i = 0; i < count; ++i)
-        lines.SetLine(i, Encrypted(lines.WholeLine(i)));
+    lines.AsOneEdit([&] {
+        for (int i = 0; i < count; ++i)
+            lines.SetLine(i, Encrypted(lines.WholeLine(i)));
+    });
     const QString lastSave = LastSaveFile();
     if (!EditorDocument::Write(lastSave, lines.All()))
         throw std::runtime_error(
@@ -619,8 +623,10 @@ void TForm1::Button6Click() {
     if (!PrepareTextKey(kDecryptEditorMismatch, kPasswordTooShort, false)) return;
     // A line that splits in two moves the later ones down: the loop still visits the positions
     // 0 to count - 1 as the document stands at each step.
-    for (int i = 0; i < count; ++i)
-        lines.SetLine(i, Decrypted(lines.WholeLine(i)));
+    lines.AsOneEdit([&] {
+        for (int i = 0; i < count; ++i)
+            lines.SetLine(i, Decrypted(lines.WholeLine(i)));
+    });
 }
 
 void TForm1::Button4Click() {
@@ -643,19 +649,17 @@ void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
     ui_.SetClipboardText(TextAdapter::FromBytes(result.text));
     if (CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
-    for (const std::string& piece : result.pieces)
-        lines.Append(piece);
+    lines.AsOneEdit([&] {
+        for (const std::string& piece : result.pieces)
+            lines.Append(piece);
+    });
 }
 
 bool TForm1::CheckFilePassword(bool restoring, std::string& password) {
     password = TextAdapter::ToBytes(Edit1->text());
-    const char* refusal = nullptr;
-    if (password != TextAdapter::ToBytes(Edit2->text()))
-        refusal = restoring ? kRestoreMismatch : kEncryptFilesMismatch;
-    else if (password.size() < static_cast<std::size_t>(kShortestFilePassword))
-        refusal = restoring ? kRestorePasswordTooShort : kFilePasswordLength;
-    else if (password.size() > static_cast<std::size_t>(kLongestFilePassword))
-        refusal = restoring ? kRestorePasswordTooLong : kFilePasswordLength;
+    const std::string confirmation = TextAdapter::ToBytes(Edit2->text());
+    const char* refusal = FilePasswordRefusal(
+        restoring ? FileRunKind::Restore : FileRunKind::Encryption, password, &confirmation);
     if (refusal == nullptr) return true;
     ui_.ShowMessage(QString::fromUtf8(refusal));
     return false;
@@ -663,7 +667,8 @@ bool TForm1::CheckFilePassword(bool restoring, std::string& password) {
 
 void TForm1::ReplaceReportList(const QStringList& paths) {
     ListBox1->clear();
-    ListBox1->addItems(paths);
+    for (const QString& path : paths)
+        ListBox1->addItem(WindowRunReport::Shown(TextAdapter::ToBytes(path)));
 }
 
 void TForm1::Button2Click() {
@@ -681,13 +686,22 @@ void TForm1::Button2Click() {
 void TForm1::EncryptChosen(const QStringList& paths, const std::string& password) {
     ReplaceReportList(paths);
     std::string output;
+    // A container is the only copy of what it holds once the sources are gone, so an existing
+    // one is replaced only when the user agrees, whether the name was chosen or derived.
     if (paths.size() > 1) {
         SaveDialog1.defaultExtension = QStringLiteral("vrq");
+        SaveDialog1.confirmOverwrite = true;
         const std::optional<QString> chosen = ui_.SaveDialog(SaveDialog1);
         if (!chosen) return;
         output = TextAdapter::ToBytes(*chosen);
     } else {
         output = SingleFileOutputName(TextAdapter::ToBytes(paths.front()));
+        const QString name = TextAdapter::FromBytes(output);
+        const QFileInfo existing(name);
+        if ((existing.exists() || existing.isSymLink()) &&
+            !ui_.Question(ShownText(kReplaceContainer).arg(name),
+                          QString::fromUtf8(kApplicationTitle)))
+            return;
     }
     // The run keeps its own copy of the paths: the list only shows them.
     std::vector<std::string> sources;

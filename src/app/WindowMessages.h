@@ -27,6 +27,9 @@ inline constexpr char kEncryptFilesFilter[] = QT_TRANSLATE_NOOP(
     "All files (*.*)|*.*|Text files (*.txt)|*.txt|Word files (*.doc)|*.doc|Excel files "
     "(*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg");
 inline constexpr char kRestoreFilter[] = QT_TRANSLATE_NOOP("kiv", "Kiv files (*.vrq)|*.vrq");
+// Asked before a file encryption replaces an existing container; %1 is its path.
+inline constexpr char kReplaceContainer[] =
+    QT_TRANSLATE_NOOP("kiv", "%1 already exists.\nDo you want to replace it?");
 inline constexpr char kCancelCaption[] = QT_TRANSLATE_NOOP("kiv", "Cancel");
 // The report list's last line after a cancelled run; a restore keeps the files it completed.
 inline constexpr char kRunCancelled[] =

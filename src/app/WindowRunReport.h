@@ -11,9 +11,14 @@ namespace kiv {
 
 // A file run as the window shows it: report lines in the report list, the two progress bars,
 // messages and the password question through the UI services, and the first password box made
-// visible after a refused password. Runs on the window's thread only.
+// visible after a refused password. Runs on the window's thread only. Names in lines and messages
+// come from containers and folders that others made: they are shown with their non-printable
+// bytes escaped, so a name cannot fake report lines.
 class WindowRunReport final : public FileRunObserver {
   public:
+    // A report line or message as the window shows it.
+    static QString Shown(const std::string& bytes);
+
     WindowRunReport(UiServices& ui, QListWidget& list, QProgressBar& file, QProgressBar& overall,
                     QLineEdit& passwordBox)
         : ui_(ui), list_(list), file_(file), overall_(overall), passwordBox_(passwordBox) {}

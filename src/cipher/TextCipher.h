@@ -8,6 +8,7 @@
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
 #include "cipher/CipherWorkspace.h"
+#include "cipher/TranslatableText.h"
 
 namespace kiv {
 
@@ -35,9 +36,10 @@ enum class TextKeyVerdict {
 TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key);
 
 // Shown instead of encrypting with a key whose verdict is RepeatedModuli.
-inline constexpr char kRepeatedModuliMessage[] =
+inline constexpr char kRepeatedModuliMessage[] = QT_TRANSLATE_NOOP(
+    "kiv",
     "This password cannot protect a text: two parts of every block would share one prime, so "
-    "the cipher text could never be decrypted. Please choose another password.";
+    "the cipher text could never be decrypted. Please choose another password.");
 
 // How the text cores code their blocks. Best and Portable use the key's TextBlockCodec, kept in
 // the workspace while the key stays (vector code where the processor has it, or the portable

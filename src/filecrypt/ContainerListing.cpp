@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "filecrypt/ByteFile.h"
+#include "filecrypt/ContainerFormat.h"
 #include "filecrypt/FileKey.h"
 
 namespace kiv {
@@ -11,29 +12,19 @@ namespace {
 
 // Walks the entries under block length L. Returns true when they end exactly at the end of the
 // file; entries holds what could be read either way.
-bool Walk(const std::string& path, int d, int length, ContainerListing& listing, FileStore& files) {
+bool Walk(const std::string& path, int length, ContainerListing& listing, FileStore& files) {
     listing.entries.clear();
     ByteReader in;
-    if (!files.OpenInput(path, in)) return false;
-    std::int32_t value = 0;
-    ReadInt32(in, value);
-    const std::int64_t blockBytes = d - 1;
-    if (in.Skip(blockBytes) != blockBytes) return false;
-    std::int32_t count = 0;
-    if (!ReadInt32(in, count) || count < 0) return false;
-    for (std::int32_t k = 0; k < count; ++k) {
-        std::int32_t nameLength = 0;
-        if (!ReadInt32(in, nameLength) || nameLength < 0 || nameLength > 255) return false;
-        ContainerListing::Entry entry;
-        entry.name.resize(static_cast<std::size_t>(nameLength));
-        std::int32_t size = 0;
-        if (in.Read(reinterpret_cast<std::uint8_t*>(entry.name.data()), entry.name.size()) !=
-                entry.name.size() ||
-            !ReadInt32(in, size) || size < 0)
-            return false;
-        entry.size = size;
-        listing.entries.push_back(entry);
-        const std::int64_t bytes = (size / length + 1) * blockBytes;
+    ContainerHeader header;
+    if (!files.OpenInput(path, in) || ReadContainerHeader(in, header) != HeaderRead::Complete ||
+        header.fileCount < 0)
+        return false;
+    for (std::int32_t k = 0; k < header.fileCount; ++k) {
+        EntryHeader stored;
+        if (ReadEntryHeader(in, stored) != EntryRead::Complete) return false;
+        listing.entries.push_back({stored.name, stored.sourceSize});
+        const std::int64_t bytes =
+            BlocksOf(stored.sourceSize, length).StoredBytes(header.ResidueBytes());
         if (in.Skip(bytes) != bytes) return false;
     }
     return in.Position() == in.Size();
@@ -49,23 +40,25 @@ ContainerListing ListContainer(const std::string& path, FileStore& files) {
         return listing;
     }
     listing.readable = true;
-    std::int32_t d = 0;
-    if (!ReadInt32(in, d)) {
+    ContainerHeader header;
+    const HeaderRead read = ReadContainerHeader(in, header);
+    if (read == HeaderRead::NoResidueCount) {
         listing.problem = "is too short to be an encrypted file";
         return listing;
     }
+    const int d = header.residueCount;
     listing.residueCount = d;
-    // Every block has at least L + 2 residues, and d stays below 40.
-    if (d < kShortestFilePassword + 3 || d > 40) {
+    if (read == HeaderRead::ImpossibleResidueCount) {
         listing.problem =
             "has a header count of " + std::to_string(d) + ", which no password gives";
         return listing;
     }
+    // Every block has at least L + 2 residues.
     ContainerListing best;
     for (int length = kShortestFilePassword; length <= std::min(kLongestFilePassword, d - 3);
          ++length) {
         ContainerListing attempt = listing;
-        if (Walk(path, d, length, attempt, files)) {
+        if (Walk(path, length, attempt, files)) {
             attempt.blockLength = length;
             return attempt;
         }

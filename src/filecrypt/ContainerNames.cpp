@@ -20,13 +20,19 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string StoredNameProblem(const std::string& name, const std::string& containerName) {
+std::string StoredNameProblem(const std::string& name) {
     if (name.empty()) return "has no name";
     if (name.find('\0') != std::string::npos) return "has a NUL byte in its name";
     if (name.find('/') != std::string::npos) return "has a folder in its name";
     if (name == "." || name == "..") return "is named after a folder";
-    if (name == containerName) return "would replace the encrypted file itself";
     return {};
+}
+
+std::string RestoredCopyName(const std::string& name, int number) {
+    const std::string mark = " (restored " + std::to_string(number) + ")";
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string::npos || dot == 0) return name + mark;
+    return name.substr(0, dot) + mark + name.substr(dot);
 }
 
 }  // namespace kiv

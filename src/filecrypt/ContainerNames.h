@@ -16,7 +16,15 @@ std::string StoredNameOf(const std::string& path);
 std::string FolderOf(const std::string& path);
 
 // Why a stored name may not be restored, or "" when it may: names come from the container and
-// are not trusted. containerName is the container's own name, which an entry may not replace.
-std::string StoredNameProblem(const std::string& name, const std::string& containerName);
+// are not trusted. (Whether the name would replace the container itself is a question for the
+// file system, not for the name: a link or another target folder changes the answer.)
+std::string StoredNameProblem(const std::string& name);
+
+// The name under which a restore that went on with an unconfirmed password writes an entry
+// whose name is taken: "(restored N)" goes before the last extension, or at the end of a name
+// without one (a leading dot starts no extension). notes.txt -> "notes (restored 2).txt",
+// README -> "README (restored 2)", .profile -> ".profile (restored 2)",
+// a.tar.gz -> "a.tar (restored 2).gz". The run takes the first free N from 2 on.
+std::string RestoredCopyName(const std::string& name, int number);
 
 }  // namespace kiv

@@ -1,5 +1,7 @@
 #include "filecrypt/DiskFileStore.h"
 
+#include <sys/stat.h>
+
 #include "filecrypt/AtomicOutputFile.h"
 
 namespace kiv {
@@ -36,6 +38,17 @@ std::unique_ptr<FileStore::Output> DiskFileStore::CreateOutput(const std::string
     auto output = std::make_unique<DiskOutput>();
     if (!output->Create(path)) return nullptr;
     return output;
+}
+
+std::optional<FileIdentity> DiskFileStore::IdentityOf(const std::string& path) const {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity(info.st_dev, info.st_ino);
+}
+
+bool DiskFileStore::NameTaken(const std::string& path) const {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
 }
 
 }  // namespace kiv

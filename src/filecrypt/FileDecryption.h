@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "cipher/PasswordMessages.h"
+#include "cipher/TranslatableText.h"
 #include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
@@ -15,11 +17,16 @@ namespace kiv {
 // Restores the files held in the container at path into targetFolder (with its final "/"), or
 // beside the container when targetFolder is empty, under their stored names, replacing existing
 // files of those names. Each file appears under its name only when it is complete. Stored names
-// are untrusted: an entry whose name is empty, holds "/" or a NUL, is "." or "..", or names the
-// container itself is skipped with a report line. A damaged container (a bad name length, a
-// negative size, a file that ends early) ends the run with a report line; nothing is decoded
-// from leftovers. The run has its own workspace, so it may run on a worker thread. Files are read
-// and written through files: the disk, or memory.
+// are untrusted: an entry whose name is empty, holds "/" or a NUL, or is "." or "..", whose target
+// is the container itself (by device and inode, so also through a link), or whose target is a
+// file this run restored already, is skipped with a report line. When the user went on past
+// "Password is wrong", what is decoded may be garbage, so no existing file is replaced: such an
+// entry is written under the first free RestoredCopyName (2, 3, ...) with a report line. A
+// damaged container (a bad name length, a negative size, an entry claiming more blocks than the
+// file holds, a file that ends early) ends the run with report lines naming the entry and the
+// entries not restored; nothing is decoded from leftovers. A header count that no password gives
+// is reported as not an encrypted file. The run has its own workspace, so it may run on a worker
+// thread. Files are read, written and looked up through files: the disk, or memory.
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder = {},
                            const Clock& clock = SystemClock::Instance(),
@@ -28,11 +35,18 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
 
 // Report lines of a damaged container.
 namespace report {
-inline constexpr char kTooShortForHeader[] = " The file is too short to be an encrypted file";
+inline constexpr char kTooShortForHeader[] =
+    QT_TRANSLATE_NOOP("kiv", " The file is too short to be an encrypted file");
 std::string EndsEarly(const std::string& what);
 std::string BadNameLength(int entry, std::int64_t length);
 std::string BadSourceSize(int entry, std::int64_t size);
 std::string EntrySkipped(const std::string& name, int entry, const std::string& problem);
+std::string NotAnEncryptedFile(std::int64_t count);
+// After a stop at entry: it and the entries after it were not restored.
+std::string EntriesNotRestored(int entry, std::int64_t fileCount);
+// The plausibility stop: the entry claims more blocks than the file holds.
+std::string ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount);
+std::string RestoredUnderAnotherName(const std::string& name, const std::string& written);
 }  // namespace report
 
 }  // namespace kiv

@@ -5,16 +5,19 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <optional>
+#include <set>
 
 #include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/BlockStream.h"
 #include "filecrypt/ByteFile.h"
+#include "filecrypt/ContainerFormat.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileKey.h"
+#include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
 #include "filecrypt/ProgressRhythm.h"
-#include "numeric/RandomGenerator.h"
 
 namespace kiv {
 
@@ -28,6 +31,12 @@ std::string OutputIsSourceMessage(const std::string& path) {
            " would replace one of the files to encrypt. Please choose another name.";
 }
 
+std::string SameNameMessage(const std::string& name) {
+    return "Two of the files to encrypt are named \"" + name +
+           "\". An encrypted file keeps only the names, so restoring it would give back just one "
+           "of them. Please rename one, or encrypt them separately.";
+}
+
 namespace {
 
 struct Source {
@@ -35,27 +44,64 @@ struct Source {
     std::int64_t size = 0;
 };
 
-// Writes one source's entry: its name, its size as opened, its full blocks and the final block.
-// Returns Completed, Failed (after its report line) or Cancelled.
-FileRunStatus WriteEntry(const Source& source, CipherWorkspace& ws, const BlockCodec& codec,
-                         ByteWriter& out, FileRunObserver& observer, const FileRunSpeed& speed) {
-    ByteReader in;
-    if (!in.Open(source.path) || in.Size() != source.size) {
-        observer.AddLine(report::kEncryptReadNotOpen);
-        return FileRunStatus::Failed;
+// Checks every source before anything is created: no two may share a stored name, and each must
+// open, fit a container and not be the output. Fills checked, or returns how the run ends.
+std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
+                                          const std::string& output, FileRunObserver& observer,
+                                          std::vector<Source>& checked) {
+    // A restore writes every entry under its stored name into one folder.
+    std::set<std::string> names;
+    for (const std::string& path : paths) {
+        if (names.insert(StoredNameOf(path)).second) continue;
+        observer.ShowMessage(SameNameMessage(StoredNameOf(path)));
+        return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
+                                    output);
     }
+    struct stat target {};
+    const bool outputExists = stat(output.c_str(), &target) == 0;
+    for (const std::string& path : paths) {
+        ByteReader in;
+        if (!in.Open(path)) {
+            observer.AddLine(report::kEncryptReadNotOpen);
+            return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::SourceUnreadable,
+                                        path);
+        }
+        if (in.Size() > std::numeric_limits<std::int32_t>::max()) {
+            observer.ShowMessage(SourceTooLargeMessage(path));
+            return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::SourceUnreadable,
+                                        path);
+        }
+        if (outputExists && in.Device() == target.st_dev && in.Inode() == target.st_ino) {
+            observer.ShowMessage(OutputIsSourceMessage(output));
+            return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
+                                        output);
+        }
+        checked.push_back({path, in.Size()});
+    }
+    return std::nullopt;
+}
+
+// Writes one source's entry: its name, its size as opened, its full blocks and the final block.
+// Returns a Completed result, or how the run ends (after the entry's report line, if any).
+FileRunResult WriteEntry(const Source& source, const std::string& output, CipherWorkspace& ws,
+                         const BlockCodec& codec, ByteWriter& out, FileRunObserver& observer,
+                         const FileRunSpeed& speed) {
+    const auto unreadable = [&] {
+        observer.AddLine(report::kEncryptReadNotOpen);
+        return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::SourceUnreadable,
+                                    source.path);
+    };
+    const auto unwritable =
+        FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, output);
+    ByteReader in;
+    if (!in.Open(source.path) || in.Size() != source.size) return unreadable();
     const int length = codec.BlockLength();
-    const int residueBytes = codec.ResidueBytes();
-    const std::int64_t blocks = source.size / length;
-    const int rest = static_cast<int>(source.size % length);
-    observer.SetFileRange(1, static_cast<int>(std::min<std::int64_t>(blocks, INT32_MAX)));
+    const EntryBlocks blocks = BlocksOf(source.size, length);
+    const std::int64_t full = blocks.count - 1;
+    observer.SetFileRange(1, static_cast<int>(std::min<std::int64_t>(full, INT32_MAX)));
+    WriteEntryHeader(out, StoredNameOf(source.path), static_cast<std::int32_t>(source.size));
 
-    const std::string name = StoredNameOf(source.path);
-    out.WriteInt32(static_cast<std::int32_t>(name.size()));
-    out.Write(reinterpret_cast<const std::uint8_t*>(name.data()), name.size());
-    out.WriteInt32(static_cast<std::int32_t>(source.size));
-
-    const ProgressRhythm rhythm(blocks);
+    const ProgressRhythm rhythm(full);
     BlockStream::Steps steps;
     steps.read = [&](std::uint8_t* into, std::size_t n) { return in.Read(into, n) == n; };
     steps.code = [&](const std::uint8_t* plain, std::size_t count, std::uint8_t* coded) {
@@ -66,44 +112,33 @@ FileRunStatus WriteEntry(const Source& source, CipherWorkspace& ws, const BlockC
         rhythm.Advance(first, last,
                        [&](std::int64_t m) { observer.SetFilePosition(static_cast<int>(m)); });
     };
-    const BlockStream stream(blocks, static_cast<std::size_t>(length),
-                             static_cast<std::size_t>(residueBytes));
+    const auto residueBytes = static_cast<std::size_t>(codec.ResidueBytes());
+    const BlockStream stream(full, static_cast<std::size_t>(length), residueBytes);
     switch (stream.Run(steps, speed, observer)) {
         case BlockStream::End::Completed:
             break;
         case BlockStream::End::ReadFailed:
-            observer.AddLine(report::kEncryptReadNotOpen);
-            return FileRunStatus::Failed;
+            return unreadable();
         case BlockStream::End::WriteFailed:
-            return FileRunStatus::Failed;
+            return unwritable;
         case BlockStream::End::Cancelled:
-            return FileRunStatus::Cancelled;
+            return FileRunResult::Ended(FileRunStatus::Cancelled, FileRunFailure::Cancelled,
+                                        output);
     }
 
-    // The final block: the last bytes, then noise drawn after one seeding from the clock.
     std::uint8_t block[BlockCodec::kMaxBlock];
     std::uint8_t residues[BlockCodec::kMaxResidues];
-    if (in.Read(block, static_cast<std::size_t>(rest)) != static_cast<std::size_t>(rest)) {
-        observer.AddLine(report::kEncryptReadNotOpen);
-        return FileRunStatus::Failed;
-    }
-    SeedRandom(ws.random, *ws.clock);
-    for (int position = rest; position < length; ++position)
-        block[position] = static_cast<std::uint8_t>(RandomBelow(ws.random, 213) + 41);
+    const auto rest = static_cast<std::size_t>(blocks.rest);
+    if (in.Read(block, rest) != rest) return unreadable();
+    FillFinalBlockNoise(ws, block, blocks.rest, length);
     codec.Encode(block, residues);
-    if (!out.Write(residues, static_cast<std::size_t>(residueBytes))) return FileRunStatus::Failed;
+    if (!out.Write(residues, residueBytes)) return unwritable;
 
     observer.AddLine(report::FileByteAmount(source.size));
-    observer.AddLine(report::FileBytePart(blocks));
+    observer.AddLine(report::FileBytePart(full));
     observer.AddLine(report::OpenLongByte(length));
     observer.AddLine(report::CloseLongByte(codec.ResidueBytes() + 1));
-    return FileRunStatus::Completed;
-}
-
-FileRunResult Result(FileRunStatus status) {
-    FileRunResult result;
-    result.status = status;
-    return result;
+    return FileRunResult();
 }
 
 }  // namespace
@@ -111,74 +146,45 @@ FileRunResult Result(FileRunStatus status) {
 FileRunResult EncryptFiles(const std::string& password, const std::vector<std::string>& sources,
                            const std::string& output, FileRunObserver& observer, const Clock& clock,
                            const FileRunSpeed& speed) {
-    if (password.size() < static_cast<std::size_t>(kShortestFilePassword) ||
-        password.size() > static_cast<std::size_t>(kLongestFilePassword) ||
-        password.find('\0') != std::string::npos) {
-        observer.ShowMessage(kFilePasswordLength);
-        return Result(FileRunStatus::Refused);
-    }
+    const auto refusePassword = [&](const char* message) {
+        observer.ShowMessage(message);
+        return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::PasswordRefused,
+                                    output);
+    };
+    if (const char* refusal = FilePasswordRefusal(FileRunKind::Encryption, password))
+        return refusePassword(refusal);
     CipherWorkspace ws(clock);
     const FileKey key = PrepareFileKey(ws, password);
-    if (!key.distinctModuli) {
-        observer.ShowMessage(kRepeatedModuliFileMessage);
-        return Result(FileRunStatus::Refused);
-    }
-
-    // Check before creating: every source opens, fits the format and is not the output.
-    struct stat target {};
-    const bool outputExists = stat(output.c_str(), &target) == 0;
+    if (!key.distinctModuli) return refusePassword(kRepeatedModuliFileMessage);
     std::vector<Source> checked;
-    for (const std::string& path : sources) {
-        ByteReader in;
-        if (!in.Open(path)) {
-            observer.AddLine(report::kEncryptReadNotOpen);
-            return Result(FileRunStatus::Failed);
-        }
-        if (in.Size() > std::numeric_limits<std::int32_t>::max()) {
-            observer.ShowMessage(SourceTooLargeMessage(path));
-            return Result(FileRunStatus::Refused);
-        }
-        if (outputExists && in.Device() == target.st_dev && in.Inode() == target.st_ino) {
-            observer.ShowMessage(OutputIsSourceMessage(output));
-            return Result(FileRunStatus::Refused);
-        }
-        checked.push_back({path, in.Size()});
-    }
+    if (auto ended = CheckSources(sources, output, observer, checked)) return *ended;
 
-    AtomicOutputFile file;
-    if (!file.Create(output)) {
+    const auto unwritable = [&] {
         observer.AddLine(report::kEncryptWriteNotOpen);
-        return Result(FileRunStatus::Failed);
-    }
+        return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable,
+                                    output);
+    };
+    AtomicOutputFile file;
+    if (!file.Create(output)) return unwritable();
     ByteWriter out(file.fd());
     observer.SetOverallRange(1, 1000);
     observer.SetOverallVisible(true);
-
     const BlockCodec codec(ws, key, speed.kernel);
-    out.WriteInt32(key.residueCount);
-    std::uint8_t block[BlockCodec::kMaxBlock];
-    std::uint8_t residues[BlockCodec::kMaxResidues];
-    std::copy(password.begin(), password.end(), block);
-    codec.Encode(block, residues);
-    out.Write(residues, static_cast<std::size_t>(key.ResidueBytes()));
-    out.WriteInt32(static_cast<std::int32_t>(checked.size()));
+    WriteContainerHeader(out, codec, password, static_cast<std::int32_t>(checked.size()));
 
     const auto count = static_cast<std::int64_t>(checked.size());
     for (std::int64_t k = 0; k < count; ++k) {
         observer.SetFileVisible(true);
         observer.SetOverallPosition(static_cast<int>(k * 1000 / count));
-        const FileRunStatus status =
-            WriteEntry(checked[static_cast<std::size_t>(k)], ws, codec, out, observer, speed);
-        if (status == FileRunStatus::Failed && out.failed())
+        const FileRunResult entry = WriteEntry(checked[static_cast<std::size_t>(k)], output, ws,
+                                               codec, out, observer, speed);
+        if (entry.status == FileRunStatus::Failed && out.failed())
             observer.AddLine(report::kEncryptWriteNotOpen);
-        if (status != FileRunStatus::Completed) return Result(status);
+        if (entry.status != FileRunStatus::Completed) return entry;
         observer.SetFileVisible(false);
     }
     observer.SetOverallVisible(false);
-    if (!out.Flush() || !file.Commit()) {
-        observer.AddLine(report::kEncryptWriteNotOpen);
-        return Result(FileRunStatus::Failed);
-    }
+    if (!out.Flush() || !file.Commit()) return unwritable();
     FileRunResult result;
     result.filesWritten = 1;
     return result;

@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "cipher/PasswordMessages.h"
+#include "cipher/TranslatableText.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
@@ -15,18 +16,21 @@ namespace kiv {
 // Encrypts the sources, in order, into one container at output. Every source is opened before
 // anything is created, and the container appears under its name only when it is complete: a
 // refused, failed or cancelled run leaves every file as it was. Refuses passwords outside 3..23
-// bytes, passwords whose moduli repeat, sources of 2 GiB or more and an output that names one of
-// the sources. The run has its own workspace, so it may run on a worker thread.
+// bytes, passwords whose moduli repeat, two sources of one name (the container keeps only names),
+// sources of 2 GiB or more and an output that names one of the sources. The run has its own
+// workspace, so it may run on a worker thread.
 FileRunResult EncryptFiles(const std::string& password, const std::vector<std::string>& sources,
                            const std::string& output, FileRunObserver& observer,
                            const Clock& clock = SystemClock::Instance(),
                            const FileRunSpeed& speed = FileRunSpeed());
 
 // Messages of the refusals above (the length message is kFilePasswordLength).
-inline constexpr char kRepeatedModuliFileMessage[] =
+inline constexpr char kRepeatedModuliFileMessage[] = QT_TRANSLATE_NOOP(
+    "kiv",
     "This password cannot protect files: two parts of every block would share one prime, so the "
-    "encrypted file could never be restored. Please choose another password.";
+    "encrypted file could never be restored. Please choose another password.");
 std::string SourceTooLargeMessage(const std::string& path);
 std::string OutputIsSourceMessage(const std::string& path);
+std::string SameNameMessage(const std::string& name);
 
 }  // namespace kiv

@@ -1,26 +1,33 @@
 #pragma once
 
 #include <string>
+#include <utility>
 
 namespace kiv {
+
+// How errors travel from the libraries to the window and kiv-cli: docs/errors.md.
 
 enum class FileRunStatus {
     Completed,  // every file was written whole
     Refused,    // stopped before anything was written: password, sources, output path
-    Stopped,    // the user answered OK to "Password is wrong"
+    Stopped,    // the container refused the password (its count, or OK to "Password is wrong")
     Failed,     // a file could not be read or written, or the container is damaged
     Cancelled,  // the caller asked to stop between blocks
 };
 
-// What kind of failure ended or marred a run, so that each front end can word it for its own
-// users: the window keeps its report lines, kiv-cli prints one "kiv-cli: ..." line per kind.
+// What kind of failure ended a run, so that each front end can word it for its own users: the
+// window keeps its report lines and messages, kiv-cli prints one "kiv-cli: ..." line per kind.
+// Every run that does not complete sets one, with failurePath naming the file concerned.
 enum class FileRunFailure {
     None,
-    SourceUnreadable,  // a file to encrypt, or the container to restore, could not be read
-    OutputUnwritable,  // the container or a restored file could not be written
-    ContainerDamaged,  // the container ends early or holds what no encryption writes
-    PasswordRefused,   // the password check refused the password before anything was written
-    Cancelled,         // the caller asked to stop
+    SourceUnreadable,  // a file to encrypt could not be read or is too large for a container,
+                       // or the container to restore could not be read; path: that file
+    OutputUnwritable,  // the container or a restored file could not be written, or the
+                       // container would replace a source; path: the file not written
+    ContainerDamaged,  // the container ends early or holds what no encryption writes; path: it
+    PasswordRefused,   // the password check refused the password, or the user stopped at
+                       // "Password is wrong"; path: the container
+    Cancelled,         // the caller asked to stop; path: the file left unwritten
 };
 
 struct FileRunResult {
@@ -28,8 +35,21 @@ struct FileRunResult {
     FileRunFailure failure = FileRunFailure::None;
     std::string failurePath;  // the file the failure concerns, where there is one
     int filesWritten = 0;     // restored files, or 1 for a written container
-    int entriesSkipped = 0;   // stored entries refused for their name
-    bool AllWritten() const { return status == FileRunStatus::Completed && entriesSkipped == 0; }
+    int entriesSkipped = 0;   // stored entries not restored for their name or their target:
+                              // unsafe, taken by an earlier entry, or the container itself
+    int entriesRenamed = 0;   // entries written under a free name because the password was not
+                              // confirmed and their own name was taken
+    // A run that ended early for the given reason.
+    static FileRunResult Ended(FileRunStatus status, FileRunFailure failure, std::string path) {
+        FileRunResult result;
+        result.status = status;
+        result.failure = failure;
+        result.failurePath = std::move(path);
+        return result;
+    }
+    bool AllWritten() const {
+        return status == FileRunStatus::Completed && entriesSkipped == 0 && entriesRenamed == 0;
+    }
 };
 
 }  // namespace kiv

@@ -6,6 +6,8 @@ namespace kiv {
 
 namespace {
 
+constexpr std::uint64_t kDevice = 1;
+
 class MemoryOutput final : public FileStore::Output {
   public:
     MemoryOutput(MemoryFileStore& store, const std::string& path)
@@ -42,12 +44,22 @@ bool MemoryFileStore::OpenInput(const std::string& path, ByteReader& reader) {
         errno = ENOENT;
         return false;
     }
-    reader.OpenBytes(it->second, 1, inodes_.at(path));
+    reader.OpenBytes(it->second, kDevice, inodes_.at(path));
     return true;
 }
 
 std::unique_ptr<FileStore::Output> MemoryFileStore::CreateOutput(const std::string& path) {
     return std::make_unique<MemoryOutput>(*this, path);
+}
+
+std::optional<FileIdentity> MemoryFileStore::IdentityOf(const std::string& path) const {
+    const auto it = inodes_.find(path);
+    if (it == inodes_.end()) return std::nullopt;
+    return FileIdentity(kDevice, it->second);
+}
+
+bool MemoryFileStore::NameTaken(const std::string& path) const {
+    return files_.count(path) != 0;
 }
 
 }  // namespace kiv

@@ -22,6 +22,9 @@ class MemoryFileStore final : public FileStore {
     // file while it is open is a fault of the caller that a sanitizer build reports.
     bool OpenInput(const std::string& path, ByteReader& reader) override;
     std::unique_ptr<Output> CreateOutput(const std::string& path) override;
+    // Every file is on device 1; there are no links, so a name is taken only by a file.
+    std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
+    bool NameTaken(const std::string& path) const override;
 
   private:
     std::map<std::string, std::string> files_;

@@ -3,22 +3,26 @@
 #include <cstdint>
 #include <string>
 
+#include "cipher/TranslatableText.h"
+
 namespace kiv {
 
 // The report list's fixed texts. The labels of the two runs differ in their blanks; each run
 // uses its own.
 namespace report {
 
-inline constexpr char kEncryptWriteNotOpen[] = "Write File not Open ";
-inline constexpr char kEncryptReadNotOpen[] = "Read File not Open ";
-inline constexpr char kDecryptReadNotOpen[] = " Read File not Open ";
-inline constexpr char kDecryptWriteNotOpen[] = " Write File not Open ";
+inline constexpr char kEncryptWriteNotOpen[] = QT_TRANSLATE_NOOP("kiv", "Write File not Open ");
+inline constexpr char kEncryptReadNotOpen[] = QT_TRANSLATE_NOOP("kiv", "Read File not Open ");
+inline constexpr char kDecryptReadNotOpen[] = QT_TRANSLATE_NOOP("kiv", " Read File not Open ");
+inline constexpr char kDecryptWriteNotOpen[] = QT_TRANSLATE_NOOP("kiv", " Write File not Open ");
 
-inline constexpr char kPasswordLengthWrong[] = " Password's length is wrong.";
-inline constexpr char kPasswordWrong[] = "Password is wrong";
-inline constexpr char kChangePassword[] = "Change Password";
+inline constexpr char kPasswordLengthWrong[] =
+    QT_TRANSLATE_NOOP("kiv", " Password's length is wrong.");
+inline constexpr char kPasswordWrong[] = QT_TRANSLATE_NOOP("kiv", "Password is wrong");
+inline constexpr char kChangePassword[] = QT_TRANSLATE_NOOP("kiv", "Change Password");
 
-inline constexpr char kInitialLine[] = "View  Encrypt File the Report  or Decrypt  File the Report";
+inline constexpr char kInitialLine[] =
+    QT_TRANSLATE_NOOP("kiv", "View  Encrypt File the Report  or Decrypt  File the Report");
 
 std::string FileByteAmount(std::int64_t size);
 std::string FileBytePart(std::int64_t blocks);

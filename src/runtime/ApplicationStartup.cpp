@@ -6,6 +6,7 @@
 #include "runtime/GuardedApplication.h"
 #include "runtime/TDdeMgr.h"
 #include "runtime/TerminationSignals.h"
+#include "runtime/Translations.h"
 
 namespace kiv {
 
@@ -49,6 +50,8 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
         GuardedApplication application(qtArgc, qtArgv, display);
         QApplication::setOrganizationName(QStringLiteral("Pulm"));
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        // The user's language for what the window shows; settings and files stay as they are.
+        const Translations translations{QLocale()};
 
         // The command service is reachable before the window exists and is gone only after it
         // is destroyed. A service that cannot start at all stops the program before its window.

@@ -1,7 +1,11 @@
 #include "runtime/DdeConnection.h"
 
-#include <QLocalSocket>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <QSocketNotifier>
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 
 #include "runtime/TDdeMgr.h"
@@ -11,9 +15,7 @@ namespace kiv {
 
 namespace {
 
-constexpr qint64 kReadChunk = 64 * 1024;
-// A client that sends faster than it reads its answers is not read further until these drain.
-constexpr qint64 kMaxUnsentAnswers = 1 << 20;
+constexpr qsizetype kReadChunk = 64 * 1024;
 
 constexpr char kLineTooLong[] = "ERROR line too long";
 constexpr char kPayloadTooLarge[] = "ERROR payload too large";
@@ -33,44 +35,113 @@ bool ParseLength(const QByteArray& text, std::uint64_t& length) {
 
 }  // namespace
 
-DdeConnection::DdeConnection(TDdeMgr& manager, QLocalSocket* socket, QObject* parent)
-    : QObject(parent), manager_(manager), socket_(socket) {
-    socket_->setParent(this);
-    // Bounds what Qt buffers for us, so that a client that is not read for a while (see Serve)
-    // waits in the system's buffers instead of filling our memory.
-    socket_->setReadBufferSize(4 * kReadChunk);
-    connect(socket_, &QLocalSocket::readyRead, this, &DdeConnection::Serve);
-    connect(socket_, &QLocalSocket::bytesWritten, this, &DdeConnection::Serve);
-    connect(socket_, &QLocalSocket::disconnected, this, &DdeConnection::Closed);
+DdeConnection::DdeConnection(TDdeMgr& manager, int descriptor, QObject* parent)
+    : QObject(parent),
+      manager_(manager),
+      descriptor_(descriptor),
+      reader_(new QSocketNotifier(descriptor, QSocketNotifier::Read, this)),
+      writer_(new QSocketNotifier(descriptor, QSocketNotifier::Write, this)) {
+    writer_->setEnabled(false);
+    connect(reader_, &QSocketNotifier::activated, this, &DdeConnection::Serve);
+    connect(writer_, &QSocketNotifier::activated, this, &DdeConnection::Writable);
 }
 
 DdeConnection::~DdeConnection() {
-    socket_->disconnect(this);
-    socket_->abort();
+    // The notifiers go before the descriptor they watch.
+    delete reader_;
+    delete writer_;
+    ::close(descriptor_);
 }
 
 void DdeConnection::Serve() {
-    // A handler that opens a modal box runs a nested event loop; requests arriving meanwhile
-    // wait for this loop so that answers keep their order.
+    // A handler that opens a modal box runs a nested event loop; requests
+    // arriving meanwhile wait for this loop so that answers keep their order. The
+    // reader is switched off meanwhile, or the nested loop would be woken for
+    // them again and again.
     if (serving_ || finished_) return;
     serving_ = true;
-    while (!closed_ && socket_->bytesToWrite() <= kMaxUnsentAnswers) {
+    reader_->setEnabled(false);
+    while (!broken_) {
+        if (Unsent() > kMaxUnsentAnswers) {
+            Send();
+            if (Unsent() > kMaxUnsentAnswers) break;  // the writer resumes us
+        }
         if (Step()) continue;
-        input_.remove(0, consumed_);
-        consumed_ = 0;
-        const QByteArray more = socket_->read(kReadChunk);
-        if (more.isEmpty()) break;
-        input_ += more;
+        Send();
+        if (inputEnded_ || !ReadMore()) {
+            allHandled_ = inputEnded_;
+            break;
+        }
     }
-    // Hands the answers to the system at once: a client that shuts down its sending side after
-    // its last request (printf ... | socat) looks closed to the socket on the next read, and
-    // answers still waiting in our buffer would be lost.
-    if (!closed_) socket_->flush();
+    Send();
     serving_ = false;
-    if (closed_) Finish();
+    Settle();
 }
 
-// Handles one request, or the part of one that has arrived. False when more input is needed.
+// Appends what the client has sent, without waiting. False when nothing came:
+// nothing yet, the client's last byte was read before (inputEnded_), or the
+// connection failed (broken_).
+bool DdeConnection::ReadMore() {
+    input_.remove(0, consumed_);
+    consumed_ = 0;
+    const qsizetype kept = input_.size();
+    input_.resize(kept + kReadChunk);
+    ssize_t n;
+    do {
+        n = ::recv(descriptor_, input_.data() + kept, kReadChunk, MSG_DONTWAIT);
+    } while (n < 0 && errno == EINTR);
+    input_.resize(kept + std::max<qsizetype>(n, 0));
+    if (n > 0) return true;
+    if (n == 0)
+        inputEnded_ = true;
+    else if (errno != EAGAIN && errno != EWOULDBLOCK)
+        broken_ = true;
+    return false;
+}
+
+// Hands the system as many answers as it takes without waiting.
+void DdeConnection::Send() {
+    while (!broken_ && Unsent() > 0) {
+        const ssize_t n = ::send(descriptor_, output_.constData() + sent_,
+                                 static_cast<std::size_t>(Unsent()), MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0)
+            sent_ += n;
+        else if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            break;
+        else if (n < 0 && errno != EINTR)
+            broken_ = true;  // the client is gone: nobody reads these answers
+    }
+    if (sent_ == output_.size()) {
+        output_.clear();
+        sent_ = 0;
+    } else if (sent_ > Unsent()) {
+        // Moving the rest only once more than half has gone keeps this linear.
+        output_.remove(0, sent_);
+        sent_ = 0;
+    }
+}
+
+void DdeConnection::Writable() {
+    Send();
+    // Inside a nested loop only the answers move; the requests wait for the outer
+    // Serve.
+    if (serving_) {
+        writer_->setEnabled(!broken_ && Unsent() > 0);
+        return;
+    }
+    Serve();
+}
+
+// After serving: the client is done with, or the notifiers wait for what has to
+// happen next.
+void DdeConnection::Settle() {
+    if (broken_ || (allHandled_ && Unsent() == 0)) return Finish();
+    writer_->setEnabled(Unsent() > 0);
+    reader_->setEnabled(!inputEnded_ && Unsent() <= kMaxUnsentAnswers);
+}
+
+// Handles one request, or the part of one that has arrived. False when more
+// input is needed.
 bool DdeConnection::Step() {
     if (payload_ != Payload::None) return StepPayload();
     if (discardingLine_) {
@@ -136,7 +207,8 @@ void DdeConnection::HandleLine(const QByteArray& line) {
     if (command == "REQUEST" || command == "ADVREQ" || command == "ADVSTART") {
         if (argument.isEmpty()) return Answer(kMalformed);
         if (!conversation_) return Answer(kNoConversation);
-        // The window offers no data items, so there is nothing to read, write or advise.
+        // The window offers no data items, so there is nothing to read, write or
+        // advise.
         return Answer(command == "ADVSTART" ? "FALSE" : "NODATA");
     }
     Answer(kUnknownCommand);
@@ -165,7 +237,8 @@ void DdeConnection::HandleWildConnect(const QByteArray* argument) {
 void DdeConnection::ExpectPayload(Payload kind, const QByteArray& length) {
     std::uint64_t bytes = 0;
     if (!ParseLength(length, bytes)) return Answer(kMalformed);
-    // A refused payload is still read past, so that the next request is found where it starts.
+    // A refused payload is still read past, so that the next request is found
+    // where it starts.
     keepPayload_ = false;
     if (bytes > kMaxPayload)
         Answer(kPayloadTooLarge);
@@ -196,17 +269,16 @@ void DdeConnection::Answer(const char* text) {
 }
 
 void DdeConnection::Answer(const QByteArray& text) {
-    if (!closed_) socket_->write(text + '\n');
-}
-
-void DdeConnection::Closed() {
-    closed_ = true;
-    if (!serving_) Finish();
+    if (broken_) return;
+    output_ += text;
+    output_ += '\n';
 }
 
 void DdeConnection::Finish() {
     if (finished_) return;
     finished_ = true;
+    reader_->setEnabled(false);
+    writer_->setEnabled(false);
     manager_.ConnectionClosed(*this);
     conversation_ = nullptr;
     deleteLater();

@@ -91,7 +91,6 @@ void TDdeMgr::Start(std::ostream& diagnostics) {
                 throw EDdeError(EDdeError::kSysError);
         }
     }
-    connect(&server_, &QLocalServer::newConnection, this, &TDdeMgr::AcceptConnections);
 }
 
 // Listening with user-only access replaces whatever lies at the path, so the path is checked
@@ -121,9 +120,8 @@ bool TDdeMgr::ClaimName(std::ostream& diagnostics) {
     throw EDdeError(EDdeError::kNoConvEstablished);
 }
 
-void TDdeMgr::AcceptConnections() {
-    while (QLocalSocket* socket = server_.nextPendingConnection())
-        connections_.push_back(new DdeConnection(*this, socket, this));
+void TDdeMgr::Accept(int descriptor) {
+    connections_.push_back(new DdeConnection(*this, descriptor, this));
 }
 
 void TDdeMgr::Enrol(TDdeServerConv* component) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QByteArray>
-#include <QLocalServer>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -12,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "runtime/DdeListener.h"
 #include "runtime/TDdeSrvrConv.h"
 
 namespace kiv {
@@ -84,12 +84,12 @@ class TDdeMgr : public QObject {
 
     void Start(std::ostream& diagnostics);
     bool ClaimName(std::ostream& diagnostics);
-    void AcceptConnections();
+    void Accept(int descriptor);
     TopicMatch LookupTopic(const QString& topic) const;
 
     QString serviceName_;
     QString socketPath_;
-    QLocalServer server_;
+    DdeListener server_{[this](int descriptor) { Accept(descriptor); }};
     CaptionProvider captions_;
     std::vector<TDdeServerConv*> components_;
     std::vector<std::unique_ptr<TDdeSrvrConv>> conversations_;

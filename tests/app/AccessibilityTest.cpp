@@ -105,8 +105,8 @@ TEST_F(Accessibility, EnterPressesTheFocusedActionButton) {
 
 TEST_F(Accessibility, ClipboardActionsMarkTheirTextAsSecret) {
     SystemClipboardUi secretUi;
-    auto window = std::make_unique<TForm1>(secretUi, clock,
-                                           StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
+    auto window = std::make_unique<TForm1>(
+        secretUi, clock, StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
     window->RadioButton2->setChecked(true);
     SetPasswords(*window, QStringLiteral("12345678"), QStringLiteral("12345678"));
     QGuiApplication::clipboard()->setText(QStringLiteral("a secret"));

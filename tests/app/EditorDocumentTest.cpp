@@ -1,4 +1,5 @@
 #include <QFile>
+#include <functional>
 
 #include "app/DialogSettings.h"
 #include "app/EditorDocument.h"
@@ -112,6 +113,50 @@ TEST_F(EditorCommands, SavingAnEmptyDocumentWritesAnEmptyFile) {
     ui.saveAnswer = folder.filePath("empty.txt");
     window->Saveas1Click();
     EXPECT_EQ(ReadAll(folder.filePath("empty.txt")), "");
+}
+
+TEST_F(EditorCommands, EveryWholeDocumentChangeIsTakenBackByOneUndo) {
+    const QString other = folder.filePath("other.txt");
+    WriteAll(other, "from a file\nsecond");
+    const QPoint freeArea(600, 590);
+    struct Case {
+        const char* name;
+        std::function<void(TForm1&)> change;
+        bool empties;
+    };
+    const Case cases[] = {
+        {"New", [](TForm1& w) { w.Usememeo1->trigger(); }, true},
+        {"double-click in the editor",
+         [](TForm1& w) {
+             QTest::mouseDClick(w.Memo1->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+         },
+         true},
+        {"double-click on the window",
+         [&](TForm1& w) { QTest::mouseDClick(&w, Qt::LeftButton, {}, freeArea); }, true},
+        {"Open",
+         [&](TForm1& w) {
+             ui.openAnswer = {other};
+             w.Save1Click();
+         },
+         false},
+        {"Encrypt  Text editor", [](TForm1& w) { w.Button5->click(); }, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto window = Open();
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+        const QString before = window->Memo1->toPlainText();
+        c.change(*window);
+        EXPECT_EQ(window->Memo1->toPlainText().isEmpty(), c.empties);
+        EXPECT_NE(window->Memo1->toPlainText(), before);
+        // A double-click on the window hid the editor: a click shows it again.
+        if (window->Memo1->isHidden())
+            QTest::mouseClick(window.get(), Qt::LeftButton, {}, freeArea);
+        ASSERT_FALSE(window->Memo1->isHidden());
+        QTest::keyClick(window->Memo1, Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(window->Memo1->toPlainText(), before);
+    }
 }
 
 TEST_F(EditorCommands, StartedWithAFileSaveAsProposesItsNameInItsFolder) {

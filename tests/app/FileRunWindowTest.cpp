@@ -116,8 +116,37 @@ TEST_F(FileRuns, OneFileIsWrittenBesideItselfWithoutASaveDialog) {
     window->Button2->click();
     WaitForRun(*window);
     EXPECT_TRUE(ui.saveSeen.empty());
+    EXPECT_TRUE(ui.questions.isEmpty());  // nothing was there to replace
     EXPECT_NE(FileBytes(Path("a.vrq")), "<missing>");
     EXPECT_EQ(ListLines(*window).front(), Path("a.txt"));
+}
+
+TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
+    const QString question =
+        "Pulm Vostra|" + Path("a.vrq") + " already exists.\nDo you want to replace it?";
+    for (const bool agree : {false, true}) {
+        SCOPED_TRACE(agree ? "agreed" : "refused");
+        WriteFile(Path("a.vrq"), "the only copy");
+        ui.questions.clear();
+        ui.questionAnswer = agree;
+        auto window = OpenInFileMode("abc");
+        ui.openAnswer = {Path("a.txt")};
+        window->Button2->click();
+        WaitForRun(*window);
+        EXPECT_EQ(ui.questions, QStringList{question});
+        EXPECT_EQ(FileBytes(Path("a.vrq")) == "the only copy", !agree);
+        EXPECT_EQ(ListLines(*window).size(), agree ? 5 : 1);
+    }
+
+    // A chosen name: the save dialog asks, and lets the user pick another one.
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("a.txt"), Path("b.doc")};
+    window->Button2->click();
+    ASSERT_EQ(ui.saveSeen.size(), 1u);
+    EXPECT_TRUE(ui.saveSeen.back().confirmOverwrite);
+    // The editor's "Save as" still replaces without asking.
+    window->Saveas1Click();
+    EXPECT_FALSE(ui.saveSeen.back().confirmOverwrite);
 }
 
 TEST_F(FileRuns, CancelledDialogsStartNothing) {
@@ -242,6 +271,22 @@ TEST_F(FileRuns, APasswordOfAnotherLengthIsRefusedAndThePasswordBoxShown) {
     WaitForRun(*window);
     EXPECT_EQ(ui.messages, QStringList{" Password's length is wrong."});
     EXPECT_FALSE(window->Edit1->isHidden());
+}
+
+// A stored name with ESC and a line break cannot fake report lines; the file keeps its name.
+TEST_F(FileRuns, StoredNamesAreShownWithTheirControlBytesEscaped) {
+    const QString name = QString::fromUtf8("evil\x1b[2Kname\nClose File Byte yes   = 0\\");
+    QDir().mkpath(Path("src"));
+    WriteFile(Path("src/") + name, "hidden");
+    MakeContainer(Path("evil.vrq"), {Path("src/") + name}, "abc");
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("evil.vrq")};
+    window->Button1->click();
+    WaitForRun(*window);
+    const QStringList lines = ListLines(*window);
+    ASSERT_GE(lines.size(), 2);
+    EXPECT_EQ(lines[1], "evil\\x1b[2Kname\\nClose File Byte yes   = 0\\\\");
+    EXPECT_EQ(FileBytes(Path(name)), "hidden");
 }
 
 TEST_F(FileRuns, WhileARunIsGoingTheActionsWaitAndCancelLeavesNoFile) {

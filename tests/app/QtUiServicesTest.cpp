@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFileDialog>
 #include <QTimer>
 #include <QWidget>
 
@@ -32,6 +33,17 @@ TEST(QtUiServices, OnceInteractionHasStoppedNothingWaitsForAPerson) {
     EXPECT_TRUE(ui.OpenDialog(dialog).isEmpty());
     EXPECT_EQ(ui.SaveDialog(dialog), std::nullopt);
     EXPECT_FALSE(boxOpened);
+}
+
+TEST(QtUiServices, TheSaveDialogAsksBeforeReplacingOnlyWhenTold) {
+    for (const bool confirm : {false, true}) {
+        QFileDialog dialog;
+        DialogSettings settings;
+        settings.confirmOverwrite = confirm;
+        QtUiServices::PrepareSaveDialog(dialog, settings);
+        EXPECT_EQ(dialog.testOption(QFileDialog::DontConfirmOverwrite), !confirm);
+        EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
+    }
 }
 
 }  // namespace

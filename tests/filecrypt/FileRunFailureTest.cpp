@@ -163,7 +163,10 @@ TEST_F(FileRunFailure, ContainerTruncatedAtEveryLengthOfItsLastBlock) {
         const auto result = Restore(kPassword, dir / "cut.vrq");
         EXPECT_EQ(result.status, FileRunStatus::Failed);
         EXPECT_EQ(result.filesWritten, 1);
-        EXPECT_THAT(observer.lines.back(), HasSubstr("ends before the last block of more"));
+        ASSERT_GE(observer.lines.size(), 2u);
+        EXPECT_THAT(observer.lines[observer.lines.size() - 2],
+                    HasSubstr("ends before the last block of more"));
+        EXPECT_EQ(observer.lines.back(), " Entry 2 was not restored");
         EXPECT_THAT(out.Names(), ElementsAre("data"));  // no partial "more"
         std::filesystem::remove(out / "data");
     }
@@ -183,7 +186,8 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
         WriteAll(dir / "damaged.vrq", damaged);
         observer = RecordingObserver();
         EXPECT_EQ(Restore(kPassword, dir / "damaged.vrq").status, FileRunStatus::Failed);
-        EXPECT_THAT(observer.lines, ElementsAre(report::BadNameLength(1, length)));
+        EXPECT_THAT(observer.lines, ElementsAre(report::BadNameLength(1, length),
+                                                " Entries 1 to 2 were not restored"));
     }
     std::string negative = container;
     const std::int32_t size = -5;
@@ -191,19 +195,25 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
     WriteAll(dir / "negative.vrq", negative);
     observer = RecordingObserver();
     EXPECT_EQ(Restore(kPassword, dir / "negative.vrq").status, FileRunStatus::Failed);
-    EXPECT_THAT(observer.lines, ElementsAre(report::BadSourceSize(1, -5)));
+    EXPECT_THAT(observer.lines,
+                ElementsAre(report::BadSourceSize(1, -5), " Entries 1 to 2 were not restored"));
     EXPECT_THAT(out.Names(), IsEmpty());
 }
 
-TEST_F(FileRunFailure, PlausibilityCheckStopsSilentlyAndIn64Bits) {
+TEST_F(FileRunFailure, PlausibilityCheckStopsIn64BitsAndSaysWhere) {
     const std::size_t firstEntry = 4 + (ResidueCount(kPassword) - 1) + 4;
     for (std::int32_t size : {5000, 0x7ffffff0}) {
         std::string damaged = container;
         std::memcpy(damaged.data() + firstEntry + 4 + 4, &size, 4);
         WriteAll(dir / "implausible.vrq", damaged);
         observer = RecordingObserver();
-        EXPECT_EQ(Restore(kPassword, dir / "implausible.vrq").status, FileRunStatus::Failed);
-        EXPECT_THAT(observer.lines, IsEmpty());
+        const auto result = Restore(kPassword, dir / "implausible.vrq");
+        EXPECT_EQ(result.status, FileRunStatus::Failed);
+        EXPECT_EQ(result.failure, kiv::FileRunFailure::ContainerDamaged);
+        EXPECT_THAT(observer.lines,
+                    ElementsAre(" Entry 1 \"data\" claims more blocks than the encrypted file "
+                                "holds: it and the entries after it, up to entry 2, were not "
+                                "restored"));
         EXPECT_THAT(out.Names(), IsEmpty());
         EXPECT_FALSE(observer.overallVisible);
     }
@@ -248,6 +258,156 @@ TEST_F(FileRunFailure, UnsafeStoredNamesAreSkipped) {
     EXPECT_EQ(observer.lines[6],
               report::EntrySkipped("evil.vrq", 7, "would replace the encrypted file itself"));
     EXPECT_EQ(observer.lines[7], "fine");
+}
+
+// Past "Password is wrong" with Cancel, the bytes may be garbage: they never replace a file.
+TEST_F(FileRunFailure, AnUnconfirmedPasswordWritesBesideExistingFiles) {
+    struct Case {
+        std::string stored, written;
+    };
+    const Case cases[] = {
+        {"notes.txt", "notes (restored 3).txt"},  // "notes (restored 2).txt" is taken too
+        {"README", "README (restored 2)"},
+        {".profile", ".profile (restored 2)"},
+        {"archive.tar.gz", "archive.tar (restored 2).gz"},
+        {"fresh", "fresh"},  // nothing of that name: written under its own
+    };
+    TempFolder sources;
+    std::vector<std::string> paths;
+    for (const Case& c : cases) {
+        WriteAll(sources / c.stored, "secret of " + c.stored);
+        paths.push_back(sources / c.stored);
+        if (c.stored != c.written) WriteAll(out / c.stored, "mine: " + c.stored);
+    }
+    WriteAll(out / "notes (restored 2).txt", "taken");
+    ASSERT_TRUE(EncryptFiles(kPassword, paths, dir / "named.vrq", observer, kClock).AllWritten());
+    std::string wrong = kPassword;
+    wrong[0] = 'G';
+    ASSERT_EQ(ResidueCount(wrong), ResidueCount(kPassword));
+
+    observer = RecordingObserver();
+    observer.answers = std::deque<bool>(13, false);
+    const auto result = Restore(wrong, dir / "named.vrq");
+    EXPECT_EQ(result.status, FileRunStatus::Completed);
+    EXPECT_EQ(result.filesWritten, 5);
+    EXPECT_FALSE(result.AllWritten());
+    EXPECT_EQ(ReadAll(out / "notes (restored 2).txt"), "taken");
+    for (const Case& c : cases) {
+        EXPECT_TRUE(std::filesystem::exists(out / c.written)) << c.written;
+        if (c.stored == c.written) continue;
+        EXPECT_EQ(ReadAll(out / c.stored), "mine: " + c.stored);
+        EXPECT_THAT(
+            observer.lines,
+            ::testing::Contains(" The password differs from the stored one, so \"" + c.stored +
+                                "\" was not replaced: restored as \"" + c.written + "\""));
+    }
+    EXPECT_EQ(out.Names().size(), 10u);
+}
+
+TEST_F(FileRunFailure, SourcesOfOneNameAreRefusedBeforeAnythingIsWritten) {
+    TempFolder other;
+    WriteAll(other / "data", "another data");
+    for (const auto& twins : {std::vector<std::string>{dir / "data", other / "data"},
+                              std::vector<std::string>{dir / "data", dir / "more", dir / "data"}}) {
+        observer = RecordingObserver();
+        const auto result = EncryptFiles(kPassword, twins, dir / "both.vrq", observer, kClock);
+        EXPECT_EQ(result.status, FileRunStatus::Refused);
+        EXPECT_EQ(result.failure, kiv::FileRunFailure::OutputUnwritable);
+        EXPECT_THAT(observer.messages,
+                    ElementsAre("Two of the files to encrypt are named \"data\". An encrypted file "
+                                "keeps only the names, so restoring it would give back just one "
+                                "of them. Please rename one, or encrypt them separately."));
+        EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
+    }
+}
+
+TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
+    WriteAll(dir / "x", "");
+    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kClock).AllWritten());
+    const std::string one = ReadAll(dir / "x.vrq");
+    const int residueBytes = ResidueCount(kPassword) - 1;
+    TempFolder elsewhere;
+    struct Case {
+        std::vector<std::string> names;
+        std::string container, restored, target;  // restored: the path given to the run
+        std::vector<std::string> lines;           // the report lines that are not figures
+    };
+    const Case cases[] = {
+        {{"twin", "twin", "other"},
+         "twins.vrq",
+         "twins.vrq",
+         "",
+         {"twin", " Entry 2 \"twin\" has the name of a file restored earlier in this run; skipped",
+          "other"}},
+        // link.vrq -> real.vrq: the entry names the container's real name.
+        {{"real.vrq", "fine"},
+         "real.vrq",
+         "link.vrq",
+         "",
+         {" Entry 1 \"real.vrq\" would replace the encrypted file itself; skipped", "fine"}},
+        // Into another folder the container's own name is free.
+        {{"box.vrq"}, "box.vrq", "box.vrq", elsewhere.path.string() + "/", {"box.vrq"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.container);
+        WriteAll(out / c.container, WithNames(one, residueBytes, c.names));
+        if (c.restored != c.container) symlink(c.container.c_str(), (out / c.restored).c_str());
+        const std::string before = ReadAll(out / c.container);
+        observer = RecordingObserver();
+        const auto result = DecryptFiles(kPassword, out / c.restored, observer, c.target, kClock);
+        std::vector<std::string> lines;
+        for (const std::string& line : observer.lines)
+            if (line.find(" = ") == std::string::npos) lines.push_back(line);
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(result.entriesSkipped, static_cast<int>(c.lines.size()) - result.filesWritten);
+        EXPECT_EQ(ReadAll(out / c.container), before);
+    }
+    EXPECT_TRUE(std::filesystem::exists(elsewhere / "box.vrq"));
+}
+
+// A stop names the entry and the entries not restored; a header count no password gives (below
+// 6 or above 37) is no encrypted file at all, not a password of the wrong length.
+TEST_F(FileRunFailure, DamagedContainersSayWhatWasNotRestored) {
+    const int residueBytes = ResidueCount(kPassword) - 1;
+    WriteAll(dir / "x", "");
+    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kClock).AllWritten());
+    std::string skippedThenImplausible =
+        WithNames(ReadAll(dir / "x.vrq"), residueBytes, {"../bad", "fine"});
+    const std::int32_t size = 5000;
+    const std::size_t secondEntry = 4 + residueBytes + 4 + (4 + 6 + 4 + residueBytes);
+    std::memcpy(skippedThenImplausible.data() + secondEntry + 4 + 4, &size, 4);
+    struct Case {
+        std::string bytes;
+        std::vector<std::string> lines;
+    };
+    std::vector<Case> cases = {
+        // head -c 100: the first entry's fields are whole, its blocks are not.
+        {container.substr(0, 100),
+         {" Entry 1 \"data\" claims more blocks than the encrypted file holds: it and the "
+          "entries after it, up to entry 2, were not restored"}},
+        {skippedThenImplausible,
+         {" Entry 1 \"../bad\" has a folder in its name; skipped",
+          " Entry 2 \"fine\" claims more blocks than the encrypted file holds: it was not "
+          "restored"}},
+    };
+    for (std::int32_t count : {0, 5, 38, 0x01020304, -1}) {
+        cases.push_back({container,
+                         {" This is not an encrypted file: no password gives its "
+                          "header count of " +
+                          std::to_string(count)}});
+        std::memcpy(cases.back().bytes.data(), &count, 4);
+    }
+    for (const Case& c : cases) {
+        WriteAll(dir / "cut.vrq", c.bytes);
+        observer = RecordingObserver();
+        const auto result = Restore(kPassword, dir / "cut.vrq");
+        EXPECT_EQ(result.status, FileRunStatus::Failed);
+        EXPECT_EQ(result.failure, kiv::FileRunFailure::ContainerDamaged);
+        EXPECT_EQ(observer.lines, c.lines);
+        EXPECT_THAT(observer.messages, IsEmpty());
+        EXPECT_EQ(observer.passwordBoxShown, 0);
+        EXPECT_THAT(out.Names(), IsEmpty());
+    }
 }
 
 TEST_F(FileRunFailure, CancelledRunsLeaveNothingHalfWritten) {

@@ -7,7 +7,9 @@
 #include <vector>
 
 #include "cipher/KeySchedule.h"
+#include "cipher/ResidueDecoding.h"
 #include "cipher/ResidueEncoding.h"
+#include "filecrypt/FileKey.h"
 #include "numeric/Clock.h"
 
 namespace kiv::testing {
@@ -18,10 +20,12 @@ inline void PutInt32(std::string& out, std::int32_t value) {
         out.push_back(static_cast<char>(u >> shift));
 }
 
-// A container built from the layout alone: header count, password block, then per entry its
-// name, size, full blocks and the noised final block, every block through ComputeResidues.
+// A container built from the layout that filecrypt/ContainerFormat.h describes, independently
+// of the code that writes it: header count, password block, then per entry its name, size, full
+// blocks and the noised final block, every block through the workspace's ComputeResidues.
 // Also for passwords that the file runs refuse (moduli that repeat), as another copy of the
-// program may have written them.
+// program may have written them. The stored containers of tests/data pin the same layout with
+// known bytes.
 inline std::string BuildContainer(const std::string& password,
                                   const std::vector<std::pair<std::string, std::string>>& files,
                                   const Clock& clock) {
@@ -56,6 +60,17 @@ inline std::string BuildContainer(const std::string& password,
         block(last.data());
     }
     return out;
+}
+
+// Whether the workspace's digit count leaves the top byte of this password's blocks to chance.
+inline bool DigitCountEqualsLength(const std::string& password) {
+    CipherWorkspace ws;
+    const FileKey key = PrepareFileKey(ws, password);
+    BuildWeightTable(ws, key.residueCount + 1);
+    ReduceResidues(ws, key.residueCount + 1);
+    ResiduesToMixedRadix(ws, key.residueCount + 1);
+    MixedRadixToBytes(ws, 256, key.residueCount);
+    return ws.ByteDigitCount == key.blockLength;
 }
 
 inline std::string RandomBytes(std::mt19937& rng, std::size_t size) {

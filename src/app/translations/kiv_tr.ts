@@ -1,0 +1,301 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="tr_TR">
+<context>
+    <name>kiv</name>
+    <message>
+        <source>Password 1</source>
+        <translation>Parola 1</translation>
+    </message>
+    <message>
+        <source>Password 2</source>
+        <translation>Parola 2</translation>
+    </message>
+    <message>
+        <source>The same password again</source>
+        <translation>Aynı parola bir kez daha</translation>
+    </message>
+    <message>
+        <source>Text editor</source>
+        <translation>Metin düzenleyici</translation>
+    </message>
+    <message>
+        <source>Each line is encrypted or decrypted on its own</source>
+        <translation>Her satır ayrı ayrı şifrelenir ya da şifresi çözülür</translation>
+    </message>
+    <message>
+        <source>Report</source>
+        <translation>Rapor</translation>
+    </message>
+    <message>
+        <source>File progress</source>
+        <translation>Dosya ilerlemesi</translation>
+    </message>
+    <message>
+        <source>Overall progress</source>
+        <translation>Toplam ilerleme</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>Tarih</translation>
+    </message>
+    <message>
+        <source>Time</source>
+        <translation>Saat</translation>
+    </message>
+    <message>
+        <source>Shows or hides the passwords</source>
+        <translation>Parolaları gösterir ya da gizler</translation>
+    </message>
+    <message>
+        <source>Decrypts a cipher text pasted into Password 1</source>
+        <translation>Parola 1 kutusuna yapıştırılan şifreli metnin şifresini çözer</translation>
+    </message>
+    <message>
+        <source>The last save has not been found</source>
+        <translation>Son kayıt bulunamadı</translation>
+    </message>
+    <message>
+        <source>Can&apos;t Create Key</source>
+        <translation>Anahtar Oluşturulamıyor</translation>
+    </message>
+    <message>
+        <source> Give cipher length equel  3 or big </source>
+        <translation> Şifre uzunluğu  3 ya da daha büyük olmalı </translation>
+    </message>
+    <message>
+        <source>Enter the Password:</source>
+        <translation>Parolayı girin:</translation>
+    </message>
+    <message>
+        <source>Protect the lives of your information</source>
+        <translation>Bilgilerinizin hayatını koruyun</translation>
+    </message>
+    <message>
+        <source>Failed to set data for &apos;%1&apos;</source>
+        <translation>&apos;%1&apos; için veri kaydedilemedi</translation>
+    </message>
+    <message>
+        <source>Text files (*.txt)|*.TXT</source>
+        <translation>Metin dosyaları (*.txt)|*.TXT</translation>
+    </message>
+    <message>
+        <source>Cannot create file %1</source>
+        <translation>%1 dosyası oluşturulamıyor</translation>
+    </message>
+    <message>
+        <source>All files (*.*)|*.*|Text files (*.txt)|*.txt|Word files (*.doc)|*.doc|Excel files (*.xls)|*.xls|C++ files (*.cpp)|*.cpp|Picture files (*.jpg)|*.jpg</source>
+        <translation>Tüm dosyalar (*.*)|*.*|Metin dosyaları (*.txt)|*.txt|Word dosyaları (*.doc)|*.doc|Excel dosyaları (*.xls)|*.xls|C++ dosyaları (*.cpp)|*.cpp|Resim dosyaları (*.jpg)|*.jpg</translation>
+    </message>
+    <message>
+        <source>Kiv files (*.vrq)|*.vrq</source>
+        <translation>Kiv dosyaları (*.vrq)|*.vrq</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>İptal</translation>
+    </message>
+    <message>
+        <source>Cancelled: the file in progress was not written</source>
+        <translation>İptal edildi: işlenmekte olan dosya yazılmadı</translation>
+    </message>
+    <message>
+        <source>Remember me</source>
+        <translation>Beni hatırla</translation>
+    </message>
+    <message>
+        <source>Use Text</source>
+        <translation>Metin ile</translation>
+    </message>
+    <message>
+        <source>Use Copy</source>
+        <translation>Pano ile</translation>
+    </message>
+    <message>
+        <source>Use File</source>
+        <translation>Dosya ile</translation>
+    </message>
+    <message>
+        <source>Encrypt  Text editor</source>
+        <translation>Şifrele  Düzenleyici</translation>
+    </message>
+    <message>
+        <source>Decrypt  Text editor</source>
+        <translation>Şifre Çöz  Düzenleyici</translation>
+    </message>
+    <message>
+        <source>Encrypt  Copy  Paste</source>
+        <translation>Şifrele  Pano</translation>
+    </message>
+    <message>
+        <source>Decrypt  Copy Paste</source>
+        <translation>Şifre Çöz  Pano</translation>
+    </message>
+    <message>
+        <source>Encrypt  File data</source>
+        <translation>Şifrele  Dosya verisi</translation>
+    </message>
+    <message>
+        <source>Decrypt  File data</source>
+        <translation>Şifre Çöz  Dosya verisi</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>Parola</translation>
+    </message>
+    <message>
+        <source>Quantum computers can not access encrypted and treated with even more.</source>
+        <translation>Kuantum bilgisayarlar bile şifrelenmiş ve işlenmiş verilere erişemez.</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>Yeni</translation>
+    </message>
+    <message>
+        <source>Open</source>
+        <translation>Aç</translation>
+    </message>
+    <message>
+        <source>Save as</source>
+        <translation>Farklı kaydet</translation>
+    </message>
+    <message>
+        <source>Connected</source>
+        <translation>Bağlandı</translation>
+    </message>
+    <message>
+        <source>File run finished</source>
+        <translation>Dosya işlemi bitti</translation>
+    </message>
+    <message>
+        <source>File run failed</source>
+        <translation>Dosya işlemi başarısız oldu</translation>
+    </message>
+    <message>
+        <source>File run cancelled</source>
+        <translation>Dosya işlemi iptal edildi</translation>
+    </message>
+    <message>
+        <source>Message changed not true one</source>
+        <translation>Mesaj değiştirilmiş: birinci doğru değil</translation>
+    </message>
+    <message>
+        <source>Message changed not true two</source>
+        <translation>Mesaj değiştirilmiş: ikinci doğru değil</translation>
+    </message>
+    <message>
+        <source>Password 1 and Password 2 must equal</source>
+        <translation>Parola 1 ile Parola 2 aynı olmalı</translation>
+    </message>
+    <message>
+        <source>Password 1 and Password 2 must equal  </source>
+        <translation>Parola 1 ile Parola 2 aynı olmalı  </translation>
+    </message>
+    <message>
+        <source>Password 1 and Password 2 must equal </source>
+        <translation>Parola 1 ile Parola 2 aynı olmalı </translation>
+    </message>
+    <message>
+        <source>Password 1 and Password 2 must equal or small than three </source>
+        <translation>Parola 1 ile Parola 2 aynı olmalı, üç karakterden kısa olmamalı </translation>
+    </message>
+    <message>
+        <source>Password 1 and Password 2 must equal. </source>
+        <translation>Parola 1 ile Parola 2 aynı olmalı. </translation>
+    </message>
+    <message>
+        <source>Password 1 and Password 2 must equal or small than three  </source>
+        <translation>Parola 1 ile Parola 2 aynı olmalı, üç karakterden kısa olmamalı  </translation>
+    </message>
+    <message>
+        <source>This password cannot protect a text: two parts of every block would share one prime, so the cipher text could never be decrypted. Please choose another password.</source>
+        <translation>Bu parola bir metni koruyamaz: her bloğun iki parçası aynı asal sayıyı paylaşırdı, bu yüzden şifreli metnin şifresi hiçbir zaman çözülemezdi. Lütfen başka bir parola seçin.</translation>
+    </message>
+    <message>
+        <source> The file is too short to be an encrypted file</source>
+        <translation> Dosya, şifrelenmiş bir dosya olamayacak kadar kısa</translation>
+    </message>
+    <message>
+        <source>This password cannot protect files: two parts of every block would share one prime, so the encrypted file could never be restored. Please choose another password.</source>
+        <translation>Bu parola dosyaları koruyamaz: her bloğun iki parçası aynı asal sayıyı paylaşırdı, bu yüzden şifrelenmiş dosya hiçbir zaman geri yüklenemezdi. Lütfen başka bir parola seçin.</translation>
+    </message>
+    <message>
+        <source>File Byte Amount = </source>
+        <translation>Dosya Bayt Sayısı    = </translation>
+    </message>
+    <message>
+        <source>File Byte Part   = </source>
+        <translation>Dosya Parça Sayısı   = </translation>
+    </message>
+    <message>
+        <source>Open Long Byte   = </source>
+        <translation>Açık Blok Uzunluğu   = </translation>
+    </message>
+    <message>
+        <source>Close Long Byte  = </source>
+        <translation>Kapalı Blok Uzunluğu = </translation>
+    </message>
+    <message>
+        <source>Open File Byte Amount = </source>
+        <translation>Açık Dosya Bayt Sayısı   = </translation>
+    </message>
+    <message>
+        <source>Open File Byte Part   = </source>
+        <translation>Açık Dosya Parça Sayısı  = </translation>
+    </message>
+    <message>
+        <source>Open Long Byte        = </source>
+        <translation>Açık Blok Uzunluğu       = </translation>
+    </message>
+    <message>
+        <source>Close Long Byte       = </source>
+        <translation>Kapalı Blok Uzunluğu     = </translation>
+    </message>
+    <message>
+        <source>Close File Byte no    = </source>
+        <translation>Kapalı Dosya Bayt en az  = </translation>
+    </message>
+    <message>
+        <source>Close File Byte yes   = </source>
+        <translation>Kapalı Dosya Bayt toplam = </translation>
+    </message>
+    <message>
+        <source>Write File not Open </source>
+        <translation>Yazılacak Dosya Açılamadı </translation>
+    </message>
+    <message>
+        <source>Read File not Open </source>
+        <translation>Okunacak Dosya Açılamadı </translation>
+    </message>
+    <message>
+        <source> Read File not Open </source>
+        <translation> Okunacak Dosya Açılamadı </translation>
+    </message>
+    <message>
+        <source> Write File not Open </source>
+        <translation> Yazılacak Dosya Açılamadı </translation>
+    </message>
+    <message>
+        <source> Password&apos;s length is wrong.</source>
+        <translation> Parolanın uzunluğu yanlış.</translation>
+    </message>
+    <message>
+        <source>Password is wrong</source>
+        <translation>Parola yanlış</translation>
+    </message>
+    <message>
+        <source>Change Password</source>
+        <translation>Parolayı Değiştirin</translation>
+    </message>
+    <message>
+        <source>View  Encrypt File the Report  or Decrypt  File the Report</source>
+        <translation>Dosya Şifreleme Raporunu  ya da  Dosya Şifre Çözme Raporunu  Görüntüleyin</translation>
+    </message>
+    <message>
+        <source>%1 already exists.
+Do you want to replace it?</source>
+        <translation>%1 zaten var.
+Üzerine yazılsın mı?</translation>
+    </message>
+</context>
+</TS>

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace kiv {
+
+enum class FileRunKind { Encryption, Restore };
+
+// The one check of a password for a file run, shared by the window and both runs. Returns the
+// message that refuses it, or nullptr when it may be used. confirmation is the second password
+// box's text where the caller has one. The checks come in the order users meet them: the two
+// texts differ, fewer than 3 bytes, more than 23, a NUL byte (the key schedule would end the
+// password there). Each kind keeps its own texts, which differ only in their blanks.
+const char* FilePasswordRefusal(FileRunKind kind, const std::string& password,
+                                const std::string* confirmation = nullptr);
+
+}  // namespace kiv

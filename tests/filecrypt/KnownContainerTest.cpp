@@ -1,0 +1,101 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "data/KnownAnswers.h"
+#include "filecrypt/ContainerListing.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/LayoutContainer.h"
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
+
+namespace kiv {
+namespace {
+
+using testing::KnownAnswerPath;
+using testing::KnownContainer;
+using testing::KnownContainers;
+using testing::ReadAll;
+using testing::RecordingObserver;
+using testing::TempFolder;
+
+std::string Stored(const KnownContainer& known) {
+    return KnownAnswerPath("containers/" + known.file);
+}
+
+std::string Plain(const std::string& entry) {
+    return KnownAnswerPath("plain/" + entry);
+}
+
+TEST(KnownContainers, RestoreToTheirPlainFilesWithEveryKernel) {
+    ASSERT_GE(KnownContainers().size(), 6u);
+    for (const KnownContainer& known : KnownContainers()) {
+        for (const CodecKernel kernel : {CodecKernel::Best, CodecKernel::Portable}) {
+            SCOPED_TRACE(known.file);
+            TempFolder out;
+            RecordingObserver observer;
+            FileRunSpeed speed;
+            speed.kernel = kernel;
+            const FileRunResult result =
+                DecryptFiles(known.password, Stored(known), observer, out.path.string() + "/",
+                             testing::kKnownAnswerClock, speed);
+            ASSERT_TRUE(result.AllWritten());
+            EXPECT_TRUE(observer.questions.empty());
+            EXPECT_EQ(result.filesWritten, static_cast<int>(known.entries.size()));
+            for (const std::string& entry : known.entries)
+                EXPECT_EQ(ReadAll(out / entry), ReadAll(Plain(entry))) << entry;
+        }
+    }
+}
+
+TEST(KnownContainers, ReencryptToTheSameBytes) {
+    for (const KnownContainer& known : KnownContainers()) {
+        TempFolder out;
+        std::vector<std::string> sources;
+        for (const std::string& entry : known.entries)
+            sources.push_back(Plain(entry));
+        RecordingObserver observer;
+        ASSERT_TRUE(EncryptFiles(known.password, sources, out / "again.vrq", observer,
+                                 testing::kKnownAnswerClock)
+                        .AllWritten())
+            << known.file;
+        EXPECT_EQ(ReadAll(out / "again.vrq"), ReadAll(Stored(known))) << known.file;
+    }
+}
+
+TEST(KnownContainers, ListTheirEntriesWithoutThePassword) {
+    for (const KnownContainer& known : KnownContainers()) {
+        const ContainerListing listing = ListContainer(Stored(known));
+        EXPECT_EQ(listing.problem, "") << known.file;
+        ASSERT_EQ(listing.entries.size(), known.entries.size()) << known.file;
+        for (std::size_t k = 0; k < known.entries.size(); ++k) {
+            EXPECT_EQ(listing.entries[k].name, known.entries[k]);
+            EXPECT_EQ(listing.entries[k].size,
+                      static_cast<std::int64_t>(ReadAll(Plain(known.entries[k])).size()));
+        }
+    }
+}
+
+// The stored set covers what its names promise: every password length the format's edges give,
+// a password whose blocks need their top byte mended, bytes above 127 and an empty file.
+TEST(KnownContainers, CoverTheFormatsEdges) {
+    std::set<std::size_t> lengths;
+    bool headroom = false, highBytes = false, empty = false;
+    for (const KnownContainer& known : KnownContainers()) {
+        lengths.insert(known.password.size());
+        headroom = headroom || testing::DigitCountEqualsLength(known.password);
+        for (const char c : known.password)
+            highBytes = highBytes || static_cast<unsigned char>(c) > 127;
+        for (const std::string& entry : known.entries)
+            empty = empty || ReadAll(Plain(entry)).empty();
+    }
+    EXPECT_THAT(lengths, ::testing::IsSupersetOf({3u, 8u, 17u, 23u}));
+    EXPECT_TRUE(headroom);
+    EXPECT_TRUE(highBytes);
+    EXPECT_TRUE(empty);
+}
+
+}  // namespace
+}  // namespace kiv
