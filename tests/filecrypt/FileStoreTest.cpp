@@ -1,6 +1,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
 #include <random>
 
 #include "filecrypt/ContainerListing.h"
@@ -100,6 +102,86 @@ TEST(FileStore, RestoreInMemoryMatchesTheDisk) {
     EXPECT_EQ(files.Find("late"), nullptr);
     ASSERT_TRUE(output->Commit());
     EXPECT_EQ(*files.Find("late"), "abc");
+}
+
+// The restore's safety checks ask the store, so they hold in memory as on disk: with the
+// container in the target folder, an entry named after it and a second entry of an earlier
+// name are skipped; after an unconfirmed password an existing file is kept and the entry is
+// written under a free name. Both stores end with the same files and report lines.
+TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
+    // Two entries of one name and one named after the container: no encryption writes these.
+    const std::string container = testing::BuildContainer(
+        "password", {{"note", "first"}, {"note", "second"}, {"c.vrq", "not the container"}},
+        kClock);
+    const std::string skippedContainer =
+        report::EntrySkipped("c.vrq", 3, "would replace the encrypted file itself");
+    const std::string skippedRepeat =
+        report::EntrySkipped("note", 2, "has the name of a file restored earlier in this run");
+
+    struct Case {
+        const char* password;
+        std::map<std::string, std::string> files;  // the target folder afterwards
+        std::vector<std::string> reportLines;      // among the lines, in this order
+    };
+    const std::vector<Case> cases = {
+        {"password",
+         {{"c.vrq", container}, {"note", "first"}},
+         {"note", skippedRepeat, skippedContainer}},
+        {"passw0rd",
+         {{"c.vrq", container}, {"note", "old"}, {"note (restored 2)", ""}},
+         {"note", report::RestoredUnderAnotherName("note", "note (restored 2)"), skippedRepeat,
+          skippedContainer}},
+    };
+    for (const Case& c : cases) {
+        TempFolder out;
+        WriteAll(out / "c.vrq", container);
+        WriteAll(out / "note", "old");
+        MemoryFileStore memory;
+        memory.Put("out/c.vrq", container);
+        memory.Put("out/note", "old");
+        RecordingObserver onDisk, inMemory;
+        onDisk.answers.assign(8, false);  // go on past every differing byte
+        inMemory.answers = onDisk.answers;
+        const auto disk = DecryptFiles(c.password, out / "c.vrq", onDisk, "", kClock);
+        const auto mem =
+            DecryptFiles(c.password, "out/c.vrq", inMemory, "", kClock, FileRunSpeed(), memory);
+        EXPECT_EQ(disk.filesWritten, 1) << c.password;
+        EXPECT_EQ(mem.filesWritten, 1) << c.password;
+        EXPECT_EQ(disk.entriesSkipped, 2) << c.password;
+        EXPECT_EQ(mem.entriesSkipped, 2) << c.password;
+        EXPECT_EQ(inMemory.lines, onDisk.lines) << c.password;
+        std::vector<std::string> found;
+        for (const std::string& line : onDisk.lines)
+            if (std::find(c.reportLines.begin(), c.reportLines.end(), line) != c.reportLines.end())
+                found.push_back(line);
+        EXPECT_EQ(found, c.reportLines) << c.password;
+
+        std::map<std::string, std::string> onDiskFiles, inMemoryFiles;
+        for (const std::string& name : out.Names())
+            onDiskFiles[name] = ReadAll(out / name);
+        for (const auto& [path, bytes] : memory.Files())
+            inMemoryFiles[path.substr(4)] = bytes;
+        if (std::string(c.password) == "passw0rd") {  // garbage of the right length
+            ASSERT_EQ(onDiskFiles.count("note (restored 2)"), 1u);
+            EXPECT_EQ(onDiskFiles["note (restored 2)"].size(), 5u);
+            onDiskFiles["note (restored 2)"] = inMemoryFiles["note (restored 2)"] = "";
+        }
+        EXPECT_EQ(onDiskFiles, c.files) << c.password;
+        EXPECT_EQ(inMemoryFiles, c.files) << c.password;
+    }
+
+    // A replaced file keeps its identity, which its readers report too.
+    MemoryFileStore store;
+    store.Put("x", "1");
+    store.Put("y", "2");
+    store.Put("x", "3");
+    ByteReader reader;
+    ASSERT_TRUE(store.OpenInput("x", reader));
+    EXPECT_EQ(store.IdentityOf("x"), FileIdentity(reader.Device(), reader.Inode()));
+    EXPECT_NE(store.IdentityOf("x"), store.IdentityOf("y"));
+    EXPECT_EQ(store.IdentityOf("z"), std::nullopt);
+    EXPECT_TRUE(store.NameTaken("y"));
+    EXPECT_FALSE(store.NameTaken("z"));
 }
 
 }  // namespace
