@@ -16,7 +16,7 @@ source scripts/ensure-packages.sh
 kiv_ensure_fuzz_packages
 
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
-  -DKIV_FUZZ=ON -DKIV_BUILD_BENCH=OFF
+  -DKIV_FUZZ=ON -DKIV_BUILD_BENCH=OFF -DKIV_WERROR=ON
 cmake --build build-fuzz --parallel --target kiv_fuzz
 
 targets=("$@")

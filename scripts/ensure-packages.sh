@@ -7,6 +7,13 @@ kiv_packages=(
   qt6-base-dev qt6-base-dev-tools libgl-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   xvfb xauth socat
+  # manual pages (scdoc writes them, man-db checks them)
+  scdoc man-db
+  # the install check: menu entry, software-centre data, file type
+  desktop-file-utils appstream shared-mime-info xdg-utils
+  # the Debian package: dpkg-shlibdeps finds its dependencies; gio opens a .vrq file as a
+  # file manager does
+  dpkg-dev libglib2.0-bin
 )
 kiv_fuzz_packages=(clang libclang-rt-14-dev)
 
@@ -36,7 +43,8 @@ kiv_install_missing() {
   DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y "${missing[@]}"
 }
 
+# Our own builds stop at the first warning (KIV_WERROR; off for everyone else).
 kiv_configure_and_build() {
-  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@"
+  cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKIV_WERROR=ON "$@"
   cmake --build build --parallel
 }

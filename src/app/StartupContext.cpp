@@ -9,17 +9,33 @@
 
 namespace kiv {
 
+namespace {
+
+QString DataFolder() {
+    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
+    QDir().mkpath(data);
+    return data;
+}
+
+}  // namespace
+
 StartupContext StartupContext::ForProcess(const QStringList& arguments) {
     return {SettingsKey::UserFile(), SettingsKey::MachineFile(),
-            WritableFolder(QCoreApplication::applicationDirPath()), arguments};
+            ProgramFolder(QCoreApplication::applicationDirPath()), arguments};
+}
+
+QString StartupContext::ProgramFolder(const QString& folder) {
+    // Installed, the program's folder is the system's bin folder, which root could write to but
+    // no program should; its menu entry at the install layout's place beside it tells.
+    if (QFileInfo::exists(folder + QLatin1String("/" KIV_INSTALLED_MENU_ENTRY)))
+        return DataFolder();
+    return WritableFolder(folder);
 }
 
 QString StartupContext::WritableFolder(const QString& folder) {
     const QFileInfo info(folder);
     if (info.isDir() && info.isWritable()) return folder;
-    const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
-    return data;
+    return DataFolder();
 }
 
 }  // namespace kiv

@@ -19,10 +19,14 @@ struct StartupContext {
     // The command service the window offers its topic on; none in tests that do not need one.
     TDdeMgr* commandService = nullptr;
 
-    // The running program's context: the user's and the machine-wide settings files, and the
-    // program's folder or the user's application data folder where the program's folder is not
-    // writable (as it usually is not once installed).
+    // The running program's context: the user's and the machine-wide settings files, and
+    // ProgramFolder of the executable's folder.
     static StartupContext ForProcess(const QStringList& arguments);
+
+    // The folder that stands for the program's folder when the executable lies in folder:
+    // folder itself when it is writable and the program is not installed there (no menu entry
+    // at ../share/applications beside it), else the user's application data folder.
+    static QString ProgramFolder(const QString& folder);
 
     // folder itself when it is a writable folder, else the user's application data folder.
     static QString WritableFolder(const QString& folder);

@@ -50,6 +50,7 @@ int RunApplication(int argc, char** argv, ExceptionDisplay& display,
         GuardedApplication application(qtArgc, qtArgv, display);
         QApplication::setOrganizationName(QStringLiteral("Pulm"));
         QApplication::setApplicationName(QString::fromUtf8(kApplicationTitle));
+        QGuiApplication::setDesktopFileName(QString::fromUtf8(kDesktopFileName));
         // The user's language for what the window shows; settings and files stay as they are.
         const Translations translations{QLocale()};
 

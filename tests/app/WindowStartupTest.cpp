@@ -1,3 +1,4 @@
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -211,6 +212,20 @@ TEST_F(WindowStartup, AnUnwritableProgramFolderGivesWayToTheDataFolder) {
     const QString data = StartupContext::WritableFolder(folder.filePath("plain/bin"));
     EXPECT_EQ(data, QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     EXPECT_TRUE(QFileInfo(data).isDir());
+}
+
+TEST_F(WindowStartup, AnInstalledProgramKeepsItsFilesInTheDataFolder) {
+    // The install layout: bin/kiv beside share/applications/<menu entry>. Only the entry's
+    // presence tells an installed program from a copy in a folder of its own.
+    const QString bin = folder.filePath("usr/bin");
+    ASSERT_TRUE(QDir().mkpath(bin));
+    EXPECT_EQ(StartupContext::ProgramFolder(bin), bin);
+    ASSERT_TRUE(QDir().mkpath(folder.filePath("usr/share/applications")));
+    QFile entry(folder.filePath("usr/share/applications/org.pulmvostra.Kiv.desktop"));
+    ASSERT_TRUE(entry.open(QIODevice::WriteOnly));
+    entry.close();
+    EXPECT_EQ(StartupContext::ProgramFolder(bin),
+              QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
 }
 
 TEST_F(WindowStartup, DateAndTimeLabelsShowTheMomentOfOpening) {

@@ -62,10 +62,12 @@ class ApplicationStartup : public testing::Test {
 TEST_F(ApplicationStartup, QtOptionsReachTheWindowAsFileArgumentsAndTheLoopSurvivesErrors) {
     QStringList received;
     QString title;
+    QString desktopName;
     const int status =
         Run({"kiv", "-style", "my file.vrq"}, [&](const QStringList& arguments, TDdeMgr&) {
             received = arguments;
             title = QApplication::applicationName();
+            desktopName = QGuiApplication::desktopFileName();
             auto window = std::make_unique<QWidget>();
             // A handler that fails, then the user closing the window.
             QTimer::singleShot(0, window.get(),
@@ -76,6 +78,8 @@ TEST_F(ApplicationStartup, QtOptionsReachTheWindowAsFileArgumentsAndTheLoopSurvi
     EXPECT_EQ(status, 0);
     EXPECT_EQ(received, (QStringList{"-style", "my file.vrq"}));
     EXPECT_EQ(title, "Pulm Vostra");
+    // The installed menu entry's name: users' file associations refer to it, so it never changes.
+    EXPECT_EQ(desktopName, "org.pulmvostra.Kiv");
     EXPECT_EQ(display.shown, QStringList{"Floating point overflow."});
     EXPECT_TRUE(display.interacting);
 }
