@@ -1,5 +1,6 @@
 # Installs the Debian packages the build, the tests and the program need, when any is missing.
-# Sourced by test.sh and run.sh; runs apt-get only when something is absent.
+# Sourced by test.sh and run.sh; runs apt-get only when something is absent. The fuzz runs
+# (fuzz/run.sh, which CI calls) need clang and its libFuzzer as well; the normal build does not.
 kiv_packages=(
   g++ cmake ninja-build pkg-config clang-format git
   libgtest-dev libgmock-dev libbenchmark-dev
@@ -15,11 +16,20 @@ kiv_packages=(
   # file manager does
   dpkg-dev libglib2.0-bin
 )
+kiv_fuzz_packages=(clang libclang-rt-14-dev)
 
 kiv_ensure_packages() {
+  kiv_install_missing "${kiv_packages[@]}"
+}
+
+kiv_ensure_fuzz_packages() {
+  kiv_install_missing "${kiv_packages[@]}" "${kiv_fuzz_packages[@]}"
+}
+
+kiv_install_missing() {
   local missing=()
   local pkg
-  for pkg in "${kiv_packages[@]}"; do
+  for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed'; then
       missing+=("$pkg")
     fi

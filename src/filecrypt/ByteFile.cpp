@@ -46,15 +46,34 @@ bool ByteReader::Open(const std::string& path) {
     failed_ = false;
     begin_ = end_ = 0;
     buffer_.resize(kReadBuffer);
+    data_ = buffer_.data();
     return true;
+}
+
+void ByteReader::OpenBytes(std::string_view bytes, std::uint64_t device, std::uint64_t inode) {
+    Close();
+    memory_ = true;
+    data_ = reinterpret_cast<const std::uint8_t*>(bytes.data());
+    size_ = static_cast<std::int64_t>(bytes.size());
+    device_ = device;
+    inode_ = inode;
+    position_ = 0;
+    failed_ = false;
+    // Everything is buffered from the start.
+    begin_ = 0;
+    end_ = bytes.size();
 }
 
 void ByteReader::Close() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
+    memory_ = false;
+    data_ = nullptr;
+    begin_ = end_ = 0;
 }
 
 bool ByteReader::Fill() {
+    if (memory_) return false;
     begin_ = end_ = 0;
     for (;;) {
         const ssize_t got = read(fd_, buffer_.data(), buffer_.size());
@@ -69,6 +88,7 @@ bool ByteReader::Fill() {
 }
 
 std::size_t ByteReader::ReadDirect(std::uint8_t* into, std::size_t n) {
+    if (memory_) return 0;
     std::size_t done = 0;
     while (done < n) {
         const ssize_t got = read(fd_, into + done, n - done);
@@ -92,7 +112,7 @@ std::size_t ByteReader::Read(std::uint8_t* into, std::size_t n) {
         }
         if (begin_ == end_ && !Fill()) break;
         const std::size_t take = std::min(n - done, end_ - begin_);
-        std::memcpy(into + done, buffer_.data() + begin_, take);
+        std::memcpy(into + done, data_ + begin_, take);
         begin_ += take;
         done += take;
     }
@@ -108,6 +128,12 @@ std::int64_t ByteReader::Skip(std::int64_t n) {
         return n;
     }
     const std::int64_t target = std::min(position_ + n, size_);
+    if (memory_) {
+        begin_ = end_;
+        const std::int64_t skipped = target - position_;
+        position_ = target;
+        return skipped;
+    }
     if (lseek(fd_, target, SEEK_SET) < 0) {
         failed_ = true;
         return 0;
@@ -128,6 +154,10 @@ bool ByteWriter::Write(const std::uint8_t* data, std::size_t n) {
 }
 
 bool ByteWriter::WriteAll(const std::uint8_t* data, std::size_t n) {
+    if (memory_) {
+        memory_->append(reinterpret_cast<const char*>(data), n);
+        return true;
+    }
     std::size_t done = 0;
     while (done < n) {
         const ssize_t put = write(fd_, data + done, n - done);

@@ -3,12 +3,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace kiv {
 
 // A file descriptor opened for reading, with a large buffer: a run never makes one system call
-// per byte. Closed on destruction.
+// per byte; or bytes in memory read the same way (a FileStore's in-memory files). Closed on
+// destruction.
 class ByteReader {
   public:
     ByteReader() = default;
@@ -19,7 +21,10 @@ class ByteReader {
     // Opens an existing regular file read-only, without waiting on a FIFO. Returns false (errno
     // set) when it cannot, EISDIR for a folder and EINVAL for anything else not a regular file.
     bool Open(const std::string& path);
-    bool IsOpen() const { return fd_ >= 0; }
+    // Reads bytes, which must outlive the reader, as the content of a file; Device and Inode
+    // are the given identity.
+    void OpenBytes(std::string_view bytes, std::uint64_t device, std::uint64_t inode);
+    bool IsOpen() const { return fd_ >= 0 || memory_; }
     // The file's length when it was opened.
     std::int64_t Size() const { return size_; }
     std::int64_t Position() const { return position_; }
@@ -38,20 +43,24 @@ class ByteReader {
     std::size_t ReadDirect(std::uint8_t* into, std::size_t n);
 
     int fd_ = -1;
+    bool memory_ = false;  // reading the bytes at data_ instead of fd_
     std::int64_t size_ = 0;
     std::int64_t position_ = 0;
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
     bool failed_ = false;
     std::vector<std::uint8_t> buffer_;
+    const std::uint8_t* data_ = nullptr;  // the buffer's bytes, or the bytes in memory
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
 };
 
-// Writes through a large buffer to a descriptor it does not own.
+// Writes through a large buffer to a descriptor it does not own, or appends to a string in
+// memory (a FileStore's in-memory files).
 class ByteWriter {
   public:
     explicit ByteWriter(int fd) : fd_(fd) { buffer_.reserve(kBuffer); }
+    explicit ByteWriter(std::string& memory) : memory_(&memory) {}
     bool Write(const std::uint8_t* data, std::size_t n);
     bool WriteInt32(std::int32_t value);
     bool Flush();
@@ -61,7 +70,8 @@ class ByteWriter {
     bool WriteAll(const std::uint8_t* data, std::size_t n);
 
     static constexpr std::size_t kBuffer = 1 << 20;
-    int fd_;
+    int fd_ = -1;
+    std::string* memory_ = nullptr;
     bool failed_ = false;
     std::vector<std::uint8_t> buffer_;
 };

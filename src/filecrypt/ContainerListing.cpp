@@ -12,11 +12,11 @@ namespace {
 
 // Walks the entries under block length L. Returns true when they end exactly at the end of the
 // file; entries holds what could be read either way.
-bool Walk(const std::string& path, int length, ContainerListing& listing) {
+bool Walk(const std::string& path, int length, ContainerListing& listing, FileStore& files) {
     listing.entries.clear();
     ByteReader in;
     ContainerHeader header;
-    if (!in.Open(path) || ReadContainerHeader(in, header) != HeaderRead::Complete ||
+    if (!files.OpenInput(path, in) || ReadContainerHeader(in, header) != HeaderRead::Complete ||
         header.fileCount < 0)
         return false;
     for (std::int32_t k = 0; k < header.fileCount; ++k) {
@@ -32,10 +32,10 @@ bool Walk(const std::string& path, int length, ContainerListing& listing) {
 
 }  // namespace
 
-ContainerListing ListContainer(const std::string& path) {
+ContainerListing ListContainer(const std::string& path, FileStore& files) {
     ContainerListing listing;
     ByteReader in;
-    if (!in.Open(path)) {
+    if (!files.OpenInput(path, in)) {
         listing.problem = "cannot be opened";
         return listing;
     }
@@ -58,7 +58,7 @@ ContainerListing ListContainer(const std::string& path) {
     for (int length = kShortestFilePassword; length <= std::min(kLongestFilePassword, d - 3);
          ++length) {
         ContainerListing attempt = listing;
-        if (Walk(path, length, attempt)) {
+        if (Walk(path, length, attempt, files)) {
             attempt.blockLength = length;
             return attempt;
         }

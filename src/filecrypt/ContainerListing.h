@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+#include "filecrypt/DiskFileStore.h"
+
 namespace kiv {
 
 // What a container says about itself without its password: the names and sizes of its entries,
@@ -22,6 +24,7 @@ struct ContainerListing {
 
 // The block length is not stored; it is the password's length. The listing tries each length
 // the header count allows and keeps the one under which the entries fill the file exactly.
-ContainerListing ListContainer(const std::string& path);
+ContainerListing ListContainer(const std::string& path,
+                               FileStore& files = DiskFileStore::Instance());
 
 }  // namespace kiv

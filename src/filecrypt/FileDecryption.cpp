@@ -1,14 +1,11 @@
 #include "filecrypt/FileDecryption.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <set>
-#include <utility>
 
-#include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/BlockStream.h"
 #include "filecrypt/ByteFile.h"
@@ -61,33 +58,19 @@ std::string RestoredUnderAnotherName(const std::string& name, const std::string&
 
 namespace {
 
-// A file as the file system knows it, whatever path leads to it.
-using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;  // device, inode
-
-// The file path leads to, following links; nothing when there is none.
-std::optional<FileIdentity> IdentityOf(const std::string& path) {
-    struct stat info {};
-    if (stat(path.c_str(), &info) != 0) return std::nullopt;
-    return FileIdentity(info.st_dev, info.st_ino);
-}
-
-// Whether anything at all has this name, a dangling link included.
-bool NameTaken(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0;
-}
-
 // One restore: the container being read, the entered password's key and what has been restored.
 // Each step returns false when the run ends, with result_ saying why.
 class RestoreRun {
   public:
     RestoreRun(const std::string& password, const std::string& path, FileRunObserver& observer,
-               const std::string& targetFolder, const Clock& clock, const FileRunSpeed& speed)
+               const std::string& targetFolder, const Clock& clock, const FileRunSpeed& speed,
+               FileStore& files)
         : password_(password),
           path_(path),
           folder_(targetFolder.empty() ? FolderOf(path) : targetFolder),
           observer_(observer),
           speed_(speed),
+          files_(files),
           ws_(clock),
           key_(PrepareFileKey(ws_, password)),
           codec_(ws_, key_, speed.kernel) {}
@@ -108,7 +91,7 @@ class RestoreRun {
 
   private:
     bool OpenContainer() {
-        if (in_.Open(path_)) {
+        if (files_.OpenInput(path_, in_)) {
             container_ = FileIdentity(in_.Device(), in_.Inode());
             return true;
         }
@@ -175,7 +158,7 @@ class RestoreRun {
         }
         // Bytes decoded with an unconfirmed password may be garbage: they never replace a file.
         std::string written = stored.name;
-        for (int number = 2; passwordUnconfirmed_ && NameTaken(folder_ + written); ++number)
+        for (int number = 2; passwordUnconfirmed_ && files_.NameTaken(folder_ + written); ++number)
             written = RestoredCopyName(stored.name, number);
         if (!DecodeEntry(stored.name, folder_ + written, blocks)) {
             if (result_.failure == FileRunFailure::ContainerDamaged ||
@@ -185,7 +168,8 @@ class RestoreRun {
         }
         ++result_.filesWritten;
         restoredNames_.insert(stored.name);
-        if (const auto identity = IdentityOf(folder_ + written)) restoredFiles_.insert(*identity);
+        if (const auto identity = files_.IdentityOf(folder_ + written))
+            restoredFiles_.insert(*identity);
         observer_.AddLine(stored.name);
         observer_.AddLine(report::OpenFileByteAmount(stored.sourceSize));
         observer_.AddLine(report::OpenFileBytePart(blocks.count));
@@ -204,7 +188,7 @@ class RestoreRun {
     // names: through a link or a second name the container or an earlier entry's file is the same.
     std::string EntryProblem(const std::string& name) const {
         if (std::string problem = StoredNameProblem(name); !problem.empty()) return problem;
-        const std::optional<FileIdentity> existing = IdentityOf(folder_ + name);
+        const std::optional<FileIdentity> existing = files_.IdentityOf(folder_ + name);
         if (existing == container_) return "would replace the encrypted file itself";
         if (restoredNames_.count(name) != 0 || (existing && restoredFiles_.count(*existing) != 0))
             return "has the name of a file restored earlier in this run";
@@ -214,12 +198,12 @@ class RestoreRun {
     // Decodes one entry's blocks into its file beside the others; the file appears only whole.
     bool DecodeEntry(const std::string& name, const std::string& target,
                      const EntryBlocks& blocks) {
-        AtomicOutputFile file;
-        if (!file.Create(target)) return Unwritable(target);
+        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(target);
+        if (!file) return Unwritable(target);
         observer_.SetFileRange(1,
                                static_cast<int>(std::min<std::int64_t>(blocks.count, INT32_MAX)));
         observer_.SetFileVisible(true);
-        ByteWriter out(file.fd());
+        ByteWriter& out = file->Writer();
         const int length = codec_.BlockLength();
         const ProgressRhythm rhythm(blocks.count);
         BlockStream::Steps steps;
@@ -247,7 +231,7 @@ class RestoreRun {
             case BlockStream::End::Cancelled:
                 return Fail(FileRunStatus::Cancelled, FileRunFailure::Cancelled, target);
         }
-        if (!out.Flush() || !file.Commit()) return Unwritable(target);
+        if (!file->Commit()) return Unwritable(target);
         observer_.SetFileVisible(false);
         return true;
     }
@@ -287,6 +271,7 @@ class RestoreRun {
     const std::string folder_;
     FileRunObserver& observer_;
     const FileRunSpeed& speed_;
+    FileStore& files_;
     CipherWorkspace ws_;
     const FileKey key_;
     BlockCodec codec_;
@@ -305,12 +290,12 @@ class RestoreRun {
 
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder,
-                           const Clock& clock, const FileRunSpeed& speed) {
+                           const Clock& clock, const FileRunSpeed& speed, FileStore& files) {
     if (const char* refusal = FilePasswordRefusal(FileRunKind::Restore, password)) {
         observer.ShowMessage(refusal);
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::PasswordRefused, path);
     }
-    return RestoreRun(password, path, observer, targetFolder, clock, speed).Run();
+    return RestoreRun(password, path, observer, targetFolder, clock, speed, files).Run();
 }
 
 }  // namespace kiv

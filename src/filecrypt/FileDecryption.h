@@ -5,6 +5,7 @@
 
 #include "cipher/PasswordMessages.h"
 #include "cipher/TranslatableText.h"
+#include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
@@ -25,11 +26,12 @@ namespace kiv {
 // file holds, a file that ends early) ends the run with report lines naming the entry and the
 // entries not restored; nothing is decoded from leftovers. A header count that no password gives
 // is reported as not an encrypted file. The run has its own workspace, so it may run on a worker
-// thread.
+// thread. Files are read, written and looked up through files: the disk, or memory.
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder = {},
                            const Clock& clock = SystemClock::Instance(),
-                           const FileRunSpeed& speed = FileRunSpeed());
+                           const FileRunSpeed& speed = FileRunSpeed(),
+                           FileStore& files = DiskFileStore::Instance());
 
 // Report lines of a damaged container.
 namespace report {

@@ -1,0 +1,54 @@
+#include "filecrypt/DiskFileStore.h"
+
+#include <sys/stat.h>
+
+#include "filecrypt/AtomicOutputFile.h"
+
+namespace kiv {
+
+namespace {
+
+class DiskOutput final : public FileStore::Output {
+  public:
+    bool Create(const std::string& path) {
+        if (!file_.Create(path)) return false;
+        writer_ = std::make_unique<ByteWriter>(file_.fd());
+        return true;
+    }
+    ByteWriter& Writer() override { return *writer_; }
+    bool Commit() override { return writer_->Flush() && file_.Commit(); }
+
+  private:
+    AtomicOutputFile file_;
+    std::unique_ptr<ByteWriter> writer_;
+};
+
+}  // namespace
+
+DiskFileStore& DiskFileStore::Instance() {
+    static DiskFileStore store;
+    return store;
+}
+
+bool DiskFileStore::OpenInput(const std::string& path, ByteReader& reader) {
+    return reader.Open(path);
+}
+
+std::unique_ptr<FileStore::Output> DiskFileStore::CreateOutput(const std::string& path) {
+    auto output = std::make_unique<DiskOutput>();
+    if (!output->Create(path)) return nullptr;
+    return output;
+}
+
+std::optional<FileIdentity> DiskFileStore::IdentityOf(const std::string& path) const {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity(info.st_dev, info.st_ino);
+}
+
+bool DiskFileStore::NameTaken(const std::string& path) const {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0;
+}
+
+}  // namespace kiv

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "filecrypt/FileStore.h"
+
+namespace kiv {
+
+// The file system: inputs read through ByteReader, outputs written through an AtomicOutputFile,
+// names looked up with stat and lstat.
+class DiskFileStore final : public FileStore {
+  public:
+    static DiskFileStore& Instance();
+
+    bool OpenInput(const std::string& path, ByteReader& reader) override;
+    std::unique_ptr<Output> CreateOutput(const std::string& path) override;
+    std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
+    bool NameTaken(const std::string& path) const override;
+};
+
+}  // namespace kiv

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+#include "filecrypt/ByteFile.h"
+
+namespace kiv {
+
+// A file as its store knows it, whatever path leads to it: device and inode.
+using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;
+
+// Where a file run opens what it reads, creates what it writes and asks what a name leads to.
+// The program uses the disk
+// (DiskFileStore); fuzzing and tests can hold the files in memory (MemoryFileStore), so that a
+// run costs microseconds and no folder.
+class FileStore {
+  public:
+    // An output being written; it appears under its name only when committed, and destroyed
+    // uncommitted it leaves nothing behind.
+    class Output {
+      public:
+        virtual ~Output() = default;
+        virtual ByteWriter& Writer() = 0;
+        // Flushes the writer and puts the file under its name, replacing a file of that name.
+        // False (errno set) on failure; nothing of the output remains then.
+        virtual bool Commit() = 0;
+    };
+
+    virtual ~FileStore() = default;
+    // Opens an existing regular file for reading. False (errno set) when it cannot.
+    virtual bool OpenInput(const std::string& path, ByteReader& reader) = 0;
+    // Null (errno set) when the output cannot be created.
+    virtual std::unique_ptr<Output> CreateOutput(const std::string& path) = 0;
+    // The file path leads to, following links; nothing when there is none. An open reader's
+    // Device and Inode are the same identity.
+    virtual std::optional<FileIdentity> IdentityOf(const std::string& path) const = 0;
+    // Whether anything at all has this name, a dangling link included.
+    virtual bool NameTaken(const std::string& path) const = 0;
+};
+
+}  // namespace kiv

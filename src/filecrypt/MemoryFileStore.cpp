@@ -1,0 +1,65 @@
+#include "filecrypt/MemoryFileStore.h"
+
+#include <cerrno>
+
+namespace kiv {
+
+namespace {
+
+constexpr std::uint64_t kDevice = 1;
+
+class MemoryOutput final : public FileStore::Output {
+  public:
+    MemoryOutput(MemoryFileStore& store, const std::string& path)
+        : store_(store), path_(path), writer_(bytes_) {}
+    ByteWriter& Writer() override { return writer_; }
+    bool Commit() override {
+        if (!writer_.Flush()) return false;
+        store_.Put(path_, std::move(bytes_));
+        return true;
+    }
+
+  private:
+    MemoryFileStore& store_;
+    std::string path_;
+    std::string bytes_;
+    ByteWriter writer_;
+};
+
+}  // namespace
+
+void MemoryFileStore::Put(const std::string& path, std::string bytes) {
+    files_[path] = std::move(bytes);
+    inodes_.emplace(path, inodes_.size() + 1);
+}
+
+const std::string* MemoryFileStore::Find(const std::string& path) const {
+    const auto it = files_.find(path);
+    return it == files_.end() ? nullptr : &it->second;
+}
+
+bool MemoryFileStore::OpenInput(const std::string& path, ByteReader& reader) {
+    const auto it = files_.find(path);
+    if (it == files_.end()) {
+        errno = ENOENT;
+        return false;
+    }
+    reader.OpenBytes(it->second, kDevice, inodes_.at(path));
+    return true;
+}
+
+std::unique_ptr<FileStore::Output> MemoryFileStore::CreateOutput(const std::string& path) {
+    return std::make_unique<MemoryOutput>(*this, path);
+}
+
+std::optional<FileIdentity> MemoryFileStore::IdentityOf(const std::string& path) const {
+    const auto it = inodes_.find(path);
+    if (it == inodes_.end()) return std::nullopt;
+    return FileIdentity(kDevice, it->second);
+}
+
+bool MemoryFileStore::NameTaken(const std::string& path) const {
+    return files_.count(path) != 0;
+}
+
+}  // namespace kiv

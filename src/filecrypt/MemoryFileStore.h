@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "filecrypt/FileStore.h"
+
+namespace kiv {
+
+// Files held in memory under their paths, for runs that should cost no disk (fuzzing, tests).
+// Paths are plain keys: there are no folders, and every name can be created. Each file has an
+// identity of its own (the inode of ByteReader), which a replaced file keeps.
+class MemoryFileStore final : public FileStore {
+  public:
+    void Put(const std::string& path, std::string bytes);
+    // Null when there is no such file.
+    const std::string* Find(const std::string& path) const;
+    const std::map<std::string, std::string>& Files() const { return files_; }
+
+    // A missing file fails with ENOENT. A reader reads the stored string in place: replacing the
+    // file while it is open is a fault of the caller that a sanitizer build reports.
+    bool OpenInput(const std::string& path, ByteReader& reader) override;
+    std::unique_ptr<Output> CreateOutput(const std::string& path) override;
+    // Every file is on device 1; there are no links, so a name is taken only by a file.
+    std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
+    bool NameTaken(const std::string& path) const override;
+
+  private:
+    std::map<std::string, std::string> files_;
+    std::map<std::string, std::uint64_t> inodes_;
+};
+
+}  // namespace kiv

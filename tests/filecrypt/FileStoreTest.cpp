@@ -1,0 +1,188 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+#include "filecrypt/ContainerListing.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/LayoutContainer.h"
+#include "filecrypt/MemoryFileStore.h"
+#include "support/FixedClock.h"
+#include "support/RecordingObserver.h"
+#include "support/TempFolder.h"
+
+namespace kiv {
+namespace {
+
+using testing::RandomBytes;
+using testing::ReadAll;
+using testing::RecordingObserver;
+using testing::TempFolder;
+using testing::WriteAll;
+
+const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
+
+// Reads and skips in the given steps (negative: skip), from a file on disk and from the same
+// bytes in memory; both must see the same bytes, positions and ends.
+TEST(FileStore, MemoryReadsAsTheDiskDoes) {
+    TempFolder dir;
+    std::mt19937 rng(11);
+    const std::string bytes = RandomBytes(rng, (1 << 20) + 4000);  // past the read buffer
+    WriteAll(dir / "f", bytes);
+    MemoryFileStore memory;
+    memory.Put("f", bytes);
+    const std::vector<std::vector<std::int64_t>> plans = {
+        {4, 7, -3, 100, -(1 << 20), 5000},  // a skip past the buffer, a read at the end
+        {(1 << 20) + 10, 1, -1, 3},         // one read larger than the buffer
+        {0, 2, -((1 << 20) + 3995), 9},     // to the last bytes, then beyond
+    };
+    for (const auto& plan : plans) {
+        ByteReader disk, mem;
+        ASSERT_TRUE(DiskFileStore::Instance().OpenInput(dir / "f", disk));
+        ASSERT_TRUE(memory.OpenInput("f", mem));
+        EXPECT_EQ(mem.Size(), disk.Size());
+        for (const std::int64_t step : plan) {
+            if (step < 0) {
+                EXPECT_EQ(mem.Skip(-step), disk.Skip(-step)) << step;
+            } else {
+                std::string a(static_cast<std::size_t>(step), 'a'), b = a;
+                const std::size_t n = static_cast<std::size_t>(step);
+                EXPECT_EQ(mem.Read(reinterpret_cast<std::uint8_t*>(a.data()), n),
+                          disk.Read(reinterpret_cast<std::uint8_t*>(b.data()), n));
+                EXPECT_EQ(a, b) << step;
+            }
+            EXPECT_EQ(mem.Position(), disk.Position());
+        }
+        EXPECT_FALSE(mem.failed());
+    }
+    ByteReader missing;
+    EXPECT_FALSE(memory.OpenInput("g", missing));
+    EXPECT_EQ(errno, ENOENT);
+}
+
+// The same container restored and listed on disk and in memory gives the same files, report
+// lines and listing; an output appears in memory only when it is committed.
+TEST(FileStore, RestoreInMemoryMatchesTheDisk) {
+    TempFolder dir;
+    std::mt19937 rng(12);
+    WriteAll(dir / "a.bin", RandomBytes(rng, 3000));
+    WriteAll(dir / "empty", "");
+    RecordingObserver encrypting;
+    ASSERT_TRUE(
+        EncryptFiles("password", {dir / "a.bin", dir / "empty"}, dir / "x.vrq", encrypting, kClock)
+            .AllWritten());
+    const std::string container = ReadAll(dir / "x.vrq");
+
+    TempFolder out;
+    RecordingObserver onDisk, inMemory;
+    const auto disk =
+        DecryptFiles("password", dir / "x.vrq", onDisk, out.path.string() + "/", kClock);
+    MemoryFileStore files;
+    files.Put("x.vrq", container);
+    const auto memory =
+        DecryptFiles("password", "x.vrq", inMemory, "out/", kClock, FileRunSpeed(), files);
+    ASSERT_TRUE(disk.AllWritten());
+    ASSERT_TRUE(memory.AllWritten());
+    EXPECT_EQ(inMemory.lines, onDisk.lines);
+    EXPECT_THAT(out.Names(), ::testing::ElementsAre("a.bin", "empty"));
+    ASSERT_EQ(files.Files().size(), 3u);
+    EXPECT_EQ(*files.Find("out/a.bin"), ReadAll(out / "a.bin"));
+    EXPECT_EQ(*files.Find("out/empty"), "");
+
+    const ContainerListing listed = ListContainer("x.vrq", files);
+    EXPECT_EQ(listed.blockLength, 8);
+    ASSERT_EQ(listed.entries.size(), 2u);
+    EXPECT_EQ(listed.entries[0].size, 3000);
+
+    auto output = files.CreateOutput("late");
+    output->Writer().Write(reinterpret_cast<const std::uint8_t*>("abc"), 3);
+    EXPECT_EQ(files.Find("late"), nullptr);
+    ASSERT_TRUE(output->Commit());
+    EXPECT_EQ(*files.Find("late"), "abc");
+}
+
+// The restore's safety checks ask the store, so they hold in memory as on disk: with the
+// container in the target folder, an entry named after it and a second entry of an earlier
+// name are skipped; after an unconfirmed password an existing file is kept and the entry is
+// written under a free name. Both stores end with the same files and report lines.
+TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
+    // Two entries of one name and one named after the container: no encryption writes these.
+    const std::string container = testing::BuildContainer(
+        "password", {{"note", "first"}, {"note", "second"}, {"c.vrq", "not the container"}},
+        kClock);
+    const std::string skippedContainer =
+        report::EntrySkipped("c.vrq", 3, "would replace the encrypted file itself");
+    const std::string skippedRepeat =
+        report::EntrySkipped("note", 2, "has the name of a file restored earlier in this run");
+
+    struct Case {
+        const char* password;
+        std::map<std::string, std::string> files;  // the target folder afterwards
+        std::vector<std::string> reportLines;      // among the lines, in this order
+    };
+    const std::vector<Case> cases = {
+        {"password",
+         {{"c.vrq", container}, {"note", "first"}},
+         {"note", skippedRepeat, skippedContainer}},
+        {"passw0rd",
+         {{"c.vrq", container}, {"note", "old"}, {"note (restored 2)", ""}},
+         {"note", report::RestoredUnderAnotherName("note", "note (restored 2)"), skippedRepeat,
+          skippedContainer}},
+    };
+    for (const Case& c : cases) {
+        TempFolder out;
+        WriteAll(out / "c.vrq", container);
+        WriteAll(out / "note", "old");
+        MemoryFileStore memory;
+        memory.Put("out/c.vrq", container);
+        memory.Put("out/note", "old");
+        RecordingObserver onDisk, inMemory;
+        onDisk.answers.assign(8, false);  // go on past every differing byte
+        inMemory.answers = onDisk.answers;
+        const auto disk = DecryptFiles(c.password, out / "c.vrq", onDisk, "", kClock);
+        const auto mem =
+            DecryptFiles(c.password, "out/c.vrq", inMemory, "", kClock, FileRunSpeed(), memory);
+        EXPECT_EQ(disk.filesWritten, 1) << c.password;
+        EXPECT_EQ(mem.filesWritten, 1) << c.password;
+        EXPECT_EQ(disk.entriesSkipped, 2) << c.password;
+        EXPECT_EQ(mem.entriesSkipped, 2) << c.password;
+        EXPECT_EQ(inMemory.lines, onDisk.lines) << c.password;
+        std::vector<std::string> found;
+        for (const std::string& line : onDisk.lines)
+            if (std::find(c.reportLines.begin(), c.reportLines.end(), line) != c.reportLines.end())
+                found.push_back(line);
+        EXPECT_EQ(found, c.reportLines) << c.password;
+
+        std::map<std::string, std::string> onDiskFiles, inMemoryFiles;
+        for (const std::string& name : out.Names())
+            onDiskFiles[name] = ReadAll(out / name);
+        for (const auto& [path, bytes] : memory.Files())
+            inMemoryFiles[path.substr(4)] = bytes;
+        if (std::string(c.password) == "passw0rd") {  // garbage of the right length
+            ASSERT_EQ(onDiskFiles.count("note (restored 2)"), 1u);
+            EXPECT_EQ(onDiskFiles["note (restored 2)"].size(), 5u);
+            onDiskFiles["note (restored 2)"] = inMemoryFiles["note (restored 2)"] = "";
+        }
+        EXPECT_EQ(onDiskFiles, c.files) << c.password;
+        EXPECT_EQ(inMemoryFiles, c.files) << c.password;
+    }
+
+    // A replaced file keeps its identity, which its readers report too.
+    MemoryFileStore store;
+    store.Put("x", "1");
+    store.Put("y", "2");
+    store.Put("x", "3");
+    ByteReader reader;
+    ASSERT_TRUE(store.OpenInput("x", reader));
+    EXPECT_EQ(store.IdentityOf("x"), FileIdentity(reader.Device(), reader.Inode()));
+    EXPECT_NE(store.IdentityOf("x"), store.IdentityOf("y"));
+    EXPECT_EQ(store.IdentityOf("z"), std::nullopt);
+    EXPECT_TRUE(store.NameTaken("y"));
+    EXPECT_FALSE(store.NameTaken("z"));
+}
+
+}  // namespace
+}  // namespace kiv
