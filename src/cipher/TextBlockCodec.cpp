@@ -4,21 +4,12 @@
 #include <cstring>
 
 #include "cipher/Avx2TextKernel.h"
+#include "cipher/ModularTables.h"
 #include "numeric/RandomGenerator.h"
 
 namespace kiv {
 
 namespace {
-
-std::uint32_t InverseModulo(std::uint32_t a, std::uint32_t p) {
-    for (std::uint32_t x = 1; x < p; ++x)
-        if (a * x % p == 1) return x;
-    return 0;
-}
-
-std::int32_t Pair(std::uint32_t low, std::uint32_t high) {
-    return static_cast<std::int32_t>(low | high << 16);
-}
 
 // The digit a letter or digit character stands for in the standard order; -1 for the others.
 int StandardDigit(int c) {

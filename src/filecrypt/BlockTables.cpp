@@ -2,21 +2,9 @@
 
 #include <stdexcept>
 
+#include "cipher/ModularTables.h"
+
 namespace kiv {
-
-namespace {
-
-std::uint32_t InverseModulo(std::uint32_t a, std::uint32_t p) {
-    for (std::uint32_t x = 1; x < p; ++x)
-        if (a * x % p == 1) return x;
-    return 0;
-}
-
-std::int32_t Pair(std::uint32_t low, std::uint32_t high) {
-    return static_cast<std::int32_t>(low | high << 16);
-}
-
-}  // namespace
 
 BlockTables::BlockTables(const std::int32_t* values, int residueBytes, int length,
                          bool distinctModuli)
