@@ -20,7 +20,7 @@ run() {
     export LANG="$lang" XDG_CONFIG_HOME="$home/config" XDG_CONFIG_DIRS="$home" \
         XDG_RUNTIME_DIR="$home/runtime" HOME="$home" QT_QPA_PLATFORM=offscreen
     unset LANGUAGE LC_ALL LC_MESSAGES
-    timeout --preserve-status -s TERM 3 "$kiv" 2>"$home/kiv.err" ||
+    timeout --preserve-status -s TERM 6 "$kiv" 2>"$home/kiv.err" ||
         { cat "$home/kiv.err" >&2; echo "kiv failed under $lang" >&2; exit 1; }
     (
         cd "$home/work" || exit 1
