@@ -29,16 +29,8 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 command -v openssl >/dev/null || { echo "openssl is missing" >&2; exit 2; }
 
-base=/dev/shm
-[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
-work=$(mktemp -d "$base/kiv-peers-XXXXXX")
-export GNUPGHOME="$work/gnupg"
-mkdir -m 700 "$GNUPGHOME"
-cleanup() {
-  gpgconf --kill gpg-agent >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source bench/peer-workspace.sh
+kiv_peer_workspace kiv-peers
 
 size=$((256 << 20))
 echo "Preparing two files of $((size >> 20)) MiB in $work ..."

@@ -22,16 +22,8 @@ fi
 command -v gpg >/dev/null || { echo "gpg is missing (package gnupg)" >&2; exit 2; }
 command -v openssl >/dev/null || { echo "openssl is missing" >&2; exit 2; }
 
-base=/dev/shm
-[ -d "$base" ] && [ -w "$base" ] || base=${TMPDIR:-/tmp}
-work=$(mktemp -d "$base/kiv-text-peers-XXXXXX")
-export GNUPGHOME="$work/gnupg"
-mkdir -m 700 "$GNUPGHOME"
-cleanup() {
-  gpgconf --kill gpg-agent >/dev/null 2>&1 || true
-  rm -rf "$work"
-}
-trap cleanup EXIT
+source bench/peer-workspace.sh
+kiv_peer_workspace kiv-text-peers
 
 size=40000000
 echo "Preparing two documents of $((size / 1000000)) MB in $work ..."
