@@ -4,6 +4,7 @@
 # with folders of its own, and expects the stored settings, the files written and kiv-cli's
 # output to be the same bytes: a language changes only what the window shows. Containers carry
 # random filler, so theirs are compared by their listing and the files restored from them.
+. "$(dirname "$0")/stop_when_ready.sh"
 kiv=$1
 cli=$2
 d=$(mktemp -d) || exit 1
@@ -20,7 +21,8 @@ run() {
     export LANG="$lang" XDG_CONFIG_HOME="$home/config" XDG_CONFIG_DIRS="$home" \
         XDG_RUNTIME_DIR="$home/runtime" HOME="$home" QT_QPA_PLATFORM=offscreen
     unset LANGUAGE LC_ALL LC_MESSAGES
-    timeout --preserve-status -s TERM 6 "$kiv" 2>"$home/kiv.err" ||
+    "$kiv" 2>"$home/kiv.err" &
+    stop_when_ready $! "$home/runtime" ||
         { cat "$home/kiv.err" >&2; echo "kiv failed under $lang" >&2; exit 1; }
     (
         cd "$home/work" || exit 1
