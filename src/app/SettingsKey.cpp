@@ -8,6 +8,7 @@
 #include <QFileInfo>
 
 #include "app/IntegerConversionError.h"
+#include "app/PlainIniFormat.h"
 
 namespace kiv {
 
@@ -46,8 +47,8 @@ bool PreparePrivateFile(const QString& path) {
 
 SettingsKey::SettingsKey(const QString& userFile, const QString& machineFile)
     : userFile_(userFile),
-      user_(userFile, QSettings::IniFormat),
-      machine_(machineFile, QSettings::IniFormat) {}
+      user_(userFile, PlainIniFormat::Format()),
+      machine_(machineFile, PlainIniFormat::Format()) {}
 
 QString SettingsKey::UserFile() {
     QString folder = qEnvironmentVariable("XDG_CONFIG_HOME");
@@ -115,10 +116,7 @@ QString SettingsKey::Path(const QString& name) {
 }
 
 QString SettingsKey::Value(const QSettings& settings, const QString& name) {
-    const QVariant value = settings.value(Path(name));
-    // A hand-edited value with an unquoted comma comes back as a list; it was one text.
-    if (value.typeId() == QMetaType::QStringList) return value.toStringList().join(u',');
-    return value.toString();
+    return settings.value(Path(name)).toString();
 }
 
 bool SettingsKey::HasGroup(const QSettings& settings) {

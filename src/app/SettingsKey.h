@@ -7,7 +7,8 @@
 
 namespace kiv {
 
-// The key "SOFTWARE\Pulm\Kiv": the group "SOFTWARE/Pulm/Kiv" of an INI file, every value a text.
+// The key "SOFTWARE\Pulm\Kiv": the group "SOFTWARE/Pulm/Kiv" of an INI file, every value a text
+// (PlainIniFormat: a value that a Qt INI reader would decode as a serialized type stays a text).
 // Each user keeps the key in a file of their own, laid over the machine-wide file that an
 // administrator may prepare (and that earlier versions wrote): a value comes from the user's file
 // where it is there, else from the machine-wide one. Only the user's file is ever written. One
