@@ -20,12 +20,12 @@ std::string FolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
 }
 
-std::string StoredNameProblem(const std::string& name) {
-    if (name.empty()) return "has no name";
-    if (name.find('\0') != std::string::npos) return "has a NUL byte in its name";
-    if (name.find('/') != std::string::npos) return "has a folder in its name";
-    if (name == "." || name == "..") return "is named after a folder";
-    return {};
+EntryProblem StoredNameProblem(const std::string& name) {
+    if (name.empty()) return EntryProblem::NoName;
+    if (name.find('\0') != std::string::npos) return EntryProblem::NulInName;
+    if (name.find('/') != std::string::npos) return EntryProblem::FolderInName;
+    if (name == "." || name == "..") return EntryProblem::NamedAfterFolder;
+    return EntryProblem::None;
 }
 
 std::string RestoredCopyName(const std::string& name, int number) {

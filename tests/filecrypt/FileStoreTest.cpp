@@ -114,9 +114,9 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
         "password", {{"note", "first"}, {"note", "second"}, {"c.vrq", "not the container"}},
         kClock);
     const std::string skippedContainer =
-        report::EntrySkipped("c.vrq", 3, "would replace the encrypted file itself");
+        report::EntrySkipped(EntryProblem::IsContainer, "c.vrq", 3).Filled();
     const std::string skippedRepeat =
-        report::EntrySkipped("note", 2, "has the name of a file restored earlier in this run");
+        report::EntrySkipped(EntryProblem::RestoredEarlier, "note", 2).Filled();
 
     struct Case {
         const char* password;
@@ -129,8 +129,8 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
          {"note", skippedRepeat, skippedContainer}},
         {"passw0rd",
          {{"c.vrq", container}, {"note", "old"}, {"note (restored 2)", ""}},
-         {"note", report::RestoredUnderAnotherName("note", "note (restored 2)"), skippedRepeat,
-          skippedContainer}},
+         {"note", report::RestoredUnderAnotherName("note", "note (restored 2)").Filled(),
+          skippedRepeat, skippedContainer}},
     };
     for (const Case& c : cases) {
         TempFolder out;

@@ -245,8 +245,9 @@ TEST_F(OutputFiles, FifosDevicesAndFoldersAreRefusedWithoutWaiting) {
         EXPECT_TRUE(S_ISFIFO(ModeOf(dir / "fifo")));
         EXPECT_TRUE(S_ISFIFO(ModeOf(out / "data")));
     }
-    WithoutHanging([&] { EXPECT_EQ(ListContainer(dir / "fifo").problem, "cannot be opened"); },
-                   {dir / "fifo"});
+    WithoutHanging(
+        [&] { EXPECT_EQ(ListContainer(dir / "fifo").problem->Filled(), "cannot be opened"); },
+        {dir / "fifo"});
 }
 
 // A child process that holds an output in progress until it is ended by a signal.
