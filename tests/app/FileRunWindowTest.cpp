@@ -110,6 +110,18 @@ TEST_F(FileRuns, EncryptingTwoFilesListsThePathsThenFourLinesPerFile) {
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
+// The run's own line says what failed; the window adds which file and the system's reason.
+TEST_F(FileRuns, AFailedWriteSaysWhy) {
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("a.txt"), Path("b.doc")};
+    ui.saveAnswer = Path("missing/both.vrq");
+    window->Button2->click();
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window).mid(2),
+              QStringList({"Write File not Open ",
+                           Path("missing/both.vrq") + ": No such file or directory"}));
+}
+
 TEST_F(FileRuns, OneFileIsWrittenBesideItselfWithoutASaveDialog) {
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("a.txt")};
