@@ -41,7 +41,7 @@ class FailingOutputs final : public FileStore {
     bool OpenInput(const std::string& path, ByteReader& reader) override {
         return reader.Open(path);
     }
-    std::unique_ptr<Output> CreateOutput(const std::string&) override {
+    std::unique_ptr<Output> CreateOutput(const std::string&, ExistingFile) override {
         return std::make_unique<FailingOutput>(commitError_);
     }
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override {
