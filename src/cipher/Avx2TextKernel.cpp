@@ -62,25 +62,22 @@ KIV_AVX2 inline __m256i NoiseLanes(__m256i c, __m256i base, __m256i m, __m256i m
     return _mm256_add_epi16(low, _mm256_set1_epi16(1));
 }
 
+// The per-key constants of the noise, and one block's step: from the chain values the previous
+// block left, this block's characters and chain values.
 template <int kRegs>
-KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
-                      const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
-                      char* out) {
-    const int moduli = t.moduliCount;
-    alignas(32) std::uint16_t start[32];
-    for (int k = 0; k < 16 * kRegs; ++k)
-        start[k] = static_cast<std::uint16_t>(chainRow[k]);
-    const __m256i fixed = _mm256_set1_epi16(static_cast<short>(chainRow[moduli]));
-    __m256i base[kRegs], m[kRegs], m19[kRegs], fixedMask[kRegs], chain[kRegs];
-    for (int r = 0; r < kRegs; ++r) {
-        base[r] = LoadLanes(baseRow, r);
-        m[r] = LoadLanes(t.noiseModulus.data(), r);
-        m19[r] = LoadLanes(t.noiseModulus19.data(), r);
-        fixedMask[r] = LoadLanes(t.noiseLastLanes.data(), r);
-        chain[r] = LoadLanes(start, r);
+struct NoiseStep {
+    KIV_AVX2 NoiseStep(const TextBlockTables& t, const std::uint16_t* baseRow,
+                       std::uint32_t fixedChain)
+        : fixed(_mm256_set1_epi16(static_cast<short>(fixedChain))) {
+        for (int r = 0; r < kRegs; ++r) {
+            base[r] = LoadLanes(baseRow, r);
+            m[r] = LoadLanes(t.noiseModulus.data(), r);
+            m19[r] = LoadLanes(t.noiseModulus19.data(), r);
+            fixedMask[r] = LoadLanes(t.noiseLastLanes.data(), r);
+        }
     }
-    const std::size_t chars = 2 * static_cast<std::size_t>(moduli);
-    for (std::size_t b = 0; b < count; ++b, residues += 32, out += chars) {
+
+    KIV_AVX2 void Block(__m256i* chain, const std::uint8_t* residues, char* out) const {
         __m256i c[kRegs];
         if constexpr (kRegs == 1) {
             c[0] = ShiftDown(chain[0], _mm256_setzero_si256());
@@ -96,6 +93,73 @@ KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
             chain[r] = NoiseLanes(c[r], base[r], m[r], m19[r], residue, out + 32 * r);
         }
     }
+
+    __m256i fixed;
+    __m256i base[kRegs], m[kRegs], m19[kRegs], fixedMask[kRegs];
+};
+
+// Streams of blocks coded side by side. Block b's chain value of modulus k comes from modulus
+// k + 1 of block b - 1, and the last modulus takes the fixed entry, so a block's characters
+// depend on the n - 2 blocks before it and nothing earlier: a stream that starts n - 2 blocks
+// early from any chain values (whose characters are thrown away) codes its blocks exactly.
+// Independent streams keep the core busy where one block would wait for the block before.
+constexpr int kStreams = 4;
+// Streams pay off once each has this many blocks of its own.
+constexpr std::size_t kStreamBlocks = 16;
+
+template <int kRegs>
+KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
+                      const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
+                      char* out, const std::uint32_t* at) {
+    const int moduli = t.moduliCount;
+    const auto chars = 2 * static_cast<std::size_t>(moduli);
+    const NoiseStep<kRegs> step(t, baseRow, chainRow[moduli]);
+    alignas(32) std::uint16_t start[32];
+    for (int k = 0; k < 16 * kRegs; ++k)
+        start[k] = static_cast<std::uint16_t>(chainRow[k]);
+    __m256i chain[kRegs];
+    for (int r = 0; r < kRegs; ++r)
+        chain[r] = LoadLanes(start, r);
+    // Where a stream's thrown-away and last characters go.
+    alignas(32) char scratch[64];
+
+    std::size_t done = 0;
+    const auto warm = static_cast<std::size_t>(moduli - 1);
+    if (count >= kStreams * (warm + kStreamBlocks)) {
+        // Each stream takes `steps` blocks: the first from block 0 with the true chain, the
+        // others from `warm` blocks before their own first one.
+        const std::size_t steps = (count + (kStreams - 1) * warm) / kStreams;
+        __m256i lanes[kStreams][kRegs] = {};
+        std::size_t first[kStreams];
+        for (int r = 0; r < kRegs; ++r)
+            lanes[0][r] = chain[r];
+        for (int s = 0; s < kStreams; ++s)
+            first[s] = s == 0 ? 0 : steps + (s - 1) * (steps - warm) - warm;
+        // A block's stores reach over the blocks after it: a stream's last blocks go through
+        // the scratch, so that they leave the next stream's first ones alone.
+        const std::size_t late = std::min(steps, (32 * kRegs + chars - 1) / chars);
+        for (std::size_t i = 0; i < steps - late; ++i) {
+#pragma GCC unroll 4
+            for (int s = 0; s < kStreams; ++s) {
+                const std::size_t b = first[s] + i;
+                char* to = s > 0 && i < warm ? scratch : out + at[b];
+                step.Block(lanes[s], residues + 32 * b, to);
+            }
+        }
+        for (std::size_t i = steps - late; i < steps; ++i) {
+            for (int s = 0; s < kStreams; ++s) {
+                const std::size_t b = first[s] + i;
+                step.Block(lanes[s], residues + 32 * b, scratch);
+                if (s == 0 || i >= warm) std::memcpy(out + at[b], scratch, chars);
+            }
+        }
+        for (int r = 0; r < kRegs; ++r)
+            chain[r] = lanes[kStreams - 1][r];
+        done = first[kStreams - 1] + steps;
+    }
+    for (std::size_t b = done; b < count; ++b)
+        step.Block(chain, residues + 32 * b, out + at[b]);
+
     alignas(32) std::uint16_t end[32];
     for (int r = 0; r < kRegs; ++r)
         _mm256_store_si256(reinterpret_cast<__m256i*>(end) + r, chain[r]);
@@ -149,11 +213,11 @@ void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t*
 
 void Avx2TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
                            const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
-                           char* out) {
+                           char* out, const std::uint32_t* at) {
     if (tables.moduliCount <= 16) {
-        NoiseOf<1>(tables, base, residues, count, chain, out);
+        NoiseOf<1>(tables, base, residues, count, chain, out, at);
     } else {
-        NoiseOf<2>(tables, base, residues, count, chain, out);
+        NoiseOf<2>(tables, base, residues, count, chain, out, at);
     }
 }
 
@@ -214,6 +278,11 @@ bool Avx2TextKernel::Available() {
 
 void Avx2TextKernel::Residues(const TextBlockTables&, const std::uint8_t*, std::size_t,
                               std::uint8_t*) {
+    throw std::logic_error("no AVX2 on this processor");
+}
+
+void Avx2TextKernel::Noise(const TextBlockTables&, const std::uint16_t*, const std::uint8_t*,
+                           std::size_t, std::uint32_t*, char*, const std::uint32_t*) {
     throw std::logic_error("no AVX2 on this processor");
 }
 

@@ -53,6 +53,29 @@ void ReportLine(std::ostream& err, std::size_t number, bool decrypted,
         err << where << "a block was left out: " << text << '\n';
 }
 
+// Encrypts standard input line by line, in batches whose cipher texts are written at once.
+void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
+                  const std::string& key) {
+    std::vector<std::string> lines(kBatchLines);
+    std::vector<std::string_view> views(kBatchLines);
+    std::string out;
+    for (bool more = true; more;) {
+        std::size_t count = 0, bytes = 0;
+        while (count < kBatchLines && bytes < kBatchBytes &&
+               (more = ReadLine(context.in, lines[count]))) {
+            bytes += lines[count].size();
+            views[count] = lines[count];
+            ++count;
+        }
+        out.clear();
+        EncryptTexts(ws, order, key, views.data(), count, "\n", out);
+        context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
+        for (std::size_t t = 0; t < count; ++t)
+            if (lines[t].capacity() > kBatchBytes) std::string().swap(lines[t]);
+        if (out.capacity() > 16 * kBatchBytes) std::string().swap(out);
+    }
+}
+
 // Decrypts standard input line by line; false when a line was handed back unchanged.
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
@@ -121,10 +144,7 @@ int RunTextCommand(CliContext& context, const CommandRequest& request, bool encr
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);
     if (encrypt) {
-        while (ReadLine(context.in, op.CipherInput)) {
-            EncryptText(ws, order, op);
-            WriteLine(context.out, op.CipherOutput);
-        }
+        EncryptLines(context, ws, order, op.CipherKey);
     } else if (!DecryptLines(context, ws, order, op.CipherKey)) {
         status = kExitFailed;
     }
