@@ -20,14 +20,14 @@ KIV_AVX2 inline __m256i Between(__m256i c, char first, char last) {
                             _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(last + 1)), c));
 }
 
-// The characters of digits 0..60 in 16-bit lanes: "0"-"9", "A"-"Z", "a"-"y".
+// The characters of digits 0..60 in bytes: "0"-"9", "A"-"Z", "a"-"y".
 KIV_AVX2 inline __m256i DigitCharacters(__m256i d) {
     const __m256i past9 =
-        _mm256_and_si256(_mm256_cmpgt_epi16(d, _mm256_set1_epi16(9)), _mm256_set1_epi16(7));
+        _mm256_and_si256(_mm256_cmpgt_epi8(d, _mm256_set1_epi8(9)), _mm256_set1_epi8(7));
     const __m256i past35 =
-        _mm256_and_si256(_mm256_cmpgt_epi16(d, _mm256_set1_epi16(35)), _mm256_set1_epi16(6));
-    return _mm256_add_epi16(_mm256_add_epi16(d, _mm256_set1_epi16('0')),
-                            _mm256_add_epi16(past9, past35));
+        _mm256_and_si256(_mm256_cmpgt_epi8(d, _mm256_set1_epi8(35)), _mm256_set1_epi8(6));
+    return _mm256_add_epi8(_mm256_add_epi8(d, _mm256_set1_epi8('0')),
+                           _mm256_add_epi8(past9, past35));
 }
 
 // Register r of a row of 16-bit lanes.
@@ -55,11 +55,11 @@ KIV_AVX2 inline __m256i NoiseLanes(__m256i c, __m256i base, __m256i m, __m256i m
     const __m256i v = _mm256_add_epi16(_mm256_mullo_epi16(m, u), residue);  // at most 3438
     const __m256i high =
         _mm256_srli_epi16(_mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(34380))), 5);
-    const __m256i low = _mm256_sub_epi16(v, _mm256_mullo_epi16(high, _mm256_set1_epi16(61)));
-    const __m256i characters =
-        _mm256_or_si256(DigitCharacters(low), _mm256_slli_epi16(DigitCharacters(high), 8));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), characters);
-    return _mm256_add_epi16(low, _mm256_set1_epi16(1));
+    // The low digit in the low byte and the high one above it: v - 61 high + 256 high.
+    const __m256i digits = _mm256_add_epi16(v, _mm256_mullo_epi16(high, _mm256_set1_epi16(195)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), DigitCharacters(digits));
+    return _mm256_add_epi16(_mm256_and_si256(digits, _mm256_set1_epi16(0xff)),
+                            _mm256_set1_epi16(1));
 }
 
 // The per-key constants of the noise, and one block's step: from the chain values the previous
@@ -103,7 +103,9 @@ struct NoiseStep {
 // depend on the n - 2 blocks before it and nothing earlier: a stream that starts n - 2 blocks
 // early from any chain values (whose characters are thrown away) codes its blocks exactly.
 // Independent streams keep the core busy where one block would wait for the block before.
-constexpr int kStreams = 4;
+// Four streams of one register, two of two.
+template <int kRegs>
+constexpr int kStreams = 4 / kRegs;
 // Streams pay off once each has this many blocks of its own.
 constexpr std::size_t kStreamBlocks = 16;
 
@@ -125,37 +127,37 @@ KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
 
     std::size_t done = 0;
     const auto warm = static_cast<std::size_t>(moduli - 1);
-    if (count >= kStreams * (warm + kStreamBlocks)) {
+    if (count >= kStreams<kRegs> * (warm + kStreamBlocks)) {
         // Each stream takes `steps` blocks: the first from block 0 with the true chain, the
         // others from `warm` blocks before their own first one.
-        const std::size_t steps = (count + (kStreams - 1) * warm) / kStreams;
-        __m256i lanes[kStreams][kRegs] = {};
-        std::size_t first[kStreams];
+        const std::size_t steps = (count + (kStreams<kRegs> - 1) * warm) / kStreams<kRegs>;
+        __m256i lanes[kStreams<kRegs>][kRegs] = {};
+        std::size_t first[kStreams<kRegs>];
         for (int r = 0; r < kRegs; ++r)
             lanes[0][r] = chain[r];
-        for (int s = 0; s < kStreams; ++s)
+        for (int s = 0; s < kStreams<kRegs>; ++s)
             first[s] = s == 0 ? 0 : steps + (s - 1) * (steps - warm) - warm;
         // A block's stores reach over the blocks after it: a stream's last blocks go through
         // the scratch, so that they leave the next stream's first ones alone.
         const std::size_t late = std::min(steps, (32 * kRegs + chars - 1) / chars);
         for (std::size_t i = 0; i < steps - late; ++i) {
 #pragma GCC unroll 4
-            for (int s = 0; s < kStreams; ++s) {
+            for (int s = 0; s < kStreams<kRegs>; ++s) {
                 const std::size_t b = first[s] + i;
                 char* to = s > 0 && i < warm ? scratch : out + at[b];
                 step.Block(lanes[s], residues + 32 * b, to);
             }
         }
         for (std::size_t i = steps - late; i < steps; ++i) {
-            for (int s = 0; s < kStreams; ++s) {
+            for (int s = 0; s < kStreams<kRegs>; ++s) {
                 const std::size_t b = first[s] + i;
                 step.Block(lanes[s], residues + 32 * b, scratch);
                 if (s == 0 || i >= warm) std::memcpy(out + at[b], scratch, chars);
             }
         }
         for (int r = 0; r < kRegs; ++r)
-            chain[r] = lanes[kStreams - 1][r];
-        done = first[kStreams - 1] + steps;
+            chain[r] = lanes[kStreams<kRegs> - 1][r];
+        done = first[kStreams<kRegs> - 1] + steps;
     }
     for (std::size_t b = done; b < count; ++b)
         step.Block(chain, residues + 32 * b, out + at[b]);
