@@ -24,7 +24,9 @@ std::string StoredNameProblem(const std::string& name);
 // whose name is taken: "(restored N)" goes before the last extension, or at the end of a name
 // without one (a leading dot starts no extension). notes.txt -> "notes (restored 2).txt",
 // README -> "README (restored 2)", .profile -> ".profile (restored 2)",
-// a.tar.gz -> "a.tar (restored 2).gz". The run takes the first free N from 2 on.
+// a.tar.gz -> "a.tar (restored 2).gz". The run takes the first free N from 2 on. A name that
+// would grow past 255 bytes loses the end of its part before the extension, at a character's
+// start, so that the copy can still be created.
 std::string RestoredCopyName(const std::string& name, int number);
 
 }  // namespace kiv

@@ -198,7 +198,10 @@ class RestoreRun {
     // Decodes one entry's blocks into its file beside the others; the file appears only whole.
     bool DecodeEntry(const std::string& name, const std::string& target,
                      const EntryBlocks& blocks) {
-        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(target);
+        // After an unconfirmed password the name was chosen because it was free, and it must
+        // not become another file's replacement if somebody takes it meanwhile.
+        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(
+            target, passwordUnconfirmed_ ? ExistingFile::Keep : ExistingFile::Replace);
         if (!file) return Unwritable(target);
         observer_.SetFileRange(1,
                                static_cast<int>(std::min<std::int64_t>(blocks.count, INT32_MAX)));

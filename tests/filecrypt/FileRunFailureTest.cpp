@@ -63,6 +63,31 @@ TEST(ContainerNames, SingleFileOutputNames) {
     EXPECT_EQ(SingleFileOutputName("x"), "x.vrq");
 }
 
+TEST(ContainerNames, RestoredCopyNamesFitAFilesystemsNames) {
+    const std::string longStem(250, 'a');
+    const std::string dotlessI = "\xc4\xb1";
+    const struct {
+        std::string name;
+        int number;
+        std::string copy;
+    } cases[] = {
+        {"notes.txt", 2, "notes (restored 2).txt"},
+        {"README", 3, "README (restored 3)"},
+        {".profile", 2, ".profile (restored 2)"},
+        {"a.tar.gz", 12, "a.tar (restored 12).gz"},
+        {longStem + ".txt", 2, std::string(238, 'a') + " (restored 2).txt"},
+        {longStem, 10, std::string(241, 'a') + " (restored 10)"},
+        {"a." + longStem, 2, "a." + std::string(240, 'a') + " (restored 2)"},
+        // Room for 242 bytes before the mark: the cut falls inside the first two-byte character.
+        {std::string(241, 'x') + dotlessI + dotlessI, 2, std::string(241, 'x') + " (restored 2)"},
+    };
+    for (const auto& c : cases) {
+        const std::string copy = RestoredCopyName(c.name, c.number);
+        EXPECT_EQ(copy, c.copy) << c.name;
+        EXPECT_LE(copy.size(), 255u) << c.name;
+    }
+}
+
 TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
     const auto result =
         EncryptFiles(kPassword, {dir / "data", dir / "missing"}, dir / "new.vrq", observer, kClock);

@@ -97,10 +97,14 @@ TEST(FileStore, RestoreInMemoryMatchesTheDisk) {
     ASSERT_EQ(listed.entries.size(), 2u);
     EXPECT_EQ(listed.entries[0].size, 3000);
 
-    auto output = files.CreateOutput("late");
+    auto output = files.CreateOutput("late", ExistingFile::Replace);
+    auto kept = files.CreateOutput("late", ExistingFile::Keep);
     output->Writer().Write(reinterpret_cast<const std::uint8_t*>("abc"), 3);
     EXPECT_EQ(files.Find("late"), nullptr);
     ASSERT_TRUE(output->Commit());
+    EXPECT_EQ(*files.Find("late"), "abc");
+    EXPECT_FALSE(kept->Commit());
+    EXPECT_EQ(errno, EEXIST);
     EXPECT_EQ(*files.Find("late"), "abc");
 }
 
