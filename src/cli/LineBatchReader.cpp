@@ -26,6 +26,16 @@ bool LineBatchReader::Fill() {
     }
     if (buffer_.size() - end_ < kReadBytes)
         buffer_.resize(std::max(2 * buffer_.size(), end_ + kReadBytes));
+    if (reads_ == Reads::LineAtATime) {
+        // Up to and with the next LF, or the rest of the buffer for a longer line.
+        in_.get(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_), '\n');
+        end_ += static_cast<std::size_t>(in_.gcount());
+        // get() fails on an empty line, whose LF is then still to take.
+        in_.clear(in_.rdstate() & ~std::ios::failbit);
+        if (in_.peek() == '\n') buffer_[end_++] = static_cast<char>(in_.get());
+        if (!in_.good()) ended_ = true;
+        return true;
+    }
     in_.read(buffer_.data() + end_, static_cast<std::streamsize>(buffer_.size() - end_));
     const auto got = static_cast<std::size_t>(in_.gcount());
     end_ += got;
@@ -33,11 +43,16 @@ bool LineBatchReader::Fill() {
     return got > 0 || !ended_;
 }
 
+bool LineBatchReader::LineBuffered() const {
+    return std::memchr(buffer_.data() + begin_, '\n', end_ - begin_) != nullptr;
+}
+
 const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
                                                            std::size_t maxBytes) {
     lines_.clear();
     // Enough input for the batch first: the views must not move once taken.
-    while (!ended_ && end_ - begin_ < maxBytes + kReadBytes)
+    while (!ended_ &&
+           (reads_ == Reads::LineAtATime ? !LineBuffered() : end_ - begin_ < maxBytes + kReadBytes))
         if (!Fill()) break;
     std::size_t bytes = 0;
     while (lines_.size() < maxLines && bytes < maxBytes) {

@@ -11,7 +11,11 @@ namespace kiv {
 // text commands take thousands of short lines per second and hand whole batches to the cipher.
 class LineBatchReader {
   public:
-    explicit LineBatchReader(std::istream& in) : in_(in) {}
+    // Reading a line at a time takes no more input than the lines handed out need, so that
+    // somebody typing at a terminal gets each answer before typing the next line.
+    enum class Reads { Large, LineAtATime };
+    explicit LineBatchReader(std::istream& in, Reads reads = Reads::Large)
+        : in_(in), reads_(reads) {}
 
     // The next lines, each without its LF or CR LF (a last line without LF counts too): at most
     // maxLines of them, and no more once they hold maxBytes. The views stay valid until the next
@@ -22,7 +26,10 @@ class LineBatchReader {
     // Reads more input after the unread bytes; false at the end of the input.
     bool Fill();
 
+    bool LineBuffered() const;
+
     std::istream& in_;
+    const Reads reads_;
     std::vector<char> buffer_;
     std::size_t begin_ = 0;  // the unread bytes are buffer_[begin_, end_)
     std::size_t end_ = 0;

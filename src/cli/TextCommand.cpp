@@ -33,6 +33,16 @@ void WriteLine(std::ostream& out, const std::string& line) {
 constexpr std::size_t kBatchBytes = std::size_t{1} << 18;
 constexpr std::size_t kBatchLines = 4096;
 
+// Somebody typing at a terminal gets each line's answer before typing the next one.
+LineBatchReader::Reads Reads(const CliContext& context) {
+    return context.inIsTerminal ? LineBatchReader::Reads::LineAtATime
+                                : LineBatchReader::Reads::Large;
+}
+
+std::size_t BatchLines(const CliContext& context) {
+    return context.inIsTerminal ? 1 : kBatchLines;
+}
+
 // The failure lines of one input line: one for a line handed back, one per block left out of a
 // decrypted line.
 void ReportLine(std::ostream& err, std::size_t number, bool decrypted,
@@ -50,14 +60,15 @@ void ReportLine(std::ostream& err, std::size_t number, bool decrypted,
 // Encrypts standard input line by line, in batches whose cipher texts are written at once.
 void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
-    LineBatchReader reader(context.in);
+    LineBatchReader reader(context.in, Reads(context));
     std::string out;
     for (;;) {
-        const std::vector<std::string_view>& lines = reader.Next(kBatchLines, kBatchBytes);
+        const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
         if (lines.empty()) break;
         out.clear();
         EncryptTexts(ws, order, key, lines.data(), lines.size(), "\n", out);
         context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
+        if (context.inIsTerminal) context.out.flush();
         if (out.capacity() > 16 * kBatchBytes) std::string().swap(out);
     }
 }
@@ -65,13 +76,13 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
 // Decrypts standard input line by line; false when a line was handed back unchanged.
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
-    LineBatchReader reader(context.in);
+    LineBatchReader reader(context.in, Reads(context));
     std::vector<std::string> outputs(kBatchLines);
     std::unique_ptr<bool[]> decrypted(new bool[kBatchLines]);
     bool all = true;
     std::size_t first = 1;  // the number of the batch's first line
     for (;;) {
-        const std::vector<std::string_view>& lines = reader.Next(kBatchLines, kBatchBytes);
+        const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
         const std::size_t count = lines.size();
         if (count == 0) break;
         CollectedMessages batch;
@@ -94,6 +105,7 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
             if (outputs[t].capacity() > kBatchBytes) std::string().swap(outputs[t]);
         }
         first += count;
+        if (context.inIsTerminal) context.out.flush();
     }
     return all;
 }
