@@ -20,8 +20,8 @@ using namespace kiv;
 namespace fs = std::filesystem;
 
 struct Quiet : FileRunObserver {
-    void AddLine(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
+    void AddLine(const ReportText&) override {}
+    void ShowMessage(const ReportText&) override {}
     bool ConfirmStop(const std::string&, const std::string&) override { return true; }
 };
 

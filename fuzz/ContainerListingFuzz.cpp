@@ -16,10 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::Check(listing.readable, "a file in the store can be opened");
     if (listing.blockLength == 0) {
-        fuzz::Check(!listing.problem.empty(), "an incomplete listing says why");
+        fuzz::Check(listing.problem.has_value(), "an incomplete listing says why");
         return 0;
     }
-    fuzz::Check(listing.problem.empty(), "a complete listing has no problem");
+    fuzz::Check(!listing.problem, "a complete listing has no problem");
     const std::int64_t residueBytes = listing.residueCount - 1;
     // Header, password block, file count; per entry two lengths, the name and the blocks.
     std::int64_t total = 4 + residueBytes + 4;

@@ -28,8 +28,8 @@ const std::string kContainer = std::string(kTarget) + kContainerName;
 
 // Answers Cancel to "Password is wrong", so that the run goes on as far as the bytes allow.
 struct GoingOn : FileRunObserver {
-    void AddLine(const std::string&) override {}
-    void ShowMessage(const std::string&) override {}
+    void AddLine(const ReportText&) override {}
+    void ShowMessage(const ReportText&) override {}
     bool ConfirmStop(const std::string&, const std::string&) override { return false; }
 };
 
@@ -48,14 +48,13 @@ void CheckRestore(const std::string& bytes, const char* password, const Containe
         if (path == kContainer) continue;
         ++outputs;
         fuzz::Check(path.rfind(kTarget, 0) == 0 &&
-                        StoredNameProblem(path.substr(std::strlen(kTarget))).empty(),
+                        StoredNameProblem(path.substr(std::strlen(kTarget))) == EntryProblem::None,
                     "a restore writes plain names into its target folder, not " + path);
     }
     fuzz::Check(outputs <= result.filesWritten, "every output is counted");
 
     const int length = static_cast<int>(std::strlen(password));
-    if (result.status == FileRunStatus::Stopped || !listing.problem.empty() ||
-        listing.blockLength != length)
+    if (result.status == FileRunStatus::Stopped || listing.problem || listing.blockLength != length)
         return;
     fuzz::Check(result.status == FileRunStatus::Completed,
                 "a container that lists whole restores whole");
@@ -64,7 +63,7 @@ void CheckRestore(const std::string& bytes, const char* password, const Containe
         "every entry is restored or skipped");
     std::map<std::string, std::int64_t> sizes;  // a later entry of the same name is skipped
     for (const ContainerListing::Entry& entry : listing.entries)
-        if (StoredNameProblem(entry.name).empty() && entry.name != kContainerName)
+        if (StoredNameProblem(entry.name) == EntryProblem::None && entry.name != kContainerName)
             sizes.emplace(entry.name, entry.size);
     for (const auto& [name, size] : sizes) {
         const std::string* restored = files.Find(kTarget + name);

@@ -1,5 +1,9 @@
 #include "app/EditorDocument.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QFile>
 #include <QSaveFile>
 
@@ -59,8 +63,21 @@ std::string EditorDocument::JoinLines(const Lines& lines) {
 }
 
 std::optional<EditorDocument::Lines> EditorDocument::Read(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return std::nullopt;
+    // Opened without blocking so that a FIFO cannot stall the window, and only a regular file is
+    // read: a device such as /dev/zero would never end.
+    const int fd =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) return std::nullopt;
+    struct stat status = {};
+    if (::fstat(fd, &status) != 0 || !S_ISREG(status.st_mode)) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    QFile file;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return std::nullopt;
+    }
     const QByteArray bytes = file.readAll();
     if (file.error() != QFileDevice::NoError) return std::nullopt;
     return SplitLines(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));

@@ -20,7 +20,7 @@ class EditorDocument {
     static Lines SplitLines(std::string_view bytes);
     static std::string JoinLines(const Lines& lines);
 
-    // Nothing when the file cannot be read.
+    // Nothing when the file cannot be read or is not a regular file (a FIFO, a device, a folder).
     static std::optional<Lines> Read(const QString& path);
     // Writes to a temporary file beside path and renames it when complete, so a failed write
     // never leaves a half-written document in place. False when anything failed.

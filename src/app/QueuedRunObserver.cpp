@@ -6,11 +6,11 @@
 
 namespace kiv {
 
-void QueuedRunObserver::AddLine(const std::string& line) {
+void QueuedRunObserver::AddLine(const ReportText& line) {
     post_([&shown = shown_, line] { shown.AddLine(line); });
 }
 
-void QueuedRunObserver::ShowMessage(const std::string& text) {
+void QueuedRunObserver::ShowMessage(const ReportText& text) {
     post_([&shown = shown_, text] { shown.ShowMessage(text); });
 }
 

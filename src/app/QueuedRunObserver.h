@@ -20,8 +20,8 @@ class QueuedRunObserver final : public FileRunObserver {
     QueuedRunObserver(FileRunObserver& shown, Post post, const std::atomic<bool>& cancel)
         : shown_(shown), post_(std::move(post)), cancel_(cancel) {}
 
-    void AddLine(const std::string& line) override;
-    void ShowMessage(const std::string& text) override;
+    void AddLine(const ReportText& line) override;
+    void ShowMessage(const ReportText& text) override;
     bool ConfirmStop(const std::string& question, const std::string& caption) override;
     void ShowPasswordBox() override;
     void SetOverallVisible(bool visible) override;

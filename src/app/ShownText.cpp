@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 
+#include "app/TextAdapter.h"
+
 namespace kiv {
 
 namespace {
@@ -15,13 +17,26 @@ QString ShownText(const char* text) {
 }
 
 QString ShownText(const QString& text) {
-    const qsizetype value = text.indexOf(QStringLiteral("= "));
-    if (value > 0) {
-        const QString label = text.left(value + 2);
-        const QString shown = QCoreApplication::translate(kContext, label.toUtf8().constData());
-        if (shown != label) return shown + text.mid(value + 2);
-    }
     return QCoreApplication::translate(kContext, text.toUtf8().constData());
+}
+
+QString ShownText(const ReportText& text) {
+    const QString templ = ShownText(text.templ);
+    QString shown;
+    shown.reserve(templ.size());
+    for (qsizetype i = 0; i < templ.size(); ++i) {
+        if (templ[i] == u'%' && i + 1 < templ.size() && templ[i + 1] >= u'1' &&
+            templ[i + 1] <= u'9') {
+            const auto index = static_cast<std::size_t>(templ[i + 1].unicode() - u'1');
+            if (index < text.args.size()) {
+                shown += TextAdapter::FromBytes(text.args[index]);
+                ++i;
+                continue;
+            }
+        }
+        shown += templ[i];
+    }
+    return shown;
 }
 
 }  // namespace kiv

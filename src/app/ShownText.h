@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "filecrypt/ReportText.h"
+
 namespace kiv {
 
 // The program's texts are written in English in the code, marked where they stand with
@@ -9,9 +11,12 @@ namespace kiv {
 // questions, captions and report lines. Settings, files and kiv-cli never see a translation.
 QString ShownText(const char* text);
 
-// A text as a run or a handler produced it: a report line "label = value" translates its
-// label and keeps its value; any other text is looked up whole and shown as it is when the
-// catalogue does not know it (a file name, say).
+// A text as a handler produced it, looked up whole; shown as it is when the catalogue does not
+// know it (a file name, say).
 QString ShownText(const QString& text);
+
+// A file run's report line or message: its template translated, then its values put in, in one
+// pass, so that a value holding "%2" stays as it is. The values are printable already.
+QString ShownText(const ReportText& text);
 
 }  // namespace kiv

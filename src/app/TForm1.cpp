@@ -745,6 +745,13 @@ void TForm1::StartFileRun(FileRunThread::Job job) {
 
 void TForm1::FileRunEnded(const FileRunResult& result) {
     SetRunning(false);
+    if (result.failureError != 0) {
+        // The system's words in the window's language, where the system has them.
+        ListBox1->addItem(ShownText(kFailureReasonLine)
+                              .arg(WindowRunReport::Shown(result.failurePath),
+                                   qt_error_string(result.failureError)));
+        ListBox1->scrollToBottom();
+    }
     if (result.status != FileRunStatus::Cancelled) {
         Announce(*ListBox1, result.AllWritten() ? ShownText(kRunFinishedAnnouncement)
                                                 : ShownText(kRunFailedAnnouncement));

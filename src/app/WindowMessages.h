@@ -31,6 +31,9 @@ inline constexpr char kRestoreFilter[] = QT_TRANSLATE_NOOP("kiv", "Kiv files (*.
 inline constexpr char kReplaceContainer[] =
     QT_TRANSLATE_NOOP("kiv", "%1 already exists.\nDo you want to replace it?");
 inline constexpr char kCancelCaption[] = QT_TRANSLATE_NOOP("kiv", "Cancel");
+// After a run's failure line: the file concerned (%1) and the system's reason (%2), such as
+// "No space left on device".
+inline constexpr char kFailureReasonLine[] = QT_TRANSLATE_NOOP("kiv", "%1: %2");
 // The report list's last line after a cancelled run; a restore keeps the files it completed.
 inline constexpr char kRunCancelled[] =
     QT_TRANSLATE_NOOP("kiv", "Cancelled: the file in progress was not written");

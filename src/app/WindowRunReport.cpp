@@ -10,13 +10,13 @@ QString WindowRunReport::Shown(const std::string& bytes) {
     return TextAdapter::FromBytes(PrintableName(bytes));
 }
 
-void WindowRunReport::AddLine(const std::string& line) {
-    list_.addItem(ShownText(Shown(line)));
+void WindowRunReport::AddLine(const ReportText& line) {
+    list_.addItem(ShownText(line));
     list_.scrollToBottom();  // the newest line is the one to read during a run
 }
 
-void WindowRunReport::ShowMessage(const std::string& text) {
-    ui_.ShowMessage(Shown(text));
+void WindowRunReport::ShowMessage(const ReportText& text) {
+    ui_.ShowMessage(ShownText(text));
 }
 
 bool WindowRunReport::ConfirmStop(const std::string& question, const std::string& caption) {

@@ -23,8 +23,8 @@ class WindowRunReport final : public FileRunObserver {
                     QLineEdit& passwordBox)
         : ui_(ui), list_(list), file_(file), overall_(overall), passwordBox_(passwordBox) {}
 
-    void AddLine(const std::string& line) override;
-    void ShowMessage(const std::string& text) override;
+    void AddLine(const ReportText& line) override;
+    void ShowMessage(const ReportText& text) override;
     bool ConfirmStop(const std::string& question, const std::string& caption) override;
     void ShowPasswordBox() override { passwordBox_.show(); }
     void SetOverallVisible(bool visible) override { overall_.setVisible(visible); }

@@ -4,32 +4,15 @@
 #include <cstring>
 #include <stdexcept>
 
-#if defined(__x86_64__) || defined(__i386__)
-#include <immintrin.h>
-#define KIV_AVX2 __attribute__((target("avx2")))
-#define KIV_HAVE_AVX2_TEXT_KERNEL 1
-#endif
+#include "cipher/Avx2Residues.h"
 
 namespace kiv {
 
-#ifdef KIV_HAVE_AVX2_TEXT_KERNEL
+#ifdef KIV_HAVE_AVX2_RESIDUES
 
 namespace {
 
-constexpr std::size_t kLanes = 8;
-constexpr int kMaxDwords = TextBlockTables::kMaxDwords;
-
-// v mod m for 0 <= v < 2^22 and 1 <= m <= 2^15: (v + 0.5) / m lies at least 0.5 / m away from an
-// integer, and the float product errs by less than that, so the truncated quotient is exact.
-KIV_AVX2 inline __m256i Remainder(__m256i v, __m256 reciprocal, __m256i modulus) {
-    const __m256 x = _mm256_add_ps(_mm256_cvtepi32_ps(v), _mm256_set1_ps(0.5f));
-    const __m256i q = _mm256_cvttps_epi32(_mm256_mul_ps(x, reciprocal));
-    return _mm256_sub_epi32(v, _mm256_mullo_epi32(q, modulus));
-}
-
-KIV_AVX2 inline __m256i Load(const std::int32_t* p) {
-    return _mm256_load_si256(reinterpret_cast<const __m256i*>(p));
-}
+using avx2::kLanes;
 
 // 0xff in the bytes from first to last (all below 128; bytes of 128 and more compare negative).
 KIV_AVX2 inline __m256i Between(__m256i c, char first, char last) {
@@ -37,69 +20,14 @@ KIV_AVX2 inline __m256i Between(__m256i c, char first, char last) {
                             _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(last + 1)), c));
 }
 
-// Packs the low bytes of four registers into 32 bytes, in lane order.
-KIV_AVX2 inline __m256i PackBytes(__m256i a, __m256i b, __m256i c, __m256i d) {
-    const __m256i bytes = _mm256_packus_epi16(_mm256_packus_epi32(a, b), _mm256_packus_epi32(c, d));
-    return _mm256_permutevar8x32_epi32(bytes, _mm256_setr_epi32(0, 4, 1, 5, 2, 6, 3, 7));
-}
-
-template <int kRegs>
-KIV_AVX2 void ResiduesOf(const TextBlockTables& t, const std::uint8_t* in, std::size_t count,
-                         std::uint8_t* out) {
-    const auto length = static_cast<std::size_t>(t.blockLength);
-    const int dwords = (t.blockLength + 3) / 4;
-    const __m256i mask = _mm256_load_si256(reinterpret_cast<const __m256i*>(t.byteMask.data()));
-    const __m256i flip = _mm256_set1_epi16(static_cast<short>(0x8000));
-    const __m256i lowHalf = _mm256_set1_epi32(0xffff);
-    __m256i modulus[kRegs], bias[kRegs], fold[kRegs];
-    __m256 reciprocal[kRegs];
-#pragma GCC unroll 4
-    for (int r = 0; r < kRegs; ++r) {
-        modulus[r] = Load(&t.modulus[8 * r]);
-        bias[r] = Load(&t.wordBias[8 * r]);
-        fold[r] = Load(&t.fold[8 * r]);
-        reciprocal[r] = _mm256_load_ps(&t.reciprocal[8 * r]);
-    }
-    for (std::size_t b = 0; b < count; ++b, in += length, out += 32) {
-        // The block as 16-bit words w - 32768, for the signed multiply-add; two per lane.
-        const __m256i words = _mm256_xor_si256(
-            _mm256_and_si256(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(in)), mask), flip);
-        __m256i sum[kRegs];
-#pragma GCC unroll 4
-        for (int r = 0; r < kRegs; ++r)
-            sum[r] = bias[r];
-#pragma GCC unroll 5
-        for (int u = 0; u < dwords; ++u) {
-            const __m256i pair = _mm256_permutevar8x32_epi32(words, _mm256_set1_epi32(u));
-#pragma GCC unroll 4
-            for (int r = 0; r < kRegs; ++r) {
-                sum[r] = _mm256_add_epi32(sum[r],
-                                          _mm256_madd_epi16(pair, Load(&t.wordPowers[u][8 * r])));
-            }
-        }
-        // Now 0 <= sum < 2^27; folding the bits above 16 with 65536 mod m brings it below 2^22.
-#pragma GCC unroll 4
-        for (int r = 0; r < kRegs; ++r) {
-            sum[r] = _mm256_add_epi32(_mm256_and_si256(sum[r], lowHalf),
-                                      _mm256_madd_epi16(_mm256_srli_epi32(sum[r], 16), fold[r]));
-            sum[r] = Remainder(sum[r], reciprocal[r], modulus[r]);
-        }
-        const __m256i zero = _mm256_setzero_si256();
-        const __m256i packed =
-            PackBytes(sum[0], kRegs > 1 ? sum[1 % kRegs] : zero, kRegs > 2 ? sum[2 % kRegs] : zero,
-                      kRegs > 3 ? sum[3 % kRegs] : zero);
-        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), packed);
-    }
-}
-
-// The characters of digits 0..60 in 16-bit lanes: "0"-"9", "A"-"Z", "a"-"y".
+// The characters of digits 0..60 in bytes: "0"-"9", "A"-"Z", "a"-"y".
 KIV_AVX2 inline __m256i DigitCharacters(__m256i d) {
     const __m256i past9 =
-        _mm256_and_si256(_mm256_cmpgt_epi16(d, _mm256_set1_epi16(9)), _mm256_set1_epi16(7));
+        _mm256_and_si256(_mm256_cmpgt_epi8(d, _mm256_set1_epi8(9)), _mm256_set1_epi8(7));
     const __m256i past35 =
-        _mm256_and_si256(_mm256_cmpgt_epi16(d, _mm256_set1_epi16(35)), _mm256_set1_epi16(6));
-    return _mm256_add_epi16(_mm256_add_epi16(d, _mm256_set1_epi16('0')),
-                            _mm256_add_epi16(past9, past35));
+        _mm256_and_si256(_mm256_cmpgt_epi8(d, _mm256_set1_epi8(35)), _mm256_set1_epi8(6));
+    return _mm256_add_epi8(_mm256_add_epi8(d, _mm256_set1_epi8('0')),
+                           _mm256_add_epi8(past9, past35));
 }
 
 // Register r of a row of 16-bit lanes.
@@ -127,32 +55,29 @@ KIV_AVX2 inline __m256i NoiseLanes(__m256i c, __m256i base, __m256i m, __m256i m
     const __m256i v = _mm256_add_epi16(_mm256_mullo_epi16(m, u), residue);  // at most 3438
     const __m256i high =
         _mm256_srli_epi16(_mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(34380))), 5);
-    const __m256i low = _mm256_sub_epi16(v, _mm256_mullo_epi16(high, _mm256_set1_epi16(61)));
-    const __m256i characters =
-        _mm256_or_si256(DigitCharacters(low), _mm256_slli_epi16(DigitCharacters(high), 8));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), characters);
-    return _mm256_add_epi16(low, _mm256_set1_epi16(1));
+    // The low digit in the low byte and the high one above it: v - 61 high + 256 high.
+    const __m256i digits = _mm256_add_epi16(v, _mm256_mullo_epi16(high, _mm256_set1_epi16(195)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), DigitCharacters(digits));
+    return _mm256_add_epi16(_mm256_and_si256(digits, _mm256_set1_epi16(0xff)),
+                            _mm256_set1_epi16(1));
 }
 
+// The per-key constants of the noise, and one block's step: from the chain values the previous
+// block left, this block's characters and chain values.
 template <int kRegs>
-KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
-                      const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
-                      char* out) {
-    const int moduli = t.moduliCount;
-    alignas(32) std::uint16_t start[32];
-    for (int k = 0; k < 16 * kRegs; ++k)
-        start[k] = static_cast<std::uint16_t>(chainRow[k]);
-    const __m256i fixed = _mm256_set1_epi16(static_cast<short>(chainRow[moduli]));
-    __m256i base[kRegs], m[kRegs], m19[kRegs], fixedMask[kRegs], chain[kRegs];
-    for (int r = 0; r < kRegs; ++r) {
-        base[r] = LoadLanes(baseRow, r);
-        m[r] = LoadLanes(t.noiseModulus.data(), r);
-        m19[r] = LoadLanes(t.noiseModulus19.data(), r);
-        fixedMask[r] = LoadLanes(t.noiseLastLanes.data(), r);
-        chain[r] = LoadLanes(start, r);
+struct NoiseStep {
+    KIV_AVX2 NoiseStep(const TextBlockTables& t, const std::uint16_t* baseRow,
+                       std::uint32_t fixedChain)
+        : fixed(_mm256_set1_epi16(static_cast<short>(fixedChain))) {
+        for (int r = 0; r < kRegs; ++r) {
+            base[r] = LoadLanes(baseRow, r);
+            m[r] = LoadLanes(t.noiseModulus.data(), r);
+            m19[r] = LoadLanes(t.noiseModulus19.data(), r);
+            fixedMask[r] = LoadLanes(t.noiseLastLanes.data(), r);
+        }
     }
-    const std::size_t chars = 2 * static_cast<std::size_t>(moduli);
-    for (std::size_t b = 0; b < count; ++b, residues += 32, out += chars) {
+
+    KIV_AVX2 void Block(__m256i* chain, const std::uint8_t* residues, char* out) const {
         __m256i c[kRegs];
         if constexpr (kRegs == 1) {
             c[0] = ShiftDown(chain[0], _mm256_setzero_si256());
@@ -168,6 +93,75 @@ KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
             chain[r] = NoiseLanes(c[r], base[r], m[r], m19[r], residue, out + 32 * r);
         }
     }
+
+    __m256i fixed;
+    __m256i base[kRegs], m[kRegs], m19[kRegs], fixedMask[kRegs];
+};
+
+// Streams of blocks coded side by side. Block b's chain value of modulus k comes from modulus
+// k + 1 of block b - 1, and the last modulus takes the fixed entry, so a block's characters
+// depend on the n - 2 blocks before it and nothing earlier: a stream that starts n - 2 blocks
+// early from any chain values (whose characters are thrown away) codes its blocks exactly.
+// Independent streams keep the core busy where one block would wait for the block before.
+// Four streams of one register, two of two.
+template <int kRegs>
+constexpr int kStreams = 4 / kRegs;
+// Streams pay off once each has this many blocks of its own.
+constexpr std::size_t kStreamBlocks = 16;
+
+template <int kRegs>
+KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
+                      const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
+                      char* out, const std::uint32_t* at) {
+    const int moduli = t.moduliCount;
+    const auto chars = 2 * static_cast<std::size_t>(moduli);
+    const NoiseStep<kRegs> step(t, baseRow, chainRow[moduli]);
+    alignas(32) std::uint16_t start[32];
+    for (int k = 0; k < 16 * kRegs; ++k)
+        start[k] = static_cast<std::uint16_t>(chainRow[k]);
+    __m256i chain[kRegs];
+    for (int r = 0; r < kRegs; ++r)
+        chain[r] = LoadLanes(start, r);
+    // Where a stream's thrown-away and last characters go.
+    alignas(32) char scratch[64];
+
+    std::size_t done = 0;
+    const auto warm = static_cast<std::size_t>(moduli - 1);
+    if (count >= kStreams<kRegs> * (warm + kStreamBlocks)) {
+        // Each stream takes `steps` blocks: the first from block 0 with the true chain, the
+        // others from `warm` blocks before their own first one.
+        const std::size_t steps = (count + (kStreams<kRegs> - 1) * warm) / kStreams<kRegs>;
+        __m256i lanes[kStreams<kRegs>][kRegs] = {};
+        std::size_t first[kStreams<kRegs>];
+        for (int r = 0; r < kRegs; ++r)
+            lanes[0][r] = chain[r];
+        for (int s = 0; s < kStreams<kRegs>; ++s)
+            first[s] = s == 0 ? 0 : steps + (s - 1) * (steps - warm) - warm;
+        // A block's stores reach over the blocks after it: a stream's last blocks go through
+        // the scratch, so that they leave the next stream's first ones alone.
+        const std::size_t late = std::min(steps, (32 * kRegs + chars - 1) / chars);
+        for (std::size_t i = 0; i < steps - late; ++i) {
+#pragma GCC unroll 4
+            for (int s = 0; s < kStreams<kRegs>; ++s) {
+                const std::size_t b = first[s] + i;
+                char* to = s > 0 && i < warm ? scratch : out + at[b];
+                step.Block(lanes[s], residues + 32 * b, to);
+            }
+        }
+        for (std::size_t i = steps - late; i < steps; ++i) {
+            for (int s = 0; s < kStreams<kRegs>; ++s) {
+                const std::size_t b = first[s] + i;
+                step.Block(lanes[s], residues + 32 * b, scratch);
+                if (s == 0 || i >= warm) std::memcpy(out + at[b], scratch, chars);
+            }
+        }
+        for (int r = 0; r < kRegs; ++r)
+            chain[r] = lanes[kStreams<kRegs> - 1][r];
+        done = first[kStreams<kRegs> - 1] + steps;
+    }
+    for (std::size_t b = done; b < count; ++b)
+        step.Block(chain, residues + 32 * b, out + at[b]);
+
     alignas(32) std::uint16_t end[32];
     for (int r = 0; r < kRegs; ++r)
         _mm256_store_si256(reinterpret_cast<__m256i*>(end) + r, chain[r]);
@@ -178,106 +172,9 @@ KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
 // Decodes groups of kRegs x 8 blocks whose gathers may read 2 values past the group's last block
 // and whose stores may write 3 bytes past it.
 template <int kRegs>
-KIV_AVX2 void DecodeGroups(const TextBlockTables& t, const std::uint16_t* in, std::size_t groups,
-                           std::uint8_t* out, std::uint8_t* zeros) {
-    constexpr std::size_t kGroup = kRegs * kLanes;
-    const int length = t.blockLength;
-    const int moduli = t.moduliCount;
-    const int pairs = (moduli + 1) / 2;
-    const int columns = (length + 1) / 2;
-    const int words = (length + 3) / 4;
-    const __m256i stride = _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7),
-                                              _mm256_set1_epi32(2 * moduli));
-    __m256i offset[kRegs];
-    for (int h = 0; h < kRegs; ++h)
-        offset[h] = _mm256_add_epi32(stride, _mm256_set1_epi32(16 * h * moduli));
-    const __m256i lowHalf = _mm256_set1_epi32(0xffff);
-    // Digits 2q and 2q+1 of each block, as the two 16-bit halves of its lane.
-    __m256i pair[TextBlockTables::kMaxPairs][kRegs];
-    alignas(32) std::uint32_t word[kRegs][kMaxDwords][kLanes];
-    alignas(32) std::uint32_t zero[kRegs][kLanes];
-
-    for (std::size_t g = 0; g < groups; ++g) {
-        __m256i raw[kRegs] = {};
-        __m256i zeroCount[kRegs] = {};
-        for (int k = 0; k < moduli; ++k) {
-            if (k % 2 == 0) {
-#pragma GCC unroll 4
-                for (int h = 0; h < kRegs; ++h)
-                    raw[h] =
-                        _mm256_i32gather_epi32(reinterpret_cast<const int*>(in + k), offset[h], 1);
-            }
-            const __m256i inverse = _mm256_set1_epi32(static_cast<std::int32_t>(t.inverse[k]));
-            __m256i sum[kRegs];
-#pragma GCC unroll 4
-            for (int h = 0; h < kRegs; ++h) {
-                sum[h] = _mm256_madd_epi16(_mm256_and_si256(raw[h], lowHalf), inverse);
-                raw[h] = _mm256_srli_epi32(raw[h], 16);
-            }
-            // The pair holding the newest digit comes last, so the sums of the older ones are
-            // ready before it is.
-            const auto& factors = t.garnerPairs[k];
-            for (int q = 0; q < (k + 1) / 2; ++q) {
-                const __m256i factor = _mm256_set1_epi32(factors[q]);
-#pragma GCC unroll 4
-                for (int h = 0; h < kRegs; ++h)
-                    sum[h] = _mm256_add_epi32(sum[h], _mm256_madd_epi16(pair[q][h], factor));
-            }
-            const __m256 reciprocal = _mm256_set1_ps(t.reciprocal[k]);
-            const __m256i modulus = _mm256_set1_epi32(t.modulus[k]);
-#pragma GCC unroll 4
-            for (int h = 0; h < kRegs; ++h) {
-                const __m256i digit = Remainder(sum[h], reciprocal, modulus);
-                zeroCount[h] = _mm256_sub_epi32(zeroCount[h],
-                                                _mm256_cmpeq_epi32(digit, _mm256_setzero_si256()));
-                pair[k / 2][h] =
-                    k % 2 == 0 ? digit
-                               : _mm256_or_si256(pair[k / 2][h], _mm256_slli_epi32(digit, 16));
-            }
-        }
-        // An odd count leaves the last pair's high digit 0, as the factors expect.
-
-        // Columns of 16 bits, signed: their carries shift arithmetically. Two make a word.
-        __m256i carry[kRegs] = {};
-        __m256i low[kRegs] = {};
-        for (int j = 0; j < columns; ++j) {
-            __m256i column[kRegs] = {};
-            const auto& factors = t.wordPairs[j];
-            for (int q = t.firstPair[j]; q < pairs; ++q) {
-                const __m256i factor = _mm256_set1_epi32(factors[q]);
-#pragma GCC unroll 4
-                for (int h = 0; h < kRegs; ++h)
-                    column[h] = _mm256_add_epi32(column[h], _mm256_madd_epi16(pair[q][h], factor));
-            }
-#pragma GCC unroll 4
-            for (int h = 0; h < kRegs; ++h) {
-                column[h] = _mm256_add_epi32(column[h], carry[h]);
-                carry[h] = _mm256_srai_epi32(column[h], 16);
-                if (j % 2 == 0) {
-                    low[h] = column[h];
-                } else {
-                    low[h] = _mm256_blend_epi16(low[h], _mm256_slli_epi32(column[h], 16), 0xaa);
-                }
-                if (j % 2 == 1 || j == columns - 1)
-                    _mm256_store_si256(reinterpret_cast<__m256i*>(word[h][j / 2]), low[h]);
-            }
-        }
-#pragma GCC unroll 4
-        for (int h = 0; h < kRegs; ++h)
-            _mm256_store_si256(reinterpret_cast<__m256i*>(zero[h]), zeroCount[h]);
-        // In block order: a block's last word spills into the next block, which overwrites it.
-        for (std::size_t b = 0; b < kGroup; ++b) {
-            zeros[b] = static_cast<std::uint8_t>(zero[b / kLanes][b % kLanes]);
-            for (int w = 0; w < words; ++w) {
-                std::memcpy(
-                    out + b * static_cast<std::size_t>(length) + 4 * static_cast<std::size_t>(w),
-                    &word[b / kLanes][w][b % kLanes], 4);
-            }
-        }
-        in += kGroup * static_cast<std::size_t>(moduli);
-        out += kGroup * static_cast<std::size_t>(length);
-        zeros += kGroup;
-    }
+void DecodeGroups(const TextBlockTables& t, const std::uint16_t* in, std::size_t groups,
+                  std::uint8_t* out, std::uint8_t* zeros) {
+    avx2::DecodeGroups<kRegs, true>(t, t.moduliCount, in, groups, out, zeros);
 }
 
 // The last count < kRegs x 8 blocks, through buffers that hold the gathers' and stores' reach.
@@ -299,31 +196,30 @@ void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t c
 }  // namespace
 
 bool Avx2TextKernel::Available() {
-    static const bool available = __builtin_cpu_supports("avx2");
-    return available;
+    return avx2::Available();
 }
 
 void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                               std::size_t count, std::uint8_t* residues) {
     switch ((tables.moduliCount + 7) / 8) {
         case 1:
-            return ResiduesOf<1>(tables, text, count, residues);
+            return avx2::EncodeResidues<1>(tables, text, count, residues, 32);
         case 2:
-            return ResiduesOf<2>(tables, text, count, residues);
+            return avx2::EncodeResidues<2>(tables, text, count, residues, 32);
         case 3:
-            return ResiduesOf<3>(tables, text, count, residues);
+            return avx2::EncodeResidues<3>(tables, text, count, residues, 32);
         default:
-            return ResiduesOf<4>(tables, text, count, residues);
+            return avx2::EncodeResidues<4>(tables, text, count, residues, 32);
     }
 }
 
 void Avx2TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
                            const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
-                           char* out) {
+                           char* out, const std::uint32_t* at) {
     if (tables.moduliCount <= 16) {
-        NoiseOf<1>(tables, base, residues, count, chain, out);
+        NoiseOf<1>(tables, base, residues, count, chain, out, at);
     } else {
-        NoiseOf<2>(tables, base, residues, count, chain, out);
+        NoiseOf<2>(tables, base, residues, count, chain, out, at);
     }
 }
 
@@ -384,6 +280,11 @@ bool Avx2TextKernel::Available() {
 
 void Avx2TextKernel::Residues(const TextBlockTables&, const std::uint8_t*, std::size_t,
                               std::uint8_t*) {
+    throw std::logic_error("no AVX2 on this processor");
+}
+
+void Avx2TextKernel::Noise(const TextBlockTables&, const std::uint16_t*, const std::uint8_t*,
+                           std::size_t, std::uint32_t*, char*, const std::uint32_t*) {
     throw std::logic_error("no AVX2 on this processor");
 }
 

@@ -22,11 +22,13 @@ class Avx2TextKernel {
 
     // Noise and characters of count blocks, as TextBlockCodec's portable loop makes them:
     // base[k] = (r + 7 + stamp) mod 71 for the seed's draw r of modulus k; residues 32 bytes per
-    // block; chain[0..n-1] the noise chain from NoiseChain[2] on, updated; out 2(n-1) characters
-    // per block, writable 64 bytes past the last block's characters.
+    // block; chain[0..n-1] the noise chain from NoiseChain[2] on, updated. Block b's 2(n-1)
+    // characters go to out + at[b], the offsets increasing by at least 2(n-1); the 64 bytes after
+    // each block's start may be overwritten, so whatever lies between the blocks is written
+    // after this call.
     static void Noise(const TextBlockTables& tables, const std::uint16_t* base,
                       const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
-                      char* out);
+                      char* out, const std::uint32_t* at);
 
     // The values of pairs character pairs (low digit first); false when a character lies outside
     // "0"-"9", "A"-"Z", "a"-"z", and the values are then unfinished. Needs the standard order.

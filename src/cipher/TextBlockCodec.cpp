@@ -253,60 +253,93 @@ void TextBlockCodec::EncodeResidues(const std::uint8_t* text, std::size_t count,
 
 void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWorkspace& ws,
                              std::string& out) {
+    Encrypt(&text, 1, {}, stamp, ws, out);
+}
+
+void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
+                             std::string_view after, std::int32_t stamp, CipherWorkspace& ws,
+                             std::string& out) {
     const auto length = static_cast<std::size_t>(tables_.blockLength);
     const int moduli = tables_.moduliCount;
-    const std::size_t blocks = (text.size() + length - 1) / length;
-    if (blocks == 0) return;
+    const auto chars = static_cast<std::size_t>(2 * moduli);
+    std::size_t size = 0;
+    for (std::size_t t = 0; t < count; ++t)
+        size += (texts[t].size() + length - 1) / length * chars + after.size();
+    if (size == 0) return;
     const std::size_t begin = out.size();
-    const std::size_t end = begin + blocks * static_cast<std::size_t>(2 * moduli);
-    out.resize(end + 64);  // the vector code's stores reach past the last block
-    char* to = out.data() + begin;
+    out.resize(begin + size + 64);  // the vector code's stores reach past the last block
 
     // chain[k] is NoiseChain[k + 2]; chain[n - 1], the entry after the block's last modulus,
     // only ever feeds the noise here.
     std::array<std::uint32_t, TextBlockTables::kMaxModuli + 1> chain{};
     for (int k = 0; k <= moduli; ++k)
         chain[k] = static_cast<std::uint32_t>(ws.NoiseChain[k + 2]);
-    std::int32_t seed = 0;
+    at_.resize(kClockBlocks);
+    bool drawn = false;
 
-    for (std::size_t first = 0; first < blocks; first += kClockBlocks) {
-        const std::size_t count = std::min(kClockBlocks, blocks - first);
-        // The blocks with spaces after the text's end, and room for 32-byte loads.
-        const std::size_t from = first * length;
-        const std::size_t taken = std::min(text.size() - from, count * length);
-        std::memcpy(padded_.data(), text.data() + from, taken);
-        std::memset(padded_.data() + taken, ' ', count * length + 32 - taken);
-        EncodeResidues(reinterpret_cast<const std::uint8_t*>(padded_.data()), count,
-                       residues_.data());
-
-        // Every block reseeds the generator from the clock's seconds, so the blocks of one second
-        // draw the same values, and their noise depends only on the chain value.
-        seed = ws.clock->ClockSeconds();
-        PrepareNoise(seed, stamp);
-        if (vector_) {
-            Avx2TextKernel::Noise(tables_, noiseBase_.data(), residues_.data(), count, chain.data(),
-                                  to);
-            to += count * static_cast<std::size_t>(2 * moduli);
-            continue;
+    std::size_t t = 0, from = 0;  // the next text and its next byte
+    std::size_t pos = begin;      // where the next characters go
+    while (t < count) {
+        // A run of up to kClockBlocks blocks, the last one of each text filled up with spaces,
+        // and room for 32-byte loads after them.
+        const std::size_t runBegin = pos;
+        std::size_t blocks = 0;
+        ends_.clear();
+        while (t < count && blocks < kClockBlocks) {
+            const std::string_view text = texts[t];
+            const std::size_t take =
+                std::min((text.size() - from + length - 1) / length, kClockBlocks - blocks);
+            const std::size_t taken = std::min(text.size() - from, take * length);
+            char* to = padded_.data() + blocks * length;
+            std::memcpy(to, text.data() + from, taken);
+            std::memset(to + taken, ' ', take * length - taken);
+            for (std::size_t b = 0; b < take; ++b, pos += chars)
+                at_[blocks + b] = static_cast<std::uint32_t>(pos - runBegin);
+            blocks += take;
+            from += take * length;
+            if (from < text.size()) break;
+            ends_.push_back(pos);
+            pos += after.size();
+            ++t;
+            from = 0;
         }
-        const std::uint8_t* residue = residues_.data();
-        for (std::size_t b = 0; b < count; ++b, residue += 32) {
-            const std::uint16_t* noise = noise_.data();
-            for (int k = 0; k < moduli; ++k, noise += kChainValues) {
-                const std::uint32_t c = chain[k + 1];  // still the previous block's value
-                const std::uint32_t entry = tables_.noised[noise[c] + residue[k]];
-                to[0] = static_cast<char>(entry);
-                to[1] = static_cast<char>(entry >> 8);
-                to += 2;
-                chain[k] = entry >> 16;
+        if (blocks > 0) {
+            std::memset(padded_.data() + blocks * length, ' ', 32);
+            EncodeResidues(reinterpret_cast<const std::uint8_t*>(padded_.data()), blocks,
+                           residues_.data());
+            // Every block reseeds the generator from the clock's seconds, so the blocks of one
+            // second draw the same values, and their noise depends only on the chain value.
+            PrepareNoise(ws.clock->ClockSeconds(), stamp);
+            drawn = true;
+            char* base = out.data() + runBegin;
+            if (vector_) {
+                Avx2TextKernel::Noise(tables_, noiseBase_.data(), residues_.data(), blocks,
+                                      chain.data(), base, at_.data());
+            } else {
+                const std::uint8_t* residue = residues_.data();
+                for (std::size_t b = 0; b < blocks; ++b, residue += 32) {
+                    char* to = base + at_[b];
+                    const std::uint16_t* noise = noise_.data();
+                    for (int k = 0; k < moduli; ++k, noise += kChainValues) {
+                        const std::uint32_t c = chain[k + 1];  // still the previous block's value
+                        const std::uint32_t entry = tables_.noised[noise[c] + residue[k]];
+                        to[0] = static_cast<char>(entry);
+                        to[1] = static_cast<char>(entry >> 8);
+                        to += 2;
+                        chain[k] = entry >> 16;
+                    }
+                }
             }
         }
+        // After the characters, whose stores reach past their blocks.
+        for (const std::size_t end : ends_)
+            std::memcpy(out.data() + end, after.data(), after.size());
     }
-    out.resize(end);
+    out.resize(begin + size);
     for (int k = 0; k < moduli; ++k)
         ws.NoiseChain[k + 2] = static_cast<std::int32_t>(chain[k]);
     // The generator as the last block's draws leave it.
-    ws.random = drawn_;
+    if (drawn) ws.random = drawn_;
 }
 
 bool TextBlockCodec::PairValues(const char* chars, std::size_t blocks,

@@ -126,6 +126,13 @@ class TextBlockCodec {
     // ws.random as the workspace operations leave them.
     void Encrypt(std::string_view text, std::int32_t stamp, CipherWorkspace& ws, std::string& out);
 
+    // Appends the cipher texts of texts[0..count-1], each followed by after, to out: what
+    // Encrypt gives them one after the other with the same stamp, the noise chain running on
+    // from each text's last block into the next text's first. The texts' blocks are coded side
+    // by side, up to kClockBlocks of them per reading of the clock.
+    void Encrypt(const std::string_view* texts, std::size_t count, std::string_view after,
+                 std::int32_t stamp, CipherWorkspace& ws, std::string& out);
+
     // What decrypting one cipher text found.
     struct Verdict {
         bool lastFailed = false;  // the last block failed the zero-digit test or was cut
@@ -170,6 +177,10 @@ class TextBlockCodec {
     std::vector<std::uint8_t> zeros_;
     std::vector<std::size_t> firstBlock_;
     std::string padded_;
+    // Where each block's characters go, from the start of its run of blocks, and where the runs'
+    // texts end.
+    std::vector<std::uint32_t> at_;
+    std::vector<std::size_t> ends_;
     // The noise of the latest seed and stamp: noise_[k][c] = modulus k x u for the chain value
     // c, where u = (m x ((r + c + 7 + stamp) mod 71) + c) mod 19 with the seed's draw r for
     // modulus k; and the generator as the seed's n - 1 draws leave it.

@@ -105,6 +105,39 @@ TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, Tex
     return TextKeyVerdict::Usable;
 }
 
+TextKeyVerdict EncryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
+                            const std::string_view* inputs, std::size_t count,
+                            std::string_view after, std::string& out, TextCoding coding) {
+    key = TextKey(key);
+    if (key.size() < static_cast<std::size_t>(kShortestKey)) return TextKeyVerdict::TooShort;
+    TextBlockCodec* const codec = CodecFor(ws, order, key, coding);
+    if (codec == nullptr) {
+        const TextKeyVerdict verdict = CheckTextKey(ws, key);
+        if (verdict != TextKeyVerdict::Usable) return verdict;
+    }
+    const std::size_t length = key.size();
+    for (std::size_t t = 0; t < count;) {
+        const std::int32_t stamp = TimeStampOf(TimeOfDayFraction(*ws.clock));
+        if (codec == nullptr || !CodecNoiseFits(ws, *codec, stamp)) {
+            TextOperands op;
+            op.CipherKey = key;
+            op.CipherInput = inputs[t++];
+            EncryptText(ws, order, op, TextCoding::Literal);
+            out += op.CipherOutput;
+            out += after;
+            continue;
+        }
+        // The texts of about one run of the codec's blocks share this reading of the clock.
+        std::size_t end = t, blocks = 0;
+        do {
+            blocks += (inputs[end++].size() + length - 1) / length;
+        } while (end < count && blocks < TextBlockCodec::kClockBlocks);
+        codec->Encrypt(inputs + t, end - t, after, stamp, ws, out);
+        t = end;
+    }
+    return TextKeyVerdict::Usable;
+}
+
 void DecryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
                   const std::string_view* inputs, std::size_t count, std::string* outputs,
                   bool* decrypted, CipherMessages& messages, TextCoding coding) {

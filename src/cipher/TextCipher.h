@@ -55,6 +55,16 @@ enum class TextCoding { Best, Portable, Literal };
 TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
                            TextCoding coding = TextCoding::Best);
 
+// Encrypts inputs[0..count-1] with one key as EncryptText would one after the other, and appends
+// each cipher text followed by after to out. The texts are coded side by side, with one reading
+// of the clock for up to a thousand blocks (so neighbouring texts may share a time stamp, as
+// they would within one millisecond). Returns the key's verdict; on anything but Usable nothing
+// is appended.
+TextKeyVerdict EncryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
+                            const std::string_view* inputs, std::size_t count,
+                            std::string_view after, std::string& out,
+                            TextCoding coding = TextCoding::Best);
+
 // Decrypts CipherInput with CipherKey into CipherOutput. A block is genuine when at least three
 // of its mixed-radix digits are 0; a failed block is left out, and when the last block fails (a
 // wrong key, an altered or cut text) CipherOutput is CipherInput unchanged. A character outside

@@ -21,6 +21,7 @@ struct CliContext {
     std::ostream& err;
     const Clock& clock;
     bool errIsTerminal = false;
+    bool inIsTerminal = false;
     // Asked between the blocks of a file run; true ends the run, leaving nothing half-written.
     std::function<bool()> cancelRequested = {};
 };

@@ -25,12 +25,16 @@ int Finish(CliContext& context, const FileRunResult& result, const StderrReport&
            const std::string& subject) {
     if (result.AllWritten()) return kExitOk;
     const std::string& path = result.failurePath.empty() ? subject : result.failurePath;
+    // The system's reason, where there is one, says why after what the run showed.
+    std::string detail = report.Detail();
+    if (const std::string reason = result.FailureReason(); !reason.empty())
+        detail = detail.empty() ? reason : detail + ": " + reason;
     if (result.failure == FileRunFailure::None && result.status == FileRunStatus::Completed) {
         context.err << "kiv-cli: " << result.entriesSkipped << " of the files stored in '"
                     << PrintableName(subject)
                     << "' were not restored: their names are unsafe (see the report)\n";
     } else {
-        context.err << FailureLine(result.failure, path, report.Detail()) << '\n';
+        context.err << FailureLine(result.failure, path, detail) << '\n';
     }
     return kExitFailed;
 }
@@ -68,7 +72,7 @@ int RunEncryptFiles(CliContext& context, const CommandRequest& request) {
 
     StderrReport report(context.err, context.errIsTerminal, context.cancelRequested);
     for (const std::string& source : sources)
-        report.AddLine(source);
+        report.AddLine(ReportText::Value(source));
     const FileRunResult result = EncryptFiles(*password, sources, output, report, context.clock);
     return Finish(context, result, report, output);
 }
@@ -88,7 +92,7 @@ int RunDecryptFile(CliContext& context, const CommandRequest& request) {
     if (!password) return status;
 
     StderrReport report(context.err, context.errIsTerminal, context.cancelRequested);
-    report.AddLine(container);
+    report.AddLine(ReportText::Value(container));
     const FileRunResult result = DecryptFiles(*password, container, report, target, context.clock);
     return Finish(context, result, report, container);
 }
@@ -99,8 +103,9 @@ int RunListContainer(CliContext& context, const CommandRequest& request) {
     const ContainerListing listing = ListContainer(path);
     for (const auto& entry : listing.entries)
         context.out << std::setw(12) << entry.size << "  " << PrintableName(entry.name) << '\n';
-    if (!listing.problem.empty()) {
-        context.err << "kiv-cli: '" << PrintableName(path) << "' " << listing.problem << '\n';
+    if (listing.problem) {
+        context.err << "kiv-cli: '" << PrintableName(path) << "' " << listing.problem->Filled()
+                    << '\n';
         return kExitFailed;
     }
     return kExitOk;

@@ -4,17 +4,17 @@
 #include <ostream>
 
 #include "cli/FailureLines.h"
-#include "filecrypt/PrintableName.h"
 
 namespace kiv {
 
-void StderrReport::AddLine(const std::string& line) {
+void StderrReport::AddLine(const ReportText& line) {
     ClearBar();
-    err_ << PrintableName(line) << '\n';
+    err_ << line.Filled() << '\n';  // its values are printable already
 }
 
-void StderrReport::ShowMessage(const std::string& text) {
-    detail_ = CliWording(text);
+void StderrReport::ShowMessage(const ReportText& text) {
+    // Worded as a template: the values, printable already, are not escaped twice.
+    detail_ = FillTemplate(CliWording(text.templ), text.args);
 }
 
 bool StderrReport::ConfirmStop(const std::string& question, const std::string&) {

@@ -21,8 +21,8 @@ class StderrReport final : public FileRunObserver {
         : err_(err), terminal_(terminal), cancelRequested_(std::move(cancelRequested)) {}
     ~StderrReport() override { ClearBar(); }
 
-    void AddLine(const std::string& line) override;
-    void ShowMessage(const std::string& text) override;
+    void AddLine(const ReportText& line) override;
+    void ShowMessage(const ReportText& text) override;
     bool ConfirmStop(const std::string& question, const std::string& caption) override;
     void SetOverallPosition(int position) override;
     void SetFileRange(int low, int high) override;

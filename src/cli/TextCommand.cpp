@@ -11,6 +11,7 @@
 #include "cipher/TextCipher.h"
 #include "cli/CliPassword.h"
 #include "cli/FailureLines.h"
+#include "cli/LineBatchReader.h"
 
 namespace kiv {
 
@@ -22,22 +23,25 @@ struct CollectedMessages : CipherMessages {
     std::vector<std::string> texts;
 };
 
-// Reads one line without its LF or CR LF; false at the end of the input.
-bool ReadLine(std::istream& in, std::string& line) {
-    if (!std::getline(in, line)) return false;
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    return true;
-}
-
 void WriteLine(std::ostream& out, const std::string& line) {
     out.write(line.data(), static_cast<std::streamsize>(line.size()));
     out.put('\n');
 }
 
-// Lines are decrypted in batches of about this size, their blocks side by side; memory stays
-// bounded by a batch and the longest line, whatever the length of the input.
+// Lines are coded in batches of about this size, their blocks side by side; memory stays bounded
+// by a batch and the longest line, whatever the length of the input.
 constexpr std::size_t kBatchBytes = std::size_t{1} << 18;
 constexpr std::size_t kBatchLines = 4096;
+
+// Somebody typing at a terminal gets each line's answer before typing the next one.
+LineBatchReader::Reads Reads(const CliContext& context) {
+    return context.inIsTerminal ? LineBatchReader::Reads::LineAtATime
+                                : LineBatchReader::Reads::Large;
+}
+
+std::size_t BatchLines(const CliContext& context) {
+    return context.inIsTerminal ? 1 : kBatchLines;
+}
 
 // The failure lines of one input line: one for a line handed back, one per block left out of a
 // decrypted line.
@@ -53,24 +57,36 @@ void ReportLine(std::ostream& err, std::size_t number, bool decrypted,
         err << where << "a block was left out: " << text << '\n';
 }
 
+// Encrypts standard input line by line, in batches whose cipher texts are written at once.
+void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
+                  const std::string& key) {
+    LineBatchReader reader(context.in, Reads(context));
+    std::string out;
+    for (;;) {
+        const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
+        if (lines.empty()) break;
+        out.clear();
+        EncryptTexts(ws, order, key, lines.data(), lines.size(), "\n", out);
+        context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
+        if (context.inIsTerminal) context.out.flush();
+        if (out.capacity() > 16 * kBatchBytes) std::string().swap(out);
+    }
+}
+
 // Decrypts standard input line by line; false when a line was handed back unchanged.
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
-    std::vector<std::string> lines(kBatchLines), outputs(kBatchLines);
-    std::vector<std::string_view> views(kBatchLines);
+    LineBatchReader reader(context.in, Reads(context));
+    std::vector<std::string> outputs(kBatchLines);
     std::unique_ptr<bool[]> decrypted(new bool[kBatchLines]);
     bool all = true;
     std::size_t first = 1;  // the number of the batch's first line
-    for (bool more = true; more;) {
-        std::size_t count = 0, bytes = 0;
-        while (count < kBatchLines && bytes < kBatchBytes &&
-               (more = ReadLine(context.in, lines[count]))) {
-            bytes += lines[count].size();
-            views[count] = lines[count];
-            ++count;
-        }
+    for (;;) {
+        const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
+        const std::size_t count = lines.size();
+        if (count == 0) break;
         CollectedMessages batch;
-        DecryptTexts(ws, order, key, views.data(), count, outputs.data(), decrypted.get(), batch);
+        DecryptTexts(ws, order, key, lines.data(), count, outputs.data(), decrypted.get(), batch);
         for (std::size_t t = 0; t < count; ++t) {
             all = all && decrypted[t];
             WriteLine(context.out, outputs[t]);
@@ -86,10 +102,10 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
             if (!decrypted[t] || !messages.texts.empty())
                 ReportLine(context.err, first + t, decrypted[t], messages.texts);
             // One very long line must not keep its room in every slot it passed through.
-            if (lines[t].capacity() > kBatchBytes) std::string().swap(lines[t]);
             if (outputs[t].capacity() > kBatchBytes) std::string().swap(outputs[t]);
         }
         first += count;
+        if (context.inIsTerminal) context.out.flush();
     }
     return all;
 }
@@ -121,10 +137,7 @@ int RunTextCommand(CliContext& context, const CommandRequest& request, bool encr
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);
     if (encrypt) {
-        while (ReadLine(context.in, op.CipherInput)) {
-            EncryptText(ws, order, op);
-            WriteLine(context.out, op.CipherOutput);
-        }
+        EncryptLines(context, ws, order, op.CipherKey);
     } else if (!DecryptLines(context, ws, order, op.CipherKey)) {
         status = kExitFailed;
     }

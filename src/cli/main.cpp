@@ -10,8 +10,12 @@ int main(int argc, char** argv) {
     std::ios::sync_with_stdio(false);
     // Ctrl+C, a closed terminal or kill during a run must not leave decrypted data behind.
     kiv::TemporaryFileRegistry::RemoveOnTermination();
-    kiv::CliContext context{std::cin, std::cout, std::cerr, kiv::SystemClock::Instance(),
-                            isatty(STDERR_FILENO) == 1};
+    kiv::CliContext context{std::cin,
+                            std::cout,
+                            std::cerr,
+                            kiv::SystemClock::Instance(),
+                            isatty(STDERR_FILENO) == 1,
+                            isatty(STDIN_FILENO) == 1};
     const std::vector<std::string> words(argv + 1, argv + argc);
     const int status = kiv::RunKivCli(words, context);
     std::cout.flush();

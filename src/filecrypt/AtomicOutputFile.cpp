@@ -76,8 +76,9 @@ AtomicOutputFile::~AtomicOutputFile() {
     Discard();
 }
 
-bool AtomicOutputFile::Create(const std::string& path) {
+bool AtomicOutputFile::Create(const std::string& path, ExistingFile existing) {
     Discard();
+    existing_ = existing;
     struct stat info {};
     if (lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
@@ -114,7 +115,7 @@ bool AtomicOutputFile::LinkUnnamed() {
     const std::string self = "/proc/self/fd/" + std::to_string(fd_);
     if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0)
         return true;
-    if (errno != EEXIST) return false;
+    if (errno != EEXIST || existing_ == ExistingFile::Keep) return false;
     // A link never replaces a file: link under a free temporary name, then rename over it.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string candidate = TemporaryPrefix(folder_, name_) + RandomSuffix();
@@ -138,7 +139,7 @@ bool AtomicOutputFile::Commit() {
     if (done && unnamed_) done = LinkUnnamed();
     if (close(fd_) != 0) done = false;
     fd_ = -1;
-    if (done && !temporary_.empty()) done = std::rename(temporary_.c_str(), target_.c_str()) == 0;
+    if (done && !temporary_.empty()) done = PutInPlace();
     if (!done) {
         const int saved = errno;
         Discard();
@@ -148,6 +149,18 @@ bool AtomicOutputFile::Commit() {
     ForgetTemporary();
     unnamed_ = false;
     SyncFolder(folder_);
+    return true;
+}
+
+bool AtomicOutputFile::PutInPlace() {
+    if (existing_ == ExistingFile::Replace)
+        return std::rename(temporary_.c_str(), target_.c_str()) == 0;
+    if (renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS) return false;
+    // Filesystems without the no-replace rename still refuse a link over an existing name.
+    if (link(temporary_.c_str(), target_.c_str()) != 0) return false;
+    unlink(temporary_.c_str());
     return true;
 }
 

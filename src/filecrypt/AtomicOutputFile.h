@@ -3,6 +3,8 @@
 #include <sys/types.h>
 #include <string>
 
+#include "filecrypt/ExistingFile.h"
+
 namespace kiv {
 
 // An output that appears under its name only when complete and on disk. Where the filesystem
@@ -24,15 +26,15 @@ class AtomicOutputFile {
     // Opens the file to write in the folder of path. False (errno set) when the folder is not
     // writable, path names a file its runner may not write (EACCES), or an existing folder,
     // device, FIFO or socket, which a file run never replaces (EISDIR for a folder, EINVAL
-    // otherwise).
-    bool Create(const std::string& path);
+    // otherwise). With ExistingFile::Keep the commit never replaces a file of that name.
+    bool Create(const std::string& path, ExistingFile existing = ExistingFile::Replace);
     int fd() const { return fd_; }
     // Whether the data goes into an unnamed file (false: a named temporary file).
     bool Unnamed() const { return unnamed_; }
     // Flushes, sets the permission bits (those of the file it replaces, or what a plain
     // creation gives: 0666 less the umask) and renames over the target, replacing an existing
-    // file. False (errno set) on failure, in which case the temporary file is gone and the
-    // target untouched.
+    // file unless created to keep it (then EEXIST). False (errno set) on failure, in which case
+    // the temporary file is gone and the target untouched.
     bool Commit();
     // Drops what was written.
     void Discard();
@@ -41,11 +43,13 @@ class AtomicOutputFile {
     bool CreateUnnamed();
     bool CreateNamed();
     bool LinkUnnamed();
+    bool PutInPlace();
     void ForgetTemporary();
 
     const bool unnamedAllowed_;
     int fd_ = -1;
     bool unnamed_ = false;
+    ExistingFile existing_ = ExistingFile::Replace;
     std::string target_;
     std::string folder_;  // "" for the current folder, else ending in "/"
     std::string name_;

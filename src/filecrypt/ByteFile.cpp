@@ -44,6 +44,7 @@ bool ByteReader::Open(const std::string& path) {
     inode_ = info.st_ino;
     position_ = 0;
     failed_ = false;
+    error_ = 0;
     begin_ = end_ = 0;
     buffer_.resize(kReadBuffer);
     data_ = buffer_.data();
@@ -59,6 +60,7 @@ void ByteReader::OpenBytes(std::string_view bytes, std::uint64_t device, std::ui
     inode_ = inode;
     position_ = 0;
     failed_ = false;
+    error_ = 0;
     // Everything is buffered from the start.
     begin_ = 0;
     end_ = bytes.size();
@@ -80,6 +82,7 @@ bool ByteReader::Fill() {
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             failed_ = true;
+            error_ = errno;
             return false;
         }
         end_ = static_cast<std::size_t>(got);
@@ -93,7 +96,10 @@ std::size_t ByteReader::ReadDirect(std::uint8_t* into, std::size_t n) {
     while (done < n) {
         const ssize_t got = read(fd_, into + done, n - done);
         if (got < 0 && errno == EINTR) continue;
-        if (got < 0) failed_ = true;
+        if (got < 0) {
+            failed_ = true;
+            error_ = errno;
+        }
         if (got <= 0) break;
         done += static_cast<std::size_t>(got);
     }
@@ -136,6 +142,7 @@ std::int64_t ByteReader::Skip(std::int64_t n) {
     }
     if (lseek(fd_, target, SEEK_SET) < 0) {
         failed_ = true;
+        error_ = errno;
         return 0;
     }
     begin_ = end_ = 0;
@@ -164,6 +171,8 @@ bool ByteWriter::WriteAll(const std::uint8_t* data, std::size_t n) {
         if (put < 0 && errno == EINTR) continue;
         if (put <= 0) {
             failed_ = true;
+            // A write of nothing to a regular file means there is no room for the rest.
+            error_ = put < 0 ? errno : ENOSPC;
             return false;
         }
         done += static_cast<std::size_t>(put);

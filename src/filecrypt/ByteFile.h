@@ -33,6 +33,8 @@ class ByteReader {
     // Skips n bytes (or to the end of the file); returns how many were skipped.
     std::int64_t Skip(std::int64_t n);
     bool failed() const { return failed_; }
+    // The system's error number of the failed read (errno), or 0.
+    int error() const { return error_; }
     // Device and inode, to tell whether two paths name one file.
     std::uint64_t Device() const { return device_; }
     std::uint64_t Inode() const { return inode_; }
@@ -49,6 +51,7 @@ class ByteReader {
     std::uint64_t device_ = 0;
     std::uint64_t inode_ = 0;
     bool failed_ = false;
+    int error_ = 0;
     std::vector<std::uint8_t> buffer_;
     const std::uint8_t* data_ = nullptr;  // the buffer's bytes, or the bytes in memory
     std::size_t begin_ = 0;
@@ -65,6 +68,8 @@ class ByteWriter {
     bool WriteInt32(std::int32_t value);
     bool Flush();
     bool failed() const { return failed_; }
+    // The system's error number of the failed write (errno), or 0.
+    int error() const { return error_; }
 
   private:
     bool WriteAll(const std::uint8_t* data, std::size_t n);
@@ -73,6 +78,7 @@ class ByteWriter {
     int fd_ = -1;
     std::string* memory_ = nullptr;
     bool failed_ = false;
+    int error_ = 0;
     std::vector<std::uint8_t> buffer_;
 };
 

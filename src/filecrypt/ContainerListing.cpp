@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "cipher/TranslatableText.h"
 #include "filecrypt/ByteFile.h"
 #include "filecrypt/ContainerFormat.h"
 #include "filecrypt/FileKey.h"
@@ -36,21 +37,22 @@ ContainerListing ListContainer(const std::string& path, FileStore& files) {
     ContainerListing listing;
     ByteReader in;
     if (!files.OpenInput(path, in)) {
-        listing.problem = "cannot be opened";
+        listing.problem = QT_TRANSLATE_NOOP("kiv", "cannot be opened");
         return listing;
     }
     listing.readable = true;
     ContainerHeader header;
     const HeaderRead read = ReadContainerHeader(in, header);
     if (read == HeaderRead::NoResidueCount) {
-        listing.problem = "is too short to be an encrypted file";
+        listing.problem = QT_TRANSLATE_NOOP("kiv", "is too short to be an encrypted file");
         return listing;
     }
     const int d = header.residueCount;
     listing.residueCount = d;
     if (read == HeaderRead::ImpossibleResidueCount) {
-        listing.problem =
-            "has a header count of " + std::to_string(d) + ", which no password gives";
+        listing.problem = ReportText(
+            QT_TRANSLATE_NOOP("kiv", "has a header count of %1, which no password gives"),
+            {std::to_string(d)});
         return listing;
     }
     // Every block has at least L + 2 residues.
@@ -66,7 +68,7 @@ ContainerListing ListContainer(const std::string& path, FileStore& files) {
     }
     best.readable = true;
     best.residueCount = d;
-    best.problem = "is damaged: its entries do not fill it exactly";
+    best.problem = QT_TRANSLATE_NOOP("kiv", "is damaged: its entries do not fill it exactly");
     return best;
 }
 

@@ -1,10 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "filecrypt/DiskFileStore.h"
+#include "filecrypt/ReportText.h"
 
 namespace kiv {
 
@@ -19,7 +21,8 @@ struct ContainerListing {
     int residueCount = 0;   // d, from the header
     int blockLength = 0;    // L: the one block length that accounts for every byte, or 0
     std::vector<Entry> entries;
-    std::string problem;  // why the listing is incomplete, or ""
+    // Why the listing is incomplete, to follow the container's name; nothing when it is whole.
+    std::optional<ReportText> problem;
 };
 
 // The block length is not stored; it is the password's length. The listing tries each length

@@ -15,16 +15,30 @@ std::string StoredNameOf(const std::string& path);
 // The folder part of a path including its final "/", or "" when it has none.
 std::string FolderOf(const std::string& path);
 
-// Why a stored name may not be restored, or "" when it may: names come from the container and
-// are not trusted. (Whether the name would replace the container itself is a question for the
-// file system, not for the name: a link or another target folder changes the answer.)
-std::string StoredNameProblem(const std::string& name);
+// Why a stored entry is not restored. A name from a container is not trusted; the last two
+// are the run's own findings about the file the name leads to.
+enum class EntryProblem {
+    None,
+    NoName,
+    NulInName,
+    FolderInName,      // holds "/"
+    NamedAfterFolder,  // "." or ".."
+    IsContainer,       // would replace the encrypted file being read
+    RestoredEarlier,   // would replace a file this run restored
+};
+
+// Why a stored name may not be restored, or None when it may. (Whether the name would replace
+// the container itself is a question for the file system, not for the name: a link or another
+// target folder changes the answer.)
+EntryProblem StoredNameProblem(const std::string& name);
 
 // The name under which a restore that went on with an unconfirmed password writes an entry
 // whose name is taken: "(restored N)" goes before the last extension, or at the end of a name
 // without one (a leading dot starts no extension). notes.txt -> "notes (restored 2).txt",
 // README -> "README (restored 2)", .profile -> ".profile (restored 2)",
-// a.tar.gz -> "a.tar (restored 2).gz". The run takes the first free N from 2 on.
+// a.tar.gz -> "a.tar (restored 2).gz". The run takes the first free N from 2 on. A name that
+// would grow past 255 bytes loses the end of its part before the extension, at a character's
+// start, so that the copy can still be created.
 std::string RestoredCopyName(const std::string& name, int number);
 
 }  // namespace kiv

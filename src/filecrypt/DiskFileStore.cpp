@@ -10,8 +10,8 @@ namespace {
 
 class DiskOutput final : public FileStore::Output {
   public:
-    bool Create(const std::string& path) {
-        if (!file_.Create(path)) return false;
+    bool Create(const std::string& path, ExistingFile existing) {
+        if (!file_.Create(path, existing)) return false;
         writer_ = std::make_unique<ByteWriter>(file_.fd());
         return true;
     }
@@ -34,9 +34,10 @@ bool DiskFileStore::OpenInput(const std::string& path, ByteReader& reader) {
     return reader.Open(path);
 }
 
-std::unique_ptr<FileStore::Output> DiskFileStore::CreateOutput(const std::string& path) {
+std::unique_ptr<FileStore::Output> DiskFileStore::CreateOutput(const std::string& path,
+                                                               ExistingFile existing) {
     auto output = std::make_unique<DiskOutput>();
-    if (!output->Create(path)) return nullptr;
+    if (!output->Create(path, existing)) return nullptr;
     return output;
 }
 

@@ -11,7 +11,7 @@ class DiskFileStore final : public FileStore {
     static DiskFileStore& Instance();
 
     bool OpenInput(const std::string& path, ByteReader& reader) override;
-    std::unique_ptr<Output> CreateOutput(const std::string& path) override;
+    std::unique_ptr<Output> CreateOutput(const std::string& path, ExistingFile existing) override;
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;
 };

@@ -1,6 +1,7 @@
 #include "filecrypt/FileDecryption.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -14,45 +15,96 @@
 #include "filecrypt/FileKey.h"
 #include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
+#include "filecrypt/PrintableName.h"
 #include "filecrypt/ProgressRhythm.h"
 
 namespace kiv {
 
 namespace report {
-std::string EndsEarly(const std::string& what) {
-    return " The encrypted file ends before " + what;
+namespace {
+std::string Number(std::int64_t value) {
+    return std::to_string(value);
 }
-std::string BadNameLength(int entry, std::int64_t length) {
-    return " Entry " + std::to_string(entry) + " has a name length of " + std::to_string(length) +
-           " bytes (0 to 255 are possible): the encrypted file is damaged";
+}  // namespace
+
+ReportText EndsBeforeEntry(int entry) {
+    return {QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before entry %1"), {Number(entry)}};
 }
-std::string BadSourceSize(int entry, std::int64_t size) {
-    return " Entry " + std::to_string(entry) + " has a size of " + std::to_string(size) +
-           " bytes: the encrypted file is damaged";
+ReportText EndsBeforeLastBlockOfEntry(int entry) {
+    return {QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before the last block of entry %1"),
+            {Number(entry)}};
 }
-std::string EntrySkipped(const std::string& name, int entry, const std::string& problem) {
-    return " Entry " + std::to_string(entry) + " \"" + name + "\" " + problem + "; skipped";
+ReportText EndsBeforeLastBlockOf(const std::string& name) {
+    return {QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before the last block of %1"),
+            {PrintableName(name)}};
 }
-std::string NotAnEncryptedFile(std::int64_t count) {
-    return " This is not an encrypted file: no password gives its header count of " +
-           std::to_string(count);
+ReportText BadNameLength(int entry, std::int64_t length) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " Entry %1 has a name length of %2 bytes (0 to 255 are possible): "
+                              "the encrypted file is damaged"),
+            {Number(entry), Number(length)}};
 }
-std::string EntriesNotRestored(int entry, std::int64_t fileCount) {
-    if (entry >= fileCount) return " Entry " + std::to_string(entry) + " was not restored";
-    return " Entries " + std::to_string(entry) + " to " + std::to_string(fileCount) +
-           " were not restored";
+ReportText BadSourceSize(int entry, std::int64_t size) {
+    return {
+        QT_TRANSLATE_NOOP("kiv", " Entry %1 has a size of %2 bytes: the encrypted file is damaged"),
+        {Number(entry), Number(size)}};
 }
-std::string ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount) {
-    std::string line = " Entry " + std::to_string(entry) + " \"" + name +
-                       "\" claims more blocks than the encrypted file holds: ";
-    line += entry >= fileCount ? "it was not restored"
-                               : "it and the entries after it, up to entry " +
-                                     std::to_string(fileCount) + ", were not restored";
-    return line;
+ReportText EntrySkipped(EntryProblem problem, const std::string& name, int entry) {
+    const char* templ = nullptr;
+    switch (problem) {
+        case EntryProblem::NoName:
+            templ = QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" has no name; skipped");
+            break;
+        case EntryProblem::NulInName:
+            templ =
+                QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" has a NUL byte in its name; skipped");
+            break;
+        case EntryProblem::FolderInName:
+            templ = QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" has a folder in its name; skipped");
+            break;
+        case EntryProblem::NamedAfterFolder:
+            templ = QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" is named after a folder; skipped");
+            break;
+        case EntryProblem::IsContainer:
+            templ = QT_TRANSLATE_NOOP(
+                "kiv", " Entry %1 \"%2\" would replace the encrypted file itself; skipped");
+            break;
+        case EntryProblem::RestoredEarlier:
+        case EntryProblem::None:
+            templ = QT_TRANSLATE_NOOP(
+                "kiv",
+                " Entry %1 \"%2\" has the name of a file restored earlier in this run; skipped");
+            break;
+    }
+    return {templ, {Number(entry), PrintableName(name)}};
 }
-std::string RestoredUnderAnotherName(const std::string& name, const std::string& written) {
-    return " The password differs from the stored one, so \"" + name +
-           "\" was not replaced: restored as \"" + written + "\"";
+ReportText NotAnEncryptedFile(std::int64_t count) {
+    return {QT_TRANSLATE_NOOP(
+                "kiv", " This is not an encrypted file: no password gives its header count of %1"),
+            {Number(count)}};
+}
+ReportText EntriesNotRestored(int entry, std::int64_t fileCount) {
+    if (entry >= fileCount)
+        return {QT_TRANSLATE_NOOP("kiv", " Entry %1 was not restored"), {Number(entry)}};
+    return {QT_TRANSLATE_NOOP("kiv", " Entries %1 to %2 were not restored"),
+            {Number(entry), Number(fileCount)}};
+}
+ReportText ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount) {
+    if (entry >= fileCount)
+        return {QT_TRANSLATE_NOOP("kiv",
+                                  " Entry %1 \"%2\" claims more blocks than the encrypted file "
+                                  "holds: it was not restored"),
+                {Number(entry), PrintableName(name)}};
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " Entry %1 \"%2\" claims more blocks than the encrypted file holds: "
+                              "it and the entries after it, up to entry %3, were not restored"),
+            {Number(entry), PrintableName(name), Number(fileCount)}};
+}
+ReportText RestoredUnderAnotherName(const std::string& name, const std::string& written) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " The password differs from the stored one, so \"%1\" was not "
+                              "replaced: restored as \"%2\""),
+            {PrintableName(name), PrintableName(written)}};
 }
 }  // namespace report
 
@@ -95,8 +147,9 @@ class RestoreRun {
             container_ = FileIdentity(in_.Device(), in_.Inode());
             return true;
         }
+        const int error = errno;
         observer_.AddLine(report::kDecryptReadNotOpen);
-        return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_);
+        return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_, error);
     }
 
     // The checks that tie the container to the password, in the order the user meets them.
@@ -109,8 +162,7 @@ class RestoreRun {
             observer_.ShowMessage(report::kPasswordLengthWrong);
             return RefusePassword();
         }
-        if (read == HeaderRead::NoPasswordBlock)
-            return Damaged(report::EndsEarly("its password block"));
+        if (read == HeaderRead::NoPasswordBlock) return Damaged(report::kEndsBeforePasswordBlock);
         // Every differing byte asks again; Cancel each time goes on with the entered password.
         const auto block = DecodePasswordBlock(codec_, header);
         for (int j = 0; j < key_.blockLength; ++j) {
@@ -120,7 +172,7 @@ class RestoreRun {
                 return RefusePassword();
             passwordUnconfirmed_ = true;
         }
-        if (read == HeaderRead::NoFileCount) return Damaged(report::EndsEarly("its file count"));
+        if (read == HeaderRead::NoFileCount) return Damaged(report::kEndsBeforeFileCount);
         return true;
     }
 
@@ -132,7 +184,7 @@ class RestoreRun {
             case EntryRead::Complete:
                 break;
             case EntryRead::Truncated:
-                return DamagedAt(entry, report::EndsEarly("entry " + std::to_string(entry)));
+                return DamagedAt(entry, report::EndsBeforeEntry(entry));
             case EntryRead::BadNameLength:
                 return DamagedAt(entry, report::BadNameLength(entry, stored.nameLength));
             case EntryRead::BadSourceSize:
@@ -147,13 +199,12 @@ class RestoreRun {
             observer_.SetOverallVisible(false);
             return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
         }
-        if (const std::string problem = EntryProblem(stored.name); !problem.empty()) {
-            observer_.AddLine(report::EntrySkipped(stored.name, entry, problem));
+        if (const EntryProblem problem = ProblemOf(stored.name); problem != EntryProblem::None) {
+            observer_.AddLine(report::EntrySkipped(problem, stored.name, entry));
             ++result_.entriesSkipped;
             const std::int64_t bytes = blocks.StoredBytes(key_.ResidueBytes());
             if (in_.Skip(bytes) != bytes)
-                return DamagedAt(
-                    entry, report::EndsEarly("the last block of entry " + std::to_string(entry)));
+                return DamagedAt(entry, report::EndsBeforeLastBlockOfEntry(entry));
             return true;
         }
         // Bytes decoded with an unconfirmed password may be garbage: they never replace a file.
@@ -170,7 +221,7 @@ class RestoreRun {
         restoredNames_.insert(stored.name);
         if (const auto identity = files_.IdentityOf(folder_ + written))
             restoredFiles_.insert(*identity);
-        observer_.AddLine(stored.name);
+        observer_.AddLine(ReportText::Value(stored.name));
         observer_.AddLine(report::OpenFileByteAmount(stored.sourceSize));
         observer_.AddLine(report::OpenFileBytePart(blocks.count));
         observer_.AddLine(report::DecryptOpenLongByte(key_.blockLength));
@@ -184,22 +235,27 @@ class RestoreRun {
         return true;
     }
 
-    // Why an entry may not be restored, or "" when it may. Targets are compared as files, not as
-    // names: through a link or a second name the container or an earlier entry's file is the same.
-    std::string EntryProblem(const std::string& name) const {
-        if (std::string problem = StoredNameProblem(name); !problem.empty()) return problem;
+    // Why an entry may not be restored, or None when it may. Targets are compared as files, not
+    // as names: through a link or a second name the container or an earlier entry's file is the
+    // same.
+    EntryProblem ProblemOf(const std::string& name) const {
+        if (const EntryProblem problem = StoredNameProblem(name); problem != EntryProblem::None)
+            return problem;
         const std::optional<FileIdentity> existing = files_.IdentityOf(folder_ + name);
-        if (existing == container_) return "would replace the encrypted file itself";
+        if (existing == container_) return EntryProblem::IsContainer;
         if (restoredNames_.count(name) != 0 || (existing && restoredFiles_.count(*existing) != 0))
-            return "has the name of a file restored earlier in this run";
-        return {};
+            return EntryProblem::RestoredEarlier;
+        return EntryProblem::None;
     }
 
     // Decodes one entry's blocks into its file beside the others; the file appears only whole.
     bool DecodeEntry(const std::string& name, const std::string& target,
                      const EntryBlocks& blocks) {
-        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(target);
-        if (!file) return Unwritable(target);
+        // After an unconfirmed password the name was chosen because it was free, and it must
+        // not become another file's replacement if somebody takes it meanwhile.
+        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(
+            target, passwordUnconfirmed_ ? ExistingFile::Keep : ExistingFile::Replace);
+        if (!file) return Unwritable(target, errno);
         observer_.SetFileRange(1,
                                static_cast<int>(std::min<std::int64_t>(blocks.count, INT32_MAX)));
         observer_.SetFileVisible(true);
@@ -225,40 +281,43 @@ class RestoreRun {
             case BlockStream::End::Completed:
                 break;
             case BlockStream::End::ReadFailed:
-                return Damaged(report::EndsEarly("the last block of " + name));
+                return Damaged(report::EndsBeforeLastBlockOf(name));
             case BlockStream::End::WriteFailed:
-                return Unwritable(target);
+                return Unwritable(target, out.error());
             case BlockStream::End::Cancelled:
                 return Fail(FileRunStatus::Cancelled, FileRunFailure::Cancelled, target);
         }
-        if (!file->Commit()) return Unwritable(target);
+        if (!file->Commit()) return Unwritable(target, out.failed() ? out.error() : errno);
         observer_.SetFileVisible(false);
         return true;
     }
 
-    bool Fail(FileRunStatus status, FileRunFailure failure, const std::string& path) {
+    // error: the system's error number behind the failure, or 0.
+    bool Fail(FileRunStatus status, FileRunFailure failure, const std::string& path,
+              int error = 0) {
         result_.status = status;
         result_.failure = failure;
         result_.failurePath = path;
+        result_.failureError = error;
         return false;
     }
     // The container ends early or holds what no encryption writes; a read error is no damage.
-    bool Damaged(const std::string& line) {
+    bool Damaged(const ReportText& line) {
         observer_.AddLine(line);
-        return Fail(
-            FileRunStatus::Failed,
-            in_.failed() ? FileRunFailure::SourceUnreadable : FileRunFailure::ContainerDamaged,
-            path_);
+        if (in_.failed())
+            return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_,
+                        in_.error());
+        return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
     }
     // Damage met while reading entry: the cause, then which entries were not restored.
-    bool DamagedAt(int entry, const std::string& line) {
+    bool DamagedAt(int entry, const ReportText& line) {
         Damaged(line);
         observer_.AddLine(report::EntriesNotRestored(entry, fileCount_));
         return false;
     }
-    bool Unwritable(const std::string& target) {
+    bool Unwritable(const std::string& target, int error) {
         observer_.AddLine(report::kDecryptWriteNotOpen);
-        return Fail(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, target);
+        return Fail(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, target, error);
     }
     bool RefusePassword() {
         observer_.ShowPasswordBox();

@@ -5,10 +5,12 @@
 
 #include "cipher/PasswordMessages.h"
 #include "cipher/TranslatableText.h"
+#include "filecrypt/ContainerNames.h"
 #include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
+#include "filecrypt/ReportText.h"
 #include "numeric/Clock.h"
 #include "numeric/SystemClock.h"
 
@@ -33,20 +35,27 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            const FileRunSpeed& speed = FileRunSpeed(),
                            FileStore& files = DiskFileStore::Instance());
 
-// Report lines of a damaged container.
+// Report lines of a damaged container and of entries not restored.
 namespace report {
 inline constexpr char kTooShortForHeader[] =
     QT_TRANSLATE_NOOP("kiv", " The file is too short to be an encrypted file");
-std::string EndsEarly(const std::string& what);
-std::string BadNameLength(int entry, std::int64_t length);
-std::string BadSourceSize(int entry, std::int64_t size);
-std::string EntrySkipped(const std::string& name, int entry, const std::string& problem);
-std::string NotAnEncryptedFile(std::int64_t count);
+inline constexpr char kEndsBeforePasswordBlock[] =
+    QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before its password block");
+inline constexpr char kEndsBeforeFileCount[] =
+    QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before its file count");
+ReportText EndsBeforeEntry(int entry);
+ReportText EndsBeforeLastBlockOfEntry(int entry);
+// The file ended inside the blocks of the entry stored as name.
+ReportText EndsBeforeLastBlockOf(const std::string& name);
+ReportText BadNameLength(int entry, std::int64_t length);
+ReportText BadSourceSize(int entry, std::int64_t size);
+ReportText EntrySkipped(EntryProblem problem, const std::string& name, int entry);
+ReportText NotAnEncryptedFile(std::int64_t count);
 // After a stop at entry: it and the entries after it were not restored.
-std::string EntriesNotRestored(int entry, std::int64_t fileCount);
+ReportText EntriesNotRestored(int entry, std::int64_t fileCount);
 // The plausibility stop: the entry claims more blocks than the file holds.
-std::string ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount);
-std::string RestoredUnderAnotherName(const std::string& name, const std::string& written);
+ReportText ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount);
+ReportText RestoredUnderAnotherName(const std::string& name, const std::string& written);
 }  // namespace report
 
 }  // namespace kiv

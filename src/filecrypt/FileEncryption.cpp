@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <limits>
 #include <optional>
@@ -17,24 +18,33 @@
 #include "filecrypt/FileKey.h"
 #include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
+#include "filecrypt/PrintableName.h"
 #include "filecrypt/ProgressRhythm.h"
 
 namespace kiv {
 
-std::string SourceTooLargeMessage(const std::string& path) {
-    return "The file " + path +
-           " is 2 GiB or larger; an encrypted file can only hold files below 2 GiB.";
+ReportText SourceTooLargeMessage(const std::string& path) {
+    return {
+        QT_TRANSLATE_NOOP(
+            "kiv",
+            "The file %1 is 2 GiB or larger; an encrypted file can only hold files below 2 GiB."),
+        {PrintableName(path)}};
 }
 
-std::string OutputIsSourceMessage(const std::string& path) {
-    return "The encrypted file " + path +
-           " would replace one of the files to encrypt. Please choose another name.";
+ReportText OutputIsSourceMessage(const std::string& path) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              "The encrypted file %1 would replace one of the files to encrypt. "
+                              "Please choose another name."),
+            {PrintableName(path)}};
 }
 
-std::string SameNameMessage(const std::string& name) {
-    return "Two of the files to encrypt are named \"" + name +
-           "\". An encrypted file keeps only the names, so restoring it would give back just one "
-           "of them. Please rename one, or encrypt them separately.";
+ReportText SameNameMessage(const std::string& name) {
+    return {QT_TRANSLATE_NOOP(
+                "kiv",
+                "Two of the files to encrypt are named \"%1\". An encrypted file keeps only the "
+                "names, so restoring it would give back just one of them. Please rename one, or "
+                "encrypt them separately."),
+            {PrintableName(name)}};
 }
 
 namespace {
@@ -62,9 +72,10 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
     for (const std::string& path : paths) {
         ByteReader in;
         if (!in.Open(path)) {
+            const int error = errno;
             observer.AddLine(report::kEncryptReadNotOpen);
             return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::SourceUnreadable,
-                                        path);
+                                        path, error);
         }
         if (in.Size() > std::numeric_limits<std::int32_t>::max()) {
             observer.ShowMessage(SourceTooLargeMessage(path));
@@ -86,15 +97,19 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
 FileRunResult WriteEntry(const Source& source, const std::string& output, CipherWorkspace& ws,
                          const BlockCodec& codec, ByteWriter& out, FileRunObserver& observer,
                          const FileRunSpeed& speed) {
-    const auto unreadable = [&] {
+    // error: the system's error number, or 0 when the file changed under the run.
+    const auto unreadable = [&](int error) {
         observer.AddLine(report::kEncryptReadNotOpen);
         return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::SourceUnreadable,
-                                    source.path);
+                                    source.path, error);
     };
-    const auto unwritable =
-        FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, output);
+    const auto unwritable = [&] {
+        return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, output,
+                                    out.error());
+    };
     ByteReader in;
-    if (!in.Open(source.path) || in.Size() != source.size) return unreadable();
+    if (!in.Open(source.path)) return unreadable(errno);
+    if (in.Size() != source.size) return unreadable(0);
     const int length = codec.BlockLength();
     const EntryBlocks blocks = BlocksOf(source.size, length);
     const std::int64_t full = blocks.count - 1;
@@ -118,9 +133,9 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
         case BlockStream::End::Completed:
             break;
         case BlockStream::End::ReadFailed:
-            return unreadable();
+            return unreadable(in.error());
         case BlockStream::End::WriteFailed:
-            return unwritable;
+            return unwritable();
         case BlockStream::End::Cancelled:
             return FileRunResult::Ended(FileRunStatus::Cancelled, FileRunFailure::Cancelled,
                                         output);
@@ -129,10 +144,10 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
     std::uint8_t block[BlockCodec::kMaxBlock];
     std::uint8_t residues[BlockCodec::kMaxResidues];
     const auto rest = static_cast<std::size_t>(blocks.rest);
-    if (in.Read(block, rest) != rest) return unreadable();
+    if (in.Read(block, rest) != rest) return unreadable(in.error());
     FillFinalBlockNoise(ws, block, blocks.rest, length);
     codec.Encode(block, residues);
-    if (!out.Write(residues, residueBytes)) return unwritable;
+    if (!out.Write(residues, residueBytes)) return unwritable();
 
     observer.AddLine(report::FileByteAmount(source.size));
     observer.AddLine(report::FileBytePart(full));
@@ -159,13 +174,13 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
     std::vector<Source> checked;
     if (auto ended = CheckSources(sources, output, observer, checked)) return *ended;
 
-    const auto unwritable = [&] {
+    const auto unwritable = [&](int error) {
         observer.AddLine(report::kEncryptWriteNotOpen);
-        return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable,
-                                    output);
+        return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, output,
+                                    error);
     };
     AtomicOutputFile file;
-    if (!file.Create(output)) return unwritable();
+    if (!file.Create(output)) return unwritable(errno);
     ByteWriter out(file.fd());
     observer.SetOverallRange(1, 1000);
     observer.SetOverallVisible(true);
@@ -184,7 +199,8 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
         observer.SetFileVisible(false);
     }
     observer.SetOverallVisible(false);
-    if (!out.Flush() || !file.Commit()) return unwritable();
+    if (!out.Flush()) return unwritable(out.error());
+    if (!file.Commit()) return unwritable(errno);
     FileRunResult result;
     result.filesWritten = 1;
     return result;

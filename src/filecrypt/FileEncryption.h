@@ -8,6 +8,7 @@
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
+#include "filecrypt/ReportText.h"
 #include "numeric/Clock.h"
 #include "numeric/SystemClock.h"
 
@@ -29,8 +30,8 @@ inline constexpr char kRepeatedModuliFileMessage[] = QT_TRANSLATE_NOOP(
     "kiv",
     "This password cannot protect files: two parts of every block would share one prime, so the "
     "encrypted file could never be restored. Please choose another password.");
-std::string SourceTooLargeMessage(const std::string& path);
-std::string OutputIsSourceMessage(const std::string& path);
-std::string SameNameMessage(const std::string& name);
+ReportText SourceTooLargeMessage(const std::string& path);
+ReportText OutputIsSourceMessage(const std::string& path);
+ReportText SameNameMessage(const std::string& name);
 
 }  // namespace kiv

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "filecrypt/ReportText.h"
+
 namespace kiv {
 
 // How a file run reaches whoever shows it: the report list, the two progress bars, the one
@@ -13,9 +15,9 @@ class FileRunObserver {
     virtual ~FileRunObserver() = default;
 
     // Appends one line to the report list.
-    virtual void AddLine(const std::string& line) = 0;
+    virtual void AddLine(const ReportText& line) = 0;
     // A modal message with an OK button.
-    virtual void ShowMessage(const std::string& text) = 0;
+    virtual void ShowMessage(const ReportText& text) = 0;
     // "Password is wrong" / "Change Password" with OK and Cancel: true for OK (stop the run).
     virtual bool ConfirmStop(const std::string& question, const std::string& caption) = 0;
     // Makes the first password box visible again after a refused password.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <utility>
 
@@ -34,18 +35,28 @@ struct FileRunResult {
     FileRunStatus status = FileRunStatus::Completed;
     FileRunFailure failure = FileRunFailure::None;
     std::string failurePath;  // the file the failure concerns, where there is one
+    int failureError = 0;     // the system's error number (errno) behind the failure, or 0
     int filesWritten = 0;     // restored files, or 1 for a written container
     int entriesSkipped = 0;   // stored entries not restored for their name or their target:
                               // unsafe, taken by an earlier entry, or the container itself
     int entriesRenamed = 0;   // entries written under a free name because the password was not
                               // confirmed and their own name was taken
-    // A run that ended early for the given reason.
-    static FileRunResult Ended(FileRunStatus status, FileRunFailure failure, std::string path) {
+    // A run that ended early for the given reason; error as failureError.
+    static FileRunResult Ended(FileRunStatus status, FileRunFailure failure, std::string path,
+                               int error = 0) {
         FileRunResult result;
         result.status = status;
         result.failure = failure;
         result.failurePath = std::move(path);
+        result.failureError = error;
         return result;
+    }
+    // The system's words for failureError, in English whatever the locale ("No space left on
+    // device"), or "" when the failure has no system error behind it.
+    std::string FailureReason() const {
+        if (failureError == 0) return {};
+        const char* words = strerrordesc_np(failureError);
+        return words != nullptr ? words : "error " + std::to_string(failureError);
     }
     bool AllWritten() const {
         return status == FileRunStatus::Completed && entriesSkipped == 0 && entriesRenamed == 0;

@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "filecrypt/ByteFile.h"
+#include "filecrypt/ExistingFile.h"
 
 namespace kiv {
 
@@ -33,8 +34,10 @@ class FileStore {
     virtual ~FileStore() = default;
     // Opens an existing regular file for reading. False (errno set) when it cannot.
     virtual bool OpenInput(const std::string& path, ByteReader& reader) = 0;
-    // Null (errno set) when the output cannot be created.
-    virtual std::unique_ptr<Output> CreateOutput(const std::string& path) = 0;
+    // Null (errno set) when the output cannot be created. Its Commit fails with EEXIST when
+    // existing is Keep and a file has taken the name meanwhile.
+    virtual std::unique_ptr<Output> CreateOutput(const std::string& path,
+                                                 ExistingFile existing) = 0;
     // The file path leads to, following links; nothing when there is none. An open reader's
     // Device and Inode are the same identity.
     virtual std::optional<FileIdentity> IdentityOf(const std::string& path) const = 0;

@@ -10,11 +10,15 @@ constexpr std::uint64_t kDevice = 1;
 
 class MemoryOutput final : public FileStore::Output {
   public:
-    MemoryOutput(MemoryFileStore& store, const std::string& path)
-        : store_(store), path_(path), writer_(bytes_) {}
+    MemoryOutput(MemoryFileStore& store, const std::string& path, ExistingFile existing)
+        : store_(store), path_(path), existing_(existing), writer_(bytes_) {}
     ByteWriter& Writer() override { return writer_; }
     bool Commit() override {
         if (!writer_.Flush()) return false;
+        if (existing_ == ExistingFile::Keep && store_.NameTaken(path_)) {
+            errno = EEXIST;
+            return false;
+        }
         store_.Put(path_, std::move(bytes_));
         return true;
     }
@@ -22,6 +26,7 @@ class MemoryOutput final : public FileStore::Output {
   private:
     MemoryFileStore& store_;
     std::string path_;
+    ExistingFile existing_;
     std::string bytes_;
     ByteWriter writer_;
 };
@@ -48,8 +53,9 @@ bool MemoryFileStore::OpenInput(const std::string& path, ByteReader& reader) {
     return true;
 }
 
-std::unique_ptr<FileStore::Output> MemoryFileStore::CreateOutput(const std::string& path) {
-    return std::make_unique<MemoryOutput>(*this, path);
+std::unique_ptr<FileStore::Output> MemoryFileStore::CreateOutput(const std::string& path,
+                                                                 ExistingFile existing) {
+    return std::make_unique<MemoryOutput>(*this, path, existing);
 }
 
 std::optional<FileIdentity> MemoryFileStore::IdentityOf(const std::string& path) const {

@@ -21,7 +21,7 @@ class MemoryFileStore final : public FileStore {
     // A missing file fails with ENOENT. A reader reads the stored string in place: replacing the
     // file while it is open is a fault of the caller that a sanitizer build reports.
     bool OpenInput(const std::string& path, ByteReader& reader) override;
-    std::unique_ptr<Output> CreateOutput(const std::string& path) override;
+    std::unique_ptr<Output> CreateOutput(const std::string& path, ExistingFile existing) override;
     // Every file is on device 1; there are no links, so a name is taken only by a file.
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;

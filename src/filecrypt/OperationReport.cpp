@@ -3,41 +3,42 @@
 namespace kiv::report {
 
 namespace {
-std::string Line(const char* label, std::int64_t figure) {
-    return label + std::to_string(figure);
+// The figure follows its label directly: "%1" stays the template's last two characters.
+ReportText Line(const char* templ, std::int64_t figure) {
+    return ReportText(templ, {std::to_string(figure)});
 }
 }  // namespace
 
-std::string FileByteAmount(std::int64_t size) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "File Byte Amount = "), size);
+ReportText FileByteAmount(std::int64_t size) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "File Byte Amount = %1"), size);
 }
-std::string FileBytePart(std::int64_t blocks) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "File Byte Part   = "), blocks);
+ReportText FileBytePart(std::int64_t blocks) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "File Byte Part   = %1"), blocks);
 }
-std::string OpenLongByte(int blockLength) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Open Long Byte   = "), blockLength);
+ReportText OpenLongByte(int blockLength) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Open Long Byte   = %1"), blockLength);
 }
-std::string CloseLongByte(int residueCount) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Close Long Byte  = "), residueCount);
+ReportText CloseLongByte(int residueCount) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Close Long Byte  = %1"), residueCount);
 }
 
-std::string OpenFileByteAmount(std::int64_t size) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Open File Byte Amount = "), size);
+ReportText OpenFileByteAmount(std::int64_t size) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Open File Byte Amount = %1"), size);
 }
-std::string OpenFileBytePart(std::int64_t blocks) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Open File Byte Part   = "), blocks);
+ReportText OpenFileBytePart(std::int64_t blocks) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Open File Byte Part   = %1"), blocks);
 }
-std::string DecryptOpenLongByte(int blockLength) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Open Long Byte        = "), blockLength);
+ReportText DecryptOpenLongByte(int blockLength) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Open Long Byte        = %1"), blockLength);
 }
-std::string DecryptCloseLongByte(int residueCount) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Close Long Byte       = "), residueCount);
+ReportText DecryptCloseLongByte(int residueCount) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Close Long Byte       = %1"), residueCount);
 }
-std::string CloseFileByteNo(std::int64_t least) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Close File Byte no    = "), least);
+ReportText CloseFileByteNo(std::int64_t least) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Close File Byte no    = %1"), least);
 }
-std::string CloseFileByteYes(std::int64_t total) {
-    return Line(QT_TRANSLATE_NOOP("kiv", "Close File Byte yes   = "), total);
+ReportText CloseFileByteYes(std::int64_t total) {
+    return Line(QT_TRANSLATE_NOOP("kiv", "Close File Byte yes   = %1"), total);
 }
 
 }  // namespace kiv::report

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cipher/TranslatableText.h"
+#include "filecrypt/ReportText.h"
 
 namespace kiv {
 
@@ -24,17 +25,17 @@ inline constexpr char kChangePassword[] = QT_TRANSLATE_NOOP("kiv", "Change Passw
 inline constexpr char kInitialLine[] =
     QT_TRANSLATE_NOOP("kiv", "View  Encrypt File the Report  or Decrypt  File the Report");
 
-std::string FileByteAmount(std::int64_t size);
-std::string FileBytePart(std::int64_t blocks);
-std::string OpenLongByte(int blockLength);
-std::string CloseLongByte(int residueCount);
+ReportText FileByteAmount(std::int64_t size);
+ReportText FileBytePart(std::int64_t blocks);
+ReportText OpenLongByte(int blockLength);
+ReportText CloseLongByte(int residueCount);
 
-std::string OpenFileByteAmount(std::int64_t size);
-std::string OpenFileBytePart(std::int64_t blocks);
-std::string DecryptOpenLongByte(int blockLength);
-std::string DecryptCloseLongByte(int residueCount);
-std::string CloseFileByteNo(std::int64_t least);
-std::string CloseFileByteYes(std::int64_t total);
+ReportText OpenFileByteAmount(std::int64_t size);
+ReportText OpenFileBytePart(std::int64_t blocks);
+ReportText DecryptOpenLongByte(int blockLength);
+ReportText DecryptCloseLongByte(int residueCount);
+ReportText CloseFileByteNo(std::int64_t least);
+ReportText CloseFileByteYes(std::int64_t total);
 
 }  // namespace report
 }  // namespace kiv

@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QFile>
 #include <functional>
 
@@ -51,6 +53,11 @@ TEST(EditorDocument, WritingReplacesTheFileWholeOrNotAtAll) {
     EXPECT_EQ(ReadAll(path), "x\r\ny");
     EXPECT_FALSE(EditorDocument::Read(folder.filePath("missing.txt")).has_value());
     EXPECT_FALSE(EditorDocument::Read(folder.path()).has_value());
+    // Neither may hold the window: a FIFO without a writer, a device without an end.
+    const QString fifo = folder.filePath("fifo.txt");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    EXPECT_FALSE(EditorDocument::Read(fifo).has_value());
+    EXPECT_FALSE(EditorDocument::Read("/dev/zero").has_value());
 }
 
 TEST(DialogSettings, FiltersBecomeQtFiltersMatchingEitherCase) {

@@ -15,13 +15,13 @@ struct ShownOnThread : FileRunObserver {
     std::vector<QThread*> threads;
     bool answer = false;
 
-    void AddLine(const std::string& line) override {
-        lines.push_back(line);
+    void AddLine(const ReportText& line) override {
+        lines.push_back(line.Filled());
         threads.push_back(QThread::currentThread());
     }
-    void ShowMessage(const std::string&) override {}
+    void ShowMessage(const ReportText&) override {}
     bool ConfirmStop(const std::string& question, const std::string&) override {
-        AddLine("asked " + question);
+        AddLine(ReportText::Value("asked " + question));
         return answer;
     }
 };

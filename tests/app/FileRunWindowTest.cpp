@@ -34,8 +34,8 @@ class FileRuns : public WindowFixture {
     void MakeContainer(const QString& path, const QStringList& sources,
                        const std::string& password) {
         struct : FileRunObserver {
-            void AddLine(const std::string&) override {}
-            void ShowMessage(const std::string&) override {}
+            void AddLine(const ReportText&) override {}
+            void ShowMessage(const ReportText&) override {}
             bool ConfirmStop(const std::string&, const std::string&) override { return true; }
         } silent;
         std::vector<std::string> paths;
@@ -52,10 +52,10 @@ class FileRuns : public WindowFixture {
     }
 
     static QStringList EncryptionLines(int size, int blocks, int length, int residues) {
-        return {TextAdapter::FromBytes(report::FileByteAmount(size)),
-                TextAdapter::FromBytes(report::FileBytePart(blocks)),
-                TextAdapter::FromBytes(report::OpenLongByte(length)),
-                TextAdapter::FromBytes(report::CloseLongByte(residues))};
+        return {TextAdapter::FromBytes(report::FileByteAmount(size).Filled()),
+                TextAdapter::FromBytes(report::FileBytePart(blocks).Filled()),
+                TextAdapter::FromBytes(report::OpenLongByte(length).Filled()),
+                TextAdapter::FromBytes(report::CloseLongByte(residues).Filled())};
     }
 
     // Every control whose action touches the report list, the passwords or a cipher.
@@ -108,6 +108,18 @@ TEST_F(FileRuns, EncryptingTwoFilesListsThePathsThenFourLinesPerFile) {
     EXPECT_TRUE(window->ProgressBar2->isHidden());
     ExpectIdle(*window);
     EXPECT_TRUE(ui.messages.isEmpty());
+}
+
+// The run's own line says what failed; the window adds which file and the system's reason.
+TEST_F(FileRuns, AFailedWriteSaysWhy) {
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("a.txt"), Path("b.doc")};
+    ui.saveAnswer = Path("missing/both.vrq");
+    window->Button2->click();
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window).mid(2),
+              QStringList({"Write File not Open ",
+                           Path("missing/both.vrq") + ": No such file or directory"}));
 }
 
 TEST_F(FileRuns, OneFileIsWrittenBesideItselfWithoutASaveDialog) {

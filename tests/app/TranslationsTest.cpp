@@ -5,6 +5,8 @@
 
 #include "app/ShownText.h"
 #include "app/WindowMessages.h"
+#include "filecrypt/FileDecryption.h"
+#include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
 #include "runtime/Translations.h"
 
@@ -18,24 +20,32 @@ TEST(Translations, TurkishLocaleShowsTurkishTextsAndQtsOwnButtonsUntilRemoved) {
     {
         const Translations turkish(QLocale(QLocale::Turkish, QLocale::Turkey), kCatalogueFolder);
         ASSERT_TRUE(turkish.ProgramCatalogueInstalled());
+        // The template is translated, then the values go in as they are: a name holding "%2"
+        // stays so, and its control bytes are escaped.
         struct Shown {
-            QString source;
+            ReportText source;
             const char* turkish;
         };
         for (const Shown& text : {
-                 Shown{QString::fromUtf8(kUseText), "Metin ile"},
-                 Shown{QString::fromUtf8(kWindowCaption), "Bilgilerinizin hayatını koruyun"},
-                 Shown{QString::fromUtf8(kDecryptEditorMismatch),
-                       "Parola 1 ile Parola 2 aynı olmalı  "},
+                 Shown{kUseText, "Metin ile"},
+                 Shown{kWindowCaption, "Bilgilerinizin hayatını koruyun"},
+                 Shown{kDecryptEditorMismatch, "Parola 1 ile Parola 2 aynı olmalı  "},
                  // A report line keeps its figure and its column.
-                 Shown{QString::fromStdString(report::FileByteAmount(1234)),
-                       "Dosya Bayt Sayısı    = 1234"},
-                 Shown{QString::fromStdString(report::CloseFileByteYes(7)),
-                       "Kapalı Dosya Bayt toplam = 7"},
+                 Shown{report::FileByteAmount(1234), "Dosya Bayt Sayısı    = 1234"},
+                 Shown{report::CloseFileByteYes(7), "Kapalı Dosya Bayt toplam = 7"},
+                 Shown{report::EntrySkipped(EntryProblem::IsContainer, "a%2\x1b", 3),
+                       " Girdi 3 \"a%2\\x1b\" şifrelenmiş dosyanın kendisinin yerine geçerdi; "
+                       "atlandı"},
+                 Shown{report::EntriesNotRestored(2, 5), " Girdi 2 ile 5 arası geri yüklenmedi"},
+                 Shown{report::EndsBeforeLastBlockOf("big"),
+                       " Şifrelenmiş dosya, big girdisinin son bloğundan önce bitiyor"},
+                 Shown{SourceTooLargeMessage("/tmp/x"),
+                       "/tmp/x dosyası 2 GiB ya da daha büyük; şifrelenmiş bir dosya yalnızca "
+                       "2 GiB'tan küçük dosyaları tutabilir."},
                  // What the catalogue does not know, a file name say, is shown as it is.
-                 Shown{QStringLiteral("notes = draft.txt"), "notes = draft.txt"},
+                 Shown{ReportText::Value("notes = draft.txt"), "notes = draft.txt"},
              })
-            EXPECT_EQ(ShownText(text.source), QString::fromUtf8(text.turkish));
+            EXPECT_EQ(ShownText(text.source), QString::fromUtf8(text.turkish)) << text.turkish;
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("İptal"));
     }
     EXPECT_EQ(ShownText(kUseText), QStringLiteral("Use Text"));
@@ -48,8 +58,7 @@ TEST(Translations, EnglishAndLanguagesWithoutACatalogueKeepTheSourceTexts) {
         const Translations translations(locale, kCatalogueFolder);
         EXPECT_FALSE(translations.ProgramCatalogueInstalled()) << locale.name().toStdString();
         EXPECT_EQ(ShownText(kUseText), QStringLiteral("Use Text"));
-        EXPECT_EQ(ShownText(QString::fromStdString(report::FileByteAmount(1))),
-                  QStringLiteral("File Byte Amount = 1"));
+        EXPECT_EQ(ShownText(report::FileByteAmount(1)), QStringLiteral("File Byte Amount = 1"));
     }
 }
 

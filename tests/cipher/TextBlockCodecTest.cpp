@@ -146,6 +146,63 @@ TEST_F(TextCodingTest, CodecsGiveTheLiteralStepsResultsToTheCharacter) {
     EXPECT_GT(messageCount, 1000);
 }
 
+// Batches of lines as kiv-cli encrypts them give, line after line, the literal steps' cipher
+// texts, noise chain and generator: short lines by the hundred, lines of thousands of blocks
+// (the vector code's independent streams, several clock readings), empty ones, and refusals.
+TEST_F(TextCodingTest, BatchesOfLinesGiveTheLiteralStepsResults) {
+    struct Case {
+        int keyLength;
+        bool highBytes;
+        std::size_t lines;
+        std::size_t longest;
+    };
+    const Case cases[] = {{3, false, 500, 90}, {8, false, 300, 90},  {17, false, 300, 90},
+                          {3, true, 12, 6000}, {11, true, 12, 6000}, {17, false, 6, 40000},
+                          {17, true, 3, 0},    {6, false, 0, 0},     {4, true, 40, 700}};
+    std::mt19937 rng(4242);
+    int usable = 0;
+    for (int round = 0; round < 4; ++round) {
+        for (const Case& c : cases) {
+            clock.Set(1700000000 + round, LocalTime{2026, 12, 7, 9, round, 15, 250 + round});
+            std::string key;
+            for (int i = 0; i < c.keyLength; ++i)
+                key.push_back(static_cast<char>(c.highBytes ? 1 + rng() % 255 : 1 + rng() % 127));
+            std::vector<std::string> lines;
+            for (std::size_t i = 0; i < c.lines; ++i)
+                lines.push_back(RandomText(rng, i % 7 == 0 ? 0 : c.longest));
+            const std::vector<std::string_view> views(lines.begin(), lines.end());
+
+            std::string expected = "kept";
+            TextOperands op;
+            op.CipherKey = key;
+            TextKeyVerdict verdict = TextKeyVerdict::Usable;
+            for (const std::string& line : lines) {
+                op.CipherInput = line;
+                verdict = EncryptText(ws[0], order, op, TextCoding::Literal);
+                if (verdict != TextKeyVerdict::Usable) break;
+                expected += op.CipherOutput + "\n";
+            }
+            if (verdict == TextKeyVerdict::Usable) {
+                ++usable;
+            } else {
+                expected = "kept";
+            }
+            for (std::size_t w = 1; w < kCodings.size(); ++w) {
+                std::string out = "kept";
+                const TextKeyVerdict batch = EncryptTexts(ws[w], order, key, views.data(),
+                                                          views.size(), "\n", out, kCodings[w]);
+                if (!lines.empty()) {
+                    ASSERT_EQ(batch, verdict) << c.keyLength;
+                }
+                ASSERT_EQ(out, expected) << "key length " << c.keyLength << " coding " << w;
+                ASSERT_EQ(ws[w].NoiseChain, ws[0].NoiseChain) << c.keyLength;
+                ASSERT_EQ(ws[w].random.state, ws[0].random.state) << c.keyLength;
+            }
+        }
+    }
+    EXPECT_GT(usable, 24);
+}
+
 // Long texts of one byte value, so that whole groups of vector blocks meet accepted and failed
 // blocks, NULs and the top digits of the digit headroom; and the processor's own kernel is used.
 TEST_F(TextCodingTest, LongTextsOfEveryByteValueAgree) {

@@ -11,7 +11,7 @@ TEST(StderrReportTest, ReportLinesAreEscapedAndMessagesKeptAsDetail) {
     std::ostringstream err;
     {
         StderrReport report(err, false);
-        report.AddLine("evil\x1b]0;title\a\nkiv-cli: fake");
+        report.AddLine(ReportText::Value("evil\x1b]0;title\a\nkiv-cli: fake"));
         report.ShowMessage(" Password's length is wrong.");
         EXPECT_EQ(report.Detail(),
                   "wrong password: the file was encrypted with a password of another length");

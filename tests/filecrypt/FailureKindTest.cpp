@@ -1,12 +1,20 @@
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <csignal>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/FileKey.h"
 #include "filecrypt/FilePasswordCheck.h"
+#include "filecrypt/MemoryFileStore.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -24,8 +32,67 @@ using Failure = FileRunFailure;
 const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
 constexpr char kPassword[] = "good password";
 
-// Every way a run ends early says what failed and which file, for each front end to word.
-TEST(FileRunFailureKinds, EachIsReportedWithItsPath) {
+// Reads from the disk; every output fails as on a full disk: its writes go to /dev/full, or, with
+// commitError set, everything is written and putting it under its name fails with that error
+// (fdatasync, link or rename).
+class FailingOutputs final : public FileStore {
+  public:
+    explicit FailingOutputs(int commitError = 0) : commitError_(commitError) {}
+    bool OpenInput(const std::string& path, ByteReader& reader) override {
+        return reader.Open(path);
+    }
+    std::unique_ptr<Output> CreateOutput(const std::string&, ExistingFile) override {
+        return std::make_unique<FailingOutput>(commitError_);
+    }
+    std::optional<FileIdentity> IdentityOf(const std::string& path) const override {
+        return DiskFileStore::Instance().IdentityOf(path);
+    }
+    bool NameTaken(const std::string& path) const override {
+        return DiskFileStore::Instance().NameTaken(path);
+    }
+
+  private:
+    class FailingOutput final : public Output {
+      public:
+        explicit FailingOutput(int commitError)
+            : error_(commitError),
+              fd_(open("/dev/full", O_WRONLY | O_CLOEXEC)),
+              writer_(commitError != 0 ? ByteWriter(kept_) : ByteWriter(fd_)) {}
+        ~FailingOutput() override { close(fd_); }
+        ByteWriter& Writer() override { return writer_; }
+        bool Commit() override {
+            if (!writer_.Flush()) return false;
+            errno = error_;
+            return false;
+        }
+
+      private:
+        int error_;
+        int fd_;
+        std::string kept_;
+        ByteWriter writer_;
+    };
+    int commitError_;
+};
+
+// Runs with every file the process writes limited to a few bytes, as a real disk refuses a file
+// that outgrows the limit: write fails with EFBIG (SIGXFSZ ignored).
+FileRunResult WithFileSizeLimit(const std::function<FileRunResult()>& run) {
+    rlimit old{};
+    getrlimit(RLIMIT_FSIZE, &old);
+    rlimit tiny = old;
+    tiny.rlim_cur = 1024;
+    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &tiny);
+    const FileRunResult result = run();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
+    return result;
+}
+
+// Every way a run ends early says what failed and which file, for each front end to word, and,
+// where the system refused a read or write, the system's reason.
+TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
     TempFolder dir;
     WriteAll(dir / "data", std::string(3000, 'd'));
     RecordingObserver quiet;
@@ -46,11 +113,18 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPath) {
             return EncryptFiles(password, sources, output, o, kClock);
         };
     };
-    const auto restore = [&](std::string password, std::string container, std::string folder) {
+    const auto restore = [&](std::string password, std::string container, std::string folder,
+                             std::shared_ptr<FileStore> files = nullptr) {
         return [=](RecordingObserver& o) {
-            return DecryptFiles(password, container, o, folder, kClock);
+            return DecryptFiles(password, container, o, folder, kClock, FileRunSpeed(),
+                                files ? *files : DiskFileStore::Instance());
         };
     };
+    const auto limited = [](std::function<FileRunResult(RecordingObserver&)> run) {
+        return [=](RecordingObserver& o) { return WithFileSizeLimit([&] { return run(o); }); };
+    };
+    const auto full = std::make_shared<FailingOutputs>();
+    const auto unsynced = std::make_shared<FailingOutputs>(EIO);
     struct Case {
         const char* what;
         std::function<FileRunResult(RecordingObserver&)> run;
@@ -58,15 +132,21 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPath) {
         Status status;
         Failure failure;
         std::string path;
+        std::string reason = "";
     };
+    const std::string noFile = "No such file or directory", tooLarge = "File too large";
     const std::string out = dir / "out/", blocked = dir / "blocked/", fresh = dir / "new.vrq";
     const Case cases[] = {
         {"done", encrypt(kPassword, {dir / "data"}, fresh), false, Status::Completed, Failure::None,
          ""},
         {"source missing", encrypt(kPassword, {dir / "data", dir / "gone"}, fresh), false,
-         Status::Failed, Failure::SourceUnreadable, dir / "gone"},
+         Status::Failed, Failure::SourceUnreadable, dir / "gone", noFile},
+        {"source is a folder", encrypt(kPassword, {dir / "blocked"}, fresh), false, Status::Failed,
+         Failure::SourceUnreadable, dir / "blocked", "Is a directory"},
         {"output folder missing", encrypt(kPassword, {dir / "data"}, dir / "no/x.vrq"), false,
-         Status::Failed, Failure::OutputUnwritable, dir / "no/x.vrq"},
+         Status::Failed, Failure::OutputUnwritable, dir / "no/x.vrq", noFile},
+        {"container outgrows the disk", limited(encrypt(kPassword, {dir / "data"}, fresh)), false,
+         Status::Failed, Failure::OutputUnwritable, fresh, tooLarge},
         {"output is a source", encrypt(kPassword, {dir / "box.vrq"}, dir / "box.vrq"), false,
          Status::Refused, Failure::OutputUnwritable, dir / "box.vrq"},
         {"short password", encrypt("ab", {dir / "data"}, fresh), false, Status::Refused,
@@ -74,9 +154,15 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPath) {
         {"encryption cancelled", encrypt(kPassword, {dir / "data"}, fresh), true, Status::Cancelled,
          Failure::Cancelled, fresh},
         {"container missing", restore(kPassword, dir / "gone.vrq", out), false, Status::Failed,
-         Failure::SourceUnreadable, dir / "gone.vrq"},
+         Failure::SourceUnreadable, dir / "gone.vrq", noFile},
         {"target blocked", restore(kPassword, dir / "box.vrq", blocked), false, Status::Failed,
-         Failure::OutputUnwritable, dir / "blocked/data"},
+         Failure::OutputUnwritable, dir / "blocked/data", "Is a directory"},
+        {"target outgrows the disk", limited(restore(kPassword, dir / "box.vrq", out)), false,
+         Status::Failed, Failure::OutputUnwritable, out + "data", tooLarge},
+        {"target disk full", restore(kPassword, dir / "box.vrq", out, full), false, Status::Failed,
+         Failure::OutputUnwritable, out + "data", "No space left on device"},
+        {"target not flushed", restore(kPassword, dir / "box.vrq", out, unsynced), false,
+         Status::Failed, Failure::OutputUnwritable, out + "data", "Input/output error"},
         {"container cut", restore(kPassword, dir / "cut.vrq", out), false, Status::Failed,
          Failure::ContainerDamaged, dir / "cut.vrq"},
         {"implausible entry", restore(kPassword, dir / "fields.vrq", out), false, Status::Failed,
@@ -97,7 +183,10 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPath) {
         EXPECT_EQ(result.status, c.status) << c.what;
         EXPECT_EQ(result.failure, c.failure) << c.what;
         EXPECT_EQ(result.failurePath, c.path) << c.what;
+        EXPECT_EQ(result.FailureReason(), c.reason) << c.what;
     }
+    // No restore left a target or a temporary file behind.
+    EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));
 }
 
 // One check for the window and both runs: a difference between the boxes comes first, then the

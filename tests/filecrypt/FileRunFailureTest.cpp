@@ -63,6 +63,31 @@ TEST(ContainerNames, SingleFileOutputNames) {
     EXPECT_EQ(SingleFileOutputName("x"), "x.vrq");
 }
 
+TEST(ContainerNames, RestoredCopyNamesFitAFilesystemsNames) {
+    const std::string longStem(250, 'a');
+    const std::string dotlessI = "\xc4\xb1";
+    const struct {
+        std::string name;
+        int number;
+        std::string copy;
+    } cases[] = {
+        {"notes.txt", 2, "notes (restored 2).txt"},
+        {"README", 3, "README (restored 3)"},
+        {".profile", 2, ".profile (restored 2)"},
+        {"a.tar.gz", 12, "a.tar (restored 12).gz"},
+        {longStem + ".txt", 2, std::string(238, 'a') + " (restored 2).txt"},
+        {longStem, 10, std::string(241, 'a') + " (restored 10)"},
+        {"a." + longStem, 2, "a." + std::string(240, 'a') + " (restored 2)"},
+        // Room for 242 bytes before the mark: the cut falls inside the first two-byte character.
+        {std::string(241, 'x') + dotlessI + dotlessI, 2, std::string(241, 'x') + " (restored 2)"},
+    };
+    for (const auto& c : cases) {
+        const std::string copy = RestoredCopyName(c.name, c.number);
+        EXPECT_EQ(copy, c.copy) << c.name;
+        EXPECT_LE(copy.size(), 255u) << c.name;
+    }
+}
+
 TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
     const auto result =
         EncryptFiles(kPassword, {dir / "data", dir / "missing"}, dir / "new.vrq", observer, kClock);
@@ -84,7 +109,7 @@ TEST_F(FileRunFailure, OutputNamingASourceIsRefused) {
     const auto result =
         EncryptFiles(kPassword, {dir / "box.vrq"}, dir / "box.vrq", observer, kClock);
     EXPECT_EQ(result.status, FileRunStatus::Refused);
-    EXPECT_THAT(observer.messages, ElementsAre(OutputIsSourceMessage(dir / "box.vrq")));
+    EXPECT_THAT(observer.messages, ElementsAre(OutputIsSourceMessage(dir / "box.vrq").Filled()));
     EXPECT_EQ(ReadAll(dir / "box.vrq"), container);
 }
 
@@ -100,7 +125,7 @@ TEST_F(FileRunFailure, SourcesOfTwoGibibytesAreRefused) {
     const auto result =
         EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq", observer, kClock);
     EXPECT_EQ(result.status, FileRunStatus::Refused);
-    EXPECT_THAT(observer.messages, ElementsAre(SourceTooLargeMessage(dir / "more")));
+    EXPECT_THAT(observer.messages, ElementsAre(SourceTooLargeMessage(dir / "more").Filled()));
     EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
 }
 
@@ -186,7 +211,7 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
         WriteAll(dir / "damaged.vrq", damaged);
         observer = RecordingObserver();
         EXPECT_EQ(Restore(kPassword, dir / "damaged.vrq").status, FileRunStatus::Failed);
-        EXPECT_THAT(observer.lines, ElementsAre(report::BadNameLength(1, length),
+        EXPECT_THAT(observer.lines, ElementsAre(report::BadNameLength(1, length).Filled(),
                                                 " Entries 1 to 2 were not restored"));
     }
     std::string negative = container;
@@ -195,8 +220,8 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
     WriteAll(dir / "negative.vrq", negative);
     observer = RecordingObserver();
     EXPECT_EQ(Restore(kPassword, dir / "negative.vrq").status, FileRunStatus::Failed);
-    EXPECT_THAT(observer.lines,
-                ElementsAre(report::BadSourceSize(1, -5), " Entries 1 to 2 were not restored"));
+    EXPECT_THAT(observer.lines, ElementsAre(report::BadSourceSize(1, -5).Filled(),
+                                            " Entries 1 to 2 were not restored"));
     EXPECT_THAT(out.Names(), IsEmpty());
 }
 
@@ -254,9 +279,9 @@ TEST_F(FileRunFailure, UnsafeStoredNamesAreSkipped) {
     EXPECT_FALSE(result.AllWritten());
     EXPECT_THAT(out.Names(), ElementsAre("evil.vrq", "fine"));
     EXPECT_EQ(observer.lines.size(), 7u + 7u);
-    EXPECT_EQ(observer.lines[0], report::EntrySkipped("", 1, "has no name"));
+    EXPECT_EQ(observer.lines[0], report::EntrySkipped(EntryProblem::NoName, "", 1).Filled());
     EXPECT_EQ(observer.lines[6],
-              report::EntrySkipped("evil.vrq", 7, "would replace the encrypted file itself"));
+              report::EntrySkipped(EntryProblem::IsContainer, "evil.vrq", 7).Filled());
     EXPECT_EQ(observer.lines[7], "fine");
 }
 
@@ -439,16 +464,16 @@ TEST_F(FileRunFailure, MissingContainer) {
 
 TEST_F(FileRunFailure, ListingWithoutThePassword) {
     const ContainerListing listing = ListContainer(dir / "box.vrq");
-    EXPECT_TRUE(listing.problem.empty());
+    EXPECT_FALSE(listing.problem);
     EXPECT_EQ(listing.blockLength, 13);
     ASSERT_EQ(listing.entries.size(), 2u);
     EXPECT_EQ(listing.entries[0].name, "data");
     EXPECT_EQ(listing.entries[0].size, 1000);
     EXPECT_EQ(listing.entries[1].name, "more");
     WriteAll(dir / "cut.vrq", container.substr(0, container.size() - 1));
-    EXPECT_FALSE(ListContainer(dir / "cut.vrq").problem.empty());
+    EXPECT_TRUE(ListContainer(dir / "cut.vrq").problem);
     WriteAll(dir / "tiny.vrq", "ab");
-    EXPECT_FALSE(ListContainer(dir / "tiny.vrq").problem.empty());
+    EXPECT_TRUE(ListContainer(dir / "tiny.vrq").problem);
 }
 
 }  // namespace

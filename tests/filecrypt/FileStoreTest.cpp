@@ -97,10 +97,14 @@ TEST(FileStore, RestoreInMemoryMatchesTheDisk) {
     ASSERT_EQ(listed.entries.size(), 2u);
     EXPECT_EQ(listed.entries[0].size, 3000);
 
-    auto output = files.CreateOutput("late");
+    auto output = files.CreateOutput("late", ExistingFile::Replace);
+    auto kept = files.CreateOutput("late", ExistingFile::Keep);
     output->Writer().Write(reinterpret_cast<const std::uint8_t*>("abc"), 3);
     EXPECT_EQ(files.Find("late"), nullptr);
     ASSERT_TRUE(output->Commit());
+    EXPECT_EQ(*files.Find("late"), "abc");
+    EXPECT_FALSE(kept->Commit());
+    EXPECT_EQ(errno, EEXIST);
     EXPECT_EQ(*files.Find("late"), "abc");
 }
 
@@ -114,9 +118,9 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
         "password", {{"note", "first"}, {"note", "second"}, {"c.vrq", "not the container"}},
         kClock);
     const std::string skippedContainer =
-        report::EntrySkipped("c.vrq", 3, "would replace the encrypted file itself");
+        report::EntrySkipped(EntryProblem::IsContainer, "c.vrq", 3).Filled();
     const std::string skippedRepeat =
-        report::EntrySkipped("note", 2, "has the name of a file restored earlier in this run");
+        report::EntrySkipped(EntryProblem::RestoredEarlier, "note", 2).Filled();
 
     struct Case {
         const char* password;
@@ -129,8 +133,8 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
          {"note", skippedRepeat, skippedContainer}},
         {"passw0rd",
          {{"c.vrq", container}, {"note", "old"}, {"note (restored 2)", ""}},
-         {"note", report::RestoredUnderAnotherName("note", "note (restored 2)"), skippedRepeat,
-          skippedContainer}},
+         {"note", report::RestoredUnderAnotherName("note", "note (restored 2)").Filled(),
+          skippedRepeat, skippedContainer}},
     };
     for (const Case& c : cases) {
         TempFolder out;

@@ -68,7 +68,7 @@ TEST(KnownContainers, ReencryptToTheSameBytes) {
 TEST(KnownContainers, ListTheirEntriesWithoutThePassword) {
     for (const KnownContainer& known : KnownContainers()) {
         const ContainerListing listing = ListContainer(Stored(known));
-        EXPECT_EQ(listing.problem, "") << known.file;
+        EXPECT_FALSE(listing.problem) << known.file;
         ASSERT_EQ(listing.entries.size(), known.entries.size()) << known.file;
         for (std::size_t k = 0; k < known.entries.size(); ++k) {
             EXPECT_EQ(listing.entries[k].name, known.entries[k]);

@@ -162,6 +162,23 @@ TEST_F(OutputFiles, AReadOnlyFileIsReplacedOnlyByRoot) {
     EXPECT_EQ(ModeOf(out / "data") & 0777, 0444u);
 }
 
+// A name chosen because it was free stays with whoever takes it before the output is complete.
+TEST_F(OutputFiles, AnOutputThatKeepsExistingFilesFailsOnANameTakenMeanwhile) {
+    for (const bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary file");
+        const std::string target = out / "free";
+        std::remove(target.c_str());
+        AtomicOutputFile file(unnamed);
+        ASSERT_TRUE(file.Create(target, ExistingFile::Keep));
+        ASSERT_EQ(write(file.fd(), "ours", 4), 4);
+        WriteAll(target, "theirs");
+        EXPECT_FALSE(file.Commit());
+        EXPECT_EQ(errno, EEXIST);
+        EXPECT_EQ(ReadAll(target), "theirs");
+        EXPECT_THAT(out.Names(), ElementsAre("free"));
+    }
+}
+
 TEST_F(OutputFiles, DataReachesTheDiskBeforeItsNameAndTheNameBeforeTheRunGoesOn) {
     struct Case {
         const char* what;
@@ -245,8 +262,9 @@ TEST_F(OutputFiles, FifosDevicesAndFoldersAreRefusedWithoutWaiting) {
         EXPECT_TRUE(S_ISFIFO(ModeOf(dir / "fifo")));
         EXPECT_TRUE(S_ISFIFO(ModeOf(out / "data")));
     }
-    WithoutHanging([&] { EXPECT_EQ(ListContainer(dir / "fifo").problem, "cannot be opened"); },
-                   {dir / "fifo"});
+    WithoutHanging(
+        [&] { EXPECT_EQ(ListContainer(dir / "fifo").problem->Filled(), "cannot be opened"); },
+        {dir / "fifo"});
 }
 
 // A child process that holds an output in progress until it is ended by a signal.

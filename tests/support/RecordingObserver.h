@@ -20,8 +20,9 @@ struct RecordingObserver : FileRunObserver {
     bool fileVisible = false;
     int cancelAfterPositions = -1;
 
-    void AddLine(const std::string& line) override { lines.push_back(line); }
-    void ShowMessage(const std::string& text) override { messages.push_back(text); }
+    // Lines and messages as kiv-cli reads them: in English, with their values put in.
+    void AddLine(const ReportText& line) override { lines.push_back(line.Filled()); }
+    void ShowMessage(const ReportText& text) override { messages.push_back(text.Filled()); }
     bool ConfirmStop(const std::string& question, const std::string& caption) override {
         questions.push_back(caption + "|" + question);
         if (answers.empty()) return true;

@@ -220,46 +220,6 @@
         <translation>Bu parola dosyaları koruyamaz: her bloğun iki parçası aynı asal sayıyı paylaşırdı, bu yüzden şifrelenmiş dosya hiçbir zaman geri yüklenemezdi. Lütfen başka bir parola seçin.</translation>
     </message>
     <message>
-        <source>File Byte Amount = </source>
-        <translation>Dosya Bayt Sayısı    = </translation>
-    </message>
-    <message>
-        <source>File Byte Part   = </source>
-        <translation>Dosya Parça Sayısı   = </translation>
-    </message>
-    <message>
-        <source>Open Long Byte   = </source>
-        <translation>Açık Blok Uzunluğu   = </translation>
-    </message>
-    <message>
-        <source>Close Long Byte  = </source>
-        <translation>Kapalı Blok Uzunluğu = </translation>
-    </message>
-    <message>
-        <source>Open File Byte Amount = </source>
-        <translation>Açık Dosya Bayt Sayısı   = </translation>
-    </message>
-    <message>
-        <source>Open File Byte Part   = </source>
-        <translation>Açık Dosya Parça Sayısı  = </translation>
-    </message>
-    <message>
-        <source>Open Long Byte        = </source>
-        <translation>Açık Blok Uzunluğu       = </translation>
-    </message>
-    <message>
-        <source>Close Long Byte       = </source>
-        <translation>Kapalı Blok Uzunluğu     = </translation>
-    </message>
-    <message>
-        <source>Close File Byte no    = </source>
-        <translation>Kapalı Dosya Bayt en az  = </translation>
-    </message>
-    <message>
-        <source>Close File Byte yes   = </source>
-        <translation>Kapalı Dosya Bayt toplam = </translation>
-    </message>
-    <message>
         <source>Write File not Open </source>
         <translation>Yazılacak Dosya Açılamadı </translation>
     </message>
@@ -296,6 +256,154 @@
 Do you want to replace it?</source>
         <translation>%1 zaten var.
 Üzerine yazılsın mı?</translation>
+    </message>
+    <message>
+        <source>%1: %2</source>
+        <translation>%1: %2</translation>
+    </message>
+    <message>
+        <source>cannot be opened</source>
+        <translation>açılamıyor</translation>
+    </message>
+    <message>
+        <source>is too short to be an encrypted file</source>
+        <translation>şifrelenmiş bir dosya olamayacak kadar kısa</translation>
+    </message>
+    <message>
+        <source>has a header count of %1, which no password gives</source>
+        <translation>başlık sayısı %1; hiçbir parola bu sayıyı vermez</translation>
+    </message>
+    <message>
+        <source>is damaged: its entries do not fill it exactly</source>
+        <translation>bozuk: girdileri dosyayı tam olarak doldurmuyor</translation>
+    </message>
+    <message>
+        <source> The encrypted file ends before entry %1</source>
+        <translation> Şifrelenmiş dosya, %1. girdiden önce bitiyor</translation>
+    </message>
+    <message>
+        <source> The encrypted file ends before the last block of entry %1</source>
+        <translation> Şifrelenmiş dosya, %1. girdinin son bloğundan önce bitiyor</translation>
+    </message>
+    <message>
+        <source> The encrypted file ends before the last block of %1</source>
+        <translation> Şifrelenmiş dosya, %1 girdisinin son bloğundan önce bitiyor</translation>
+    </message>
+    <message>
+        <source> Entry %1 has a name length of %2 bytes (0 to 255 are possible): the encrypted file is damaged</source>
+        <translation> Girdi %1 için ad uzunluğu %2 bayt (0 ile 255 arası olabilir): şifrelenmiş dosya bozuk</translation>
+    </message>
+    <message>
+        <source> Entry %1 has a size of %2 bytes: the encrypted file is damaged</source>
+        <translation> Girdi %1 için boyut %2 bayt: şifrelenmiş dosya bozuk</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; has no name; skipped</source>
+        <translation> Girdi %1 &quot;%2&quot; adsız; atlandı</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; has a NUL byte in its name; skipped</source>
+        <translation> Girdi %1 &quot;%2&quot; adında NUL baytı var; atlandı</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; has a folder in its name; skipped</source>
+        <translation> Girdi %1 &quot;%2&quot; adında klasör var; atlandı</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; is named after a folder; skipped</source>
+        <translation> Girdi %1 &quot;%2&quot; bir klasörün adını taşıyor; atlandı</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; would replace the encrypted file itself; skipped</source>
+        <translation> Girdi %1 &quot;%2&quot; şifrelenmiş dosyanın kendisinin yerine geçerdi; atlandı</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; has the name of a file restored earlier in this run; skipped</source>
+        <translation> Girdi %1 &quot;%2&quot; bu çalışmada daha önce geri yüklenen bir dosyanın adını taşıyor; atlandı</translation>
+    </message>
+    <message>
+        <source> This is not an encrypted file: no password gives its header count of %1</source>
+        <translation> Bu, şifrelenmiş bir dosya değil: hiçbir parola %1 başlık sayısını vermez</translation>
+    </message>
+    <message>
+        <source> Entry %1 was not restored</source>
+        <translation> Girdi %1 geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source> Entries %1 to %2 were not restored</source>
+        <translation> Girdi %1 ile %2 arası geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; claims more blocks than the encrypted file holds: it was not restored</source>
+        <translation> Girdi %1 &quot;%2&quot; şifrelenmiş dosyanın tuttuğundan fazla blok bildiriyor: geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot; claims more blocks than the encrypted file holds: it and the entries after it, up to entry %3, were not restored</source>
+        <translation> Girdi %1 &quot;%2&quot; şifrelenmiş dosyanın tuttuğundan fazla blok bildiriyor: o ve ondan sonraki girdiler, %3. girdiye kadar, geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source> The password differs from the stored one, so &quot;%1&quot; was not replaced: restored as &quot;%2&quot;</source>
+        <translation> Parola kayıtlı paroladan farklı, bu yüzden &quot;%1&quot; değiştirilmedi: &quot;%2&quot; olarak geri yüklendi</translation>
+    </message>
+    <message>
+        <source> The encrypted file ends before its password block</source>
+        <translation> Şifrelenmiş dosya, parola bloğundan önce bitiyor</translation>
+    </message>
+    <message>
+        <source> The encrypted file ends before its file count</source>
+        <translation> Şifrelenmiş dosya, dosya sayısından önce bitiyor</translation>
+    </message>
+    <message>
+        <source>The file %1 is 2 GiB or larger; an encrypted file can only hold files below 2 GiB.</source>
+        <translation>%1 dosyası 2 GiB ya da daha büyük; şifrelenmiş bir dosya yalnızca 2 GiB&apos;tan küçük dosyaları tutabilir.</translation>
+    </message>
+    <message>
+        <source>The encrypted file %1 would replace one of the files to encrypt. Please choose another name.</source>
+        <translation>Şifrelenmiş dosya %1, şifrelenecek dosyalardan birinin yerine geçerdi. Lütfen başka bir ad seçin.</translation>
+    </message>
+    <message>
+        <source>Two of the files to encrypt are named &quot;%1&quot;. An encrypted file keeps only the names, so restoring it would give back just one of them. Please rename one, or encrypt them separately.</source>
+        <translation>Şifrelenecek dosyalardan ikisinin adı &quot;%1&quot;. Şifrelenmiş dosya yalnızca adları saklar, bu yüzden geri yüklendiğinde bunlardan yalnızca biri geri gelir. Lütfen birinin adını değiştirin ya da onları ayrı ayrı şifreleyin.</translation>
+    </message>
+    <message>
+        <source>File Byte Amount = %1</source>
+        <translation>Dosya Bayt Sayısı    = %1</translation>
+    </message>
+    <message>
+        <source>File Byte Part   = %1</source>
+        <translation>Dosya Parça Sayısı   = %1</translation>
+    </message>
+    <message>
+        <source>Open Long Byte   = %1</source>
+        <translation>Açık Blok Uzunluğu   = %1</translation>
+    </message>
+    <message>
+        <source>Close Long Byte  = %1</source>
+        <translation>Kapalı Blok Uzunluğu = %1</translation>
+    </message>
+    <message>
+        <source>Open File Byte Amount = %1</source>
+        <translation>Açık Dosya Bayt Sayısı   = %1</translation>
+    </message>
+    <message>
+        <source>Open File Byte Part   = %1</source>
+        <translation>Açık Dosya Parça Sayısı  = %1</translation>
+    </message>
+    <message>
+        <source>Open Long Byte        = %1</source>
+        <translation>Açık Blok Uzunluğu       = %1</translation>
+    </message>
+    <message>
+        <source>Close Long Byte       = %1</source>
+        <translation>Kapalı Blok Uzunluğu     = %1</translation>
+    </message>
+    <message>
+        <source>Close File Byte no    = %1</source>
+        <translation>Kapalı Dosya Bayt en az  = %1</translation>
+    </message>
+    <message>
+        <source>Close File Byte yes   = %1</source>
+        <translation>Kapalı Dosya Bayt toplam = %1</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace kiv {
+
+// A report line or message as a run produces it: an English template, marked where it is written
+// with QT_TRANSLATE_NOOP("kiv", ...), with %1, %2, ... where its values go, and the values as
+// they are shown: names already made printable, numbers in decimal. The window translates the
+// template and then puts the values in, so a Turkish window shows a Turkish line around the same
+// names and figures; kiv-cli and the tests read the English text (Filled). A fixed text is a
+// template without values.
+struct ReportText {
+    // text must outlive the report: a string literal or a constant.
+    ReportText(const char* text) : templ(text) {}  // a fixed text converts implicitly
+    ReportText(const char* text, std::vector<std::string> values)
+        : templ(text), args(std::move(values)) {}
+
+    // A line that is only a value, such as a path or a stored name: made printable here.
+    static ReportText Value(std::string_view bytes);
+
+    // The English text with the values put in.
+    std::string Filled() const;
+
+    const char* templ;
+    std::vector<std::string> args;
+};
+
+// Puts values into a template in one pass, so a value that itself holds "%2" stays as it is:
+// %N (N from 1 to 9) becomes values[N - 1]; a %N without a value and any other "%" are kept.
+std::string FillTemplate(std::string_view templ, const std::vector<std::string>& values);
+
+}  // namespace kiv
