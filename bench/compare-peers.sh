@@ -124,7 +124,7 @@ rate() {
 }
 
 echo
-echo "MB/s, median of $runs runs, $((size >> 20)) MiB files in $base (source bytes / wall time)"
+echo "MB/s, median of $runs runs, $((size >> 20)) MiB files in $(dirname "$work") (source bytes / wall time)"
 printf '%-28s %12s %12s %12s %12s\n' "tool" "random enc" "random dec" "text enc" "text dec"
 declare -A mbs
 for row in "${!tools[@]}"; do
