@@ -291,7 +291,8 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
                 std::min((text.size() - from + length - 1) / length, kClockBlocks - blocks);
             const std::size_t taken = std::min(text.size() - from, take * length);
             char* to = padded_.data() + blocks * length;
-            std::memcpy(to, text.data() + from, taken);
+            // An empty view may have no data at all, which memcpy must not be handed.
+            if (taken > 0) std::memcpy(to, text.data() + from, taken);
             std::memset(to + taken, ' ', take * length - taken);
             for (std::size_t b = 0; b < take; ++b, pos += chars)
                 at_[blocks + b] = static_cast<std::uint32_t>(pos - runBegin);
@@ -332,8 +333,9 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
             }
         }
         // After the characters, whose stores reach past their blocks.
-        for (const std::size_t end : ends_)
-            std::memcpy(out.data() + end, after.data(), after.size());
+        if (!after.empty())
+            for (const std::size_t end : ends_)
+                std::memcpy(out.data() + end, after.data(), after.size());
     }
     out.resize(begin + size);
     for (int k = 0; k < moduli; ++k)
