@@ -156,7 +156,8 @@ KIV_AVX2 void DecodeGroups(const Tables& t, int residues, const Value* in, std::
             // The pair holding the newest digit comes last, so the sums of the older ones are
             // ready before it is.
             const auto& factors = t.garnerPairs[i];
-#pragma GCC unroll 4
+            // No unroll request here: its count varies, and under the sanitizers GCC drops
+            // such a request with a warning.
             for (int q = 0; q < (i + 1) / 2; ++q) {
                 const __m256i factor = _mm256_set1_epi32(factors[q]);
 #pragma GCC unroll 8
