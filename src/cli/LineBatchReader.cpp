@@ -44,7 +44,8 @@ bool LineBatchReader::Fill() {
 }
 
 bool LineBatchReader::LineBuffered() const {
-    return std::memchr(buffer_.data() + begin_, '\n', end_ - begin_) != nullptr;
+    // Before the first read the buffer has no data at all, which memchr must not be handed.
+    return end_ > begin_ && std::memchr(buffer_.data() + begin_, '\n', end_ - begin_) != nullptr;
 }
 
 const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
@@ -58,7 +59,8 @@ const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
     while (lines_.size() < maxLines && bytes < maxBytes) {
         const char* from = buffer_.data() + begin_;
         const std::size_t unread = end_ - begin_;
-        const auto* lf = static_cast<const char*>(std::memchr(from, '\n', unread));
+        const auto* lf =
+            unread == 0 ? nullptr : static_cast<const char*>(std::memchr(from, '\n', unread));
         if (lf == nullptr) {
             // A line longer than what is buffered ends the batch, unless the batch is still empty.
             if (!lines_.empty() && !ended_) break;
