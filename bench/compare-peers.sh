@@ -119,8 +119,7 @@ echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 rate() {
   local row=$1 f=$2 dir=$3 run values=()
   for run in $(seq 1 "$runs"); do values+=("${seconds["$row $f $dir $run"]}"); done
-  printf '%s\n' "${values[@]}" | sort -g | awk -v n="$runs" -v bytes="$size" \
-    '{ v[NR] = $1 } END { printf "%.0f", bytes / 1e6 / v[int((n + 1) / 2)] }'
+  kiv_median_rate "$size" "${values[@]}"
 }
 
 echo

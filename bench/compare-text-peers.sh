@@ -116,8 +116,7 @@ rate() {
   local -n table=$1
   local row=$2 f=$3 dir=$4 run values=()
   for run in $(seq 1 "$runs"); do values+=("${table["$row $f $dir $run"]}"); done
-  printf '%s\n' "${values[@]}" | sort -g | awk -v n="$runs" -v bytes="$(stat -c %s "$work/$f.txt")" \
-    '{ v[NR] = $1 } END { t = v[int((n + 1) / 2)]; if (t < 0.01) t = 0.01; printf "%.0f", bytes / 1e6 / t }'
+  kiv_median_rate "$(stat -c %s "$work/$f.txt")" "${values[@]}"
 }
 
 declare -A mbs
