@@ -21,7 +21,6 @@ namespace {
 
 using namespace kiv;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
 constexpr char kTarget[] = "out/";
 constexpr char kContainerName[] = "c.vrq";
 const std::string kContainer = std::string(kTarget) + kContainerName;
@@ -40,7 +39,7 @@ void CheckRestore(const std::string& bytes, const char* password, const Containe
     FileRunSpeed speed;
     speed.threads = 1;
     const FileRunResult result =
-        DecryptFiles(password, kContainer, observer, kTarget, kClock, speed, files);
+        DecryptFiles(password, kContainer, observer, kTarget, kFileRunClock, speed, files);
 
     fuzz::Check(*files.Find(kContainer) == bytes, "a restore never changes its container");
     int outputs = 0;

@@ -25,8 +25,6 @@ using namespace kiv;
 namespace fs = std::filesystem;
 using fuzz::FuzzInput;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
-
 class Seeds {
   public:
     Seeds(const fs::path& root, const std::string& target) : folder_(root / target) {
@@ -173,7 +171,7 @@ void ContainerSeeds(const fs::path& root) {
         for (std::size_t s = 0; s < sets.size(); ++s) {
             testing::RecordingObserver observer;
             const std::string output = scratch / "out.vrq";
-            if (!EncryptFiles(password, sets[s], output, observer, kClock).AllWritten()) {
+            if (!EncryptFiles(password, sets[s], output, observer, kFileRunClock).AllWritten()) {
                 std::fprintf(stderr, "kiv-fuzz-seeds: encrypting with \"%s\" failed\n", password);
                 std::exit(1);
             }

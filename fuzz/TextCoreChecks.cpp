@@ -10,8 +10,6 @@ namespace kiv::fuzz {
 
 namespace {
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
-
 struct CountedMessages : CipherMessages {
     int shown = 0;
     void ShowMessage(const std::string& text) override {
@@ -27,7 +25,7 @@ bool InAlphabet(char c) {
 
 }  // namespace
 
-TextCoreChecks::TextCoreChecks(const std::string& key) : ws_(kClock), key_(key) {
+TextCoreChecks::TextCoreChecks(const std::string& key) : ws_(kFileRunClock), key_(key) {
     BuildCharacterOrder(order_);
     verdict_ = CheckTextKey(ws_, key_);
     blockLength_ = std::min<std::size_t>(

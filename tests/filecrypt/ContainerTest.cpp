@@ -21,8 +21,6 @@ using testing::RecordingObserver;
 using testing::TempFolder;
 using testing::WriteAll;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
-
 TEST(Container, ByteExactAgainstTheLayout) {
     TempFolder dir;
     std::mt19937 rng(4);
@@ -33,9 +31,10 @@ TEST(Container, ByteExactAgainstTheLayout) {
     for (const std::string password : {"abc", "seven77", "twenty-three characters"}) {
         RecordingObserver observer;
         const auto result = EncryptFiles(password, {dir / "plan.txt", dir / "empty", dir / "exact"},
-                                         dir / "x.vrq", observer, kClock);
+                                         dir / "x.vrq", observer, kFileRunClock);
         ASSERT_TRUE(result.AllWritten());
-        EXPECT_EQ(ReadAll(dir / "x.vrq"), BuildContainer(password, files, kClock)) << password;
+        EXPECT_EQ(ReadAll(dir / "x.vrq"), BuildContainer(password, files, kFileRunClock))
+            << password;
     }
 }
 
@@ -49,7 +48,7 @@ TEST(Container, ThreeFilesReportAndRestoreInOrder) {
     RecordingObserver enc;
     const std::string password = "twelve chars";
     ASSERT_TRUE(EncryptFiles(password, {dir / "a.bin", dir / "b.txt", dir / "c"}, dir / "all.vrq",
-                             enc, kClock)
+                             enc, kFileRunClock)
                     .AllWritten());
     ASSERT_EQ(enc.lines.size(), 12u);
     EXPECT_EQ(enc.lines[0], "File Byte Amount = 5000");
@@ -62,7 +61,7 @@ TEST(Container, ThreeFilesReportAndRestoreInOrder) {
     TempFolder out;
     RecordingObserver dec;
     const auto result =
-        DecryptFiles(password, dir / "all.vrq", dec, out.path.string() + "/", kClock);
+        DecryptFiles(password, dir / "all.vrq", dec, out.path.string() + "/", kFileRunClock);
     ASSERT_TRUE(result.AllWritten());
     EXPECT_EQ(result.filesWritten, 3);
     EXPECT_EQ(ReadAll(out / "a.bin"), a);
@@ -88,10 +87,10 @@ TEST(Container, RestoresBesideTheContainerReplacingExistingFiles) {
     TempFolder dir;
     WriteAll(dir / "note", "the original");
     RecordingObserver observer;
-    ASSERT_TRUE(
-        EncryptFiles("pass", {dir / "note"}, dir / "note.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(EncryptFiles("pass", {dir / "note"}, dir / "note.vrq", observer, kFileRunClock)
+                    .AllWritten());
     WriteAll(dir / "note", "changed since");
-    ASSERT_TRUE(DecryptFiles("pass", dir / "note.vrq", observer, "", kClock).AllWritten());
+    ASSERT_TRUE(DecryptFiles("pass", dir / "note.vrq", observer, "", kFileRunClock).AllWritten());
     EXPECT_EQ(ReadAll(dir / "note"), "the original");
     EXPECT_THAT(dir.Names(), ElementsAre("note", "note.vrq"));
 }
@@ -100,10 +99,10 @@ TEST(Container, SameSecondGivesIdenticalContainers) {
     TempFolder dir;
     WriteAll(dir / "f", "identical twins in one second");
     RecordingObserver observer;
-    EncryptFiles("secret", {dir / "f"}, dir / "1.vrq", observer, kClock);
-    EncryptFiles("secret", {dir / "f"}, dir / "2.vrq", observer, kClock);
+    EncryptFiles("secret", {dir / "f"}, dir / "1.vrq", observer, kFileRunClock);
+    EncryptFiles("secret", {dir / "f"}, dir / "2.vrq", observer, kFileRunClock);
     EXPECT_EQ(ReadAll(dir / "1.vrq"), ReadAll(dir / "2.vrq"));
-    const FixedClock later(kClock.ClockSeconds() + 1, kClock.LocalNow());
+    const FixedClock later(kFileRunClock.ClockSeconds() + 1, kFileRunClock.LocalNow());
     EncryptFiles("secret", {dir / "f"}, dir / "3.vrq", observer, later);
     const std::string one = ReadAll(dir / "1.vrq"), three = ReadAll(dir / "3.vrq");
     ASSERT_EQ(one.size(), three.size());
@@ -131,7 +130,8 @@ TEST(Container, ThousandRandomContainersRoundTrip) {
             WriteAll(paths.back(), contents.back());
         }
         RecordingObserver observer;
-        const auto encrypted = EncryptFiles(password, paths, dir / "c.vrq", observer, kClock);
+        const auto encrypted =
+            EncryptFiles(password, paths, dir / "c.vrq", observer, kFileRunClock);
         if (encrypted.status == FileRunStatus::Refused) {
             ++refused;
             ASSERT_THAT(observer.messages, ElementsAre(kRepeatedModuliFileMessage));
@@ -140,7 +140,8 @@ TEST(Container, ThousandRandomContainersRoundTrip) {
         ASSERT_TRUE(encrypted.AllWritten()) << trial;
         const std::string out = dir / "out/";
         std::filesystem::create_directories(out);
-        ASSERT_TRUE(DecryptFiles(password, dir / "c.vrq", observer, out, kClock).AllWritten())
+        ASSERT_TRUE(
+            DecryptFiles(password, dir / "c.vrq", observer, out, kFileRunClock).AllWritten())
             << trial;
         ASSERT_TRUE(observer.questions.empty()) << trial;
         for (int f = 0; f < count; ++f)
@@ -154,7 +155,7 @@ TEST(Container, ProgressMovesAtTheRhythmOfTheBlocks) {
     TempFolder dir;
     WriteAll(dir / "f", std::string(250 * 3, 'x'));
     RecordingObserver observer;
-    EncryptFiles("abc", {dir / "f"}, dir / "f.vrq", observer, kClock);
+    EncryptFiles("abc", {dir / "f"}, dir / "f.vrq", observer, kFileRunClock);
     ASSERT_EQ(observer.filePositions.size(), 83u);  // 250 blocks, step 2: at 3, 6, ..., 249
     EXPECT_EQ(observer.filePositions.front(), 3);
     EXPECT_EQ(observer.filePositions.back(), 249);

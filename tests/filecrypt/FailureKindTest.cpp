@@ -29,7 +29,6 @@ using testing::WriteAll;
 using Status = FileRunStatus;
 using Failure = FileRunFailure;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
 constexpr char kPassword[] = "good password";
 
 // Reads from the disk; every output fails as on a full disk: its writes go to /dev/full, or, with
@@ -96,8 +95,8 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
     TempFolder dir;
     WriteAll(dir / "data", std::string(3000, 'd'));
     RecordingObserver quiet;
-    ASSERT_TRUE(
-        EncryptFiles(kPassword, {dir / "data"}, dir / "box.vrq", quiet, kClock).AllWritten());
+    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "data"}, dir / "box.vrq", quiet, kFileRunClock)
+                    .AllWritten());
     const std::string box = ReadAll(dir / "box.vrq");
     WriteAll(dir / "cut.vrq", box.substr(0, box.size() - 1));
     // Header and entry fields whole, blocks gone: the entry claims more than the file holds.
@@ -110,13 +109,13 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
     const auto encrypt = [&](std::string password, std::vector<std::string> sources,
                              std::string output) {
         return [=](RecordingObserver& o) {
-            return EncryptFiles(password, sources, output, o, kClock);
+            return EncryptFiles(password, sources, output, o, kFileRunClock);
         };
     };
     const auto restore = [&](std::string password, std::string container, std::string folder,
                              std::shared_ptr<FileStore> files = nullptr) {
         return [=](RecordingObserver& o) {
-            return DecryptFiles(password, container, o, folder, kClock, FileRunSpeed(),
+            return DecryptFiles(password, container, o, folder, kFileRunClock, FileRunSpeed(),
                                 files ? *files : DiskFileStore::Instance());
         };
     };

@@ -25,8 +25,6 @@ using testing::RecordingObserver;
 using testing::TempFolder;
 using testing::WriteAll;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
-
 int ResidueCount(const std::string& password) {
     CipherWorkspace ws;
     return PrepareFileKey(ws, password).residueCount;
@@ -37,14 +35,14 @@ class FileRunFailure : public ::testing::Test {
     void SetUp() override {
         WriteAll(dir / "data", std::string(1000, 'd'));
         WriteAll(dir / "more", "more bytes here");
-        ASSERT_TRUE(
-            EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "box.vrq", observer, kClock)
-                .AllWritten());
+        ASSERT_TRUE(EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "box.vrq", observer,
+                                 kFileRunClock)
+                        .AllWritten());
         container = ReadAll(dir / "box.vrq");
         observer = RecordingObserver();
     }
     FileRunResult Restore(const std::string& password, const std::string& path) {
-        return DecryptFiles(password, path, observer, out.path.string() + "/", kClock);
+        return DecryptFiles(password, path, observer, out.path.string() + "/", kFileRunClock);
     }
 
     static constexpr char kPassword[] = "good password";
@@ -89,8 +87,8 @@ TEST(ContainerNames, RestoredCopyNamesFitAFilesystemsNames) {
 }
 
 TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
-    const auto result =
-        EncryptFiles(kPassword, {dir / "data", dir / "missing"}, dir / "new.vrq", observer, kClock);
+    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "missing"}, dir / "new.vrq",
+                                     observer, kFileRunClock);
     EXPECT_EQ(result.status, FileRunStatus::Failed);
     EXPECT_THAT(observer.lines, ElementsAre("Read File not Open "));
     EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
@@ -99,15 +97,15 @@ TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
 TEST_F(FileRunFailure, ReadOnlySourcesAndContainersWork) {
     chmod((dir / "data").c_str(), 0400);
     chmod((dir / "box.vrq").c_str(), 0400);
-    EXPECT_TRUE(
-        EncryptFiles(kPassword, {dir / "data"}, dir / "ro.vrq", observer, kClock).AllWritten());
+    EXPECT_TRUE(EncryptFiles(kPassword, {dir / "data"}, dir / "ro.vrq", observer, kFileRunClock)
+                    .AllWritten());
     EXPECT_TRUE(Restore(kPassword, dir / "box.vrq").AllWritten());
     EXPECT_EQ(ReadAll(out / "data"), std::string(1000, 'd'));
 }
 
 TEST_F(FileRunFailure, OutputNamingASourceIsRefused) {
     const auto result =
-        EncryptFiles(kPassword, {dir / "box.vrq"}, dir / "box.vrq", observer, kClock);
+        EncryptFiles(kPassword, {dir / "box.vrq"}, dir / "box.vrq", observer, kFileRunClock);
     EXPECT_EQ(result.status, FileRunStatus::Refused);
     EXPECT_THAT(observer.messages, ElementsAre(OutputIsSourceMessage(dir / "box.vrq").Filled()));
     EXPECT_EQ(ReadAll(dir / "box.vrq"), container);
@@ -115,25 +113,26 @@ TEST_F(FileRunFailure, OutputNamingASourceIsRefused) {
 
 TEST_F(FileRunFailure, UnwritableOutputFolder) {
     const auto result =
-        EncryptFiles(kPassword, {dir / "data"}, dir / "nofolder/x.vrq", observer, kClock);
+        EncryptFiles(kPassword, {dir / "data"}, dir / "nofolder/x.vrq", observer, kFileRunClock);
     EXPECT_EQ(result.status, FileRunStatus::Failed);
     EXPECT_THAT(observer.lines, ElementsAre("Write File not Open "));
 }
 
 TEST_F(FileRunFailure, SourcesOfTwoGibibytesAreRefused) {
     ASSERT_EQ(truncate((dir / "more").c_str(), std::int64_t{1} << 31), 0);  // sparse: no disk used
-    const auto result =
-        EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq", observer, kClock);
+    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq",
+                                     observer, kFileRunClock);
     EXPECT_EQ(result.status, FileRunStatus::Refused);
     EXPECT_THAT(observer.messages, ElementsAre(SourceTooLargeMessage(dir / "more").Filled()));
     EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
 }
 
 TEST_F(FileRunFailure, PasswordLengthsAreChecked) {
-    EXPECT_EQ(EncryptFiles("ab", {dir / "data"}, dir / "x.vrq", observer, kClock).status,
+    EXPECT_EQ(EncryptFiles("ab", {dir / "data"}, dir / "x.vrq", observer, kFileRunClock).status,
               FileRunStatus::Refused);
     EXPECT_EQ(
-        EncryptFiles(std::string(24, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock).status,
+        EncryptFiles(std::string(24, 'p'), {dir / "data"}, dir / "x.vrq", observer, kFileRunClock)
+            .status,
         FileRunStatus::Refused);
     EXPECT_EQ(Restore("ab", dir / "box.vrq").status, FileRunStatus::Refused);
     EXPECT_EQ(Restore(std::string(24, 'p'), dir / "box.vrq").status, FileRunStatus::Refused);
@@ -142,8 +141,9 @@ TEST_F(FileRunFailure, PasswordLengthsAreChecked) {
                             "Password 1 and Password 2 must equal or small than three ",
                             "Password 1 and Password 2 must equal or small than three  ",
                             "Password 1 and Password 2 must equal or small than three "));
-    EXPECT_TRUE(EncryptFiles(std::string(23, 'p'), {dir / "data"}, dir / "x.vrq", observer, kClock)
-                    .AllWritten());
+    EXPECT_TRUE(
+        EncryptFiles(std::string(23, 'p'), {dir / "data"}, dir / "x.vrq", observer, kFileRunClock)
+            .AllWritten());
 }
 
 TEST_F(FileRunFailure, PasswordOfAnotherResidueCount) {
@@ -266,13 +266,14 @@ std::string WithNames(const std::string& container, int residueBytes,
 
 TEST_F(FileRunFailure, UnsafeStoredNamesAreSkipped) {
     WriteAll(dir / "x", "");
-    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(
+        EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kFileRunClock).AllWritten());
     const int residueBytes = ResidueCount(kPassword) - 1;
     const std::vector<std::string> names = {
         "", "../escape", "/etc/passwd", ".", "..", std::string("nul\0byte", 8), "evil.vrq", "fine"};
     WriteAll(out / "evil.vrq", WithNames(ReadAll(dir / "x.vrq"), residueBytes, names));
     observer = RecordingObserver();
-    const auto result = DecryptFiles(kPassword, out / "evil.vrq", observer, "", kClock);
+    const auto result = DecryptFiles(kPassword, out / "evil.vrq", observer, "", kFileRunClock);
     EXPECT_EQ(result.status, FileRunStatus::Completed);
     EXPECT_EQ(result.entriesSkipped, 7);
     EXPECT_EQ(result.filesWritten, 1);
@@ -305,7 +306,8 @@ TEST_F(FileRunFailure, AnUnconfirmedPasswordWritesBesideExistingFiles) {
         if (c.stored != c.written) WriteAll(out / c.stored, "mine: " + c.stored);
     }
     WriteAll(out / "notes (restored 2).txt", "taken");
-    ASSERT_TRUE(EncryptFiles(kPassword, paths, dir / "named.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(
+        EncryptFiles(kPassword, paths, dir / "named.vrq", observer, kFileRunClock).AllWritten());
     std::string wrong = kPassword;
     wrong[0] = 'G';
     ASSERT_EQ(ResidueCount(wrong), ResidueCount(kPassword));
@@ -335,7 +337,8 @@ TEST_F(FileRunFailure, SourcesOfOneNameAreRefusedBeforeAnythingIsWritten) {
     for (const auto& twins : {std::vector<std::string>{dir / "data", other / "data"},
                               std::vector<std::string>{dir / "data", dir / "more", dir / "data"}}) {
         observer = RecordingObserver();
-        const auto result = EncryptFiles(kPassword, twins, dir / "both.vrq", observer, kClock);
+        const auto result =
+            EncryptFiles(kPassword, twins, dir / "both.vrq", observer, kFileRunClock);
         EXPECT_EQ(result.status, FileRunStatus::Refused);
         EXPECT_EQ(result.failure, kiv::FileRunFailure::OutputUnwritable);
         EXPECT_THAT(observer.messages,
@@ -348,7 +351,8 @@ TEST_F(FileRunFailure, SourcesOfOneNameAreRefusedBeforeAnythingIsWritten) {
 
 TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
     WriteAll(dir / "x", "");
-    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(
+        EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kFileRunClock).AllWritten());
     const std::string one = ReadAll(dir / "x.vrq");
     const int residueBytes = ResidueCount(kPassword) - 1;
     TempFolder elsewhere;
@@ -379,7 +383,8 @@ TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
         if (c.restored != c.container) symlink(c.container.c_str(), (out / c.restored).c_str());
         const std::string before = ReadAll(out / c.container);
         observer = RecordingObserver();
-        const auto result = DecryptFiles(kPassword, out / c.restored, observer, c.target, kClock);
+        const auto result =
+            DecryptFiles(kPassword, out / c.restored, observer, c.target, kFileRunClock);
         std::vector<std::string> lines;
         for (const std::string& line : observer.lines)
             if (line.find(" = ") == std::string::npos) lines.push_back(line);
@@ -395,7 +400,8 @@ TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
 TEST_F(FileRunFailure, DamagedContainersSayWhatWasNotRestored) {
     const int residueBytes = ResidueCount(kPassword) - 1;
     WriteAll(dir / "x", "");
-    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(
+        EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kFileRunClock).AllWritten());
     std::string skippedThenImplausible =
         WithNames(ReadAll(dir / "x.vrq"), residueBytes, {"../bad", "fine"});
     const std::int32_t size = 5000;
@@ -438,12 +444,13 @@ TEST_F(FileRunFailure, DamagedContainersSayWhatWasNotRestored) {
 TEST_F(FileRunFailure, CancelledRunsLeaveNothingHalfWritten) {
     WriteAll(dir / "big", std::string(3 << 20, 'b'));
     observer.cancelAfterPositions = 1;
-    EXPECT_EQ(EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kClock).status,
-              FileRunStatus::Cancelled);
+    EXPECT_EQ(
+        EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kFileRunClock).status,
+        FileRunStatus::Cancelled);
     EXPECT_THAT(dir.Names(), ElementsAre("big", "box.vrq", "data", "more"));
     observer = RecordingObserver();
-    ASSERT_TRUE(
-        EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kClock).AllWritten());
+    ASSERT_TRUE(EncryptFiles(kPassword, {dir / "big"}, dir / "big.vrq", observer, kFileRunClock)
+                    .AllWritten());
     observer = RecordingObserver();
     observer.cancelAfterPositions = 1;
     EXPECT_EQ(Restore(kPassword, dir / "big.vrq").status, FileRunStatus::Cancelled);

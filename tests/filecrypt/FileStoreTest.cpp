@@ -23,8 +23,6 @@ using testing::RecordingObserver;
 using testing::TempFolder;
 using testing::WriteAll;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
-
 // Reads and skips in the given steps (negative: skip), from a file on disk and from the same
 // bytes in memory; both must see the same bytes, positions and ends.
 TEST(FileStore, MemoryReadsAsTheDiskDoes) {
@@ -71,19 +69,19 @@ TEST(FileStore, RestoreInMemoryMatchesTheDisk) {
     WriteAll(dir / "a.bin", RandomBytes(rng, 3000));
     WriteAll(dir / "empty", "");
     RecordingObserver encrypting;
-    ASSERT_TRUE(
-        EncryptFiles("password", {dir / "a.bin", dir / "empty"}, dir / "x.vrq", encrypting, kClock)
-            .AllWritten());
+    ASSERT_TRUE(EncryptFiles("password", {dir / "a.bin", dir / "empty"}, dir / "x.vrq", encrypting,
+                             kFileRunClock)
+                    .AllWritten());
     const std::string container = ReadAll(dir / "x.vrq");
 
     TempFolder out;
     RecordingObserver onDisk, inMemory;
     const auto disk =
-        DecryptFiles("password", dir / "x.vrq", onDisk, out.path.string() + "/", kClock);
+        DecryptFiles("password", dir / "x.vrq", onDisk, out.path.string() + "/", kFileRunClock);
     MemoryFileStore files;
     files.Put("x.vrq", container);
     const auto memory =
-        DecryptFiles("password", "x.vrq", inMemory, "out/", kClock, FileRunSpeed(), files);
+        DecryptFiles("password", "x.vrq", inMemory, "out/", kFileRunClock, FileRunSpeed(), files);
     ASSERT_TRUE(disk.AllWritten());
     ASSERT_TRUE(memory.AllWritten());
     EXPECT_EQ(inMemory.lines, onDisk.lines);
@@ -116,7 +114,7 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
     // Two entries of one name and one named after the container: no encryption writes these.
     const std::string container = testing::BuildContainer(
         "password", {{"note", "first"}, {"note", "second"}, {"c.vrq", "not the container"}},
-        kClock);
+        kFileRunClock);
     const std::string skippedContainer =
         report::EntrySkipped(EntryProblem::IsContainer, "c.vrq", 3).Filled();
     const std::string skippedRepeat =
@@ -146,9 +144,9 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
         RecordingObserver onDisk, inMemory;
         onDisk.answers.assign(8, false);  // go on past every differing byte
         inMemory.answers = onDisk.answers;
-        const auto disk = DecryptFiles(c.password, out / "c.vrq", onDisk, "", kClock);
-        const auto mem =
-            DecryptFiles(c.password, "out/c.vrq", inMemory, "", kClock, FileRunSpeed(), memory);
+        const auto disk = DecryptFiles(c.password, out / "c.vrq", onDisk, "", kFileRunClock);
+        const auto mem = DecryptFiles(c.password, "out/c.vrq", inMemory, "", kFileRunClock,
+                                      FileRunSpeed(), memory);
         EXPECT_EQ(disk.filesWritten, 1) << c.password;
         EXPECT_EQ(mem.filesWritten, 1) << c.password;
         EXPECT_EQ(disk.entriesSkipped, 2) << c.password;

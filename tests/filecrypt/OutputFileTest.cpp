@@ -87,7 +87,6 @@ using ::testing::StartsWith;
 using testing::TempFolder;
 using testing::WriteAll;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
 constexpr char kPassword[] = "output password";
 
 mode_t Umask() {
@@ -109,10 +108,10 @@ class OutputFiles : public ::testing::Test {
         observer = RecordingObserver();
     }
     FileRunResult Encrypt(const std::string& output) {
-        return EncryptFiles(kPassword, {dir / "data"}, output, observer, kClock);
+        return EncryptFiles(kPassword, {dir / "data"}, output, observer, kFileRunClock);
     }
     FileRunResult Restore(const std::string& container) {
-        return DecryptFiles(kPassword, container, observer, out.path.string() + "/", kClock);
+        return DecryptFiles(kPassword, container, observer, out.path.string() + "/", kFileRunClock);
     }
 
     TempFolder dir, out;
@@ -238,10 +237,14 @@ TEST_F(OutputFiles, FifosDevicesAndFoldersAreRefusedWithoutWaiting) {
         std::vector<std::string> lines;
     } const cases[] = {
         {"a FIFO to encrypt",
-         [&] { return EncryptFiles(kPassword, {dir / "fifo"}, dir / "x.vrq", observer, kClock); },
+         [&] {
+             return EncryptFiles(kPassword, {dir / "fifo"}, dir / "x.vrq", observer, kFileRunClock);
+         },
          {"Read File not Open "}},
         {"a device to encrypt",
-         [&] { return EncryptFiles(kPassword, {"/dev/zero"}, dir / "x.vrq", observer, kClock); },
+         [&] {
+             return EncryptFiles(kPassword, {"/dev/zero"}, dir / "x.vrq", observer, kFileRunClock);
+         },
          {"Read File not Open "}},
         {"a FIFO to restore", [&] { return Restore(dir / "fifo"); }, {" Read File not Open "}},
         {"a folder to restore", [&] { return Restore(dir / "folder"); }, {" Read File not Open "}},

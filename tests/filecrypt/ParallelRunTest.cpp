@@ -25,8 +25,6 @@ using testing::RecordingObserver;
 using testing::TempFolder;
 using testing::WriteAll;
 
-const FixedClock kClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
-
 // Every thread, the vector code, small chunks and no size threshold: even small files are split
 // into many chunks and pieces shared between threads.
 FileRunSpeed Fast() {
@@ -92,23 +90,23 @@ TEST_F(ParallelRun, ContainersAndRestoresEqualThoseOfOnePortableThread) {
          {std::string("abc"), std::string("eight888"), std::string("seventeen chars!!"),
           std::string("twenty-three characters"), HeadroomPassword()}) {
         RecordingObserver fast, plain;
-        ASSERT_TRUE(
-            EncryptFiles(password, paths, dir / "fast.vrq", fast, kClock, Fast()).AllWritten());
-        ASSERT_TRUE(
-            EncryptFiles(password, paths, dir / "plain.vrq", plain, kClock, Plain()).AllWritten());
+        ASSERT_TRUE(EncryptFiles(password, paths, dir / "fast.vrq", fast, kFileRunClock, Fast())
+                        .AllWritten());
+        ASSERT_TRUE(EncryptFiles(password, paths, dir / "plain.vrq", plain, kFileRunClock, Plain())
+                        .AllWritten());
         const std::string container = ReadAll(dir / "fast.vrq");
         ASSERT_EQ(container, ReadAll(dir / "plain.vrq")) << password;
         EXPECT_EQ(fast.filePositions, plain.filePositions);
         EXPECT_EQ(fast.lines, plain.lines);
         if (password.size() == 23) {
-            EXPECT_EQ(container, BuildContainer(password, files, kClock));
+            EXPECT_EQ(container, BuildContainer(password, files, kFileRunClock));
         }
 
         for (const FileRunSpeed& speed : {Fast(), Plain()}) {
             TempFolder out;
             RecordingObserver observer;
             ASSERT_TRUE(DecryptFiles(password, dir / "fast.vrq", observer, out.path.string() + "/",
-                                     kClock, speed)
+                                     kFileRunClock, speed)
                             .AllWritten())
                 << password;
             EXPECT_TRUE(observer.questions.empty());
@@ -121,14 +119,14 @@ TEST_F(ParallelRun, ContainersAndRestoresEqualThoseOfOnePortableThread) {
 TEST_F(ParallelRun, RepeatedModuliContainersRestoreAsOnOneThread) {
     // Made elsewhere: decoded through the workspace, which only one thread may use.
     const std::string password = RepeatedModuliPassword();
-    WriteAll(dir / "other.vrq", BuildContainer(password, {files[0], files[1]}, kClock));
+    WriteAll(dir / "other.vrq", BuildContainer(password, {files[0], files[1]}, kFileRunClock));
     std::vector<std::string> restored;
     for (const FileRunSpeed& speed : {Fast(), Plain()}) {
         TempFolder out;
         RecordingObserver observer;
         observer.answers.assign(64, false);  // go on, whatever the password block says
         EXPECT_EQ(DecryptFiles(password, dir / "other.vrq", observer, out.path.string() + "/",
-                               kClock, speed)
+                               kFileRunClock, speed)
                       .status,
                   FileRunStatus::Completed);
         restored.push_back(ReadAll(out / "big") + ReadAll(out / "text"));
@@ -141,19 +139,21 @@ TEST_F(ParallelRun, CancelAndTruncationLeaveNothingBehind) {
     RecordingObserver observer;
     observer.cancelAfterPositions = 1;
     EXPECT_EQ(
-        EncryptFiles("cancelled", {dir / "big"}, dir / "big.vrq", observer, kClock, Fast()).status,
+        EncryptFiles("cancelled", {dir / "big"}, dir / "big.vrq", observer, kFileRunClock, Fast())
+            .status,
         FileRunStatus::Cancelled);
     EXPECT_THAT(dir.Names(), ElementsAre("big", "empty", "small", "text"));
 
     observer = RecordingObserver();
-    ASSERT_TRUE(EncryptFiles("cancelled", {dir / "big"}, dir / "big.vrq", observer, kClock, Fast())
-                    .AllWritten());
+    ASSERT_TRUE(
+        EncryptFiles("cancelled", {dir / "big"}, dir / "big.vrq", observer, kFileRunClock, Fast())
+            .AllWritten());
     const std::string container = ReadAll(dir / "big.vrq");
     TempFolder out;
     observer = RecordingObserver();
     observer.cancelAfterPositions = 1;
-    EXPECT_EQ(DecryptFiles("cancelled", dir / "big.vrq", observer, out.path.string() + "/", kClock,
-                           Fast())
+    EXPECT_EQ(DecryptFiles("cancelled", dir / "big.vrq", observer, out.path.string() + "/",
+                           kFileRunClock, Fast())
                   .status,
               FileRunStatus::Cancelled);
     EXPECT_TRUE(out.Names().empty());
@@ -164,7 +164,7 @@ TEST_F(ParallelRun, CancelAndTruncationLeaveNothingBehind) {
         WriteAll(dir / "cut.vrq", container.substr(0, cut));
         observer = RecordingObserver();
         EXPECT_EQ(DecryptFiles("cancelled", dir / "cut.vrq", observer, out.path.string() + "/",
-                               kClock, Fast())
+                               kFileRunClock, Fast())
                       .status,
                   FileRunStatus::Failed);
         if (cut > container.size() / 2) {

@@ -22,4 +22,8 @@ class FixedClock final : public Clock {
     LocalTime local_;
 };
 
+// The instant the file runs' tests and seeds share: fixed, so that their outputs can be compared
+// byte for byte.
+inline const FixedClock kFileRunClock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
+
 }  // namespace kiv
