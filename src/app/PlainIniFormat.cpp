@@ -194,8 +194,9 @@ QString StoredText(const QString& value) {
 QString ValueText(QByteArrayView bytes) {
     const qsizetype size = bytes.size();
     // One decoder for the whole value: a character's UTF-8 bytes may be split by an escape, and
-    // an unfinished sequence at the end is dropped.
-    QStringDecoder utf8(QStringDecoder::Utf8);
+    // an unfinished sequence at the end is dropped. A byte order mark at the value's start is a
+    // character of the text (the writer writes U+FEFF as its UTF-8 bytes), not a mark to drop.
+    QStringDecoder utf8(QStringDecoder::Utf8, QStringDecoder::Flag::ConvertInitialBom);
     QStringList parts;
     QString current;
     bool isList = false;

@@ -116,6 +116,12 @@ TEST(PlainIniFormat, HandEditedFilesReadAsIniFormatReadsThem) {
         {"a very long line", longLine, QString(1 << 20, u'y'), true},
         {"a type's notation", "[SOFTWARE]\nPulm\\Kiv\\sifre=@ByteArray(x)\n", "@ByteArray(x)",
          false},
+        // IniFormat drops a byte order mark that begins a value, and a text that begins with
+        // U+FEFF, which it writes as those bytes, then loses its first character.
+        {"a value that begins with a byte order mark",
+         "[SOFTWARE]\nPulm\\Kiv\\sifre=\xEF\xBB\xBFx\n", QStringLiteral("\uFEFFx"), false},
+        {"U+FEFF as an escape", "[SOFTWARE]\nPulm\\Kiv\\sifre=\\xfeff\n", QStringLiteral("\uFEFF"),
+         false},
     };
     int number = 0;
     for (const auto& c : cases) {
@@ -130,6 +136,24 @@ TEST(PlainIniFormat, HandEditedFilesReadAsIniFormatReadsThem) {
             EXPECT_EQ(qt.typeId() == QMetaType::QStringList ? qt.toStringList().join(u',') : qt,
                       c.text);
         }
+    }
+}
+
+// Texts IniFormat cannot carry through a file of its own read back from ours as they were.
+TEST(PlainIniFormat, TextsIniFormatLosesReadBackAsWritten) {
+    testing::TempFolder folder;
+    const QString texts[] = {
+        QStringLiteral("\uFEFF"),
+        QStringLiteral("\uFEFF\uFEFFx"),
+        QStringLiteral("\uFEFF,\uFEFF"),
+        QString(QChar(0xD800)) + QStringLiteral("a\uFEFF"),
+    };
+    int number = 0;
+    for (const QString& text : texts) {
+        SCOPED_TRACE(number);
+        const std::string path = folder / ("ours" + std::to_string(++number) + ".ini");
+        QSettings(QString::fromStdString(path), PlainIniFormat::Format()).setValue(kName, text);
+        EXPECT_EQ(Reading(path, PlainIniFormat::Format()).toString(), text);
     }
 }
 
