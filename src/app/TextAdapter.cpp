@@ -1,6 +1,7 @@
 #include "app/TextAdapter.h"
 
 #include <QByteArray>
+#include <QStringDecoder>
 
 namespace kiv {
 
@@ -10,7 +11,10 @@ std::string TextAdapter::ToBytes(const QString& text) {
 }
 
 QString TextAdapter::FromBytes(const std::string& bytes) {
-    return QString::fromLocal8Bit(bytes.data(), static_cast<qsizetype>(bytes.size()));
+    // QString::fromLocal8Bit drops a byte order mark at the start, and a text that begins with
+    // one (a decrypted line, a document) would then come back from ToBytes without it.
+    QStringDecoder decoder(QStringConverter::System, QStringConverter::Flag::ConvertInitialBom);
+    return decoder(QByteArrayView(bytes.data(), static_cast<qsizetype>(bytes.size())));
 }
 
 }  // namespace kiv
