@@ -21,22 +21,10 @@ QString ShownText(const QString& text) {
 }
 
 QString ShownText(const ReportText& text) {
-    const QString templ = ShownText(text.templ);
-    QString shown;
-    shown.reserve(templ.size());
-    for (qsizetype i = 0; i < templ.size(); ++i) {
-        if (templ[i] == u'%' && i + 1 < templ.size() && templ[i + 1] >= u'1' &&
-            templ[i + 1] <= u'9') {
-            const auto index = static_cast<std::size_t>(templ[i + 1].unicode() - u'1');
-            if (index < text.args.size()) {
-                shown += TextAdapter::FromBytes(text.args[index]);
-                ++i;
-                continue;
-            }
-        }
-        shown += templ[i];
-    }
-    return shown;
+    // The translated template crosses to bytes and back unchanged, so the values go in by the
+    // same one-pass filler as in the English text.
+    return TextAdapter::FromBytes(
+        FillTemplate(TextAdapter::ToBytes(ShownText(text.templ)), text.args));
 }
 
 }  // namespace kiv
