@@ -40,31 +40,20 @@ int OctalValue(char c) {
     return c >= '0' && c <= '7' ? c - '0' : -1;
 }
 
+// The backslash escapes a value is written with: the letter after the backslash and the
+// character it stands for.
+constexpr struct {
+    char letter;
+    char character;
+} kNamedEscapes[] = {{'a', '\a'}, {'b', '\b'}, {'f', '\f'}, {'n', '\n'}, {'r', '\r'},
+                     {'t', '\t'}, {'v', '\v'}, {'"', '"'},  {'\\', '\\'}};
+
 // The character a backslash and c stand for in a value, or 0 when c is no such escape.
 char NamedEscape(char c) {
-    switch (c) {
-        case 'a':
-            return '\a';
-        case 'b':
-            return '\b';
-        case 'f':
-            return '\f';
-        case 'n':
-            return '\n';
-        case 'r':
-            return '\r';
-        case 't':
-            return '\t';
-        case 'v':
-            return '\v';
-        case '"':
-        case '?':
-        case '\'':
-        case '\\':
-            return c;
-        default:
-            return 0;
-    }
+    if (c == '?' || c == '\'') return c;  // read as in C, never written
+    for (const auto& escape : kNamedEscapes)
+        if (escape.letter == c) return escape.character;
+    return 0;
 }
 
 // The next line from position on, which it moves past the line. Blank lines and lines that
@@ -296,29 +285,11 @@ void AppendEscapedKey(QStringView key, QByteArray& out) {
     }
 }
 
-// The backslash escape a value is written with for c, or 0 when it has none.
+// The letter a value is written with after a backslash for c, or 0 when c has none.
 char WrittenEscape(char16_t c) {
-    switch (c) {
-        case '\a':
-            return 'a';
-        case '\b':
-            return 'b';
-        case '\f':
-            return 'f';
-        case '\n':
-            return 'n';
-        case '\r':
-            return 'r';
-        case '\t':
-            return 't';
-        case '\v':
-            return 'v';
-        case '"':
-        case '\\':
-            return static_cast<char>(c);
-        default:
-            return 0;
-    }
+    for (const auto& escape : kNamedEscapes)
+        if (static_cast<char16_t>(escape.character) == c) return escape.letter;
+    return 0;
 }
 
 // Writes text as IniFormat writes a QString: a leading "@" doubled (or the whole in "@String(...)"
