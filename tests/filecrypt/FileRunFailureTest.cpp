@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <cstring>
+#include <utility>
 
 #include "filecrypt/ContainerListing.h"
 #include "filecrypt/ContainerNames.h"
@@ -102,6 +103,23 @@ TEST_F(FileRunFailure, ReadOnlySourcesAndContainersWork) {
                     .AllWritten());
     EXPECT_TRUE(Restore(kPassword, dir / "box.vrq").AllWritten());
     EXPECT_EQ(ReadAll(out / "data"), std::string(1000, 'd'));
+}
+
+// A source whose length changes after the run has checked it is not encrypted under its old one.
+TEST_F(FileRunFailure, ASourceThatChangesLengthDuringTheRunEndsIt) {
+    struct Growing : RecordingObserver {
+        std::string path;
+        void AddLine(const ReportText& line) override {
+            RecordingObserver::AddLine(line);
+            if (!path.empty()) WriteAll(std::exchange(path, ""), "grown, so longer than before");
+        }
+    } growing;
+    growing.path = dir / "more";
+    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "new.vrq",
+                                     growing, kFileRunClock);
+    EXPECT_EQ(result.status, FileRunStatus::Failed);
+    EXPECT_EQ(result.failurePath, dir / "more");
+    EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
 }
 
 TEST_F(FileRunFailure, OutputNamingASourceIsRefused) {

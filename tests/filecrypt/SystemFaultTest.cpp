@@ -30,6 +30,7 @@ std::atomic<bool> injecting{false};
 bool interrupt = false;     // every other read and write fails with EINTR before moving a byte
 std::size_t mostBytes = 0;  // reads and writes move at most this many bytes (0: no limit)
 int closeError = 0;         // a close of a file open for writing closes it, then fails so
+bool diskFull = false;      // writes move nothing and report no error, as at the end of a disk
 
 template <typename Function>
 Function Real(const char* name) {
@@ -65,6 +66,7 @@ extern "C" ssize_t write(int fd, const void* from, std::size_t count) {
         errno = EINTR;
         return -1;
     }
+    if (diskFull && Targeted(fd)) return 0;
     static const auto real = Real<ssize_t (*)(int, const void*, std::size_t)>("write");
     return real(fd, from, count);
 }
@@ -101,6 +103,7 @@ struct Injection {
         interrupt = false;
         mostBytes = 0;
         closeError = 0;
+        diskFull = false;
     }
 };
 
@@ -125,7 +128,7 @@ bool AsOrdinaryUser(const std::vector<std::string>& given, const std::function<b
 TEST(SystemFaults, InterruptedAndShortReadsAndWritesLoseNothing) {
     TempFolder dir, out;
     std::mt19937 rng(22);
-    std::string data(3 * 1024 * 1024 + 5, '\0');
+    std::string data(3 * 512 * 1024 + 5, '\0');
     for (char& c : data)
         c = static_cast<char>(rng());
     WriteAll(dir / "data", data);
@@ -174,6 +177,20 @@ TEST(SystemFaults, AFailedCloseLeavesNoOutput) {
     EXPECT_EQ(result.failure, FileRunFailure::OutputUnwritable);
     EXPECT_EQ(result.FailureReason(), "Input/output error");
     EXPECT_TRUE(out.Names().empty());
+}
+
+// A write that moves nothing, without an error, means the disk has no room for the rest.
+TEST(SystemFaults, AWriteOfNothingIsAFullDisk) {
+    TempFolder dir;
+    WriteAll(dir / "data", "plain data");
+    RecordingObserver observer;
+    const Injection faults(false, 0);
+    diskFull = true;
+    const FileRunResult result =
+        EncryptFiles(kPassword, {dir / "data"}, dir / "box.vrq", observer, kFileRunClock);
+    EXPECT_EQ(result.failure, FileRunFailure::OutputUnwritable);
+    EXPECT_EQ(result.FailureReason(), "No space left on device");
+    EXPECT_EQ(dir.Names(), std::vector<std::string>{"data"});
 }
 
 // The folder would let the file be replaced, but a file its runner may not write is kept.
