@@ -15,6 +15,10 @@ kiv_packages=(
   # the Debian package: dpkg-shlibdeps finds its dependencies; gio opens a .vrq file as a
   # file manager does
   dpkg-dev libglib2.0-bin
+  # folders that ignore letter case and have no unnamed files, mounted through FUSE for the
+  # restore tests: a FAT image (fusefat, made with mkfs.vfat) and a plain folder seen through
+  # bindfs
+  fusefat dosfstools bindfs
 )
 kiv_fuzz_packages=(clang libclang-rt-14-dev)
 
