@@ -144,8 +144,8 @@ class BindMount {
                                    .c_str()) == 0;
     }
     ~BindMount() {
-        if (mounted_) [[maybe_unused]] const int ignored =
-            std::system(("fusermount -u '" + path() + "'").c_str());
+        if (mounted_) [[maybe_unused]]
+            const int ignored = std::system(("fusermount -u '" + path() + "'").c_str());
     }
     bool Mounted() const { return mounted_; }
     std::string path() const { return over.path.string(); }
@@ -159,9 +159,9 @@ class BindMount {
 // Runs kiv-cli restoring big.vrq into folder and sends it the signal once 16 MiB of the file
 // are written; the wait status.
 int RestoreInterrupted(const TempFolder& folder, const std::string& into, int number) {
-    const pid_t pid = Start({"decrypt-file", "--password-file", folder / "pw", "-C", into,
-                             folder / "big.vrq"},
-                            folder / "err");
+    const pid_t pid =
+        Start({"decrypt-file", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"},
+              folder / "err");
     if (pid <= 0) return -1;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     long long written = -1;
@@ -218,16 +218,15 @@ TEST_F(CliProcess, AFileSizeLimitIsAWriteFailureWithItsLine) {
         struct rlimit limited = before;
         limited.rlim_cur = 4 << 20;
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const pid_t pid = Start({"decrypt-file", "--password-file", *folder / "pw", "-C", into,
-                                 *folder / "big.vrq"},
-                                *folder / "err");
+        const pid_t pid = Start(
+            {"decrypt-file", "--password-file", *folder / "pw", "-C", into, *folder / "big.vrq"},
+            *folder / "err");
         ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
         ASSERT_GT(pid, 0);
         const int status = Finish(pid, std::chrono::seconds(60));
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-        EXPECT_THAT(ReadAll(*folder / "err"),
-                    ::testing::EndsWith("kiv-cli: cannot write '" + into +
-                                        "/big': File too large\n"));
+        EXPECT_THAT(ReadAll(*folder / "err"), ::testing::EndsWith("kiv-cli: cannot write '" + into +
+                                                                  "/big': File too large\n"));
         EXPECT_TRUE(std::filesystem::is_empty(into));
     }
 }

@@ -197,11 +197,11 @@ TEST_F(OutputFiles, AnotherAccountsFileLendsNoModeAndInAStickyFolderRefusesAtOnc
             _exit(3);
         events.clear();
         recording = true;
-        const FileRunResult result = DecryptFiles(kPassword, dir / "box.vrq", observer,
-                                                  sticky + "/", kFileRunClock);
+        const FileRunResult result =
+            DecryptFiles(kPassword, dir / "box.vrq", observer, sticky + "/", kFileRunClock);
         recording = false;
-        _exit(result.failure == FileRunFailure::OutputUnwritable &&
-                      result.failureError == EPERM && events.empty()
+        _exit(result.failure == FileRunFailure::OutputUnwritable && result.failureError == EPERM &&
+                      events.empty()
                   ? 0
                   : 1);
     }
@@ -357,8 +357,8 @@ pid_t ChildWritingTo(const std::string& target, bool unnamed, bool fault = false
 
 TEST(TemporaryFiles, TerminationSignalsRemoveANamedOutputInProgress) {
     for (const bool unnamed : {false, true}) {
-        for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGUSR1, SIGALRM, SIGXCPU,
-                                 SIGSEGV, SIGRTMAX, 0}) {
+        for (const int number :
+             {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGUSR1, SIGALRM, SIGXCPU, SIGSEGV, SIGRTMAX, 0}) {
             // 0: a genuine fault, which the kernel sends again when the handler returns.
             SCOPED_TRACE(std::string(unnamed ? "unnamed, " : "named, ") +
                          (number != 0 ? strsignal(number) : "fault"));
