@@ -85,7 +85,8 @@ void TemporaryFileRegistry::RemoveOnTermination() {
     struct sigaction action = {};
     action.sa_sigaction = &OnTermination;
     sigfillset(&action.sa_mask);
-    action.sa_flags = SA_SIGINFO | SA_RESTART;
+    // On the alternate stack where there is one, so that a stack overflow is handled too.
+    action.sa_flags = SA_SIGINFO | SA_RESTART | SA_ONSTACK;
     for (const int number : kSignals)
         Install(number, action);
     for (int number = SIGRTMIN; number <= SIGRTMAX; ++number)

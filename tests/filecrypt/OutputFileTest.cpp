@@ -7,6 +7,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -342,8 +343,9 @@ pid_t ChildWritingTo(const std::string& target, bool unnamed, bool fault = false
         if (fault) {
             int number = 0;
             sigwait(&go, &number);
-            volatile int* volatile nowhere = nullptr;
-            *nowhere = 1;
+            // A page that may not be written: a fault no sanitizer catches before the kernel.
+            void* page = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            *static_cast<volatile int*>(page) = 1;
         }
         for (;;)
             pause();
@@ -356,6 +358,10 @@ pid_t ChildWritingTo(const std::string& target, bool unnamed, bool fault = false
 }
 
 TEST(TemporaryFiles, TerminationSignalsRemoveANamedOutputInProgress) {
+    // A sanitizer's handler of faults, run after the files are removed, ends the child its way.
+    struct sigaction faults {};
+    sigaction(SIGSEGV, nullptr, &faults);
+    const bool sanitized = faults.sa_handler != SIG_DFL;
     for (const bool unnamed : {false, true}) {
         for (const int number :
              {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGUSR1, SIGALRM, SIGXCPU, SIGSEGV, SIGRTMAX, 0}) {
@@ -373,8 +379,10 @@ TEST(TemporaryFiles, TerminationSignalsRemoveANamedOutputInProgress) {
             ASSERT_EQ(kill(child, number != 0 ? number : SIGCONT), 0);
             int status = 0;
             ASSERT_EQ(waitpid(child, &status, 0), child);
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == (number != 0 ? number : SIGSEGV))
-                << status;
+            const int expected = number != 0 ? number : SIGSEGV;
+            if (!sanitized || expected != SIGSEGV) {
+                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == expected) << status;
+            }
             EXPECT_THAT(dir.Names(), IsEmpty());
         }
     }
