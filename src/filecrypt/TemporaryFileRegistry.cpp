@@ -50,10 +50,13 @@ void OnTermination(int number, siginfo_t* info, void*) {
     errno = saved;
 }
 
+// Ignored signals stay ignored; installed twice, the handler would go on calling itself.
 void Install(int number, const struct sigaction& action) {
-    if (sigaction(number, nullptr, &previous[number]) != 0 ||
-        previous[number].sa_handler == SIG_IGN)
+    struct sigaction old = {};
+    if (sigaction(number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN ||
+        ((old.sa_flags & SA_SIGINFO) != 0 && old.sa_sigaction == &OnTermination))
         return;
+    previous[number] = old;
     sigaction(number, &action, nullptr);
 }
 

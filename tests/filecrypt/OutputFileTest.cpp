@@ -336,6 +336,7 @@ pid_t ChildWritingTo(const std::string& target, bool unnamed, bool fault = false
         sigaddset(&go, SIGCONT);
         sigprocmask(SIG_BLOCK, &go, nullptr);
         TemporaryFileRegistry::RemoveOnTermination();
+        TemporaryFileRegistry::RemoveOnTermination();  // as harmless as once
         AtomicOutputFile file(unnamed);
         const bool created = file.Create(target) && write(file.fd(), "secret", 6) == 6;
         const char byte = created ? 'y' : 'n';
