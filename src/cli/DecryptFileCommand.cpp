@@ -33,8 +33,7 @@ void DecryptFileCommand::Declare(CLI::App& command) {
         ->excludes(directory);
     DeclareVerbose(command, verbose_);
     password_.Declare(command);
-    DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input",
-                   container_);
+    DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input", container_);
 }
 
 int DecryptFileCommand::Run(CliContext& context) {

@@ -73,8 +73,8 @@ int EncryptFilesCommand::Run(CliContext& context) {
     if (output_) {
         output = *output_ == "-" ? kStandardOutput : *output_;
     } else if (sources.size() > 1 || stdinCount == 1) {
-        return UsageError(context, stdinCount == 1 ? "standard input needs -o OUT"
-                                                   : "several files need -o OUT");
+        return UsageError(
+            context, stdinCount == 1 ? "standard input needs -o OUT" : "several files need -o OUT");
     } else {
         output = SingleFileOutputName(sources.front());
     }
@@ -104,8 +104,8 @@ int EncryptFilesCommand::Run(CliContext& context) {
     StderrReport report(context.err, context.errIsTerminal, verbose_, context.cancelRequested);
     for (const std::string& source : sources)
         report.AddLine(ReportText::Value(source));
-    const FileRunResult result = EncryptFiles(*password, sources, output, report, context.clock,
-                                              FileRunSpeed(), store);
+    const FileRunResult result =
+        EncryptFiles(*password, sources, output, report, context.clock, FileRunSpeed(), store);
     return FinishFileRun(context, result, report, output, store, name_.value_or(""));
 }
 

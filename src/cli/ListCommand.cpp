@@ -33,8 +33,7 @@ void ListCommand::Declare(CLI::App& command) {
                 "prints each file as its size, a tab and its name as stored, ended by a NUL byte",
                 nulEnded_)
         ->excludes(json);
-    DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input",
-                   container_);
+    DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input", container_);
 }
 
 int ListCommand::Run(CliContext& context) {
@@ -76,8 +75,7 @@ int ListCommand::Run(CliContext& context) {
         }
     } else {
         for (const auto& entry : listing.entries)
-            context.out << std::setw(12) << entry.size << "  " << PrintableName(entry.name)
-                        << '\n';
+            context.out << std::setw(12) << entry.size << "  " << PrintableName(entry.name) << '\n';
     }
     if (listing.problem) {
         context.err << "kiv-cli: " << shown << ' ' << listing.problem->Filled() << '\n';

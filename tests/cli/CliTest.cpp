@@ -87,6 +87,31 @@ TEST_F(CliTest, ForeignCharactersReportOnStandardError) {
               "cipher-text alphabet\n");
 }
 
+// An altered character inside the alphabet makes its block fail the check: the window leaves
+// such a block out silently, kiv-cli must say so. Every change either decrypts to all the
+// line's bytes or is reported with a non-zero status.
+TEST_F(CliTest, NoBlockIsLeftOutSilently) {
+    const std::string pw = PasswordFile("seventeen bytes!!");
+    const std::string plain = "The quick brown fox jumps over the lazy dog. 1234";
+    ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, plain + "\n"), kExitOk);
+    const std::string cipher = out.str().substr(0, out.str().size() - 1);
+    const std::string alphabet = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxy";
+    int reported = 0;
+    for (std::size_t at = 0; at < cipher.size(); at += 3) {
+        std::string altered = cipher;
+        altered[at] = alphabet[(alphabet.find(cipher[at]) + 7) % alphabet.size()];
+        const int status = Run({"decrypt-text", "--password-file", pw}, altered + "\n");
+        if (status == kExitOk) {
+            EXPECT_EQ(out.str().size(), 52u) << at;  // three whole blocks, though maybe altered
+        } else {
+            EXPECT_EQ(status, kExitFailed);
+            EXPECT_EQ(err.str().rfind("kiv-cli: line 1: ", 0), 0u) << err.str();
+            ++reported;
+        }
+    }
+    EXPECT_GT(reported, 0);
+}
+
 // Lines are decrypted in batches; each failure line still names its own input line.
 TEST_F(CliTest, FailureLinesNameTheirInputLine) {
     const std::string pw = PasswordFile("right one");
