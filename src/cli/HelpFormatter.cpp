@@ -32,7 +32,18 @@ std::string Paragraphs(const std::string& text) {
     std::string out, line;
     while (std::getline(lines, line)) {
         const std::size_t indent = line.find_first_not_of(' ');
-        out += indent == std::string::npos ? "\n" : Wrapped(line, indent);
+        if (indent == std::string::npos) {
+            out += "\n";
+            continue;
+        }
+        // An indented "label  text" line hangs its text after the label.
+        const std::size_t gap = indent > 0 ? line.find("  ", indent) : std::string::npos;
+        if (gap == std::string::npos) {
+            out += Wrapped(line, indent);
+            continue;
+        }
+        const std::size_t column = line.find_first_not_of(' ', gap);
+        out += line.substr(0, column) + Wrapped(line.substr(column), column).substr(column);
     }
     return out;
 }

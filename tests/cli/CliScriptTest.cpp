@@ -3,11 +3,11 @@
 #include <fcntl.h>
 #include <gtest/gtest.h>
 #include <pty.h>
-#include <utmp.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
+#include <utmp.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -38,8 +38,9 @@ class CliScript : public ::testing::Test {
     // Runs script in the folder, "kiv" standing for kiv-cli; standard output and error are
     // kept unless the script sends them elsewhere itself.
     Shell Run(const std::string& script) {
-        const std::string line = "cd '" + dir.path.string() + "' && kiv() { '" KIV_CLI_PATH
-                                 "' \"$@\"; } && { " + script + "; } >out 2>err";
+        const std::string line = "cd '" + dir.path.string() +
+                                 "' && kiv() { '" KIV_CLI_PATH "' \"$@\"; } && { " + script +
+                                 "; } >out 2>err";
         const int raw = std::system(line.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir / "out"), ReadAll(dir / "err")};
     }
@@ -121,9 +122,9 @@ TEST_F(CliScript, TarStreamsThroughBothDirections) {
     mkdir((dir / "tree/sub").c_str(), 0700);
     WriteAll(dir / "tree/sub/leaf", "leaf");
     WriteAll(dir / "tree/top", std::string(100000, 't'));
-    const Shell shell = Run(
-        "tar -cf - tree | kiv encrypt-files --password-file pw --name tree.tar -o - - | "
-        "kiv decrypt-file --password-file pw --stdout - | tar -tf - | sort");
+    const Shell shell =
+        Run("tar -cf - tree | kiv encrypt-files --password-file pw --name tree.tar -o - - | "
+            "kiv decrypt-file --password-file pw --stdout - | tar -tf - | sort");
     EXPECT_EQ(shell.status, kExitOk) << shell.err;
     EXPECT_EQ(shell.out, "tree/\ntree/sub/\ntree/sub/leaf\ntree/top\n");
     EXPECT_EQ(shell.err, "");
@@ -144,7 +145,10 @@ TEST_F(CliScript, ListingsForScripts) {
     EXPECT_EQ(Run("kiv list --json x.vrq").out,
               "[\n  {\"name\": \"a\", \"size\": 11},\n"
               "  {\"name\": \"caf\xc3\xa9 \\\"q\\\"\\\\\\u0001\\udcff\", \"size\": 5}\n]\n");
-    EXPECT_EQ(Run("kiv list -0 x.vrq").out, std::string("11\ta\0" "5\t", 7) + odd + '\0');
+    EXPECT_EQ(Run("kiv list -0 x.vrq").out, std::string("11\ta\0"
+                                                        "5\t",
+                                                        7) +
+                                                odd + '\0');
     WriteAll(dir / "empty.vrq", "");
     EXPECT_EQ(Run("kiv list --json empty.vrq").out, "[]\n");
 }
@@ -164,9 +168,8 @@ TEST_F(CliScript, PasswordsFromTheEnvironmentAndTheirRules) {
               "kiv-cli: no password was given: the environment variable NOPE is not set\n");
     // "abc\0defgh": 9 bytes, which one path would read as "abc" and another as 9 bytes.
     WriteAll(dir / "nul", std::string("abc\0defgh\n", 10));
-    for (const std::string command :
-         {"echo x | kiv encrypt-text", "echo x | kiv decrypt-text", "kiv encrypt-files -o x.vrq a",
-          "kiv decrypt-file x.vrq"}) {
+    for (const std::string command : {"echo x | kiv encrypt-text", "echo x | kiv decrypt-text",
+                                      "kiv encrypt-files -o x.vrq a", "kiv decrypt-file x.vrq"}) {
         const Shell shell = Run(command + " --password-file nul");
         EXPECT_EQ(shell.status, kExitPassword) << command;
         EXPECT_EQ(shell.err, "kiv-cli: the password holds a NUL byte, which no password may hold\n")
@@ -201,8 +204,10 @@ class PasswordPrompt : public ::testing::Test {
                std::chrono::steady_clock::now() < deadline) {
             char buffer[256];
             const ssize_t got = read(master, buffer, sizeof buffer);
-            if (got > 0) screen.append(buffer, static_cast<std::size_t>(got));
-            else std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            if (got > 0)
+                screen.append(buffer, static_cast<std::size_t>(got));
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
         }
         return screen.find(text) != std::string::npos;
     }
