@@ -1,6 +1,7 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 
 #include "cli/FdStreamBuf.h"
