@@ -1,9 +1,10 @@
 #include "cli/CommandTable.h"
 
 #include "cli/DecryptFileCommand.h"
+#include "cli/DecryptTextCommand.h"
 #include "cli/EncryptFilesCommand.h"
+#include "cli/EncryptTextCommand.h"
 #include "cli/ListCommand.h"
-#include "cli/TextCommand.h"
 #ifdef KIV_CLI_WITH_DDE
 #include "cli/DdeCommand.h"
 #endif
@@ -12,8 +13,8 @@ namespace kiv {
 
 CommandTable KivCliCommands() {
     CommandTable table;
-    table.push_back(std::make_unique<TextCommand>(TextCommand::Direction::Encrypt));
-    table.push_back(std::make_unique<TextCommand>(TextCommand::Direction::Decrypt));
+    table.push_back(std::make_unique<EncryptTextCommand>());
+    table.push_back(std::make_unique<DecryptTextCommand>());
     table.push_back(std::make_unique<EncryptFilesCommand>());
     table.push_back(std::make_unique<DecryptFileCommand>());
     table.push_back(std::make_unique<ListCommand>());

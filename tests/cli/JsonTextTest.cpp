@@ -15,12 +15,13 @@ TEST(JsonTextTest, NamesOfAnyBytes) {
         {"plain.txt", "\"plain.txt\""},
         {"\"q\" \\ /", "\"\\\"q\\\" \\\\ /\""},
         {"a\nb\tc\x01\x7f", "\"a\\nb\\tc\\u0001\\u007f\""},
-        {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x94\x91", "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x94\x91\""},
+        {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x94\x91",
+         "\"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x94\x91\""},
         {"\xff", "\"\\udcff\""},
-        {"\xc0\xaf", "\"\\udcc0\\udcaf\""},                     // overlong "/"
-        {"\xed\xa0\x80", "\"\\udced\\udca0\\udc80\""},          // an encoded surrogate
+        {"\xc0\xaf", "\"\\udcc0\\udcaf\""},                        // overlong "/"
+        {"\xed\xa0\x80", "\"\\udced\\udca0\\udc80\""},             // an encoded surrogate
         {"\xf4\x90\x80\x80", "\"\\udcf4\\udc90\\udc80\\udc80\""},  // above U+10FFFF
-        {"\xe2\x82", "\"\\udce2\\udc82\""},                     // cut short
+        {"\xe2\x82", "\"\\udce2\\udc82\""},                        // cut short
         {"\xc3\xa9\xc3", "\"\xc3\xa9\\udcc3\""},
     };
     for (const auto& c : cases)

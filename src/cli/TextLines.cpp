@@ -1,4 +1,4 @@
-#include "cli/TextCommand.h"
+#include "cli/TextLines.h"
 
 #include <algorithm>
 #include <istream>
@@ -158,28 +158,9 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
 
 }  // namespace
 
-std::string TextCommand::Name() const {
-    return direction_ == Direction::Encrypt ? "encrypt-text" : "decrypt-text";
-}
-
-std::string TextCommand::Description() const {
-    if (direction_ == Direction::Encrypt)
-        return "Encrypts standard input line by line (LF or CR LF line ends) and writes one "
-               "cipher text per line to standard output. Lines are encrypted whole, whatever "
-               "their length.";
-    return "Decrypts standard input line by line. A line that is not a cipher text for the "
-           "password is written back unchanged, and a block that fails the cipher's check is "
-           "left out; each is reported on standard error and the exit status is then 1.";
-}
-
-void TextCommand::Declare(CLI::App& command) {
-    password_.Declare(command);
-}
-
-int TextCommand::Run(CliContext& context) {
-    const bool encrypt = direction_ == Direction::Encrypt;
+int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bool encrypt) {
     int status = kExitOk;
-    const auto password = password_.Read(context, encrypt, status);
+    const auto password = passwordOptions.Read(context, encrypt, status);
     if (!password) return status;
 
     CipherWorkspace ws(context.clock);
