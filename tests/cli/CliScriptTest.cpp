@@ -180,17 +180,26 @@ TEST_F(CliScript, PasswordsFromTheEnvironmentAndTheirRules) {
 // A password prompt on a terminal: whatever ends the program there, echo comes back on.
 class PasswordPrompt : public ::testing::Test {
   protected:
-    // Starts kiv-cli on a new pty and waits for its prompt.
-    void Start(const char* command) {
+    // Starts kiv-cli with the words on a new pty.
+    void Launch(std::vector<std::string> words) {
         ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        words.insert(words.begin(), KIV_CLI_PATH);
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
         pid = fork();
         ASSERT_GE(pid, 0);
         if (pid == 0) {
             close(master);
             login_tty(slave);
-            execl(KIV_CLI_PATH, KIV_CLI_PATH, command, static_cast<char*>(nullptr));
+            execv(argv[0], argv.data());
             _exit(127);
         }
+    }
+    // Starts a command that asks for the password, and waits for its prompt.
+    void Start(const char* command) {
+        Launch({command});
         ASSERT_TRUE(Await("Password: "));
     }
     void TearDown() override {
@@ -252,6 +261,18 @@ TEST_F(PasswordPrompt, CtrlDSaysNoPasswordWasGiven) {
     const int status = Wait();
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitPassword) << status;
     EXPECT_TRUE(Echoes());
+}
+
+// Binary output is not sent to a terminal (as age refuses to), before the password is asked for.
+TEST_F(PasswordPrompt, NoEncryptedFileOnATerminal) {
+    TempFolder dir;
+    WriteAll(dir / "a", "alpha");
+    Launch({"encrypt-files", "-o", "-", dir / "a"});
+    EXPECT_TRUE(
+        Await("kiv-cli: standard output is a terminal: redirect it, or give -o with a file"));
+    const int status = Wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitUsage) << status;
+    EXPECT_EQ(screen.find("Password"), std::string::npos);
 }
 
 }  // namespace
