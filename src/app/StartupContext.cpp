@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
+#include "app/PrivateFolder.h"
 #include "app/SettingsKey.h"
 
 namespace kiv {
@@ -13,7 +14,7 @@ namespace {
 
 QString DataFolder() {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
+    MakePrivateFolder(data);
     return data;
 }
 
