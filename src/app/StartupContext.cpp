@@ -3,10 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 
 #include "app/PrivateFolder.h"
 #include "app/SettingsKey.h"
+#include "app/WindowPlacement.h"
 
 namespace kiv {
 
@@ -21,8 +24,12 @@ QString DataFolder() {
 }  // namespace
 
 StartupContext StartupContext::ForProcess(const QStringList& arguments) {
-    return {SettingsKey::UserFile(), SettingsKey::MachineFile(),
-            ProgramFolder(QCoreApplication::applicationDirPath()), arguments};
+    StartupContext context{SettingsKey::UserFile(), SettingsKey::MachineFile(),
+                           ProgramFolder(QCoreApplication::applicationDirPath()), arguments};
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        context.screenArea = screen->availableGeometry();
+    context.positionKnown = PositionKnown(QGuiApplication::platformName());
+    return context;
 }
 
 QString StartupContext::ProgramFolder(const QString& folder) {

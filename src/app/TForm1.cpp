@@ -106,6 +106,7 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       workspace_(clock),
       cipherMessages_(ui) {
     CreateControls();
+    FitWindowInView(*this, context_.screenArea);
     runReport_ =
         std::make_unique<WindowRunReport>(ui_, *ListBox1, *ProgressBar1, *ProgressBar2, *Edit1);
     fileRun_ = std::make_unique<FileRunThread>(
@@ -423,8 +424,11 @@ void TForm1::SaveSettings() {
     key.WriteText(QStringLiteral("radyono"), QString::number(SourceMode()));
     if (remember) key.WriteText(QStringLiteral("sifre"), rememberedPassword);
     key.WriteText(QStringLiteral("hatirla"), remember ? QStringLiteral("1") : QStringLiteral("-1"));
-    key.WriteText(QStringLiteral("Top"), QString::number(at.y()));
-    key.WriteText(QStringLiteral("Left"), QString::number(at.x()));
+    // A made-up position would replace the one kept from sessions that know it.
+    if (context_.positionKnown) {
+        key.WriteText(QStringLiteral("Top"), QString::number(at.y()));
+        key.WriteText(QStringLiteral("Left"), QString::number(at.x()));
+    }
     if (!key.Commit()) ui_.ShowMessage(ShownText(kStoreWriteFailed).arg(u"radyono"));
 }
 
