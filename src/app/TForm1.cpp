@@ -16,6 +16,7 @@
 #include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/PasswordKey.h"
+#include "app/ProgramIcon.h"
 #include "app/SettingsKey.h"
 #include "app/ShownText.h"
 #include "app/TextAdapter.h"
@@ -124,6 +125,7 @@ void TForm1::CreateControls() {
     ClickLabelAccessible::Install();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ShownText(kWindowCaption));
+    setWindowIcon(ProgramIcon());
     resize(914, 606);
     move(205, 149);
     setFont(SansFont(24, true));

@@ -18,6 +18,8 @@ const QStringList kAllEighteen = {
 TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     auto window = Open();
     EXPECT_EQ(window->size(), QSize(914, 606));
+    // The program's own icon, not Qt's, for task bars and window switchers.
+    EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(256, 256)));
     const struct {
         const char* name;
         QRect geometry;
