@@ -122,7 +122,7 @@ env $(world "$work/root" root) xvfb-run -a timeout -s KILL 20 "$work/window.sh" 
 class=$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/$id.desktop)
 grep -qF "WM_CLASS(STRING) = \"kiv\", \"$class\"" "$work/xprop" 2>/dev/null ||
   fail "the window's class ($(head -n 1 "$work/xprop" 2>/dev/null)) is not '$class'"
-grep -q '^_NET_WM_ICON = [1-9]' "$work/xprop" 2>/dev/null || fail "the window shows no icon"
+grep -q '^_NET_WM_ICON = .*Icon (16 x 16)' "$work/xprop" 2>/dev/null || fail "the window shows no icon"
 [ -d "$work/root/.local/share/Pulm/Pulm Vostra" ] || fail "kiv as root chose no data folder"
 [ ! -e /usr/bin/Kiv.txt ] || fail "kiv wrote into /usr/bin"
 # As an ordinary user, without a display.
