@@ -90,6 +90,7 @@ runs=3
 now() { date +%s%N; }
 declare -A seconds  # "row file direction run" -> seconds
 
+kiv_kernel_line "$kiv"
 echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 for run in $(seq 1 "$runs"); do
   for f in "${files[@]}"; do

@@ -91,6 +91,7 @@ timed() {  # key, command...: runs the command, records its wall and processor s
   cpu[$key]=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')
 }
 
+kiv_kernel_line "$kiv"
 echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 for run in $(seq 1 "$runs"); do
   for f in "${files[@]}"; do

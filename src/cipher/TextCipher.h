@@ -45,8 +45,8 @@ inline constexpr char kRepeatedModuliMessage[] = QT_TRANSLATE_NOOP(
 // the workspace while the key stays (vector code where the processor has it, or the portable
 // table code); Literal runs the workspace operations block by block, with the key schedule at
 // every call. All three give the same results to the character; keys whose moduli repeat always
-// take the workspace operations.
-enum class TextCoding { Best, Portable, Literal };
+// take the workspace operations. Avx2 and Avx512 ask for one vector kernel (TextKernel).
+enum class TextCoding { Best, Portable, Literal, Avx2, Avx512 };
 
 // Encrypts CipherInput with CipherKey (cut to 17 bytes) into CipherOutput: 2(n-1) characters of
 // "0"-"9", "A"-"Z", "a"-"y" per block of L bytes, the last block filled up with spaces. Writes
