@@ -86,9 +86,11 @@ void Avx512TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t
                               std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros) {
     const auto moduli = static_cast<std::size_t>(tables.moduliCount);
     const auto length = static_cast<std::size_t>(tables.blockLength);
-    constexpr std::size_t kGroup = 2 * kLanes;
+    // Four registers of blocks: Garner's digits form a chain of dependent steps per block, and
+    // independent chains keep the core busy while one waits.
+    constexpr std::size_t kGroup = 4 * kLanes;
     const std::size_t groups = count / kGroup;
-    DecodeGroups<2>(tables, values, groups, bytes, zeros);
+    DecodeGroups<4>(tables, values, groups, bytes, zeros);
     const std::size_t done = groups * kGroup;
     const std::size_t rest = count - done;
     if (rest == 0) return;
@@ -97,8 +99,10 @@ void Avx512TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t
     zeros += done;
     if (rest <= kLanes) {
         DecodeTail<1>(tables, values, rest, bytes, zeros);
-    } else {
+    } else if (rest <= 2 * kLanes) {
         DecodeTail<2>(tables, values, rest, bytes, zeros);
+    } else {
+        DecodeTail<4>(tables, values, rest, bytes, zeros);
     }
 }
 

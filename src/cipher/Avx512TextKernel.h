@@ -7,7 +7,7 @@
 
 namespace kiv {
 
-// The text codec's block steps with AVX-512 (F, BW and VL), for processors that have it
+// The text codec's block steps with AVX-512 (F, BW, VL and VNNI), for processors that have it
 // (Available()). Gives exactly the results of TextBlockCodec's portable code and of
 // Avx2TextKernel, with the same contracts; the noise, a chain from block to block in 16-bit
 // lanes, stays with Avx2TextKernel::Noise.

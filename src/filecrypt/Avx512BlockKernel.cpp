@@ -13,9 +13,9 @@ namespace kiv {
 namespace {
 
 using avx512::kLanes;
-// Two registers of blocks per pass: enough independent chains of Garner's steps for the core,
-// and a tail of at most 31 blocks through the local buffers.
-constexpr int kDecodeRegisters = 2;
+// Four registers of blocks per pass: Garner's digits form a chain of dependent steps per block
+// (a remainder's latency per digit), and four independent chains keep both vector ports busy.
+constexpr int kDecodeRegisters = 4;
 constexpr std::size_t kDecodeGroup = kDecodeRegisters * kLanes;
 // How far a block's coding may load or store past the block (as in Avx2BlockKernel).
 constexpr std::size_t kSlack = 40;

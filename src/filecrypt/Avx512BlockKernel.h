@@ -7,9 +7,9 @@
 
 namespace kiv {
 
-// Block coding with AVX-512 (F, BW and VL), for processors that have it (Available()). Gives
+// Block coding with AVX-512 (F, BW, VL and VNNI), for processors that have it (Available()). Gives
 // exactly the results of BlockCodec's portable code and of Avx2BlockKernel: encoding codes two
-// blocks per register, the moduli in the lanes of each half; decoding works on 32 blocks at once,
+// blocks per register, the moduli in the lanes of each half; decoding works on 64 blocks at once,
 // one block per lane. The tables must be vectorFit (and distinct, to decode).
 class Avx512BlockKernel {
   public:

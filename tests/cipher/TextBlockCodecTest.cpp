@@ -225,9 +225,9 @@ TEST_P(TextCodingTest, BatchesOfLinesGiveTheLiteralStepsResults) {
 // blocks, NULs and the top digits of the digit headroom; and the processor's own kernel is used.
 TEST_P(TextCodingTest, LongTextsOfEveryByteValueAgree) {
     EXPECT_EQ(Avx2TextKernel::Available(), __builtin_cpu_supports("avx2") != 0);
-    EXPECT_EQ(Avx512TextKernel::Available(), __builtin_cpu_supports("avx512f") &&
-                                                 __builtin_cpu_supports("avx512bw") &&
-                                                 __builtin_cpu_supports("avx512vl"));
+    EXPECT_EQ(Avx512TextKernel::Available(),
+              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                  __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vnni"));
     std::mt19937 rng(77);
     for (int value = 0; value < 256; ++value) {
         const std::string key = RandomKey(rng, value % 2 == 1);

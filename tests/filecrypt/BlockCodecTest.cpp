@@ -174,9 +174,9 @@ INSTANTIATE_TEST_SUITE_P(BlockCodec, EveryKernel,
 
 TEST(BlockCodec, KernelsFollowTheProcessor) {
     EXPECT_EQ(BlockCodec::Runs(CodecKernel::Avx2), __builtin_cpu_supports("avx2") != 0);
-    EXPECT_EQ(BlockCodec::Runs(CodecKernel::Avx512), __builtin_cpu_supports("avx512f") &&
-                                                         __builtin_cpu_supports("avx512bw") &&
-                                                         __builtin_cpu_supports("avx512vl"));
+    EXPECT_EQ(BlockCodec::Runs(CodecKernel::Avx512),
+              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                  __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vnni"));
     EXPECT_EQ(BlockCodec::BestKernel(), BlockCodec::Runs(CodecKernel::Avx512) ? CodecKernel::Avx512
                                         : BlockCodec::Runs(CodecKernel::Avx2)
                                             ? CodecKernel::Avx2
