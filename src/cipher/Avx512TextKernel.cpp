@@ -1,9 +1,9 @@
 #include "cipher/Avx512TextKernel.h"
 
+#include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
-#include "cipher/Avx2TextKernel.h"
 #include "cipher/Avx512Residues.h"
 
 namespace kiv {
@@ -64,22 +64,25 @@ void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_
     }
 }
 
-KIV_AVX512 bool Avx512TextKernel::PairValues(const TextBlockTables& tables, const char* chars,
+KIV_AVX512 bool Avx512TextKernel::PairValues(const TextBlockTables&, const char* chars,
                                              std::size_t pairs, std::uint16_t* values) {
     // Low digit x 1 + high digit x 61 in each 16-bit lane.
     const __m512i weights = _mm512_set1_epi16(static_cast<short>(1 | 61 << 8));
-    std::size_t p = 0;
-    for (; p + 32 <= pairs; p += 32) {
-        const __m512i c = _mm512_loadu_si512(chars + 2 * p);
+    for (std::size_t p = 0; p < pairs; p += 32) {
+        // The last pairs through masks: masked-off bytes are neither read nor written.
+        const std::size_t n = std::min<std::size_t>(32, pairs - p);
+        const __mmask32 lanes = n == 32 ? ~__mmask32{0} : (__mmask32{1} << n) - 1;
+        const __mmask64 bytes = n == 32 ? ~__mmask64{0} : (__mmask64{1} << (2 * n)) - 1;
+        const __m512i c = _mm512_maskz_loadu_epi8(bytes, chars + 2 * p);
         const __mmask64 lower = Between(c, 'a', 'z');
         const __mmask64 letter = Between(c, 'A', 'Z') | lower;
-        if ((Between(c, '0', '9') | letter) != ~__mmask64{0}) return false;
+        if (((Between(c, '0', '9') | letter) & bytes) != bytes) return false;
         __m512i digit = _mm512_sub_epi8(c, _mm512_set1_epi8('0'));
         digit = _mm512_mask_sub_epi8(digit, letter, digit, _mm512_set1_epi8(7));
         digit = _mm512_mask_sub_epi8(digit, lower, digit, _mm512_set1_epi8(6));
-        _mm512_storeu_si512(values + p, _mm512_maddubs_epi16(digit, weights));
+        _mm512_mask_storeu_epi16(values + p, lanes, _mm512_maddubs_epi16(digit, weights));
     }
-    return Avx2TextKernel::PairValues(tables, chars + 2 * p, pairs - p, values + p);
+    return true;
 }
 
 void Avx512TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t* values,
