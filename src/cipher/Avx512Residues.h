@@ -157,9 +157,15 @@ KIV_AVX512 void DecodeGroups(const Tables& t, int residues, const Value* in, std
     const __m512i stride =
         _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
                            _mm512_set1_epi32(rowBytes));
-    __m512i offset[kRegs];
-    for (int h = 0; h < kRegs; ++h)
+    // The gathers' offsets of the residue rows, then the scatters' offsets of the blocks.
+    const __m512i blockStride =
+        _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                           _mm512_set1_epi32(length));
+    __m512i offset[2 * kRegs];
+    for (int h = 0; h < kRegs; ++h) {
         offset[h] = _mm512_add_epi32(stride, _mm512_set1_epi32(16 * h * rowBytes));
+        offset[h + kRegs] = _mm512_add_epi32(blockStride, _mm512_set1_epi32(16 * h * length));
+    }
     const __m512i valueMask = _mm512_set1_epi32((1 << kBits) - 1);
     // Digits 2q and 2q+1 of each block, as the two 16-bit halves of its lane.
     __m512i pair[Tables::kMaxPairs][kRegs];
@@ -233,12 +239,13 @@ KIV_AVX512 void DecodeGroups(const Tables& t, int residues, const Value* in, std
                 if (j % 2 == 1 || j == columns - 1) _mm512_store_si512(word[h][j / 2], low[h]);
             }
         }
-        // In block order: a block's last word spills into the next block, which overwrites it.
-        for (std::size_t b = 0; b < kGroup; ++b) {
-            for (int w = 0; w < words; ++w) {
-                std::memcpy(
-                    out + b * static_cast<std::size_t>(length) + 4 * static_cast<std::size_t>(w),
-                    &word[b / kLanes][w][b % kLanes], 4);
+        // A block's last word spills into the next block, which must overwrite it: scatters
+        // write their lanes in order, and each block's first word goes after the words of the
+        // blocks before it (registers in order, a register's words from the last one).
+        for (int h = 0; h < kRegs; ++h) {
+            for (int w = words - 1; w >= 0; --w) {
+                _mm512_i32scatter_epi32(out + 4 * w, offset[h + kRegs],
+                                        _mm512_load_si512(word[h][w]), 1);
             }
         }
         if constexpr (kCountZeros) {
