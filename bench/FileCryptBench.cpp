@@ -52,7 +52,8 @@ const fs::path& Folder() {
 bool SpeedOf(benchmark::State& state, FileRunSpeed& speed) {
     speed.kernel = static_cast<CodecKernel>(state.range(1));
     if (BlockCodec::Runs(speed.kernel)) return true;
-    state.SkipWithError((std::string(KernelName(speed.kernel)) + ": not on this processor").c_str());
+    state.SkipWithError(
+        (std::string(KernelName(speed.kernel)) + ": not on this processor").c_str());
     return false;
 }
 
@@ -83,9 +84,9 @@ void BM_RestoreFile64MiB(benchmark::State& state) {
     Quiet quiet;
     EncryptFiles(password, {(dir / "source.bin").string()}, (dir / "box.vrq").string(), quiet);
     for (auto _ : state) {
-        const auto result = DecryptFiles(password, (dir / "box.vrq").string(), quiet,
-                                         (dir / "out").string() + "/", SystemClock::Instance(),
-                                         speed);
+        const auto result =
+            DecryptFiles(password, (dir / "box.vrq").string(), quiet, (dir / "out").string() + "/",
+                         SystemClock::Instance(), speed);
         if (!result.AllWritten()) state.SkipWithError("restore failed");
     }
     state.SetBytesProcessed(state.iterations() * kSize);
