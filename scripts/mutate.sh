@@ -79,11 +79,11 @@ export QT_QPA_PLATFORM=offscreen ASAN_OPTIONS=detect_leaks=0:abort_on_error=1
 # Runs the tests for a fault in folder; 0 when all pass.
 run_tests() {
     if [ $allTests -eq 1 ]; then
-        timeout 1800 ctest --test-dir "$build" --parallel 2 >"$log" 2>&1 </dev/null
+        timeout -k 10 1800 ctest --test-dir "$build" --parallel 2 >"$log" 2>&1 </dev/null
         return
     fi
     for program in $(TESTS_FOR "$1"); do
-        timeout 600 "$build/tests/$program" --gtest_fail_fast --gtest_brief=1 >"$log" 2>&1 </dev/null ||
+        timeout -k 10 600 "$build/tests/$program" --gtest_fail_fast --gtest_brief=1 >"$log" 2>&1 </dev/null ||
             return 1
     done
 }
@@ -150,7 +150,7 @@ while IFS=$tab read -r path text replacement; do
         verdict="caught     "
         caught=$((caught + 1))
     elif [ $confirm -eq 1 ] && [ $allTests -eq 0 ] && ! { cmake --build "$build" --parallel 2 \
-        >"$log" 2>&1 && timeout 1800 ctest --test-dir "$build" --parallel 2 >"$log" 2>&1; }; then
+        >"$log" 2>&1 && timeout -k 10 1800 ctest --test-dir "$build" --parallel 2 >"$log" 2>&1; }; then
         verdict="caught (suite)"
         caught=$((caught + 1))
     else
