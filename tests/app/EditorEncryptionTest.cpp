@@ -24,7 +24,7 @@ TEST_F(EditorEncryption, LinesComeBackWholeWithTheSpacesThatFilledTheirLastBlock
     const std::string longLine = std::string(600, 'x') + "END";
     const std::string veryLong(5000, 'v');  // longer than a line read from the editor
     auto window = OpenWith({"hello", "", longLine, veryLong, ""}, "12345678");
-    window->Button5->click();
+    window->Button5()->click();
     const Lines encrypted = window->Lines().All();
     ASSERT_EQ(encrypted.size(), 5u);
     EXPECT_NE(encrypted[0], "hello");
@@ -34,7 +34,7 @@ TEST_F(EditorEncryption, LinesComeBackWholeWithTheSpacesThatFilledTheirLastBlock
     EXPECT_EQ(FileBytes(LastSave()),
               QByteArray::fromStdString(EditorDocument::JoinLines(encrypted)));
 
-    window->Button6->click();
+    window->Button6()->click();
     EXPECT_EQ(window->Lines().All(), (Lines{"hello   ", "", longLine + "     ", veryLong, ""}));
     EXPECT_TRUE(ui.messages.isEmpty());
     EXPECT_TRUE(ui.errors.isEmpty());
@@ -42,8 +42,8 @@ TEST_F(EditorEncryption, LinesComeBackWholeWithTheSpacesThatFilledTheirLastBlock
 
 TEST_F(EditorEncryption, AnEmptyDocumentStillWritesTheLastSaveFileAndTheSettings) {
     auto window = OpenWith({}, "secret");
-    window->CheckBox1->setChecked(true);
-    window->Button5->click();
+    window->CheckBox1()->setChecked(true);
+    window->Button5()->click();
     EXPECT_EQ(FileBytes(LastSave()), QByteArray());
     EXPECT_EQ(Stored("sifre"), "secret");
     EXPECT_EQ(Stored("hatirla"), "1");
@@ -51,8 +51,8 @@ TEST_F(EditorEncryption, AnEmptyDocumentStillWritesTheLastSaveFileAndTheSettings
 
 TEST_F(EditorEncryption, RememberMeStoresTheKeyCutToSeventeenCharacters) {
     auto window = OpenWith({"line"}, "abcdefghijklmnopqrst");
-    window->CheckBox1->setChecked(true);
-    window->Button5->click();
+    window->CheckBox1()->setChecked(true);
+    window->Button5()->click();
     EXPECT_EQ(window->rememberedPassword, "abcdefghijklmnopq");
     EXPECT_EQ(Stored("sifre"), "abcdefghijklmnopq");
     EXPECT_EQ(Decrypted(window->Lines().Line(0), "abcdefghijklmnopq"),
@@ -62,19 +62,19 @@ TEST_F(EditorEncryption, RememberMeStoresTheKeyCutToSeventeenCharacters) {
 TEST_F(EditorEncryption, WithRememberMeOffOnlyTheLastSaveFileIsWritten) {
     StoreKey("3", "stored", "-1");
     auto window = OpenWith({"a line"}, "secret");
-    window->Button5->click();
+    window->Button5()->click();
     EXPECT_NE(FileBytes(LastSave()), "<missing>");
     EXPECT_EQ(Stored("sifre"), "stored");
 }
 
 TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
     auto window = OpenWith({"plain"}, "abc");
-    window->Edit2->setText("abd");
-    window->Button5->click();
-    window->Button6->click();
+    window->Edit2()->setText("abd");
+    window->Button5()->click();
+    window->Button6()->click();
     SetPasswords(*window, "ab", "ab");
-    window->Button5->click();
-    window->Button6->click();
+    window->Button5()->click();
+    window->Button6()->click();
     EXPECT_EQ(ui.messages,
               (QStringList{"Password 1 and Password 2 must equal",
                            "Password 1 and Password 2 must equal  ",
@@ -86,7 +86,7 @@ TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
 
 TEST_F(EditorEncryption, AKeyWhoseModuliRepeatIsRefusedBeforeAnyLineChanges) {
     auto window = OpenWith({"one", "two"}, TextAdapter::FromBytes(RepeatedModuliKey()));
-    window->Button5->click();
+    window->Button5()->click();
     EXPECT_EQ(ui.messages, QStringList{kRepeatedModuliMessage});
     EXPECT_EQ(window->Lines().All(), (Lines{"one", "two"}));
     EXPECT_EQ(FileBytes(LastSave()), "<missing>");
@@ -95,9 +95,9 @@ TEST_F(EditorEncryption, AKeyWhoseModuliRepeatIsRefusedBeforeAnyLineChanges) {
 TEST_F(EditorEncryption, ALastSaveFileThatCannotBeWrittenIsShownAndTheKeyIsNotStored) {
     StoreKey("3", "stored", "1");
     auto window = OpenWith({"secret line"}, "secret");
-    ASSERT_TRUE(window->CheckBox1->isChecked());
+    ASSERT_TRUE(window->CheckBox1()->isChecked());
     ASSERT_TRUE(QDir().mkpath(LastSave()));  // a folder where the file should go
-    window->Button5->click();
+    window->Button5()->click();
     EXPECT_EQ(ui.errors, QStringList{"Cannot create file " + LastSave() + "."});
     EXPECT_EQ(Decrypted(window->Lines().Line(0), "secret"), "secret line ");
     EXPECT_EQ(Stored("sifre"), "stored");
@@ -106,7 +106,7 @@ TEST_F(EditorEncryption, ALastSaveFileThatCannotBeWrittenIsShownAndTheKeyIsNotSt
 TEST_F(EditorEncryption, ADecryptedLineBreakSplitsItsLineAndShiftsTheLaterOnes) {
     const std::string lastCipher = Encrypted("q", "abc");
     auto window = OpenWith({Encrypted("x\ny", "abc"), Encrypted("p", "abc"), lastCipher}, "abc");
-    window->Button6->click();
+    window->Button6()->click();
     // Positions 0 to 2 are visited as the document stands: "y" is tried and left as it is, and
     // the line that was last is no longer reached.
     EXPECT_EQ(window->Lines().All(), (Lines{"x", "y", "p  ", lastCipher}));

@@ -1,0 +1,64 @@
+#pragma once
+
+#include <QStringList>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "app/DialogSettings.h"
+#include "app/FileRunThread.h"
+#include "app/Form1Controls.h"
+#include "app/UiServices.h"
+#include "app/WindowRunReport.h"
+#include "numeric/Clock.h"
+
+class QMimeData;
+
+namespace kiv {
+
+// The window's file runs: their own password checks, the dialogs that choose the files, the
+// report list they fill and the worker thread they run on. One run at a time; while it goes,
+// the controls that would start another are off.
+class FileRunController {
+  public:
+    FileRunController(UiServices& ui, const Clock& clock, Form1Controls& controls,
+                      DialogSettings& openDialog, DialogSettings& saveDialog);
+    // Cancels a run still going and waits for it.
+    ~FileRunController();
+
+    bool Running() const { return thread_->Running(); }
+    // "Encrypt  File data".
+    void Encrypt();
+    // "Decrypt  File data": startFile is restored without a dialog; without it one is asked.
+    void Restore(const std::optional<QString>& startFile);
+    void Cancel() { thread_->Cancel(); }
+    // Cancels a run still going and waits until it has ended.
+    void Stop() { thread_->Stop(); }
+    // The local files of a drag in "Use File" mode (sourceMode 1), or none when the window
+    // takes no drop.
+    QStringList DroppedFiles(const QMimeData* data, int sourceMode) const;
+    // One ".vrq" is restored; anything else is encrypted.
+    void FilesDropped(const QStringList& paths);
+
+  private:
+    // The runs' own password checks, each run with its own texts; on success password holds
+    // the first box's bytes.
+    bool CheckPassword(bool restoring, std::string& password);
+    void ReplaceReportList(const QStringList& paths);
+    // The files chosen for an encryption: asks for the output name when there are several.
+    void EncryptChosen(const QStringList& paths, const std::string& password);
+    void RestoreChosen(const QString& path, const std::string& password);
+    void Start(FileRunThread::Job job);
+    void Ended(const FileRunResult& result);
+
+    UiServices& ui_;
+    const Clock& clock_;
+    Form1Controls& controls_;
+    DialogSettings& openDialog_;
+    DialogSettings& saveDialog_;
+    std::unique_ptr<WindowRunReport> report_;
+    // Last, so that a run still going is cancelled and joined before anything else goes.
+    std::unique_ptr<FileRunThread> thread_;
+};
+
+}  // namespace kiv
