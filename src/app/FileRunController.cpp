@@ -1,5 +1,6 @@
 #include "app/FileRunController.h"
 
+#include <QDropEvent>
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
@@ -143,6 +144,21 @@ QStringList FileRunController::DroppedFiles(const QMimeData* data, int sourceMod
         paths << url.toLocalFile();
     }
     return paths;
+}
+
+void FileRunController::DragEntered(QDropEvent& event, int sourceMode) const {
+    if (!DroppedFiles(event.mimeData(), sourceMode).isEmpty()) event.acceptProposedAction();
+}
+
+void FileRunController::Dropped(QDropEvent& event, int sourceMode) {
+    const QStringList paths = DroppedFiles(event.mimeData(), sourceMode);
+    if (paths.isEmpty()) return;
+    event.acceptProposedAction();
+    // The drop is finished first: the run may ask for a name, and the dragging program should
+    // not wait for that.
+    QMetaObject::invokeMethod(
+        thread_.get(), [this, paths] { ui_.Guard([this, &paths] { FilesDropped(paths); }); },
+        Qt::QueuedConnection);
 }
 
 void FileRunController::FilesDropped(const QStringList& paths) {

@@ -12,6 +12,7 @@
 #include "app/WindowRunReport.h"
 #include "numeric/Clock.h"
 
+class QDropEvent;
 class QMimeData;
 
 namespace kiv {
@@ -34,13 +35,16 @@ class FileRunController {
     void Cancel() { thread_->Cancel(); }
     // Cancels a run still going and waits until it has ended.
     void Stop() { thread_->Stop(); }
-    // The local files of a drag in "Use File" mode (sourceMode 1), or none when the window
-    // takes no drop.
-    QStringList DroppedFiles(const QMimeData* data, int sourceMode) const;
-    // One ".vrq" is restored; anything else is encrypted.
-    void FilesDropped(const QStringList& paths);
+    // A drag of local files onto the window in "Use File" mode (sourceMode 1) is taken; its
+    // drop starts a run once the drop itself has finished: one ".vrq" is restored, anything
+    // else encrypted.
+    void DragEntered(QDropEvent& event, int sourceMode) const;
+    void Dropped(QDropEvent& event, int sourceMode);
 
   private:
+    // The local files of a drag, or none when the window takes no drop.
+    QStringList DroppedFiles(const QMimeData* data, int sourceMode) const;
+    void FilesDropped(const QStringList& paths);
     // The runs' own password checks, each run with its own texts; on success password holds
     // the first box's bytes.
     bool CheckPassword(bool restoring, std::string& password);

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <stdexcept>
 
+#include "app/EditorCommands.h"
 #include "app/EditorDocument.h"
 #include "app/PasswordKey.h"
 #include "app/ShownText.h"
@@ -98,10 +99,6 @@ void TForm1::CreateCommandTopic() {
 void TForm1::DdeServerConv1Open() {
     Form1Controls::SetCaption(controls_.Label3, ShownText(kConnected));
 }
-
-// Macros are acknowledged and change nothing.
-void TForm1::DdeServerConv1ExecuteMacro(const QStringList&) {}
-void TForm1::DdeServerConv1Close() {}
 
 void TForm1::Run(void (TForm1::*handler)()) {
     ui_.Guard([this, handler] { (this->*handler)(); });
@@ -199,22 +196,6 @@ void TForm1::SaveSettings() {
     if (settings_.Save({SourceMode(), remember, rememberedPassword, pos()})) saveOnClose = false;
 }
 
-void TForm1::RadioButton1Click() {
-    controls_.ShowMode(1);
-}
-
-void TForm1::RadioButton2Click() {
-    controls_.ShowMode(2);
-}
-
-void TForm1::RadioButton3Click() {
-    controls_.ShowMode(3);
-}
-
-void TForm1::FormClick() {
-    controls_.ShowAll();
-}
-
 void TForm1::FormDblClick() {
     if (FileRunning()) return;
     controls_.HideAll();
@@ -285,38 +266,13 @@ void TForm1::Label2Click() {
         controls_.ListBox1->addItem(TextAdapter::FromBytes(Operands.CipherOutput));
 }
 
-void TForm1::Usememeo1Click() {
-    Lines().Clear();
-}
-
 void TForm1::Save1Click() {
-    OpenDialog1.multiSelect = true;
-    OpenDialog1.filter = QLatin1String(kTextFileFilter);
-    const QStringList chosen = ui_.OpenDialog(OpenDialog1);
-    if (chosen.isEmpty()) return;
-    const auto lines = EditorDocument::Read(chosen.front());
-    if (!lines) {
-        ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
-        return;
-    }
-    Lines().ReplaceAll(*lines);
+    EditorCommands(ui_).Open(OpenDialog1, Lines());
 }
 
 void TForm1::Saveas1Click() {
-    SaveDialog1.defaultExtension = QStringLiteral("txt");
-    SaveDialog1.filter = QLatin1String(kTextFileFilter);
-    SaveDialog1.confirmOverwrite = false;
-    const std::optional<QString> path = ui_.SaveDialog(SaveDialog1);
-    if (!path) return;
-    if (!EditorDocument::Write(*path, Lines().All()))
-        ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
+    EditorCommands(ui_).SaveAs(SaveDialog1, Lines());
 }
-
-void TForm1::Memo1DblClick() {
-    Lines().Clear();
-}
-
-void TForm1::ListBox1Click() {}
 
 void TForm1::ListBox1DblClick() {
     if (FileRunning()) return;
@@ -398,10 +354,6 @@ void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
     });
 }
 
-void TForm1::Button2Click() {
-    fileRuns_->Encrypt();
-}
-
 void TForm1::Button1Click() {
     if (startFileMarker == kStartFileMarker)
         fileRuns_->Restore(startFilePath);
@@ -409,24 +361,12 @@ void TForm1::Button1Click() {
         fileRuns_->Restore(std::nullopt);
 }
 
-void TForm1::Button7Click() {
-    fileRuns_->Cancel();
-}
-
 void TForm1::dragEnterEvent(QDragEnterEvent* event) {
-    if (!fileRuns_->DroppedFiles(event->mimeData(), SourceMode()).isEmpty())
-        event->acceptProposedAction();
+    fileRuns_->DragEntered(*event, SourceMode());
 }
 
 void TForm1::dropEvent(QDropEvent* event) {
-    const QStringList paths = fileRuns_->DroppedFiles(event->mimeData(), SourceMode());
-    if (paths.isEmpty()) return;
-    event->acceptProposedAction();
-    // The drop is finished first: the run may ask for a name, and the dragging program should
-    // not wait for that.
-    QMetaObject::invokeMethod(
-        this, [this, paths] { ui_.Guard([this, &paths] { fileRuns_->FilesDropped(paths); }); },
-        Qt::QueuedConnection);
+    fileRuns_->Dropped(*event, SourceMode());
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {

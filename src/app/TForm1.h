@@ -107,30 +107,31 @@ class TForm1 final : public QWidget {
 
   public slots:
     void FormCreate();
-    void FormClick();
+    void FormClick() { controls_.ShowAll(); }
     void FormDblClick();
     void FormClose();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void RadioButton3Click();
+    void RadioButton1Click() { controls_.ShowMode(1); }
+    void RadioButton2Click() { controls_.ShowMode(2); }
+    void RadioButton3Click() { controls_.ShowMode(3); }
     void Label1Click();
     void Label2Click();
-    void Usememeo1Click();
+    void Usememeo1Click() { Lines().Clear(); }
     void Save1Click();
     void Saveas1Click();
-    void Memo1DblClick();
-    void ListBox1Click();
+    void Memo1DblClick() { Lines().Clear(); }
+    void ListBox1Click() {}
     void ListBox1DblClick();
     void Button1Click();
-    void Button2Click();
+    void Button2Click() { fileRuns_->Encrypt(); }
     void Button3Click();
     void Button4Click();
     void Button5Click();
     void Button6Click();
-    void Button7Click();
+    void Button7Click() { fileRuns_->Cancel(); }
     void DdeServerConv1Open();
-    void DdeServerConv1ExecuteMacro(const QStringList& lines);
-    void DdeServerConv1Close();
+    // Macros are acknowledged and change nothing.
+    void DdeServerConv1ExecuteMacro(const QStringList&) {}
+    void DdeServerConv1Close() {}
 
   protected:
     void closeEvent(QCloseEvent* event) override;
