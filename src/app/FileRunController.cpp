@@ -49,6 +49,7 @@ void FileRunController::ReplaceReportList(const QStringList& paths) {
 
 void FileRunController::Encrypt() {
     if (Running()) return;
+    starter_ = controls_.Button2;
     std::string password;
     if (!CheckPassword(false, password)) return;
     controls_.ListBox1->clear();
@@ -90,6 +91,7 @@ void FileRunController::EncryptChosen(const QStringList& paths, const std::strin
 
 void FileRunController::Restore(const std::optional<QString>& startFile) {
     if (Running()) return;
+    starter_ = controls_.Button1;
     std::string password;
     if (!CheckPassword(true, password)) return;
     QString path = startFile.value_or(QString());
@@ -117,6 +119,7 @@ void FileRunController::Start(FileRunThread::Job job) {
 
 void FileRunController::Ended(const FileRunResult& result) {
     controls_.SetRunning(false);
+    if (starter_ != nullptr) starter_->setFocus(Qt::OtherFocusReason);
     QListWidget& list = *controls_.ListBox1;
     if (result.failureError != 0) {
         // The system's words in the window's language, where the system has them.
@@ -163,6 +166,7 @@ void FileRunController::Dropped(QDropEvent& event, int sourceMode) {
 
 void FileRunController::FilesDropped(const QStringList& paths) {
     if (Running()) return;
+    starter_ = controls_.Edit1->window()->focusWidget();
     const bool restoring =
         paths.size() == 1 && paths.front().endsWith(QStringLiteral(".vrq"), Qt::CaseInsensitive);
     std::string password;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QStringList>
 #include <memory>
 #include <optional>
@@ -60,6 +61,9 @@ class FileRunController {
     Form1Controls& controls_;
     DialogSettings& openDialog_;
     DialogSettings& saveDialog_;
+    // What had the focus when the run was asked for (its button, mostly): it gets the focus back
+    // when the run has ended, instead of whatever Qt moved it to when that button went off.
+    QPointer<QWidget> starter_;
     std::unique_ptr<WindowRunReport> report_;
     // Last, so that a run still going is cancelled and joined before anything else goes.
     std::unique_ptr<FileRunThread> thread_;

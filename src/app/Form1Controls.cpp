@@ -1,12 +1,16 @@
 #include "app/Form1Controls.h"
 
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
+#include <QShortcut>
 #include <QTextOption>
 
 #include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/EditorLines.h"
 #include "app/ShownText.h"
+#include "app/WindowAccessibility.h"
 #include "app/WindowMessages.h"
 #include "filecrypt/OperationReport.h"
 
@@ -36,11 +40,13 @@ QFont SansFont(int pixels, bool bold) {
     return PixelFont(QStringLiteral("MS Sans Serif"), pixels, bold);
 }
 
+// The colour of an enabled control; a disabled one keeps the style's own, so that it looks off.
 void SetTextColour(QWidget* widget, const QColor& colour) {
     QPalette palette = widget->palette();
-    for (const QPalette::ColorRole role :
-         {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-        palette.setColor(role, colour);
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            palette.setColor(group, role, colour);
     widget->setPalette(palette);
 }
 
@@ -87,6 +93,7 @@ QLineEdit* PasswordBox(QWidget* form, const char* name, QRect geometry) {
 Form1Controls::Form1Controls(QWidget& form) : form_(form) {
     // Before the first label exists: Qt keeps the first interface it builds for a control.
     ClickLabelAccessible::Install();
+    InstallMainWindowRole();
     StyleForm();
     CreateTopRow();
     CreateButtons();
@@ -94,6 +101,7 @@ Form1Controls::Form1Controls(QWidget& form) : form_(form) {
     CreateReportAndEditor();
     CreateProgressAndMenu();
     SetTabOrder();
+    OpenMenuFromKeyboard();
 }
 
 void Form1Controls::SetCaption(QLabel* label, const QString& text) {
@@ -134,7 +142,14 @@ void Form1Controls::CreateTopRow() {
     RadioButton1->setText(ShownText(kUseFile));
     for (QRadioButton* radio : {RadioButton3, RadioButton2, RadioButton1})
         SetTextColour(radio, kBlack);
+    // Tab reaches the mode through the checked button only; the arrow keys move between them.
+    for (QRadioButton* radio : {RadioButton3, RadioButton2, RadioButton1})
+        QObject::connect(radio, &QRadioButton::toggled, radio, [radio](bool checked) {
+            radio->setFocusPolicy(checked ? Qt::StrongFocus : Qt::ClickFocus);
+        });
     RadioButton3->setChecked(true);  // the design-time mode
+    RadioButton2->setFocusPolicy(Qt::ClickFocus);
+    RadioButton1->setFocusPolicy(Qt::ClickFocus);
 }
 
 void Form1Controls::CreateButtons() {
@@ -218,6 +233,26 @@ void Form1Controls::CreateProgressAndMenu() {
     }
 }
 
+std::vector<QWidget*> Form1Controls::RunInputs() const {
+    return {Button1, Button2, Button3, Button4,   Button5,      Button6,      Edit1,
+            Edit2,   Label1,  Label2,  CheckBox1, RadioButton1, RadioButton2, RadioButton3};
+}
+
+void Form1Controls::OpenMenuFromKeyboard() {
+    // Shift+F10 does what the Menu key does: the focused control's menu at the control.
+    const auto open = [this] {
+        QWidget* focused = form_.focusWidget();
+        if (focused == nullptr) return;
+        QPoint at = focused->rect().center();
+        if (auto* editor = qobject_cast<QPlainTextEdit*>(focused))
+            at = editor->viewport()->mapTo(editor, editor->cursorRect().center());
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, at, focused->mapToGlobal(at));
+        QCoreApplication::sendEvent(focused, &event);
+    };
+    auto* shortcut = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), &form_);
+    QObject::connect(shortcut, &QShortcut::activated, &form_, open);
+}
+
 void Form1Controls::SetTabOrder() {
     QWidget* order[] = {Edit1,        Button1,      Edit2,   CheckBox1, ListBox1,
                         RadioButton1, RadioButton2, Button3, Button4,   RadioButton3,
@@ -278,8 +313,7 @@ void Form1Controls::HideAll() {
 }
 
 void Form1Controls::SetRunning(bool running) {
-    for (QWidget* control : std::initializer_list<QWidget*>{
-             Button1, Button2, Button3, Button4, Button5, Button6, Edit1, Edit2, Label1, Label2})
+    for (QWidget* control : RunInputs())
         control->setEnabled(!running);
     Button7->setVisible(running);
 }

@@ -10,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QWidget>
+#include <vector>
 
 #include "app/ClickLabel.h"
 
@@ -33,6 +34,8 @@ class Form1Controls {
     void HideAll();
     // The run's own look: the actions off and "Cancel" shown while a file run is going.
     void SetRunning(bool running);
+    // The controls that would change a file run's inputs, or start another: off during a run.
+    std::vector<QWidget*> RunInputs() const;
 
     ClickLabel* Label3;
     ClickLabel* Label4;
@@ -69,6 +72,7 @@ class Form1Controls {
     void CreateReportAndEditor();
     void CreateProgressAndMenu();
     void SetTabOrder();
+    void OpenMenuFromKeyboard();
 
     QWidget& form_;
 };

@@ -13,6 +13,7 @@ class QtUiServices final : public UiServices {
   public:
     void ShowError(const QString& text) override;
     void StopInteracting() override;
+    bool Interacting() const override { return interacting_; }
     void ShowMessage(const QString& text) override;
     bool Question(const QString& text, const QString& caption) override;
     std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,

@@ -18,6 +18,7 @@
 #include "app/WindowMessages.h"
 #include "app/WindowPlacement.h"
 #include "numeric/NumericServices.h"
+#include "runtime/ApplicationTitle.h"
 
 namespace kiv {
 
@@ -370,6 +371,12 @@ void TForm1::dropEvent(QDropEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+    // With nobody left to answer (a termination signal) the run is cancelled without asking.
+    if (FileRunning() && ui_.Interacting() &&
+        !ui_.Question(ShownText(kCloseDuringRun), QString::fromUtf8(kApplicationTitle))) {
+        event->ignore();
+        return;
+    }
     // A run still going is cancelled: its unfinished output never appears.
     fileRuns_->Stop();
     Run(&TForm1::FormClose);

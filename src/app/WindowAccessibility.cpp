@@ -1,10 +1,13 @@
 #include "app/WindowAccessibility.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <mutex>
 
 #include "app/EnterPressesButton.h"
 #include "app/Form1Controls.h"
+#include "app/TForm1.h"
 
 namespace kiv {
 
@@ -16,7 +19,19 @@ void Describe(QWidget* control, const char* name, const char* description = null
         control->setAccessibleDescription(QCoreApplication::translate("kiv", description));
 }
 
+QAccessibleInterface* ForMainWindow(const QString& className, QObject* object) {
+    if (className != QLatin1String(TForm1::staticMetaObject.className())) return nullptr;
+    if (auto* window = qobject_cast<QWidget*>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    return nullptr;
+}
+
 }  // namespace
+
+void InstallMainWindowRole() {
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(ForMainWindow); });
+}
 
 void DescribeControls(QWidget& window, const Form1Controls& controls) {
     Describe(controls.Edit1, QT_TRANSLATE_NOOP("kiv", "Password 1"));

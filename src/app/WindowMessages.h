@@ -38,6 +38,10 @@ inline constexpr char kFailureReasonLine[] = QT_TRANSLATE_NOOP("kiv", "%1: %2");
 inline constexpr char kRunCancelled[] =
     QT_TRANSLATE_NOOP("kiv", "Cancelled: the file in progress was not written");
 
+// Asked when the window is closed while a file run is going; OK cancels the run and closes.
+inline constexpr char kCloseDuringRun[] =
+    QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nCancel it and close the window?");
+
 // Captions of the window's controls and menu.
 inline constexpr char kRememberMe[] = QT_TRANSLATE_NOOP("kiv", "Remember me");
 inline constexpr char kUseText[] = QT_TRANSLATE_NOOP("kiv", "Use Text");

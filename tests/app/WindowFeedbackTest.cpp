@@ -1,0 +1,147 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QMenu>
+
+#include "app/WindowFixture.h"
+#include "app/WindowMessages.h"
+
+namespace kiv {
+namespace {
+
+// What the window tells and offers around its actions: the state of the controls during a file
+// run, the keyboard and what assistive technology learns.
+class WindowFeedback : public WindowFixture {
+  protected:
+    QString Path(const QString& name) const { return folder.filePath(name); }
+
+    std::unique_ptr<TForm1> OpenShown() {
+        auto window = Open();
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return window;
+    }
+    // An encryption of a file big enough to be still going when the test looks.
+    void StartLongRun(TForm1& window) {
+        WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+        window.RadioButton1()->setChecked(true);
+        SetPasswords(window, QStringLiteral("abcdefgh"), QStringLiteral("abcdefgh"));
+        ui.openAnswer = {Path("big.bin")};
+        window.Button2()->click();
+        ASSERT_TRUE(window.FileRunning());
+    }
+    static std::vector<QWidget*> RunInputs(const TForm1& window) {
+        return {window.Button1(),      window.Button2(),     window.Button3(),
+                window.Button4(),      window.Button5(),     window.Button6(),
+                window.Edit1(),        window.Edit2(),       window.Label1(),
+                window.Label2(),       window.CheckBox1(),   window.RadioButton1(),
+                window.RadioButton2(), window.RadioButton3()};
+    }
+    // The widgets Tab visits from Edit1 until it comes back there.
+    static std::vector<QWidget*> TabStops() {
+        std::vector<QWidget*> stops{QApplication::focusWidget()};
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == stops.front()) break;
+            stops.push_back(QApplication::focusWidget());
+        }
+        return stops;
+    }
+};
+
+TEST_F(WindowFeedback, DuringARunEveryInputIsOffAndDrawnFromTheDisabledColours) {
+    auto window = Open();
+    StartLongRun(*window);
+    for (QWidget* control : RunInputs(*window)) {
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+        const QPalette& palette = control->palette();
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            EXPECT_NE(palette.color(QPalette::Disabled, role),
+                      palette.color(QPalette::Active, role))
+                << control->objectName().toStdString() << " role " << role;
+    }
+    EXPECT_TRUE(window->Button7()->isEnabled());
+    EXPECT_TRUE(window->ListBox1()->isEnabled());
+    window->Button7()->click();
+    WaitForRun(*window);
+    for (QWidget* control : RunInputs(*window))
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+}
+
+TEST_F(WindowFeedback, ClosingDuringARunAsksAndCancelKeepsTheRunGoing) {
+    auto window = Open();
+    StartLongRun(*window);
+    ui.questionAnswer = false;
+    window->close();
+    EXPECT_TRUE(window->FileRunning());
+    EXPECT_EQ(ui.questions, QStringList{"Pulm Vostra|A file run is still going.\nCancel it and "
+                                        "close the window?"});
+    ui.questionAnswer = true;
+    window->close();
+    EXPECT_FALSE(window->FileRunning());
+    EXPECT_EQ(FileBytes(Path("big.vrq")), "<missing>");
+    EXPECT_EQ(ui.questions.size(), 2);
+}
+
+TEST_F(WindowFeedback, ClosingWithoutARunAsksNothing) {
+    auto window = Open();
+    window->close();
+    EXPECT_TRUE(ui.questions.isEmpty());
+}
+
+TEST_F(WindowFeedback, AfterARunTheFocusIsBackOnTheButtonThatStartedIt) {
+    WriteFile(Path("a.txt"), "0123456789");
+    auto window = OpenShown();
+    window->RadioButton1()->setChecked(true);
+    SetPasswords(*window, QStringLiteral("abc"), QStringLiteral("abc"));
+    for (QPushButton* button : {window->Button2(), window->Button1()}) {
+        ui.openAnswer = {button == window->Button2() ? Path("a.txt") : Path("a.vrq")};
+        button->setFocus();
+        button->click();
+        EXPECT_NE(QApplication::focusWidget(), window->CheckBox1());
+        WaitForRun(*window);
+        EXPECT_EQ(QApplication::focusWidget(), button) << button->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowFeedback, OfTheModesOnlyTheCheckedOneIsATabStop) {
+    auto window = OpenShown();
+    const std::vector<QRadioButton*> modes = {window->RadioButton1(), window->RadioButton2(),
+                                              window->RadioButton3()};
+    for (QRadioButton* checked : modes) {
+        checked->setChecked(true);
+        window->Edit1()->setFocus();
+        const std::vector<QWidget*> stops = TabStops();
+        for (QRadioButton* mode : modes)
+            EXPECT_EQ(std::count(stops.begin(), stops.end(), mode), mode == checked ? 1 : 0)
+                << mode->objectName().toStdString() << " with "
+                << checked->objectName().toStdString() << " checked";
+    }
+}
+
+TEST_F(WindowFeedback, ShiftF10OpensTheMenuThatTheRightButtonOpens) {
+    auto window = OpenShown();
+    const auto openedMenu = [&](QWidget* control) {
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup != nullptr) popup->close();
+        return qobject_cast<QMenu*>(popup);
+    };
+    QMenu* editorMenu = openedMenu(window->Memo1());
+    ASSERT_NE(editorMenu, nullptr);
+    EXPECT_NE(editorMenu, window->PopupMenu1());  // the editor's own edit menu
+    EXPECT_EQ(openedMenu(window->Button5()), window->PopupMenu1());
+    EXPECT_EQ(openedMenu(window->RadioButton3()), window->PopupMenu1());
+}
+
+TEST_F(WindowFeedback, TheMainWindowIsAFrameForAssistiveTechnology) {
+    auto window = Open();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window.get());
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Window);
+}
+
+}  // namespace
+}  // namespace kiv
