@@ -9,6 +9,7 @@
 #include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/EditorLines.h"
+#include "app/ProgramIcon.h"
 #include "app/ShownText.h"
 #include "app/WindowAccessibility.h"
 #include "app/WindowMessages.h"
@@ -112,6 +113,7 @@ void Form1Controls::SetCaption(QLabel* label, const QString& text) {
 void Form1Controls::StyleForm() {
     form_.setObjectName(QStringLiteral("Form1"));
     form_.setWindowTitle(ShownText(kWindowCaption));
+    form_.setWindowIcon(ProgramIcon());
     form_.resize(914, 606);
     form_.move(205, 149);
     form_.setFont(SansFont(24, true));

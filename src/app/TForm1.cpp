@@ -40,6 +40,7 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       cipherMessages_(ui),
       controls_(*this),
       settings_(ui, context_.userSettingsFile, context_.machineSettingsFile) {
+    FitWindowInView(*this, context_.screenArea);
     setAcceptDrops(true);
     controls_.Memo1->viewport()->installEventFilter(this);
     controls_.ListBox1->viewport()->installEventFilter(this);
@@ -194,7 +195,8 @@ void TForm1::ApplySettings(const WindowSettingsValues& values) {
 
 void TForm1::SaveSettings() {
     const bool remember = controls_.CheckBox1->isChecked();
-    if (settings_.Save({SourceMode(), remember, rememberedPassword, pos()})) saveOnClose = false;
+    if (settings_.Save({SourceMode(), remember, rememberedPassword, pos(), context_.positionKnown}))
+        saveOnClose = false;
 }
 
 void TForm1::FormDblClick() {
@@ -306,8 +308,10 @@ void TForm1::Button5Click() {
         for (int i = 0; i < count; ++i)
             lines.SetLine(i, Encrypted(lines.WholeLine(i)));
     });
+    // An encryption has no undo: a step back would show the plain text to anyone at the screen.
+    controls_.Memo1->document()->clearUndoRedoStacks();
     const QString lastSave = LastSaveFile();
-    if (!EditorDocument::Write(lastSave, lines.All()))
+    if (!EditorDocument::WritePrivate(lastSave, lines.All()))
         throw std::runtime_error(
             TextAdapter::ToBytes(QString::fromUtf8(kCannotCreateFile).arg(lastSave)));
     if (controls_.CheckBox1->isChecked()) {
@@ -332,21 +336,30 @@ void TForm1::Button6Click() {
 void TForm1::Button4Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kEncryptClipboardMismatch, kPasswordTooShort, true)) return;
+    // Without text there is nothing to convert, and what the clipboard holds instead (an image,
+    // say) is the user's: it stays.
+    const QString text = ui_.ClipboardText();
+    if (text.isEmpty()) return;
     ShowClipboardResult(ClipboardSegments::Encrypt(
-        TextAdapter::ToBytes(ui_.ClipboardText()),
-        [this](const std::string& segment) { return Encrypted(segment); }));
+                            TextAdapter::ToBytes(text),
+                            [this](const std::string& segment) { return Encrypted(segment); }),
+                        ClipboardContent::CipherText);
 }
 
 void TForm1::Button3Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kDecryptClipboardMismatch, kPasswordTooShort, false)) return;
+    const QString text = ui_.ClipboardText();
+    if (text.isEmpty()) return;
     ShowClipboardResult(ClipboardSegments::Decrypt(
-        TextAdapter::ToBytes(ui_.ClipboardText()),
-        [this](const std::string& segment) { return Decrypted(segment); }));
+                            TextAdapter::ToBytes(text),
+                            [this](const std::string& segment) { return Decrypted(segment); }),
+                        ClipboardContent::Secret);
 }
 
-void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
-    ui_.SetClipboardText(TextAdapter::FromBytes(result.text));
+void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result,
+                                 ClipboardContent content) {
+    ui_.SetClipboardText(TextAdapter::FromBytes(result.text), content);
     if (controls_.CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
     lines.AsOneEdit([&] {

@@ -155,7 +155,8 @@ class TForm1 final : public QWidget {
     // CipherInput = text, then the text core; the result is CipherOutput.
     std::string Encrypted(const std::string& text);
     std::string Decrypted(const std::string& text);
-    void ShowClipboardResult(const ClipboardSegments::Result& result);
+    // The converted text on the clipboard, marked as the kind of text it is.
+    void ShowClipboardResult(const ClipboardSegments::Result& result, ClipboardContent content);
 
     UiServices& ui_;
     const Clock& clock_;

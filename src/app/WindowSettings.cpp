@@ -46,8 +46,11 @@ bool WindowSettings::Save(const WindowSettingsState& state) const {
     if (state.remember) key.WriteText(QStringLiteral("sifre"), state.password);
     key.WriteText(QStringLiteral("hatirla"),
                   state.remember ? QStringLiteral("1") : QStringLiteral("-1"));
-    key.WriteText(QStringLiteral("Top"), QString::number(state.at.y()));
-    key.WriteText(QStringLiteral("Left"), QString::number(state.at.x()));
+    // A made-up position would replace the one kept from sessions that know it.
+    if (state.positionKnown) {
+        key.WriteText(QStringLiteral("Top"), QString::number(state.at.y()));
+        key.WriteText(QStringLiteral("Left"), QString::number(state.at.x()));
+    }
     if (!key.Commit()) ui_.ShowMessage(ShownText(kStoreWriteFailed).arg(u"radyono"));
     return false;
 }

@@ -26,6 +26,8 @@ struct WindowSettingsState {
     bool remember = false;
     QString password;  // stored only when remember is set
     QPoint at;
+    // False where the system makes up the window's position (Wayland): it is then not stored.
+    bool positionKnown = true;
 };
 
 // Reads and writes the window's values in the settings key. Problems with the key itself are
