@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
@@ -78,7 +79,9 @@ QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
     if (!interacting_) return {};
     QFileDialog dialog(QApplication::activeWindow());
     PrepareOpenDialog(dialog, settings);
+    StartInLastFolder(dialog, settings);
     if (dialog.exec() != QDialog::Accepted) return {};
+    lastFolder_ = dialog.directory().absolutePath();
     const QStringList chosen = dialog.selectedFiles();
     if (!chosen.isEmpty()) settings.fileName = chosen.front();
     return chosen;
@@ -88,9 +91,21 @@ std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
     if (!interacting_) return std::nullopt;
     QFileDialog dialog(QApplication::activeWindow());
     PrepareSaveDialog(dialog, settings);
+    StartInLastFolder(dialog, settings);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    lastFolder_ = dialog.directory().absolutePath();
     settings.fileName = dialog.selectedFiles().front();
     return settings.fileName;
+}
+
+void QtUiServices::StartInLastFolder(QFileDialog& dialog, const DialogSettings& settings) const {
+    if (lastFolder_.isEmpty()) {
+        if (settings.initialFolder.isEmpty() && QFileInfo(settings.fileName).isRelative())
+            dialog.setDirectory(QDir::homePath());
+        return;
+    }
+    dialog.setDirectory(lastFolder_);
+    if (!settings.fileName.isEmpty()) dialog.selectFile(QFileInfo(settings.fileName).fileName());
 }
 
 void QtUiServices::PrepareOpenDialog(QFileDialog& dialog, const DialogSettings& settings) {

@@ -29,9 +29,15 @@ class QtUiServices final : public UiServices {
     // before an existing file is chosen exactly when settings.confirmOverwrite.
     static void PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings);
 
+    // Where a dialog starts: the folder the last accepted dialog ended in; before any, the
+    // settings' folder (or the preset file's), else the user's home folder, never the
+    // working folder the program happened to be started in.
+    void StartInLastFolder(QFileDialog& dialog, const DialogSettings& settings) const;
+
   private:
     MessageBoxExceptionDisplay errors_;
     bool interacting_ = true;
+    QString lastFolder_;
 };
 
 }  // namespace kiv

@@ -1,6 +1,7 @@
 #include "app/TForm1.h"
 
 #include <QCloseEvent>
+#include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -151,8 +152,10 @@ void TForm1::HandleArguments() {
     const QStringList& arguments = context_.arguments;
     if (arguments.isEmpty()) {
         startFileMarker = 0;
-        OpenDialog1.initialFolder = context_.programFolder;
-        SaveDialog1.initialFolder = context_.programFolder;
+        // The program's folder may be its hidden data folder: a file saved there is lost to the
+        // user, so the dialogs start in the user's home folder.
+        OpenDialog1.initialFolder = QDir::homePath();
+        SaveDialog1.initialFolder = QDir::homePath();
         startFilePath = context_.programFolder + u'/' + SaveDialog1.fileName;
         return;
     }

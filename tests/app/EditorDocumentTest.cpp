@@ -80,7 +80,7 @@ TEST_F(EditorCommands, OpenReadsLoneLineFeedsAndSaveAsWritesCrLf) {
     ASSERT_EQ(ui.openSeen.size(), 1u);
     EXPECT_TRUE(ui.openSeen.front().multiSelect);
     EXPECT_EQ(ui.openSeen.front().filter, "Text files (*.txt)|*.TXT");
-    EXPECT_EQ(ui.openSeen.front().initialFolder, ProgramFolder());
+    EXPECT_EQ(ui.openSeen.front().initialFolder, QDir::homePath());
     EXPECT_EQ(window->Lines().Count(), 4);
     EXPECT_EQ(window->Lines().Line(1), "two");
 

@@ -1,7 +1,10 @@
 #include <QAccessible>
 #include <QApplication>
+#include <QFileDialog>
 #include <QMenu>
+#include <QTimer>
 
+#include "app/QtUiServices.h"
 #include "app/WindowFixture.h"
 #include "app/WindowMessages.h"
 
@@ -134,6 +137,39 @@ TEST_F(WindowFeedback, ShiftF10OpensTheMenuThatTheRightButtonOpens) {
     EXPECT_NE(editorMenu, window->PopupMenu1());  // the editor's own edit menu
     EXPECT_EQ(openedMenu(window->Button5()), window->PopupMenu1());
     EXPECT_EQ(openedMenu(window->RadioButton3()), window->PopupMenu1());
+}
+
+// Answers the next file dialog: notes the folder it starts in, then picks chosen or cancels.
+void AnswerDialog(QString& startFolder, const QString& chosen) {
+    QTimer::singleShot(0, [&startFolder, chosen] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        startFolder = dialog->directory().absolutePath();
+        if (chosen.isEmpty()) return dialog->reject();
+        dialog->selectFile(chosen);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+TEST_F(WindowFeedback, FileDialogsStartAtHomeThenInTheFolderLastUsed) {
+    QtUiServices real;
+    auto window = std::make_unique<TForm1>(
+        real, clock, StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
+    QDir().mkpath(Path("chosen"));
+    WriteFile(Path("chosen/a.txt"), "a");
+    QString start;
+    AnswerDialog(start, Path("chosen/a.txt"));
+    EXPECT_EQ(real.OpenDialog(window->OpenDialog1), QStringList{Path("chosen/a.txt")});
+    EXPECT_EQ(start, QDir::homePath());
+    AnswerDialog(start, QString());
+    EXPECT_EQ(real.SaveDialog(window->SaveDialog1), std::nullopt);
+    EXPECT_EQ(start, Path("chosen"));
+    // Two arguments leave the folders unset: still home, not the working folder.
+    QtUiServices fresh;
+    DialogSettings unset;
+    AnswerDialog(start, QString());
+    fresh.OpenDialog(unset);
+    EXPECT_EQ(start, QDir::homePath());
 }
 
 TEST_F(WindowFeedback, TheMainWindowIsAFrameForAssistiveTechnology) {
