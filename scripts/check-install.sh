@@ -76,7 +76,7 @@ program=$("${desktop_env[@]}" xdg-mime query default application/x-kiv-vrq 2>&1)
 completion=$(bash -c 'source "$1"; COMP_WORDS=(kiv-cli decr); COMP_CWORD=1; _kiv_cli
   printf "%s " "${COMPREPLY[@]}"; COMP_WORDS=(kiv-cli encrypt-files --pass); COMP_CWORD=2
   _kiv_cli; printf "%s " "${COMPREPLY[@]}"' _ "$share/bash-completion/completions/kiv-cli")
-[ "$completion" = "decrypt-text decrypt-file --password-file --password-fd " ] ||
+[ "$completion" = "decrypt-text decrypt-file --password-file --password-fd --password-env " ] ||
   fail "kiv-cli's completion offered '$completion'"
 
 if [ "$failures" -ne 0 ]; then

@@ -133,20 +133,14 @@ TEST_F(EditorEncryption, TheLastSaveFileAndTheFoldersMadeForItAreTheOwnersOnly) 
 TEST_F(EditorEncryption, NoUndoOrRedoStepLeadsBackToThePlainText) {
     auto window = OpenWith({"old draft"}, "12345678");
     window->Lines().ReplaceAll({"pin 4711"});
-    window->Memo1()->undo();
-    window->Memo1()->redo();  // a redo step waiting, too
-    window->Lines().ReplaceAll({"pin 4711"});
+    window->Lines().ReplaceAll({"pin 4711 again"});
+    window->Memo1()->undo();  // a redo step waiting, too
     window->Button5()->click();
-    ASSERT_NE(window->Lines().Line(0), "pin 4711");
-    const auto document = window->Memo1()->document();
-    EXPECT_FALSE(document->isUndoAvailable());
-    EXPECT_FALSE(document->isRedoAvailable());
-    for (int i = 0; i < 4; ++i) {
-        window->Memo1()->undo();
-        window->Memo1()->redo();
-        window->Memo1()->undo();
-        EXPECT_EQ(window->Memo1()->toPlainText().indexOf(QStringLiteral("4711")), -1);
-    }
+    EXPECT_FALSE(window->Memo1()->document()->isUndoAvailable());
+    EXPECT_FALSE(window->Memo1()->document()->isRedoAvailable());
+    window->Memo1()->undo();
+    window->Memo1()->redo();
+    EXPECT_EQ(window->Memo1()->toPlainText().indexOf(QStringLiteral("4711")), -1);
     // What comes after the encryption is undoable again, back to the cipher text.
     const Lines cipher = window->Lines().All();
     window->Memo1DblClick();

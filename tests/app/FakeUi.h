@@ -32,10 +32,7 @@ class FakeUi : public UiServices {
         return saveAnswer;
     }
     QString ClipboardText() override { return clipboard; }
-    void SetClipboardText(const QString& text, ClipboardContent content) override {
-        clipboard = text;
-        clipboardContent = content;
-    }
+    void SetClipboardText(const QString& text, ClipboardContent) override { clipboard = text; }
 
     QStringList errors;
     QStringList messages;
@@ -48,7 +45,6 @@ class FakeUi : public UiServices {
     QStringList openAnswer;
     std::optional<QString> saveAnswer;
     QString clipboard;
-    std::optional<ClipboardContent> clipboardContent;
 };
 
 // The scripted boxes of FakeUi, with the program's real clipboard.

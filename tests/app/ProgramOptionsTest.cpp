@@ -16,11 +16,9 @@ TEST(ProgramOptions, OnlyALoneOptionIsAnsweredAndDashDashOpensAnyName) {
         {{"--help"}, Request::PrintHelp, {"--help"}},
         {{}, Request::OpenWindow, {}},
         {{"--", "--version"}, Request::OpenWindow, {"--version"}},
-        {{"--", "--"}, Request::OpenWindow, {"--"}},
         {{"--"}, Request::OpenWindow, {}},
         {{"notes.vrq", "--version"}, Request::OpenWindow, {"notes.vrq", "--version"}},
         {{"--version", "--help"}, Request::OpenWindow, {"--version", "--help"}},
-        {{"-style"}, Request::OpenWindow, {"-style"}},
     };
     for (const auto& c : cases) {
         const ProgramOptions options = ProgramOptions::Read(c.arguments);
