@@ -80,6 +80,8 @@ void FileRunController::EncryptChosen(const QStringList& paths, const std::strin
                           QString::fromUtf8(kApplicationTitle)))
             return;
     }
+    restoring_ = false;
+    output_ = WindowRunReport::Shown(output);
     // The run keeps its own copy of the paths: the list only shows them.
     std::vector<std::string> sources;
     for (const QString& path : paths)
@@ -106,6 +108,8 @@ void FileRunController::Restore(const std::optional<QString>& startFile) {
 }
 
 void FileRunController::RestoreChosen(const QString& path, const std::string& password) {
+    restoring_ = true;
+    output_ = WindowRunReport::Shown(TextAdapter::ToBytes(QFileInfo(path).absolutePath()));
     Start(
         [password, path = TextAdapter::ToBytes(path), &clock = clock_](FileRunObserver& observer) {
             return DecryptFiles(password, path, observer, {}, clock);
@@ -128,6 +132,10 @@ void FileRunController::Ended(const FileRunResult& result) {
                               qt_error_string(result.failureError)));
         list.scrollToBottom();
     }
+    const QString summary = Summary(result);
+    list.addItem(summary);
+    list.scrollToBottom();
+    controls_.Status->Show(summary);
     if (result.status != FileRunStatus::Cancelled) {
         Announce(list, result.AllWritten() ? ShownText(kRunFinishedAnnouncement)
                                            : ShownText(kRunFailedAnnouncement));
@@ -135,8 +143,22 @@ void FileRunController::Ended(const FileRunResult& result) {
     }
     controls_.ProgressBar1->hide();
     controls_.ProgressBar2->hide();
-    list.addItem(ShownText(kRunCancelled));
     Announce(list, ShownText(kRunCancelledAnnouncement));
+}
+
+QString FileRunController::Summary(const FileRunResult& result) const {
+    const bool finished = result.status == FileRunStatus::Completed;
+    const bool cancelled = result.status == FileRunStatus::Cancelled;
+    if (!restoring_)
+        return ShownText(finished    ? kEncryptFinished
+                         : cancelled ? kEncryptCancelled
+                                     : kEncryptNotFinished)
+            .arg(output_);
+    const QString restored = QString::number(result.filesWritten);
+    if (finished)
+        return ShownText(kRestoreFinished)
+            .arg(output_, restored, QString::number(result.entriesSkipped));
+    return ShownText(cancelled ? kRestoreCancelled : kRestoreNotFinished).arg(output_, restored);
 }
 
 QStringList FileRunController::DroppedFiles(const QMimeData* data, int sourceMode) const {

@@ -55,6 +55,8 @@ class FileRunController {
     void RestoreChosen(const QString& path, const std::string& password);
     void Start(FileRunThread::Job job);
     void Ended(const FileRunResult& result);
+    // The report's last line for the run that ended with result.
+    QString Summary(const FileRunResult& result) const;
 
     UiServices& ui_;
     const Clock& clock_;
@@ -64,6 +66,9 @@ class FileRunController {
     // What had the focus when the run was asked for (its button, mostly): it gets the focus back
     // when the run has ended, instead of whatever Qt moved it to when that button went off.
     QPointer<QWidget> starter_;
+    // What the run writes: a restore's folder, or the container an encryption writes; shown.
+    bool restoring_ = false;
+    QString output_;
     std::unique_ptr<WindowRunReport> report_;
     // Last, so that a run still going is cancelled and joined before anything else goes.
     std::unique_ptr<FileRunThread> thread_;

@@ -217,6 +217,11 @@ void Form1Controls::CreateProgressAndMenu() {
 
     Button7 = Button(&form_, "Button7", kCancelCaption, {8, 568, 145, 17});
     Button7->hide();
+    Status = new StatusLine(&form_);
+    Status->setObjectName(QStringLiteral("Status"));
+    Status->setFont(SansFont(13, true));
+    Status->setGeometry(160, 566, 713, 21);
+    Status->setAttribute(Qt::WA_NoMousePropagation);
 
     PopupMenu1 = new QMenu(&form_);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/ClickLabel.h"
+#include "app/StatusLine.h"
 
 namespace kiv {
 
@@ -63,6 +64,8 @@ class Form1Controls {
     QAction* Usememeo1;
     QAction* Save1;
     QAction* Saveas1;
+    // What the clipboard actions and the file runs did, for a few seconds.
+    StatusLine* Status;
 
   private:
     void StyleForm();

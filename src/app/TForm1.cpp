@@ -363,6 +363,9 @@ void TForm1::Button3Click() {
 void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result,
                                  ClipboardContent content) {
     ui_.SetClipboardText(TextAdapter::FromBytes(result.text), content);
+    const char* done =
+        content == ClipboardContent::Secret ? kClipboardDecrypted : kClipboardEncrypted;
+    controls_.Status->Show(ShownText(done).arg(result.pieces.size()));
     if (controls_.CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
     lines.AsOneEdit([&] {

@@ -69,6 +69,7 @@ class TForm1 final : public QWidget {
     QAction* Usememeo1() const { return controls_.Usememeo1; }
     QAction* Save1() const { return controls_.Save1; }
     QAction* Saveas1() const { return controls_.Saveas1; }
+    StatusLine* Status() const { return controls_.Status; }
 
     DialogSettings OpenDialog1;
     DialogSettings SaveDialog1;

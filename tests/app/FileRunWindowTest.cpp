@@ -103,8 +103,10 @@ TEST_F(FileRuns, EncryptingTwoFilesListsThePathsThenFourLinesPerFile) {
     WaitForRun(*window);
 
     const int d = ResidueCount(Path("both.vrq"));
-    EXPECT_EQ(ListLines(*window), QStringList({Path("a.txt"), Path("b.doc")}) +
-                                      EncryptionLines(10, 3, 3, d) + EncryptionLines(0, 0, 3, d));
+    EXPECT_EQ(ListLines(*window),
+              QStringList({Path("a.txt"), Path("b.doc")}) + EncryptionLines(10, 3, 3, d) +
+                  EncryptionLines(0, 0, 3, d) +
+                  QStringList{"Finished: the files are encrypted into " + Path("both.vrq")});
     EXPECT_TRUE(window->ProgressBar1()->isHidden());
     EXPECT_TRUE(window->ProgressBar2()->isHidden());
     ExpectIdle(*window);
@@ -120,7 +122,8 @@ TEST_F(FileRuns, AFailedWriteSaysWhy) {
     WaitForRun(*window);
     EXPECT_EQ(ListLines(*window).mid(2),
               QStringList({"Write File not Open ",
-                           Path("missing/both.vrq") + ": No such file or directory"}));
+                           Path("missing/both.vrq") + ": No such file or directory",
+                           "Not finished: " + Path("missing/both.vrq") + " was not written"}));
 }
 
 TEST_F(FileRuns, OneFileIsWrittenBesideItselfWithoutASaveDialog) {
@@ -163,7 +166,7 @@ TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
         WaitForRun(*window);
         EXPECT_EQ(ui.questions, QStringList{question});
         EXPECT_EQ(FileBytes(Path("a.vrq")) == "the only copy", !agree);
-        EXPECT_EQ(ListLines(*window).size(), agree ? 5 : 1);
+        EXPECT_EQ(ListLines(*window).size(), agree ? 6 : 1);
     }
 
     // A chosen name: the save dialog asks, and lets the user pick another one.
@@ -211,7 +214,8 @@ TEST_F(FileRuns, RestoringATwoEntryContainerListsItThenSevenLinesPerEntry) {
                      "Open File Byte Amount = 0", "Open File Byte Part   = 1",
                      "Open Long Byte        = 3", "Close Long Byte       = " + QString::number(d),
                      "Close File Byte no    = " + QString::number(d + 1),
-                     "Close File Byte yes   = " + QString::number(total)}));
+                     "Close File Byte yes   = " + QString::number(total),
+                     "Finished: files restored into " + Path("out") + ": 2, not restored: 0"}));
     EXPECT_EQ(FileBytes(Path("out/a.txt")), "0123456789");
     EXPECT_EQ(FileBytes(Path("out/b.doc")), "");
     ExpectIdle(*window);
@@ -226,7 +230,7 @@ TEST_F(FileRuns, StartedWithAContainerTheRestoreAppendsWithoutADialogUntilATextE
     WaitForRun(*window);
     EXPECT_TRUE(ui.openSeen.empty());
     const QStringList lines = ListLines(*window);
-    ASSERT_EQ(lines.size(), 8);
+    ASSERT_EQ(lines.size(), 9);
     EXPECT_EQ(lines[0], kInitialLine);
     EXPECT_EQ(lines[1], "a.txt");
     EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
@@ -336,7 +340,7 @@ TEST_F(FileRuns, WhileARunIsGoingTheActionsWaitAndCancelLeavesNoFile) {
     window->Button7()->click();
     WaitForRun(*window);
     EXPECT_EQ(ListLines(*window),
-              QStringList({Path("big.bin"), "Cancelled: the file in progress was not written"}));
+              QStringList({Path("big.bin"), "Cancelled: " + Path("big.vrq") + " was not written"}));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList({"a.txt", "b.doc", "big.bin"}));
     EXPECT_TRUE(window->ProgressBar1()->isHidden());
@@ -358,7 +362,8 @@ TEST_F(FileRuns, EscapeCancelsARestoreWithoutLeavingAHalfWrittenFile) {
     ASSERT_TRUE(window->FileRunning());
     QTest::keyClick(window.get(), Qt::Key_Escape);
     WaitForRun(*window);
-    EXPECT_EQ(ListLines(*window).back(), "Cancelled: the file in progress was not written");
+    EXPECT_TRUE(ListLines(*window).back().startsWith("Cancelled: files restored into " +
+                                                     Path("out") + ": "));
     // The small first entry may have been completed before the key arrived; the large one was not.
     QStringList left = QDir(Path("out")).entryList(QDir::Files | QDir::Hidden);
     if (left.removeOne("a.txt")) {

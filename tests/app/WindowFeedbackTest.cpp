@@ -139,6 +139,77 @@ TEST_F(WindowFeedback, ShiftF10OpensTheMenuThatTheRightButtonOpens) {
     EXPECT_EQ(openedMenu(window->RadioButton3()), window->PopupMenu1());
 }
 
+TEST_F(WindowFeedback, EveryFileRunEndsWithALineSayingHowAndWhere) {
+    WriteFile(Path("a.txt"), "0123456789");
+    WriteFile(Path("b.doc"), "");
+    WriteFile(Path("bad.vrq"), "no container");
+    auto window = Open();
+    window->RadioButton1()->setChecked(true);
+    SetPasswords(*window, QStringLiteral("abc"), QStringLiteral("abc"));
+    const auto run = [&](QPushButton* button, const QStringList& chosen) {
+        ui.openAnswer = chosen;
+        button->click();
+        WaitForRun(*window);
+        EXPECT_EQ(window->Status()->text(), ListLines(*window).back());
+        EXPECT_FALSE(window->Status()->isHidden());
+        return ListLines(*window).back();
+    };
+    EXPECT_EQ(run(window->Button2(), {Path("a.txt")}),
+              "Finished: the files are encrypted into " + Path("a.vrq"));
+    EXPECT_EQ(run(window->Button1(), {Path("a.vrq")}),
+              "Finished: files restored into " + folder.path() + ": 1, not restored: 0");
+    ui.saveAnswer = Path("missing/both.vrq");
+    EXPECT_EQ(run(window->Button2(), {Path("a.txt"), Path("b.doc")}),
+              "Not finished: " + Path("missing/both.vrq") + " was not written");
+    EXPECT_EQ(run(window->Button1(), {Path("bad.vrq")}),
+              "Not finished: files restored into " + folder.path() + ": 0, the rest not restored");
+
+    WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+    ui.openAnswer = {Path("big.bin")};
+    window->Button2()->click();
+    window->Button7()->click();
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window).back(), "Cancelled: " + Path("big.vrq") + " was not written");
+    ui.saveAnswer = Path("big.vrq");
+    EXPECT_TRUE(run(window->Button2(), {Path("a.txt"), Path("big.bin")}).startsWith("Finished"));
+    QDir().mkpath(Path("out"));
+    QFile::rename(Path("big.vrq"), Path("out/big.vrq"));
+    ui.openAnswer = {Path("out/big.vrq")};
+    window->Button1()->click();
+    window->Button7()->click();
+    WaitForRun(*window);
+    const QString restored = ListLines(*window).back();
+    EXPECT_TRUE(restored == "Cancelled: files restored into " + Path("out") +
+                                ": 0, the rest not restored" ||
+                restored ==
+                    "Cancelled: files restored into " + Path("out") + ": 1, the rest not restored")
+        << restored.toStdString();
+}
+
+TEST_F(WindowFeedback, AClipboardActionSaysWhatTheClipboardNowHolds) {
+    auto window = Open();
+    window->RadioButton2()->setChecked(true);
+    SetPasswords(*window, QStringLiteral("12345678"), QStringLiteral("12345678"));
+    ui.clipboard = QStringLiteral("one\ttwo\nthree");
+    window->Button4()->click();
+    StatusLine& status = *window->Status();
+    EXPECT_FALSE(status.isHidden());
+    EXPECT_EQ(status.text(), "The clipboard now holds the encrypted text (3 parts)");
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&status);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(face->text(QAccessible::Name), status.text());
+    window->Button3()->click();
+    EXPECT_EQ(status.text(), "The clipboard now holds the decrypted text (3 parts)");
+    // The line lies in free space: it covers no other control, shown or not.
+    for (const QWidget* control :
+         window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (control != &status && !qobject_cast<const QMenu*>(control)) {
+            EXPECT_FALSE(control->geometry().intersects(status.geometry()))
+                << control->objectName().toStdString();
+        }
+}
+
 // Answers the next file dialog: notes the folder it starts in, then picks chosen or cancels.
 void AnswerDialog(QString& startFolder, const QString& chosen) {
     QTimer::singleShot(0, [&startFolder, chosen] {
