@@ -323,6 +323,8 @@ void Form1Controls::SetRunning(bool running) {
     for (QWidget* control : RunInputs())
         control->setEnabled(!running);
     Button7->setVisible(running);
+    // What the line said belongs to an earlier action; the run says its own end.
+    if (running) Status->hide();
 }
 
 }  // namespace kiv
