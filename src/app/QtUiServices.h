@@ -17,7 +17,8 @@ class QtUiServices final : public UiServices {
     void ShowMessage(const QString& text) override;
     bool Question(const QString& text, const QString& caption) override;
     std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
-                                       const QString& defaultAnswer) override;
+                                       const QString& defaultAnswer,
+                                       const QString& subject) override;
     QStringList OpenDialog(DialogSettings& settings) override;
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;

@@ -172,7 +172,8 @@ void TForm1::HandleArguments() {
     controls_.Edit1->clear();
     const QString caption = QString::fromUtf8(kWindowCaption);
     controls_.Edit1->setText(
-        ui_.PasswordBox(caption, QLatin1String(kPasswordPrompt), QString()).value_or(QString()));
+        ui_.PasswordBox(caption, QLatin1String(kPasswordPrompt), QString(), file.fileName())
+            .value_or(QString()));
     controls_.Edit2->setText(controls_.Edit1->text());
 }
 

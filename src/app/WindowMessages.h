@@ -13,6 +13,8 @@ inline constexpr char kCantCreateKey[] = QT_TRANSLATE_NOOP("kiv", "Can't Create 
 inline constexpr char kQuickKeyTooShort[] =
     QT_TRANSLATE_NOOP("kiv", " Give cipher length equel  3 or big ");
 inline constexpr char kPasswordPrompt[] = QT_TRANSLATE_NOOP("kiv", "Enter the Password:");
+// Above the start-up prompt: the file the password is asked for.
+inline constexpr char kPromptSubject[] = QT_TRANSLATE_NOOP("kiv", "File: %1");
 inline constexpr char kWindowCaption[] =
     QT_TRANSLATE_NOOP("kiv", "Protect the lives of your information");
 inline constexpr char kStoreWriteFailed[] = QT_TRANSLATE_NOOP("kiv", "Failed to set data for '%1'");

@@ -104,7 +104,7 @@ TEST_F(Accessibility, TheStartUpPromptMasksThePassword) {
         dialog->reject();
     });
     EXPECT_FALSE(real.PasswordBox(QStringLiteral("caption"), QStringLiteral("Enter the Password:"),
-                                  QString()));
+                                  QString(), QString()));
     EXPECT_EQ(seen, QLineEdit::Password);
 }
 

@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QMenu>
 #include <QTimer>
 
@@ -241,6 +242,41 @@ TEST_F(WindowFeedback, FileDialogsStartAtHomeThenInTheFolderLastUsed) {
     AnswerDialog(start, QString());
     fresh.OpenDialog(unset);
     EXPECT_EQ(start, QDir::homePath());
+}
+
+TEST_F(WindowFeedback, TheStartUpPromptNamesItsFile) {
+    Open({folder.filePath("docs/my letter.vrq")});
+    EXPECT_EQ(ui.inputBoxes,
+              QStringList{"Protect the lives of your information|Enter the Password:|"});
+    EXPECT_EQ(ui.inputSubjects, QStringList{"my letter.vrq"});
+}
+
+// The boxes as QtUiServices shows them: the file above the prompt, and wide enough for a caption
+// that window managers would otherwise cut.
+TEST_F(WindowFeedback, BoxesAreWideEnoughForTheirCaption) {
+    QtUiServices real;
+    const QString caption = QStringLiteral("Protect the lives of your information");
+    QString label;
+    int width = 0;
+    int captionWidth = 0;
+    const auto look = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            if (auto* input = qobject_cast<QInputDialog*>(box)) label = input->labelText();
+            width = box->width();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            box->close();
+        });
+    };
+    look();
+    real.PasswordBox(caption, QStringLiteral("Enter the Password:"), QString(),
+                     QStringLiteral("my letter.vrq"));
+    EXPECT_EQ(label, "File: my letter.vrq\nEnter the Password:");
+    EXPECT_GT(width, captionWidth + 100);
+    look();
+    real.Question(QStringLiteral("Password is wrong"), caption);
+    EXPECT_GT(width, captionWidth + 100);
 }
 
 TEST_F(WindowFeedback, TheMainWindowIsAFrameForAssistiveTechnology) {

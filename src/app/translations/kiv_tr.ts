@@ -439,5 +439,9 @@ Cancel it and close the window?</source>
         <source>The clipboard now holds the decrypted text (%1 parts)</source>
         <translation>Pano artık şifresi çözülmüş metni tutuyor (%1 parça)</translation>
     </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Dosya: %1</translation>
+    </message>
 </context>
 </TS>
