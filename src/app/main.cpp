@@ -4,8 +4,10 @@
 #include "app/TForm1.h"
 #include "numeric/SystemClock.h"
 #include "runtime/ApplicationStartup.h"
+#include "runtime/ProcessProtection.h"
 
 int main(int argc, char** argv) {
+    kiv::ProtectProcessMemory();
     kiv::QtUiServices ui;
     return kiv::RunApplication(
         argc, argv, ui, [&ui](const QStringList& arguments, kiv::TDdeMgr& commandService) {

@@ -49,9 +49,10 @@ int RunDdeCommand(CliContext& context, const CommandRequest& request) {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
 
-    const QString path = DdeSocketPath(QString::fromStdString(service));
+    std::string refusal;
+    const QString path = DdeSocketPath(QString::fromStdString(service), &refusal);
     if (path.isEmpty()) {
-        context.err << "kiv-cli: this system offers no runtime folder for the command service\n";
+        context.err << "kiv-cli: no runtime folder for the command service: " << refusal << '\n';
         return kExitFailed;
     }
     QLocalSocket socket;

@@ -5,8 +5,10 @@
 #include "cli/KivCli.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "numeric/SystemClock.h"
+#include "runtime/ProcessProtection.h"
 
 int main(int argc, char** argv) {
+    kiv::ProtectProcessMemory();
     std::ios::sync_with_stdio(false);
     // Ctrl+C, a closed terminal or kill during a run must not leave decrypted data behind.
     kiv::TemporaryFileRegistry::RemoveOnTermination();
