@@ -7,17 +7,18 @@
 
 namespace kiv {
 
-std::optional<std::string> CommandPassword(CliContext& context, const CommandRequest& request,
-                                           bool confirm, int& status) {
+std::optional<SecretText> CommandPassword(CliContext& context, const CommandRequest& request,
+                                          bool confirm, int& status) {
     PasswordSource source;
     source.file = request.passwordFile;
     source.fd = request.passwordFd;
-    const PasswordReading reading = ReadPassword(source, confirm);
+    PasswordReading reading = ReadPassword(source, confirm);
     if (!reading.password) {
         context.err << "kiv-cli: " << PrintableName(reading.error) << '\n';
         status = kExitFailed;
+        return std::nullopt;
     }
-    return reading.password;
+    return SecretText(std::move(*reading.password));
 }
 
 }  // namespace kiv

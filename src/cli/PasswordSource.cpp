@@ -8,6 +8,8 @@
 #include <cstring>
 
 #include "cli/FailureLines.h"
+#include "runtime/SecretWipe.h"
+#include "runtime/WipeOnExit.h"
 
 namespace kiv {
 
@@ -15,17 +17,28 @@ namespace {
 
 // Reads up to the first LF, one byte at a time so that nothing past the line is consumed from a
 // shared descriptor. Returns false on a read error.
+// The line is a password: it grows by copies whose old buffers are wiped, and the byte read
+// last is wiped too.
 bool ReadLine(int fd, std::string& line) {
-    line.clear();
+    WipeText(line);
+    line.reserve(256);
     char c = 0;
     for (;;) {
         const ssize_t got = read(fd, &c, 1);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return false;
         if (got == 0 || c == '\n') break;
+        if (line.size() == line.capacity()) {
+            std::string grown;
+            grown.reserve(2 * line.capacity());
+            grown = line;
+            WipeText(line);
+            line.swap(grown);
+        }
         line.push_back(c);
         if (line.size() > 1 << 20) break;  // a password file is not a data file
     }
+    WipeBytes(&c, sizeof c);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
@@ -43,8 +56,10 @@ std::optional<std::string> Prompt(int tty, const char* question) {
     const bool ok = ReadLine(tty, line);
     if (isTerminal) tcsetattr(tty, TCSAFLUSH, &saved);
     (void)!write(tty, "\n", 1);
-    if (!ok) return std::nullopt;
-    return line;
+    std::optional<std::string> answer;
+    if (ok) answer = line;
+    WipeText(line);
+    return answer;
 }
 
 }  // namespace
@@ -52,6 +67,7 @@ std::optional<std::string> Prompt(int tty, const char* question) {
 PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     PasswordReading result;
     std::string line;
+    const WipeOnExit wipeLine(line);
     if (source.file) {
         const int fd = open(source.file->c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -87,6 +103,8 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     auto first = Prompt(tty, "Password: ");
     std::optional<std::string> second = first;
     if (first && confirm) second = Prompt(tty, "Repeat password: ");
+    const WipeOnExit wipeFirst(first ? *first : line);
+    const WipeOnExit wipeSecond(second ? *second : line);
     close(tty);
     if (!first || !second) {
         result.error = "cannot read the password from the terminal";
