@@ -1,8 +1,8 @@
 #!/bin/sh
 # Usage: undumpable.sh KIV KIV_CLI
 # Both programs, run by an ordinary account, keep their memory from that account's other
-# processes: /proc/PID belongs to root (no ptrace, gcore or reading of its memory) and no core
-# is written. Needs root to switch to an ordinary account; skipped (77) otherwise.
+# processes: the files in /proc/PID belong to root (no ptrace, gcore or reading of its memory)
+# and no core is written. Needs root to switch to an ordinary account; skipped (77) otherwise.
 [ "$(id -u)" = 0 ] || exit 77
 account=65534
 d=$(mktemp -d) || exit 1
@@ -10,8 +10,9 @@ chmod 755 "$d"
 mkdir -m 700 "$d/run" && chown "$account" "$d/run" || exit 1
 pids=""
 trap 'kill -KILL $pids 2>/dev/null; rm -rf "$d"' EXIT
+# Run in the background only: it becomes the program, so that $! is the program.
 as_account() {
-    setpriv --reuid="$account" --regid="$account" --clear-groups \
+    exec setpriv --reuid="$account" --regid="$account" --clear-groups \
         env -i HOME="$d/run" XDG_RUNTIME_DIR="$d/run" XDG_CONFIG_HOME="$d/run" XDG_CONFIG_DIRS="$d" \
         QT_QPA_PLATFORM=offscreen "$@"
 }
@@ -32,9 +33,9 @@ while [ ! -S "$d/run/kiv" ] && [ "$waited" -lt 600 ]; do
 done
 status=0
 for pid in $kiv $cli; do
-    owner=$(stat -c %u "/proc/$pid") || { echo "process $pid is gone"; status=1; continue; }
+    owner=$(stat -c %u "/proc/$pid/mem") || { echo "process $pid is gone"; status=1; continue; }
     if [ "$owner" != 0 ]; then
-        echo "/proc/$pid belongs to $owner, not root: the process is dumpable"
+        echo "/proc/$pid/mem belongs to $owner, not root: the process is dumpable"
         status=1
     fi
     if ! grep -q '^Max core file size *0 *0' "/proc/$pid/limits"; then
