@@ -39,8 +39,8 @@ TEST(ProcessProtection, LeavesNoCoreAndNothingForOtherProcessesToRead) {
 long long PeakMemory(const std::string& command, const std::string& input,
                      const std::string& output, const std::string& password) {
     const std::string result = output + ".peak";
-    std::string words[] = {KIV_PEAK_MEMORY_PATH, input,           output,  KIV_CLI_PATH,
-                           command,              "--password-file", password};
+    std::string words[] = {KIV_PEAK_MEMORY_PATH, input,   output, KIV_CLI_PATH, command,
+                           "--password-file",    password};
     char* argv[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data(),
                     words[4].data(), words[5].data(), words[6].data(), nullptr};
     posix_spawn_file_actions_t actions;
@@ -84,10 +84,10 @@ TEST(TextLineMemory, ALongLineTakesAboutItsOwnLengthNotCopiesOfIt) {
     EXPECT_EQ(testing::ReadAll(folder / "back").substr(0, line.size()), line);
     EXPECT_LE(encrypting - base, 3 * static_cast<long long>(line.size()));
     EXPECT_LE(decrypting - base, 3 * cipherLine / 2);
-    std::printf("peak beyond a short line: encrypting %lld MB for a %zu MB line, decrypting %lld "
-                "MB for a %lld MB line\n",
-                (encrypting - base) >> 20, line.size() >> 20, (decrypting - base) >> 20,
-                cipherLine >> 20);
+    std::printf(
+        "peak beyond a short line: encrypting %lld MB for a %zu MB line, decrypting %lld "
+        "MB for a %lld MB line\n",
+        (encrypting - base) >> 20, line.size() >> 20, (decrypting - base) >> 20, cipherLine >> 20);
 }
 
 }  // namespace

@@ -124,9 +124,9 @@ TEST_F(DdeLimitsTest, ConnectionsAndPendingPayloadsAreBoundedAndWhatIsPastTheBou
         clients.push_back(Client("DdeServerConv1"));
         clients.back()->Send("EXECUTE " + QByteArray::number(DdeConnection::kMaxPayload) + "\nab");
     }
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return manager->PendingPayloads() == TDdeMgr::kMaxPendingPayloads; },
-        DdeTestClient::kWaitLimit));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return manager->PendingPayloads() == TDdeMgr::kMaxPendingPayloads; },
+                        DdeTestClient::kWaitLimit));
     const auto late = Client("DdeServerConv1");
     EXPECT_EQ(late->Execute("abc"), TDdeMgr::kTooMuchPending);
     // The refused macro was read past: the conversation goes on, and room that comes free is
@@ -139,9 +139,9 @@ TEST_F(DdeLimitsTest, ConnectionsAndPendingPayloadsAreBoundedAndWhatIsPastTheBou
 
     while (clients.size() + 1 < TDdeMgr::kMaxConnections)
         clients.push_back(Client());
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return manager->ConnectionCount() == TDdeMgr::kMaxConnections; },
-        DdeTestClient::kWaitLimit));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return manager->ConnectionCount() == TDdeMgr::kMaxConnections; },
+                        DdeTestClient::kWaitLimit));
     DdeTestClient over(SocketPath());
     EXPECT_EQ(over.ReadLine(), TDdeMgr::kTooManyConnections);
     clients.clear();
