@@ -10,9 +10,9 @@ _kiv_cli() {
         esac
     done
     COMPREPLY=()
+    local commands='encrypt-text decrypt-text encrypt-files decrypt-file list dde help'
     if [[ -z $command ]]; then
-        mapfile -t COMPREPLY < <(compgen -W 'encrypt-text decrypt-text encrypt-files
-            decrypt-file list dde help --help --version' -- "$cur")
+        mapfile -t COMPREPLY < <(compgen -W "$commands -h --help --version" -- "$cur")
         return
     fi
 
@@ -29,17 +29,23 @@ _kiv_cli() {
             compopt -o filenames
             mapfile -t COMPREPLY < <(compgen -d -- "$cur")
             return ;;
-        --password-fd | --service)
+        --password-env)
+            mapfile -t COMPREPLY < <(compgen -e -- "$cur")
+            return ;;
+        --password-fd | --service | --name)
             return ;;
     esac
 
-    local options
+    local options passwords='--password-file --password-fd --password-env'
     case $command in
-        encrypt-text | decrypt-text) options='--password-file --password-fd --help' ;;
-        encrypt-files) options='-o --output --password-file --password-fd --help' ;;
-        decrypt-file) options='-C --directory --password-file --password-fd --help' ;;
-        list) options='--help' ;;
-        dde) options='--service --help' ;;
+        encrypt-text | decrypt-text) options="$passwords -h --help" ;;
+        encrypt-files) options="-o --output --name -v --verbose $passwords -h --help" ;;
+        decrypt-file) options="-C --directory --stdout -v --verbose $passwords -h --help" ;;
+        list) options='--json -0 --null -h --help' ;;
+        dde) options='--service -h --help' ;;
+        help)
+            mapfile -t COMPREPLY < <(compgen -W "${commands% help}" -- "$cur")
+            return ;;
         *) return ;;
     esac
     if [[ $cur == -* ]]; then
@@ -51,9 +57,11 @@ _kiv_cli() {
             compopt -o filenames
             mapfile -t COMPREPLY < <(compgen -f -- "$cur") ;;
         decrypt-file | list)
-            # Folders too, to get to the .vrq files inside them.
+            # .vrq and .VRQ names (the window's file dialog matches either), and folders, to
+            # get to the encrypted files inside them.
             compopt -o filenames
-            mapfile -t COMPREPLY < <(compgen -f -X '!*.vrq' -- "$cur"; compgen -d -- "$cur") ;;
+            mapfile -t COMPREPLY < <(compgen -f -X '!*.[vV][rR][qQ]' -- "$cur"
+                compgen -d -- "$cur") ;;
         dde)
             mapfile -t COMPREPLY < <(compgen -W 'DdeServerConv1' -- "$cur") ;;
     esac

@@ -41,11 +41,19 @@ fail() {
   failures=$((failures + 1))
 }
 
+# Debian's policy as lintian checks it: an error or a warning fails the check.
+if ! lintian --fail-on error,warning --tag-display-limit 0 "$deb" >"$work/lintian" 2>&1; then
+  cat "$work/lintian" >&2
+  fail "lintian found errors or warnings"
+fi
+
 dpkg-deb -e "$deb" "$work/control"
 for script in preinst postinst prerm postrm; do
   [ ! -e "$work/control/$script" ] || fail "the package has a $script script"
 done
 echo "check-deb: $(basename "$deb"): $(dpkg-deb -f "$deb" Depends)"
+# The window cannot start without a platform plugin, which the libraries do not pull in.
+dpkg-deb -f "$deb" Depends | grep -qw qt6-qpa-plugins || fail "Depends lacks qt6-qpa-plugins"
 
 find /usr | sort >"$work/before"
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$deb" >"$work/apt.log" 2>&1 ||
@@ -56,7 +64,8 @@ dpkg -L kiv | while read -r path; do [ -d "$path" ] && [ ! -L "$path" ] || echo 
   >"$work/files"
 grep -v '^/usr/' "$work/files" && fail "the package installs outside /usr"
 for file in /usr/bin/kiv /usr/bin/kiv-cli /usr/share/applications/$id.desktop \
-    /usr/share/man/man1/kiv.1 /usr/share/man/man1/kiv-cli.1; do
+    /usr/share/man/man1/kiv.1.gz /usr/share/man/man1/kiv-cli.1.gz \
+    /usr/share/doc/kiv/copyright /usr/share/doc/kiv/changelog.gz; do
   grep -qx "$file" "$work/files" || fail "the package lacks $file"
 done
 
@@ -83,14 +92,37 @@ world() {  # folder owner: prints the env arguments of a private world
   chown -R "$2" "$1"
   echo "HOME=$1 XDG_CONFIG_HOME=$1/config XDG_CONFIG_DIRS=$1/xdg XDG_RUNTIME_DIR=$1/run"
 }
-# As root, on a display, for a moment: it closes on SIGTERM with status 0, and although root
-# could write to /usr/bin, its files go to the data folder.
+# As root, on a display, for a moment: its window has the class its menu entry names (docks tie
+# the two together by it) and the program's icon; it closes on SIGTERM with status 0, and
+# although root could write to /usr/bin, its files go to the data folder.
+cat >"$work/window.sh" <<'SCRIPT'
+#!/usr/bin/env bash
+/usr/bin/kiv &
+pid=$!
+for _ in $(seq 100); do
+  window=$(xwininfo -root -tree 2>/dev/null |
+    awk '/"Protect the lives of your information"/ { print $1; exit }')
+  [ -n "$window" ] && break
+  sleep 0.1
+done
+if [ -n "$window" ]; then
+  xprop -id "$window" WM_CLASS >"$1"
+  xprop -id "$window" -notype _NET_WM_ICON | head -c 40 >>"$1"
+fi
+kill -TERM "$pid"
+wait "$pid"
+SCRIPT
+chmod +x "$work/window.sh"
 chmod 711 "$work"
 status=0
 # shellcheck disable=SC2046
-env $(world "$work/root" root) xvfb-run -a timeout --preserve-status -s TERM 3 /usr/bin/kiv ||
+env $(world "$work/root" root) xvfb-run -a timeout -s KILL 20 "$work/window.sh" "$work/xprop" ||
   status=$?
 [ "$status" -eq 0 ] || fail "kiv as root ended with status $status"
+class=$(sed -n 's/^StartupWMClass=//p' /usr/share/applications/$id.desktop)
+grep -qF "WM_CLASS(STRING) = \"kiv\", \"$class\"" "$work/xprop" 2>/dev/null ||
+  fail "the window's class ($(head -n 1 "$work/xprop" 2>/dev/null)) is not '$class'"
+grep -q '^_NET_WM_ICON = .*Icon (16 x 16)' "$work/xprop" 2>/dev/null || fail "the window shows no icon"
 [ -d "$work/root/.local/share/Pulm/Pulm Vostra" ] || fail "kiv as root chose no data folder"
 [ ! -e /usr/bin/Kiv.txt ] || fail "kiv wrote into /usr/bin"
 # As an ordinary user, without a display.

@@ -24,7 +24,8 @@ for file in bin/kiv bin/kiv-cli \
     share/icons/hicolor/scalable/apps/$id.svg \
     share/icons/hicolor/scalable/mimetypes/application-x-kiv-vrq.svg \
     share/mime/packages/$id.xml share/bash-completion/completions/kiv-cli \
-    share/man/man1/kiv.1 share/man/man1/kiv-cli.1; do
+    share/man/man1/kiv.1.gz share/man/man1/kiv-cli.1.gz \
+    share/doc/kiv/copyright share/doc/kiv/changelog.gz; do
   [ -f "$prefix/$file" ] || fail "$file was not installed"
 done
 
@@ -39,7 +40,7 @@ if ! out=$(appstreamcli validate --no-net --pedantic "$share/metainfo/$id.metain
 fi
 
 for page in kiv kiv-cli; do
-  if ! warnings=$(MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1" 2>&1 >/dev/null) ||
+  if ! warnings=$(MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1.gz" 2>&1 >/dev/null) ||
      [ -n "$warnings" ]; then
     fail "man $page: $warnings"
   fi
@@ -75,7 +76,7 @@ program=$("${desktop_env[@]}" xdg-mime query default application/x-kiv-vrq 2>&1)
 completion=$(bash -c 'source "$1"; COMP_WORDS=(kiv-cli decr); COMP_CWORD=1; _kiv_cli
   printf "%s " "${COMPREPLY[@]}"; COMP_WORDS=(kiv-cli encrypt-files --pass); COMP_CWORD=2
   _kiv_cli; printf "%s " "${COMPREPLY[@]}"' _ "$share/bash-completion/completions/kiv-cli")
-[ "$completion" = "decrypt-text decrypt-file --password-file --password-fd " ] ||
+[ "$completion" = "decrypt-text decrypt-file --password-file --password-fd --password-env " ] ||
   fail "kiv-cli's completion offered '$completion'"
 
 if [ "$failures" -ne 0 ]; then

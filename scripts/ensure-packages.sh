@@ -5,6 +5,8 @@ kiv_packages=(
   g++ cmake ninja-build pkg-config clang-format git
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libgl-dev
+  # the window's icon is drawn from its SVG picture
+  qt6-svg-dev
   qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools qt6-translations-l10n
   libcli11-dev
   xvfb xauth socat
@@ -15,6 +17,8 @@ kiv_packages=(
   # the Debian package: dpkg-shlibdeps finds its dependencies; gio opens a .vrq file as a
   # file manager does
   dpkg-dev libglib2.0-bin
+  # the package's check against Debian's policy; the window's class and icon as X11 shows them
+  lintian x11-utils
 )
 kiv_fuzz_packages=(clang libclang-rt-14-dev)
 

@@ -7,7 +7,9 @@ QStringList DialogSettings::QtNameFilters() const {
     const QStringList parts = filter.split(u'|');
     for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
         QStringList patterns;
-        for (const QString& pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+        for (QString pattern : parts[i + 1].split(u';', Qt::SkipEmptyParts)) {
+            // Where the filters were first written, "*.*" matched every name, with a dot or not.
+            if (pattern == QLatin1String("*.*")) pattern = u'*';
             for (const QString& variant : {pattern, pattern.toLower(), pattern.toUpper()})
                 if (!patterns.contains(variant)) patterns << variant;
         }

@@ -19,7 +19,7 @@ struct DialogSettings {
 
     // The filter as Qt's dialogs take it, one "Description (patterns)" per entry. Patterns match
     // regardless of letter case, as they did where the filters were first written, so every
-    // pattern is offered in upper and lower case.
+    // pattern is offered in upper and lower case, and "*.*" matches every file.
     QStringList QtNameFilters() const;
 };
 

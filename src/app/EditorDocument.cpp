@@ -5,7 +5,10 @@
 #include <unistd.h>
 
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
+
+#include "app/PrivateFolder.h"
 
 namespace kiv {
 
@@ -84,9 +87,23 @@ std::optional<EditorDocument::Lines> EditorDocument::Read(const QString& path) {
 }
 
 bool EditorDocument::Write(const QString& path, const Lines& lines) {
+    return WriteFile(path, lines, false);
+}
+
+bool EditorDocument::WritePrivate(const QString& path, const Lines& lines) {
+    return MakePrivateFolder(QFileInfo(path).path()) && WriteFile(path, lines, true);
+}
+
+bool EditorDocument::WriteFile(const QString& path, const Lines& lines, bool ownerOnly) {
     const std::string text = JoinLines(lines);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
+    // Set on the temporary file before a byte is written: a replaced file that others could
+    // read does not pass its mode on, and the text is never readable by them on the way.
+    if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
+        file.cancelWriting();
+        return false;
+    }
     if (file.write(text.data(), static_cast<qint64>(text.size())) !=
         static_cast<qint64>(text.size())) {
         file.cancelWriting();

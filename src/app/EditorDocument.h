@@ -25,6 +25,12 @@ class EditorDocument {
     // Writes to a temporary file beside path and renames it when complete, so a failed write
     // never leaves a half-written document in place. False when anything failed.
     static bool Write(const QString& path, const Lines& lines);
+    // The same for a file that holds the user's secrets (the last-save file): the file, whether
+    // new or replaced, is readable by its owner only, and so is any folder created for it.
+    static bool WritePrivate(const QString& path, const Lines& lines);
+
+  private:
+    static bool WriteFile(const QString& path, const Lines& lines, bool ownerOnly);
 };
 
 }  // namespace kiv

@@ -24,6 +24,8 @@ void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
     shown.filter = ShownText(settings.filter);
     const QStringList filters = shown.QtNameFilters();
     if (!filters.isEmpty()) dialog.setNameFilters(filters);
+    // The user sees each filter's own text; the patterns Qt matches with stay behind it.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDefaultSuffix(settings.defaultExtension);
 }
 
@@ -75,10 +77,7 @@ std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const Q
 QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
     if (!interacting_) return {};
     QFileDialog dialog(QApplication::activeWindow());
-    dialog.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog.setFileMode(settings.multiSelect ? QFileDialog::ExistingFiles
-                                            : QFileDialog::ExistingFile);
-    Prepare(dialog, settings);
+    PrepareOpenDialog(dialog, settings);
     if (dialog.exec() != QDialog::Accepted) return {};
     const QStringList chosen = dialog.selectedFiles();
     if (!chosen.isEmpty()) settings.fileName = chosen.front();
@@ -94,6 +93,13 @@ std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
     return settings.fileName;
 }
 
+void QtUiServices::PrepareOpenDialog(QFileDialog& dialog, const DialogSettings& settings) {
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(settings.multiSelect ? QFileDialog::ExistingFiles
+                                            : QFileDialog::ExistingFile);
+    Prepare(dialog, settings);
+}
+
 void QtUiServices::PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings) {
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
@@ -106,8 +112,11 @@ QString QtUiServices::ClipboardText() {
     return QGuiApplication::clipboard()->text();
 }
 
-void QtUiServices::SetClipboardText(const QString& text) {
-    QGuiApplication::clipboard()->setMimeData(SecretClipboardData(text));
+void QtUiServices::SetClipboardText(const QString& text, ClipboardContent content) {
+    if (content == ClipboardContent::Secret)
+        QGuiApplication::clipboard()->setMimeData(SecretClipboardData(text));
+    else
+        QGuiApplication::clipboard()->setText(text);
 }
 
 }  // namespace kiv

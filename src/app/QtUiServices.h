@@ -20,8 +20,10 @@ class QtUiServices final : public UiServices {
     QStringList OpenDialog(DialogSettings& settings) override;
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;
-    void SetClipboardText(const QString& text) override;
+    void SetClipboardText(const QString& text, ClipboardContent content) override;
 
+    // An open dialog as OpenDialog shows it: settings applied, one or several files.
+    static void PrepareOpenDialog(QFileDialog& dialog, const DialogSettings& settings);
     // A save dialog as SaveDialog shows it: any name, settings applied, and Qt's question
     // before an existing file is chosen exactly when settings.confirmOverwrite.
     static void PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings);

@@ -3,9 +3,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QStandardPaths>
 
+#include "app/PrivateFolder.h"
 #include "app/SettingsKey.h"
+#include "app/WindowPlacement.h"
 
 namespace kiv {
 
@@ -13,15 +17,19 @@ namespace {
 
 QString DataFolder() {
     const QString data = QStandardPaths::writableLocation(QStandardPaths::AppDataLocation);
-    QDir().mkpath(data);
+    MakePrivateFolder(data);
     return data;
 }
 
 }  // namespace
 
 StartupContext StartupContext::ForProcess(const QStringList& arguments) {
-    return {SettingsKey::UserFile(), SettingsKey::MachineFile(),
-            ProgramFolder(QCoreApplication::applicationDirPath()), arguments};
+    StartupContext context{SettingsKey::UserFile(), SettingsKey::MachineFile(),
+                           ProgramFolder(QCoreApplication::applicationDirPath()), arguments};
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        context.screenArea = screen->availableGeometry();
+    context.positionKnown = PositionKnown(QGuiApplication::platformName());
+    return context;
 }
 
 QString StartupContext::ProgramFolder(const QString& folder) {

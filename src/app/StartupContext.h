@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -18,9 +19,15 @@ struct StartupContext {
     QStringList arguments;
     // The command service the window offers its topic on; none in tests that do not need one.
     TDdeMgr* commandService = nullptr;
+    // The available area of the screen the window opens on: a window laid out larger than that
+    // scrolls its controls into it. Empty: no limit.
+    QRect screenArea = {};
+    // Whether the window system tells a program where its window stands (Wayland does not);
+    // without it, closing leaves the stored position as it was.
+    bool positionKnown = true;
 
-    // The running program's context: the user's and the machine-wide settings files, and
-    // ProgramFolder of the executable's folder.
+    // The running program's context: the user's and the machine-wide settings files,
+    // ProgramFolder of the executable's folder, and the primary screen and platform.
     static StartupContext ForProcess(const QStringList& arguments);
 
     // The folder that stands for the program's folder when the executable lies in folder:

@@ -16,6 +16,7 @@
 #include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/PasswordKey.h"
+#include "app/ProgramIcon.h"
 #include "app/SettingsKey.h"
 #include "app/ShownText.h"
 #include "app/TextAdapter.h"
@@ -106,6 +107,7 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       workspace_(clock),
       cipherMessages_(ui) {
     CreateControls();
+    FitWindowInView(*this, context_.screenArea);
     runReport_ =
         std::make_unique<WindowRunReport>(ui_, *ListBox1, *ProgressBar1, *ProgressBar2, *Edit1);
     fileRun_ = std::make_unique<FileRunThread>(
@@ -123,6 +125,7 @@ void TForm1::CreateControls() {
     ClickLabelAccessible::Install();
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(ShownText(kWindowCaption));
+    setWindowIcon(ProgramIcon());
     resize(914, 606);
     move(205, 149);
     setFont(SansFont(24, true));
@@ -423,8 +426,11 @@ void TForm1::SaveSettings() {
     key.WriteText(QStringLiteral("radyono"), QString::number(SourceMode()));
     if (remember) key.WriteText(QStringLiteral("sifre"), rememberedPassword);
     key.WriteText(QStringLiteral("hatirla"), remember ? QStringLiteral("1") : QStringLiteral("-1"));
-    key.WriteText(QStringLiteral("Top"), QString::number(at.y()));
-    key.WriteText(QStringLiteral("Left"), QString::number(at.x()));
+    // A made-up position would replace the one kept from sessions that know it.
+    if (context_.positionKnown) {
+        key.WriteText(QStringLiteral("Top"), QString::number(at.y()));
+        key.WriteText(QStringLiteral("Left"), QString::number(at.x()));
+    }
     if (!key.Commit()) ui_.ShowMessage(ShownText(kStoreWriteFailed).arg(u"radyono"));
 }
 
@@ -606,8 +612,10 @@ void TForm1::Button5Click() {
         for (int i = 0; i < count; ++i)
             lines.SetLine(i, Encrypted(lines.WholeLine(i)));
     });
+    // An encryption has no undo: a step back would show the plain text to anyone at the screen.
+    Memo1->document()->clearUndoRedoStacks();
     const QString lastSave = LastSaveFile();
-    if (!EditorDocument::Write(lastSave, lines.All()))
+    if (!EditorDocument::WritePrivate(lastSave, lines.All()))
         throw std::runtime_error(
             TextAdapter::ToBytes(QString::fromUtf8(kCannotCreateFile).arg(lastSave)));
     if (CheckBox1->isChecked()) {
@@ -632,21 +640,30 @@ void TForm1::Button6Click() {
 void TForm1::Button4Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kEncryptClipboardMismatch, kPasswordTooShort, true)) return;
+    // Without text there is nothing to convert, and what the clipboard holds instead (an image,
+    // say) is the user's: it stays.
+    const QString text = ui_.ClipboardText();
+    if (text.isEmpty()) return;
     ShowClipboardResult(ClipboardSegments::Encrypt(
-        TextAdapter::ToBytes(ui_.ClipboardText()),
-        [this](const std::string& segment) { return Encrypted(segment); }));
+                            TextAdapter::ToBytes(text),
+                            [this](const std::string& segment) { return Encrypted(segment); }),
+                        ClipboardContent::CipherText);
 }
 
 void TForm1::Button3Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kDecryptClipboardMismatch, kPasswordTooShort, false)) return;
+    const QString text = ui_.ClipboardText();
+    if (text.isEmpty()) return;
     ShowClipboardResult(ClipboardSegments::Decrypt(
-        TextAdapter::ToBytes(ui_.ClipboardText()),
-        [this](const std::string& segment) { return Decrypted(segment); }));
+                            TextAdapter::ToBytes(text),
+                            [this](const std::string& segment) { return Decrypted(segment); }),
+                        ClipboardContent::Secret);
 }
 
-void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result) {
-    ui_.SetClipboardText(TextAdapter::FromBytes(result.text));
+void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result,
+                                 ClipboardContent content) {
+    ui_.SetClipboardText(TextAdapter::FromBytes(result.text), content);
     if (CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
     lines.AsOneEdit([&] {

@@ -158,7 +158,8 @@ class TForm1 final : public QWidget {
     // CipherInput = text, then the text core; the result is CipherOutput.
     std::string Encrypted(const std::string& text);
     std::string Decrypted(const std::string& text);
-    void ShowClipboardResult(const ClipboardSegments::Result& result);
+    // The converted text on the clipboard, marked as the kind of text it is.
+    void ShowClipboardResult(const ClipboardSegments::Result& result, ClipboardContent content);
     // The file runs' own password checks, each run with its own texts; on success password
     // holds the first box's bytes.
     bool CheckFilePassword(bool restoring, std::string& password);

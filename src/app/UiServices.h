@@ -9,6 +9,8 @@
 
 namespace kiv {
 
+enum class ClipboardContent { CipherText, Secret };
+
 // Everything through which the window talks to the user outside its own controls: message
 // boxes, the input box, the file dialogs and the clipboard. The program shows real dialogs;
 // tests answer them from a script, so no handler ever waits for a person.
@@ -26,8 +28,11 @@ class UiServices : public ExceptionDisplay {
     virtual QStringList OpenDialog(DialogSettings& settings) = 0;
     // The chosen file; nothing when cancelled. It becomes settings.fileName.
     virtual std::optional<QString> SaveDialog(DialogSettings& settings) = 0;
+    // Empty when the clipboard holds no text (an image, say).
     virtual QString ClipboardText() = 0;
-    virtual void SetClipboardText(const QString& text) = 0;
+    // Replaces the clipboard's content. A secret (decrypted plain text) is marked so that
+    // clipboard managers keep it out of their history; anything else stays for them to keep.
+    virtual void SetClipboardText(const QString& text, ClipboardContent content) = 0;
 };
 
 }  // namespace kiv

@@ -2,6 +2,9 @@
 
 #include <QGuiApplication>
 #include <QScreen>
+#include <QScrollArea>
+#include <QVBoxLayout>
+#include <QWidget>
 #include <algorithm>
 
 namespace kiv {
@@ -10,6 +13,9 @@ namespace {
 
 // As much of the top edge as a hand needs to grab and move the window.
 constexpr int kGrip = 48;
+// What a window manager's frame may take around the window, before it is known: the window is
+// sized before it is shown, and only then does it get its frame.
+constexpr QSize kFrameAllowance(16, 48);
 
 }  // namespace
 
@@ -38,6 +44,43 @@ QPoint PlaceInView(QPoint wanted, QSize size) {
     for (const QScreen* screen : QGuiApplication::screens())
         if (screen != QGuiApplication::primaryScreen()) available << screen->availableGeometry();
     return PlaceInView(wanted, size, available);
+}
+
+QSize FitInView(QSize design, const QRect& available) {
+    if (available.isEmpty()) return design;
+    return design.boundedTo((available.size() - kFrameAllowance).expandedTo(QSize(1, 1)));
+}
+
+void FitWindowInView(QWidget& window, const QRect& available) {
+    const QSize design = window.size();
+    const QSize fitted = FitInView(design, available);
+    if (fitted == design) return;
+    auto* area = new QWidget;
+    area->setObjectName(QStringLiteral("DesignArea"));
+    area->setMinimumSize(design);
+    area->setAutoFillBackground(true);
+    for (QWidget* control : window.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
+        if (control->isWindow()) continue;  // a popup menu goes where it is opened
+        // A new parent hides a control: each keeps what it was, and its place.
+        const bool hidden = control->isHidden();
+        const QPoint at = control->pos();
+        control->setParent(area);
+        control->move(at);
+        control->setHidden(hidden);
+    }
+    auto* scroll = new QScrollArea(&window);
+    scroll->setObjectName(QStringLiteral("DesignScroll"));
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidgetResizable(true);
+    scroll->setWidget(area);
+    auto* layout = new QVBoxLayout(&window);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(scroll);
+    window.resize(fitted);
+}
+
+bool PositionKnown(const QString& platformName) {
+    return !platformName.startsWith(QLatin1String("wayland"));
 }
 
 }  // namespace kiv

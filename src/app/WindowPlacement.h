@@ -3,7 +3,10 @@
 #include <QPoint>
 #include <QRect>
 #include <QSize>
+#include <QString>
 #include <QVector>
+
+class QWidget;
 
 namespace kiv {
 
@@ -14,5 +17,19 @@ QPoint PlaceInView(QPoint wanted, QSize size, const QVector<QRect>& available);
 
 // The same with the screens the application sees now, the primary one first.
 QPoint PlaceInView(QPoint wanted, QSize size);
+
+// The size for a window laid out at `design` on a screen whose available area is `available`,
+// room left for the window's frame: the design size where it fits, else as much as fits. An
+// empty area sets no limit.
+QSize FitInView(QSize design, const QRect& available);
+
+// Makes window (its controls placed on it at fixed positions, its size the design size) no larger
+// than FitInView allows. Where that is smaller, the controls keep their places on an area the
+// size of the design inside a scroll area filling the window, so that every one can be reached.
+void FitWindowInView(QWidget& window, const QRect& available);
+
+// Whether a window system on the named Qt platform tells a program where its window stands.
+// Under Wayland it does not: a position read there is made up.
+bool PositionKnown(const QString& platformName);
 
 }  // namespace kiv

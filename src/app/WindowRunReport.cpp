@@ -1,5 +1,7 @@
 #include "app/WindowRunReport.h"
 
+#include <algorithm>
+
 #include "app/ShownText.h"
 #include "app/TextAdapter.h"
 #include "filecrypt/PrintableName.h"
@@ -8,6 +10,13 @@ namespace kiv {
 
 QString WindowRunReport::Shown(const std::string& bytes) {
     return TextAdapter::FromBytes(PrintableName(bytes));
+}
+
+void WindowRunReport::Show(QProgressBar& bar, int position) {
+    if (position < bar.minimum())
+        bar.reset();
+    else
+        bar.setValue(std::min(position, bar.maximum()));
 }
 
 void WindowRunReport::AddLine(const ReportText& line) {

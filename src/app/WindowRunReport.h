@@ -29,12 +29,16 @@ class WindowRunReport final : public FileRunObserver {
     void ShowPasswordBox() override { passwordBox_.show(); }
     void SetOverallVisible(bool visible) override { overall_.setVisible(visible); }
     void SetOverallRange(int low, int high) override { overall_.setRange(low, high); }
-    void SetOverallPosition(int position) override { overall_.setValue(position); }
+    void SetOverallPosition(int position) override { Show(overall_, position); }
     void SetFileVisible(bool visible) override { file_.setVisible(visible); }
     void SetFileRange(int low, int high) override { file_.setRange(low, high); }
-    void SetFilePosition(int position) override { file_.setValue(position); }
+    void SetFilePosition(int position) override { Show(file_, position); }
 
   private:
+    // QProgressBar ignores a value outside its range and would go on showing the previous run's:
+    // a position before the range empties the bar, one beyond it fills the bar.
+    static void Show(QProgressBar& bar, int position);
+
     UiServices& ui_;
     QListWidget& list_;
     QProgressBar& file_;

@@ -1,5 +1,8 @@
+#include <QTextStream>
 #include <memory>
 
+#include "app/DisplayCheck.h"
+#include "app/ProgramOptions.h"
 #include "app/QtUiServices.h"
 #include "app/TForm1.h"
 #include "numeric/SystemClock.h"
@@ -8,10 +11,21 @@
 
 int main(int argc, char** argv) {
     kiv::ProtectProcessMemory();
+    const kiv::ProgramOptions options =
+        kiv::ProgramOptions::Read(kiv::ProgramArguments(argc, argv));
+    if (options.request != kiv::ProgramOptions::Request::OpenWindow) {
+        QTextStream(stdout) << (options.request == kiv::ProgramOptions::Request::PrintVersion
+                                    ? kiv::ProgramOptions::VersionText()
+                                    : kiv::ProgramOptions::HelpText());
+        return 0;
+    }
+    kiv::DisplayCheck display;
     kiv::QtUiServices ui;
     return kiv::RunApplication(
-        argc, argv, ui, [&ui](const QStringList& arguments, kiv::TDdeMgr& commandService) {
-            kiv::StartupContext context = kiv::StartupContext::ForProcess(arguments);
+        argc, argv, ui,
+        [&ui, &options, &display](const QStringList&, kiv::TDdeMgr& commandService) {
+            display.Passed();
+            kiv::StartupContext context = kiv::StartupContext::ForProcess(options.windowArguments);
             context.commandService = &commandService;
             return std::make_unique<kiv::TForm1>(ui, kiv::SystemClock::Instance(),
                                                  std::move(context));

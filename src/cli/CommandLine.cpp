@@ -2,43 +2,25 @@
 
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <charconv>
 #include <map>
 #include <memory>
 
 #include "cli/HelpFormatter.h"
+#include "cli/HelpTexts.h"
 
 namespace kiv {
 
 namespace {
 
-constexpr char kPasswordGroup[] =
-    "Password options (without one, the password is asked for on the terminal, twice when "
-    "encrypting)";
-
-// Accepts a file descriptor's number; its words follow the option's name in the usage error.
-const CLI::Validator kDescriptorNumber(
-    [](const std::string& value) -> std::string {
-        int number = 0;
-        const auto [end, error] =
-            std::from_chars(value.data(), value.data() + value.size(), number);
-        if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
-            number < 0)
-            return "needs a descriptor number, not '" + value + "'";
-        return {};
-    },
-    "");
-
-// The declaration: every command with its options and operands. A command's missing operand is
-// worded with it.
+// The declaration: every command of the table with its options and operands.
 class Declaration {
   public:
-    Declaration() {
+    explicit Declaration(const CommandTable& table) {
         program_.formatter(std::make_shared<HelpFormatter>());
         program_.footer(
             "A word \"--\" ends the options: the words after it are arguments even when they start "
-            "with \"-\". Exit status: 0 on success, 1 when the password is refused or a line or "
-            "file could not be processed, 2 on a usage error.");
+            "with \"-\". A FILE or FILE.vrq \"-\" is standard input.\n\n" +
+            std::string(kExitStatusHelp) + "\n\n" + kPasswordRulesHelp);
         program_.set_help_flag("-h,--help", "this text; after a command, that command's help");
         program_.set_version_flag("--version", std::string("kiv-cli ") + KIV_VERSION,
                                   "prints kiv-cli's version");
@@ -46,52 +28,12 @@ class Declaration {
         // Each option at most once: the parse keeps every occurrence so that a second one is
         // reported rather than silently winning.
         program_.option_defaults()->multi_option_policy(CLI::MultiOptionPolicy::TakeLast);
-
-        CLI::App* text = Command(
-            CliCommand::EncryptText, "encrypt-text",
-            "Encrypts standard input line by line (LF or CR LF line ends) and writes one cipher "
-            "text per line to standard output. Lines are encrypted whole, whatever their length.");
-        PasswordOptions(*text);
-        text = Command(CliCommand::DecryptText, "decrypt-text",
-                       "Decrypts standard input line by line. A line that is not a cipher text for "
-                       "the password is written back unchanged, and the exit status is then 1.");
-        PasswordOptions(*text);
-
-        CLI::App* files = Command(
-            CliCommand::EncryptFiles, "encrypt-files",
-            "Encrypts the files, in order, into one encrypted file. One file without -o goes to "
-            "its name with the last extension replaced by .vrq (plan.txt -> plan.vrq); several "
-            "files need -o. The report goes to standard error.");
-        files->add_option("-o,--output", "the encrypted file to write")->type_name("OUT");
-        PasswordOptions(*files);
-        Operand(*files, "FILE", "the files to encrypt, in this order", "no file to encrypt given",
-                true);
-
-        CLI::App* restore = Command(
-            CliCommand::DecryptFile, "decrypt-file",
-            "Restores the files held in FILE.vrq beside it, or into DIR, replacing files of the "
-            "same names. The report goes to standard error.");
-        restore->add_option("-C,--directory", "the folder to restore into")->type_name("DIR");
-        PasswordOptions(*restore);
-        Operand(*restore, "FILE.vrq", "the encrypted file", "no encrypted file given", false);
-
-        CLI::App* list = Command(CliCommand::List, "list",
-                                 "Prints the names and sizes stored in FILE.vrq (they are not "
-                                 "encrypted; no password is needed). Names are printed with "
-                                 "control characters and backslashes escaped (\\x1b, \\n, \\\\).");
-        Operand(*list, "FILE.vrq", "the encrypted file", "no encrypted file given", false);
-
-#ifdef KIV_CLI_WITH_DDE
-        CLI::App* dde = Command(
-            CliCommand::Dde, "dde",
-            "Opens a conversation on TOPIC with the command service of the running desktop program "
-            "(NAME, kiv unless given), executes each MACRO and prints each answer on a line of its "
-            "own: FACK when the topic's component took the macro, 0 when the topic is a window "
-            "caption. The exit status is 1 when the topic is refused.");
-        dde->add_option("--service", "the command service to talk to")->type_name("NAME");
-        Operand(*dde, "TOPIC", "the topic to open a conversation on", "no topic given", false);
-        Operand(*dde, "MACRO", "the macros to execute, in order", "", true);
-#endif
+        for (const auto& entry : table) {
+            CLI::App* command = program_.add_subcommand(entry->Name(), entry->Description());
+            command->set_help_flag("-h,--help", "this command's help");
+            entry->Declare(*command);
+            commands_[command] = entry.get();
+        }
         // "kiv-cli help [COMMAND]" as "kiv-cli [COMMAND] --help", as many tools accept; not listed.
         program_.add_subcommand("help")->group("")->add_option("COMMAND");
     }
@@ -139,64 +81,11 @@ class Declaration {
                 return parsed;
             }
         }
-        parsed.request = Request(*command);
+        parsed.command = commands_.at(command);
         return parsed;
     }
 
   private:
-    CLI::App* Command(CliCommand id, const std::string& name, const std::string& description) {
-        CLI::App* command = program_.add_subcommand(name, description);
-        command->set_help_flag("-h,--help", "this command's help");
-        commands_[command] = id;
-        return command;
-    }
-
-    static void PasswordOptions(CLI::App& command) {
-        CLI::Option* file =
-            command.add_option("--password-file", "the first line of FILE, without its line break")
-                ->type_name("FILE")
-                ->group(kPasswordGroup);
-        CLI::Option* fd = command
-                              .add_option("--password-fd",
-                                          "the first line read from file "
-                                          "descriptor N")
-                              ->type_name("N")
-                              ->check(kDescriptorNumber)
-                              ->group(kPasswordGroup);
-        file->excludes(fd);
-    }
-
-    void Operand(CLI::App& command, const std::string& name, const std::string& description,
-                 const std::string& missing, bool many) {
-        CLI::Option* operand = command.add_option(name, description);
-        if (many) operand->expected(0, -1)->allow_extra_args();  // any number
-        if (!missing.empty()) {
-            operand->required();
-            missing_[&command] = missing;
-        }
-    }
-
-    CommandRequest Request(const CLI::App& command) const {
-        CommandRequest request;
-        request.command = commands_.at(&command);
-        const auto value = [&](const std::string& name) -> std::optional<std::string> {
-            const CLI::Option* option = command.get_option_no_throw(name);
-            if (option == nullptr || option->count() == 0) return std::nullopt;
-            return option->as<std::string>();
-        };
-        request.passwordFile = value("--password-file");
-        if (const auto fd = value("--password-fd")) request.passwordFd = std::stoi(*fd);
-        request.output = value("--output");
-        request.directory = value("--directory");
-        request.service = value("--service");
-        for (const CLI::Option* operand :
-             command.get_options([](const CLI::Option* o) { return o->get_positional(); })) {
-            for (const std::string& word : operand->results())
-                request.operands.push_back(word);
-        }
-        return request;
-    }
-
     // Usage errors in kiv-cli's words, whatever CLI11 calls them.
     std::string UsageMessage(const CLI::ParseError& error,
                              const std::vector<std::string>& words) const {
@@ -213,8 +102,7 @@ class Declaration {
         if (selected.empty()) return "no command given";
         if (!extra.empty()) return "unexpected argument '" + extra.front() + "'";
         if (dynamic_cast<const CLI::RequiredError*>(&error)) {
-            if (const auto missing = missing_.find(selected.front()); missing != missing_.end())
-                return missing->second;
+            return commands_.at(selected.front())->MissingOperand();
         }
         const std::string what = error.what();
         if (dynamic_cast<const CLI::ArgumentMismatch*>(&error))
@@ -241,14 +129,14 @@ class Declaration {
 
     CLI::App program_{"Protects texts and files with a password, as the desktop program kiv does.",
                       "kiv-cli"};
-    std::map<const CLI::App*, CliCommand> commands_;
-    std::map<const CLI::App*, std::string> missing_;  // how a missing operand is worded
+    std::map<const CLI::App*, CliCommand*> commands_;
 };
 
 }  // namespace
 
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words) {
-    return Declaration().Parse(words);
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words,
+                                   const CommandTable& commands) {
+    return Declaration(commands).Parse(words);
 }
 
 }  // namespace kiv

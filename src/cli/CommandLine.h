@@ -1,25 +1,25 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
-#include "cli/CommandRequest.h"
+#include "cli/CommandTable.h"
 
 namespace kiv {
 
 // The outcome of reading kiv-cli's words: a command to run, a text to print (help, version), or
 // why the words are not a kiv-cli command line.
 struct ParsedCommandLine {
-    std::optional<CommandRequest> request;
-    std::string print;       // for standard output, when there is no request
-    std::string usageError;  // set on a usage error
+    CliCommand* command = nullptr;  // one of the table's, its options filled in
+    std::string print;              // for standard output, when there is no command
+    std::string usageError;         // set on a usage error
 };
 
-// kiv-cli's commands, options and operands are declared once, in CommandLine.cpp; the parse and
-// the help (kiv-cli --help, kiv-cli COMMAND --help) both come from that declaration. Options may
-// stand anywhere among the operands, as "-o OUT", "--output OUT" or "--output=OUT"; each at most
-// once; "--" ends the options.
-ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words);
+// Parses words against the commands' declarations; the parse and the help (kiv-cli --help,
+// kiv-cli COMMAND --help, kiv-cli help COMMAND) both come from them. Options may stand anywhere
+// among the operands, as "-o OUT", "--output OUT" or "--output=OUT"; each at most once; "--"
+// ends the options.
+ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words,
+                                   const CommandTable& commands);
 
 }  // namespace kiv

@@ -6,6 +6,7 @@
 #include <optional>
 #include <ostream>
 
+#include "cli/CommandOptions.h"
 #include "runtime/DdeSocketPath.h"
 
 namespace kiv {
@@ -32,12 +33,25 @@ std::optional<QByteArray> Ask(QLocalSocket& socket, const QByteArray& request) {
 
 }  // namespace
 
-int RunDdeCommand(CliContext& context, const CommandRequest& request) {
-    const std::vector<std::string>& operands = request.operands;
-    const std::string service = request.service.value_or(kDefaultService);
+std::string DdeCommand::Description() const {
+    return "Opens a conversation on TOPIC with the command service of the running desktop "
+           "program (NAME, kiv unless given), executes each MACRO and prints each answer on a "
+           "line of its own: FACK when the topic's component took the macro, 0 when the topic "
+           "is a window caption. The exit status is 1 when the topic is refused or the service "
+           "cannot be reached.";
+}
+
+void DdeCommand::Declare(CLI::App& command) {
+    DeclareValue(command, "--service", "the command service to talk to", "NAME", service_);
+    DeclareOperand(command, "TOPIC", "the topic to open a conversation on", topic_);
+    DeclareOperands(command, "MACRO", "the macros to execute, in order", macros_, false);
+}
+
+int DdeCommand::Run(CliContext& context) {
+    const std::string service = service_.value_or(kDefaultService);
     if (service.empty() || service.find_first_of("/ \r\n") != std::string::npos)
         return UsageError(context, "'" + service + "' cannot be a service name");
-    const std::string& topic = operands.front();
+    const std::string& topic = topic_;
     if (HoldsLineBreak(topic)) return UsageError(context, "a topic cannot hold a line break");
 
     // Local sockets need an application object for their notifiers.
@@ -77,7 +91,7 @@ int RunDdeCommand(CliContext& context, const CommandRequest& request) {
         return kExitFailed;
     }
     int status = kExitOk;
-    for (auto macro = operands.begin() + 1; macro != operands.end(); ++macro) {
+    for (auto macro = macros_.begin(); macro != macros_.end(); ++macro) {
         const auto answer = Ask(socket, "EXECUTE " + QByteArray::number(macro->size()) + '\n' +
                                             QByteArray::fromStdString(*macro));
         if (!answer) return noAnswer();

@@ -14,13 +14,15 @@ namespace kiv {
 
 namespace {
 
+// A message the libraries show, known by its identity (the constant's address, whatever its
+// words), and kiv-cli's words for it.
 struct Wording {
-    const char* window;
+    const char* message;
     const char* cli;
 };
 
-// Several window texts differ only in their blanks (each action has its own); on a command line
-// they say the same thing.
+// Several window texts differ only in their blanks, and some share their words but not their
+// meaning (each action has its own); on a command line each says what it means.
 constexpr Wording kWordings[] = {
     {kEncryptEditorMismatch, kPasswordsDiffer},
     {kDecryptEditorMismatch, kPasswordsDiffer},
@@ -29,8 +31,8 @@ constexpr Wording kWordings[] = {
     {kEncryptFilesMismatch, kPasswordsDiffer},
     {kRestoreMismatch, kPasswordsDiffer},
     {kFilePasswordLength, "a file password must be 3 to 23 bytes long"},
-    {kRestorePasswordTooShort, "a file password must be 3 to 23 bytes long"},
-    {kRestorePasswordTooLong, "a file password must be 3 to 23 bytes long"},
+    {kRestorePasswordTooShort, "a file password must be 3 to 23 bytes long; this one is shorter"},
+    {kRestorePasswordTooLong, "a file password must be 3 to 23 bytes long; this one is longer"},
     {kRepeatedModuliMessage,
      "this password cannot protect a text: two parts of every block would share one prime, so "
      "the cipher text could never be decrypted; choose another password"},
@@ -50,10 +52,11 @@ std::string Quoted(const std::string& path) {
 
 }  // namespace
 
-std::string CliWording(const std::string& windowText) {
+std::string CliWording(const char* message) {
     const auto known = std::find_if(std::begin(kWordings), std::end(kWordings),
-                                    [&](const Wording& w) { return windowText == w.window; });
+                                    [&](const Wording& w) { return message == w.message; });
     if (known != std::end(kWordings)) return known->cli;
+    const std::string windowText = message;
     const auto first = windowText.find_first_not_of(' ');
     if (first == std::string::npos) return {};
     const auto last = windowText.find_last_not_of(' ');

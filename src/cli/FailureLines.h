@@ -6,11 +6,13 @@
 
 namespace kiv {
 
-// kiv-cli's wording of a text the engine or a file run addresses to the window. The window's
-// texts speak of its two password boxes and its message boxes; kiv-cli has one password and
-// prints lines. A text it does not know keeps its words, made printable, without its outer
-// blanks and with a small first letter, so that it reads on after "kiv-cli: ".
-std::string CliWording(const std::string& windowText);
+// kiv-cli's wording of a message the engine or a file run addresses to the window, known by the
+// message's identity: the address of its constant (a ReportText's templ), not its words, which
+// several messages share. The window's texts speak of its two password boxes and its message
+// boxes; kiv-cli has one password and prints lines. A message it does not know keeps its words,
+// made printable, without their outer blanks and with a small first letter, so that they read
+// on after "kiv-cli: ".
+std::string CliWording(const char* message);
 
 // The one line kiv-cli prints for a file run that did not write everything: "kiv-cli: ", then
 // what failed and the path it failed on. detail is kiv-cli's wording of the message the run

@@ -26,6 +26,28 @@ std::string Wrapped(const std::string& text, std::size_t indent) {
     return out;
 }
 
+// Each line of text wrapped on its own, keeping its indent; an empty line stays.
+std::string Paragraphs(const std::string& text) {
+    std::istringstream lines(text);
+    std::string out, line;
+    while (std::getline(lines, line)) {
+        const std::size_t indent = line.find_first_not_of(' ');
+        if (indent == std::string::npos) {
+            out += "\n";
+            continue;
+        }
+        // An indented "label  text" line hangs its text after the label.
+        const std::size_t gap = indent > 0 ? line.find("  ", indent) : std::string::npos;
+        if (gap == std::string::npos) {
+            out += Wrapped(line, indent);
+            continue;
+        }
+        const std::size_t column = line.find_first_not_of(' ', gap);
+        out += line.substr(0, column) + Wrapped(line.substr(column), column).substr(column);
+    }
+    return out;
+}
+
 bool IsShown(const CLI::Option* option) {
     return !option->get_group().empty();
 }
@@ -33,11 +55,15 @@ bool IsShownCommand(const CLI::App* command) {
     return !command->get_group().empty();
 }
 
+bool TakesValue(const CLI::Option& option) {
+    return option.get_type_size_max() > 0 && !option.get_type_name().empty();
+}
+
 // "-o OUT" in a usage line: the shortest name, then the value's name.
 std::string UsageName(const CLI::Option& option) {
     std::string name = option.get_snames().empty() ? "--" + option.get_lnames().front()
                                                    : "-" + option.get_snames().front();
-    if (option.get_type_size_max() > 0) name += " " + option.get_type_name();
+    if (TakesValue(option)) name += " " + option.get_type_name();
     return name;
 }
 
@@ -49,7 +75,7 @@ std::string ListName(const CLI::Option& option) {
         name += (name.empty() ? "-" : ", -") + s;
     for (const auto& l : option.get_lnames())
         name += (name.empty() ? "--" : ", --") + l;
-    if (option.get_type_size_max() > 0) name += " " + option.get_type_name();
+    if (TakesValue(option)) name += " " + option.get_type_name();
     return name;
 }
 
@@ -121,7 +147,7 @@ std::string ProgramHelp(const CLI::App& program) {
     }
     for (const CLI::Option* option : program.get_options(IsShown))
         shared.push_back(option);
-    return out + "\n" + OptionList(shared) + "\n" + Wrapped(program.get_footer(), 0);
+    return out + "\n" + OptionList(shared) + "\n" + Paragraphs(program.get_footer());
 }
 
 }  // namespace

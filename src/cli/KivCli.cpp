@@ -3,41 +3,24 @@
 #include <ostream>
 
 #include "cli/CommandLine.h"
-#include "cli/FileCommands.h"
-#include "cli/TextCommand.h"
-#ifdef KIV_CLI_WITH_DDE
-#include "cli/DdeCommand.h"
-#endif
+#include "cli/CommandTable.h"
+#include "cli/FdStreamBuf.h"
 
 namespace kiv {
 
 int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
-    const ParsedCommandLine parsed = ParseCommandLine(words);
+    const CommandTable commands = KivCliCommands();
+    const ParsedCommandLine parsed = ParseCommandLine(words, commands);
     if (!parsed.usageError.empty()) return UsageError(context, parsed.usageError);
-    if (!parsed.request) {
-        context.out << parsed.print;
-        return kExitOk;
+    int status = parsed.command ? parsed.command->Run(context) : kExitOk;
+    if (!parsed.command) context.out << parsed.print;
+    // Output that never arrived is a failure like any other, with the system's reason.
+    context.out.flush();
+    if (const std::string why = StreamFailure(context.out); !why.empty()) {
+        context.err << "kiv-cli: cannot write standard output: " << why << '\n';
+        NoteFailure(status, kExitInputOutput);
     }
-    const CommandRequest& request = *parsed.request;
-    switch (request.command) {
-        case CliCommand::EncryptText:
-            return RunTextCommand(context, request, true);
-        case CliCommand::DecryptText:
-            return RunTextCommand(context, request, false);
-        case CliCommand::EncryptFiles:
-            return RunEncryptFiles(context, request);
-        case CliCommand::DecryptFile:
-            return RunDecryptFile(context, request);
-        case CliCommand::List:
-            return RunListContainer(context, request);
-        case CliCommand::Dde:
-#ifdef KIV_CLI_WITH_DDE
-            return RunDdeCommand(context, request);
-#else
-            break;  // not declared without Qt
-#endif
-    }
-    return UsageError(context, "unknown command");
+    return status;
 }
 
 }  // namespace kiv

@@ -1,11 +1,14 @@
 #include "cli/PasswordSource.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
+#include <iterator>
 
 #include "cli/FailureLines.h"
 #include "runtime/SecretWipe.h"
@@ -16,10 +19,11 @@ namespace kiv {
 namespace {
 
 // Reads up to the first LF, one byte at a time so that nothing past the line is consumed from a
-// shared descriptor. Returns false on a read error.
-// The line is a password: it grows by copies whose old buffers are wiped, and the byte read
-// last is wiped too.
-bool ReadLine(int fd, std::string& line) {
+// shared descriptor. Returns false on a read error. ended tells an input that ended before
+// anything was read (Ctrl+D on an empty terminal line) from an empty line.
+bool ReadLine(int fd, std::string& line, bool* ended = nullptr) {
+    // The line is a password: it grows by copies whose old buffers are wiped, and the byte read
+    // last is wiped too.
     WipeText(line);
     line.reserve(256);
     char c = 0;
@@ -27,6 +31,7 @@ bool ReadLine(int fd, std::string& line) {
         const ssize_t got = read(fd, &c, 1);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) return false;
+        if (got == 0 && ended != nullptr) *ended = line.empty();
         if (got == 0 || c == '\n') break;
         if (line.size() == line.capacity()) {
             std::string grown;
@@ -43,18 +48,64 @@ bool ReadLine(int fd, std::string& line) {
     return true;
 }
 
-std::optional<std::string> Prompt(int tty, const char* question) {
+// While a prompt has echo off, a signal that ends the process must not leave the terminal so:
+// the shell, make or a Python caller would leave the user typing blind. The handler puts the
+// settings back and hands the signal on to what handled it before (the default end, or the
+// removal of temporary files). The state is where a handler can reach it.
+constexpr int kPromptSignals[] = {SIGINT, SIGTERM, SIGHUP, SIGQUIT};
+volatile sig_atomic_t promptTty = -1;
+termios promptSaved{};
+struct sigaction promptPrevious[std::size(kPromptSignals)];
+
+void RestoreTerminalAndEnd(int signal) {
+    const int tty = promptTty;
+    if (tty >= 0) {
+        tcsetattr(tty, TCSAFLUSH, &promptSaved);
+        (void)!write(tty, "\n", 1);
+    }
+    for (std::size_t i = 0; i < std::size(kPromptSignals); ++i)
+        if (kPromptSignals[i] == signal) sigaction(signal, &promptPrevious[i], nullptr);
+    raise(signal);  // delivered to the previous handler once this one returns
+}
+
+void GuardPrompt(int tty, const termios& saved) {
+    promptSaved = saved;
+    promptTty = tty;
+    struct sigaction guard {};
+    guard.sa_handler = RestoreTerminalAndEnd;
+    sigemptyset(&guard.sa_mask);
+    for (std::size_t i = 0; i < std::size(kPromptSignals); ++i) {
+        sigaction(kPromptSignals[i], &guard, &promptPrevious[i]);
+        // A signal the process was started with ignored stays ignored.
+        if (promptPrevious[i].sa_handler == SIG_IGN)
+            sigaction(kPromptSignals[i], &promptPrevious[i], nullptr);
+    }
+}
+
+void UnguardPrompt() {
+    for (std::size_t i = 0; i < std::size(kPromptSignals); ++i)
+        sigaction(kPromptSignals[i], &promptPrevious[i], nullptr);
+    promptTty = -1;
+}
+
+// Asks question on the terminal with echo off. Nothing when the terminal could not be read;
+// ended is set when it ended (Ctrl+D) before a line.
+std::optional<std::string> Prompt(int tty, const char* question, bool& ended) {
     termios saved{};
     const bool isTerminal = tcgetattr(tty, &saved) == 0;
     if (isTerminal) {
+        GuardPrompt(tty, saved);
         termios quiet = saved;
         quiet.c_lflag &= ~static_cast<tcflag_t>(ECHO);
         tcsetattr(tty, TCSAFLUSH, &quiet);
     }
     (void)!write(tty, question, std::strlen(question));
     std::string line;
-    const bool ok = ReadLine(tty, line);
-    if (isTerminal) tcsetattr(tty, TCSAFLUSH, &saved);
+    const bool ok = ReadLine(tty, line, &ended);
+    if (isTerminal) {
+        tcsetattr(tty, TCSAFLUSH, &saved);
+        UnguardPrompt();
+    }
     (void)!write(tty, "\n", 1);
     std::optional<std::string> answer;
     if (ok) answer = line;
@@ -73,6 +124,7 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
         if (fd < 0) {
             result.error =
                 "cannot read password file '" + *source.file + "': " + std::strerror(errno);
+            result.unreadable = true;
             return result;
         }
         const bool ok = ReadLine(fd, line);
@@ -81,6 +133,7 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
         if (!ok) {
             result.error =
                 "cannot read password file '" + *source.file + "': " + std::strerror(saved);
+            result.unreadable = true;
             return result;
         }
         result.password = line;
@@ -90,24 +143,43 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
         if (!ReadLine(*source.fd, line)) {
             result.error = "cannot read password from descriptor " + std::to_string(*source.fd) +
                            ": " + std::strerror(errno);
+            result.unreadable = true;
             return result;
         }
         result.password = line;
         return result;
     }
-    const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
-    if (tty < 0) {
-        result.error = "no terminal to ask for the password: use --password-file or --password-fd";
+    if (source.environment) {
+        const char* value = std::getenv(source.environment->c_str());
+        if (value == nullptr) {
+            result.error = "no password was given: the environment variable " +
+                           *source.environment + " is not set";
+            return result;
+        }
+        result.password = value;
         return result;
     }
-    auto first = Prompt(tty, "Password: ");
+    const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (tty < 0) {
+        result.error =
+            "no terminal to ask for the password: use --password-file, --password-fd or "
+            "--password-env";
+        return result;
+    }
+    bool ended = false;
+    auto first = Prompt(tty, "Password: ", ended);
     std::optional<std::string> second = first;
-    if (first && confirm) second = Prompt(tty, "Repeat password: ");
+    if (first && !ended && confirm) second = Prompt(tty, "Repeat password: ", ended);
     const WipeOnExit wipeFirst(first ? *first : line);
     const WipeOnExit wipeSecond(second ? *second : line);
     close(tty);
+    if (ended) {
+        result.error = "no password was given";
+        return result;
+    }
     if (!first || !second) {
         result.error = "cannot read the password from the terminal";
+        result.unreadable = true;
         return result;
     }
     if (*first != *second) {

@@ -4,10 +4,12 @@
 #include <ostream>
 
 #include "cli/FailureLines.h"
+#include "filecrypt/OperationReport.h"
 
 namespace kiv {
 
 void StderrReport::AddLine(const ReportText& line) {
+    if (!verbose_) return;
     ClearBar();
     err_ << line.Filled() << '\n';  // its values are printable already
 }
@@ -17,8 +19,9 @@ void StderrReport::ShowMessage(const ReportText& text) {
     detail_ = FillTemplate(CliWording(text.templ), text.args);
 }
 
-bool StderrReport::ConfirmStop(const std::string& question, const std::string&) {
-    detail_ = CliWording(question);
+bool StderrReport::ConfirmStop(const std::string&, const std::string&) {
+    // The one question a run asks.
+    detail_ = CliWording(report::kPasswordWrong);
     return true;
 }
 

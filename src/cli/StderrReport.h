@@ -9,16 +9,21 @@
 
 namespace kiv {
 
-// Shows a file run on standard error. The report list's lines are the report: each is printed
-// as a line of its own, its non-printable bytes escaped (stored names are untrusted). The run's
+// Shows a file run on standard error. The report list's lines are the report: when verbose, each
+// is printed as a line of its own, its non-printable bytes escaped (stored names are untrusted);
+// otherwise a run that succeeds prints nothing, as scripts and cron expect. The run's
 // messages are not printed here: they are kept, in kiv-cli's wording, as the detail of the one
 // "kiv-cli: ..." failure line the command prints after the run. When standard error is a
 // terminal, a progress bar is redrawn in place. The "Password is wrong" question is answered OK
 // (stop): a script cannot be asked.
 class StderrReport final : public FileRunObserver {
   public:
-    StderrReport(std::ostream& err, bool terminal, std::function<bool()> cancelRequested = {})
-        : err_(err), terminal_(terminal), cancelRequested_(std::move(cancelRequested)) {}
+    StderrReport(std::ostream& err, bool terminal, bool verbose,
+                 std::function<bool()> cancelRequested = {})
+        : err_(err),
+          terminal_(terminal),
+          verbose_(verbose),
+          cancelRequested_(std::move(cancelRequested)) {}
     ~StderrReport() override { ClearBar(); }
 
     void AddLine(const ReportText& line) override;
@@ -39,6 +44,7 @@ class StderrReport final : public FileRunObserver {
 
     std::ostream& err_;
     bool terminal_;
+    bool verbose_;
     std::function<bool()> cancelRequested_;
     std::string detail_;
     bool barShown_ = false;

@@ -1,25 +1,49 @@
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <iostream>
 
+#include "cli/FdStreamBuf.h"
 #include "cli/KivCli.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "numeric/SystemClock.h"
 #include "runtime/ProcessProtection.h"
 
+namespace {
+
+// A standard descriptor the caller closed ("kiv-cli ... >&-") would otherwise be taken by the
+// next file opened, and output meant for it would land in that file. /dev/null opened the wrong
+// way round takes its place: every read or write on it fails (EBADF), and is reported so.
+void HoldClosedStandardDescriptors() {
+    for (const int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO}) {
+        if (fcntl(fd, F_GETFD) >= 0 || errno != EBADF) continue;
+        const int held = open("/dev/null", fd == STDIN_FILENO ? O_WRONLY : O_RDONLY);
+        if (held >= 0 && held != fd) {
+            dup2(held, fd);
+            close(held);
+        }
+    }
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     kiv::ProtectProcessMemory();
+    HoldClosedStandardDescriptors();
     std::ios::sync_with_stdio(false);
     // Ctrl+C, a closed terminal or kill during a run must not leave decrypted data behind.
     kiv::TemporaryFileRegistry::RemoveOnTermination();
-    kiv::CliContext context{std::cin,
-                            std::cout,
+    kiv::FdStreamBuf inBuffer(STDIN_FILENO);
+    kiv::FdStreamBuf outBuffer(STDOUT_FILENO);
+    std::istream in(&inBuffer);
+    std::ostream out(&outBuffer);
+    kiv::CliContext context{in,
+                            out,
                             std::cerr,
                             kiv::SystemClock::Instance(),
                             isatty(STDERR_FILENO) == 1,
                             isatty(STDIN_FILENO) == 1};
     const std::vector<std::string> words(argv + 1, argv + argc);
-    const int status = kiv::RunKivCli(words, context);
-    std::cout.flush();
-    return std::cout.good() ? status : kiv::kExitFailed;
+    return kiv::RunKivCli(words, context);
 }

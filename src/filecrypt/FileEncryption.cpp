@@ -1,7 +1,5 @@
 #include "filecrypt/FileEncryption.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
@@ -9,7 +7,6 @@
 #include <optional>
 #include <set>
 
-#include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/BlockStream.h"
 #include "filecrypt/ByteFile.h"
@@ -58,7 +55,7 @@ struct Source {
 // open, fit a container and not be the output. Fills checked, or returns how the run ends.
 std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
                                           const std::string& output, FileRunObserver& observer,
-                                          std::vector<Source>& checked) {
+                                          FileStore& files, std::vector<Source>& checked) {
     // A restore writes every entry under its stored name into one folder.
     std::set<std::string> names;
     for (const std::string& path : paths) {
@@ -67,11 +64,10 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
                                     output);
     }
-    struct stat target {};
-    const bool outputExists = stat(output.c_str(), &target) == 0;
+    const std::optional<FileIdentity> target = files.IdentityOf(output);
     for (const std::string& path : paths) {
         ByteReader in;
-        if (!in.Open(path)) {
+        if (!files.OpenInput(path, in)) {
             const int error = errno;
             observer.AddLine(report::kEncryptReadNotOpen);
             return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::SourceUnreadable,
@@ -82,7 +78,7 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::SourceUnreadable,
                                         path);
         }
-        if (outputExists && in.Device() == target.st_dev && in.Inode() == target.st_ino) {
+        if (target && FileIdentity(in.Device(), in.Inode()) == *target) {
             observer.ShowMessage(OutputIsSourceMessage(output));
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
                                         output);
@@ -96,7 +92,7 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
 // Returns a Completed result, or how the run ends (after the entry's report line, if any).
 FileRunResult WriteEntry(const Source& source, const std::string& output, CipherWorkspace& ws,
                          const BlockCodec& codec, ByteWriter& out, FileRunObserver& observer,
-                         const FileRunSpeed& speed) {
+                         const FileRunSpeed& speed, FileStore& files) {
     // error: the system's error number, or 0 when the file changed under the run.
     const auto unreadable = [&](int error) {
         observer.AddLine(report::kEncryptReadNotOpen);
@@ -108,7 +104,7 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
                                     out.error());
     };
     ByteReader in;
-    if (!in.Open(source.path)) return unreadable(errno);
+    if (!files.OpenInput(source.path, in)) return unreadable(errno);
     if (in.Size() != source.size) return unreadable(0);
     const int length = codec.BlockLength();
     const EntryBlocks blocks = BlocksOf(source.size, length);
@@ -160,7 +156,7 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
 
 FileRunResult EncryptFiles(const std::string& password, const std::vector<std::string>& sources,
                            const std::string& output, FileRunObserver& observer, const Clock& clock,
-                           const FileRunSpeed& speed) {
+                           const FileRunSpeed& speed, FileStore& files) {
     const auto refusePassword = [&](const char* message) {
         observer.ShowMessage(message);
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::PasswordRefused,
@@ -172,16 +168,17 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
     const FileKey key = PrepareFileKey(ws, password);
     if (!key.distinctModuli) return refusePassword(kRepeatedModuliFileMessage);
     std::vector<Source> checked;
-    if (auto ended = CheckSources(sources, output, observer, checked)) return *ended;
+    if (auto ended = CheckSources(sources, output, observer, files, checked)) return *ended;
 
     const auto unwritable = [&](int error) {
         observer.AddLine(report::kEncryptWriteNotOpen);
         return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, output,
                                     error);
     };
-    AtomicOutputFile file;
-    if (!file.Create(output)) return unwritable(errno);
-    ByteWriter out(file.fd());
+    const std::unique_ptr<FileStore::Output> file =
+        files.CreateOutput(output, ExistingFile::Replace);
+    if (!file) return unwritable(errno);
+    ByteWriter& out = file->Writer();
     observer.SetOverallRange(1, 1000);
     observer.SetOverallVisible(true);
     const BlockCodec codec(ws, key, speed.kernel);
@@ -192,7 +189,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
         observer.SetFileVisible(true);
         observer.SetOverallPosition(static_cast<int>(k * 1000 / count));
         const FileRunResult entry = WriteEntry(checked[static_cast<std::size_t>(k)], output, ws,
-                                               codec, out, observer, speed);
+                                               codec, out, observer, speed, files);
         if (entry.status == FileRunStatus::Failed && out.failed())
             observer.AddLine(report::kEncryptWriteNotOpen);
         if (entry.status != FileRunStatus::Completed) return entry;
@@ -200,7 +197,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
     }
     observer.SetOverallVisible(false);
     if (!out.Flush()) return unwritable(out.error());
-    if (!file.Commit()) return unwritable(errno);
+    if (!file->Commit()) return unwritable(errno);
     FileRunResult result;
     result.filesWritten = 1;
     return result;

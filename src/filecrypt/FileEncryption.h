@@ -5,6 +5,7 @@
 
 #include "cipher/PasswordMessages.h"
 #include "cipher/TranslatableText.h"
+#include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
@@ -19,11 +20,13 @@ namespace kiv {
 // refused, failed or cancelled run leaves every file as it was. Refuses passwords outside 3..23
 // bytes, passwords whose moduli repeat, two sources of one name (the container keeps only names),
 // sources of 2 GiB or more and an output that names one of the sources. The run has its own
-// workspace, so it may run on a worker thread.
+// workspace, so it may run on a worker thread. Files are read and written through files: the
+// disk, memory, or kiv-cli's standard input and output.
 FileRunResult EncryptFiles(const std::string& password, const std::vector<std::string>& sources,
                            const std::string& output, FileRunObserver& observer,
                            const Clock& clock = SystemClock::Instance(),
-                           const FileRunSpeed& speed = FileRunSpeed());
+                           const FileRunSpeed& speed = FileRunSpeed(),
+                           FileStore& files = DiskFileStore::Instance());
 
 // Messages of the refusals above (the length message is kFilePasswordLength).
 inline constexpr char kRepeatedModuliFileMessage[] = QT_TRANSLATE_NOOP(

@@ -1,9 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
-#include <QClipboard>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QMimeData>
 #include <QTimer>
 #include <climits>
 #include <functional>
@@ -14,14 +12,6 @@
 
 namespace kiv {
 namespace {
-
-// The scripted boxes of FakeUi, with the program's real clipboard.
-class SystemClipboardUi final : public FakeUi {
-  public:
-    QString ClipboardText() override { return real.ClipboardText(); }
-    void SetClipboardText(const QString& text) override { real.SetClipboardText(text); }
-    QtUiServices real;
-};
 
 class Accessibility : public WindowFixture {};
 
@@ -101,23 +91,6 @@ TEST_F(Accessibility, EnterPressesTheFocusedActionButton) {
             EXPECT_NE(c.trace(), before) << c.button->text().toStdString();
         }
     }
-}
-
-TEST_F(Accessibility, ClipboardActionsMarkTheirTextAsSecret) {
-    SystemClipboardUi secretUi;
-    auto window = std::make_unique<TForm1>(
-        secretUi, clock, StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
-    window->RadioButton2->setChecked(true);
-    SetPasswords(*window, QStringLiteral("12345678"), QStringLiteral("12345678"));
-    QGuiApplication::clipboard()->setText(QStringLiteral("a secret"));
-    for (QPushButton* action : {window->Button4, window->Button3}) {
-        action->click();
-        const QMimeData* data = QGuiApplication::clipboard()->mimeData();
-        ASSERT_NE(data, nullptr);
-        EXPECT_EQ(data->data(QStringLiteral("x-kde-passwordManagerHint")), "secret");
-        EXPECT_FALSE(data->text().isEmpty());
-    }
-    EXPECT_EQ(QGuiApplication::clipboard()->text(), QStringLiteral("a secret"));
 }
 
 TEST_F(Accessibility, TheStartUpPromptMasksThePassword) {

@@ -1,3 +1,8 @@
+#include <QClipboard>
+#include <QGuiApplication>
+#include <QImage>
+#include <QMimeData>
+
 #include "app/WindowFixture.h"
 #include "app/WindowMessages.h"
 
@@ -147,12 +152,48 @@ TEST_F(ClipboardEncryption, RefusalsLeaveTheClipboardAndTheEditorAlone) {
     EXPECT_TRUE(window->Lines().All().empty());
 }
 
-TEST_F(ClipboardEncryption, AClipboardWithoutTextStaysEmpty) {
-    auto window = OpenInCopyMode();
+// The program's real clipboard: what it holds besides text, and the marks on the text.
+class SystemClipboard : public ClipboardEncryption {
+  protected:
+    std::unique_ptr<TForm1> OpenOnSystemClipboard() {
+        auto window = std::make_unique<TForm1>(
+            systemUi, clock, StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
+        window->RadioButton2->setChecked(true);
+        SetPasswords(*window, kKey, kKey);
+        return window;
+    }
+    static const QMimeData& Held() { return *QGuiApplication::clipboard()->mimeData(); }
+
+    SystemClipboardUi systemUi;
+};
+
+TEST_F(SystemClipboard, AClipboardHoldingOnlyAnImageIsLeftAsItWas) {
+    auto window = OpenOnSystemClipboard();
+    const EditorDocument::Lines lines = window->Lines().All();
+    QImage image(4, 4, QImage::Format_RGB32);
+    image.fill(Qt::red);
+    for (QPushButton* button : {window->Button4, window->Button3}) {
+        QGuiApplication::clipboard()->setImage(image);
+        button->click();
+        EXPECT_TRUE(Held().hasImage());
+        EXPECT_FALSE(Held().hasText());
+    }
+    EXPECT_EQ(window->Lines().All(), lines);
+    EXPECT_TRUE(systemUi.messages.isEmpty());
+}
+
+// Clipboard managers drop what is marked secret: cipher text must survive the program for the
+// user to paste it elsewhere, plain text must not linger in a history.
+TEST_F(SystemClipboard, OnlyDecryptedPlainTextIsMarkedSecret) {
+    auto window = OpenOnSystemClipboard();
+    const QString mark = QStringLiteral("x-kde-passwordManagerHint");
+    QGuiApplication::clipboard()->setText(QStringLiteral("pin 4711\n"));
     window->Button4->click();
-    EXPECT_EQ(Clipboard(), "");
-    EXPECT_TRUE(window->Lines().All().empty());
-    EXPECT_TRUE(ui.messages.isEmpty());
+    EXPECT_FALSE(Held().text().contains(QStringLiteral("4711")));
+    EXPECT_FALSE(Held().hasFormat(mark));
+    window->Button3->click();
+    EXPECT_EQ(Held().text(), QStringLiteral("pin 4711\n"));
+    EXPECT_EQ(Held().data(mark), "secret");
 }
 
 }  // namespace

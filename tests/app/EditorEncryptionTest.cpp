@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <QDir>
 
 #include "app/EditorDocument.h"
@@ -101,6 +103,49 @@ TEST_F(EditorEncryption, ALastSaveFileThatCannotBeWrittenIsShownAndTheKeyIsNotSt
     EXPECT_EQ(ui.errors, QStringList{"Cannot create file " + LastSave() + "."});
     EXPECT_EQ(Decrypted(window->Lines().Line(0), "secret"), "secret line ");
     EXPECT_EQ(Stored("sifre"), "stored");
+}
+
+TEST_F(EditorEncryption, TheLastSaveFileAndTheFoldersMadeForItAreTheOwnersOnly) {
+    const mode_t previous = ::umask(022);
+    auto window = OpenWith({"pin 4711"}, "12345678");
+    const QString existing = ProgramFolder() + QStringLiteral("/Kiv.txt");
+    WriteFile(existing, "earlier");
+    ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0644), 0);
+    window->Button5->click();
+    // A start file in a folder that has gone meanwhile: the folder is made again, privately.
+    window->startFilePath = folder.filePath(QStringLiteral("gone/deeper/notes"));
+    window->Button5->click();
+    ::umask(previous);
+    const auto mode = [](const QString& path) {
+        struct stat status = {};
+        return ::stat(QFile::encodeName(path).constData(), &status) == 0
+                   ? static_cast<int>(status.st_mode & 07777)
+                   : -1;
+    };
+    EXPECT_EQ(mode(existing), 0600);
+    EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone/deeper/notesKiv.txt"))), 0600);
+    EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone"))), 0700);
+    EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone/deeper"))), 0700);
+    EXPECT_EQ(mode(folder.path()), 0700);  // QTemporaryDir's own mode, left as it was
+}
+
+// Anyone at the screen could otherwise press Ctrl+Z and read what was just encrypted.
+TEST_F(EditorEncryption, NoUndoOrRedoStepLeadsBackToThePlainText) {
+    auto window = OpenWith({"old draft"}, "12345678");
+    window->Lines().ReplaceAll({"pin 4711"});
+    window->Lines().ReplaceAll({"pin 4711 again"});
+    window->Memo1->undo();  // a redo step waiting, too
+    window->Button5->click();
+    EXPECT_FALSE(window->Memo1->document()->isUndoAvailable());
+    EXPECT_FALSE(window->Memo1->document()->isRedoAvailable());
+    window->Memo1->undo();
+    window->Memo1->redo();
+    EXPECT_EQ(window->Memo1->toPlainText().indexOf(QStringLiteral("4711")), -1);
+    // What comes after the encryption is undoable again, back to the cipher text.
+    const Lines cipher = window->Lines().All();
+    window->Memo1DblClick();
+    window->Memo1->undo();
+    EXPECT_EQ(window->Lines().All(), cipher);
 }
 
 TEST_F(EditorEncryption, ADecryptedLineBreakSplitsItsLineAndShiftsTheLaterOnes) {

@@ -4,6 +4,7 @@
 #include <deque>
 #include <optional>
 
+#include "app/QtUiServices.h"
 #include "app/UiServices.h"
 
 namespace kiv {
@@ -31,7 +32,7 @@ class FakeUi : public UiServices {
         return saveAnswer;
     }
     QString ClipboardText() override { return clipboard; }
-    void SetClipboardText(const QString& text) override { clipboard = text; }
+    void SetClipboardText(const QString& text, ClipboardContent) override { clipboard = text; }
 
     QStringList errors;
     QStringList messages;
@@ -44,6 +45,16 @@ class FakeUi : public UiServices {
     QStringList openAnswer;
     std::optional<QString> saveAnswer;
     QString clipboard;
+};
+
+// The scripted boxes of FakeUi, with the program's real clipboard.
+class SystemClipboardUi final : public FakeUi {
+  public:
+    QString ClipboardText() override { return real.ClipboardText(); }
+    void SetClipboardText(const QString& text, ClipboardContent content) override {
+        real.SetClipboardText(text, content);
+    }
+    QtUiServices real;
 };
 
 }  // namespace kiv

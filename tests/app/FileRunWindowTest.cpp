@@ -133,6 +133,21 @@ TEST_F(FileRuns, OneFileIsWrittenBesideItselfWithoutASaveDialog) {
     EXPECT_EQ(ListLines(*window).front(), Path("a.txt"));
 }
 
+TEST_F(FileRuns, AOneFileRunAfterARunOfSeveralShowsItsOwnOverallProgress) {
+    WriteFile(Path("c.cpp"), "x");
+    auto window = OpenInFileMode("abc");
+    ui.openAnswer = {Path("a.txt"), Path("b.doc"), Path("c.cpp")};
+    ui.saveAnswer = Path("three.vrq");
+    window->Button2->click();
+    WaitForRun(*window);
+    ASSERT_EQ(window->ProgressBar2->value(), 666);  // where the third file began
+    ui.openAnswer = {Path("a.txt")};
+    window->Button2->click();
+    WaitForRun(*window);
+    // Its only step lies before the bar's range: nothing of the overall run is done yet.
+    EXPECT_LT(window->ProgressBar2->value(), window->ProgressBar2->minimum());
+}
+
 TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
     const QString question =
         "Pulm Vostra|" + Path("a.vrq") + " already exists.\nDo you want to replace it?";

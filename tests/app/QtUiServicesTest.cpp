@@ -1,11 +1,17 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
 #include <QFileDialog>
+#include <QFileSystemModel>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <QWidget>
 
 #include "app/QtUiServices.h"
+#include "app/WindowMessages.h"
 
 namespace kiv {
 namespace {
@@ -44,6 +50,31 @@ TEST(QtUiServices, TheSaveDialogAsksBeforeReplacingOnlyWhenTold) {
         EXPECT_EQ(dialog.testOption(QFileDialog::DontConfirmOverwrite), !confirm);
         EXPECT_EQ(dialog.acceptMode(), QFileDialog::AcceptSave);
     }
+}
+
+TEST(QtUiServices, AllFilesShowsFilesWithoutADotAndTheFilterTextsStayAsWritten) {
+    QTemporaryDir folder;
+    for (const char* name : {"README", "Makefile", "notes.txt"})
+        QFile(folder.filePath(QLatin1String(name))).open(QIODevice::WriteOnly);
+    QFileDialog dialog;
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    DialogSettings settings;
+    settings.filter = QString::fromUtf8(kEncryptFilesFilter);
+    settings.initialFolder = folder.path();
+    QtUiServices::PrepareOpenDialog(dialog, settings);
+
+    const auto* types = dialog.findChild<QComboBox*>(QStringLiteral("fileTypeCombo"));
+    ASSERT_NE(types, nullptr);
+    QStringList shown;
+    for (int i = 0; i < types->count(); ++i)
+        shown << types->itemText(i);
+    EXPECT_EQ(shown,
+              (QStringList{"All files (*.*)", "Text files (*.txt)", "Word files (*.doc)",
+                           "Excel files (*.xls)", "C++ files (*.cpp)", "Picture files (*.jpg)"}));
+    const auto* model = dialog.findChild<QFileSystemModel*>();
+    ASSERT_NE(model, nullptr);
+    EXPECT_EQ(QDir(folder.path()).entryList(model->nameFilters(), QDir::Files),
+              (QStringList{"Makefile", "notes.txt", "README"}));
 }
 
 }  // namespace

@@ -1,3 +1,5 @@
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
 
@@ -16,6 +18,8 @@ const QStringList kAllEighteen = {
 TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     auto window = Open();
     EXPECT_EQ(window->size(), QSize(914, 606));
+    // The program's own icon, not Qt's, for task bars and window switchers.
+    EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(256, 256)));
     const struct {
         const char* name;
         QRect geometry;
@@ -160,6 +164,45 @@ TEST_F(WindowLayout, MouseOnTheFreeAreaHidesOnDoubleClickAndShowsOnClick) {
     window->Label1->show();
     QTest::mouseClick(window->Label1, Qt::LeftButton);
     EXPECT_EQ(ShownControls(*window), QStringList{"Label1"});
+}
+
+// 1280x800 at scale 2 is a screen of 640x400 as the window sees it; the design needs 914x606.
+TEST_F(WindowLayout, OnAScreenSmallerThanTheDesignEveryControlCanBeScrolledTo) {
+    StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
+    context.screenArea = QRect(0, 0, 640, 400);
+    TForm1 window(ui, clock, context);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_LE(window.frameGeometry().width(), 640);
+    EXPECT_LE(window.frameGeometry().height(), 400);
+    auto* scroll = window.findChild<QScrollArea*>();
+    ASSERT_NE(scroll, nullptr);
+    EXPECT_EQ(window.Memo1->geometry(), QRect(8, 152, 873, 361));  // on the design area
+    window.RadioButton1->setChecked(true);
+    for (QWidget* control : std::initializer_list<QWidget*>{
+             window.Edit1, window.ListBox1, window.Label2, window.Memo1, window.ProgressBar1,
+             window.ProgressBar2, window.Button7}) {
+        control->show();
+        // Scrolled as far as it goes towards the control's top left corner.
+        scroll->horizontalScrollBar()->setValue(control->x());
+        scroll->verticalScrollBar()->setValue(control->y());
+        const QWidget* view = scroll->viewport();
+        const QRect shown = QRect(view->mapTo(&window, QPoint(0, 0)), view->size()) &
+                            QRect(control->mapTo(&window, QPoint(0, 0)), control->size());
+        EXPECT_EQ(shown.size(), control->size().boundedTo(scroll->viewport()->size()))
+            << control->objectName().toStdString();
+    }
+    // The free area is still the window's.
+    scroll->ensureVisible(600, 590, 0, 0);
+    QTest::mouseDClick(scroll->widget(), Qt::LeftButton, {}, QPoint(600, 590));
+    EXPECT_TRUE(window.Memo1->isHidden());
+
+    // Where the design fits, nothing changes.
+    context.screenArea = QRect(0, 0, 1920, 1080);
+    TForm1 large(ui, clock, context);
+    EXPECT_EQ(large.size(), QSize(914, 606));
+    EXPECT_EQ(large.findChild<QScrollArea*>(), nullptr);
+    EXPECT_EQ(large.Memo1->parentWidget(), &large);
 }
 
 TEST_F(WindowLayout, DoubleClickInsideTheEditorEmptiesIt) {

@@ -4,6 +4,7 @@
 #include <QStandardPaths>
 
 #include "app/WindowFixture.h"
+#include "app/WindowPlacement.h"
 #include "numeric/NumericServices.h"
 
 namespace kiv {
@@ -74,6 +75,29 @@ TEST_F(WindowStartup, ClosingSavesModePositionAndRememberStateButNotThePassword)
     EXPECT_EQ(Stored("Top"), "200");
     EXPECT_EQ(Stored("Left"), "300");
     EXPECT_EQ(Stored("sifre"), "kept secret");
+}
+
+// Under Wayland a window's position is made up (-3, -30 under weston): the one stored by an X11
+// session stays.
+TEST_F(WindowStartup, WhereThePositionCannotBeKnownClosingKeepsTheStoredOne) {
+    StoreKey("3", "kept secret", "-1");
+    StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
+    context.positionKnown = false;
+    TForm1 window(ui, clock, context);
+    window.RadioButton2->setChecked(true);
+    window.move(-3, -30);
+    window.close();
+    EXPECT_EQ(Stored("radyono"), "2");
+    EXPECT_EQ(Stored("hatirla"), "-1");
+    EXPECT_EQ(Stored("Top"), "40");
+    EXPECT_EQ(Stored("Left"), "30");
+}
+
+TEST(WindowPlacement, OnlyWaylandKeepsTheWindowPositionFromTheProgram) {
+    for (const char* platform : {"wayland", "wayland-egl", "wayland-xcomposite-glx"})
+        EXPECT_FALSE(PositionKnown(QLatin1String(platform))) << platform;
+    for (const char* platform : {"xcb", "offscreen", "minimal", "vnc"})
+        EXPECT_TRUE(PositionKnown(QLatin1String(platform))) << platform;
 }
 
 TEST_F(WindowStartup, ClosingWithRememberMeOnStoresThePassword) {

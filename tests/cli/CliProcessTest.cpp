@@ -15,6 +15,7 @@
 #include <fstream>
 #include <thread>
 
+#include "cli/CliContext.h"
 #include "filecrypt/FileEncryption.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
@@ -172,21 +173,25 @@ TEST_F(CliProcess, FifosAndOtherFilesThatAreNotRegularAreRefusedAtOnce) {
         std::vector<std::string> words;
         std::string line;
     } const cases[] = {
-        {{"encrypt-files", "--password-file", pw, "-o", out / "x.vrq", fifo}, fifo},
+        {{"encrypt-files", "--password-file", pw, "-o", out / "x.vrq", fifo},
+         "kiv-cli: cannot read '" + fifo + "': Not a regular file"},
         {{"encrypt-files", "--password-file", pw, "-o", out / "x.vrq", out / "plain", "/dev/zero"},
-         "/dev/zero"},
-        {{"encrypt-files", "--password-file", pw, "-o", fifo, out / "plain"}, fifo},
-        {{"decrypt-file", "--password-file", pw, fifo}, fifo},
-        {{"decrypt-file", "--password-file", pw, out.path.string()}, out.path.string()},
-        {{"list", fifo}, fifo},
+         "kiv-cli: cannot read '/dev/zero': Not a regular file"},
+        {{"encrypt-files", "--password-file", pw, "-o", fifo, out / "plain"},
+         "kiv-cli: cannot write '" + fifo + "': Not a regular file"},
+        {{"decrypt-file", "--password-file", pw, fifo},
+         "kiv-cli: cannot read '" + fifo + "': Not a regular file"},
+        {{"decrypt-file", "--password-file", pw, out.path.string()},
+         "kiv-cli: cannot read '" + out.path.string() + "': Is a directory"},
+        {{"list", fifo}, "kiv-cli: cannot read '" + fifo + "': Not a regular file"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.words.front() + " " + c.words.back());
         const pid_t pid = Start(c.words, *folder / "err");
         ASSERT_GT(pid, 0);
         const int status = Finish(pid, std::chrono::seconds(10));
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 1) << status;
-        EXPECT_EQ(ReadAll(*folder / "err"), "kiv-cli: " + c.line + " is not a regular file\n");
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitInputOutput) << status;
+        EXPECT_EQ(ReadAll(*folder / "err"), c.line + "\n");
         EXPECT_THAT(out.Names(), ElementsAre("fifo", "plain"));
     }
 }

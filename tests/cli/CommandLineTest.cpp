@@ -50,6 +50,20 @@ TEST(CommandLineTest, UsageErrorsAreWordedForTheCommandLineAndExitTwo) {
         {{"list", "-x"}, "unknown option '-x'"},
         {{"help", "frobnicate"}, "unknown command 'frobnicate'"},
         {{"list", "--", "-x", "-y"}, "unexpected argument '-y'"},
+        {{"encrypt-files", "-o", "-", "a", "-"},
+         "standard input (\"-\") needs --name NAME to be "
+         "stored under"},
+        {{"encrypt-files", "--name", "n", "-o", "x", "-", "-"},
+         "standard input (\"-\") can be given only once"},
+        {{"encrypt-files", "--name", "n", "-o", "x", "a"},
+         "--name names standard input, which is not among the files"},
+        {{"encrypt-files", "--name", "a/b", "-o", "x", "-"},
+         "'a/b' cannot be stored: it holds a \"/\""},
+        {{"encrypt-files", "--name", "..", "-o", "x", "-"},
+         "'..' cannot be stored: it names a folder"},
+        {{"encrypt-files", "--name", "n", "-"}, "standard input needs -o OUT"},
+        {{"decrypt-file", "-C", ".", "--stdout", "a.vrq"}, "give either --directory or --stdout"},
+        {{"list", "--json", "-0", "a.vrq"}, "give either --json or --null"},
     };
     for (const auto& c : cases) {
         const Outcome outcome = RunCli(c.words);
@@ -67,9 +81,12 @@ TEST(CommandLineTest, UsageErrorsAreWordedForTheCommandLineAndExitTwo) {
 TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
     struct Option {
         std::string given, named;  // as typed; as usage errors name it
+        bool flag = false;         // takes no value
     };
     const Option passwordFile{"--password-file", "--password-file"};
     const Option passwordFd{"--password-fd", "--password-fd"};
+    const Option passwordEnv{"--password-env", "--password-env"};
+    const std::string passwords = "[--password-file FILE | --password-fd N | --password-env NAME]";
     const struct {
         std::string command;
         std::vector<Option> options;  // each takes a value
@@ -77,24 +94,37 @@ TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
         std::string usage;
     } commands[] = {
         {"encrypt-text",
-         {passwordFile, passwordFd},
+         {passwordFile, passwordFd, passwordEnv},
          {},
-         "Usage: kiv-cli encrypt-text [--password-file FILE | --password-fd N]\n"},
+         "Usage: kiv-cli encrypt-text " + passwords + "\n"},
         {"decrypt-text",
-         {passwordFile, passwordFd},
+         {passwordFile, passwordFd, passwordEnv},
          {},
-         "Usage: kiv-cli decrypt-text [--password-file FILE | --password-fd N]\n"},
+         "Usage: kiv-cli decrypt-text " + passwords + "\n"},
         {"encrypt-files",
-         {{"-o", "--output"}, {"--output", "--output"}, passwordFile, passwordFd},
+         {{"-o", "--output"},
+          {"--output", "--output"},
+          {"--name", "--name"},
+          {"-v", "--verbose", true},
+          passwordFile,
+          passwordFd,
+          passwordEnv},
          {"a", "b"},
-         "Usage: kiv-cli encrypt-files [-o OUT] [--password-file FILE | --password-fd N] "
-         "FILE...\n"},
+         "Usage: kiv-cli encrypt-files [-o OUT] [--name NAME] [-v] " + passwords + " FILE...\n"},
         {"decrypt-file",
-         {{"-C", "--directory"}, {"--directory", "--directory"}, passwordFile, passwordFd},
+         {{"-C", "--directory"},
+          {"--directory", "--directory"},
+          {"--stdout", "--stdout", true},
+          {"-v", "--verbose", true},
+          passwordFile,
+          passwordFd,
+          passwordEnv},
          {"x.vrq"},
-         "Usage: kiv-cli decrypt-file [-C DIR] [--password-file FILE | --password-fd N] "
-         "FILE.vrq\n"},
-        {"list", {}, {"x.vrq"}, "Usage: kiv-cli list FILE.vrq\n"},
+         "Usage: kiv-cli decrypt-file [-C DIR | --stdout] [-v] " + passwords + " FILE.vrq\n"},
+        {"list",
+         {{"--json", "--json", true}, {"-0", "--null", true}},
+         {"x.vrq"},
+         "Usage: kiv-cli list [--json | -0] FILE.vrq\n"},
     };
     const Outcome program = RunCli({"--help"});
     EXPECT_EQ(program.status, kExitOk);
@@ -115,6 +145,7 @@ TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
                 << c.command << ' ' << name;
             // Given twice, the option was taken as one of the command's.
             std::vector<std::string> words = {c.command, name, "1", name, "2"};
+            if (option.flag) words = {c.command, name, name};
             words.insert(words.end(), c.operands.begin(), c.operands.end());
             EXPECT_EQ(RunCli(words).err, "kiv-cli: option '" + option.named +
                                              "' given twice\nTry 'kiv-cli --help' for more "
@@ -137,9 +168,26 @@ TEST(CommandLineTest, OptionsMayFollowOperandsAndDoubleDashEndsThem) {
     EXPECT_EQ(outcome.status, kExitOk) << outcome.err;
     outcome = RunCli({"list", dir / "x.vrq"});
     EXPECT_EQ(outcome.out, "           5  a\n");
-    outcome = RunCli({"list", "--", "-x"});  // an operand, not an option
-    EXPECT_EQ(outcome.status, kExitFailed);
-    EXPECT_EQ(outcome.err, "kiv-cli: '-x' cannot be opened\n");
+    // After "--", a word that starts with "-" is an operand of every command, "-" included.
+    const struct {
+        std::vector<std::string> words;
+        std::string err;
+    } cases[] = {
+        {{"list", "--", "-x"}, "kiv-cli: cannot read '-x': No such file or directory\n"},
+        {{"encrypt-files", "-o", dir / "y.vrq", "--password-file", dir / "pw", "--", "-x"},
+         "kiv-cli: cannot read '-x': No such file or directory\n"},
+        {{"encrypt-files", "--password-file", dir / "pw", "-o", dir / "y.vrq", "--", dir / "a",
+          "-x"},
+         "kiv-cli: cannot read '-x': No such file or directory\n"},
+        {{"decrypt-file", "--password-file", dir / "pw", "--", "-x"},
+         "kiv-cli: cannot read '-x': No such file or directory\n"},
+        {{"encrypt-text", "--", "-x"},
+         "kiv-cli: unexpected argument '-x'\nTry 'kiv-cli --help' for more information.\n"},
+    };
+    for (const auto& c : cases) {
+        outcome = RunCli(c.words);
+        EXPECT_EQ(outcome.err, c.err) << ::testing::PrintToString(c.words);
+    }
 }
 
 }  // namespace

@@ -14,14 +14,21 @@
 namespace kiv {
 namespace {
 
+// Messages are known by their identity: kFilePasswordLength and kRestorePasswordTooLong share
+// their words but not their meaning; a copy of a known message's words is an unknown message.
 TEST(FailureLinesTest, WindowTextsAreWordedForOnePassword) {
+    static const std::string copy = kEncryptFilesMismatch;
     const struct {
-        std::string window, cli;
+        const char* window;
+        std::string cli;
     } cases[] = {
         {kEncryptFilesMismatch, "the two passwords differ"},
         {kDecryptEditorMismatch, "the two passwords differ"},
-        {kRestorePasswordTooShort, "a file password must be 3 to 23 bytes long"},
+        {kRestorePasswordTooShort,
+         "a file password must be 3 to 23 bytes long; this one is shorter"},
+        {kRestorePasswordTooLong, "a file password must be 3 to 23 bytes long; this one is longer"},
         {kFilePasswordLength, "a file password must be 3 to 23 bytes long"},
+        {copy.c_str(), "password 1 and Password 2 must equal."},
         {report::kPasswordWrong, "wrong password"},
         {kMessageChangedTwo, "a character outside the cipher-text alphabet (second of a pair)"},
         {"  The file x\x1b is 2 GiB or larger. ", "the file x\\x1b is 2 GiB or larger."},
@@ -32,7 +39,7 @@ TEST(FailureLinesTest, WindowTextsAreWordedForOnePassword) {
 }
 
 // Each kind of failure of a file run gives one "kiv-cli:" line of its own, with the path, and
-// exit status 1; the report lines around it are the run's report.
+// the exit status of its kind; a failed run prints no report without -v.
 TEST(FailureLinesTest, EachFailureKindHasItsOwnLine) {
     testing::TempFolder dir;
     const std::string d = dir.path.string();
@@ -59,30 +66,36 @@ TEST(FailureLinesTest, EachFailureKindHasItsOwnLine) {
         std::vector<std::string> words;
         bool cancel;
         std::string line;
+        int status;
     } cases[] = {
         {"unreadable source",
          {"encrypt-files", "-o", d + "/x.vrq", "--password-file", d + "/pw", d + "/missing"},
          false,
-         "kiv-cli: cannot read '" + d + "/missing': No such file or directory"},
+         "kiv-cli: cannot read '" + d + "/missing': No such file or directory",
+         kExitInputOutput},
         {"unwritable output",
          {"encrypt-files", "-o", d + "/no/x.vrq", "--password-file", d + "/pw", d + "/a"},
          false,
-         "kiv-cli: cannot write '" + d + "/no/x.vrq': No such file or directory"},
+         "kiv-cli: cannot write '" + d + "/no/x.vrq': No such file or directory",
+         kExitInputOutput},
         {"damaged container",
          {"decrypt-file", "-C", d + "/out", "--password-file", d + "/pw", d + "/cut.vrq"},
          false,
-         "kiv-cli: '" + d + "/cut.vrq' is damaged or not an encrypted file"},
+         "kiv-cli: '" + d + "/cut.vrq' is damaged or not an encrypted file",
+         kExitFailed},
         {"refused password",
          {"decrypt-file", "-C", d + "/out", "--password-file", d + "/wrong", d + "/a.vrq"},
          false,
-         "kiv-cli: '" + d + "/a.vrq': wrong password"},
+         "kiv-cli: '" + d + "/a.vrq': wrong password",
+         kExitPassword},
         {"cancelled",
          {"encrypt-files", "-o", d + "/c.vrq", "--password-file", d + "/pw", d + "/a"},
          true,
-         "kiv-cli: cancelled while working on '" + d + "/c.vrq'; nothing was left half-written"},
+         "kiv-cli: cancelled while working on '" + d + "/c.vrq'; nothing was left half-written",
+         kExitFailed},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(run(c.words, c.cancel, err), kExitFailed) << c.kind;
+        EXPECT_EQ(run(c.words, c.cancel, err), c.status) << c.kind;
         std::vector<std::string> failureLines;
         std::istringstream lines(err);
         for (std::string line; std::getline(lines, line);)

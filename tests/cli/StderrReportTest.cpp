@@ -3,6 +3,7 @@
 #include <sstream>
 
 #include "cli/StderrReport.h"
+#include "filecrypt/OperationReport.h"
 
 namespace kiv {
 namespace {
@@ -10,9 +11,11 @@ namespace {
 TEST(StderrReportTest, ReportLinesAreEscapedAndMessagesKeptAsDetail) {
     std::ostringstream err;
     {
-        StderrReport report(err, false);
+        StderrReport quiet(err, false, false);
+        quiet.AddLine("File Byte Amount = 12");  // a run that succeeds says nothing
+        StderrReport report(err, false, true);
         report.AddLine(ReportText::Value("evil\x1b]0;title\a\nkiv-cli: fake"));
-        report.ShowMessage(" Password's length is wrong.");
+        report.ShowMessage(report::kPasswordLengthWrong);
         EXPECT_EQ(report.Detail(),
                   "wrong password: the file was encrypted with a password of another length");
         EXPECT_TRUE(report.ConfirmStop("Password is wrong", "Change Password"));
@@ -26,7 +29,7 @@ TEST(StderrReportTest, ReportLinesAreEscapedAndMessagesKeptAsDetail) {
 TEST(StderrReportTest, ProgressOfA100MegabyteFileWithAThreeBytePassword) {
     constexpr int kBlocks = 104857600 / 3;
     std::ostringstream err;
-    StderrReport report(err, true);
+    StderrReport report(err, true, true);
     report.SetOverallPosition(500);
     report.SetFileRange(1, kBlocks);
     const struct {

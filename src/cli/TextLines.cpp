@@ -1,5 +1,6 @@
-#include "cli/TextCommand.h"
+#include "cli/TextLines.h"
 
+#include <algorithm>
 #include <istream>
 #include <memory>
 #include <ostream>
@@ -9,20 +10,19 @@
 
 #include "cipher/KeySchedule.h"
 #include "cipher/TextCipher.h"
-#include "cli/CliPassword.h"
 #include "cli/FailureLines.h"
+#include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
 #include "runtime/SecretWipe.h"
-#include "runtime/WipeOnExit.h"
 
 namespace kiv {
 
 namespace {
 
-// The engine's messages (one per failed block), in kiv-cli's words.
-struct CollectedMessages : CipherMessages {
-    void ShowMessage(const std::string& text) override { texts.push_back(CliWording(text)); }
-    std::vector<std::string> texts;
+// The engine's messages are not needed: each failed block's fault is told from its characters.
+struct CountedMessages : CipherMessages {
+    void ShowMessage(const std::string&) override { ++count; }
+    std::size_t count = 0;
 };
 
 void WriteLine(std::ostream& out, const std::string& line) {
@@ -45,18 +45,68 @@ std::size_t BatchLines(const CliContext& context) {
     return context.inIsTerminal ? 1 : kBatchLines;
 }
 
+// A key's text geometry: L bytes per block, written as chars characters.
+struct TextGeometry {
+    std::size_t length = 0;
+    std::size_t chars = 0;
+};
+
+// The geometry of a usable key, read off the cipher text of one byte (one block).
+TextGeometry GeometryOf(CipherWorkspace& ws, const CharacterOrder& order, const std::string& key) {
+    TextOperands op;
+    op.CipherKey = key;
+    op.CipherInput = "x";
+    if (EncryptText(ws, order, op) != TextKeyVerdict::Usable) return {};
+    return {std::min<std::size_t>(key.size(), kTextKeyLimit), op.CipherOutput.size()};
+}
+
+// Why the block of line at [from, from + chars) does not decode, for a failure line.
+std::string BlockFault(const CharacterOrder& order, std::string_view line, std::size_t from,
+                       std::size_t chars) {
+    const std::size_t end = std::min(line.size(), from + chars);
+    for (std::size_t at = from; at < end; ++at)
+        if (order.CharIndex[static_cast<std::uint8_t>(line[at])] > 61)
+            return "character " + std::to_string(at + 1) + " is outside the cipher-text alphabet";
+    if (end - from < chars) return "the text ends inside this block";
+    return "it fails the cipher's check: altered, or not made with this password";
+}
+
 // The failure lines of one input line: one for a line handed back, one per block left out of a
-// decrypted line.
-void ReportLine(std::ostream& err, std::size_t number, bool decrypted,
-                const std::vector<std::string>& messages) {
+// decrypted line. A decrypted line lost a block only when it is shorter than its blocks' bytes
+// (else every block was kept); then each block is decrypted alone to tell which.
+bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
+                  const std::string& key, const TextGeometry& geometry, std::size_t number,
+                  std::string_view line, bool decrypted, const std::string& output) {
     const std::string where = "kiv-cli: line " + std::to_string(number) + ": ";
-    if (!decrypted) {
-        err << where << "written back unchanged: "
-            << (messages.empty() ? "not a cipher text for this password" : messages.back()) << '\n';
-        return;
+    if (geometry.chars == 0) {
+        if (!decrypted)
+            err << where << "written back unchanged: not a cipher text for this password\n";
+        return decrypted;
     }
-    for (const std::string& text : messages)
-        err << where << "a block was left out: " << text << '\n';
+    const std::size_t pairsPerBlock = geometry.chars / 2;
+    const std::size_t blocks = (line.size() / 2 + pairsPerBlock - 1) / pairsPerBlock;
+    if (!decrypted) {
+        const std::size_t last = blocks == 0 ? 0 : (blocks - 1) * geometry.chars;
+        err << where << "written back unchanged: "
+            << (line.size() <= geometry.length ? "too short to be a cipher text for this password"
+                                               : BlockFault(order, line, last, geometry.chars))
+            << '\n';
+        return false;
+    }
+    if (output.size() >= blocks * geometry.length) return true;
+    bool whole = true;
+    for (std::size_t k = 0; k < blocks; ++k) {
+        TextOperands op;
+        op.CipherKey = key;
+        op.CipherInput = line.substr(k * geometry.chars, geometry.chars);
+        CountedMessages quiet;
+        if (DecryptText(ws, order, op, quiet)) continue;
+        err << where << "block " << k + 1 << " of " << blocks
+            << " was left out: " << BlockFault(order, line, k * geometry.chars, geometry.chars)
+            << '\n';
+        whole = false;
+    }
+    return whole;
 }
 
 void WriteText(std::ostream& out, const std::string& text) {
@@ -76,7 +126,7 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
     for (;;) {
         const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
         if (lines.empty()) break;
-        for (std::size_t t = 0; t < lines.size();) {
+        for (std::size_t t = 0; t < lines.size() && context.out;) {
             out.clear();
             if (lines[t].size() <= kBatchBytes) {
                 std::size_t end = t + 1;
@@ -87,7 +137,7 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
                 t = end;
                 continue;
             }
-            for (std::size_t at = 0; at < lines[t].size(); at += piece) {
+            for (std::size_t at = 0; at < lines[t].size() && context.out; at += piece) {
                 const std::string_view part = lines[t].substr(at, piece);
                 out.clear();
                 EncryptTexts(ws, order, key, &part, 1, {}, out);
@@ -97,12 +147,15 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
             ++t;
         }
         if (context.inIsTerminal) context.out.flush();
+        if (!context.out) return;  // the caller says why
     }
 }
 
-// Decrypts standard input line by line; false when a line was handed back unchanged.
+// Decrypts standard input line by line; false when a line was handed back unchanged or lost a
+// block.
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
+    const TextGeometry geometry = GeometryOf(ws, order, key);
     LineBatchReader reader(context.in, Reads(context));
     std::vector<std::string> outputs(kBatchLines);
     // The decrypted lines are wiped when the last of them is written.
@@ -120,23 +173,13 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
         const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
         const std::size_t count = lines.size();
         if (count == 0) break;
-        CollectedMessages batch;
+        CountedMessages batch;
         DecryptTexts(ws, order, key, lines.data(), count, outputs.data(), decrypted.get(), batch);
         for (std::size_t t = 0; t < count; ++t) {
-            all = all && decrypted[t];
             WriteLine(context.out, outputs[t]);
-            // The batch's messages do not say their line; the rare batch that has any is
-            // decrypted again line by line to tell (decryption draws nothing random).
-            CollectedMessages messages;
-            if (!batch.texts.empty()) {
-                TextOperands op;
-                const WipeOnExit wipeKey(op.CipherKey), wipePlain(op.CipherOutput);
-                op.CipherKey = key;
-                op.CipherInput = lines[t];
-                DecryptText(ws, order, op, messages);
-            }
-            if (!decrypted[t] || !messages.texts.empty())
-                ReportLine(context.err, first + t, decrypted[t], messages.texts);
+            if (!ReportLosses(context.err, ws, order, key, geometry, first + t, lines[t],
+                              decrypted[t], outputs[t]))
+                all = false;
             // One very long line must not keep its room in every slot it passed through.
             if (outputs[t].capacity() > kBatchBytes) {
                 WipeText(outputs[t]);
@@ -145,42 +188,47 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
         }
         first += count;
         if (context.inIsTerminal) context.out.flush();
+        if (!context.out) break;  // the caller says why
     }
     return all;
 }
 
 }  // namespace
 
-int RunTextCommand(CliContext& context, const CommandRequest& request, bool encrypt) {
+int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bool encrypt) {
     int status = kExitOk;
-    const auto password = CommandPassword(context, request, encrypt, status);
+    const auto password = passwordOptions.Read(context, encrypt, status);
     if (!password) return status;
 
     CipherWorkspace ws(context.clock);
     CharacterOrder order;
     BuildCharacterOrder(order);
-    const std::string& key = *password;
-    switch (CheckTextKey(ws, key)) {
+    switch (CheckTextKey(ws, *password)) {
         case TextKeyVerdict::TooShort:
             context.err << "kiv-cli: " << kTextPasswordTooShort << '\n';
-            return kExitFailed;
+            return kExitPassword;
         case TextKeyVerdict::RepeatedModuli:
             if (!encrypt) break;  // such texts made elsewhere still get their literal treatment
             context.err << "kiv-cli: " << CliWording(kRepeatedModuliMessage) << '\n';
-            return kExitFailed;
+            return kExitPassword;
         case TextKeyVerdict::Usable:
             break;
     }
+    if (password->size() > static_cast<std::size_t>(kTextKeyLimit))
+        context.err << "kiv-cli: " << kTextPasswordCut << '\n';
 
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);
     if (encrypt) {
-        EncryptLines(context, ws, order, key);
-    } else if (!DecryptLines(context, ws, order, key)) {
-        status = kExitFailed;
+        EncryptLines(context, ws, order, *password);
+    } else if (!DecryptLines(context, ws, order, *password)) {
+        NoteFailure(status, kExitFailed);
     }
     context.in.tie(tied);
-    context.out.flush();
+    if (const std::string why = StreamFailure(context.in); !why.empty()) {
+        context.err << "kiv-cli: cannot read standard input: " << why << '\n';
+        NoteFailure(status, kExitInputOutput);
+    }
     return status;
 }
 

@@ -1,0 +1,42 @@
+#include "cli/CommandOptions.h"
+
+#include <CLI/CLI.hpp>
+
+namespace kiv {
+
+CLI::Option* DeclareValue(CLI::App& command, const std::string& names,
+                          const std::string& description, const std::string& value,
+                          std::optional<std::string>& into) {
+    return command
+        .add_option_function<std::string>(
+            names, [&into](const std::string& given) { into = given; }, description)
+        ->type_name(value);
+}
+
+CLI::Option* DeclareFlag(CLI::App& command, const std::string& names,
+                         const std::string& description, bool& into) {
+    return command.add_flag(names, into, description);
+}
+
+CLI::Option* DeclareVerbose(CLI::App& command, bool& into) {
+    return DeclareFlag(command, "-v,--verbose",
+                       "prints the run's report on standard error (a run that succeeds prints "
+                       "nothing without it)",
+                       into);
+}
+
+void DeclareOperand(CLI::App& command, const std::string& name, const std::string& description,
+                    std::string& into) {
+    command.add_option(name, into, description)->required();
+}
+
+void DeclareOperands(CLI::App& command, const std::string& name, const std::string& description,
+                     std::vector<std::string>& into, bool required) {
+    // At least one expected even when none is required: an operand list that expects none
+    // counts as complete, and CLI11 then hands the words after "--" back to the program.
+    CLI::Option* operands =
+        command.add_option(name, into, description)->expected(1, -1)->allow_extra_args();
+    if (required) operands->required();
+}
+
+}  // namespace kiv

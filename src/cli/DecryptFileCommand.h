@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cli/CliCommand.h"
+#include "cli/PasswordOptions.h"
+
+namespace kiv {
+
+// kiv-cli decrypt-file [-C DIR | --stdout] [-v] FILE.vrq: restores the files held in FILE.vrq
+// beside it or into DIR, or writes their bytes, in order, to standard output. FILE.vrq "-" is
+// standard input.
+class DecryptFileCommand final : public CliCommand {
+  public:
+    std::string Name() const override { return "decrypt-file"; }
+    std::string Description() const override;
+    std::string MissingOperand() const override { return "no encrypted file given"; }
+    void Declare(CLI::App& command) override;
+    int Run(CliContext& context) override;
+
+  private:
+    std::optional<std::string> directory_;
+    bool toStdout_ = false;
+    bool verbose_ = false;
+    PasswordOptions password_;
+    std::string container_;
+};
+
+}  // namespace kiv

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "cli/CliCommand.h"
+#include "cli/PasswordOptions.h"
+#include "cli/TextLines.h"
+
+namespace kiv {
+
+// kiv-cli decrypt-text [PASSWORD OPTION]: decrypts standard input line by line (TextLines.h).
+class DecryptTextCommand final : public CliCommand {
+  public:
+    std::string Name() const override { return "decrypt-text"; }
+    std::string Description() const override;
+    void Declare(CLI::App& command) override { password_.Declare(command); }
+    int Run(CliContext& context) override { return RunTextLines(context, password_, false); }
+
+  private:
+    PasswordOptions password_;
+};
+
+}  // namespace kiv

@@ -1,0 +1,112 @@
+#include "cli/EncryptFilesCommand.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <ostream>
+
+#include "cli/CommandOptions.h"
+#include "cli/FileRunEnding.h"
+#include "cli/StderrReport.h"
+#include "cli/StreamFileStore.h"
+#include "filecrypt/ContainerFormat.h"
+#include "filecrypt/ContainerNames.h"
+#include "filecrypt/FileEncryption.h"
+#include "filecrypt/PrintableName.h"
+
+namespace kiv {
+
+namespace {
+
+// How the run names standard output to its file store: a path no stored name can be.
+constexpr char kStandardOutput[] = "/dev/stdout";
+
+// Why name cannot be stored as a file's name, or "".
+std::string NameProblem(const std::string& name) {
+    if (name.empty()) return "it is empty";
+    if (name == "." || name == "..") return "it names a folder";
+    if (name.find('/') != std::string::npos) return "it holds a \"/\"";
+    if (name.size() > static_cast<std::size_t>(kLongestStoredName))
+        return "it is longer than 255 bytes";
+    return {};
+}
+
+}  // namespace
+
+std::string EncryptFilesCommand::Description() const {
+    return "Encrypts the files, in order, into one encrypted file. One file without -o goes to "
+           "its name with the last extension replaced by .vrq (plan.txt -> plan.vrq); several "
+           "files, and standard input, need -o. A FILE \"-\" is standard input, stored under "
+           "--name NAME; -o - writes the encrypted file to standard output.";
+}
+
+void EncryptFilesCommand::Declare(CLI::App& command) {
+    DeclareValue(command, "-o,--output", "the encrypted file to write; \"-\" for standard output",
+                 "OUT", output_);
+    DeclareValue(command, "--name", "the name to store standard input (FILE \"-\") under", "NAME",
+                 name_);
+    DeclareVerbose(command, verbose_);
+    password_.Declare(command);
+    DeclareOperands(command, "FILE", "the files to encrypt, in this order", sources_, true);
+}
+
+int EncryptFilesCommand::Run(CliContext& context) {
+    std::vector<std::string> sources = sources_;
+    const auto stdinCount = std::count(sources.begin(), sources.end(), "-");
+    if (stdinCount > 1) return UsageError(context, "standard input (\"-\") can be given only once");
+    if (stdinCount == 1 && !name_)
+        return UsageError(context, "standard input (\"-\") needs --name NAME to be stored under");
+    if (stdinCount == 0 && name_)
+        return UsageError(context, "--name names standard input, which is not among the files");
+    if (name_) {
+        if (const std::string problem = NameProblem(*name_); !problem.empty())
+            return UsageError(context,
+                              "'" + PrintableName(*name_) + "' cannot be stored: " + problem);
+        // The run stores each file under the last part of its path: standard input goes in
+        // under its name.
+        std::replace(sources.begin(), sources.end(), std::string("-"), *name_);
+    }
+
+    std::string output;
+    if (output_) {
+        output = *output_ == "-" ? kStandardOutput : *output_;
+    } else if (sources.size() > 1 || stdinCount == 1) {
+        return UsageError(
+            context, stdinCount == 1 ? "standard input needs -o OUT" : "several files need -o OUT");
+    } else {
+        output = SingleFileOutputName(sources.front());
+    }
+    const bool toStdout = output == kStandardOutput;
+    if (toStdout && isatty(context.outFd) == 1)
+        return UsageError(context,
+                          "standard output is a terminal: redirect it, or give -o with a file");
+    for (const std::string& source : sources_)
+        if (source != "-" && RefuseIrregular(context, source)) return kExitInputOutput;
+    if (!toStdout && RefuseIrregular(context, output, true)) return kExitInputOutput;
+    int status = kExitOk;
+    const auto password = password_.Read(context, true, status);
+    if (!password) return status;
+
+    StreamFileStore store;
+    if (name_) {
+        // A file below 2 GiB fits; one byte more tells the run that it does not.
+        const std::string problem =
+            store.HoldInput(context.inFd, *name_, std::numeric_limits<std::int32_t>::max());
+        if (!problem.empty()) {
+            context.err << "kiv-cli: " << problem << '\n';
+            return kExitInputOutput;
+        }
+    }
+    if (toStdout) store.SendOutputsTo(context.outFd, kStandardOutput);
+
+    StderrReport report(context.err, context.errIsTerminal, verbose_, context.cancelRequested);
+    for (const std::string& source : sources)
+        report.AddLine(ReportText::Value(source));
+    const FileRunResult result =
+        EncryptFiles(*password, sources, output, report, context.clock, FileRunSpeed(), store);
+    return FinishFileRun(context, result, report, output, store, name_.value_or(""));
+}
+
+}  // namespace kiv

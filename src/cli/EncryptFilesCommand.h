@@ -1,0 +1,30 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CliCommand.h"
+#include "cli/PasswordOptions.h"
+
+namespace kiv {
+
+// kiv-cli encrypt-files [-o OUT] [--name NAME] [-v] FILE...: the files, in order, into one
+// encrypted file. A FILE "-" is standard input, stored as NAME; -o - writes to standard output.
+class EncryptFilesCommand final : public CliCommand {
+  public:
+    std::string Name() const override { return "encrypt-files"; }
+    std::string Description() const override;
+    std::string MissingOperand() const override { return "no file to encrypt given"; }
+    void Declare(CLI::App& command) override;
+    int Run(CliContext& context) override;
+
+  private:
+    std::optional<std::string> output_;
+    std::optional<std::string> name_;
+    bool verbose_ = false;
+    PasswordOptions password_;
+    std::vector<std::string> sources_;
+};
+
+}  // namespace kiv

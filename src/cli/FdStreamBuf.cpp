@@ -1,0 +1,65 @@
+#include "cli/FdStreamBuf.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace kiv {
+
+FdStreamBuf::FdStreamBuf(int fd, std::size_t size) : fd_(fd), in_(size), out_(size) {
+    setp(out_.data(), out_.data() + out_.size());
+}
+
+FdStreamBuf::~FdStreamBuf() {
+    FlushOut();
+}
+
+FdStreamBuf::int_type FdStreamBuf::underflow() {
+    if (gptr() < egptr()) return traits_type::to_int_type(*gptr());
+    if (error_ != 0) return traits_type::eof();
+    for (;;) {
+        const ssize_t got = read(fd_, in_.data(), in_.size());
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) error_ = errno;
+        if (got <= 0) return traits_type::eof();
+        setg(in_.data(), in_.data(), in_.data() + got);
+        return traits_type::to_int_type(*gptr());
+    }
+}
+
+bool FdStreamBuf::FlushOut() {
+    const char* from = pbase();
+    const char* const to = pptr();
+    while (error_ == 0 && from < to) {
+        const ssize_t put = write(fd_, from, static_cast<std::size_t>(to - from));
+        if (put < 0 && errno == EINTR) continue;
+        if (put < 0) error_ = errno;
+        if (put > 0) from += put;
+    }
+    setp(out_.data(), out_.data() + out_.size());
+    return error_ == 0;
+}
+
+FdStreamBuf::int_type FdStreamBuf::overflow(int_type c) {
+    if (!FlushOut()) return traits_type::eof();
+    if (traits_type::eq_int_type(c, traits_type::eof())) return traits_type::not_eof(c);
+    *pptr() = traits_type::to_char_type(c);
+    pbump(1);
+    return c;
+}
+
+int FdStreamBuf::sync() {
+    return FlushOut() ? 0 : -1;
+}
+
+std::string StreamFailure(const std::ios& stream) {
+    const auto* buffer = dynamic_cast<const FdStreamBuf*>(stream.rdbuf());
+    if (buffer != nullptr && buffer->error() != 0) {
+        const char* words = strerrordesc_np(buffer->error());
+        return words != nullptr ? words : "error " + std::to_string(buffer->error());
+    }
+    return stream.bad() ? "Input/output error" : "";
+}
+
+}  // namespace kiv

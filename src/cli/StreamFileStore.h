@@ -1,0 +1,49 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "filecrypt/DiskFileStore.h"
+#include "filecrypt/FileStore.h"
+
+namespace kiv {
+
+// The files of a kiv-cli run, where some are its standard input or output: a file run names
+// them by an alias ("-") and reads and writes everything else on the disk.
+//
+// A file run needs its input's length before its data (an encryption stores each size before
+// the bytes; a restore checks each entry against the container's length), so standard input is
+// first copied into an unnamed temporary file in TMPDIR (O_TMPFILE: no name, gone when kiv-cli
+// ends, however it ends), then read from there. Outputs are written straight to the descriptor,
+// in order, as they are produced: a run that fails after it began has written part of its output.
+class StreamFileStore final : public FileStore {
+  public:
+    explicit StreamFileStore(FileStore& disk = DiskFileStore::Instance()) : disk_(disk) {}
+    ~StreamFileStore() override;
+    StreamFileStore(const StreamFileStore&) = delete;
+    StreamFileStore& operator=(const StreamFileStore&) = delete;
+
+    // Copies up to limit bytes of fd into the temporary file, to be read as alias; one byte
+    // more than limit is kept, so that a run sees the input is too long. Returns "" or, when fd
+    // cannot be read or the temporary file cannot be written, what failed and the system's reason.
+    std::string HoldInput(int fd, const std::string& alias, std::int64_t limit);
+    // Sends the output named alias, or every output when alias is empty, to fd.
+    void SendOutputsTo(int fd, const std::string& alias);
+    // Whether path is written to the output descriptor.
+    bool IsStreamed(const std::string& path) const;
+
+    bool OpenInput(const std::string& path, ByteReader& reader) override;
+    std::unique_ptr<Output> CreateOutput(const std::string& path, ExistingFile existing) override;
+    std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
+    bool NameTaken(const std::string& path) const override;
+
+  private:
+    FileStore& disk_;
+    std::string inputAlias_;
+    int held_ = -1;  // the temporary file holding standard input
+    std::string outputAlias_;
+    int outputFd_ = -1;
+};
+
+}  // namespace kiv

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "cli/CliContext.h"
+#include "cli/PasswordOptions.h"
+
+namespace kiv {
+
+// What encrypt-text and decrypt-text run: standard input line by line (LF or CR LF), each line
+// as the editor treats one, except that a line is always encrypted whole. One result line (LF)
+// per input line on standard output. Nothing decrypted is lost unsaid: a line handed back and
+// every block left out of a decrypted line get a "kiv-cli: line N: ..." line on standard error
+// and exit status 1 (the window's editor leaves such blocks out silently). Returns the status.
+int RunTextLines(CliContext& context, const PasswordOptions& password, bool encrypt);
+
+// Printed once when a text password is longer than the bytes the cipher uses.
+inline constexpr char kTextPasswordCut[] =
+    "warning: only the first 17 bytes of a text password count; any password that shares them "
+    "opens these texts";
+
+}  // namespace kiv

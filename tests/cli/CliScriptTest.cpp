@@ -1,0 +1,279 @@
+// kiv-cli as scripts run it: through a shell, with its exit status, pipes, /dev/full, a closed
+// standard output and a terminal (a pty) at the password prompt.
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pty.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+#include <utmp.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <thread>
+
+#include "cli/CliContext.h"
+#include "support/TempFolder.h"
+
+namespace kiv {
+namespace {
+
+using testing::ReadAll;
+using testing::TempFolder;
+using testing::WriteAll;
+
+struct Shell {
+    int status;
+    std::string out, err;
+};
+
+class CliScript : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        WriteAll(dir / "pw", "script pass\n");
+        WriteAll(dir / "a", "alpha bytes");
+    }
+
+    // Runs script in the folder, "kiv" standing for kiv-cli; standard output and error are
+    // kept unless the script sends them elsewhere itself.
+    Shell Run(const std::string& script) {
+        const std::string line = "cd '" + dir.path.string() +
+                                 "' && kiv() { '" KIV_CLI_PATH "' \"$@\"; } && { " + script +
+                                 "; } >out 2>err";
+        const int raw = std::system(line.c_str());
+        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir / "out"), ReadAll(dir / "err")};
+    }
+
+    TempFolder dir;
+};
+
+TEST_F(CliScript, ExitStatusesTellFailuresApart) {
+    ASSERT_EQ(Run("kiv encrypt-files --password-file pw a").status, kExitOk);
+    WriteAll(dir / "wrong", "script pasS\n");
+    WriteAll(dir / "short", "ab\n");
+    const struct {
+        std::string script;
+        int status;
+        std::string err;
+    } cases[] = {
+        {"kiv list a.vrq", kExitOk, ""},
+        {"kiv decrypt-file --password-file pw a.vrq", kExitOk, ""},
+        {"head -c 20 a.vrq >cut.vrq; kiv decrypt-file --password-file pw cut.vrq", kExitFailed,
+         "kiv-cli: 'cut.vrq' is damaged or not an encrypted file\n"},
+        {"kiv decrypt-file", kExitUsage,
+         "kiv-cli: no encrypted file given\nTry 'kiv-cli --help' for more information.\n"},
+        {"kiv decrypt-file --password-file wrong a.vrq", kExitPassword,
+         "kiv-cli: 'a.vrq': wrong password: the file was encrypted with a password of another "
+         "length\n"},
+        {"kiv encrypt-files --password-file short -o x.vrq a", kExitPassword,
+         "kiv-cli: 'x.vrq': a file password must be 3 to 23 bytes long\n"},
+        {"kiv decrypt-file --password-file missing a.vrq", kExitInputOutput,
+         "kiv-cli: cannot read password file 'missing': No such file or directory\n"},
+        {"kiv encrypt-files --password-file pw -o x.vrq missing", kExitInputOutput,
+         "kiv-cli: cannot read 'missing': No such file or directory\n"},
+        // The first failure decides: a line not decrypted, then output that could not be written.
+        {"echo nonsense | kiv decrypt-text --password-file pw >/dev/full", kExitFailed,
+         "kiv-cli: line 1: written back unchanged: too short to be a cipher text for this "
+         "password\nkiv-cli: cannot write standard output: No space left on device\n"},
+    };
+    for (const auto& c : cases) {
+        const Shell shell = Run(c.script);
+        EXPECT_EQ(shell.status, c.status) << c.script;
+        EXPECT_EQ(shell.err, c.err) << c.script;
+    }
+    EXPECT_EQ(ReadAll(dir / "a"), "alpha bytes");
+}
+
+// Every read or write failure of standard input or output is one line with the system's reason.
+TEST_F(CliScript, StandardStreamsThatFailAreReported) {
+    ASSERT_EQ(Run("kiv encrypt-files --password-file pw a").status, kExitOk);
+    mkdir((dir / "folder").c_str(), 0700);
+    const std::string full = "kiv-cli: cannot write standard output: No space left on device\n";
+    const std::string closed = "kiv-cli: cannot write standard output: Bad file descriptor\n";
+    const std::string folder = "kiv-cli: cannot read standard input: Is a directory\n";
+    const struct {
+        std::string script, err;
+    } cases[] = {
+        {"echo hi | kiv encrypt-text --password-file pw >/dev/full", full},
+        {"kiv list a.vrq >/dev/full", full},
+        {"kiv list --json a.vrq >/dev/full", full},
+        {"kiv decrypt-file --password-file pw --stdout a.vrq >/dev/full", full},
+        {"kiv encrypt-files --password-file pw -o - a >/dev/full", full},
+        {"echo hi | kiv encrypt-text --password-file pw >&-", closed},
+        {"kiv list a.vrq >&-", closed},
+        {"kiv encrypt-files --password-file pw -o - a >&-", closed},
+        {"kiv encrypt-text --password-file pw <folder", folder},
+        {"kiv decrypt-text --password-file pw <folder", folder},
+        {"kiv encrypt-files --password-file pw --name n -o x.vrq - <folder", folder},
+        {"kiv decrypt-file --password-file pw - <folder", folder},
+        {"kiv list - <folder", folder},
+    };
+    for (const auto& c : cases) {
+        const Shell shell = Run(c.script);
+        EXPECT_EQ(shell.status, kExitInputOutput) << c.script;
+        EXPECT_EQ(shell.err, c.err) << c.script;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "x.vrq"));
+}
+
+TEST_F(CliScript, TarStreamsThroughBothDirections) {
+    mkdir((dir / "tree").c_str(), 0700);
+    mkdir((dir / "tree/sub").c_str(), 0700);
+    WriteAll(dir / "tree/sub/leaf", "leaf");
+    WriteAll(dir / "tree/top", std::string(100000, 't'));
+    const Shell shell =
+        Run("tar -cf - tree | kiv encrypt-files --password-file pw --name tree.tar -o - - | "
+            "kiv decrypt-file --password-file pw --stdout - | tar -tf - | sort");
+    EXPECT_EQ(shell.status, kExitOk) << shell.err;
+    EXPECT_EQ(shell.out, "tree/\ntree/sub/\ntree/sub/leaf\ntree/top\n");
+    EXPECT_EQ(shell.err, "");
+    // The stream's name is stored; a container read from standard input restores into the
+    // current folder, and --stdout gives every entry in order.
+    EXPECT_EQ(Run("echo piped | kiv encrypt-files --password-file pw --name p.txt -o - - a >x.vrq "
+                  "&& kiv list - <x.vrq && mkdir back && cd back && "
+                  "kiv decrypt-file --password-file ../pw - <../x.vrq && cat p.txt a && cd .. && "
+                  "kiv decrypt-file --password-file pw --stdout x.vrq")
+                  .out,
+              "           6  p.txt\n          11  a\npiped\nalpha bytespiped\nalpha bytes");
+}
+
+TEST_F(CliScript, ListingsForScripts) {
+    const std::string odd = "caf\xc3\xa9 \"q\"\\\x01\xff";
+    WriteAll(dir / odd, "12345");
+    ASSERT_EQ(Run("kiv encrypt-files --password-file pw -o x.vrq a 'caf'*").status, kExitOk);
+    EXPECT_EQ(Run("kiv list --json x.vrq").out,
+              "[\n  {\"name\": \"a\", \"size\": 11},\n"
+              "  {\"name\": \"caf\xc3\xa9 \\\"q\\\"\\\\\\u0001\\udcff\", \"size\": 5}\n]\n");
+    EXPECT_EQ(Run("kiv list -0 x.vrq").out, std::string("11\ta\0"
+                                                        "5\t",
+                                                        7) +
+                                                odd + '\0');
+    WriteAll(dir / "empty.vrq", "");
+    EXPECT_EQ(Run("kiv list --json empty.vrq").out, "[]\n");
+}
+
+TEST_F(CliScript, PasswordsFromTheEnvironmentAndTheirRules) {
+    const std::string longPassword = "a password of 30 bytes exactly";
+    const Shell round = Run("export KIV_PASSWORD='" + longPassword +
+                            "'; echo hello | kiv encrypt-text --password-env KIV_PASSWORD | "
+                            "kiv decrypt-text --password-env KIV_PASSWORD");
+    EXPECT_EQ(round.status, kExitOk);
+    EXPECT_EQ(round.out, "hello            \n");
+    const std::string cut =
+        "kiv-cli: warning: only the first 17 bytes of a text password count; any password that "
+        "shares them opens these texts\n";
+    EXPECT_EQ(round.err, cut + cut);
+    EXPECT_EQ(Run("unset NOPE; kiv encrypt-text --password-env NOPE </dev/null").err,
+              "kiv-cli: no password was given: the environment variable NOPE is not set\n");
+    // "abc\0defgh": 9 bytes, which one path would read as "abc" and another as 9 bytes.
+    WriteAll(dir / "nul", std::string("abc\0defgh\n", 10));
+    for (const std::string command : {"echo x | kiv encrypt-text", "echo x | kiv decrypt-text",
+                                      "kiv encrypt-files -o x.vrq a", "kiv decrypt-file x.vrq"}) {
+        const Shell shell = Run(command + " --password-file nul");
+        EXPECT_EQ(shell.status, kExitPassword) << command;
+        EXPECT_EQ(shell.err, "kiv-cli: the password holds a NUL byte, which no password may hold\n")
+            << command;
+    }
+}
+
+// A password prompt on a terminal: whatever ends the program there, echo comes back on.
+class PasswordPrompt : public ::testing::Test {
+  protected:
+    // Starts kiv-cli with the words on a new pty.
+    void Launch(std::vector<std::string> words) {
+        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
+        words.insert(words.begin(), KIV_CLI_PATH);
+        std::vector<char*> argv;
+        for (std::string& word : words)
+            argv.push_back(word.data());
+        argv.push_back(nullptr);
+        pid = fork();
+        ASSERT_GE(pid, 0);
+        if (pid == 0) {
+            close(master);
+            login_tty(slave);
+            execv(argv[0], argv.data());
+            _exit(127);
+        }
+    }
+    // Starts a command that asks for the password, and waits for its prompt.
+    void Start(const char* command) {
+        Launch({command});
+        ASSERT_TRUE(Await("Password: "));
+    }
+    void TearDown() override {
+        if (master >= 0) close(master);
+        if (slave >= 0) close(slave);
+    }
+    bool Await(const std::string& text) {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+        fcntl(master, F_SETFL, O_NONBLOCK);
+        while (screen.find(text) == std::string::npos &&
+               std::chrono::steady_clock::now() < deadline) {
+            char buffer[256];
+            const ssize_t got = read(master, buffer, sizeof buffer);
+            if (got > 0)
+                screen.append(buffer, static_cast<std::size_t>(got));
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+        return screen.find(text) != std::string::npos;
+    }
+    bool Echoes() const {
+        termios settings{};
+        return tcgetattr(slave, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
+    }
+    int Wait() {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        return status;
+    }
+
+    int master = -1, slave = -1;
+    pid_t pid = -1;
+    std::string screen;
+};
+
+TEST_F(PasswordPrompt, SignalsRestoreTheTerminal) {
+    for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
+        SCOPED_TRACE(strsignal(number));
+        Start("encrypt-text");
+        EXPECT_FALSE(Echoes());
+        if (number == SIGINT) {
+            ASSERT_EQ(write(master, "\x03", 1), 1);  // Ctrl+C as typed
+        } else {
+            kill(pid, number);
+        }
+        const int status = Wait();
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number) << status;
+        EXPECT_TRUE(Echoes());
+        TearDown();
+        master = slave = -1;
+        screen.clear();
+    }
+}
+
+TEST_F(PasswordPrompt, CtrlDSaysNoPasswordWasGiven) {
+    Start("decrypt-text");
+    ASSERT_EQ(write(master, "\x04", 1), 1);
+    EXPECT_TRUE(Await("kiv-cli: no password was given"));
+    const int status = Wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitPassword) << status;
+    EXPECT_TRUE(Echoes());
+}
+
+// Binary output is not sent to a terminal (as age refuses to), before the password is asked for.
+TEST_F(PasswordPrompt, NoEncryptedFileOnATerminal) {
+    TempFolder dir;
+    WriteAll(dir / "a", "alpha");
+    Launch({"encrypt-files", "-o", "-", dir / "a"});
+    EXPECT_TRUE(
+        Await("kiv-cli: standard output is a terminal: redirect it, or give -o with a file"));
+    const int status = Wait();
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitUsage) << status;
+    EXPECT_EQ(screen.find("Password"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace kiv
