@@ -15,9 +15,10 @@
 
 namespace kiv {
 
-// Which code codes a text's blocks: the best the processor runs, or the portable table code
-// (which the tests compare the vector code against).
-enum class TextKernel { Best, Portable };
+// Which code codes a text's blocks: the best the processor runs, the portable table code (which
+// the tests compare the vector code against), or one vector kernel. A vector kernel the
+// processor lacks gives way to the next one down: AVX-512 to AVX2, AVX2 to the portable code.
+enum class TextKernel { Best, Portable, Avx2, Avx512 };
 
 // Everything the text cores' block coding needs that depends only on the key, computed once:
 // the powers of 65536 modulo each of the n - 1 moduli, Garner's weights with the inverses folded
@@ -123,6 +124,12 @@ class TextBlockCodec {
     int BlockLength() const { return tables_.blockLength; }
     int BlockChars() const { return 2 * tables_.moduliCount; }
     bool Vectorised() const { return vector_; }
+    // Whether the residues, pair values and digits go through the AVX-512 kernel (the noise
+    // then takes the AVX2 one).
+    bool Wide() const { return wide_; }
+    // Whether this processor runs kernel, and the kernel Best stands for on it.
+    static bool Runs(TextKernel kernel);
+    static TextKernel BestKernel();
 
     // Appends the cipher text of text to out: for each block, in order, the generator reseeded
     // from ws.clock and n - 1 draws, the noise chain in ws.NoiseChain carried from block to
@@ -175,6 +182,7 @@ class TextBlockCodec {
     CharacterOrder order_;
     TextKernel kernel_;
     bool vector_;
+    bool wide_;
 
     // Scratch reused from call to call.
     std::vector<std::uint8_t> residues_;

@@ -38,7 +38,10 @@ int TextSchedule(CipherWorkspace& ws, std::string_view key) {
 TextBlockCodec* CodecFor(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
                          TextCoding coding) {
     if (coding == TextCoding::Literal) return nullptr;
-    const TextKernel kernel = coding == TextCoding::Best ? TextKernel::Best : TextKernel::Portable;
+    const TextKernel kernel = coding == TextCoding::Portable ? TextKernel::Portable
+                              : coding == TextCoding::Avx2   ? TextKernel::Avx2
+                              : coding == TextCoding::Avx512 ? TextKernel::Avx512
+                                                             : TextKernel::Best;
     auto& codec = ws.textCodec.codec;
     if (codec && codec->Serves(key, order, kernel)) return codec.get();
     codec.reset();

@@ -44,12 +44,12 @@ inline constexpr char kRepeatedModuliMessage[] = QT_TRANSLATE_NOOP(
     "This password cannot protect a text: two parts of every block would share one prime, so "
     "the cipher text could never be decrypted. Please choose another password.");
 
-// How the text cores code their blocks. Best and Portable use the key's TextBlockCodec, kept in
-// the workspace while the key stays (vector code where the processor has it, or the portable
-// table code); Literal runs the workspace operations block by block, with the key schedule at
-// every call. All three give the same results to the character; keys whose moduli repeat always
-// take the workspace operations.
-enum class TextCoding { Best, Portable, Literal };
+// How the text cores code their blocks. Best, Portable, Avx2 and Avx512 use the key's
+// TextBlockCodec, kept in the workspace while the key stays (the best vector code the processor
+// has, the portable table code, or one vector kernel: TextKernel); Literal runs the workspace
+// operations block by block, with the key schedule at every call. All give the same results to
+// the character; keys whose moduli repeat always take the workspace operations.
+enum class TextCoding { Best, Portable, Literal, Avx2, Avx512 };
 
 // Encrypts CipherInput with CipherKey (cut to 17 bytes) into CipherOutput: 2(n-1) characters of
 // "0"-"9", "A"-"Z", "a"-"y" per block of L bytes, the last block filled up with spaces. Writes
