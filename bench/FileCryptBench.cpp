@@ -1,6 +1,7 @@
 // Encrypt and restore of one 64 MiB file with passwords of 3, 8 and 23 bytes, through the same
-// calls kiv-cli makes, on real files in a temporary folder (memory-backed where /dev/shm exists).
-// Rates are per wall-clock second: the runs use more than one thread.
+// calls kiv-cli makes, on real files in a temporary folder (memory-backed where /dev/shm exists),
+// with the best kernel (kiv-cli's) and with each vector kernel (those the processor lacks are
+// skipped). Rates are per wall-clock second: the runs use more than one thread.
 #include <benchmark/benchmark.h>
 #include <stdlib.h>
 
@@ -46,6 +47,16 @@ const fs::path& Folder() {
     return folder;
 }
 
+// The run's settings for the benchmark's second argument, a CodecKernel; false when the
+// processor lacks the kernel.
+bool SpeedOf(benchmark::State& state, FileRunSpeed& speed) {
+    speed.kernel = static_cast<CodecKernel>(state.range(1));
+    if (BlockCodec::Runs(speed.kernel)) return true;
+    state.SkipWithError(
+        (std::string(KernelName(speed.kernel)) + ": not on this processor").c_str());
+    return false;
+}
+
 std::string Password(std::int64_t length) {
     return std::string("benchmark-password-23by").substr(0, static_cast<std::size_t>(length));
 }
@@ -53,10 +64,13 @@ std::string Password(std::int64_t length) {
 void BM_EncryptFile64MiB(benchmark::State& state) {
     const fs::path dir = Folder();
     const std::string password = Password(state.range(0));
+    FileRunSpeed speed;
+    if (!SpeedOf(state, speed)) return;
     Quiet quiet;
     for (auto _ : state) {
-        const auto result = EncryptFiles(password, {(dir / "source.bin").string()},
-                                         (dir / "box.vrq").string(), quiet);
+        const auto result =
+            EncryptFiles(password, {(dir / "source.bin").string()}, (dir / "box.vrq").string(),
+                         quiet, SystemClock::Instance(), speed);
         if (!result.AllWritten()) state.SkipWithError("encryption failed");
     }
     state.SetBytesProcessed(state.iterations() * kSize);
@@ -65,27 +79,33 @@ void BM_EncryptFile64MiB(benchmark::State& state) {
 void BM_RestoreFile64MiB(benchmark::State& state) {
     const fs::path dir = Folder();
     const std::string password = Password(state.range(0));
+    FileRunSpeed speed;
+    if (!SpeedOf(state, speed)) return;
     Quiet quiet;
     EncryptFiles(password, {(dir / "source.bin").string()}, (dir / "box.vrq").string(), quiet);
     for (auto _ : state) {
         const auto result =
-            DecryptFiles(password, (dir / "box.vrq").string(), quiet, (dir / "out").string() + "/");
+            DecryptFiles(password, (dir / "box.vrq").string(), quiet, (dir / "out").string() + "/",
+                         SystemClock::Instance(), speed);
         if (!result.AllWritten()) state.SkipWithError("restore failed");
     }
     state.SetBytesProcessed(state.iterations() * kSize);
 }
 
+void PasswordsAndKernels(benchmark::internal::Benchmark* b) {
+    b->ArgNames({"password", "kernel"});
+    for (const CodecKernel kernel : {CodecKernel::Best, CodecKernel::Avx2, CodecKernel::Avx512})
+        for (const int length : {3, 8, 23})
+            b->Args({length, static_cast<int>(kernel)});
+}
+
 BENCHMARK(BM_EncryptFile64MiB)
-    ->Arg(3)
-    ->Arg(8)
-    ->Arg(23)
+    ->Apply(PasswordsAndKernels)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->UseRealTime();
 BENCHMARK(BM_RestoreFile64MiB)
-    ->Arg(3)
-    ->Arg(8)
-    ->Arg(23)
+    ->Apply(PasswordsAndKernels)
     ->Unit(benchmark::kMillisecond)
     ->MinTime(1.0)
     ->UseRealTime();

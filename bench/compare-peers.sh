@@ -6,6 +6,8 @@
 # every measurement, interleaved, and their median; every output is restored once and compared
 # with its source. A manual benchmark, not a test: run it on a quiet machine
 # (`uptime` load below about 0.5), from a build with the benchmarks' settings.
+# The report names the kernels kiv-cli codes with on this processor (the kernel_report
+# program of the same build).
 #
 #   bench/compare-peers.sh [path/to/kiv-cli]      (default: build/src/cli/kiv-cli)
 set -euo pipefail
@@ -90,6 +92,7 @@ runs=3
 now() { date +%s%N; }
 declare -A seconds  # "row file direction run" -> seconds
 
+kiv_kernel_line "$kiv"
 echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 for run in $(seq 1 "$runs"); do
   for f in "${files[@]}"; do

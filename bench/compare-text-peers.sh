@@ -8,6 +8,8 @@
 # wall time and per second of processor time (user + system), whole processes. Finally the peak
 # memory of kiv-cli decrypt-text on 200 MB of short lines. A manual benchmark, not a test: run it
 # on a quiet machine, from a build with the benchmarks' settings.
+# The report names the kernels kiv-cli codes with on this processor (the kernel_report
+# program of the same build).
 #
 #   bench/compare-text-peers.sh [path/to/kiv-cli]      (default: build/src/cli/kiv-cli)
 set -euo pipefail
@@ -91,6 +93,7 @@ timed() {  # key, command...: runs the command, records its wall and processor s
   cpu[$key]=$(awk -v u="$u" -v s="$s" 'BEGIN { printf "%.2f", u + s }')
 }
 
+kiv_kernel_line "$kiv"
 echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
 for run in $(seq 1 "$runs"); do
   for f in "${files[@]}"; do

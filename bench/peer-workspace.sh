@@ -19,3 +19,16 @@ kiv_median_rate() {
   printf '%s\n' "$@" | sort -g | awk -v n="$#" -v bytes="$bytes" \
     '{ v[NR] = $1 } END { t = v[int((n + 1) / 2)]; if (t < 0.01) t = 0.01; printf "%.0f", bytes / 1e6 / t }'
 }
+
+# The kernels kiv-cli codes with on this processor, from the kernel_report tool built beside it
+# (build/bench/kernel_report for build/src/cli/kiv-cli).
+#   kiv_kernel_line KIV_CLI_PATH
+kiv_kernel_line() {
+  local report
+  report="$(dirname "$1")/../../bench/kernel_report"
+  if [ -x "$report" ]; then
+    echo "Kernels in use: $("$report" | paste -sd, - | sed 's/,/, /g')"
+  else
+    echo "Kernels in use: unknown (build the kernel_report target)"
+  fi
+}

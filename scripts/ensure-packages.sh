@@ -19,6 +19,10 @@ kiv_packages=(
   dpkg-dev libglib2.0-bin
   # the package's check against Debian's policy; the window's class and icon as X11 shows them
   lintian x11-utils
+  # folders that ignore letter case and have no unnamed files, mounted through FUSE for the
+  # restore tests: a FAT image (fusefat, made with mkfs.vfat) and a plain folder seen through
+  # bindfs
+  fusefat dosfstools bindfs
 )
 kiv_fuzz_packages=(clang libclang-rt-14-dev)
 

@@ -352,7 +352,9 @@ QSettings::Format PlainIniFormat::Format() {
 }
 
 bool PlainIniFormat::Read(QIODevice& device, QSettings::SettingsMap& map) {
-    const QByteArray content = device.readAll();
+    // One byte past the limit tells an oversized file without reading it all.
+    const QByteArray content = device.read(kMaxFileSize + 1);
+    if (content.size() > kMaxFileSize) return false;
     QByteArrayView data(content);
     if (data.startsWith(kUtf8Bom)) data = data.sliced(3);
     bool wellFormed = true;
@@ -405,7 +407,7 @@ bool PlainIniFormat::Write(QIODevice& device, const QSettings::SettingsMap& map)
             out += '\n';
         }
     }
-    return device.write(out) == out.size();
+    return out.size() <= kMaxFileSize && device.write(out) == out.size();
 }
 
 }  // namespace kiv

@@ -5,10 +5,17 @@
 #include "app/ProgramOptions.h"
 #include "app/QtUiServices.h"
 #include "app/TForm1.h"
+#include "filecrypt/TemporaryFileRegistry.h"
 #include "numeric/SystemClock.h"
 #include "runtime/ApplicationStartup.h"
+#include "runtime/ProcessProtection.h"
 
 int main(int argc, char** argv) {
+    kiv::ProtectProcessMemory();
+    // A signal that ends the program during a file run must not leave decrypted data behind.
+    // SIGTERM, SIGINT and SIGHUP close the window the ordinary way instead, which cancels the
+    // run: their handlers come later and take the place of these.
+    kiv::TemporaryFileRegistry::RemoveOnTermination();
     const kiv::ProgramOptions options =
         kiv::ProgramOptions::Read(kiv::ProgramArguments(argc, argv));
     if (options.request != kiv::ProgramOptions::Request::OpenWindow) {

@@ -11,7 +11,13 @@
 #include <cstring>
 
 #if defined(__x86_64__) || defined(__i386__)
+// GCC 12's AVX-512 intrinsics start some results from a self-initialised "undefined" register,
+// which its uninitialised-value warnings take for a fault of the code inlining them.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wuninitialized"
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
 #include <immintrin.h>
+#pragma GCC diagnostic pop
 #define KIV_AVX2 __attribute__((target("avx2")))
 #define KIV_HAVE_AVX2_RESIDUES 1
 #endif

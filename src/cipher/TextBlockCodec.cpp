@@ -4,8 +4,10 @@
 #include <cstring>
 
 #include "cipher/Avx2TextKernel.h"
+#include "cipher/Avx512TextKernel.h"
 #include "cipher/ModularTables.h"
 #include "numeric/RandomGenerator.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -193,9 +195,28 @@ TextBlockCodec::TextBlockCodec(const std::int32_t* moduli, int count, std::strin
       key_(key),
       order_(order),
       kernel_(kernel),
-      vector_(kernel == TextKernel::Best && tables_.standardOrder && Avx2TextKernel::Available()),
+      vector_(kernel != TextKernel::Portable && tables_.standardOrder &&
+              Avx2TextKernel::Available()),
+      wide_(vector_ && kernel != TextKernel::Avx2 && Avx512TextKernel::Available()),
       residues_(kClockBlocks * 32),
       padded_(kClockBlocks * key.size() + 32, ' ') {}
+
+bool TextBlockCodec::Runs(TextKernel kernel) {
+    switch (kernel) {
+        case TextKernel::Avx2:
+            return Avx2TextKernel::Available();
+        case TextKernel::Avx512:
+            return Avx512TextKernel::Available();
+        default:
+            return true;
+    }
+}
+
+TextKernel TextBlockCodec::BestKernel() {
+    if (Avx512TextKernel::Available()) return TextKernel::Avx512;
+    if (Avx2TextKernel::Available()) return TextKernel::Avx2;
+    return TextKernel::Portable;
+}
 
 bool TextBlockCodec::Serves(std::string_view key, const CharacterOrder& order,
                             TextKernel kernel) const {
@@ -224,6 +245,10 @@ void TextBlockCodec::PrepareNoise(std::int32_t seed, std::int32_t stamp) {
 
 void TextBlockCodec::EncodeResidues(const std::uint8_t* text, std::size_t count,
                                     std::uint8_t* residues) const {
+    if (wide_) {
+        Avx512TextKernel::Residues(tables_, text, count, residues);
+        return;
+    }
     if (vector_) {
         Avx2TextKernel::Residues(tables_, text, count, residues);
         return;
@@ -249,6 +274,14 @@ void TextBlockCodec::EncodeResidues(const std::uint8_t* text, std::size_t count,
         for (int k = 0; k < moduli; ++k)
             residues[k] = static_cast<std::uint8_t>(tables_.moduli[k].Reduce(sum[k]));
     }
+}
+
+TextBlockCodec::~TextBlockCodec() {
+    WipeText(key_);
+    WipeText(padded_);
+    WipeBytes(residues_.data(), residues_.size());
+    WipeBytes(values_.data(), values_.size() * sizeof(values_[0]));
+    WipeBytes(bytes_.data(), bytes_.size());
 }
 
 void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWorkspace& ws,
@@ -348,7 +381,8 @@ bool TextBlockCodec::PairValues(const char* chars, std::size_t blocks,
                                 std::uint16_t* values) const {
     const int moduli = tables_.moduliCount;
     const std::size_t pairs = blocks * static_cast<std::size_t>(moduli);
-    if (vector_ && Avx2TextKernel::PairValues(tables_, chars, pairs, values)) return true;
+    if (wide_ && Avx512TextKernel::PairValues(tables_, chars, pairs, values)) return true;
+    if (vector_ && !wide_ && Avx2TextKernel::PairValues(tables_, chars, pairs, values)) return true;
     const auto* c = reinterpret_cast<const std::uint8_t*>(chars);
     std::uint32_t foreign = 0;
     for (std::size_t p = 0; p < pairs; ++p) {
@@ -365,6 +399,10 @@ bool TextBlockCodec::PairValues(const char* chars, std::size_t blocks,
 
 void TextBlockCodec::DecodeBlocks(const std::uint16_t* values, std::size_t count,
                                   std::uint8_t* bytes, std::uint8_t* zeros) const {
+    if (wide_) {
+        Avx512TextKernel::Decode(tables_, values, count, bytes, zeros);
+        return;
+    }
     if (vector_) {
         Avx2TextKernel::Decode(tables_, values, count, bytes, zeros);
         return;
@@ -435,7 +473,8 @@ void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
             out.append(reinterpret_cast<const char*>(&bytes_[b * length]), length);
         }
         const std::size_t nul = out.find('\0');
-        if (nul != std::string::npos) out.resize(nul);
+        verdicts[t].cutAtNul = nul != std::string::npos;
+        if (verdicts[t].cutAtNul) out.resize(nul);
         const std::size_t last = firstBlock_[t + 1];
         if (!verdicts[t].lastFailed && last > firstBlock_[t])
             verdicts[t].lastFailed = zeros_[last - 1] < 3;

@@ -15,9 +15,10 @@
 
 namespace kiv {
 
-// Which code codes a text's blocks: the best the processor runs, or the portable table code
-// (which the tests compare the vector code against).
-enum class TextKernel { Best, Portable };
+// Which code codes a text's blocks: the best the processor runs, the portable table code (which
+// the tests compare the vector code against), or one vector kernel. A vector kernel the
+// processor lacks gives way to the next one down: AVX-512 to AVX2, AVX2 to the portable code.
+enum class TextKernel { Best, Portable, Avx2, Avx512 };
 
 // Everything the text cores' block coding needs that depends only on the key, computed once:
 // the powers of 65536 modulo each of the n - 1 moduli, Garner's weights with the inverses folded
@@ -112,12 +113,23 @@ class TextBlockCodec {
                                                   int n, const CharacterOrder& order,
                                                   TextKernel kernel);
 
+    // Wipes the key and the plain bytes the scratch rows still hold.
+    ~TextBlockCodec();
+    TextBlockCodec(const TextBlockCodec&) = delete;
+    TextBlockCodec& operator=(const TextBlockCodec&) = delete;
+
     // Whether this codec was built for key (cut as the text cores cut it), order and kernel.
     bool Serves(std::string_view key, const CharacterOrder& order, TextKernel kernel) const;
 
     int BlockLength() const { return tables_.blockLength; }
     int BlockChars() const { return 2 * tables_.moduliCount; }
     bool Vectorised() const { return vector_; }
+    // Whether the residues, pair values and digits go through the AVX-512 kernel (the noise
+    // then takes the AVX2 one).
+    bool Wide() const { return wide_; }
+    // Whether this processor runs kernel, and the kernel Best stands for on it.
+    static bool Runs(TextKernel kernel);
+    static TextKernel BestKernel();
 
     // Appends the cipher text of text to out: for each block, in order, the generator reseeded
     // from ws.clock and n - 1 draws, the noise chain in ws.NoiseChain carried from block to
@@ -136,6 +148,7 @@ class TextBlockCodec {
     // What decrypting one cipher text found.
     struct Verdict {
         bool lastFailed = false;  // the last block failed the zero-digit test or was cut
+        bool cutAtNul = false;    // the decryption ended at a NUL byte before its last block
     };
 
     // Decrypts texts[0..count-1], all blocks side by side. Shows each block's message (at most
@@ -169,6 +182,7 @@ class TextBlockCodec {
     CharacterOrder order_;
     TextKernel kernel_;
     bool vector_;
+    bool wide_;
 
     // Scratch reused from call to call.
     std::vector<std::uint8_t> residues_;

@@ -32,6 +32,9 @@ enum class TextKeyVerdict {
     RepeatedModuli,  // two positions of a block share a modulus: nothing could be decrypted
 };
 
+// Bytes per block of key on the text paths: its length up to the first NUL, at most 17.
+std::size_t TextBlockLength(std::string_view key);
+
 // What a key would do on the text paths. Runs the key schedule on ws.
 TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key);
 
@@ -41,12 +44,12 @@ inline constexpr char kRepeatedModuliMessage[] = QT_TRANSLATE_NOOP(
     "This password cannot protect a text: two parts of every block would share one prime, so "
     "the cipher text could never be decrypted. Please choose another password.");
 
-// How the text cores code their blocks. Best and Portable use the key's TextBlockCodec, kept in
-// the workspace while the key stays (vector code where the processor has it, or the portable
-// table code); Literal runs the workspace operations block by block, with the key schedule at
-// every call. All three give the same results to the character; keys whose moduli repeat always
-// take the workspace operations.
-enum class TextCoding { Best, Portable, Literal };
+// How the text cores code their blocks. Best, Portable, Avx2 and Avx512 use the key's
+// TextBlockCodec, kept in the workspace while the key stays (the best vector code the processor
+// has, the portable table code, or one vector kernel: TextKernel); Literal runs the workspace
+// operations block by block, with the key schedule at every call. All give the same results to
+// the character; keys whose moduli repeat always take the workspace operations.
+enum class TextCoding { Best, Portable, Literal, Avx2, Avx512 };
 
 // Encrypts CipherInput with CipherKey (cut to 17 bytes) into CipherOutput: 2(n-1) characters of
 // "0"-"9", "A"-"Z", "a"-"y" per block of L bytes, the last block filled up with spaces. Writes
@@ -76,7 +79,9 @@ bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands&
                  CipherMessages& messages, TextCoding coding = TextCoding::Best);
 
 // Decrypts inputs[0..count-1] with one key as DecryptText would one after the other, with the
-// blocks of all of them decoded side by side; the messages of all come first, in order.
+// blocks of all of them decoded side by side; the messages of all come first, in order. A long
+// text is decoded a run of blocks at a time, so that it takes little more memory than itself
+// and its decryption.
 // outputs[t] receives the decryption or, where DecryptText hands the text back, inputs[t];
 // decrypted[t] is DecryptText's result. With a key shorter than 3 bytes only empty texts are
 // written (as themselves).

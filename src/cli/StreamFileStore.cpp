@@ -120,4 +120,8 @@ bool StreamFileStore::NameTaken(const std::string& path) const {
     return !IsStreamed(path) && disk_.NameTaken(path);
 }
 
+bool StreamFileStore::FoldsLetterCase(const std::string& folder) const {
+    return !(outputFd_ >= 0 && outputAlias_.empty()) && disk_.FoldsLetterCase(folder);
+}
+
 }  // namespace kiv

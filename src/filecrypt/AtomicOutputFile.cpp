@@ -28,12 +28,25 @@ mode_t CreationMode() {
 
 [[maybe_unused]] const mode_t kModeAtStart = CreationMode();
 
-// A replaced file keeps its permission bits (not set-id bits: restored data is not the program
-// that was trusted with them); anything else gets a creation's.
+// A replaced file of the runner's own keeps its permission bits (not set-id bits: restored data
+// is not the program that was trusted with them); anything else gets a creation's. Bits chosen
+// by another account (a 0666 file planted under the target's name) are not the runner's choice
+// and would open the data to others.
 mode_t ModeFor(const std::string& target) {
     struct stat info {};
-    if (lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode)) return info.st_mode & 0777;
+    if (lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
+        return info.st_mode & 0777;
     return CreationMode();
+}
+
+// Whether the rename over path will be refused because its folder is sticky and the file is
+// another's (root and the folder's owner may). Known before anything is decrypted, so that no
+// decrypted byte lands in a temporary file that can never take the name.
+bool StickyRefuses(const std::string& folder, const struct stat& file) {
+    struct stat info {};
+    if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return false;
+    const uid_t self = geteuid();
+    return (info.st_mode & S_ISVTX) != 0 && self != 0 && file.st_uid != self && info.st_uid != self;
 }
 
 // An unnamed file gets its name through /proc/self/fd; without /proc it never could.
@@ -91,6 +104,11 @@ bool AtomicOutputFile::Create(const std::string& path, ExistingFile existing) {
     target_ = path;
     folder_ = FolderOf(path);
     name_ = StoredNameOf(path);
+    if (existing == ExistingFile::Replace && lstat(path.c_str(), &info) == 0 &&
+        StickyRefuses(folder_, info)) {
+        errno = EPERM;
+        return false;
+    }
     return CreateUnnamed() || CreateNamed();
 }
 

@@ -26,13 +26,16 @@ class AtomicOutputFile {
     // Opens the file to write in the folder of path. False (errno set) when the folder is not
     // writable, path names a file its runner may not write (EACCES), or an existing folder,
     // device, FIFO or socket, which a file run never replaces (EISDIR for a folder, EINVAL
-    // otherwise). With ExistingFile::Keep the commit never replaces a file of that name.
+    // otherwise), or another account's file in a sticky folder, which the rename could never
+    // replace (EPERM). With ExistingFile::Keep the commit never replaces a file of that name.
+    // The file in progress is readable by its owner only (0600).
     bool Create(const std::string& path, ExistingFile existing = ExistingFile::Replace);
     int fd() const { return fd_; }
     // Whether the data goes into an unnamed file (false: a named temporary file).
     bool Unnamed() const { return unnamed_; }
-    // Flushes, sets the permission bits (those of the file it replaces, or what a plain
-    // creation gives: 0666 less the umask) and renames over the target, replacing an existing
+    // Flushes, sets the permission bits (those of the file it replaces when that file is the
+    // runner's own, else what a plain creation gives: 0666 less the umask) and renames over the
+    // target, replacing an existing
     // file unless created to keep it (then EEXIST). False (errno set) on failure, in which case
     // the temporary file is gone and the target untouched.
     bool Commit();

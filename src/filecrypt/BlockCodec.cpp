@@ -2,13 +2,57 @@
 
 #include "cipher/ResidueDecoding.h"
 #include "filecrypt/Avx2BlockKernel.h"
+#include "filecrypt/Avx512BlockKernel.h"
 
 namespace kiv {
+
+namespace {
+
+// The kernel that codes with tables: the one asked for, or the best below it that runs here.
+CodecKernel Chosen(CodecKernel asked, const BlockTables& tables) {
+    if (asked == CodecKernel::Portable || !tables.vectorFit) return CodecKernel::Portable;
+    if (asked != CodecKernel::Avx2 && Avx512BlockKernel::Available()) return CodecKernel::Avx512;
+    if (Avx2BlockKernel::Available()) return CodecKernel::Avx2;
+    return CodecKernel::Portable;
+}
+
+}  // namespace
+
+const char* KernelName(CodecKernel kernel) {
+    switch (kernel) {
+        case CodecKernel::Best:
+            return "best";
+        case CodecKernel::Portable:
+            return "portable";
+        case CodecKernel::Avx2:
+            return "avx2";
+        case CodecKernel::Avx512:
+            return "avx512";
+    }
+    return "?";
+}
+
+bool BlockCodec::Runs(CodecKernel kernel) {
+    switch (kernel) {
+        case CodecKernel::Avx2:
+            return Avx2BlockKernel::Available();
+        case CodecKernel::Avx512:
+            return Avx512BlockKernel::Available();
+        default:
+            return true;
+    }
+}
+
+CodecKernel BlockCodec::BestKernel() {
+    if (Avx512BlockKernel::Available()) return CodecKernel::Avx512;
+    if (Avx2BlockKernel::Available()) return CodecKernel::Avx2;
+    return CodecKernel::Portable;
+}
 
 BlockCodec::BlockCodec(CipherWorkspace& ws, const FileKey& key, CodecKernel kernel)
     : ws_(ws),
       tables_(&ws.Moduli[2], key.ResidueBytes(), key.blockLength, key.distinctModuli),
-      vector_(kernel == CodecKernel::Best && tables_.vectorFit && Avx2BlockKernel::Available()) {
+      kernel_(Chosen(kernel, tables_)) {
     if (!tables_.distinct) BuildWeightTable(ws, key.residueCount + 1);
 }
 
@@ -71,7 +115,11 @@ void BlockCodec::DecodeLiteral(const std::uint8_t* residues, std::uint8_t* block
 
 void BlockCodec::EncodeBlocks(const std::uint8_t* blocks, std::size_t count,
                               std::uint8_t* residues) const {
-    if (vector_) {
+    if (kernel_ == CodecKernel::Avx512) {
+        Avx512BlockKernel::Encode(tables_, blocks, count, residues);
+        return;
+    }
+    if (kernel_ == CodecKernel::Avx2) {
         Avx2BlockKernel::Encode(tables_, blocks, count, residues);
         return;
     }
@@ -82,7 +130,11 @@ void BlockCodec::EncodeBlocks(const std::uint8_t* blocks, std::size_t count,
 
 void BlockCodec::DecodeBlocks(const std::uint8_t* residues, std::size_t count,
                               std::uint8_t* blocks) {
-    if (vector_ && tables_.distinct) {
+    if (kernel_ == CodecKernel::Avx512 && tables_.distinct) {
+        Avx512BlockKernel::Decode(tables_, residues, count, blocks);
+        return;
+    }
+    if (kernel_ == CodecKernel::Avx2 && tables_.distinct) {
         Avx2BlockKernel::Decode(tables_, residues, count, blocks);
         return;
     }

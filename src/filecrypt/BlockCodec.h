@@ -9,9 +9,13 @@
 
 namespace kiv {
 
-// Which code codes the blocks: the best the processor runs, or the portable scalar code (which
-// the tests compare the vector code against).
-enum class CodecKernel { Best, Portable };
+// Which code codes the blocks: the best the processor runs, the portable scalar code (which the
+// tests compare the vector code against), or one vector kernel. A vector kernel the processor
+// lacks gives way to the next one down: AVX-512 to AVX2, AVX2 to the portable code.
+enum class CodecKernel { Best, Portable, Avx2, Avx512 };
+
+// "avx512", "avx2", "portable" (and "best").
+const char* KernelName(CodecKernel kernel);
 
 // Encodes and decodes the blocks of a file run. Everything that depends only on the password is
 // computed once: the powers of 256 modulo each modulus, the Garner weights and their inverses.
@@ -29,8 +33,13 @@ class BlockCodec {
 
     int BlockLength() const { return tables_.blockLength; }
     int ResidueBytes() const { return tables_.residues; }
-    // Whether the many-block calls use the vector code.
-    bool Vectorised() const { return vector_; }
+    // Whether the many-block calls use the vector code, and which code they use.
+    bool Vectorised() const { return kernel_ != CodecKernel::Portable; }
+    CodecKernel Kernel() const { return kernel_; }
+    // Whether this processor runs kernel; and the kernel Best stands for on it (for keys whose
+    // moduli the vector code takes).
+    static bool Runs(CodecKernel kernel);
+    static CodecKernel BestKernel();
     // Whether DecodeBlocks may run on several threads at once: it then never touches the
     // workspace. EncodeBlocks always may.
     bool ConcurrentDecoding() const { return tables_.distinct; }
@@ -48,7 +57,7 @@ class BlockCodec {
 
     CipherWorkspace& ws_;
     BlockTables tables_;
-    bool vector_;
+    CodecKernel kernel_;
 };
 
 }  // namespace kiv

@@ -1,5 +1,8 @@
 #include "filecrypt/ContainerNames.h"
 
+#include <locale.h>
+#include <wctype.h>
+
 namespace kiv {
 
 std::string SingleFileOutputName(const std::string& path) {
@@ -26,6 +29,69 @@ EntryProblem StoredNameProblem(const std::string& name) {
     if (name.find('/') != std::string::npos) return EntryProblem::FolderInName;
     if (name == "." || name == "..") return EntryProblem::NamedAfterFolder;
     return EntryProblem::None;
+}
+
+namespace {
+
+// The code point of the UTF-8 sequence at name[at], with its length; length 0 when no valid
+// sequence starts there.
+char32_t DecodeAt(const std::string& name, std::size_t at, std::size_t& length) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(name[at + i]); };
+    const unsigned char lead = byte(0);
+    length = lead < 0x80                   ? 1
+             : lead >= 0xC2 && lead < 0xE0 ? 2
+             : lead >= 0xE0 && lead < 0xF0 ? 3
+             : lead >= 0xF0 && lead < 0xF5 ? 4
+                                           : 0;
+    if (length == 0 || at + length > name.size()) return length = 0;
+    char32_t point = length == 1 ? lead : lead & (0x7F >> length);
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(i) & 0xC0) != 0x80) return length = 0;
+        point = (point << 6) | (byte(i) & 0x3F);
+    }
+    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
+    if (point < kLeast[length] || point > 0x10FFFF || (point >= 0xD800 && point < 0xE000))
+        return length = 0;
+    return point;
+}
+
+void Encode(char32_t point, std::string& out) {
+    if (point < 0x80) {
+        out.push_back(static_cast<char>(point));
+        return;
+    }
+    const int length = point < 0x800 ? 2 : point < 0x10000 ? 3 : 4;
+    static constexpr unsigned char kLead[] = {0, 0, 0xC0, 0xE0, 0xF0};
+    out.push_back(static_cast<char>(kLead[length] | (point >> (6 * (length - 1)))));
+    for (int i = length - 2; i >= 0; --i)
+        out.push_back(static_cast<char>(0x80 | ((point >> (6 * i)) & 0x3F)));
+}
+
+// Lower case of a code point by the Unicode tables of the C.UTF-8 locale, whatever locale the
+// program runs in; ASCII alone where that locale is missing.
+char32_t Lower(char32_t point) {
+    static const locale_t utf8 = newlocale(LC_CTYPE_MASK, "C.UTF-8", static_cast<locale_t>(0));
+    if (point < 0x80) return point >= 'A' && point <= 'Z' ? point + ('a' - 'A') : point;
+    if (utf8 == static_cast<locale_t>(0)) return point;
+    return static_cast<char32_t>(towlower_l(static_cast<wint_t>(point), utf8));
+}
+
+}  // namespace
+
+std::string FoldedName(const std::string& name) {
+    std::string folded;
+    folded.reserve(name.size());
+    for (std::size_t at = 0; at < name.size();) {
+        std::size_t length = 0;
+        const char32_t point = DecodeAt(name, at, length);
+        if (length == 0) {
+            folded.push_back(name[at++]);
+            continue;
+        }
+        Encode(Lower(point), folded);
+        at += length;
+    }
+    return folded;
 }
 
 std::string RestoredCopyName(const std::string& name, int number) {

@@ -41,4 +41,10 @@ EntryProblem StoredNameProblem(const std::string& name);
 // start, so that the copy can still be created.
 std::string RestoredCopyName(const std::string& name, int number);
 
+// A name as a folder that ignores letter case compares it: its letters, ASCII and those of UTF-8
+// text, in lower case; bytes that are no UTF-8 stay as they are. Two names with the same folded
+// form are taken for one file there. Folding more than such a folder does only costs a skipped
+// entry, never a lost file.
+std::string FoldedName(const std::string& name);
+
 }  // namespace kiv

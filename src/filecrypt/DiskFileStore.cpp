@@ -1,8 +1,13 @@
 #include "filecrypt/DiskFileStore.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
 
 #include "filecrypt/AtomicOutputFile.h"
+#include "filecrypt/TemporaryFileRegistry.h"
 
 namespace kiv {
 
@@ -50,6 +55,29 @@ std::optional<FileIdentity> DiskFileStore::IdentityOf(const std::string& path) c
 bool DiskFileStore::NameTaken(const std::string& path) const {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;
+}
+
+bool DiskFileStore::FoldsLetterCase(const std::string& folder) const {
+    const std::string prefix = folder.empty() ? "./" : folder;
+    std::string probe = prefix + ".kiv-case-XXXXXX";
+    const int fd = mkostemp(probe.data(), O_CLOEXEC);
+    if (fd < 0) return true;
+    close(fd);
+    const int slot = TemporaryFileRegistry::Add(probe);
+    // The name holds letters, so turning their case round always gives another name.
+    std::string turned = probe;
+    for (std::size_t i = prefix.size(); i < turned.size(); ++i) {
+        char& c = turned[i];
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    struct stat info {};
+    const bool folds = lstat(turned.c_str(), &info) == 0;
+    unlink(probe.c_str());
+    TemporaryFileRegistry::Remove(slot);
+    return folds;
 }
 
 }  // namespace kiv

@@ -44,10 +44,17 @@ ReportText BadNameLength(int entry, std::int64_t length) {
                               "the encrypted file is damaged"),
             {Number(entry), Number(length)}};
 }
-ReportText BadSourceSize(int entry, std::int64_t size) {
-    return {
-        QT_TRANSLATE_NOOP("kiv", " Entry %1 has a size of %2 bytes: the encrypted file is damaged"),
-        {Number(entry), Number(size)}};
+ReportText BadSourceSize(int entry, const std::string& name, std::int64_t size) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " Entry %1 \"%2\" has a size of %3 bytes: the encrypted file is "
+                              "damaged there; the entry was not restored"),
+            {Number(entry), PrintableName(name), Number(size)}};
+}
+ReportText NegativeFileCount(std::int64_t count) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " The encrypted file has a file count of %1: it is damaged, "
+                              "nothing was restored"),
+            {Number(count)}};
 }
 ReportText EntrySkipped(EntryProblem problem, const std::string& name, int entry) {
     const char* templ = nullptr;
@@ -145,6 +152,15 @@ class RestoreRun {
     bool OpenContainer() {
         if (files_.OpenInput(path_, in_)) {
             container_ = FileIdentity(in_.Device(), in_.Inode());
+            foldsCase_ = files_.FoldsLetterCase(folder_);
+            // The container's name only counts where the restored files go beside it.
+            const std::string containerFolder = FolderOf(path_);
+            const auto folderOf = [&](const std::string& folder) {
+                return files_.IdentityOf(folder.empty() ? "." : folder);
+            };
+            if (folder_ == containerFolder ||
+                (folderOf(folder_) && folderOf(folder_) == folderOf(containerFolder)))
+                containerName_ = Compared(StoredNameOf(path_));
             return true;
         }
         const int error = errno;
@@ -173,6 +189,7 @@ class RestoreRun {
             passwordUnconfirmed_ = true;
         }
         if (read == HeaderRead::NoFileCount) return Damaged(report::kEndsBeforeFileCount);
+        if (header.fileCount < 0) return Damaged(report::NegativeFileCount(header.fileCount));
         return true;
     }
 
@@ -188,7 +205,7 @@ class RestoreRun {
             case EntryRead::BadNameLength:
                 return DamagedAt(entry, report::BadNameLength(entry, stored.nameLength));
             case EntryRead::BadSourceSize:
-                return DamagedAt(entry, report::BadSourceSize(entry, stored.sourceSize));
+                return SkipDamagedEntry(entry, stored);
         }
         const EntryBlocks blocks = BlocksOf(stored.sourceSize, key_.blockLength);
         // The least file length that can hold this entry's blocks; computed in 64 bits so that a
@@ -218,7 +235,8 @@ class RestoreRun {
             return false;
         }
         ++result_.filesWritten;
-        restoredNames_.insert(stored.name);
+        restoredNames_.insert(Compared(stored.name));
+        restoredNames_.insert(Compared(written));
         if (const auto identity = files_.IdentityOf(folder_ + written))
             restoredFiles_.insert(*identity);
         observer_.AddLine(ReportText::Value(stored.name));
@@ -235,17 +253,39 @@ class RestoreRun {
         return true;
     }
 
-    // Why an entry may not be restored, or None when it may. Targets are compared as files, not
+    // A size below 0 is damage that no encryption writes, but the entry still has a length:
+    // size div L + 1 blocks, none when that is below 1, as the layout counts them. So the next
+    // entry can be found, and only this one is lost. It is not restored (not even as an empty
+    // file, which would replace a file of its name); the run goes on and ends as damaged.
+    bool SkipDamagedEntry(int entry, const EntryHeader& stored) {
+        observer_.AddLine(report::BadSourceSize(entry, stored.name, stored.sourceSize));
+        const EntryBlocks blocks = BlocksOf(stored.sourceSize, key_.blockLength);
+        const std::int64_t bytes = std::max<std::int64_t>(blocks.count, 0) * key_.ResidueBytes();
+        if (in_.Skip(bytes) != bytes)
+            return DamagedAt(entry, report::EndsBeforeLastBlockOfEntry(entry));
+        Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
+        return true;
+    }
+
+    // Why an entry may not be restored, or None when it may. Targets are compared as files and
     // as names: through a link or a second name the container or an earlier entry's file is the
-    // same.
+    // same file, and in a folder that ignores letter case, where identities may not hold from
+    // one lookup to the next, so is every name that differs from it only in case.
     EntryProblem ProblemOf(const std::string& name) const {
         if (const EntryProblem problem = StoredNameProblem(name); problem != EntryProblem::None)
             return problem;
         const std::optional<FileIdentity> existing = files_.IdentityOf(folder_ + name);
-        if (existing == container_) return EntryProblem::IsContainer;
-        if (restoredNames_.count(name) != 0 || (existing && restoredFiles_.count(*existing) != 0))
+        if (existing == container_ || (containerName_ && *containerName_ == Compared(name)))
+            return EntryProblem::IsContainer;
+        if (restoredNames_.count(Compared(name)) != 0 ||
+            (existing && restoredFiles_.count(*existing) != 0))
             return EntryProblem::RestoredEarlier;
         return EntryProblem::None;
+    }
+
+    // A name as the target folder compares names.
+    std::string Compared(const std::string& name) const {
+        return foldsCase_ ? FoldedName(name) : name;
     }
 
     // Decodes one entry's blocks into its file beside the others; the file appears only whole.
@@ -336,10 +376,15 @@ class RestoreRun {
     BlockCodec codec_;
     ByteReader in_;
     FileIdentity container_;
+    // The container's name as compared in the target folder, when it lies there.
+    std::optional<std::string> containerName_;
+    // Whether the target folder takes names that differ only in letter case for one file.
+    bool foldsCase_ = false;
     std::int64_t fileCount_ = 0;
     // Set when the user went on past a differing byte of the password block.
     bool passwordUnconfirmed_ = false;
-    // What this run has written, by stored name and by file, so that no later entry replaces it.
+    // What this run has written, by name as compared in the folder and by file, so that no later
+    // entry replaces it.
     std::set<std::string> restoredNames_;
     std::set<FileIdentity> restoredFiles_;
     FileRunResult result_;

@@ -20,13 +20,16 @@ namespace kiv {
 // beside the container when targetFolder is empty, under their stored names, replacing existing
 // files of those names. Each file appears under its name only when it is complete. Stored names
 // are untrusted: an entry whose name is empty, holds "/" or a NUL, or is "." or "..", whose target
-// is the container itself (by device and inode, so also through a link), or whose target is a
-// file this run restored already, is skipped with a report line. When the user went on past
-// "Password is wrong", what is decoded may be garbage, so no existing file is replaced: such an
-// entry is written under the first free RestoredCopyName (2, 3, ...) with a report line. A
-// damaged container (a bad name length, a negative size, an entry claiming more blocks than the
-// file holds, a file that ends early) ends the run with report lines naming the entry and the
-// entries not restored; nothing is decoded from leftovers. A header count that no password gives
+// is the container itself (by device and inode, so also through a link, and by name as the
+// folder compares names, so also in a folder that ignores letter case), or whose target is a
+// file this run restored already (the same ways), is skipped with a report line. When the user went
+// on past "Password is wrong", what is decoded may be garbage, so no existing file is replaced:
+// such an entry is written under the first free RestoredCopyName (2, 3, ...) with a report line. A
+// damaged container (a bad name length, a negative file count, an entry claiming more blocks
+// than the file holds, a file that ends early) ends the run with report lines naming the entry
+// and the entries not restored; nothing is decoded from leftovers. An entry with a negative
+// size, whose end the layout still gives, costs only itself: it is reported and skipped, the
+// run goes on and ends as Failed with ContainerDamaged. A header count that no password gives
 // is reported as not an encrypted file. The run has its own workspace, so it may run on a worker
 // thread. Files are read, written and looked up through files: the disk, or memory.
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
@@ -48,7 +51,9 @@ ReportText EndsBeforeLastBlockOfEntry(int entry);
 // The file ended inside the blocks of the entry stored as name.
 ReportText EndsBeforeLastBlockOf(const std::string& name);
 ReportText BadNameLength(int entry, std::int64_t length);
-ReportText BadSourceSize(int entry, std::int64_t size);
+// A size below 0: the entry is skipped and the run goes on.
+ReportText BadSourceSize(int entry, const std::string& name, std::int64_t size);
+ReportText NegativeFileCount(std::int64_t count);
 ReportText EntrySkipped(EntryProblem problem, const std::string& name, int entry);
 ReportText NotAnEncryptedFile(std::int64_t count);
 // After a stop at entry: it and the entries after it were not restored.

@@ -2,6 +2,8 @@
 
 #include <cerrno>
 
+#include "filecrypt/ContainerNames.h"
+
 namespace kiv {
 
 namespace {
@@ -33,23 +35,27 @@ class MemoryOutput final : public FileStore::Output {
 
 }  // namespace
 
+std::string MemoryFileStore::Key(const std::string& path) const {
+    return names_ == Names::Exact ? path : FoldedName(path);
+}
+
 void MemoryFileStore::Put(const std::string& path, std::string bytes) {
-    files_[path] = std::move(bytes);
-    inodes_.emplace(path, inodes_.size() + 1);
+    files_[Key(path)] = std::move(bytes);
+    inodes_.emplace(Key(path), inodes_.size() + 1);
 }
 
 const std::string* MemoryFileStore::Find(const std::string& path) const {
-    const auto it = files_.find(path);
+    const auto it = files_.find(Key(path));
     return it == files_.end() ? nullptr : &it->second;
 }
 
 bool MemoryFileStore::OpenInput(const std::string& path, ByteReader& reader) {
-    const auto it = files_.find(path);
+    const auto it = files_.find(Key(path));
     if (it == files_.end()) {
         errno = ENOENT;
         return false;
     }
-    reader.OpenBytes(it->second, kDevice, inodes_.at(path));
+    reader.OpenBytes(it->second, kDevice, inodes_.at(it->first));
     return true;
 }
 
@@ -59,13 +65,19 @@ std::unique_ptr<FileStore::Output> MemoryFileStore::CreateOutput(const std::stri
 }
 
 std::optional<FileIdentity> MemoryFileStore::IdentityOf(const std::string& path) const {
-    const auto it = inodes_.find(path);
+    const auto it = inodes_.find(Key(path));
     if (it == inodes_.end()) return std::nullopt;
+    if (names_ == Names::FoldedWithoutStableIdentity)
+        return FileIdentity(kDevice, (std::uint64_t{1} << 32) + ++lookups_);
     return FileIdentity(kDevice, it->second);
 }
 
 bool MemoryFileStore::NameTaken(const std::string& path) const {
-    return files_.count(path) != 0;
+    return files_.count(Key(path)) != 0;
+}
+
+bool MemoryFileStore::FoldsLetterCase(const std::string&) const {
+    return names_ != Names::Exact;
 }
 
 }  // namespace kiv

@@ -13,8 +13,16 @@ namespace kiv {
 // identity of its own (the inode of ByteReader), which a replaced file keeps.
 class MemoryFileStore final : public FileStore {
   public:
+    enum class Names {
+        Exact,  // a path is one file, letter case included
+        // Paths that differ only in letter case (FoldedName) are one file, and every lookup
+        // hands out a new identity: FAT through FUSE, as a red team met it.
+        FoldedWithoutStableIdentity,
+    };
+    explicit MemoryFileStore(Names names = Names::Exact) : names_(names) {}
+
     void Put(const std::string& path, std::string bytes);
-    // Null when there is no such file.
+    // Null when there is no such file. Files() holds the paths as the store compares them.
     const std::string* Find(const std::string& path) const;
     const std::map<std::string, std::string>& Files() const { return files_; }
 
@@ -25,8 +33,13 @@ class MemoryFileStore final : public FileStore {
     // Every file is on device 1; there are no links, so a name is taken only by a file.
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;
+    bool FoldsLetterCase(const std::string& folder) const override;
 
   private:
+    std::string Key(const std::string& path) const;
+
+    const Names names_;
+    mutable std::uint64_t lookups_ = 0;
     std::map<std::string, std::string> files_;
     std::map<std::string, std::uint64_t> inodes_;
 };

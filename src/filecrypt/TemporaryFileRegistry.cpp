@@ -24,15 +24,40 @@ static_assert(std::atomic<int>::is_always_lock_free);
 constexpr int kSlots = 16;
 Slot slots[kSlots];
 
-constexpr int kSignals[] = {SIGHUP, SIGINT, SIGQUIT, SIGTERM, SIGPIPE};
+// Every signal whose default action ends the process, but SIGKILL and SIGSTOP, which cannot be
+// caught, and SIGXFSZ, which is ignored instead. The real-time signals end it too.
+constexpr int kSignals[] = {SIGHUP,  SIGINT,    SIGQUIT, SIGILL,  SIGTRAP, SIGABRT, SIGBUS,
+                            SIGFPE,  SIGUSR1,   SIGSEGV, SIGUSR2, SIGPIPE, SIGALRM, SIGTERM,
+                            SIGXCPU, SIGVTALRM, SIGPROF, SIGIO,   SIGPWR,  SIGSYS,  SIGSTKFLT};
+// Signals the kernel sends for a fault of the instruction just run; returning re-runs it.
+constexpr int kFaults[] = {SIGILL, SIGTRAP, SIGBUS, SIGFPE, SIGSEGV, SIGSYS};
 
-void OnTermination(int number) {
+// What each signal did before, so that after the cleaning up it does that again (a sanitizer's
+// report, a core dump). Written before the handlers are installed, read only by them.
+struct sigaction previous[NSIG];
+
+void OnTermination(int number, siginfo_t* info, void*) {
     const int saved = errno;
     TemporaryFileRegistry::RemoveAll();
-    // SA_RESETHAND has restored the default action; the signal stays blocked until the handler
-    // returns and then ends the process with the status its sender expects.
-    raise(number);
+    sigaction(number, &previous[number], nullptr);
+    bool fault = false;
+    for (const int f : kFaults)
+        fault = fault || f == number;
+    // A fault the kernel raised comes again when the handler returns; any other signal is sent
+    // again. It stays blocked until the handler returns and then acts as it would have without
+    // the handler, so the process ends with the status its sender expects.
+    if (!fault || info == nullptr || info->si_code <= 0) raise(number);
     errno = saved;
+}
+
+// Ignored signals stay ignored; installed twice, the handler would go on calling itself.
+void Install(int number, const struct sigaction& action) {
+    struct sigaction old = {};
+    if (sigaction(number, nullptr, &old) != 0 || old.sa_handler == SIG_IGN ||
+        ((old.sa_flags & SA_SIGINFO) != 0 && old.sa_sigaction == &OnTermination))
+        return;
+    previous[number] = old;
+    sigaction(number, &action, nullptr);
 }
 
 }  // namespace
@@ -61,16 +86,17 @@ void TemporaryFileRegistry::RemoveAll() {
 
 void TemporaryFileRegistry::RemoveOnTermination() {
     struct sigaction action = {};
-    action.sa_handler = &OnTermination;
-    sigemptyset(&action.sa_mask);
+    action.sa_sigaction = &OnTermination;
+    sigfillset(&action.sa_mask);
+    // On the alternate stack where there is one, so that a stack overflow is handled too.
+    action.sa_flags = SA_SIGINFO | SA_RESTART | SA_ONSTACK;
     for (const int number : kSignals)
-        sigaddset(&action.sa_mask, number);
-    action.sa_flags = SA_RESETHAND | SA_RESTART;
-    for (const int number : kSignals) {
-        struct sigaction old = {};
-        if (sigaction(number, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
-        sigaction(number, &action, nullptr);
-    }
+        Install(number, action);
+    for (int number = SIGRTMIN; number <= SIGRTMAX; ++number)
+        Install(number, action);
+    // A file-size limit then fails the write with EFBIG, which the run reports, instead of
+    // ending the process in the middle of an output.
+    signal(SIGXFSZ, SIG_IGN);
 }
 
 }  // namespace kiv

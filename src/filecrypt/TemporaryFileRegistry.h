@@ -16,9 +16,12 @@ class TemporaryFileRegistry {
     static void Remove(int slot);
     // Removes every recorded file. Async-signal-safe: only atomics and unlink.
     static void RemoveAll();
-    // Makes SIGHUP, SIGINT, SIGQUIT, SIGTERM and SIGPIPE remove every recorded file and then
-    // end the process by the same signal, as it would have ended without the handler. Signals
-    // the process was started with ignored stay ignored.
+    // Makes every signal whose default action ends the process (SIGHUP, SIGINT, SIGTERM,
+    // SIGUSR1, SIGALRM, SIGSEGV, the real-time signals and the others) remove every recorded
+    // file and then do what it did before: end the process by that signal, or run the handler
+    // that was installed. Signals the process was started with ignored stay ignored, and
+    // SIGXFSZ is ignored, so that a file-size limit fails a write with EFBIG instead of ending
+    // the process. A handler installed later for one of them (the window's) takes its place.
     static void RemoveOnTermination();
 };
 

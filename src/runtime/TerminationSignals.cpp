@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <csignal>
+#include <iterator>
 
 namespace kiv {
 
@@ -12,6 +13,8 @@ namespace {
 // A signal handler may only write to a descriptor; the notifier reads the other end.
 int signalPipe[2] = {-1, -1};
 constexpr int kSignals[] = {SIGTERM, SIGINT, SIGHUP};
+// What each did before (removing files in progress, say), to do again once the window is gone.
+struct sigaction previous[std::size(kSignals)];
 
 }  // namespace
 
@@ -23,13 +26,14 @@ TerminationSignals::TerminationSignals(QObject* parent) : QObject(parent) {
     action.sa_handler = &TerminationSignals::OnSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
-    for (const int number : kSignals)
-        ::sigaction(number, &action, nullptr);
+    for (std::size_t i = 0; i < std::size(kSignals); ++i)
+        ::sigaction(kSignals[i], &action, &previous[i]);
 }
 
 TerminationSignals::~TerminationSignals() {
-    for (const int number : kSignals)
-        std::signal(number, SIG_DFL);
+    if (notifier_ != nullptr)
+        for (std::size_t i = 0; i < std::size(kSignals); ++i)
+            ::sigaction(kSignals[i], &previous[i], nullptr);
     delete notifier_;
     for (int& fd : signalPipe) {
         if (fd >= 0) ::close(fd);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cipher/Avx2TextKernel.h"
+#include "cipher/Avx512TextKernel.h"
 #include "cipher/ResidueDecoding.h"
 #include "cipher/ResidueEncoding.h"
 #include "cipher/TextCipher.h"
@@ -21,8 +22,17 @@ struct RecordedMessages : CipherMessages {
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
 };
 
-constexpr std::array<TextCoding, 3> kCodings = {TextCoding::Literal, TextCoding::Portable,
-                                                TextCoding::Best};
+TextKernel KernelOf(TextCoding coding) {
+    return coding == TextCoding::Avx2     ? TextKernel::Avx2
+           : coding == TextCoding::Avx512 ? TextKernel::Avx512
+                                          : TextKernel::Portable;
+}
+
+std::string CodingName(const ::testing::TestParamInfo<TextCoding>& info) {
+    return info.param == TextCoding::Avx2     ? "Avx2"
+           : info.param == TextCoding::Avx512 ? "Avx512"
+                                              : "Portable";
+}
 
 std::string RandomKey(std::mt19937& rng, bool highBytes) {
     const int length = 3 + static_cast<int>(rng() % 15);
@@ -39,11 +49,19 @@ std::string RandomText(std::mt19937& rng, std::size_t maxLength) {
     return text;
 }
 
-// One workspace per coding, all reading one clock; each case runs the same step on all three.
-class TextCodingTest : public ::testing::Test {
+// One workspace per coding, all reading one clock; each case runs the same step on all three:
+// the literal steps, the portable codec and the codec's kernel under test (skipped where the
+// processor lacks it).
+class TextCodingTest : public ::testing::TestWithParam<TextCoding> {
   protected:
     TextCodingTest() { BuildCharacterOrder(order); }
+    void SetUp() override {
+        if (!TextBlockCodec::Runs(KernelOf(GetParam())))
+            GTEST_SKIP() << CodingName({GetParam(), 0}) << " kernel: not on this processor";
+    }
 
+  public:
+    const std::array<TextCoding, 3> codings{TextCoding::Literal, TextCoding::Portable, GetParam()};
     FixedClock clock{1700000000, LocalTime{2026, 12, 7, 9, 30, 15, 250}};
     CharacterOrder order;
     std::array<CipherWorkspace, 3> ws{CipherWorkspace(clock), CipherWorkspace(clock),
@@ -56,11 +74,12 @@ std::string EncryptAll(TextCodingTest& t, std::array<CipherWorkspace, 3>& ws,
                        const std::string& key, const std::string& text, const CharacterOrder& order,
                        TextKeyVerdict& verdict) {
     std::array<TextOperands, 3> op;
-    for (std::size_t c = 0; c < kCodings.size(); ++c) {
+    const auto& codings = t.codings;
+    for (std::size_t c = 0; c < codings.size(); ++c) {
         op[c].CipherKey = key;
         op[c].CipherInput = text;
         op[c].CipherOutput = "kept";
-        const TextKeyVerdict v = EncryptText(ws[c], order, op[c], kCodings[c]);
+        const TextKeyVerdict v = EncryptText(ws[c], order, op[c], codings[c]);
         if (c == 0) verdict = v;
         EXPECT_EQ(v, verdict);
         EXPECT_EQ(op[c].CipherOutput, op[0].CipherOutput) << "coding " << c;
@@ -68,11 +87,10 @@ std::string EncryptAll(TextCodingTest& t, std::array<CipherWorkspace, 3>& ws,
         EXPECT_EQ(ws[c].NoiseChain, ws[0].NoiseChain);
         EXPECT_EQ(ws[c].random.state, ws[0].random.state);
     }
-    (void)t;
     return verdict == TextKeyVerdict::Usable ? op[0].CipherOutput : std::string();
 }
 
-TEST_F(TextCodingTest, CodecsGiveTheLiteralStepsResultsToTheCharacter) {
+TEST_P(TextCodingTest, CodecsGiveTheLiteralStepsResultsToTheCharacter) {
     std::mt19937 rng(1313);
     int usable = 0, refused = 0, decrypted = 0, handedBack = 0, messageCount = 0;
     for (int trial = 0; trial < 1200; ++trial) {
@@ -107,17 +125,17 @@ TEST_F(TextCodingTest, CodecsGiveTheLiteralStepsResultsToTheCharacter) {
         std::array<RecordedMessages, 3> messages;
         std::array<std::vector<std::string>, 3> outputs;
         std::array<std::vector<bool>, 3> results;
-        for (std::size_t c = 0; c < kCodings.size(); ++c) {
+        for (std::size_t c = 0; c < codings.size(); ++c) {
             TextOperands op;
             op.CipherKey = otherKey;
             for (const std::string& input : inputs) {
                 op.CipherInput = input;
                 op.CipherOutput = "kept";
-                results[c].push_back(DecryptText(ws[c], order, op, messages[c], kCodings[c]));
+                results[c].push_back(DecryptText(ws[c], order, op, messages[c], codings[c]));
                 outputs[c].push_back(op.CipherOutput);
             }
         }
-        for (std::size_t c = 1; c < kCodings.size(); ++c) {
+        for (std::size_t c = 1; c < codings.size(); ++c) {
             ASSERT_EQ(outputs[c], outputs[0]) << "trial " << trial << " coding " << c;
             ASSERT_EQ(results[c], results[0]) << "trial " << trial << " coding " << c;
             ASSERT_EQ(messages[c].shown, messages[0].shown) << "trial " << trial;
@@ -149,7 +167,7 @@ TEST_F(TextCodingTest, CodecsGiveTheLiteralStepsResultsToTheCharacter) {
 // Batches of lines as kiv-cli encrypts them give, line after line, the literal steps' cipher
 // texts, noise chain and generator: short lines by the hundred, lines of thousands of blocks
 // (the vector code's independent streams, several clock readings), empty ones, and refusals.
-TEST_F(TextCodingTest, BatchesOfLinesGiveTheLiteralStepsResults) {
+TEST_P(TextCodingTest, BatchesOfLinesGiveTheLiteralStepsResults) {
     struct Case {
         int keyLength;
         bool highBytes;
@@ -187,10 +205,10 @@ TEST_F(TextCodingTest, BatchesOfLinesGiveTheLiteralStepsResults) {
             } else {
                 expected = "kept";
             }
-            for (std::size_t w = 1; w < kCodings.size(); ++w) {
+            for (std::size_t w = 1; w < codings.size(); ++w) {
                 std::string out = "kept";
                 const TextKeyVerdict batch = EncryptTexts(ws[w], order, key, views.data(),
-                                                          views.size(), "\n", out, kCodings[w]);
+                                                          views.size(), "\n", out, codings[w]);
                 if (!lines.empty()) {
                     ASSERT_EQ(batch, verdict) << c.keyLength;
                 }
@@ -205,8 +223,11 @@ TEST_F(TextCodingTest, BatchesOfLinesGiveTheLiteralStepsResults) {
 
 // Long texts of one byte value, so that whole groups of vector blocks meet accepted and failed
 // blocks, NULs and the top digits of the digit headroom; and the processor's own kernel is used.
-TEST_F(TextCodingTest, LongTextsOfEveryByteValueAgree) {
+TEST_P(TextCodingTest, LongTextsOfEveryByteValueAgree) {
     EXPECT_EQ(Avx2TextKernel::Available(), __builtin_cpu_supports("avx2") != 0);
+    EXPECT_EQ(Avx512TextKernel::Available(),
+              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                  __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vnni"));
     std::mt19937 rng(77);
     for (int value = 0; value < 256; ++value) {
         const std::string key = RandomKey(rng, value % 2 == 1);
@@ -216,17 +237,18 @@ TEST_F(TextCodingTest, LongTextsOfEveryByteValueAgree) {
         if (::testing::Test::HasFailure()) FAIL() << "value " << value;
         if (cipher.empty()) continue;
         ASSERT_FALSE(ws[1].textCodec.codec->Vectorised());
-        ASSERT_EQ(ws[2].textCodec.codec->Vectorised(), Avx2TextKernel::Available());
+        ASSERT_EQ(ws[2].textCodec.codec->Vectorised(), GetParam() != TextCoding::Portable);
+        ASSERT_EQ(ws[2].textCodec.codec->Wide(), GetParam() == TextCoding::Avx512);
         std::string mixed = cipher;
         mixed[rng() % mixed.size()] = "0aZz"[rng() % 4];
         for (const std::string& input : {cipher, mixed}) {
             std::array<std::string, 3> out;
             std::array<RecordedMessages, 3> messages;
-            for (std::size_t c = 0; c < kCodings.size(); ++c) {
+            for (std::size_t c = 0; c < codings.size(); ++c) {
                 TextOperands op;
                 op.CipherKey = key;
                 op.CipherInput = input;
-                DecryptText(ws[c], order, op, messages[c], kCodings[c]);
+                DecryptText(ws[c], order, op, messages[c], codings[c]);
                 out[c] = op.CipherOutput;
             }
             ASSERT_EQ(out[1], out[0]) << "value " << value;
@@ -234,6 +256,11 @@ TEST_F(TextCodingTest, LongTextsOfEveryByteValueAgree) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(EveryKernel, TextCodingTest,
+                         ::testing::Values(TextCoding::Portable, TextCoding::Avx2,
+                                           TextCoding::Avx512),
+                         CodingName);
 
 // The workspace steps of one text with a hand-made geometry: L bytes per block, moduli 2..n.
 std::string LiteralEncrypt(CipherWorkspace& ws, const CharacterOrder& order, int length, int n,
@@ -308,7 +335,8 @@ TEST(TextBlockCodec, HandMadeGeometriesCodeAsTheWorkspaceSteps) {
             literal.Moduli[i] = g.moduli[i - 2];
         literal.Moduli[n + 1] = 193;
         literal.Moduli[n + 2] = 197;
-        for (TextKernel kernel : {TextKernel::Portable, TextKernel::Best}) {
+        for (TextKernel kernel : {TextKernel::Portable, TextKernel::Avx2, TextKernel::Avx512}) {
+            if (!TextBlockCodec::Runs(kernel)) continue;  // TextCodingTest names the skipped ones
             CipherWorkspace fast = literal;
             auto codec = TextBlockCodec::Create(fast, std::string(g.length, 'k'), n, order, kernel);
             ASSERT_NE(codec, nullptr);

@@ -6,11 +6,13 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <spawn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <thread>
@@ -133,25 +135,52 @@ class CliProcess : public ::testing::Test {
 
 TempFolder* CliProcess::folder = nullptr;
 
+// A folder seen through FUSE's bindfs, which has no unnamed files: there an output in progress
+// has a name (".big.kiv-XXXXXX"). Mounted() is false where bindfs or FUSE is missing.
+class BindMount {
+  public:
+    BindMount() {
+        mounted_ = std::system(("bindfs '" + under.path.string() + "' '" + path() +
+                                "' >/dev/null 2>&1 && mountpoint -q '" + path() + "'")
+                                   .c_str()) == 0;
+    }
+    ~BindMount() {
+        if (mounted_) [[maybe_unused]]
+            const int ignored = std::system(("fusermount -u '" + path() + "'").c_str());
+    }
+    bool Mounted() const { return mounted_; }
+    std::string path() const { return over.path.string(); }
+
+    TempFolder under, over;
+
+  private:
+    bool mounted_ = false;
+};
+
+// Runs kiv-cli restoring big.vrq into folder and sends it the signal once 16 MiB of the file
+// are written; the wait status.
+int RestoreInterrupted(const TempFolder& folder, const std::string& into, int number) {
+    const pid_t pid =
+        Start({"decrypt-file", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"},
+              folder / "err");
+    if (pid <= 0) return -1;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    long long written = -1;
+    while ((written = BytesWrittenInto(pid, into)) < (16 << 20) &&
+           std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    kill(pid, number);
+    EXPECT_GE(written, 16 << 20) << "the restore did not get that far";
+    return Finish(pid, std::chrono::seconds(30));
+}
+
 TEST_F(CliProcess, ASignalInTheMiddleOfARestoreLeavesNothingOfTheFile) {
     for (const int number : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
         for (const bool existing : {false, true}) {
             SCOPED_TRACE(std::string(strsignal(number)) + (existing ? ", replacing" : ", new"));
             std::remove((out / "big").c_str());
             if (existing) WriteAll(out / "big", "the old file");
-            const pid_t pid = Start({"decrypt-file", "--password-file", *folder / "pw", "-C",
-                                     out.path.string(), *folder / "big.vrq"},
-                                    *folder / "err");
-            ASSERT_GT(pid, 0);
-            const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-            // Well into the file: 16 MiB of it decrypted and written.
-            long long written = -1;
-            while ((written = BytesWrittenInto(pid, out.path.string())) < (16 << 20) &&
-                   std::chrono::steady_clock::now() < deadline)
-                std::this_thread::sleep_for(std::chrono::milliseconds(1));
-            kill(pid, number);
-            EXPECT_GE(written, 16 << 20) << "the restore did not get that far";
-            const int status = Finish(pid, std::chrono::seconds(30));
+            const int status = RestoreInterrupted(*folder, out.path.string(), number);
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number)
                 << status << ": " << ReadAll(*folder / "err");
             if (existing) {
@@ -161,6 +190,45 @@ TEST_F(CliProcess, ASignalInTheMiddleOfARestoreLeavesNothingOfTheFile) {
                 EXPECT_THAT(out.Names(), IsEmpty());
             }
         }
+    }
+}
+
+// Where the output in progress has a name, every signal that ends the process removes it, not
+// only those meant to stop a program (SIGKILL cannot be caught: no name is safe from it).
+TEST_F(CliProcess, AnySignalThatEndsARestoreRemovesItsNamedTemporaryFile) {
+    const BindMount fuse;
+    if (!fuse.Mounted()) GTEST_SKIP() << "no folder could be mounted through bindfs";
+    for (const int number : {SIGUSR1, SIGALRM, SIGTERM, SIGQUIT, SIGRTMIN + 3}) {
+        SCOPED_TRACE(strsignal(number));
+        const int status = RestoreInterrupted(*folder, fuse.path(), number);
+        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number)
+            << status << ": " << ReadAll(*folder / "err");
+        EXPECT_THAT(fuse.over.Names(), IsEmpty());
+    }
+}
+
+// A file-size limit fails the write like a full disk: a kiv-cli line, its status, nothing left.
+TEST_F(CliProcess, AFileSizeLimitIsAWriteFailureWithItsLine) {
+    const BindMount fuse;
+    std::vector<std::string> folders = {out.path.string()};
+    if (fuse.Mounted()) folders.push_back(fuse.path());
+    for (const std::string& into : folders) {
+        SCOPED_TRACE(into);
+        struct rlimit before {};
+        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
+        struct rlimit limited = before;
+        limited.rlim_cur = 4 << 20;
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
+        const pid_t pid = Start(
+            {"decrypt-file", "--password-file", *folder / "pw", "-C", into, *folder / "big.vrq"},
+            *folder / "err");
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
+        ASSERT_GT(pid, 0);
+        const int status = Finish(pid, std::chrono::seconds(60));
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitInputOutput) << status;
+        EXPECT_THAT(ReadAll(*folder / "err"), ::testing::EndsWith("kiv-cli: cannot write '" + into +
+                                                                  "/big': File too large\n"));
+        EXPECT_TRUE(std::filesystem::is_empty(into));
     }
 }
 

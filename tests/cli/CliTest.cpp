@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -186,6 +187,17 @@ TEST_F(CliTest, FileCommandFailures) {
     EXPECT_EQ(err.str(), "kiv-cli: cannot read '" + (dir / "missing").string() +
                              "': No such file or directory\n");
     EXPECT_EQ(Run({"list", a}, ""), kExitFailed);
+    // A file count of -5 is a damaged container, not an empty one.
+    std::string box = ReadFile(dir / "a.vrq");
+    const std::int32_t count = -5;
+    std::memcpy(box.data() + 4 + (static_cast<unsigned char>(box[0]) - 1), &count, 4);
+    std::ofstream(dir / "b.vrq", std::ios::binary) << box;
+    EXPECT_EQ(Run({"decrypt-file", "--password-file", pw, (dir / "b.vrq").string()}, ""),
+              kExitFailed);
+    EXPECT_NE(err.str().find("kiv-cli: '" + (dir / "b.vrq").string() +
+                             "' is damaged or not an encrypted file\n"),
+              std::string::npos)
+        << err.str();
 }
 
 // A stored name may hold anything but "/" and NUL; printed raw, an ESC or a line break in it

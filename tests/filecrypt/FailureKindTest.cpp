@@ -49,6 +49,9 @@ class FailingOutputs final : public FileStore {
     bool NameTaken(const std::string& path) const override {
         return DiskFileStore::Instance().NameTaken(path);
     }
+    bool FoldsLetterCase(const std::string& folder) const override {
+        return DiskFileStore::Instance().FoldsLetterCase(folder);
+    }
 
   private:
     class FailingOutput final : public Output {

@@ -10,6 +10,7 @@
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/FileKey.h"
+#include "filecrypt/LayoutContainer.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -214,15 +215,51 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
         EXPECT_THAT(observer.lines, ElementsAre(report::BadNameLength(1, length).Filled(),
                                                 " Entries 1 to 2 were not restored"));
     }
-    std::string negative = container;
-    const std::int32_t size = -5;
-    std::memcpy(negative.data() + firstEntry + 4 + 4, &size, 4);
-    WriteAll(dir / "negative.vrq", negative);
-    observer = RecordingObserver();
-    EXPECT_EQ(Restore(kPassword, dir / "negative.vrq").status, FileRunStatus::Failed);
-    EXPECT_THAT(observer.lines, ElementsAre(report::BadSourceSize(1, -5).Filled(),
-                                            " Entries 1 to 2 were not restored"));
     EXPECT_THAT(out.Names(), IsEmpty());
+}
+
+// A size below 0 still gives the entry a length (size div L + 1 blocks, none below 1), so only
+// that entry is lost; a file count below 0 leaves nothing to go on with.
+TEST_F(FileRunFailure, ANegativeSizeCostsOnlyItsEntryAndANegativeCountTheRun) {
+    const std::string built = testing::BuildContainer(
+        kPassword, {{"empty", ""}, {"two", "second file"}, {"three", "third"}}, kFileRunClock);
+    const std::size_t fileCount = 4 + (ResidueCount(kPassword) - 1);
+    const std::size_t firstSize = fileCount + 4 + 4 + 5;
+    const struct {
+        std::size_t offset;
+        std::int32_t value;
+        std::vector<std::string> lines;  // the report lines that are not an entry's figures
+        std::vector<std::string> names;
+    } cases[] = {
+        {firstSize,
+         -1,
+         {" Entry 1 \"empty\" has a size of -1 bytes: the encrypted file is damaged there; the "
+          "entry was not restored"},
+         {"three", "two"}},
+        {fileCount,
+         -5,
+         {" The encrypted file has a file count of -5: it is damaged, nothing was restored"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        for (const std::string& name : out.Names())
+            std::remove((out / name).c_str());
+        std::string damaged = built;
+        std::memcpy(damaged.data() + c.offset, &c.value, 4);
+        WriteAll(dir / "negative.vrq", damaged);
+        observer = RecordingObserver();
+        const FileRunResult result = Restore(kPassword, dir / "negative.vrq");
+        EXPECT_EQ(result.status, FileRunStatus::Failed) << c.value;
+        EXPECT_EQ(result.failure, kiv::FileRunFailure::ContainerDamaged) << c.value;
+        EXPECT_EQ(result.filesWritten, static_cast<int>(c.names.size()));
+        std::vector<std::string> lines;
+        for (const std::string& line : observer.lines)
+            if (line.rfind(" Entry", 0) == 0 || line.rfind(" The", 0) == 0) lines.push_back(line);
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(out.Names(), c.names);
+        for (const std::string& name : c.names)
+            EXPECT_EQ(ReadAll(out / name), name == "two" ? "second file" : "third");
+    }
 }
 
 TEST_F(FileRunFailure, PlausibilityCheckStopsIn64BitsAndSaysWhere) {

@@ -2,10 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <map>
 #include <random>
 
 #include "filecrypt/ContainerListing.h"
+#include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
@@ -184,6 +186,83 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
     EXPECT_EQ(store.IdentityOf("z"), std::nullopt);
     EXPECT_TRUE(store.NameTaken("y"));
     EXPECT_FALSE(store.NameTaken("z"));
+}
+
+// A FAT image mounted through FUSE, as a red team met a folder that ignores letter case and
+// hands out a new inode at every lookup. Unmounted with the object; Mounted() is false where
+// fusefat, mkfs.vfat or FUSE itself is missing.
+class FatMount {
+  public:
+    FatMount() {
+        const std::string image = store / "fat.img";
+        const std::string command = "truncate -s 8M '" + image + "' && mkfs.vfat '" + image +
+                                    "' >/dev/null 2>&1 && fusefat -o rw+ '" + image + "' '" +
+                                    mount.path.string() + "' >/dev/null 2>&1";
+        mounted_ = std::system(command.c_str()) == 0 &&
+                   std::system(("mountpoint -q '" + mount.path.string() + "'").c_str()) == 0;
+    }
+    ~FatMount() {
+        if (mounted_) {
+            [[maybe_unused]] const int ignored =
+                std::system(("fusermount -u '" + mount.path.string() + "'").c_str());
+        }
+    }
+    bool Mounted() const { return mounted_; }
+
+    TempFolder store, mount;
+
+  private:
+    bool mounted_ = false;
+};
+
+// In a folder that ignores letter case, "X.VRQ" is the container "x.vrq" and "a.txt" the file
+// "A.txt" restored before it, though every lookup gives them new identities; both entries are
+// skipped. A folder that minds case restores all three. In memory, and on a real FAT mount.
+TEST(FileStore, AFolderThatIgnoresCaseKeepsTheContainerAndEarlierFiles) {
+    const std::string container = testing::BuildContainer(
+        "password", {{"A.txt", "first"}, {"a.txt", "second"}, {"X.VRQ", "not it"}}, kFileRunClock);
+    const std::vector<std::string> foldedLines = {
+        report::EntrySkipped(EntryProblem::RestoredEarlier, "a.txt", 2).Filled(),
+        report::EntrySkipped(EntryProblem::IsContainer, "X.VRQ", 3).Filled()};
+    for (const auto names :
+         {MemoryFileStore::Names::Exact, MemoryFileStore::Names::FoldedWithoutStableIdentity}) {
+        const bool folded = names != MemoryFileStore::Names::Exact;
+        MemoryFileStore files(names);
+        files.Put("d/x.vrq", container);
+        RecordingObserver observer;
+        const auto result =
+            DecryptFiles("password", "d/x.vrq", observer, "", kFileRunClock, FileRunSpeed(), files);
+        EXPECT_EQ(result.filesWritten, folded ? 1 : 3);
+        EXPECT_EQ(result.entriesSkipped, folded ? 2 : 0);
+        EXPECT_EQ(*files.Find("d/x.vrq"), container);
+        EXPECT_EQ(*files.Find("d/A.txt"), "first");
+        EXPECT_EQ(*files.Find("d/a.txt"), folded ? "first" : "second");
+        for (const std::string& line : foldedLines)
+            EXPECT_EQ(std::count(observer.lines.begin(), observer.lines.end(), line), folded);
+    }
+
+    FatMount fat;
+    if (!fat.Mounted()) GTEST_SKIP() << "no FAT image could be mounted through FUSE";
+    WriteAll(fat.mount / "x.vrq", container);
+    RecordingObserver observer;
+    const auto result = DecryptFiles("password", fat.mount / "x.vrq", observer);
+    EXPECT_EQ(result.filesWritten, 1);
+    EXPECT_EQ(result.entriesSkipped, 2);
+    EXPECT_THAT(fat.mount.Names(), ::testing::ElementsAre("A.txt", "x.vrq"));
+    EXPECT_EQ(ReadAll(fat.mount / "x.vrq"), container);
+    EXPECT_EQ(ReadAll(fat.mount / "A.txt"), "first");
+    EXPECT_TRUE(DiskFileStore::Instance().FoldsLetterCase(fat.mount.path.string() + "/"));
+    EXPECT_FALSE(DiskFileStore::Instance().FoldsLetterCase(fat.store.path.string() + "/"));
+}
+
+TEST(FileStore, FoldedNamesLowerTheLettersOfUtf8Text) {
+    EXPECT_EQ(FoldedName("X.VRQ"), "x.vrq");
+    EXPECT_EQ(FoldedName("\xc3\x84RGER.TXT"), "\xc3\xa4rger.txt");                  // Ä
+    EXPECT_EQ(FoldedName("\xce\xa3\xce\x9f\xce\xa6"), "\xcf\x83\xce\xbf\xcf\x86");  // ΣΟΦ
+    EXPECT_EQ(FoldedName("A\xff\xc3"
+                         "B\xe2\x82"),
+              "a\xff\xc3"
+              "b\xe2\x82");  // no UTF-8: kept
 }
 
 }  // namespace

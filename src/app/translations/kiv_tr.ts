@@ -290,8 +290,12 @@ Do you want to replace it?</source>
         <translation> Girdi %1 için ad uzunluğu %2 bayt (0 ile 255 arası olabilir): şifrelenmiş dosya bozuk</translation>
     </message>
     <message>
-        <source> Entry %1 has a size of %2 bytes: the encrypted file is damaged</source>
-        <translation> Girdi %1 için boyut %2 bayt: şifrelenmiş dosya bozuk</translation>
+        <source> Entry %1 &quot;%2&quot; has a size of %3 bytes: the encrypted file is damaged there; the entry was not restored</source>
+        <translation> Girdi %1 &quot;%2&quot; için boyut %3 bayt: şifrelenmiş dosya orada bozuk; girdi geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source> The encrypted file has a file count of %1: it is damaged, nothing was restored</source>
+        <translation> Şifrelenmiş dosyanın dosya sayısı %1: dosya bozuk, hiçbir şey geri yüklenmedi</translation>
     </message>
     <message>
         <source> Entry %1 &quot;%2&quot; has no name; skipped</source>

@@ -1,0 +1,26 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+#include "filecrypt/BlockTables.h"
+
+namespace kiv {
+
+// Block coding with AVX-512 (F, BW, VL and VNNI), for processors that have it (Available()). Gives
+// exactly the results of BlockCodec's portable code and of Avx2BlockKernel: encoding codes two
+// blocks per register, the moduli in the lanes of each half; decoding works on 64 blocks at once,
+// one block per lane. The tables must be vectorFit (and distinct, to decode).
+class Avx512BlockKernel {
+  public:
+    static bool Available();
+
+    // count blocks of L bytes into count x (d - 1) residue bytes.
+    static void Encode(const BlockTables& tables, const std::uint8_t* blocks, std::size_t count,
+                       std::uint8_t* residues);
+    // count x (d - 1) residue bytes into count blocks of L bytes.
+    static void Decode(const BlockTables& tables, const std::uint8_t* residues, std::size_t count,
+                       std::uint8_t* blocks);
+};
+
+}  // namespace kiv
