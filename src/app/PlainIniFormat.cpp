@@ -176,6 +176,35 @@ QString StoredText(const QString& value) {
     return value;
 }
 
+// The escape whose backslash stands just before at, appended to current; false when the value
+// ends with it as it stands.
+bool AppendEscape(QByteArrayView bytes, qsizetype& at, QString& current) {
+    const qsizetype size = bytes.size();
+    if (at >= size) return false;
+    const char escape = bytes[at++];
+    if (const char named = NamedEscape(escape)) {
+        current += QLatin1Char(named);
+    } else if (escape == 'x' || OctalValue(escape) >= 0) {
+        const bool hex = escape == 'x';
+        if (hex && at >= size) return false;
+        if (!hex || HexValue(static_cast<uchar>(bytes[at])) >= 0) {
+            char16_t code = hex ? 0 : static_cast<char16_t>(OctalValue(escape));
+            int digit = 0;
+            while (at < size && (digit = hex ? HexValue(static_cast<uchar>(bytes[at]))
+                                             : OctalValue(bytes[at])) >= 0) {
+                code = static_cast<char16_t>(code * (hex ? 16 : 8) + digit);
+                ++at;
+            }
+            current += QChar(code);
+            if (at >= size) return false;
+        }
+    } else if (IsBreak(escape)) {
+        if (at < size && IsBreak(bytes[at]) && bytes[at] != escape) ++at;
+    }
+    // Any other escaped character is dropped.
+    return true;
+}
+
 // The text of a value: blanks around it dropped unless quoted, quotes removed, backslash escapes
 // (named, "\x" hexadecimal, octal, and a line break that continues the value) undone, bytes read
 // as UTF-8, and the parts of an unquoted comma-separated list joined with ",", each read as
@@ -206,28 +235,7 @@ QString ValueText(QByteArrayView bytes) {
             ++at;
             // A backslash, or "\x", at the very end: the value ends as it stands.
             chopAtEnd = false;
-            if (at >= size) break;
-            const char escape = bytes[at++];
-            if (const char named = NamedEscape(escape)) {
-                current += QLatin1Char(named);
-            } else if (escape == 'x' || OctalValue(escape) >= 0) {
-                const bool hex = escape == 'x';
-                if (hex && at >= size) break;
-                if (!hex || HexValue(static_cast<uchar>(bytes[at])) >= 0) {
-                    char16_t code = hex ? 0 : static_cast<char16_t>(OctalValue(escape));
-                    int digit = 0;
-                    while (at < size && (digit = hex ? HexValue(static_cast<uchar>(bytes[at]))
-                                                     : OctalValue(bytes[at])) >= 0) {
-                        code = static_cast<char16_t>(code * (hex ? 16 : 8) + digit);
-                        ++at;
-                    }
-                    current += QChar(code);
-                    if (at >= size) break;
-                }
-            } else if (IsBreak(escape)) {
-                if (at < size && IsBreak(bytes[at]) && bytes[at] != escape) ++at;
-            }
-            // Any other escaped character is dropped.
+            if (!AppendEscape(bytes, at, current)) break;
             chopAtEnd = true;
             keep = current.size();
         } else if (c == '"') {
@@ -344,7 +352,9 @@ QSettings::Format PlainIniFormat::Format() {
 }
 
 bool PlainIniFormat::Read(QIODevice& device, QSettings::SettingsMap& map) {
-    const QByteArray content = device.readAll();
+    // One byte past the limit tells an oversized file without reading it all.
+    const QByteArray content = device.read(kMaxFileSize + 1);
+    if (content.size() > kMaxFileSize) return false;
     QByteArrayView data(content);
     if (data.startsWith(kUtf8Bom)) data = data.sliced(3);
     bool wellFormed = true;
@@ -397,7 +407,7 @@ bool PlainIniFormat::Write(QIODevice& device, const QSettings::SettingsMap& map)
             out += '\n';
         }
     }
-    return device.write(out) == out.size();
+    return out.size() <= kMaxFileSize && device.write(out) == out.size();
 }
 
 }  // namespace kiv

@@ -2,14 +2,18 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <cstdio>
 
 #include "app/SecretClipboardData.h"
 #include "app/ShownText.h"
+#include "app/WindowMessages.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {
@@ -27,6 +31,25 @@ void Prepare(QFileDialog& dialog, const DialogSettings& settings) {
     // The user sees each filter's own text; the patterns Qt matches with stay behind it.
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setDefaultSuffix(settings.defaultExtension);
+}
+
+// Window managers cut a caption that is wider than its box ("Prote… mation"): a box is made
+// at least as wide as its caption with room for the title bar's buttons.
+int CaptionWidth(const QWidget& box) {
+    QFont title = box.font();
+    title.setBold(true);
+    return QFontMetrics(title).horizontalAdvance(box.windowTitle()) + 160;
+}
+
+// The boxes size themselves from their layouts, so the width goes in as a spacer.
+void FitCaption(QWidget& box) {
+    auto* spacer = new QSpacerItem(CaptionWidth(box), 0, QSizePolicy::Minimum);
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(spacer, grid->rowCount(), 0, 1, grid->columnCount());
+    else if (auto* column = qobject_cast<QBoxLayout*>(box.layout()))
+        column->addSpacerItem(spacer);
+    else
+        delete spacer;
 }
 
 // "kiv: text", as command-line programs report.
@@ -52,6 +75,7 @@ void QtUiServices::ShowMessage(const QString& text) {
     if (!interacting_) return WriteToStandardError(text);
     QMessageBox box(QMessageBox::NoIcon, QString::fromUtf8(kApplicationTitle), ShownText(text),
                     QMessageBox::Ok, QApplication::activeWindow());
+    FitCaption(box);
     box.exec();
 }
 
@@ -59,26 +83,35 @@ bool QtUiServices::Question(const QString& text, const QString& caption) {
     if (!interacting_) return false;
     QMessageBox box(QMessageBox::Question, ShownText(caption), ShownText(text),
                     QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
+    FitCaption(box);
     return box.exec() == QMessageBox::Ok;
 }
 
 std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const QString& prompt,
-                                                 const QString& defaultAnswer) {
+                                                 const QString& defaultAnswer,
+                                                 const QString& subject) {
     if (!interacting_) return std::nullopt;
-    bool accepted = false;
+    QInputDialog box(QApplication::activeWindow());
+    box.setWindowTitle(ShownText(caption));
+    box.setLabelText(subject.isEmpty()
+                         ? ShownText(prompt)
+                         : ShownText(kPromptSubject).arg(subject) + u'\n' + ShownText(prompt));
     // Masked as the password boxes are: a password in clear is read by anyone watching.
-    const QString answer =
-        QInputDialog::getText(QApplication::activeWindow(), ShownText(caption), ShownText(prompt),
-                              QLineEdit::Password, defaultAnswer, &accepted);
-    if (!accepted) return std::nullopt;
-    return answer;
+    box.setTextEchoMode(QLineEdit::Password);
+    box.setTextValue(defaultAnswer);
+    box.adjustSize();  // the input box builds its layout only when first sized
+    FitCaption(box);
+    if (box.exec() != QDialog::Accepted) return std::nullopt;
+    return box.textValue();
 }
 
 QStringList QtUiServices::OpenDialog(DialogSettings& settings) {
     if (!interacting_) return {};
     QFileDialog dialog(QApplication::activeWindow());
     PrepareOpenDialog(dialog, settings);
+    StartInLastFolder(dialog, settings);
     if (dialog.exec() != QDialog::Accepted) return {};
+    lastFolder_ = dialog.directory().absolutePath();
     const QStringList chosen = dialog.selectedFiles();
     if (!chosen.isEmpty()) settings.fileName = chosen.front();
     return chosen;
@@ -88,9 +121,21 @@ std::optional<QString> QtUiServices::SaveDialog(DialogSettings& settings) {
     if (!interacting_) return std::nullopt;
     QFileDialog dialog(QApplication::activeWindow());
     PrepareSaveDialog(dialog, settings);
+    StartInLastFolder(dialog, settings);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    lastFolder_ = dialog.directory().absolutePath();
     settings.fileName = dialog.selectedFiles().front();
     return settings.fileName;
+}
+
+void QtUiServices::StartInLastFolder(QFileDialog& dialog, const DialogSettings& settings) const {
+    if (lastFolder_.isEmpty()) {
+        if (settings.initialFolder.isEmpty() && QFileInfo(settings.fileName).isRelative())
+            dialog.setDirectory(QDir::homePath());
+        return;
+    }
+    dialog.setDirectory(lastFolder_);
+    if (!settings.fileName.isEmpty()) dialog.selectFile(QFileInfo(settings.fileName).fileName());
 }
 
 void QtUiServices::PrepareOpenDialog(QFileDialog& dialog, const DialogSettings& settings) {

@@ -13,10 +13,12 @@ class QtUiServices final : public UiServices {
   public:
     void ShowError(const QString& text) override;
     void StopInteracting() override;
+    bool Interacting() const override { return interacting_; }
     void ShowMessage(const QString& text) override;
     bool Question(const QString& text, const QString& caption) override;
     std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
-                                       const QString& defaultAnswer) override;
+                                       const QString& defaultAnswer,
+                                       const QString& subject) override;
     QStringList OpenDialog(DialogSettings& settings) override;
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;
@@ -28,9 +30,15 @@ class QtUiServices final : public UiServices {
     // before an existing file is chosen exactly when settings.confirmOverwrite.
     static void PrepareSaveDialog(QFileDialog& dialog, const DialogSettings& settings);
 
+    // Where a dialog starts: the folder the last accepted dialog ended in; before any, the
+    // settings' folder (or the preset file's), else the user's home folder, never the
+    // working folder the program happened to be started in.
+    void StartInLastFolder(QFileDialog& dialog, const DialogSettings& settings) const;
+
   private:
     MessageBoxExceptionDisplay errors_;
     bool interacting_ = true;
+    QString lastFolder_;
 };
 
 }  // namespace kiv

@@ -18,21 +18,18 @@
 #include "app/ClipboardSegments.h"
 #include "app/DialogSettings.h"
 #include "app/EditorLines.h"
-#include "app/FileRunThread.h"
+#include "app/FileRunController.h"
+#include "app/Form1Controls.h"
 #include "app/StartupContext.h"
 #include "app/UiServices.h"
-#include "app/WindowRunReport.h"
+#include "app/WindowSettings.h"
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherWorkspace.h"
 #include "cipher/TextCipher.h"
 #include "numeric/Clock.h"
 #include "runtime/TDdeServerConv.h"
 
-class QMimeData;
-
 namespace kiv {
-
-class SettingsKey;
 
 // The program's only working window. Its handlers read the controls, call the logic and show
 // the results; everything the user sees outside the controls goes through UiServices. Creating
@@ -45,33 +42,35 @@ class TForm1 final : public QWidget {
     TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidget* parent = nullptr);
     ~TForm1() override;
 
-    // Controls, owned through Qt's parent chain and named after themselves.
-    ClickLabel* Label3;
-    ClickLabel* Label4;
-    QCheckBox* CheckBox1;
-    QRadioButton* RadioButton3;
-    QRadioButton* RadioButton2;
-    QRadioButton* RadioButton1;
-    QPushButton* Button5;
-    QPushButton* Button6;
-    QPushButton* Button4;
-    QPushButton* Button3;
-    QPushButton* Button2;
-    QPushButton* Button1;
-    QLineEdit* Edit1;
-    ClickLabel* Label1;
-    QLineEdit* Edit2;
-    ClickLabel* Label2;
-    QListWidget* ListBox1;
-    QPlainTextEdit* Memo1;
-    QProgressBar* ProgressBar1;
-    QProgressBar* ProgressBar2;
+    // The controls, owned through Qt's parent chain and named after themselves.
+    ClickLabel* Label3() const { return controls_.Label3; }
+    ClickLabel* Label4() const { return controls_.Label4; }
+    QCheckBox* CheckBox1() const { return controls_.CheckBox1; }
+    QRadioButton* RadioButton3() const { return controls_.RadioButton3; }
+    QRadioButton* RadioButton2() const { return controls_.RadioButton2; }
+    QRadioButton* RadioButton1() const { return controls_.RadioButton1; }
+    QPushButton* Button5() const { return controls_.Button5; }
+    QPushButton* Button6() const { return controls_.Button6; }
+    QPushButton* Button4() const { return controls_.Button4; }
+    QPushButton* Button3() const { return controls_.Button3; }
+    QPushButton* Button2() const { return controls_.Button2; }
+    QPushButton* Button1() const { return controls_.Button1; }
+    QLineEdit* Edit1() const { return controls_.Edit1; }
+    ClickLabel* Label1() const { return controls_.Label1; }
+    QLineEdit* Edit2() const { return controls_.Edit2; }
+    ClickLabel* Label2() const { return controls_.Label2; }
+    QListWidget* ListBox1() const { return controls_.ListBox1; }
+    QPlainTextEdit* Memo1() const { return controls_.Memo1; }
+    QProgressBar* ProgressBar1() const { return controls_.ProgressBar1; }
+    QProgressBar* ProgressBar2() const { return controls_.ProgressBar2; }
     // "Cancel": shown only while a file run is going.
-    QPushButton* Button7;
-    QMenu* PopupMenu1;
-    QAction* Usememeo1;
-    QAction* Save1;
-    QAction* Saveas1;
+    QPushButton* Button7() const { return controls_.Button7; }
+    QMenu* PopupMenu1() const { return controls_.PopupMenu1; }
+    QAction* Usememeo1() const { return controls_.Usememeo1; }
+    QAction* Save1() const { return controls_.Save1; }
+    QAction* Saveas1() const { return controls_.Saveas1; }
+    StatusLine* Status() const { return controls_.Status; }
+
     DialogSettings OpenDialog1;
     DialogSettings SaveDialog1;
     // The command service's topic; absent when the window was created without a service.
@@ -92,7 +91,7 @@ class TForm1 final : public QWidget {
 
     // 1 "Use File", 2 "Use Copy", 3 "Use Text": the checked radio button.
     int SourceMode() const;
-    EditorLines Lines() { return EditorLines(*Memo1); }
+    EditorLines Lines() { return EditorLines(*controls_.Memo1); }
     // The file the editor's document is saved to after every encryption.
     QString LastSaveFile() const { return startFilePath + QStringLiteral("Kiv.txt"); }
 
@@ -105,34 +104,35 @@ class TForm1 final : public QWidget {
     bool DecryptOperands();
     // A file run is going on its worker thread; every action on the report list, the passwords
     // or a cipher waits until it has ended.
-    bool FileRunning() const { return fileRun_->Running(); }
+    bool FileRunning() const { return fileRuns_->Running(); }
 
   public slots:
     void FormCreate();
-    void FormClick();
+    void FormClick() { controls_.ShowAll(); }
     void FormDblClick();
     void FormClose();
-    void RadioButton1Click();
-    void RadioButton2Click();
-    void RadioButton3Click();
+    void RadioButton1Click() { controls_.ShowMode(1); }
+    void RadioButton2Click() { controls_.ShowMode(2); }
+    void RadioButton3Click() { controls_.ShowMode(3); }
     void Label1Click();
     void Label2Click();
-    void Usememeo1Click();
+    void Usememeo1Click() { Lines().Clear(); }
     void Save1Click();
     void Saveas1Click();
-    void Memo1DblClick();
-    void ListBox1Click();
+    void Memo1DblClick() { Lines().Clear(); }
+    void ListBox1Click() {}
     void ListBox1DblClick();
     void Button1Click();
-    void Button2Click();
+    void Button2Click() { fileRuns_->Encrypt(); }
     void Button3Click();
     void Button4Click();
     void Button5Click();
     void Button6Click();
-    void Button7Click();
+    void Button7Click() { fileRuns_->Cancel(); }
     void DdeServerConv1Open();
-    void DdeServerConv1ExecuteMacro(const QStringList& lines);
-    void DdeServerConv1Close();
+    // Macros are acknowledged and change nothing.
+    void DdeServerConv1ExecuteMacro(const QStringList&) {}
+    void DdeServerConv1Close() {}
 
   protected:
     void closeEvent(QCloseEvent* event) override;
@@ -144,14 +144,12 @@ class TForm1 final : public QWidget {
     void dropEvent(QDropEvent* event) override;
 
   private:
-    void CreateControls();
     void ConnectHandlers();
     void CreateCommandTopic();
     // Runs a handler so that nothing it throws reaches Qt's event loop.
     void Run(void (TForm1::*handler)());
     void HandleArguments();
-    // The opening steps of LoadSettings and SaveSettings; false when the operation ends there.
-    bool OpenSettingsKey(SettingsKey& key, QPoint at);
+    void ApplySettings(const WindowSettingsValues& values);
     // PreparePasswordKey, then what the text cores would say of the key: a key they cannot use
     // is refused before anything changes.
     bool PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting);
@@ -160,19 +158,6 @@ class TForm1 final : public QWidget {
     std::string Decrypted(const std::string& text);
     // The converted text on the clipboard, marked as the kind of text it is.
     void ShowClipboardResult(const ClipboardSegments::Result& result, ClipboardContent content);
-    // The file runs' own password checks, each run with its own texts; on success password
-    // holds the first box's bytes.
-    bool CheckFilePassword(bool restoring, std::string& password);
-    void ReplaceReportList(const QStringList& paths);
-    // The files chosen for an encryption: asks for the output name when there are several.
-    void EncryptChosen(const QStringList& paths, const std::string& password);
-    void RestoreChosen(const QString& path, const std::string& password);
-    void StartFileRun(FileRunThread::Job job);
-    void FileRunEnded(const FileRunResult& result);
-    void SetRunning(bool running);
-    // The local files of a drag in "Use File" mode, or none when the window takes no drop.
-    QStringList DroppedFiles(const QMimeData* data) const;
-    void FilesDropped(const QStringList& paths);
 
     UiServices& ui_;
     const Clock& clock_;
@@ -180,11 +165,12 @@ class TForm1 final : public QWidget {
     CipherWorkspace workspace_;
     CharacterOrder order_;
     CipherMessageBox cipherMessages_;
+    Form1Controls controls_;
+    WindowSettings settings_;
     // A double-click ends with a release that is no click of its own.
     bool releaseEndsDoubleClick_ = false;
-    std::unique_ptr<WindowRunReport> runReport_;
     // Last, so that a run still going is cancelled and joined before anything else goes.
-    std::unique_ptr<FileRunThread> fileRun_;
+    std::unique_ptr<FileRunController> fileRuns_;
 };
 
 }  // namespace kiv

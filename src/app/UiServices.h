@@ -21,8 +21,10 @@ class UiServices : public ExceptionDisplay {
     // OK and Cancel with a caption of its own; true for OK.
     virtual bool Question(const QString& text, const QString& caption) = 0;
     // A one-line answer, shown masked as it is typed; nothing when the user cancels.
+    // subject, where there is one, names what the password is for (a file), above the prompt.
     virtual std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
-                                               const QString& defaultAnswer) = 0;
+                                               const QString& defaultAnswer,
+                                               const QString& subject) = 0;
     // The chosen files (one unless settings.multiSelect); empty when cancelled. The first chosen
     // file becomes settings.fileName.
     virtual QStringList OpenDialog(DialogSettings& settings) = 0;

@@ -1,9 +1,12 @@
 #include "app/WindowAccessibility.h"
 
 #include <QAccessible>
+#include <QAccessibleWidget>
 #include <QCoreApplication>
+#include <mutex>
 
 #include "app/EnterPressesButton.h"
+#include "app/Form1Controls.h"
 #include "app/TForm1.h"
 
 namespace kiv {
@@ -16,27 +19,40 @@ void Describe(QWidget* control, const char* name, const char* description = null
         control->setAccessibleDescription(QCoreApplication::translate("kiv", description));
 }
 
+QAccessibleInterface* ForMainWindow(const QString& className, QObject* object) {
+    if (className != QLatin1String(TForm1::staticMetaObject.className())) return nullptr;
+    if (auto* window = qobject_cast<QWidget*>(object))
+        return new QAccessibleWidget(window, QAccessible::Window);
+    return nullptr;
+}
+
 }  // namespace
 
-void DescribeControls(TForm1& window) {
-    Describe(window.Edit1, QT_TRANSLATE_NOOP("kiv", "Password 1"));
-    Describe(window.Edit2, QT_TRANSLATE_NOOP("kiv", "Password 2"),
+void InstallMainWindowRole() {
+    static std::once_flag installed;
+    std::call_once(installed, [] { QAccessible::installFactory(ForMainWindow); });
+}
+
+void DescribeControls(QWidget& window, const Form1Controls& controls) {
+    Describe(controls.Edit1, QT_TRANSLATE_NOOP("kiv", "Password 1"));
+    Describe(controls.Edit2, QT_TRANSLATE_NOOP("kiv", "Password 2"),
              QT_TRANSLATE_NOOP("kiv", "The same password again"));
-    Describe(window.Memo1, QT_TRANSLATE_NOOP("kiv", "Text editor"),
+    Describe(controls.Memo1, QT_TRANSLATE_NOOP("kiv", "Text editor"),
              QT_TRANSLATE_NOOP("kiv", "Each line is encrypted or decrypted on its own"));
-    Describe(window.ListBox1, QT_TRANSLATE_NOOP("kiv", "Report"));
-    Describe(window.ProgressBar1, QT_TRANSLATE_NOOP("kiv", "File progress"));
-    Describe(window.ProgressBar2, QT_TRANSLATE_NOOP("kiv", "Overall progress"));
-    Describe(window.Label3, QT_TRANSLATE_NOOP("kiv", "Date"));
-    Describe(window.Label4, QT_TRANSLATE_NOOP("kiv", "Time"));
-    window.Label1->setAccessibleDescription(
+    Describe(controls.ListBox1, QT_TRANSLATE_NOOP("kiv", "Report"));
+    Describe(controls.ProgressBar1, QT_TRANSLATE_NOOP("kiv", "File progress"));
+    Describe(controls.ProgressBar2, QT_TRANSLATE_NOOP("kiv", "Overall progress"));
+    Describe(controls.Label3, QT_TRANSLATE_NOOP("kiv", "Date"));
+    Describe(controls.Label4, QT_TRANSLATE_NOOP("kiv", "Time"));
+    controls.Label1->setAccessibleDescription(
         QCoreApplication::translate("kiv", "Shows or hides the passwords"));
-    window.Label2->setAccessibleDescription(
+    controls.Label2->setAccessibleDescription(
         QCoreApplication::translate("kiv", "Decrypts a cipher text pasted into Password 1"));
 
     auto* enter = new EnterPressesButton(&window);
-    for (QPushButton* button : {window.Button1, window.Button2, window.Button3, window.Button4,
-                                window.Button5, window.Button6, window.Button7})
+    for (QPushButton* button :
+         {controls.Button1, controls.Button2, controls.Button3, controls.Button4, controls.Button5,
+          controls.Button6, controls.Button7})
         enter->Watch(button);
 }
 

@@ -13,6 +13,8 @@ inline constexpr char kCantCreateKey[] = QT_TRANSLATE_NOOP("kiv", "Can't Create 
 inline constexpr char kQuickKeyTooShort[] =
     QT_TRANSLATE_NOOP("kiv", " Give cipher length equel  3 or big ");
 inline constexpr char kPasswordPrompt[] = QT_TRANSLATE_NOOP("kiv", "Enter the Password:");
+// Above the start-up prompt: the file the password is asked for.
+inline constexpr char kPromptSubject[] = QT_TRANSLATE_NOOP("kiv", "File: %1");
 inline constexpr char kWindowCaption[] =
     QT_TRANSLATE_NOOP("kiv", "Protect the lives of your information");
 inline constexpr char kStoreWriteFailed[] = QT_TRANSLATE_NOOP("kiv", "Failed to set data for '%1'");
@@ -34,9 +36,32 @@ inline constexpr char kCancelCaption[] = QT_TRANSLATE_NOOP("kiv", "Cancel");
 // After a run's failure line: the file concerned (%1) and the system's reason (%2), such as
 // "No space left on device".
 inline constexpr char kFailureReasonLine[] = QT_TRANSLATE_NOOP("kiv", "%1: %2");
-// The report list's last line after a cancelled run; a restore keeps the files it completed.
-inline constexpr char kRunCancelled[] =
-    QT_TRANSLATE_NOOP("kiv", "Cancelled: the file in progress was not written");
+// The report list's last line after every run: how it ended and where its output is. %1 is the
+// container of an encryption, or the folder of a restore; a restore counts its files (%2) and
+// those it left out (%3). A cancelled or failed run leaves no half-written file.
+inline constexpr char kEncryptFinished[] =
+    QT_TRANSLATE_NOOP("kiv", "Finished: the files are encrypted into %1");
+inline constexpr char kEncryptCancelled[] =
+    QT_TRANSLATE_NOOP("kiv", "Cancelled: %1 was not written");
+inline constexpr char kEncryptNotFinished[] =
+    QT_TRANSLATE_NOOP("kiv", "Not finished: %1 was not written");
+inline constexpr char kRestoreFinished[] =
+    QT_TRANSLATE_NOOP("kiv", "Finished: files restored into %1: %2, not restored: %3");
+inline constexpr char kRestoreCancelled[] =
+    QT_TRANSLATE_NOOP("kiv", "Cancelled: files restored into %1: %2, the rest not restored");
+inline constexpr char kRestoreNotFinished[] =
+    QT_TRANSLATE_NOOP("kiv", "Not finished: files restored into %1: %2, the rest not restored");
+
+// Asked when the window is closed while a file run is going; OK cancels the run and closes.
+inline constexpr char kCloseDuringRun[] =
+    QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nCancel it and close the window?");
+
+// Said below the progress bars after a clipboard action; %1 is the number of converted parts
+// (the lines and table cells between tabs and line ends).
+inline constexpr char kClipboardEncrypted[] =
+    QT_TRANSLATE_NOOP("kiv", "The clipboard now holds the encrypted text (%1 parts)");
+inline constexpr char kClipboardDecrypted[] =
+    QT_TRANSLATE_NOOP("kiv", "The clipboard now holds the decrypted text (%1 parts)");
 
 // Captions of the window's controls and menu.
 inline constexpr char kRememberMe[] = QT_TRANSLATE_NOOP("kiv", "Remember me");

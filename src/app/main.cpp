@@ -8,8 +8,10 @@
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "numeric/SystemClock.h"
 #include "runtime/ApplicationStartup.h"
+#include "runtime/ProcessProtection.h"
 
 int main(int argc, char** argv) {
+    kiv::ProtectProcessMemory();
     // A signal that ends the program during a file run must not leave decrypted data behind.
     // SIGTERM, SIGINT and SIGHUP close the window the ordinary way instead, which cancels the
     // run: their handlers come later and take the place of these.

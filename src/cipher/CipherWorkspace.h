@@ -7,6 +7,7 @@
 #include "numeric/Clock.h"
 #include "numeric/RandomGenerator.h"
 #include "numeric/SystemClock.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -39,6 +40,27 @@ struct CipherWorkspace {
     using Row = std::array<std::int32_t, kRow>;
 
     explicit CipherWorkspace(const Clock& clock = SystemClock::Instance()) : clock(&clock) {}
+    CipherWorkspace(const CipherWorkspace&) = default;
+    CipherWorkspace& operator=(const CipherWorkspace&) = default;
+    // The rows hold the key, what was derived from it and the bytes of the latest blocks.
+    ~CipherWorkspace() { WipeRows(); }
+
+    void WipeRows() noexcept {
+        WipeBytes(ScratchA.data(), sizeof ScratchA);
+        WipeBytes(ScratchB.data(), sizeof ScratchB);
+        WipeBytes(ReducedResidues.data(), sizeof ReducedResidues);
+        WipeBytes(GarnerSums.data(), sizeof GarnerSums);
+        WipeBytes(NoiseChain.data(), sizeof NoiseChain);
+        WipeBytes(KeyText.data(), sizeof KeyText);
+        WipeBytes(AuxText.data(), sizeof AuxText);
+        WipeBytes(MixedDigits.data(), sizeof MixedDigits);
+        WipeBytes(Moduli.data(), sizeof Moduli);
+        WipeBytes(BlockValues.data(), sizeof BlockValues);
+        WipeBytes(ByteDigits.data(), sizeof ByteDigits);
+        WipeBytes(Residues.data(), sizeof Residues);
+        WipeBytes(NoiseDigits.data(), sizeof NoiseDigits);
+        WipeBytes(WeightTable.data(), sizeof WeightTable);
+    }
 
     Row ScratchA{};
     Row ScratchB{};

@@ -7,6 +7,7 @@
 #include "cipher/Avx512TextKernel.h"
 #include "cipher/ModularTables.h"
 #include "numeric/RandomGenerator.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -275,6 +276,14 @@ void TextBlockCodec::EncodeResidues(const std::uint8_t* text, std::size_t count,
     }
 }
 
+TextBlockCodec::~TextBlockCodec() {
+    WipeText(key_);
+    WipeText(padded_);
+    WipeBytes(residues_.data(), residues_.size());
+    WipeBytes(values_.data(), values_.size() * sizeof(values_[0]));
+    WipeBytes(bytes_.data(), bytes_.size());
+}
+
 void TextBlockCodec::Encrypt(std::string_view text, std::int32_t stamp, CipherWorkspace& ws,
                              std::string& out) {
     Encrypt(&text, 1, {}, stamp, ws, out);
@@ -464,7 +473,8 @@ void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
             out.append(reinterpret_cast<const char*>(&bytes_[b * length]), length);
         }
         const std::size_t nul = out.find('\0');
-        if (nul != std::string::npos) out.resize(nul);
+        verdicts[t].cutAtNul = nul != std::string::npos;
+        if (verdicts[t].cutAtNul) out.resize(nul);
         const std::size_t last = firstBlock_[t + 1];
         if (!verdicts[t].lastFailed && last > firstBlock_[t])
             verdicts[t].lastFailed = zeros_[last - 1] < 3;

@@ -113,6 +113,11 @@ class TextBlockCodec {
                                                   int n, const CharacterOrder& order,
                                                   TextKernel kernel);
 
+    // Wipes the key and the plain bytes the scratch rows still hold.
+    ~TextBlockCodec();
+    TextBlockCodec(const TextBlockCodec&) = delete;
+    TextBlockCodec& operator=(const TextBlockCodec&) = delete;
+
     // Whether this codec was built for key (cut as the text cores cut it), order and kernel.
     bool Serves(std::string_view key, const CharacterOrder& order, TextKernel kernel) const;
 
@@ -143,6 +148,7 @@ class TextBlockCodec {
     // What decrypting one cipher text found.
     struct Verdict {
         bool lastFailed = false;  // the last block failed the zero-digit test or was cut
+        bool cutAtNul = false;    // the decryption ended at a NUL byte before its last block
     };
 
     // Decrypts texts[0..count-1], all blocks side by side. Shows each block's message (at most

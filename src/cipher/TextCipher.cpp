@@ -8,6 +8,7 @@
 #include "cipher/ResidueEncoding.h"
 #include "cipher/TextBlockCodec.h"
 #include "numeric/NumericServices.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -60,7 +61,36 @@ bool CodecNoiseFits(const CipherWorkspace& ws, const TextBlockCodec& codec, std:
     return true;
 }
 
+// Blocks a long text is decoded by at a time.
+constexpr std::size_t kLongTextBlocks = std::size_t{1} << 16;
+
+// Decodes one text a run of blocks at a time, with what the codec gives it whole: the accepted
+// blocks' bytes up to the first NUL, and the verdict of its last block.
+TextBlockCodec::Verdict DecryptLongText(TextBlockCodec& codec, std::string_view text,
+                                        CipherMessages& messages, std::string& plain) {
+    const std::size_t run = kLongTextBlocks * static_cast<std::size_t>(codec.BlockChars());
+    plain.clear();
+    // Room for every block, so that the plain text is never copied as it grows.
+    plain.reserve(text.size() / static_cast<std::size_t>(codec.BlockChars()) *
+                  static_cast<std::size_t>(codec.BlockLength()));
+    TextBlockCodec::Verdict verdict;
+    std::string part;
+    bool ended = false;  // a NUL was met: nothing after it belongs to the decryption
+    for (std::size_t at = 0; at < text.size(); at += run) {
+        const std::string_view piece = text.substr(at, run);
+        codec.Decrypt(&piece, 1, messages, &part, &verdict);
+        if (!ended) plain += part;
+        ended = ended || verdict.cutAtNul;
+    }
+    WipeText(part);
+    return verdict;
+}
+
 }  // namespace
+
+std::size_t TextBlockLength(std::string_view key) {
+    return TextKey(key).size();
+}
 
 TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key) {
     const int n = TextSchedule(ws, TextKey(key));
@@ -162,7 +192,20 @@ void DecryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_
     TextBlockCodec::Verdict one;
     std::vector<TextBlockCodec::Verdict> many(count == 1 ? 0 : count);
     TextBlockCodec::Verdict* verdicts = count == 1 ? &one : many.data();
-    codec->Decrypt(inputs, count, messages, outputs, verdicts);
+    // Short texts side by side, long ones a run of blocks at a time; messages stay in order.
+    const std::size_t longText = kLongTextBlocks * static_cast<std::size_t>(codec->BlockChars());
+    for (std::size_t t = 0; t < count;) {
+        if (inputs[t].size() > longText) {
+            verdicts[t] = DecryptLongText(*codec, inputs[t], messages, outputs[t]);
+            ++t;
+            continue;
+        }
+        std::size_t end = t + 1;
+        while (end < count && inputs[end].size() <= longText)
+            ++end;
+        codec->Decrypt(inputs + t, end - t, messages, outputs + t, verdicts + t);
+        t = end;
+    }
     for (std::size_t t = 0; t < count; ++t) {
         // An empty text decrypts to itself; a failed last block or a text no longer than the
         // key hands the cipher text back.

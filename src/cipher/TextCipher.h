@@ -32,6 +32,9 @@ enum class TextKeyVerdict {
     RepeatedModuli,  // two positions of a block share a modulus: nothing could be decrypted
 };
 
+// Bytes per block of key on the text paths: its length up to the first NUL, at most 17.
+std::size_t TextBlockLength(std::string_view key);
+
 // What a key would do on the text paths. Runs the key schedule on ws.
 TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key);
 
@@ -76,7 +79,9 @@ bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands&
                  CipherMessages& messages, TextCoding coding = TextCoding::Best);
 
 // Decrypts inputs[0..count-1] with one key as DecryptText would one after the other, with the
-// blocks of all of them decoded side by side; the messages of all come first, in order.
+// blocks of all of them decoded side by side; the messages of all come first, in order. A long
+// text is decoded a run of blocks at a time, so that it takes little more memory than itself
+// and its decryption.
 // outputs[t] receives the decryption or, where DecryptText hands the text back, inputs[t];
 // decrypted[t] is DecryptText's result. With a key shorter than 3 bytes only empty texts are
 // written (as themselves).

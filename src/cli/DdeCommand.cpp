@@ -63,9 +63,10 @@ int DdeCommand::Run(CliContext& context) {
         application = std::make_unique<QCoreApplication>(argc, argv);
     }
 
-    const QString path = DdeSocketPath(QString::fromStdString(service));
+    std::string refusal;
+    const QString path = DdeSocketPath(QString::fromStdString(service), &refusal);
     if (path.isEmpty()) {
-        context.err << "kiv-cli: this system offers no runtime folder for the command service\n";
+        context.err << "kiv-cli: no runtime folder for the command service: " << refusal << '\n';
         return kExitFailed;
     }
     QLocalSocket socket;

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <istream>
+#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -16,6 +17,10 @@ class LineBatchReader {
     enum class Reads { Large, LineAtATime };
     explicit LineBatchReader(std::istream& in, Reads reads = Reads::Large)
         : in_(in), reads_(reads) {}
+    // The input read is wiped when the reader goes: it may be plain text.
+    ~LineBatchReader();
+    LineBatchReader(const LineBatchReader&) = delete;
+    LineBatchReader& operator=(const LineBatchReader&) = delete;
 
     // The next lines, each without its LF or CR LF (a last line without LF counts too): at most
     // maxLines of them, and no more once they hold maxBytes. The views stay valid until the next
@@ -30,7 +35,14 @@ class LineBatchReader {
 
     std::istream& in_;
     const Reads reads_;
-    std::vector<char> buffer_;
+    // Grown with realloc, which moves a large block by remapping its pages rather than copying
+    // them, and leaves the room not yet read into untouched: a long line then costs about its
+    // own length, not the two or three times a copying, zero-filling growth would.
+    struct Free {
+        void operator()(char* data) const;
+    };
+    std::unique_ptr<char, Free> buffer_;
+    std::size_t capacity_ = 0;
     std::size_t begin_ = 0;  // the unread bytes are buffer_[begin_, end_)
     std::size_t end_ = 0;
     bool ended_ = false;

@@ -50,8 +50,8 @@ void PasswordOptions::Declare(CLI::App& command) {
     fd->excludes(environment);
 }
 
-std::optional<std::string> PasswordOptions::Read(CliContext& context, bool confirm,
-                                                 int& status) const {
+std::optional<SecretText> PasswordOptions::Read(CliContext& context, bool confirm,
+                                                int& status) const {
     PasswordSource source;
     source.file = file_;
     if (fd_) source.fd = std::stoi(*fd_);
@@ -68,7 +68,7 @@ std::optional<std::string> PasswordOptions::Read(CliContext& context, bool confi
         NoteFailure(status, kExitPassword);
         return std::nullopt;
     }
-    return reading.password;
+    return SecretText(std::move(*reading.password));
 }
 
 }  // namespace kiv

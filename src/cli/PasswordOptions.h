@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/CliContext.h"
+#include "runtime/SecretText.h"
 
 namespace CLI {
 class App;
@@ -22,7 +23,8 @@ class PasswordOptions {
     // kExitInputOutput when its file, descriptor or terminal could not be read, kExitPassword
     // when none was given, the two typed ones differ or it holds a NUL byte. confirm asks twice
     // on the terminal.
-    std::optional<std::string> Read(CliContext& context, bool confirm, int& status) const;
+    // The password is wiped when the result goes.
+    std::optional<SecretText> Read(CliContext& context, bool confirm, int& status) const;
 
   private:
     std::optional<std::string> file_;

@@ -11,6 +11,8 @@
 #include <iterator>
 
 #include "cli/FailureLines.h"
+#include "runtime/SecretWipe.h"
+#include "runtime/WipeOnExit.h"
 
 namespace kiv {
 
@@ -20,7 +22,10 @@ namespace {
 // shared descriptor. Returns false on a read error. ended tells an input that ended before
 // anything was read (Ctrl+D on an empty terminal line) from an empty line.
 bool ReadLine(int fd, std::string& line, bool* ended = nullptr) {
-    line.clear();
+    // The line is a password: it grows by copies whose old buffers are wiped, and the byte read
+    // last is wiped too.
+    WipeText(line);
+    line.reserve(256);
     char c = 0;
     for (;;) {
         const ssize_t got = read(fd, &c, 1);
@@ -28,9 +33,17 @@ bool ReadLine(int fd, std::string& line, bool* ended = nullptr) {
         if (got < 0) return false;
         if (got == 0 && ended != nullptr) *ended = line.empty();
         if (got == 0 || c == '\n') break;
+        if (line.size() == line.capacity()) {
+            std::string grown;
+            grown.reserve(2 * line.capacity());
+            grown = line;
+            WipeText(line);
+            line.swap(grown);
+        }
         line.push_back(c);
         if (line.size() > 1 << 20) break;  // a password file is not a data file
     }
+    WipeBytes(&c, sizeof c);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     return true;
 }
@@ -94,8 +107,10 @@ std::optional<std::string> Prompt(int tty, const char* question, bool& ended) {
         UnguardPrompt();
     }
     (void)!write(tty, "\n", 1);
-    if (!ok) return std::nullopt;
-    return line;
+    std::optional<std::string> answer;
+    if (ok) answer = line;
+    WipeText(line);
+    return answer;
 }
 
 }  // namespace
@@ -103,6 +118,7 @@ std::optional<std::string> Prompt(int tty, const char* question, bool& ended) {
 PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     PasswordReading result;
     std::string line;
+    const WipeOnExit wipeLine(line);
     if (source.file) {
         const int fd = open(source.file->c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
@@ -154,6 +170,8 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     auto first = Prompt(tty, "Password: ", ended);
     std::optional<std::string> second = first;
     if (first && !ended && confirm) second = Prompt(tty, "Repeat password: ", ended);
+    const WipeOnExit wipeFirst(first ? *first : line);
+    const WipeOnExit wipeSecond(second ? *second : line);
     close(tty);
     if (ended) {
         result.error = "no password was given";

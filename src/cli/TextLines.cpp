@@ -13,6 +13,7 @@
 #include "cli/FailureLines.h"
 #include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -108,20 +109,45 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
     return whole;
 }
 
-// Encrypts standard input line by line, in batches whose cipher texts are written at once.
+void WriteText(std::ostream& out, const std::string& text) {
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+}
+
+// Encrypts standard input line by line, in batches whose cipher texts are written at once. A
+// line longer than a batch is encrypted and written a piece of whole blocks at a time (the
+// noise chain runs on from piece to piece as from block to block), so that its cipher text,
+// three times its length, is never held whole.
 void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
     LineBatchReader reader(context.in, Reads(context));
+    const std::size_t block = TextBlockLength(key);
+    const std::size_t piece = kBatchBytes / block * block;
     std::string out;
     for (;;) {
         const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
         if (lines.empty()) break;
-        out.clear();
-        EncryptTexts(ws, order, key, lines.data(), lines.size(), "\n", out);
-        context.out.write(out.data(), static_cast<std::streamsize>(out.size()));
+        for (std::size_t t = 0; t < lines.size() && context.out;) {
+            out.clear();
+            if (lines[t].size() <= kBatchBytes) {
+                std::size_t end = t + 1;
+                while (end < lines.size() && lines[end].size() <= kBatchBytes)
+                    ++end;
+                EncryptTexts(ws, order, key, lines.data() + t, end - t, "\n", out);
+                WriteText(context.out, out);
+                t = end;
+                continue;
+            }
+            for (std::size_t at = 0; at < lines[t].size() && context.out; at += piece) {
+                const std::string_view part = lines[t].substr(at, piece);
+                out.clear();
+                EncryptTexts(ws, order, key, &part, 1, {}, out);
+                WriteText(context.out, out);
+            }
+            context.out.put('\n');
+            ++t;
+        }
         if (context.inIsTerminal) context.out.flush();
         if (!context.out) return;  // the caller says why
-        if (out.capacity() > 16 * kBatchBytes) std::string().swap(out);
     }
 }
 
@@ -132,6 +158,14 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
     const TextGeometry geometry = GeometryOf(ws, order, key);
     LineBatchReader reader(context.in, Reads(context));
     std::vector<std::string> outputs(kBatchLines);
+    // The decrypted lines are wiped when the last of them is written.
+    struct WipeAll {
+        std::vector<std::string>& texts;
+        ~WipeAll() {
+            for (std::string& text : texts)
+                WipeText(text);
+        }
+    } wipeOutputs{outputs};
     std::unique_ptr<bool[]> decrypted(new bool[kBatchLines]);
     bool all = true;
     std::size_t first = 1;  // the number of the batch's first line
@@ -147,7 +181,10 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
                               decrypted[t], outputs[t]))
                 all = false;
             // One very long line must not keep its room in every slot it passed through.
-            if (outputs[t].capacity() > kBatchBytes) std::string().swap(outputs[t]);
+            if (outputs[t].capacity() > kBatchBytes) {
+                WipeText(outputs[t]);
+                outputs[t].shrink_to_fit();
+            }
         }
         first += count;
         if (context.inIsTerminal) context.out.flush();

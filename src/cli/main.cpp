@@ -8,6 +8,7 @@
 #include "cli/KivCli.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "numeric/SystemClock.h"
+#include "runtime/ProcessProtection.h"
 
 namespace {
 
@@ -28,6 +29,7 @@ void HoldClosedStandardDescriptors() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    kiv::ProtectProcessMemory();
     HoldClosedStandardDescriptors();
     std::ios::sync_with_stdio(false);
     // Ctrl+C, a closed terminal or kill during a run must not leave decrypted data behind.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "filecrypt/ChunkWorkers.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -43,6 +44,14 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
         in[i].resize(bufferBlocks * inWidth_);
         out[i].resize(bufferBlocks * outWidth_);
     }
+    // Plain bytes pass through them: read here for encryption, written for decryption.
+    struct WipeWhenDone {
+        std::vector<std::uint8_t>* buffers[4];
+        ~WipeWhenDone() {
+            for (std::vector<std::uint8_t>* buffer : buffers)
+                WipeBytes(buffer->data(), buffer->size());
+        }
+    } wipe{{&in[0], &in[1], &out[0], &out[1]}};
     // Declared after the buffers, so that its helpers are joined before the buffers go.
     ChunkWorkers workers(parallel ? HelperCount(speed) : 0);
     auto countOf = [&](std::int64_t c) {

@@ -47,6 +47,7 @@ DdeConnection::DdeConnection(TDdeMgr& manager, int descriptor, QObject* parent)
 }
 
 DdeConnection::~DdeConnection() {
+    manager_.ReleasePayload(reserved_);
     // The notifiers go before the descriptor they watch.
     delete reader_;
     delete writer_;
@@ -164,6 +165,7 @@ bool DdeConnection::StepPayload() {
     if (payloadLeft_ > 0) return false;
     const Payload kind = std::exchange(payload_, Payload::None);
     const QByteArray data = std::exchange(payloadData_, {});
+    manager_.ReleasePayload(std::exchange(reserved_, 0));
     if (keepPayload_) HandlePayload(kind, data);
     return true;
 }
@@ -240,16 +242,21 @@ void DdeConnection::ExpectPayload(Payload kind, const QByteArray& length) {
     // A refused payload is still read past, so that the next request is found
     // where it starts.
     keepPayload_ = false;
+    reserved_ = 0;
     if (bytes > kMaxPayload)
         Answer(kPayloadTooLarge);
     else if (!conversation_)
         Answer(kNoConversation);
+    else if (kind == Payload::Execute && !manager_.ReservePayload(bytes))
+        Answer(TDdeMgr::kTooMuchPending);
     else
         keepPayload_ = true;
     payload_ = kind;
     payloadLeft_ = bytes;
-    if (keepPayload_ && kind == Payload::Execute)
+    if (keepPayload_ && kind == Payload::Execute) {
+        reserved_ = bytes;
         payloadData_.reserve(static_cast<qsizetype>(bytes));
+    }
 }
 
 void DdeConnection::HandlePayload(Payload kind, const QByteArray& payload) {

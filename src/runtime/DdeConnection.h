@@ -30,8 +30,10 @@ class DdeConnection : public QObject {
     static constexpr qsizetype kMaxLine = 4096;
     // Largest EXECUTE or POKE payload.
     static constexpr std::uint64_t kMaxPayload = 1 << 20;
-    // Answers that may wait unsent before the client's requests are left unread.
-    static constexpr qsizetype kMaxUnsentAnswers = 1 << 20;
+    // Answers that may wait unsent before the client's requests are left unread. With the
+    // line and payload bounds and the manager's limits on connections and on payloads in all,
+    // this bounds what clients can make the window hold.
+    static constexpr qsizetype kMaxUnsentAnswers = 256 << 10;
 
     // Takes ownership of descriptor, a connected stream socket.
     DdeConnection(TDdeMgr& manager, int descriptor, QObject* parent);
@@ -74,6 +76,7 @@ class DdeConnection : public QObject {
     Payload payload_ = Payload::None;
     bool keepPayload_ = false;  // false while skipping one that was refused
     std::uint64_t payloadLeft_ = 0;
+    std::uint64_t reserved_ = 0;  // bytes of the manager's payload room this one holds
     QByteArray payloadData_;
     TDdeSrvrConv* conversation_ = nullptr;
     bool inputEnded_ = false;  // the client has sent its last byte

@@ -16,6 +16,8 @@ class ExceptionDisplay {
     // Nobody is left to answer: a termination signal is ending the program. From now on nothing
     // may wait for a person, so a display that shows boxes writes its texts to standard error.
     virtual void StopInteracting() {}
+    // False once StopInteracting was called: a question now would only get its default answer.
+    virtual bool Interacting() const { return true; }
 
     // The message as the box shows it: a full stop is added when the message is not empty and
     // its last character sorts after "." (so "...overflow" gains one, "...value." and "Stop!"

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QLocalSocket>
 #include <algorithm>
+#include <cerrno>
 #include <filesystem>
 
 #include "runtime/DdeConnection.h"
@@ -35,7 +36,7 @@ TDdeMgr::TDdeMgr(const QString& serviceName, std::ostream& diagnostics, QObject*
 
 TDdeMgr::~TDdeMgr() {
     // Removes the socket first so that no client connects while the rest goes away.
-    server_.close();
+    server_.Close();
     // Clients still connected are cut off without OnClose: the window is gone by now.
     conversations_.clear();
     for (DdeConnection* connection : connections_)
@@ -69,17 +70,26 @@ QStringList TDdeMgr::SplitMacroLines(const QByteArray& data) {
 void TDdeMgr::Start(std::ostream& diagnostics) {
     if (serviceName_.isEmpty() || serviceName_.contains(QLatin1Char('/')))
         throw EDdeError(EDdeError::kInvalidParameter);
-    socketPath_ = DdeSocketPath(serviceName_);
-    if (socketPath_.isEmpty()) throw EDdeError(EDdeError::kSysError);
+    std::string refusal;
+    socketPath_ = DdeSocketPath(serviceName_, &refusal);
+    if (socketPath_.isEmpty()) {
+        // Somebody else chose that folder: stopping the program would let them keep it from
+        // starting, so the window comes up without the service instead.
+        diagnostics << "The command service \"" << serviceName_.toStdString()
+                    << "\" is not offered: " << EDdeError(EDdeError::kSysError).what() << ": "
+                    << refusal << ".\n";
+        return;
+    }
     if (!ClaimName(diagnostics)) return;
 
-    server_.setSocketOptions(QLocalServer::UserAccessOption);
-    server_.setListenBacklogSize(kListenBacklog);
-    if (!server_.listen(socketPath_)) {
-        switch (server_.serverError()) {
-            case QAbstractSocket::SocketResourceError:
+    if (!server_.Listen(QFile::encodeName(socketPath_), kListenBacklog)) {
+        switch (errno) {
+            case EMFILE:
+            case ENFILE:
+            case ENOBUFS:
+            case ENOMEM:
                 throw EDdeError(EDdeError::kMemoryError);
-            case QAbstractSocket::AddressInUseError:
+            case EADDRINUSE:
                 throw EDdeError(EDdeError::kNoConvEstablished);
             default:
                 throw EDdeError(EDdeError::kSysError);
@@ -115,7 +125,19 @@ bool TDdeMgr::ClaimName(std::ostream& diagnostics) {
 }
 
 void TDdeMgr::Accept(int descriptor) {
+    if (connections_.size() >= kMaxConnections)
+        return DdeListener::Refuse(descriptor, kTooManyConnections);
     connections_.push_back(new DdeConnection(*this, descriptor, this));
+}
+
+bool TDdeMgr::ReservePayload(std::uint64_t bytes) {
+    if (bytes > kMaxPendingPayloads - pendingPayloads_) return false;
+    pendingPayloads_ += bytes;
+    return true;
+}
+
+void TDdeMgr::ReleasePayload(std::uint64_t bytes) {
+    pendingPayloads_ -= std::min(bytes, pendingPayloads_);
 }
 
 void TDdeMgr::Enrol(TDdeServerConv* component) {

@@ -4,6 +4,7 @@
 #include <QObject>
 #include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -31,9 +32,19 @@ class TDdeMgr : public QObject {
     // DDE_FACK of the Windows protocol: a macro was taken by the topic's component.
     static constexpr unsigned kFack = 0x8000;
 
+    // Clients served at once; one more is answered kTooManyConnections and let go.
+    static constexpr std::size_t kMaxConnections = 100;
+    // Macro and poke bytes all clients together may have announced and not yet delivered; a
+    // payload that would go past it is answered kTooMuchPending and read past.
+    static constexpr std::uint64_t kMaxPendingPayloads = 16 << 20;
+    static constexpr char kTooManyConnections[] = "ERROR too many connections";
+    static constexpr char kTooMuchPending[] = "ERROR too much pending input";
+
     // Claims <runtime folder>/<serviceName>. When a live copy of the program holds that name,
     // this one serves nothing and says so on diagnostics; a socket left by a copy that died is
-    // taken over. Throws EDdeError when the service cannot be started at all.
+    // taken over. A runtime folder that another account made, or that others may enter, is
+    // never used: this copy then serves nothing either, and says so with the error it would
+    // otherwise have stopped with. Throws EDdeError when the service cannot be started at all.
     explicit TDdeMgr(const QString& serviceName, std::ostream& diagnostics = std::cerr,
                      QObject* parent = nullptr);
     ~TDdeMgr() override;
@@ -46,7 +57,7 @@ class TDdeMgr : public QObject {
 
     const QString& ServiceName() const { return serviceName_; }
     const QString& SocketPath() const { return socketPath_; }
-    bool IsServing() const { return server_.isListening(); }
+    bool IsServing() const { return server_.IsListening(); }
 
     // Topics the windows offer besides the components: the start-up code hands in the captions
     // of the application's top-level windows.
@@ -73,6 +84,11 @@ class TDdeMgr : public QObject {
     // The connection is closing; ends its conversation, if any, and forgets the connection.
     void ConnectionClosed(DdeConnection& connection);
 
+    // Takes bytes of the common room for payloads; false when they do not fit.
+    bool ReservePayload(std::uint64_t bytes);
+    void ReleasePayload(std::uint64_t bytes);
+    std::uint64_t PendingPayloads() const { return pendingPayloads_; }
+
   private:
     struct TopicMatch {
         TDdeServerConv* component = nullptr;
@@ -92,6 +108,7 @@ class TDdeMgr : public QObject {
     std::vector<TDdeServerConv*> components_;
     std::vector<std::unique_ptr<TDdeSrvrConv>> conversations_;
     std::vector<DdeConnection*> connections_;
+    std::uint64_t pendingPayloads_ = 0;
 };
 
 }  // namespace kiv

@@ -23,9 +23,10 @@ QString AccessibleName(QWidget* widget) {
 TEST_F(Accessibility, EveryShownControlHasANameInEveryMode) {
     auto window = Open();
     window->show();
-    for (QRadioButton* mode : {window->RadioButton1, window->RadioButton2, window->RadioButton3}) {
+    for (QRadioButton* mode :
+         {window->RadioButton1(), window->RadioButton2(), window->RadioButton3()}) {
         mode->setChecked(true);
-        window->ListBox1->show();
+        window->ListBox1()->show();
         for (QWidget* control :
              window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly)) {
             if (!control->isVisible()) continue;
@@ -38,18 +39,18 @@ TEST_F(Accessibility, EveryShownControlHasANameInEveryMode) {
 TEST_F(Accessibility, TheLabelsPressActionDoesWhatAClickDoes) {
     auto window = Open();
     QAccessibleActionInterface* press =
-        QAccessible::queryAccessibleInterface(window->Label1)->actionInterface();
+        QAccessible::queryAccessibleInterface(window->Label1())->actionInterface();
     ASSERT_NE(press, nullptr);
     ASSERT_TRUE(press->actionNames().contains(QAccessibleActionInterface::pressAction()));
     press->doAction(QAccessibleActionInterface::pressAction());
-    EXPECT_EQ(window->Edit1->echoMode(), QLineEdit::Normal);  // shown, as a click shows them
+    EXPECT_EQ(window->Edit1()->echoMode(), QLineEdit::Normal);  // shown, as a click shows them
 
     SetPasswords(*window, TextAdapter::FromBytes(Encrypted("plain", "secret")), "secret");
-    QAccessible::queryAccessibleInterface(window->Label2)
+    QAccessible::queryAccessibleInterface(window->Label2())
         ->actionInterface()
         ->doAction(QAccessibleActionInterface::pressAction());
-    ASSERT_EQ(window->ListBox1->count(), 2);
-    EXPECT_EQ(window->ListBox1->item(1)->text().trimmed(), QStringLiteral("plain"));
+    ASSERT_EQ(window->ListBox1()->count(), 2);
+    EXPECT_EQ(window->ListBox1()->item(1)->text().trimmed(), QStringLiteral("plain"));
 }
 
 // Enter and keypad Enter press the focused button; each action leaves its own trace.
@@ -63,26 +64,26 @@ TEST_F(Accessibility, EnterPressesTheFocusedActionButton) {
         QPushButton* button;
         std::function<QString()> trace;
     };
-    const auto editor = [&] { return window->Memo1->toPlainText(); };
+    const auto editor = [&] { return window->Memo1()->toPlainText(); };
     const auto clipboard = [&] { return ui.clipboard; };
     const auto dialogs = [&] { return QString::number(ui.openSeen.size()); };
     const Case cases[] = {
-        {window->RadioButton3, window->Button5, editor},
-        {window->RadioButton3, window->Button6, editor},
-        {window->RadioButton2, window->Button4, clipboard},
-        {window->RadioButton2, window->Button3, clipboard},
-        {window->RadioButton1, window->Button2, dialogs},
-        {window->RadioButton1, window->Button1, dialogs},
+        {window->RadioButton3(), window->Button5(), editor},
+        {window->RadioButton3(), window->Button6(), editor},
+        {window->RadioButton2(), window->Button4(), clipboard},
+        {window->RadioButton2(), window->Button3(), clipboard},
+        {window->RadioButton1(), window->Button2(), dialogs},
+        {window->RadioButton1(), window->Button1(), dialogs},
     };
     for (const Qt::Key enter : {Qt::Key_Return, Qt::Key_Enter}) {
         for (const Case& c : cases) {
             c.mode->setChecked(true);
             SetPasswords(*window, QString::fromStdString(key), QString::fromStdString(key));
-            window->Memo1->setPlainText(QStringLiteral("line"));
+            window->Memo1()->setPlainText(QStringLiteral("line"));
             ui.clipboard = QStringLiteral("copied");
-            if (c.button == window->Button6)
-                window->Memo1->setPlainText(TextAdapter::FromBytes(Encrypted("line", key)));
-            if (c.button == window->Button3)
+            if (c.button == window->Button6())
+                window->Memo1()->setPlainText(TextAdapter::FromBytes(Encrypted("line", key)));
+            if (c.button == window->Button3())
                 ui.clipboard = TextAdapter::FromBytes(Encrypted("copied", key));
             const QString before = c.trace();
             c.button->setFocus();
@@ -103,7 +104,7 @@ TEST_F(Accessibility, TheStartUpPromptMasksThePassword) {
         dialog->reject();
     });
     EXPECT_FALSE(real.PasswordBox(QStringLiteral("caption"), QStringLiteral("Enter the Password:"),
-                                  QString()));
+                                  QString(), QString()));
     EXPECT_EQ(seen, QLineEdit::Password);
 }
 

@@ -15,7 +15,7 @@ class ClipboardEncryption : public WindowFixture {
 
     std::unique_ptr<TForm1> OpenInCopyMode() {
         auto window = Open();
-        window->RadioButton2->setChecked(true);
+        window->RadioButton2()->setChecked(true);
         window->Lines().Clear();
         SetPasswords(*window, kKey, kKey);
         return window;
@@ -44,10 +44,10 @@ class ClipboardEncryption : public WindowFixture {
 TEST_F(ClipboardEncryption, AWordWithoutLineBreakIsEncryptedWhole) {
     auto window = OpenInCopyMode();
     SetClipboard("hello");
-    window->Button4->click();
+    window->Button4()->click();
     EXPECT_EQ(Clipboard().find('o'), std::string::npos);  // no readable character left behind
     EXPECT_EQ(Decrypted(Clipboard(), kKey), "hello   ");
-    window->Button3->click();
+    window->Button3()->click();
     EXPECT_EQ(Clipboard(), "hello   ");
 }
 
@@ -55,7 +55,7 @@ TEST_F(ClipboardEncryption, TextsOfTheEarlierRuleStillRestore) {
     auto window = OpenInCopyMode();
     // The earlier rule encrypted "hell" and left the final "o" readable behind it.
     SetClipboard(Encrypted("hell", kKey) + "o");
-    window->Button3->click();
+    window->Button3()->click();
     EXPECT_EQ(Clipboard(), "hell    o");
     EXPECT_EQ(window->Lines().All(), EditorDocument::Lines{"hell    o"});
 }
@@ -64,13 +64,13 @@ TEST_F(ClipboardEncryption, LinesAndTabsKeepTheirPlaces) {
     auto window = OpenInCopyMode();
     const std::string plain = "first line\r\nname\tvalue\r\n";
     SetClipboard(plain);
-    window->Button4->click();
+    window->Button4()->click();
     const std::string cipher = Clipboard();
     ASSERT_EQ(std::count(cipher.begin(), cipher.end(), '\r'), 2);
     ASSERT_EQ(std::count(cipher.begin(), cipher.end(), '\t'), 1);
     EXPECT_EQ(cipher.substr(cipher.size() - 2), "\r\n");
     EXPECT_EQ(DecryptedSegments(cipher), "first line      \r\nname    \tvalue   \r\n");
-    window->Button3->click();
+    window->Button3()->click();
     EXPECT_EQ(Clipboard(), "first line      \r\nname    \tvalue   \r\n");
 }
 
@@ -83,9 +83,9 @@ TEST_F(ClipboardEncryption, ShortSegmentsAreConvertedLikeAnyOther) {
     };
     for (const auto& [plain, restored] : cases) {
         SetClipboard(plain);
-        window->Button4->click();
+        window->Button4()->click();
         EXPECT_EQ(DecryptedSegments(Clipboard()), restored);
-        window->Button3->click();
+        window->Button3()->click();
         EXPECT_EQ(Clipboard(), restored);
     }
 }
@@ -97,7 +97,7 @@ TEST_F(ClipboardEncryption, ACipherTextEndingTheClipboardDecrypts) {
     std::string clipboard = "\t";
     clipboard += Encrypted("plain", kKey);
     SetClipboard(clipboard);
-    window->Button3->click();
+    window->Button3()->click();
     EXPECT_EQ(Clipboard(), "\tplain   ");
 }
 
@@ -106,32 +106,32 @@ TEST_F(ClipboardEncryption, AnAlteredSegmentIsShownAndTheOthersStillDecrypt) {
     std::string clipboard = "##\n";
     clipboard += Encrypted("kept", kKey);
     SetClipboard(clipboard);
-    window->Button3->click();
+    window->Button3()->click();
     EXPECT_EQ(ui.messages, QStringList{"Message changed not true one"});
     EXPECT_EQ(Clipboard(), "##\nkept    ");
 }
 
 TEST_F(ClipboardEncryption, WithRememberMeOffEachConvertedSegmentJoinsTheHiddenEditor) {
     auto window = OpenInCopyMode();
-    ASSERT_TRUE(window->Memo1->isHidden());
+    ASSERT_TRUE(window->Memo1()->isHidden());
     SetClipboard("one\t\ttwo\n");
-    window->Button4->click();
+    window->Button4()->click();
     const std::string cipher = Clipboard();
     const std::size_t tab = cipher.find('\t');
     EXPECT_EQ(window->Lines().All(),
               (EditorDocument::Lines{cipher.substr(0, tab),
                                      cipher.substr(tab + 2, cipher.size() - tab - 3)}));
     window->Lines().Clear();
-    window->Button3->click();
+    window->Button3()->click();
     EXPECT_EQ(window->Lines().All(), (EditorDocument::Lines{"one     ", "two     "}));
 }
 
 TEST_F(ClipboardEncryption, WithRememberMeOnTheEditorIsLeftAlone) {
     auto window = OpenInCopyMode();
-    window->CheckBox1->setChecked(true);
+    window->CheckBox1()->setChecked(true);
     SetClipboard("one\ntwo");
-    window->Button4->click();
-    window->Button3->click();
+    window->Button4()->click();
+    window->Button3()->click();
     EXPECT_EQ(Clipboard(), "one     \ntwo     ");
     EXPECT_TRUE(window->Lines().All().empty());
 }
@@ -139,12 +139,12 @@ TEST_F(ClipboardEncryption, WithRememberMeOnTheEditorIsLeftAlone) {
 TEST_F(ClipboardEncryption, RefusalsLeaveTheClipboardAndTheEditorAlone) {
     auto window = OpenInCopyMode();
     SetClipboard("untouched");
-    window->Edit2->setText("other");
-    window->Button3->click();
-    window->Button4->click();
+    window->Edit2()->setText("other");
+    window->Button3()->click();
+    window->Button4()->click();
     SetPasswords(*window, TextAdapter::FromBytes(RepeatedModuliKey()),
                  TextAdapter::FromBytes(RepeatedModuliKey()));
-    window->Button4->click();
+    window->Button4()->click();
     EXPECT_EQ(ui.messages,
               (QStringList{"Password 1 and Password 2 must equal ",
                            "Password 1 and Password 2 must equal", kRepeatedModuliMessage}));
@@ -158,7 +158,7 @@ class SystemClipboard : public ClipboardEncryption {
     std::unique_ptr<TForm1> OpenOnSystemClipboard() {
         auto window = std::make_unique<TForm1>(
             systemUi, clock, StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
-        window->RadioButton2->setChecked(true);
+        window->RadioButton2()->setChecked(true);
         SetPasswords(*window, kKey, kKey);
         return window;
     }
@@ -172,7 +172,7 @@ TEST_F(SystemClipboard, AClipboardHoldingOnlyAnImageIsLeftAsItWas) {
     const EditorDocument::Lines lines = window->Lines().All();
     QImage image(4, 4, QImage::Format_RGB32);
     image.fill(Qt::red);
-    for (QPushButton* button : {window->Button4, window->Button3}) {
+    for (QPushButton* button : {window->Button4(), window->Button3()}) {
         QGuiApplication::clipboard()->setImage(image);
         button->click();
         EXPECT_TRUE(Held().hasImage());
@@ -188,10 +188,10 @@ TEST_F(SystemClipboard, OnlyDecryptedPlainTextIsMarkedSecret) {
     auto window = OpenOnSystemClipboard();
     const QString mark = QStringLiteral("x-kde-passwordManagerHint");
     QGuiApplication::clipboard()->setText(QStringLiteral("pin 4711\n"));
-    window->Button4->click();
+    window->Button4()->click();
     EXPECT_FALSE(Held().text().contains(QStringLiteral("4711")));
     EXPECT_FALSE(Held().hasFormat(mark));
-    window->Button3->click();
+    window->Button3()->click();
     EXPECT_EQ(Held().text(), QStringLiteral("pin 4711\n"));
     EXPECT_EQ(Held().data(mark), "secret");
 }

@@ -35,22 +35,22 @@ class CommandTopic : public WindowFixture {
 
 TEST_F(CommandTopic, TheComponentTopicShowsConnectedAndTakesMacros) {
     ASSERT_TRUE(service->IsServing());
-    const QString date = window->Label3->text();
+    const QString date = window->Label3()->text();
     DdeTestClient client(service->SocketPath());
     ASSERT_TRUE(client.WaitConnected());
 
     // The caption as topic: accepted, no event, macros not processed.
     EXPECT_EQ(client.Ask("CONNECT kivtopic PROTECT the lives of your information\n"), "OK");
     EXPECT_EQ(client.Execute("Order: Fire"), "0");
-    EXPECT_EQ(window->Label3->text(), date);
+    EXPECT_EQ(window->Label3()->text(), date);
     EXPECT_EQ(client.Ask("DISCONNECT\n"), "OK");
 
     EXPECT_EQ(client.Ask("CONNECT * ddeserverconv1\n"), "OK");
-    EXPECT_EQ(window->Label3->text(), "Connected");
+    EXPECT_EQ(window->Label3()->text(), "Connected");
     EXPECT_EQ(client.Execute("one\r\ntwo\nthree"), "FACK");
     EXPECT_EQ(client.Ask("REQUEST anything\n"), "NODATA");
     EXPECT_EQ(client.Ask("DISCONNECT\n"), "OK");
-    EXPECT_EQ(window->Label3->text(), "Connected");  // stays after the conversation ends
+    EXPECT_EQ(window->Label3()->text(), "Connected");  // stays after the conversation ends
 }
 
 TEST_F(CommandTopic, TheTopicGoesWithTheWindow) {

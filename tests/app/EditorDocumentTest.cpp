@@ -80,7 +80,7 @@ TEST_F(EditorCommands, OpenReadsLoneLineFeedsAndSaveAsWritesCrLf) {
     ASSERT_EQ(ui.openSeen.size(), 1u);
     EXPECT_TRUE(ui.openSeen.front().multiSelect);
     EXPECT_EQ(ui.openSeen.front().filter, "Text files (*.txt)|*.TXT");
-    EXPECT_EQ(ui.openSeen.front().initialFolder, ProgramFolder());
+    EXPECT_EQ(ui.openSeen.front().initialFolder, QDir::homePath());
     EXPECT_EQ(window->Lines().Count(), 4);
     EXPECT_EQ(window->Lines().Line(1), "two");
 
@@ -133,10 +133,10 @@ TEST_F(EditorCommands, EveryWholeDocumentChangeIsTakenBackByOneUndo) {
         bool empties;
     };
     const Case cases[] = {
-        {"New", [](TForm1& w) { w.Usememeo1->trigger(); }, true},
+        {"New", [](TForm1& w) { w.Usememeo1()->trigger(); }, true},
         {"double-click in the editor",
          [](TForm1& w) {
-             QTest::mouseDClick(w.Memo1->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+             QTest::mouseDClick(w.Memo1()->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
          },
          true},
         {"double-click on the window",
@@ -153,16 +153,16 @@ TEST_F(EditorCommands, EveryWholeDocumentChangeIsTakenBackByOneUndo) {
         auto window = Open();
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-        const QString before = window->Memo1->toPlainText();
+        const QString before = window->Memo1()->toPlainText();
         c.change(*window);
-        EXPECT_EQ(window->Memo1->toPlainText().isEmpty(), c.empties);
-        EXPECT_NE(window->Memo1->toPlainText(), before);
+        EXPECT_EQ(window->Memo1()->toPlainText().isEmpty(), c.empties);
+        EXPECT_NE(window->Memo1()->toPlainText(), before);
         // A double-click on the window hid the editor: a click shows it again.
-        if (window->Memo1->isHidden())
+        if (window->Memo1()->isHidden())
             QTest::mouseClick(window.get(), Qt::LeftButton, {}, freeArea);
-        ASSERT_FALSE(window->Memo1->isHidden());
-        QTest::keyClick(window->Memo1, Qt::Key_Z, Qt::ControlModifier);
-        EXPECT_EQ(window->Memo1->toPlainText(), before);
+        ASSERT_FALSE(window->Memo1()->isHidden());
+        QTest::keyClick(window->Memo1(), Qt::Key_Z, Qt::ControlModifier);
+        EXPECT_EQ(window->Memo1()->toPlainText(), before);
     }
 }
 
@@ -183,13 +183,13 @@ TEST_F(EditorCommands, LinesAreCountedWithoutAnEmptyLastOneAndEditedInPlace) {
     EXPECT_EQ(lines.Count(), 0);
     lines.Append("first");
     lines.Append("second");
-    EXPECT_EQ(window->Memo1->toPlainText(), "first\nsecond");
+    EXPECT_EQ(window->Memo1()->toPlainText(), "first\nsecond");
     lines.SetLine(0, "changed");
     EXPECT_EQ(lines.Line(0), "changed");
     lines.SetAll({"a", ""});
     EXPECT_EQ(lines.Count(), 1);
     lines.Append("b");
-    EXPECT_EQ(window->Memo1->toPlainText(), "a\nb");
+    EXPECT_EQ(window->Memo1()->toPlainText(), "a\nb");
     lines.SetAll({std::string(5000, 'x')});
     EXPECT_EQ(lines.Line(0).size(), EditorLines::kLineLimit);
     lines.SetAll({"\xC3\xA4rger"});  // UTF-8 bytes survive the trip through the editor

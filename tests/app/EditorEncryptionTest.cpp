@@ -26,7 +26,7 @@ TEST_F(EditorEncryption, LinesComeBackWholeWithTheSpacesThatFilledTheirLastBlock
     const std::string longLine = std::string(600, 'x') + "END";
     const std::string veryLong(5000, 'v');  // longer than a line read from the editor
     auto window = OpenWith({"hello", "", longLine, veryLong, ""}, "12345678");
-    window->Button5->click();
+    window->Button5()->click();
     const Lines encrypted = window->Lines().All();
     ASSERT_EQ(encrypted.size(), 5u);
     EXPECT_NE(encrypted[0], "hello");
@@ -36,7 +36,7 @@ TEST_F(EditorEncryption, LinesComeBackWholeWithTheSpacesThatFilledTheirLastBlock
     EXPECT_EQ(FileBytes(LastSave()),
               QByteArray::fromStdString(EditorDocument::JoinLines(encrypted)));
 
-    window->Button6->click();
+    window->Button6()->click();
     EXPECT_EQ(window->Lines().All(), (Lines{"hello   ", "", longLine + "     ", veryLong, ""}));
     EXPECT_TRUE(ui.messages.isEmpty());
     EXPECT_TRUE(ui.errors.isEmpty());
@@ -44,8 +44,8 @@ TEST_F(EditorEncryption, LinesComeBackWholeWithTheSpacesThatFilledTheirLastBlock
 
 TEST_F(EditorEncryption, AnEmptyDocumentStillWritesTheLastSaveFileAndTheSettings) {
     auto window = OpenWith({}, "secret");
-    window->CheckBox1->setChecked(true);
-    window->Button5->click();
+    window->CheckBox1()->setChecked(true);
+    window->Button5()->click();
     EXPECT_EQ(FileBytes(LastSave()), QByteArray());
     EXPECT_EQ(Stored("sifre"), "secret");
     EXPECT_EQ(Stored("hatirla"), "1");
@@ -53,8 +53,8 @@ TEST_F(EditorEncryption, AnEmptyDocumentStillWritesTheLastSaveFileAndTheSettings
 
 TEST_F(EditorEncryption, RememberMeStoresTheKeyCutToSeventeenCharacters) {
     auto window = OpenWith({"line"}, "abcdefghijklmnopqrst");
-    window->CheckBox1->setChecked(true);
-    window->Button5->click();
+    window->CheckBox1()->setChecked(true);
+    window->Button5()->click();
     EXPECT_EQ(window->rememberedPassword, "abcdefghijklmnopq");
     EXPECT_EQ(Stored("sifre"), "abcdefghijklmnopq");
     EXPECT_EQ(Decrypted(window->Lines().Line(0), "abcdefghijklmnopq"),
@@ -64,19 +64,19 @@ TEST_F(EditorEncryption, RememberMeStoresTheKeyCutToSeventeenCharacters) {
 TEST_F(EditorEncryption, WithRememberMeOffOnlyTheLastSaveFileIsWritten) {
     StoreKey("3", "stored", "-1");
     auto window = OpenWith({"a line"}, "secret");
-    window->Button5->click();
+    window->Button5()->click();
     EXPECT_NE(FileBytes(LastSave()), "<missing>");
     EXPECT_EQ(Stored("sifre"), "stored");
 }
 
 TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
     auto window = OpenWith({"plain"}, "abc");
-    window->Edit2->setText("abd");
-    window->Button5->click();
-    window->Button6->click();
+    window->Edit2()->setText("abd");
+    window->Button5()->click();
+    window->Button6()->click();
     SetPasswords(*window, "ab", "ab");
-    window->Button5->click();
-    window->Button6->click();
+    window->Button5()->click();
+    window->Button6()->click();
     EXPECT_EQ(ui.messages,
               (QStringList{"Password 1 and Password 2 must equal",
                            "Password 1 and Password 2 must equal  ",
@@ -88,7 +88,7 @@ TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
 
 TEST_F(EditorEncryption, AKeyWhoseModuliRepeatIsRefusedBeforeAnyLineChanges) {
     auto window = OpenWith({"one", "two"}, TextAdapter::FromBytes(RepeatedModuliKey()));
-    window->Button5->click();
+    window->Button5()->click();
     EXPECT_EQ(ui.messages, QStringList{kRepeatedModuliMessage});
     EXPECT_EQ(window->Lines().All(), (Lines{"one", "two"}));
     EXPECT_EQ(FileBytes(LastSave()), "<missing>");
@@ -97,9 +97,9 @@ TEST_F(EditorEncryption, AKeyWhoseModuliRepeatIsRefusedBeforeAnyLineChanges) {
 TEST_F(EditorEncryption, ALastSaveFileThatCannotBeWrittenIsShownAndTheKeyIsNotStored) {
     StoreKey("3", "stored", "1");
     auto window = OpenWith({"secret line"}, "secret");
-    ASSERT_TRUE(window->CheckBox1->isChecked());
+    ASSERT_TRUE(window->CheckBox1()->isChecked());
     ASSERT_TRUE(QDir().mkpath(LastSave()));  // a folder where the file should go
-    window->Button5->click();
+    window->Button5()->click();
     EXPECT_EQ(ui.errors, QStringList{"Cannot create file " + LastSave() + "."});
     EXPECT_EQ(Decrypted(window->Lines().Line(0), "secret"), "secret line ");
     EXPECT_EQ(Stored("sifre"), "stored");
@@ -111,10 +111,10 @@ TEST_F(EditorEncryption, TheLastSaveFileAndTheFoldersMadeForItAreTheOwnersOnly) 
     const QString existing = ProgramFolder() + QStringLiteral("/Kiv.txt");
     WriteFile(existing, "earlier");
     ASSERT_EQ(::chmod(QFile::encodeName(existing).constData(), 0644), 0);
-    window->Button5->click();
+    window->Button5()->click();
     // A start file in a folder that has gone meanwhile: the folder is made again, privately.
     window->startFilePath = folder.filePath(QStringLiteral("gone/deeper/notes"));
-    window->Button5->click();
+    window->Button5()->click();
     ::umask(previous);
     const auto mode = [](const QString& path) {
         struct stat status = {};
@@ -134,24 +134,24 @@ TEST_F(EditorEncryption, NoUndoOrRedoStepLeadsBackToThePlainText) {
     auto window = OpenWith({"old draft"}, "12345678");
     window->Lines().ReplaceAll({"pin 4711"});
     window->Lines().ReplaceAll({"pin 4711 again"});
-    window->Memo1->undo();  // a redo step waiting, too
-    window->Button5->click();
-    EXPECT_FALSE(window->Memo1->document()->isUndoAvailable());
-    EXPECT_FALSE(window->Memo1->document()->isRedoAvailable());
-    window->Memo1->undo();
-    window->Memo1->redo();
-    EXPECT_EQ(window->Memo1->toPlainText().indexOf(QStringLiteral("4711")), -1);
+    window->Memo1()->undo();  // a redo step waiting, too
+    window->Button5()->click();
+    EXPECT_FALSE(window->Memo1()->document()->isUndoAvailable());
+    EXPECT_FALSE(window->Memo1()->document()->isRedoAvailable());
+    window->Memo1()->undo();
+    window->Memo1()->redo();
+    EXPECT_EQ(window->Memo1()->toPlainText().indexOf(QStringLiteral("4711")), -1);
     // What comes after the encryption is undoable again, back to the cipher text.
     const Lines cipher = window->Lines().All();
     window->Memo1DblClick();
-    window->Memo1->undo();
+    window->Memo1()->undo();
     EXPECT_EQ(window->Lines().All(), cipher);
 }
 
 TEST_F(EditorEncryption, ADecryptedLineBreakSplitsItsLineAndShiftsTheLaterOnes) {
     const std::string lastCipher = Encrypted("q", "abc");
     auto window = OpenWith({Encrypted("x\ny", "abc"), Encrypted("p", "abc"), lastCipher}, "abc");
-    window->Button6->click();
+    window->Button6()->click();
     // Positions 0 to 2 are visited as the document stands: "y" is tried and left as it is, and
     // the line that was last is no longer reached.
     EXPECT_EQ(window->Lines().All(), (Lines{"x", "y", "p  ", lastCipher}));

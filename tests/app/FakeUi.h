@@ -19,8 +19,10 @@ class FakeUi : public UiServices {
         return questionAnswer;
     }
     std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
-                                       const QString& defaultAnswer) override {
+                                       const QString& defaultAnswer,
+                                       const QString& subject) override {
         inputBoxes << caption + u'|' + prompt + u'|' + defaultAnswer;
+        inputSubjects << subject;
         return inputAnswer;
     }
     QStringList OpenDialog(DialogSettings& settings) override {
@@ -38,6 +40,7 @@ class FakeUi : public UiServices {
     QStringList messages;
     QStringList questions;
     QStringList inputBoxes;
+    QStringList inputSubjects;
     std::deque<DialogSettings> openSeen;
     std::deque<DialogSettings> saveSeen;
     bool questionAnswer = true;

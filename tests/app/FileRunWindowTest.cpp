@@ -25,7 +25,7 @@ class FileRuns : public WindowFixture {
     std::unique_ptr<TForm1> OpenInFileMode(const QString& password,
                                            const QStringList& arguments = {}) {
         auto window = Open(arguments);
-        window->RadioButton1->setChecked(true);
+        window->RadioButton1()->setChecked(true);
         SetPasswords(*window, password, password);
         return window;
     }
@@ -60,14 +60,15 @@ class FileRuns : public WindowFixture {
 
     // Every control whose action touches the report list, the passwords or a cipher.
     static std::vector<const QWidget*> RunGuarded(const TForm1& window) {
-        return {window.Button1, window.Button2, window.Button3, window.Button4, window.Button5,
-                window.Button6, window.Edit1,   window.Edit2,   window.Label1,  window.Label2};
+        return {window.Button1(), window.Button2(), window.Button3(), window.Button4(),
+                window.Button5(), window.Button6(), window.Edit1(),   window.Edit2(),
+                window.Label1(),  window.Label2()};
     }
 
     static void ExpectIdle(const TForm1& window) {
         for (const QWidget* control : RunGuarded(window))
             EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
-        EXPECT_TRUE(window.Button7->isHidden());
+        EXPECT_TRUE(window.Button7()->isHidden());
     }
 
     // Drops files on the window the way a file manager does.
@@ -91,7 +92,7 @@ TEST_F(FileRuns, EncryptingTwoFilesListsThePathsThenFourLinesPerFile) {
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("a.txt"), Path("b.doc")};
     ui.saveAnswer = Path("both.vrq");
-    window->Button2->click();
+    window->Button2()->click();
     ASSERT_EQ(ui.openSeen.size(), 1u);
     EXPECT_TRUE(ui.openSeen[0].multiSelect);
     EXPECT_EQ(ui.openSeen[0].filter,
@@ -102,10 +103,12 @@ TEST_F(FileRuns, EncryptingTwoFilesListsThePathsThenFourLinesPerFile) {
     WaitForRun(*window);
 
     const int d = ResidueCount(Path("both.vrq"));
-    EXPECT_EQ(ListLines(*window), QStringList({Path("a.txt"), Path("b.doc")}) +
-                                      EncryptionLines(10, 3, 3, d) + EncryptionLines(0, 0, 3, d));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
-    EXPECT_TRUE(window->ProgressBar2->isHidden());
+    EXPECT_EQ(ListLines(*window),
+              QStringList({Path("a.txt"), Path("b.doc")}) + EncryptionLines(10, 3, 3, d) +
+                  EncryptionLines(0, 0, 3, d) +
+                  QStringList{"Finished: the files are encrypted into " + Path("both.vrq")});
+    EXPECT_TRUE(window->ProgressBar1()->isHidden());
+    EXPECT_TRUE(window->ProgressBar2()->isHidden());
     ExpectIdle(*window);
     EXPECT_TRUE(ui.messages.isEmpty());
 }
@@ -115,17 +118,18 @@ TEST_F(FileRuns, AFailedWriteSaysWhy) {
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("a.txt"), Path("b.doc")};
     ui.saveAnswer = Path("missing/both.vrq");
-    window->Button2->click();
+    window->Button2()->click();
     WaitForRun(*window);
     EXPECT_EQ(ListLines(*window).mid(2),
               QStringList({"Write File not Open ",
-                           Path("missing/both.vrq") + ": No such file or directory"}));
+                           Path("missing/both.vrq") + ": No such file or directory",
+                           "Not finished: " + Path("missing/both.vrq") + " was not written"}));
 }
 
 TEST_F(FileRuns, OneFileIsWrittenBesideItselfWithoutASaveDialog) {
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("a.txt")};
-    window->Button2->click();
+    window->Button2()->click();
     WaitForRun(*window);
     EXPECT_TRUE(ui.saveSeen.empty());
     EXPECT_TRUE(ui.questions.isEmpty());  // nothing was there to replace
@@ -138,14 +142,14 @@ TEST_F(FileRuns, AOneFileRunAfterARunOfSeveralShowsItsOwnOverallProgress) {
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("a.txt"), Path("b.doc"), Path("c.cpp")};
     ui.saveAnswer = Path("three.vrq");
-    window->Button2->click();
+    window->Button2()->click();
     WaitForRun(*window);
-    ASSERT_EQ(window->ProgressBar2->value(), 666);  // where the third file began
+    ASSERT_EQ(window->ProgressBar2()->value(), 666);  // where the third file began
     ui.openAnswer = {Path("a.txt")};
-    window->Button2->click();
+    window->Button2()->click();
     WaitForRun(*window);
     // Its only step lies before the bar's range: nothing of the overall run is done yet.
-    EXPECT_LT(window->ProgressBar2->value(), window->ProgressBar2->minimum());
+    EXPECT_LT(window->ProgressBar2()->value(), window->ProgressBar2()->minimum());
 }
 
 TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
@@ -158,11 +162,11 @@ TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
         ui.questionAnswer = agree;
         auto window = OpenInFileMode("abc");
         ui.openAnswer = {Path("a.txt")};
-        window->Button2->click();
+        window->Button2()->click();
         WaitForRun(*window);
         EXPECT_EQ(ui.questions, QStringList{question});
         EXPECT_EQ(FileBytes(Path("a.vrq")) == "the only copy", !agree);
-        EXPECT_EQ(ListLines(*window).size(), agree ? 5 : 1);
+        EXPECT_EQ(ListLines(*window).size(), agree ? 6 : 1);
     }
     // A link at the derived name, even one to nothing, is asked about too.
     QFile::remove(Path("a.vrq"));
@@ -178,7 +182,7 @@ TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
     // A chosen name: the save dialog asks, and lets the user pick another one.
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("a.txt"), Path("b.doc")};
-    window->Button2->click();
+    window->Button2()->click();
     ASSERT_EQ(ui.saveSeen.size(), 1u);
     EXPECT_TRUE(ui.saveSeen.back().confirmOverwrite);
     // The editor's "Save as" still replaces without asking.
@@ -188,10 +192,10 @@ TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
 
 TEST_F(FileRuns, CancelledDialogsStartNothing) {
     auto window = OpenInFileMode("abc");
-    window->Button2->click();  // open dialog cancelled: the list was cleared
+    window->Button2()->click();  // open dialog cancelled: the list was cleared
     EXPECT_TRUE(ListLines(*window).isEmpty());
     ui.openAnswer = {Path("a.txt"), Path("b.doc")};
-    window->Button2->click();  // save dialog cancelled: the list holds the paths
+    window->Button2()->click();  // save dialog cancelled: the list holds the paths
     EXPECT_EQ(ListLines(*window), QStringList({Path("a.txt"), Path("b.doc")}));
     EXPECT_FALSE(window->FileRunning());
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
@@ -203,7 +207,7 @@ TEST_F(FileRuns, RestoringATwoEntryContainerListsItThenSevenLinesPerEntry) {
     QFile::rename(Path("both.vrq"), Path("out/both.vrq"));
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("out/both.vrq")};
-    window->Button1->click();
+    window->Button1()->click();
     ASSERT_EQ(ui.openSeen.size(), 1u);
     EXPECT_EQ(ui.openSeen[0].filter, "Kiv files (*.vrq)|*.vrq");
     WaitForRun(*window);
@@ -220,7 +224,8 @@ TEST_F(FileRuns, RestoringATwoEntryContainerListsItThenSevenLinesPerEntry) {
                      "Open File Byte Amount = 0", "Open File Byte Part   = 1",
                      "Open Long Byte        = 3", "Close Long Byte       = " + QString::number(d),
                      "Close File Byte no    = " + QString::number(d + 1),
-                     "Close File Byte yes   = " + QString::number(total)}));
+                     "Close File Byte yes   = " + QString::number(total),
+                     "Finished: files restored into " + Path("out") + ": 2, not restored: 0"}));
     EXPECT_EQ(FileBytes(Path("out/a.txt")), "0123456789");
     EXPECT_EQ(FileBytes(Path("out/b.doc")), "");
     ExpectIdle(*window);
@@ -231,18 +236,18 @@ TEST_F(FileRuns, StartedWithAContainerTheRestoreAppendsWithoutADialogUntilATextE
     QFile::remove(Path("a.txt"));
     ui.inputAnswer = "abc";
     auto window = OpenInFileMode("abc", {Path("one.vrq")});
-    window->Button1->click();
+    window->Button1()->click();
     WaitForRun(*window);
     EXPECT_TRUE(ui.openSeen.empty());
     const QStringList lines = ListLines(*window);
-    ASSERT_EQ(lines.size(), 8);
+    ASSERT_EQ(lines.size(), 9);
     EXPECT_EQ(lines[0], kInitialLine);
     EXPECT_EQ(lines[1], "a.txt");
     EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
 
-    window->RadioButton3->setChecked(true);
-    window->Button5->click();
-    window->Button1->click();
+    window->RadioButton3()->setChecked(true);
+    window->Button5()->click();
+    window->Button1()->click();
     EXPECT_EQ(ui.openSeen.size(), 1u);
 }
 
@@ -254,8 +259,8 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
         {"abc", "abd"}, {"Abc", "abc"}, {"ab", "ab"}, {tooLong, tooLong}};
     for (const auto& [first, second] : refused) {
         SetPasswords(*window, first, second);
-        window->Button2->click();
-        window->Button1->click();
+        window->Button2()->click();
+        window->Button1()->click();
     }
     EXPECT_EQ(ui.messages,
               (QStringList{
@@ -268,8 +273,8 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
     EXPECT_TRUE(ui.openSeen.empty());
     for (const QString& accepted : {QString("abc"), longest}) {
         SetPasswords(*window, accepted, accepted);
-        window->Button2->click();
-        window->Button1->click();
+        window->Button2()->click();
+        window->Button1()->click();
     }
     EXPECT_EQ(ui.openSeen.size(), 4u);
     EXPECT_EQ(ui.messages.size(), 8);
@@ -281,7 +286,7 @@ TEST_F(FileRuns, AWrongPasswordOfTheSameLengthAsksForEveryDifferingByte) {
     auto window = OpenInFileMode("uvwxyz");
     ui.openAnswer = {Path("six.vrq")};
     ui.questionAnswer = false;  // Cancel: go on with this password
-    window->Button1->click();
+    window->Button1()->click();
     WaitForRun(*window);
     ASSERT_GE(ui.questions.size(), 1);
     EXPECT_EQ(ui.questions.count("Change Password|Password is wrong"), ui.questions.size());
@@ -290,24 +295,24 @@ TEST_F(FileRuns, AWrongPasswordOfTheSameLengthAsksForEveryDifferingByte) {
     ui.questions.clear();
     QFile::remove(Path("a.txt"));
     ui.questionAnswer = true;  // OK: stop
-    window->Edit1->hide();
-    window->Button1->click();
+    window->Edit1()->hide();
+    window->Button1()->click();
     WaitForRun(*window);
     EXPECT_EQ(ui.questions, QStringList{"Change Password|Password is wrong"});
-    EXPECT_FALSE(window->Edit1->isHidden());
-    EXPECT_TRUE(window->ProgressBar2->isHidden());
+    EXPECT_FALSE(window->Edit1()->isHidden());
+    EXPECT_TRUE(window->ProgressBar2()->isHidden());
     EXPECT_EQ(FileBytes(Path("a.txt")), "<missing>");
 }
 
 TEST_F(FileRuns, APasswordOfAnotherLengthIsRefusedAndThePasswordBoxShown) {
     MakeContainer(Path("three.vrq"), {Path("a.txt")}, "abc");
     auto window = OpenInFileMode("abcdefghijklmnop");
-    window->Edit1->hide();
+    window->Edit1()->hide();
     ui.openAnswer = {Path("three.vrq")};
-    window->Button1->click();
+    window->Button1()->click();
     WaitForRun(*window);
     EXPECT_EQ(ui.messages, QStringList{" Password's length is wrong."});
-    EXPECT_FALSE(window->Edit1->isHidden());
+    EXPECT_FALSE(window->Edit1()->isHidden());
 }
 
 // A stored name with ESC and a line break cannot fake report lines; the file keeps its name.
@@ -318,7 +323,7 @@ TEST_F(FileRuns, StoredNamesAreShownWithTheirControlBytesEscaped) {
     MakeContainer(Path("evil.vrq"), {Path("src/") + name}, "abc");
     auto window = OpenInFileMode("abc");
     ui.openAnswer = {Path("evil.vrq")};
-    window->Button1->click();
+    window->Button1()->click();
     WaitForRun(*window);
     const QStringList lines = ListLines(*window);
     ASSERT_GE(lines.size(), 2);
@@ -330,11 +335,11 @@ TEST_F(FileRuns, WhileARunIsGoingTheActionsWaitAndCancelLeavesNoFile) {
     WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
     auto window = OpenInFileMode("abcdefgh");
     ui.openAnswer = {Path("big.bin")};
-    window->Button2->click();
+    window->Button2()->click();
     ASSERT_TRUE(window->FileRunning());
     for (const QWidget* control : RunGuarded(*window))
         EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
-    EXPECT_FALSE(window->Button7->isHidden());
+    EXPECT_FALSE(window->Button7()->isHidden());
     // Handlers reached some other way refuse too: the list keeps the source path.
     window->ListBox1DblClick();
     window->FormDblClick();
@@ -342,14 +347,14 @@ TEST_F(FileRuns, WhileARunIsGoingTheActionsWaitAndCancelLeavesNoFile) {
     EXPECT_EQ(ListLines(*window), QStringList{Path("big.bin")});
     EXPECT_EQ(ui.openSeen.size(), 1u);
 
-    window->Button7->click();
+    window->Button7()->click();
     WaitForRun(*window);
     EXPECT_EQ(ListLines(*window),
-              QStringList({Path("big.bin"), "Cancelled: the file in progress was not written"}));
+              QStringList({Path("big.bin"), "Cancelled: " + Path("big.vrq") + " was not written"}));
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList({"a.txt", "b.doc", "big.bin"}));
-    EXPECT_TRUE(window->ProgressBar1->isHidden());
-    EXPECT_TRUE(window->ProgressBar2->isHidden());
+    EXPECT_TRUE(window->ProgressBar1()->isHidden());
+    EXPECT_TRUE(window->ProgressBar2()->isHidden());
     ExpectIdle(*window);
 }
 
@@ -363,11 +368,12 @@ TEST_F(FileRuns, EscapeCancelsARestoreWithoutLeavingAHalfWrittenFile) {
     window->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
     ui.openAnswer = {Path("out/two.vrq")};
-    window->Button1->click();
+    window->Button1()->click();
     ASSERT_TRUE(window->FileRunning());
     QTest::keyClick(window.get(), Qt::Key_Escape);
     WaitForRun(*window);
-    EXPECT_EQ(ListLines(*window).back(), "Cancelled: the file in progress was not written");
+    EXPECT_TRUE(ListLines(*window).back().startsWith("Cancelled: files restored into " +
+                                                     Path("out") + ": "));
     // The small first entry may have been completed before the key arrived; the large one was not.
     QStringList left = QDir(Path("out")).entryList(QDir::Files | QDir::Hidden);
     if (left.removeOne("a.txt")) {
@@ -380,7 +386,7 @@ TEST_F(FileRuns, ClosingTheWindowCancelsARunAndWaitsForIt) {
     WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
     auto window = OpenInFileMode("abcdefgh");
     ui.openAnswer = {Path("big.bin")};
-    window->Button2->click();
+    window->Button2()->click();
     window->close();
     EXPECT_FALSE(window->FileRunning());
     EXPECT_EQ(FileBytes(Path("big.vrq")), "<missing>");
@@ -405,7 +411,7 @@ TEST_F(FileRuns, DroppedFilesAreEncryptedAndADroppedContainerIsRestored) {
 TEST_F(FileRuns, DropsAreRefusedOutsideFileModeAndForFolders) {
     auto window = OpenInFileMode("abc");
     Drop(*window, {folder.path()});
-    window->RadioButton3->setChecked(true);
+    window->RadioButton3()->setChecked(true);
     Drop(*window, {Path("a.txt")});
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->FileRunning());

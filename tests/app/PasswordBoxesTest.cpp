@@ -25,15 +25,15 @@ TEST(PasswordKey, ChecksEqualityFirstThenLength) {
 
 TEST_F(PasswordBoxes, EachActionShowsItsOwnTexts) {
     auto window = Open();
-    window->Edit1->setText("abc");
-    window->Edit2->setText("abd");
+    window->Edit1()->setText("abc");
+    window->Edit2()->setText("abd");
     EXPECT_FALSE(window->PreparePasswordKey(kDecryptEditorMismatch, kPasswordTooShort));
     EXPECT_FALSE(window->PreparePasswordKey(kDecryptClipboardMismatch, kPasswordTooShort));
-    window->Edit2->setText("abc");
+    window->Edit2()->setText("abc");
     EXPECT_TRUE(window->PreparePasswordKey(kEncryptEditorMismatch, kPasswordTooShort));
     EXPECT_EQ(window->Operands.CipherKey, "abc");
-    window->Edit1->clear();
-    window->Edit2->clear();
+    window->Edit1()->clear();
+    window->Edit2()->clear();
     EXPECT_FALSE(window->PreparePasswordKey(kEncryptClipboardMismatch, kPasswordTooShort));
     EXPECT_EQ(ui.messages,
               (QStringList{"Password 1 and Password 2 must equal  ",
@@ -43,26 +43,26 @@ TEST_F(PasswordBoxes, EachActionShowsItsOwnTexts) {
 
 TEST_F(PasswordBoxes, PasswordLabelWithEqualBoxesUnmasksAndRestoresTheStartPassword) {
     auto window = Open();
-    window->Edit1->setText("typed new");
-    window->Edit2->setText("typed new");
+    window->Edit1()->setText("typed new");
+    window->Edit2()->setText("typed new");
     window->Label1Click();
-    EXPECT_EQ(window->Edit1->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(window->Edit2->echoMode(), QLineEdit::Normal);
-    EXPECT_EQ(window->Edit1->text(), "lema_tovik3");
-    EXPECT_EQ(window->Edit2->text(), "lema_tovik3");
+    EXPECT_EQ(window->Edit1()->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(window->Edit2()->echoMode(), QLineEdit::Normal);
+    EXPECT_EQ(window->Edit1()->text(), "lema_tovik3");
+    EXPECT_EQ(window->Edit2()->text(), "lema_tovik3");
     window->Label1Click();
-    EXPECT_EQ(window->Edit1->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(window->Edit2->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window->Edit1()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window->Edit2()->echoMode(), QLineEdit::Password);
 }
 
 TEST_F(PasswordBoxes, PasswordLabelWithDifferentBoxesChangesNothing) {
     auto window = Open();
-    window->Edit1->setText("one");
-    window->Edit2->setText("two");
+    window->Edit1()->setText("one");
+    window->Edit2()->setText("two");
     window->Label1Click();
-    EXPECT_EQ(window->Edit1->echoMode(), QLineEdit::Password);
-    EXPECT_EQ(window->Edit1->text(), "one");
-    EXPECT_EQ(window->Edit2->text(), "two");
+    EXPECT_EQ(window->Edit1()->echoMode(), QLineEdit::Password);
+    EXPECT_EQ(window->Edit1()->text(), "one");
+    EXPECT_EQ(window->Edit2()->text(), "two");
 }
 
 class QuickDecryption : public WindowFixture {
@@ -75,59 +75,59 @@ class QuickDecryption : public WindowFixture {
 
 TEST_F(QuickDecryption, WithRememberMeOffTheResultJoinsTheList) {
     auto window = Open();
-    window->Edit1->setText(CipherOf("hello world", "secret"));
-    window->Edit2->setText("secret");
+    window->Edit1()->setText(CipherOf("hello world", "secret"));
+    window->Edit2()->setText("secret");
     window->Label2Click();
-    ASSERT_EQ(window->ListBox1->count(), 2);
-    EXPECT_EQ(window->ListBox1->item(1)->text(), "hello world ");
+    ASSERT_EQ(window->ListBox1()->count(), 2);
+    EXPECT_EQ(window->ListBox1()->item(1)->text(), "hello world ");
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 TEST_F(QuickDecryption, WithRememberMeOnTheResultIsShownNowhere) {
     auto window = Open();
-    window->CheckBox1->setChecked(true);
-    window->Edit1->setText(CipherOf("hello world", "secret"));
-    window->Edit2->setText("secret");
+    window->CheckBox1()->setChecked(true);
+    window->Edit1()->setText(CipherOf("hello world", "secret"));
+    window->Edit2()->setText("secret");
     window->Label2Click();
-    EXPECT_EQ(window->ListBox1->count(), 1);
+    EXPECT_EQ(window->ListBox1()->count(), 1);
     EXPECT_EQ(window->Operands.CipherOutput, "hello world ");
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
 TEST_F(QuickDecryption, AKeyLongerThanSixteenIsCutToSeventeen) {
     auto window = Open();
-    window->Edit1->setText(CipherOf("long key text", "abcdefghijklmnopq"));
-    window->Edit2->setText("abcdefghijklmnopqXYZ");
+    window->Edit1()->setText(CipherOf("long key text", "abcdefghijklmnopq"));
+    window->Edit2()->setText("abcdefghijklmnopqXYZ");
     window->Label2Click();
     EXPECT_EQ(window->Operands.CipherKey, "abcdefghijklmnopq");
-    EXPECT_EQ(window->ListBox1->item(1)->text(), "long key text    ");
+    EXPECT_EQ(window->ListBox1()->item(1)->text(), "long key text    ");
 }
 
 TEST_F(QuickDecryption, AShortKeyIsRefusedWhateverTheFirstBoxHolds) {
     auto window = Open();
-    window->Edit1->setText("anything");
-    window->Edit2->setText("ab");
+    window->Edit1()->setText("anything");
+    window->Edit2()->setText("ab");
     window->Label2Click();
     EXPECT_EQ(ui.messages, QStringList{" Give cipher length equel  3 or big "});
-    EXPECT_EQ(window->ListBox1->count(), 1);
+    EXPECT_EQ(window->ListBox1()->count(), 1);
 }
 
 TEST_F(QuickDecryption, AForeignCharacterInTheLastBlockHandsTheTextBack) {
     auto window = Open();
-    window->Edit1->setText(CipherOf("hello world", "secret").chopped(1) + "#");
-    window->Edit2->setText("secret");
+    window->Edit1()->setText(CipherOf("hello world", "secret").chopped(1) + "#");
+    window->Edit2()->setText("secret");
     window->Label2Click();
     EXPECT_EQ(ui.messages, QStringList{"Message changed not true two"});
-    EXPECT_EQ(window->ListBox1->item(1)->text(), window->Edit1->text());
+    EXPECT_EQ(window->ListBox1()->item(1)->text(), window->Edit1()->text());
 }
 
 TEST_F(QuickDecryption, AWrongKeyHandsTheTextBackSilently) {
     auto window = Open();
-    window->Edit1->setText(CipherOf("hello world", "secret"));
-    window->Edit2->setText("secreT");
+    window->Edit1()->setText(CipherOf("hello world", "secret"));
+    window->Edit2()->setText("secreT");
     window->Label2Click();
     EXPECT_TRUE(ui.messages.isEmpty());
-    EXPECT_EQ(window->ListBox1->item(1)->text(), window->Edit1->text());
+    EXPECT_EQ(window->ListBox1()->item(1)->text(), window->Edit1()->text());
 }
 
 TEST_F(PasswordBoxes, TheFirstTextEncryptionEndsTheStartFileMode) {

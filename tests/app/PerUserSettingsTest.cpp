@@ -96,8 +96,8 @@ TEST_F(PerUserSettings, ModePositionAndPasswordOfOneStartAreThereInTheNext) {
 
     auto second = Start();
     EXPECT_EQ(second->SourceMode(), 1);
-    second->RadioButton2->setChecked(true);
-    second->CheckBox1->setChecked(true);
+    second->RadioButton2()->setChecked(true);
+    second->CheckBox1()->setChecked(true);
     second->rememberedPassword = "chosen, with comma";
     second->move(300, 200);
     second->close();
@@ -105,8 +105,8 @@ TEST_F(PerUserSettings, ModePositionAndPasswordOfOneStartAreThereInTheNext) {
     auto third = Start();
     EXPECT_EQ(ui.messages, QStringList{"The last save has not been found"});
     EXPECT_EQ(third->SourceMode(), 2);
-    EXPECT_TRUE(third->CheckBox1->isChecked());
-    EXPECT_EQ(third->Edit1->text(), "chosen, with comma");
+    EXPECT_TRUE(third->CheckBox1()->isChecked());
+    EXPECT_EQ(third->Edit1()->text(), "chosen, with comma");
     EXPECT_EQ(third->pos(), QPoint(300, 200));
     EXPECT_EQ(Mode(UserFile()), 0600);
 }
@@ -130,9 +130,9 @@ TEST_F(PerUserSettings, AMachineWidePresetIsReadButNeverWrittenNorItsPasswordUse
     EXPECT_FALSE(QFileInfo::exists(UserFile()));  // a present key: no defaults written
     EXPECT_TRUE(window->saveOnClose);
     EXPECT_EQ(window->SourceMode(), 2);
-    EXPECT_EQ(window->Edit1->text(), "");
+    EXPECT_EQ(window->Edit1()->text(), "");
     EXPECT_EQ(window->pos(), QPoint(30, 40));
-    window->RadioButton1->setChecked(true);
+    window->RadioButton1()->setChecked(true);
     window->move(300, 200);
     window->close();
 
@@ -147,7 +147,7 @@ TEST_F(PerUserSettings, AMachineWidePresetIsReadButNeverWrittenNorItsPasswordUse
     QSettings(UserFile(), QSettings::IniFormat).remove("SOFTWARE/Pulm/Kiv/Left");
     auto next = Start();
     EXPECT_EQ(next->SourceMode(), 3);
-    EXPECT_EQ(next->Edit1->text(), "mine");
+    EXPECT_EQ(next->Edit1()->text(), "mine");
     EXPECT_EQ(next->pos(), QPoint(30, 7));
 }
 

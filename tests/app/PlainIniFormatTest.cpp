@@ -39,9 +39,10 @@ QVariant Reading(const std::string& path, QSettings::Format format) {
 // and a text comes out in the very bytes IniFormat writes for it.
 TEST(PlainIniFormat, TextsCrossBetweenIniFormatAndOursUnchanged) {
     testing::TempFolder folder;
-    QString long64k;
-    while (long64k.size() < 65536)
-        long64k += QString::fromUtf8("Işık, \"ğ\" \\ ; = 🔑\t");
+    // Long, yet its file stays within the size a settings file may have.
+    QString longText;
+    while (longText.size() < 16384)
+        longText += QString::fromUtf8("Işık, \"ğ\" \\ ; = 🔑\t");
     const struct {
         const char* what;
         QVariant written;
@@ -68,7 +69,7 @@ TEST(PlainIniFormat, TextsCrossBetweenIniFormatAndOursUnchanged) {
                 16)},
         {"Turkish", QString::fromUtf8("Işık ğüşöç İĞÜŞÖÇ"), QString::fromUtf8("Işık ğüşöç İĞÜŞÖÇ")},
         {"emoji", QString::fromUtf8("🔑 key"), QString::fromUtf8("🔑 key")},
-        {"64 kB", long64k, long64k},
+        {"a long text", longText, longText},
         {"byte array", QByteArray("x"), QStringLiteral("@ByteArray(x)")},
         {"rectangle", QRect(1, 2, 3, 4), QStringLiteral("@Rect(1 2 3 4)")},
         {"list", QStringList{"a", " b c"}, QStringLiteral("a, b c")},
@@ -92,7 +93,10 @@ TEST(PlainIniFormat, TextsCrossBetweenIniFormatAndOursUnchanged) {
 // Files edited by hand read as IniFormat reads them, except that nothing is decoded as a type.
 TEST(PlainIniFormat, HandEditedFilesReadAsIniFormatReadsThem) {
     testing::TempFolder folder;
-    const QByteArray longLine = "[SOFTWARE]\nPulm\\Kiv\\sifre=" + QByteArray(1 << 20, 'y');
+    // As long as a settings file may be.
+    QByteArray longLine = "[SOFTWARE]\nPulm\\Kiv\\sifre=";
+    const qsizetype longest = PlainIniFormat::kMaxFileSize - longLine.size();
+    longLine += QByteArray(longest, 'y');
     const struct {
         const char* what;
         QByteArray bytes;
@@ -113,7 +117,7 @@ TEST(PlainIniFormat, HandEditedFilesReadAsIniFormatReadsThem) {
         {"line break in quotes", "[SOFTWARE]\nPulm\\Kiv\\sifre=\"a\nb\"\n", "a\nb", true},
         {"a text with NUL", "[SOFTWARE]\nPulm\\Kiv\\sifre=@String(a\\0b)\n", Latin1("a\0b", 3),
          true},
-        {"a very long line", longLine, QString(1 << 20, u'y'), true},
+        {"a very long line", longLine, QString(longest, u'y'), true},
         {"a type's notation", "[SOFTWARE]\nPulm\\Kiv\\sifre=@ByteArray(x)\n", "@ByteArray(x)",
          false},
         // IniFormat drops a byte order mark that begins a value, and a text that begins with
@@ -199,6 +203,41 @@ TEST(PlainIniFormat, ACraftedSerializedValueLoadsAsItsTextInLittleMemory) {
             std::exit(LoadsAsTextsThatAreNoNumbers(user, machine) ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+// A settings file of up to 64 KiB loads; one byte more, or a file of gigabytes, is unreadable as
+// a whole (the store's read error) and costs no memory to find so. Nothing larger is written.
+TEST(PlainIniFormat, AFileBeyondSixtyFourKibibytesIsUnreadable) {
+    testing::TempFolder folder;
+    const std::string user = folder / "Kiv.ini";
+    const std::string none = folder / "None.ini";
+    const std::string head = "[SOFTWARE]\nPulm\\Kiv\\Top=12\n;";
+    for (const qint64 size : {PlainIniFormat::kMaxFileSize, PlainIniFormat::kMaxFileSize + 1}) {
+        SCOPED_TRACE(size);
+        testing::WriteAll(user, head + std::string(size - head.size(), 'x'));
+        const SettingsKey key(QString::fromStdString(user), QString::fromStdString(none));
+        const bool readable = size == PlainIniFormat::kMaxFileSize;
+        EXPECT_EQ(key.ReadError().isEmpty(), readable) << key.ReadError().toStdString();
+        EXPECT_EQ(key.ReadText("Top"), readable ? "12" : "");
+    }
+    const std::string huge = folder / "Huge.ini";
+    testing::WriteAll(huge, head);
+    ASSERT_EQ(truncate(huge.c_str(), off_t{3} << 30), 0);
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            LimitAddressSpace();
+            const SettingsKey key(QString::fromStdString(huge), QString::fromStdString(none));
+            std::exit(key.ReadError() == "The settings in '" + QString::fromStdString(huge) +
+                                             "' cannot be read"
+                          ? 0
+                          : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+
+    SettingsKey key(QString::fromStdString(folder / "New.ini"), QString::fromStdString(none));
+    key.WriteText("sifre", QString(PlainIniFormat::kMaxFileSize, 'p'));
+    EXPECT_FALSE(key.Commit());
 }
 
 }  // namespace

@@ -35,7 +35,7 @@ TEST(QtUiServices, OnceInteractionHasStoppedNothingWaitsForAPerson) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "app_tests: Can't Create Key\napp_tests: Failed to set data for 'radyono'.\n");
     EXPECT_FALSE(ui.Question("Replace?", "Confirm"));
-    EXPECT_EQ(ui.PasswordBox("Caption", "Enter the Password:", ""), std::nullopt);
+    EXPECT_EQ(ui.PasswordBox("Caption", "Enter the Password:", "", ""), std::nullopt);
     EXPECT_TRUE(ui.OpenDialog(dialog).isEmpty());
     EXPECT_EQ(ui.SaveDialog(dialog), std::nullopt);
     EXPECT_FALSE(boxOpened);

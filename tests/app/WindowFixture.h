@@ -124,8 +124,8 @@ class WindowFixture : public testing::Test {
     }
 
     static void SetPasswords(TForm1& window, const QString& first, const QString& second) {
-        window.Edit1->setText(first);
-        window.Edit2->setText(second);
+        window.Edit1()->setText(first);
+        window.Edit2()->setText(second);
     }
     // Lets the window's event loop run until the file run has ended and shown everything.
     static void WaitForRun(const TForm1& window) {
@@ -133,8 +133,8 @@ class WindowFixture : public testing::Test {
     }
     static QStringList ListLines(const TForm1& window) {
         QStringList lines;
-        for (int i = 0; i < window.ListBox1->count(); ++i)
-            lines << window.ListBox1->item(i)->text();
+        for (int i = 0; i < window.ListBox1()->count(); ++i)
+            lines << window.ListBox1()->item(i)->text();
         return lines;
     }
 

@@ -56,41 +56,41 @@ TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     }
     for (const char* name : {"Label1", "Label3", "Label4"})
         EXPECT_NE(window->findChild<QWidget*>(QLatin1String(name)), nullptr) << name;
-    EXPECT_EQ(window->Label1->pos(), QPoint(160, 96));
-    EXPECT_EQ(window->Label1->text(), "Password");
-    EXPECT_EQ(window->Label4->pos(), QPoint(104, 8));
-    EXPECT_EQ(window->ListBox1->count(), 1);
-    EXPECT_EQ(window->ListBox1->item(0)->text(),
+    EXPECT_EQ(window->Label1()->pos(), QPoint(160, 96));
+    EXPECT_EQ(window->Label1()->text(), "Password");
+    EXPECT_EQ(window->Label4()->pos(), QPoint(104, 8));
+    EXPECT_EQ(window->ListBox1()->count(), 1);
+    EXPECT_EQ(window->ListBox1()->item(0)->text(),
               "View  Encrypt File the Report  or Decrypt  File the Report");
-    const QStringList menu = {window->Usememeo1->text(), window->Save1->text(),
-                              window->Saveas1->text()};
+    const QStringList menu = {window->Usememeo1()->text(), window->Save1()->text(),
+                              window->Saveas1()->text()};
     EXPECT_EQ(menu, (QStringList{"New", "Open", "Save as"}));
     // The document menu opens from "Use Text" and the editor buttons, not from the editor.
     for (const QWidget* owner :
-         {static_cast<QWidget*>(window->RadioButton3), static_cast<QWidget*>(window->Button5),
-          static_cast<QWidget*>(window->Button6)})
+         {static_cast<QWidget*>(window->RadioButton3()), static_cast<QWidget*>(window->Button5()),
+          static_cast<QWidget*>(window->Button6())})
         EXPECT_EQ(owner->contextMenuPolicy(), Qt::CustomContextMenu);
-    EXPECT_EQ(window->Memo1->contextMenuPolicy(), Qt::DefaultContextMenu);
+    EXPECT_EQ(window->Memo1()->contextMenuPolicy(), Qt::DefaultContextMenu);
 }
 
 TEST_F(WindowLayout, TheEditorScrollsBothWaysAndReadsRightToLeft) {
     auto window = Open();
-    EXPECT_EQ(window->Memo1->lineWrapMode(), QPlainTextEdit::NoWrap);
-    EXPECT_EQ(window->Memo1->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    EXPECT_EQ(window->Memo1->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
-    const QTextOption option = window->Memo1->document()->defaultTextOption();
+    EXPECT_EQ(window->Memo1()->lineWrapMode(), QPlainTextEdit::NoWrap);
+    EXPECT_EQ(window->Memo1()->horizontalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    EXPECT_EQ(window->Memo1()->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+    const QTextOption option = window->Memo1()->document()->defaultTextOption();
     EXPECT_EQ(option.textDirection(), Qt::RightToLeft);
     EXPECT_EQ(option.alignment(), Qt::AlignLeft | Qt::AlignAbsolute);
-    EXPECT_EQ(window->Memo1->layoutDirection(), Qt::LeftToRight);
+    EXPECT_EQ(window->Memo1()->layoutDirection(), Qt::LeftToRight);
 }
 
 TEST_F(WindowLayout, TabVisitsTheControlsInTheirOrder) {
     auto window = Open();
-    const QWidget* order[] = {window->Edit1,        window->Button1,  window->Edit2,
-                              window->CheckBox1,    window->ListBox1, window->RadioButton1,
-                              window->RadioButton2, window->Button3,  window->Button4,
-                              window->RadioButton3, window->Button5,  window->Button6,
-                              window->Memo1,        window->Button2};
+    const QWidget* order[] = {window->Edit1(),        window->Button1(),  window->Edit2(),
+                              window->CheckBox1(),    window->ListBox1(), window->RadioButton1(),
+                              window->RadioButton2(), window->Button3(),  window->Button4(),
+                              window->RadioButton3(), window->Button5(),  window->Button6(),
+                              window->Memo1(),        window->Button2()};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i) {
         const QWidget* next = order[i]->nextInFocusChain();
         while (next->focusPolicy() == Qt::NoFocus)
@@ -101,15 +101,15 @@ TEST_F(WindowLayout, TabVisitsTheControlsInTheirOrder) {
 
 TEST_F(WindowLayout, EachModeShowsItsOwnButtons) {
     auto window = Open();
-    window->RadioButton1->setChecked(true);
+    window->RadioButton1()->setChecked(true);
     EXPECT_EQ(ShownControls(*window), Names({"Button1", "Button2", "CheckBox1", "Edit1", "Edit2",
                                              "Label1", "Label2", "Label3", "Label4", "ListBox1",
                                              "RadioButton1", "RadioButton2", "RadioButton3"}));
-    window->RadioButton2->setChecked(true);
+    window->RadioButton2()->setChecked(true);
     EXPECT_EQ(ShownControls(*window),
               Names({"Button3", "Button4", "CheckBox1", "Edit1", "Edit2", "Label1", "Label2",
                      "Label3", "Label4", "RadioButton1", "RadioButton2", "RadioButton3"}));
-    window->RadioButton3->setChecked(true);
+    window->RadioButton3()->setChecked(true);
     EXPECT_EQ(ShownControls(*window),
               Names({"Button5", "Button6", "CheckBox1", "Edit1", "Edit2", "Label1", "Label2",
                      "Label3", "Label4", "Memo1", "RadioButton1", "RadioButton2", "RadioButton3"}));
@@ -118,35 +118,35 @@ TEST_F(WindowLayout, EachModeShowsItsOwnButtons) {
 TEST_F(WindowLayout, UseFileShowsHiddenPasswordBoxesAgain) {
     auto window = Open();
     window->FormDblClick();
-    window->RadioButton1->setChecked(true);
+    window->RadioButton1()->setChecked(true);
     EXPECT_EQ(ShownControls(*window), Names({"Button1", "Button2", "Edit1", "Edit2", "ListBox1"}));
 }
 
 TEST_F(WindowLayout, HidingTheEditorKeepsItsLines) {
     auto window = Open();
-    window->Memo1->setPlainText("kept line");
-    window->RadioButton2->setChecked(true);
-    EXPECT_TRUE(window->Memo1->isHidden());
-    window->RadioButton3->setChecked(true);
-    EXPECT_FALSE(window->Memo1->isHidden());
-    EXPECT_EQ(window->Memo1->toPlainText(), "kept line");
+    window->Memo1()->setPlainText("kept line");
+    window->RadioButton2()->setChecked(true);
+    EXPECT_TRUE(window->Memo1()->isHidden());
+    window->RadioButton3()->setChecked(true);
+    EXPECT_FALSE(window->Memo1()->isHidden());
+    EXPECT_EQ(window->Memo1()->toPlainText(), "kept line");
 }
 
 TEST_F(WindowLayout, HideAllEmptiesEditorAndListAndShowAllBringsEveryButtonBack) {
     auto window = Open();
-    window->ListBox1->addItem("report");
+    window->ListBox1()->addItem("report");
     window->FormDblClick();
     EXPECT_TRUE(ShownControls(*window).isEmpty());
-    EXPECT_TRUE(window->Memo1->toPlainText().isEmpty());
-    EXPECT_EQ(window->ListBox1->count(), 0);
+    EXPECT_TRUE(window->Memo1()->toPlainText().isEmpty());
+    EXPECT_EQ(window->ListBox1()->count(), 0);
     window->FormClick();
     EXPECT_EQ(ShownControls(*window), kAllEighteen);
     // Selecting the checked mode again changes nothing; another one applies its set.
-    window->RadioButton3->click();
+    window->RadioButton3()->click();
     EXPECT_EQ(ShownControls(*window), kAllEighteen);
-    window->RadioButton2->click();
-    EXPECT_TRUE(window->Button5->isHidden());
-    EXPECT_FALSE(window->Button3->isHidden());
+    window->RadioButton2()->click();
+    EXPECT_TRUE(window->Button5()->isHidden());
+    EXPECT_FALSE(window->Button3()->isHidden());
 }
 
 TEST_F(WindowLayout, MouseOnTheFreeAreaHidesOnDoubleClickAndShowsOnClick) {
@@ -156,13 +156,13 @@ TEST_F(WindowLayout, MouseOnTheFreeAreaHidesOnDoubleClickAndShowsOnClick) {
     const QPoint freeArea(600, 590);
     QTest::mouseDClick(window.get(), Qt::LeftButton, {}, freeArea);
     EXPECT_TRUE(ShownControls(*window).isEmpty());
-    EXPECT_TRUE(window->Memo1->toPlainText().isEmpty());
+    EXPECT_TRUE(window->Memo1()->toPlainText().isEmpty());
     QTest::mouseClick(window.get(), Qt::LeftButton, {}, freeArea);
     EXPECT_EQ(ShownControls(*window), kAllEighteen);
     // A click on a control is the control's own, not the window's.
     window->FormDblClick();
-    window->Label1->show();
-    QTest::mouseClick(window->Label1, Qt::LeftButton);
+    window->Label1()->show();
+    QTest::mouseClick(window->Label1(), Qt::LeftButton);
     EXPECT_EQ(ShownControls(*window), QStringList{"Label1"});
 }
 
@@ -177,11 +177,11 @@ TEST_F(WindowLayout, OnAScreenSmallerThanTheDesignEveryControlCanBeScrolledTo) {
     EXPECT_LE(window.frameGeometry().height(), 400);
     auto* scroll = window.findChild<QScrollArea*>();
     ASSERT_NE(scroll, nullptr);
-    EXPECT_EQ(window.Memo1->geometry(), QRect(8, 152, 873, 361));  // on the design area
-    window.RadioButton1->setChecked(true);
+    EXPECT_EQ(window.Memo1()->geometry(), QRect(8, 152, 873, 361));  // on the design area
+    window.RadioButton1()->setChecked(true);
     for (QWidget* control : std::initializer_list<QWidget*>{
-             window.Edit1, window.ListBox1, window.Label2, window.Memo1, window.ProgressBar1,
-             window.ProgressBar2, window.Button7}) {
+             window.Edit1(), window.ListBox1(), window.Label2(), window.Memo1(),
+             window.ProgressBar1(), window.ProgressBar2(), window.Button7()}) {
         control->show();
         // Scrolled as far as it goes towards the control's top left corner.
         scroll->horizontalScrollBar()->setValue(control->x());
@@ -195,31 +195,31 @@ TEST_F(WindowLayout, OnAScreenSmallerThanTheDesignEveryControlCanBeScrolledTo) {
     // The free area is still the window's.
     scroll->ensureVisible(600, 590, 0, 0);
     QTest::mouseDClick(scroll->widget(), Qt::LeftButton, {}, QPoint(600, 590));
-    EXPECT_TRUE(window.Memo1->isHidden());
+    EXPECT_TRUE(window.Memo1()->isHidden());
 
     // Where the design fits, nothing changes.
     context.screenArea = QRect(0, 0, 1920, 1080);
     TForm1 large(ui, clock, context);
     EXPECT_EQ(large.size(), QSize(914, 606));
     EXPECT_EQ(large.findChild<QScrollArea*>(), nullptr);
-    EXPECT_EQ(large.Memo1->parentWidget(), &large);
+    EXPECT_EQ(large.Memo1()->parentWidget(), &large);
 }
 
 TEST_F(WindowLayout, DoubleClickInsideTheEditorEmptiesIt) {
     auto window = Open();
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    QTest::mouseDClick(window->Memo1->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
-    EXPECT_TRUE(window->Memo1->toPlainText().isEmpty());
+    QTest::mouseDClick(window->Memo1()->viewport(), Qt::LeftButton, {}, QPoint(20, 10));
+    EXPECT_TRUE(window->Memo1()->toPlainText().isEmpty());
 }
 
 TEST_F(WindowLayout, DoubleClickOnTheListEmptiesIt) {
     auto window = Open();
-    window->RadioButton1->setChecked(true);
+    window->RadioButton1()->setChecked(true);
     window->show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    QTest::mouseDClick(window->ListBox1->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
-    EXPECT_EQ(window->ListBox1->count(), 0);
+    QTest::mouseDClick(window->ListBox1()->viewport(), Qt::LeftButton, {}, QPoint(20, 5));
+    EXPECT_EQ(window->ListBox1()->count(), 0);
 }
 
 }  // namespace

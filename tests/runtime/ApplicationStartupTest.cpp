@@ -115,6 +115,31 @@ TEST_F(ApplicationStartup, AServiceThatCannotStartStopsTheProgramBeforeItsWindow
         << display.shown.front().toStdString();
 }
 
+TEST_F(ApplicationStartup, ARuntimeFolderOthersMayEnterLeavesTheWindowWithoutTheService) {
+    chmod(runtime.path().toLocal8Bit().constData(), 0777);
+    bool created = false, serving = true;
+    testing::internal::CaptureStderr();
+    const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr& service) {
+        created = true;
+        serving = service.IsServing();
+        auto window = std::make_unique<QWidget>();
+        QTimer::singleShot(0, window.get(), &QWidget::close);
+        return window;
+    });
+    const std::string said = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(status, 0);
+    EXPECT_TRUE(created);
+    EXPECT_FALSE(serving);
+    EXPECT_TRUE(display.shown.isEmpty());
+    const std::string line =
+        "The command service \"runtime_qt_tests\" is not offered: An error "
+        "returned from DDE  ($0400F): the runtime folder ";
+    // Said once (Qt may add a warning of its own about the folder).
+    const std::size_t at = said.find(line);
+    EXPECT_NE(at, std::string::npos) << said;
+    EXPECT_EQ(said.find(line, at + 1), std::string::npos) << said;
+}
+
 TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEndsWithZero) {
     const int status = Run({"kiv"}, [](const QStringList&, TDdeMgr&) -> std::unique_ptr<QWidget> {
         throw std::runtime_error("Layout damaged");

@@ -1,4 +1,5 @@
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/un.h>
 #include <unistd.h>
 
@@ -7,6 +8,7 @@
 
 #include "runtime/DdeServiceFixture.h"
 #include "runtime/EDdeError.h"
+#include "runtime/RuntimeFolder.h"
 
 namespace kiv {
 namespace {
@@ -107,6 +109,74 @@ TEST_F(DdeStartTest, FailuresToStartRaiseTheirMessages) {
         QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
     qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
     EXPECT_EQ(StartFailure("kiv"), "An error returned from DDE  ($0400F)");
+}
+
+TEST_F(DdeStartTest, ARuntimeFolderOthersCouldHaveMadeIsNeverUsed) {
+    const std::string folder = QFile::encodeName(runtime.path()).toStdString();
+    const QString privateFolder = runtime.path() + "/private";
+    ASSERT_TRUE(QDir().mkdir(privateFolder));
+    ASSERT_EQ(::chmod(QFile::encodeName(privateFolder).constData(), 0700), 0);
+    const QString link = runtime.path() + "/link";
+    ASSERT_TRUE(QFile::link(privateFolder, link));
+    struct Case {
+        const char* name;
+        mode_t mode;
+        uid_t owner;  // 0: the test's own
+        QString folder;
+        std::string why;
+    };
+    std::vector<Case> cases = {
+        {"open to everybody", 0777, 0, runtime.path(), folder + " is open to others"},
+        {"open to the group", 0750, 0, runtime.path(), folder + " is open to others"},
+        {"a symbolic link", 0700, 0, link, link.toStdString() + " is a symbolic link"},
+    };
+    // Root can hand the folder to another account, as that account would have made it.
+    if (::geteuid() == 0)
+        cases.push_back({"another account's", 0700, 65534, runtime.path(),
+                         folder + " belongs to another account"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QByteArray path = QFile::encodeName(runtime.path());
+        ASSERT_EQ(::chmod(path.constData(), c.mode), 0);
+        ASSERT_EQ(::chown(path.constData(), c.owner ? c.owner : ::geteuid(), -1), 0);
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(c.folder));
+        diagnostics.str({});
+        StartService();
+        EXPECT_FALSE(manager->IsServing());
+        EXPECT_EQ(diagnostics.str(),
+                  "The command service \"kiv\" is not offered: An error returned from DDE  "
+                  "($0400F): the runtime folder " +
+                      c.why + ".\n");
+        EXPECT_FALSE(QFileInfo::exists(c.folder + "/kiv"));
+        component.reset();
+        manager.reset();
+        ASSERT_EQ(::chown(path.constData(), ::geteuid(), -1), 0);
+        ASSERT_EQ(::chmod(path.constData(), 0700), 0);
+    }
+}
+
+TEST_F(DdeStartTest, WithoutARuntimeFolderTheServiceMakesAPrivateOneAndTrustsNoOtherOne) {
+    qunsetenv("XDG_RUNTIME_DIR");
+    qputenv("TMPDIR", QFile::encodeName(runtime.path()));
+    const QString own = QString::fromStdString(UserRuntimeFolder().path);
+    ASSERT_TRUE(own.startsWith(runtime.path() + "/runtime-")) << own.toStdString();
+    struct stat status {};
+    ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &status), 0);
+    EXPECT_EQ(status.st_mode & 07777, 0700u);
+    StartService();
+    EXPECT_TRUE(manager->IsServing());
+    EXPECT_EQ(manager->SocketPath(), own + "/kiv");
+    component.reset();
+    manager.reset();
+
+    // Somebody made the name first, open to all: it is left alone and not used.
+    ASSERT_TRUE(QDir(own).removeRecursively());
+    ASSERT_TRUE(QDir().mkdir(own));
+    ASSERT_EQ(::chmod(QFile::encodeName(own).constData(), 0777), 0);
+    StartService();
+    EXPECT_FALSE(manager->IsServing());
+    EXPECT_NE(diagnostics.str().find(" is open to others."), std::string::npos);
+    qunsetenv("TMPDIR");
 }
 
 }  // namespace

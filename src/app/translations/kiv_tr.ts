@@ -96,10 +96,6 @@
         <translation>İptal</translation>
     </message>
     <message>
-        <source>Cancelled: the file in progress was not written</source>
-        <translation>İptal edildi: işlenmekte olan dosya yazılmadı</translation>
-    </message>
-    <message>
         <source>Remember me</source>
         <translation>Beni hatırla</translation>
     </message>
@@ -408,6 +404,48 @@ Do you want to replace it?</source>
     <message>
         <source>Close File Byte yes   = %1</source>
         <translation>Kapalı Dosya Bayt toplam = %1</translation>
+    </message>
+    <message>
+        <source>Finished: the files are encrypted into %1</source>
+        <translation>Bitti: dosyalar %1 içine şifrelendi</translation>
+    </message>
+    <message>
+        <source>Cancelled: %1 was not written</source>
+        <translation>İptal edildi: %1 yazılmadı</translation>
+    </message>
+    <message>
+        <source>Not finished: %1 was not written</source>
+        <translation>Tamamlanmadı: %1 yazılmadı</translation>
+    </message>
+    <message>
+        <source>Finished: files restored into %1: %2, not restored: %3</source>
+        <translation>Bitti: %1 klasörüne geri yüklenen dosya: %2, geri yüklenmeyen: %3</translation>
+    </message>
+    <message>
+        <source>Cancelled: files restored into %1: %2, the rest not restored</source>
+        <translation>İptal edildi: %1 klasörüne geri yüklenen dosya: %2, kalanlar geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source>Not finished: files restored into %1: %2, the rest not restored</source>
+        <translation>Tamamlanmadı: %1 klasörüne geri yüklenen dosya: %2, kalanlar geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source>A file run is still going.
+Cancel it and close the window?</source>
+        <translation>Bir dosya işlemi hâlâ sürüyor.
+İptal edilip pencere kapatılsın mı?</translation>
+    </message>
+    <message>
+        <source>The clipboard now holds the encrypted text (%1 parts)</source>
+        <translation>Pano artık şifreli metni tutuyor (%1 parça)</translation>
+    </message>
+    <message>
+        <source>The clipboard now holds the decrypted text (%1 parts)</source>
+        <translation>Pano artık şifresi çözülmüş metni tutuyor (%1 parça)</translation>
+    </message>
+    <message>
+        <source>File: %1</source>
+        <translation>Dosya: %1</translation>
     </message>
 </context>
 </TS>

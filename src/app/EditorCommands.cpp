@@ -1,0 +1,31 @@
+#include "app/EditorCommands.h"
+
+#include "app/EditorDocument.h"
+#include "app/WindowMessages.h"
+
+namespace kiv {
+
+void EditorCommands::Open(DialogSettings& dialog, EditorLines lines) {
+    dialog.multiSelect = true;
+    dialog.filter = QLatin1String(kTextFileFilter);
+    const QStringList chosen = ui_.OpenDialog(dialog);
+    if (chosen.isEmpty()) return;
+    const auto read = EditorDocument::Read(chosen.front());
+    if (!read) {
+        ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
+        return;
+    }
+    lines.ReplaceAll(*read);
+}
+
+void EditorCommands::SaveAs(DialogSettings& dialog, const EditorLines& lines) {
+    dialog.defaultExtension = QStringLiteral("txt");
+    dialog.filter = QLatin1String(kTextFileFilter);
+    dialog.confirmOverwrite = false;
+    const std::optional<QString> path = ui_.SaveDialog(dialog);
+    if (!path) return;
+    if (!EditorDocument::Write(*path, lines.All()))
+        ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
+}
+
+}  // namespace kiv

@@ -1,0 +1,58 @@
+#include "app/WindowSettings.h"
+
+#include "app/SettingsKey.h"
+#include "app/ShownText.h"
+#include "app/WindowMessages.h"
+
+namespace kiv {
+
+WindowSettings::Opening WindowSettings::Open(SettingsKey& key, QPoint at) const {
+    if (const QString error = key.ReadError(); !error.isEmpty()) {
+        ui_.ShowMessage(error);
+        return Opening::Failed;
+    }
+    if (key.Exists()) return Opening::Open;
+    if (!key.Create(at.y(), at.x())) {
+        ui_.ShowMessage(QLatin1String(kCantCreateKey));
+        return Opening::Failed;
+    }
+    return Opening::Created;
+}
+
+WindowSettings::Loaded WindowSettings::Load(QPoint at) const {
+    Loaded loaded;
+    SettingsKey key(userFile_, machineFile_);
+    const Opening opening = Open(key, at);
+    loaded.keyCreated = opening == Opening::Created;
+    if (opening != Opening::Open) return loaded;
+    WindowSettingsValues& values = loaded.values;
+    try {
+        values.mode = key.ReadInteger(QStringLiteral("radyono"));
+        values.password = key.ReadText(QStringLiteral("sifre"));
+        values.remember = key.ReadInteger(QStringLiteral("hatirla"));
+        values.top = key.ReadInteger(QStringLiteral("Top"));
+        values.left = key.ReadInteger(QStringLiteral("Left"));
+    } catch (...) {
+        loaded.stoppedBy = std::current_exception();
+    }
+    return loaded;
+}
+
+bool WindowSettings::Save(const WindowSettingsState& state) const {
+    SettingsKey key(userFile_, machineFile_);
+    const Opening opening = Open(key, state.at);
+    if (opening != Opening::Open) return opening == Opening::Created;
+    key.WriteText(QStringLiteral("radyono"), QString::number(state.mode));
+    if (state.remember) key.WriteText(QStringLiteral("sifre"), state.password);
+    key.WriteText(QStringLiteral("hatirla"),
+                  state.remember ? QStringLiteral("1") : QStringLiteral("-1"));
+    // A made-up position would replace the one kept from sessions that know it.
+    if (state.positionKnown) {
+        key.WriteText(QStringLiteral("Top"), QString::number(state.at.y()));
+        key.WriteText(QStringLiteral("Left"), QString::number(state.at.x()));
+    }
+    if (!key.Commit()) ui_.ShowMessage(ShownText(kStoreWriteFailed).arg(u"radyono"));
+    return false;
+}
+
+}  // namespace kiv

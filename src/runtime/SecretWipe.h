@@ -1,0 +1,18 @@
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+namespace kiv {
+
+// Overwrites size bytes at data with zeros in a way the compiler may not leave out, even when
+// the memory is freed right after.
+void WipeBytes(void* data, std::size_t size) noexcept;
+
+// Wipes the whole of text's buffer, the room past its size included (a shorter text may have
+// been held there before), and leaves it empty.
+void WipeText(std::string& text) noexcept;
+void WipeText(std::vector<char>& bytes) noexcept;
+
+}  // namespace kiv

@@ -1,0 +1,290 @@
+#include <QAccessible>
+#include <QApplication>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMenu>
+#include <QTimer>
+
+#include "app/QtUiServices.h"
+#include "app/WindowFixture.h"
+#include "app/WindowMessages.h"
+
+namespace kiv {
+namespace {
+
+// What the window tells and offers around its actions: the state of the controls during a file
+// run, the keyboard and what assistive technology learns.
+class WindowFeedback : public WindowFixture {
+  protected:
+    QString Path(const QString& name) const { return folder.filePath(name); }
+
+    std::unique_ptr<TForm1> OpenShown() {
+        auto window = Open();
+        window->show();
+        window->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
+        return window;
+    }
+    // An encryption of a file big enough to be still going when the test looks.
+    void StartLongRun(TForm1& window) {
+        WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+        window.RadioButton1()->setChecked(true);
+        SetPasswords(window, QStringLiteral("abcdefgh"), QStringLiteral("abcdefgh"));
+        ui.openAnswer = {Path("big.bin")};
+        window.Button2()->click();
+        ASSERT_TRUE(window.FileRunning());
+    }
+    static std::vector<QWidget*> RunInputs(const TForm1& window) {
+        return {window.Button1(),      window.Button2(),     window.Button3(),
+                window.Button4(),      window.Button5(),     window.Button6(),
+                window.Edit1(),        window.Edit2(),       window.Label1(),
+                window.Label2(),       window.CheckBox1(),   window.RadioButton1(),
+                window.RadioButton2(), window.RadioButton3()};
+    }
+    // The widgets Tab visits from Edit1 until it comes back there.
+    static std::vector<QWidget*> TabStops() {
+        std::vector<QWidget*> stops{QApplication::focusWidget()};
+        for (int i = 0; i < 40; ++i) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            if (QApplication::focusWidget() == stops.front()) break;
+            stops.push_back(QApplication::focusWidget());
+        }
+        return stops;
+    }
+};
+
+TEST_F(WindowFeedback, DuringARunEveryInputIsOffAndDrawnFromTheDisabledColours) {
+    auto window = Open();
+    StartLongRun(*window);
+    for (QWidget* control : RunInputs(*window)) {
+        EXPECT_FALSE(control->isEnabled()) << control->objectName().toStdString();
+        const QPalette& palette = control->palette();
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
+            EXPECT_NE(palette.color(QPalette::Disabled, role),
+                      palette.color(QPalette::Active, role))
+                << control->objectName().toStdString() << " role " << role;
+    }
+    EXPECT_TRUE(window->Button7()->isEnabled());
+    EXPECT_TRUE(window->ListBox1()->isEnabled());
+    window->Button7()->click();
+    WaitForRun(*window);
+    for (QWidget* control : RunInputs(*window))
+        EXPECT_TRUE(control->isEnabled()) << control->objectName().toStdString();
+}
+
+TEST_F(WindowFeedback, ClosingDuringARunAsksAndCancelKeepsTheRunGoing) {
+    auto window = Open();
+    StartLongRun(*window);
+    ui.questionAnswer = false;
+    window->close();
+    EXPECT_TRUE(window->FileRunning());
+    EXPECT_EQ(ui.questions, QStringList{"Pulm Vostra|A file run is still going.\nCancel it and "
+                                        "close the window?"});
+    ui.questionAnswer = true;
+    window->close();
+    EXPECT_FALSE(window->FileRunning());
+    EXPECT_EQ(FileBytes(Path("big.vrq")), "<missing>");
+    EXPECT_EQ(ui.questions.size(), 2);
+}
+
+TEST_F(WindowFeedback, ClosingWithoutARunAsksNothing) {
+    auto window = Open();
+    window->close();
+    EXPECT_TRUE(ui.questions.isEmpty());
+}
+
+TEST_F(WindowFeedback, AfterARunTheFocusIsBackOnTheButtonThatStartedIt) {
+    WriteFile(Path("a.txt"), "0123456789");
+    auto window = OpenShown();
+    window->RadioButton1()->setChecked(true);
+    SetPasswords(*window, QStringLiteral("abc"), QStringLiteral("abc"));
+    for (QPushButton* button : {window->Button2(), window->Button1()}) {
+        ui.openAnswer = {button == window->Button2() ? Path("a.txt") : Path("a.vrq")};
+        button->setFocus();
+        button->click();
+        EXPECT_NE(QApplication::focusWidget(), window->CheckBox1());
+        WaitForRun(*window);
+        EXPECT_EQ(QApplication::focusWidget(), button) << button->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowFeedback, OfTheModesOnlyTheCheckedOneIsATabStop) {
+    auto window = OpenShown();
+    const std::vector<QRadioButton*> modes = {window->RadioButton1(), window->RadioButton2(),
+                                              window->RadioButton3()};
+    for (QRadioButton* checked : modes) {
+        checked->setChecked(true);
+        window->Edit1()->setFocus();
+        const std::vector<QWidget*> stops = TabStops();
+        for (QRadioButton* mode : modes)
+            EXPECT_EQ(std::count(stops.begin(), stops.end(), mode), mode == checked ? 1 : 0)
+                << mode->objectName().toStdString() << " with "
+                << checked->objectName().toStdString() << " checked";
+    }
+}
+
+TEST_F(WindowFeedback, ShiftF10OpensTheMenuThatTheRightButtonOpens) {
+    auto window = OpenShown();
+    const auto openedMenu = [&](QWidget* control) {
+        control->setFocus();
+        QTest::keyClick(control, Qt::Key_F10, Qt::ShiftModifier);
+        QWidget* popup = QApplication::activePopupWidget();
+        if (popup != nullptr) popup->close();
+        return qobject_cast<QMenu*>(popup);
+    };
+    QMenu* editorMenu = openedMenu(window->Memo1());
+    ASSERT_NE(editorMenu, nullptr);
+    EXPECT_NE(editorMenu, window->PopupMenu1());  // the editor's own edit menu
+    EXPECT_EQ(openedMenu(window->Button5()), window->PopupMenu1());
+    EXPECT_EQ(openedMenu(window->RadioButton3()), window->PopupMenu1());
+}
+
+TEST_F(WindowFeedback, EveryFileRunEndsWithALineSayingHowAndWhere) {
+    WriteFile(Path("a.txt"), "0123456789");
+    WriteFile(Path("b.doc"), "");
+    WriteFile(Path("bad.vrq"), "no container");
+    auto window = Open();
+    window->RadioButton1()->setChecked(true);
+    SetPasswords(*window, QStringLiteral("abc"), QStringLiteral("abc"));
+    const auto run = [&](QPushButton* button, const QStringList& chosen) {
+        ui.openAnswer = chosen;
+        button->click();
+        WaitForRun(*window);
+        EXPECT_EQ(window->Status()->text(), ListLines(*window).back());
+        EXPECT_FALSE(window->Status()->isHidden());
+        return ListLines(*window).back();
+    };
+    EXPECT_EQ(run(window->Button2(), {Path("a.txt")}),
+              "Finished: the files are encrypted into " + Path("a.vrq"));
+    EXPECT_EQ(run(window->Button1(), {Path("a.vrq")}),
+              "Finished: files restored into " + folder.path() + ": 1, not restored: 0");
+    ui.saveAnswer = Path("missing/both.vrq");
+    EXPECT_EQ(run(window->Button2(), {Path("a.txt"), Path("b.doc")}),
+              "Not finished: " + Path("missing/both.vrq") + " was not written");
+    EXPECT_EQ(run(window->Button1(), {Path("bad.vrq")}),
+              "Not finished: files restored into " + folder.path() + ": 0, the rest not restored");
+
+    WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+    ui.openAnswer = {Path("big.bin")};
+    window->Button2()->click();
+    window->Button7()->click();
+    WaitForRun(*window);
+    EXPECT_EQ(ListLines(*window).back(), "Cancelled: " + Path("big.vrq") + " was not written");
+    ui.saveAnswer = Path("big.vrq");
+    EXPECT_TRUE(run(window->Button2(), {Path("a.txt"), Path("big.bin")}).startsWith("Finished"));
+    QDir().mkpath(Path("out"));
+    QFile::rename(Path("big.vrq"), Path("out/big.vrq"));
+    ui.openAnswer = {Path("out/big.vrq")};
+    window->Button1()->click();
+    window->Button7()->click();
+    WaitForRun(*window);
+    const QString restored = ListLines(*window).back();
+    EXPECT_TRUE(restored == "Cancelled: files restored into " + Path("out") +
+                                ": 0, the rest not restored" ||
+                restored ==
+                    "Cancelled: files restored into " + Path("out") + ": 1, the rest not restored")
+        << restored.toStdString();
+}
+
+TEST_F(WindowFeedback, AClipboardActionSaysWhatTheClipboardNowHolds) {
+    auto window = Open();
+    window->RadioButton2()->setChecked(true);
+    SetPasswords(*window, QStringLiteral("12345678"), QStringLiteral("12345678"));
+    ui.clipboard = QStringLiteral("one\ttwo\nthree");
+    window->Button4()->click();
+    StatusLine& status = *window->Status();
+    EXPECT_FALSE(status.isHidden());
+    EXPECT_EQ(status.text(), "The clipboard now holds the encrypted text (3 parts)");
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&status);
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::AlertMessage);
+    EXPECT_EQ(face->text(QAccessible::Name), status.text());
+    window->Button3()->click();
+    EXPECT_EQ(status.text(), "The clipboard now holds the decrypted text (3 parts)");
+    // The line lies in free space: it covers no other control, shown or not.
+    for (const QWidget* control :
+         window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (control != &status && !qobject_cast<const QMenu*>(control)) {
+            EXPECT_FALSE(control->geometry().intersects(status.geometry()))
+                << control->objectName().toStdString();
+        }
+}
+
+// Answers the next file dialog: notes the folder it starts in, then picks chosen or cancels.
+void AnswerDialog(QString& startFolder, const QString& chosen) {
+    QTimer::singleShot(0, [&startFolder, chosen] {
+        auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        startFolder = dialog->directory().absolutePath();
+        if (chosen.isEmpty()) return dialog->reject();
+        dialog->selectFile(chosen);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+}
+
+TEST_F(WindowFeedback, FileDialogsStartAtHomeThenInTheFolderLastUsed) {
+    QtUiServices real;
+    auto window = std::make_unique<TForm1>(
+        real, clock, StartupContext{SettingsFile(), MachineFile(), ProgramFolder(), {}});
+    QDir().mkpath(Path("chosen"));
+    WriteFile(Path("chosen/a.txt"), "a");
+    QString start;
+    AnswerDialog(start, Path("chosen/a.txt"));
+    EXPECT_EQ(real.OpenDialog(window->OpenDialog1), QStringList{Path("chosen/a.txt")});
+    EXPECT_EQ(start, QDir::homePath());
+    AnswerDialog(start, QString());
+    EXPECT_EQ(real.SaveDialog(window->SaveDialog1), std::nullopt);
+    EXPECT_EQ(start, Path("chosen"));
+    // Two arguments leave the folders unset: still home, not the working folder.
+    QtUiServices fresh;
+    DialogSettings unset;
+    AnswerDialog(start, QString());
+    fresh.OpenDialog(unset);
+    EXPECT_EQ(start, QDir::homePath());
+}
+
+TEST_F(WindowFeedback, TheStartUpPromptNamesItsFile) {
+    Open({folder.filePath("docs/my letter.vrq")});
+    EXPECT_EQ(ui.inputBoxes,
+              QStringList{"Protect the lives of your information|Enter the Password:|"});
+    EXPECT_EQ(ui.inputSubjects, QStringList{"my letter.vrq"});
+}
+
+// The boxes as QtUiServices shows them: the file above the prompt, and wide enough for a caption
+// that window managers would otherwise cut.
+TEST_F(WindowFeedback, BoxesAreWideEnoughForTheirCaption) {
+    QtUiServices real;
+    const QString caption = QStringLiteral("Protect the lives of your information");
+    QString label;
+    int width = 0;
+    int captionWidth = 0;
+    const auto look = [&] {
+        QTimer::singleShot(0, [&] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            if (auto* input = qobject_cast<QInputDialog*>(box)) label = input->labelText();
+            width = box->width();
+            captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            box->close();
+        });
+    };
+    look();
+    real.PasswordBox(caption, QStringLiteral("Enter the Password:"), QString(),
+                     QStringLiteral("my letter.vrq"));
+    EXPECT_EQ(label, "File: my letter.vrq\nEnter the Password:");
+    EXPECT_GT(width, captionWidth + 100);
+    look();
+    real.Question(QStringLiteral("Password is wrong"), caption);
+    EXPECT_GT(width, captionWidth + 100);
+}
+
+TEST_F(WindowFeedback, TheMainWindowIsAFrameForAssistiveTechnology) {
+    auto window = Open();
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window.get());
+    ASSERT_NE(face, nullptr);
+    EXPECT_EQ(face->role(), QAccessible::Window);
+}
+
+}  // namespace
+}  // namespace kiv

@@ -1,0 +1,94 @@
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/prctl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <random>
+#include <string>
+
+#include "runtime/ProcessProtection.h"
+#include "support/TempFolder.h"
+
+extern char** environ;
+
+namespace kiv {
+namespace {
+
+using testing::TempFolder;
+using testing::WriteAll;
+
+TEST(ProcessProtection, LeavesNoCoreAndNothingForOtherProcessesToRead) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const bool protectedNow = ProtectProcessMemory();
+            rlimit core{};
+            getrlimit(RLIMIT_CORE, &core);
+            std::exit(protectedNow && prctl(PR_GET_DUMPABLE) == 0 && core.rlim_cur == 0 &&
+                              core.rlim_max == 0
+                          ? 0
+                          : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
+}
+
+// The peak resident memory, in bytes, of kiv-cli running command on input; -1 when it failed.
+long long PeakMemory(const std::string& command, const std::string& input,
+                     const std::string& output, const std::string& password) {
+    const std::string result = output + ".peak";
+    std::string words[] = {KIV_PEAK_MEMORY_PATH, input,   output, KIV_CLI_PATH, command,
+                           "--password-file",    password};
+    char* argv[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data(),
+                    words[4].data(), words[5].data(), words[6].data(), nullptr};
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 1, result.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0600);
+    pid_t pid = -1;
+    const bool started = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) == 0;
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    if (!started || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
+        WEXITSTATUS(status) != 0)
+        return -1;
+    return std::stoll("0" + testing::ReadAll(result));
+}
+
+// One long line costs about its own length and that of what is made of it, never several
+// copies of either: encrypting takes at most three times the line beyond what a one-byte line
+// takes, decrypting (whose line, the cipher text, is three times the plain text) at most one
+// and a half times its line.
+TEST(TextLineMemory, ALongLineTakesAboutItsOwnLengthNotCopiesOfIt) {
+    TempFolder folder;
+    const std::string password = folder / "pw";
+    WriteAll(password, "long line key\n");
+    std::string line(16 << 20, ' ');
+    std::mt19937 random(7);
+    for (char& c : line)
+        c = static_cast<char>('a' + random() % 26);
+    WriteAll(folder / "short", "x\n");
+    WriteAll(folder / "plain", line + "\n");
+
+    const long long base = PeakMemory("encrypt-text", folder / "short", folder / "s", password);
+    const long long encrypting =
+        PeakMemory("encrypt-text", folder / "plain", folder / "cipher", password);
+    const long long cipherLine = static_cast<long long>(testing::ReadAll(folder / "cipher").size());
+    const long long decrypting =
+        PeakMemory("decrypt-text", folder / "cipher", folder / "back", password);
+    ASSERT_GT(base, 0);
+    ASSERT_GT(encrypting, 0);
+    ASSERT_GT(decrypting, 0);
+    EXPECT_EQ(testing::ReadAll(folder / "back").substr(0, line.size()), line);
+    EXPECT_LE(encrypting - base, 3 * static_cast<long long>(line.size()));
+    EXPECT_LE(decrypting - base, 3 * cipherLine / 2);
+    std::printf(
+        "peak beyond a short line: encrypting %lld MB for a %zu MB line, decrypting %lld "
+        "MB for a %lld MB line\n",
+        (encrypting - base) >> 20, line.size() >> 20, (decrypting - base) >> 20, cipherLine >> 20);
+}
+
+}  // namespace
+}  // namespace kiv
