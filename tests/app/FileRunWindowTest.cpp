@@ -174,7 +174,7 @@ TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
     ui.questions.clear();
     ui.questionAnswer = false;
     auto linked = OpenInFileMode("abc");
-    linked->Button2->click();
+    linked->Button2()->click();
     WaitForRun(*linked);
     EXPECT_EQ(ui.questions, QStringList{question});
     EXPECT_TRUE(QFileInfo(Path("a.vrq")).isSymLink());
