@@ -155,7 +155,14 @@ bool AtomicOutputFile::Commit() {
     // its old content or the whole new one, never an empty file.
     bool done = Flush(fd_);
     if (done && unnamed_) done = LinkUnnamed();
-    if (close(fd_) != 0) done = false;
+    const bool namedAsTarget = done && unnamed_ && temporary_.empty();
+    if (close(fd_) != 0) {
+        // A close can be where a failed write-back shows: a name already given is taken back.
+        const int closeError = errno;
+        if (namedAsTarget) unlink(target_.c_str());
+        errno = closeError;
+        done = false;
+    }
     fd_ = -1;
     if (done && !temporary_.empty()) done = PutInPlace();
     if (!done) {

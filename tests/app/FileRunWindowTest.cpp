@@ -168,6 +168,16 @@ TEST_F(FileRuns, AnExistingContainerIsReplacedOnlyWhenTheUserAgrees) {
         EXPECT_EQ(FileBytes(Path("a.vrq")) == "the only copy", !agree);
         EXPECT_EQ(ListLines(*window).size(), agree ? 6 : 1);
     }
+    // A link at the derived name, even one to nothing, is asked about too.
+    QFile::remove(Path("a.vrq"));
+    ASSERT_TRUE(QFile::link(Path("nowhere"), Path("a.vrq")));
+    ui.questions.clear();
+    ui.questionAnswer = false;
+    auto linked = OpenInFileMode("abc");
+    linked->Button2()->click();
+    WaitForRun(*linked);
+    EXPECT_EQ(ui.questions, QStringList{question});
+    EXPECT_TRUE(QFileInfo(Path("a.vrq")).isSymLink());
 
     // A chosen name: the save dialog asks, and lets the user pick another one.
     auto window = OpenInFileMode("abc");
@@ -384,7 +394,7 @@ TEST_F(FileRuns, ClosingTheWindowCancelsARunAndWaitsForIt) {
 
 TEST_F(FileRuns, DroppedFilesAreEncryptedAndADroppedContainerIsRestored) {
     auto window = OpenInFileMode("abc");
-    ui.saveAnswer = Path("dropped.vrq");
+    ui.saveAnswer = Path("DROPPED.VRQ");  // the extension in any case marks a container
     Drop(*window, {Path("a.txt"), Path("b.doc")});
     ASSERT_EQ(ui.saveSeen.size(), 1u);
     WaitForRun(*window);
@@ -392,9 +402,9 @@ TEST_F(FileRuns, DroppedFilesAreEncryptedAndADroppedContainerIsRestored) {
     EXPECT_TRUE(ui.openSeen.empty());
 
     QFile::remove(Path("a.txt"));
-    Drop(*window, {Path("dropped.vrq")});
+    Drop(*window, {Path("DROPPED.VRQ")});
     WaitForRun(*window);
-    EXPECT_EQ(ListLines(*window).mid(0, 2), QStringList({Path("dropped.vrq"), "a.txt"}));
+    EXPECT_EQ(ListLines(*window).mid(0, 2), QStringList({Path("DROPPED.VRQ"), "a.txt"}));
     EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
 }
 

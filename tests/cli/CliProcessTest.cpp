@@ -38,7 +38,8 @@ constexpr char kPassword[] = "signal pass";
 constexpr std::size_t kLength = sizeof kPassword - 1;
 
 // Starts kiv-cli with the words, its standard error going to errPath.
-pid_t Start(const std::vector<std::string>& words, const std::string& errPath) {
+pid_t Start(const std::vector<std::string>& words, const std::string& errPath,
+            const std::string& inPath = "/dev/null", const std::string& outPath = "/dev/null") {
     std::vector<std::string> all = {KIV_CLI_PATH};
     all.insert(all.end(), words.begin(), words.end());
     std::vector<char*> argv;
@@ -47,8 +48,8 @@ pid_t Start(const std::vector<std::string>& words, const std::string& errPath) {
     argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY, 0);
     posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
                                      0600);
     pid_t pid = -1;
@@ -262,6 +263,21 @@ TEST_F(CliProcess, FifosAndOtherFilesThatAreNotRegularAreRefusedAtOnce) {
         EXPECT_EQ(ReadAll(*folder / "err"), c.line + "\n");
         EXPECT_THAT(out.Names(), ElementsAre("fifo", "plain"));
     }
+}
+
+// Descriptor 0 is a descriptor like any other: a password piped in. A listing that cannot reach
+// its standard output is a failed run, not a silent success.
+TEST_F(CliProcess, StandardInputAndOutputAreDescriptorsLikeAnyOther) {
+    const std::string pw = *folder / "pw", err = *folder / "err";
+    int status = Finish(Start({"decrypt-file", "--password-fd", "0", "-C", out.path.string(),
+                               *folder / "small.vrq"},
+                              err, pw),
+                        std::chrono::seconds(10));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(err);
+    EXPECT_EQ(ReadAll(out / "big"), std::string(2 * kLength, '\0'));
+    status = Finish(Start({"list", *folder / "small.vrq"}, err, "/dev/null", "/dev/full"),
+                    std::chrono::seconds(10));
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitInputOutput) << status;
 }
 
 }  // namespace

@@ -138,6 +138,9 @@ TEST_F(CliTest, PasswordRefusals) {
     EXPECT_EQ(Run({"encrypt-text", "--password-file", (dir / "missing").string()}, ""),
               kExitInputOutput);
     EXPECT_NE(err.str().find("cannot read password file"), std::string::npos);
+    EXPECT_EQ(Run({"encrypt-text", "--password-file", dir.string()}, ""), kExitInputOutput);
+    EXPECT_NE(err.str().find("cannot read password file '" + dir.string() + "': Is a directory\n"),
+              std::string::npos);
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -198,6 +201,15 @@ TEST_F(CliTest, FileCommandFailures) {
                              "' is damaged or not an encrypted file\n"),
               std::string::npos)
         << err.str();
+    // A restore that wrote some files but not all has failed.
+    const std::string b = (dir / "b").string(), two = (dir / "two.vrq").string();
+    std::ofstream(b) << "beta";
+    ASSERT_EQ(Run({"encrypt-files", "-o", two, "--password-file", pw, a, b}, ""), kExitOk);
+    fs::resize_file(two, fs::file_size(two) - 1);
+    fs::create_directory(dir / "part");
+    EXPECT_NE(Run({"decrypt-file", "-C", (dir / "part").string(), "--password-file", pw, two}, ""),
+              kExitOk);
+    EXPECT_TRUE(fs::exists(dir / "part" / "a"));
 }
 
 // A stored name may hold anything but "/" and NUL; printed raw, an ESC or a line break in it

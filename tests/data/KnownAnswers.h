@@ -5,6 +5,9 @@
 // were made once, with kKnownAnswerClock, by RegenerateKnownAnswers, which is built only on
 // demand ("cmake --build build --target regenerate_known_answers") and never by the tests. They
 // guard the frozen formats: a change that alters them is a change of format.
+// check_known_answers.py recomputes every one of them from the cipher's steps, without the
+// program. Keys with bytes above 127 are chosen where reading a byte as unsigned, or dividing a
+// digit equal to its divisor one step late, gives other moduli.
 
 #include <cstdlib>
 #include <fstream>

@@ -135,6 +135,7 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
         Failure failure;
         std::string path;
         std::string reason = "";
+        std::vector<std::string> lines = {};  // the whole report, where a case names it
     };
     const std::string noFile = "No such file or directory", tooLarge = "File too large";
     const std::string out = dir / "out/", blocked = dir / "blocked/", fresh = dir / "new.vrq";
@@ -145,8 +146,14 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
          Status::Failed, Failure::SourceUnreadable, dir / "gone", noFile},
         {"source is a folder", encrypt(kPassword, {dir / "blocked"}, fresh), false, Status::Failed,
          Failure::SourceUnreadable, dir / "blocked", "Is a directory"},
-        {"output folder missing", encrypt(kPassword, {dir / "data"}, dir / "no/x.vrq"), false,
-         Status::Failed, Failure::OutputUnwritable, dir / "no/x.vrq", noFile},
+        {"output folder missing",
+         encrypt(kPassword, {dir / "data"}, dir / "no/x.vrq"),
+         false,
+         Status::Failed,
+         Failure::OutputUnwritable,
+         dir / "no/x.vrq",
+         noFile,
+         {"Write File not Open "}},
         {"container outgrows the disk", limited(encrypt(kPassword, {dir / "data"}, fresh)), false,
          Status::Failed, Failure::OutputUnwritable, fresh, tooLarge},
         {"output is a source", encrypt(kPassword, {dir / "box.vrq"}, dir / "box.vrq"), false,
@@ -155,10 +162,22 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
          Failure::PasswordRefused, fresh},
         {"encryption cancelled", encrypt(kPassword, {dir / "data"}, fresh), true, Status::Cancelled,
          Failure::Cancelled, fresh},
-        {"container missing", restore(kPassword, dir / "gone.vrq", out), false, Status::Failed,
-         Failure::SourceUnreadable, dir / "gone.vrq", noFile},
-        {"target blocked", restore(kPassword, dir / "box.vrq", blocked), false, Status::Failed,
-         Failure::OutputUnwritable, dir / "blocked/data", "Is a directory"},
+        {"container missing",
+         restore(kPassword, dir / "gone.vrq", out),
+         false,
+         Status::Failed,
+         Failure::SourceUnreadable,
+         dir / "gone.vrq",
+         noFile,
+         {" Read File not Open "}},
+        {"target blocked",
+         restore(kPassword, dir / "box.vrq", blocked),
+         false,
+         Status::Failed,
+         Failure::OutputUnwritable,
+         dir / "blocked/data",
+         "Is a directory",
+         {" Write File not Open "}},
         {"target outgrows the disk", limited(restore(kPassword, dir / "box.vrq", out)), false,
          Status::Failed, Failure::OutputUnwritable, out + "data", tooLarge},
         {"target disk full", restore(kPassword, dir / "box.vrq", out, full), false, Status::Failed,
@@ -186,6 +205,9 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
         EXPECT_EQ(result.failure, c.failure) << c.what;
         EXPECT_EQ(result.failurePath, c.path) << c.what;
         EXPECT_EQ(result.FailureReason(), c.reason) << c.what;
+        if (!c.lines.empty()) {
+            EXPECT_EQ(observer.lines, c.lines) << c.what;
+        }
     }
     // No restore left a target or a temporary file behind.
     EXPECT_TRUE(std::filesystem::is_empty(dir / "out"));

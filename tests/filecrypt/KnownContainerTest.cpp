@@ -98,22 +98,26 @@ TEST(KnownContainers, ListTheirEntriesWithoutThePassword) {
 }
 
 // The stored set covers what its names promise: every password length the format's edges give,
-// a password whose blocks need their top byte mended, bytes above 127 and an empty file.
+// a password whose blocks need their top byte mended, bytes above 127, an empty file and the
+// longest name an entry can have.
 TEST(KnownContainers, CoverTheFormatsEdges) {
     std::set<std::size_t> lengths;
-    bool headroom = false, highBytes = false, empty = false;
+    bool headroom = false, highBytes = false, empty = false, longestName = false;
     for (const KnownContainer& known : KnownContainers()) {
         lengths.insert(known.password.size());
         headroom = headroom || testing::DigitCountEqualsLength(known.password);
         for (const char c : known.password)
             highBytes = highBytes || static_cast<unsigned char>(c) > 127;
-        for (const std::string& entry : known.entries)
+        for (const std::string& entry : known.entries) {
             empty = empty || ReadAll(Plain(entry)).empty();
+            longestName = longestName || entry.size() == 255;
+        }
     }
     EXPECT_THAT(lengths, ::testing::IsSupersetOf({3u, 8u, 17u, 23u}));
     EXPECT_TRUE(headroom);
     EXPECT_TRUE(highBytes);
     EXPECT_TRUE(empty);
+    EXPECT_TRUE(longestName);
 }
 
 }  // namespace

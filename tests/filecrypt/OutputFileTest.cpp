@@ -13,6 +13,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -52,8 +53,15 @@ Function Next(const char* name) {
 
 }  // namespace
 
+// While not 0, fdatasync fails with this error, as when the disk lost the write.
+static int syncError = 0;
+
 extern "C" int fdatasync(int fd) {
     Record("sync file");
+    if (syncError != 0) {
+        errno = syncError;
+        return -1;
+    }
     return Next<int (*)(int)>("fdatasync")(fd);
 }
 
@@ -211,6 +219,21 @@ TEST_F(OutputFiles, AnotherAccountsFileLendsNoModeAndInAStickyFolderRefusesAtOnc
     EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
     EXPECT_EQ(ReadAll(sticky + "/data"), "root's");
     EXPECT_EQ(ModeOf(sticky + "/data") & 07777, 0666u);
+}
+
+// A flush that fails leaves no output: its data may never have reached the disk.
+TEST_F(OutputFiles, AFailedFlushLeavesNoOutput) {
+    for (const bool unnamed : {true, false}) {
+        SCOPED_TRACE(unnamed ? "unnamed file" : "named temporary file");
+        AtomicOutputFile file(unnamed);
+        ASSERT_TRUE(file.Create(out / "target"));
+        ASSERT_EQ(write(file.fd(), "data", 4), 4);
+        syncError = EIO;
+        EXPECT_FALSE(file.Commit());
+        syncError = 0;
+        EXPECT_EQ(errno, EIO);
+        EXPECT_THAT(out.Names(), IsEmpty());
+    }
 }
 
 // A name chosen because it was free stays with whoever takes it before the output is complete.

@@ -24,6 +24,7 @@ TEST(PrintableName, EscapesWhatCouldSteerADisplayAndKeepsTheRest) {
         {"cut\xe6\x97", "cut\\xe6\\x97"},                 // a character cut short
         {"over\xc0\xaf", "over\\xc0\\xaf"},               // overlong "/"
         {"sur\xed\xa0\x80", "sur\\xed\\xa0\\x80"},        // a surrogate
+        {"last\xed\xbf\xbf", "last\\xed\\xbf\\xbf"},      // the last surrogate
     };
     for (const auto& c : cases)
         EXPECT_EQ(PrintableName(c.bytes), c.shown) << c.shown;

@@ -63,6 +63,12 @@ TEST(NumericServices, TruncateToIntTruncatesTowardZeroAndWraps) {
 }
 
 TEST(NumericServices, NaturalLogIsExtendedPrecisionAndQuietAtZero) {
+    // The process's environment, not the one the test runner happened to start with, is what
+    // keeps the 64-bit significand.
+    SetFloatingPointEnvironment();
+    // Sums and quotients of logarithms keep 64 bits: 1 + 2^-63 is not rounded back to 1.
+    volatile Extended one = 1.0L;
+    EXPECT_NE(one + std::ldexp(one, -63), one);
     EXPECT_EQ(static_cast<double>(NaturalLog(1.0)), 0.0);
     EXPECT_NEAR(static_cast<double>(NaturalLog(256.0)), 5.545177444479562, 1e-15);
     // ln 256 = 8 ln 2 to the last bit of the 64-bit significand.
