@@ -56,6 +56,11 @@ std::string Ask(int fd, const std::string& request) {
 }
 
 TEST_F(DdeLimitsTest, RunningOutOfDescriptorsRefusesClientsAndServesAgainOnceTheyAreFree) {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitizers probe memory through a pipe of their own: without a free descriptor they
+    // take every object for a bad one and stop the service.
+    GTEST_SKIP() << "the sanitizers need free descriptors of their own";
+#endif
     // The service runs in a child whose limit leaves it a few dozen descriptors for clients.
     int ready[2];
     ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
