@@ -1,5 +1,7 @@
 #include "app/Form1Controls.h"
 
+#include "app/Form1Layout.h"
+
 #include <QContextMenuEvent>
 #include <QCoreApplication>
 #include <QFontMetrics>
@@ -53,7 +55,8 @@ void SetTextColour(QWidget* widget, const QColor& colour) {
 
 // A control at its design position; a width of 0 lets it size itself to its text.
 template <class Control>
-Control* Place(QWidget* form, const char* name, const QFont& font, QRect geometry) {
+Control* Place(QWidget* form, const char* name, const QFont& font) {
+    const QRect geometry = Form1Layout::Of(name);
     auto* control = new Control(form);
     control->setObjectName(QLatin1String(name));
     control->setFont(font);
@@ -74,15 +77,15 @@ void FitText(QLabel* label) {
     label->setFont(font);
 }
 
-QPushButton* Button(QWidget* form, const char* name, const char* caption, QRect geometry) {
-    QPushButton* control = Place<QPushButton>(form, name, SansFont(11, true), geometry);
+QPushButton* Button(QWidget* form, const char* name, const char* caption) {
+    QPushButton* control = Place<QPushButton>(form, name, SansFont(11, true));
     control->setText(ShownText(caption));
     SetTextColour(control, kBlue);
     return control;
 }
 
-QLineEdit* PasswordBox(QWidget* form, const char* name, QRect geometry) {
-    QLineEdit* edit = Place<QLineEdit>(form, name, SansFont(11, false), geometry);
+QLineEdit* PasswordBox(QWidget* form, const char* name) {
+    QLineEdit* edit = Place<QLineEdit>(form, name, SansFont(11, false));
     edit->setText(QLatin1String(kDesignPassword));
     edit->setStyleSheet(QStringLiteral("QLineEdit { lineedit-password-character: 42; }"));
     SetTextColour(edit, kBlack);  // the window-text colour
@@ -126,21 +129,21 @@ void Form1Controls::StyleForm() {
 
 void Form1Controls::CreateTopRow() {
     const QFont dateFont = SansFont(11, false);
-    Label3 = Place<ClickLabel>(&form_, "Label3", dateFont, {8, 8, 0, 0});
-    Label4 = Place<ClickLabel>(&form_, "Label4", dateFont, {104, 8, 0, 0});
+    Label3 = Place<ClickLabel>(&form_, "Label3", dateFont);
+    Label4 = Place<ClickLabel>(&form_, "Label4", dateFont);
     SetTextColour(Label3, kTeal);
     SetTextColour(Label4, kTeal);
 
-    CheckBox1 = Place<QCheckBox>(&form_, "CheckBox1", SansFont(13, false), {160, 0, 121, 17});
+    CheckBox1 = Place<QCheckBox>(&form_, "CheckBox1", SansFont(13, false));
     CheckBox1->setText(ShownText(kRememberMe));
     SetTextColour(CheckBox1, kBlue);
 
     const QFont radioFont = SansFont(13, true);
-    RadioButton3 = Place<QRadioButton>(&form_, "RadioButton3", radioFont, {160, 24, 105, 17});
+    RadioButton3 = Place<QRadioButton>(&form_, "RadioButton3", radioFont);
     RadioButton3->setText(ShownText(kUseText));
-    RadioButton2 = Place<QRadioButton>(&form_, "RadioButton2", radioFont, {160, 48, 105, 17});
+    RadioButton2 = Place<QRadioButton>(&form_, "RadioButton2", radioFont);
     RadioButton2->setText(ShownText(kUseCopy));
-    RadioButton1 = Place<QRadioButton>(&form_, "RadioButton1", radioFont, {160, 72, 105, 17});
+    RadioButton1 = Place<QRadioButton>(&form_, "RadioButton1", radioFont);
     RadioButton1->setText(ShownText(kUseFile));
     for (QRadioButton* radio : {RadioButton3, RadioButton2, RadioButton1})
         SetTextColour(radio, kBlack);
@@ -155,23 +158,22 @@ void Form1Controls::CreateTopRow() {
 }
 
 void Form1Controls::CreateButtons() {
-    Button5 = Button(&form_, "Button5", kEncryptEditorCaption, {8, 24, 145, 17});
-    Button6 = Button(&form_, "Button6", kDecryptEditorCaption, {272, 24, 145, 17});
-    Button4 = Button(&form_, "Button4", kEncryptCopyCaption, {8, 48, 145, 17});
-    Button3 = Button(&form_, "Button3", kDecryptCopyCaption, {272, 48, 145, 17});
-    Button2 = Button(&form_, "Button2", kEncryptFilesCaption, {8, 72, 145, 17});
-    Button1 = Button(&form_, "Button1", kDecryptFilesCaption, {272, 72, 145, 17});
+    Button5 = Button(&form_, "Button5", kEncryptEditorCaption);
+    Button6 = Button(&form_, "Button6", kDecryptEditorCaption);
+    Button4 = Button(&form_, "Button4", kEncryptCopyCaption);
+    Button3 = Button(&form_, "Button3", kDecryptCopyCaption);
+    Button2 = Button(&form_, "Button2", kEncryptFilesCaption);
+    Button1 = Button(&form_, "Button1", kDecryptFilesCaption);
 }
 
 void Form1Controls::CreatePasswordRow() {
-    Edit1 = PasswordBox(&form_, "Edit1", {8, 96, 145, 21});
-    Label1 = Place<ClickLabel>(&form_, "Label1", SansFont(16, true), {160, 96, 0, 0});
+    Edit1 = PasswordBox(&form_, "Edit1");
+    Label1 = Place<ClickLabel>(&form_, "Label1", SansFont(16, true));
     SetCaption(Label1, ShownText(kPasswordCaption));
     SetTextColour(Label1, kRed);
-    Edit2 = PasswordBox(&form_, "Edit2", {272, 96, 145, 21});
+    Edit2 = PasswordBox(&form_, "Edit2");
 
-    Label2 = Place<ClickLabel>(&form_, "Label2", PixelFont(QStringLiteral("Tahoma"), 19, true),
-                               {160, 120, 718, 23});
+    Label2 = Place<ClickLabel>(&form_, "Label2", PixelFont(QStringLiteral("Tahoma"), 19, true));
     Label2->setText(ShownText(kSlogan));
     FitText(Label2);
     SetTextColour(Label2, kAqua);
@@ -182,13 +184,13 @@ void Form1Controls::CreatePasswordRow() {
 }
 
 void Form1Controls::CreateReportAndEditor() {
-    ListBox1 = Place<QListWidget>(&form_, "ListBox1", SansFont(13, false), {432, 8, 441, 105});
+    ListBox1 = Place<QListWidget>(&form_, "ListBox1", SansFont(13, false));
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; }"));
     SetTextColour(ListBox1, kRed);
     ListBox1->addItem(ShownText(report::kInitialLine));
     ListBox1->hide();
 
-    Memo1 = Place<QPlainTextEdit>(&form_, "Memo1", SansFont(13, false), {8, 152, 873, 361});
+    Memo1 = Place<QPlainTextEdit>(&form_, "Memo1", SansFont(13, false));
     SetTextColour(Memo1, kBlue);
     Memo1->setLineWrapMode(QPlainTextEdit::NoWrap);
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
@@ -206,8 +208,8 @@ void Form1Controls::CreateReportAndEditor() {
 }
 
 void Form1Controls::CreateProgressAndMenu() {
-    ProgressBar1 = Place<QProgressBar>(&form_, "ProgressBar1", form_.font(), {0, 520, 873, 17});
-    ProgressBar2 = Place<QProgressBar>(&form_, "ProgressBar2", form_.font(), {0, 544, 873, 17});
+    ProgressBar1 = Place<QProgressBar>(&form_, "ProgressBar1", form_.font());
+    ProgressBar2 = Place<QProgressBar>(&form_, "ProgressBar2", form_.font());
     for (QProgressBar* bar : {ProgressBar1, ProgressBar2}) {
         bar->setRange(0, 100);
         bar->setValue(0);
@@ -215,7 +217,7 @@ void Form1Controls::CreateProgressAndMenu() {
     }
     ProgressBar2->hide();
 
-    Button7 = Button(&form_, "Button7", kCancelCaption, {8, 568, 145, 17});
+    Button7 = Button(&form_, "Button7", kCancelCaption);
     Button7->hide();
     Status = new StatusLine(&form_);
     Status->setObjectName(QStringLiteral("Status"));
