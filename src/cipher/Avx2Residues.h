@@ -15,7 +15,9 @@
 // which its uninitialised-value warnings take for a fault of the code inlining them.
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wuninitialized"
+#if !defined(__clang__)
 #pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#endif
 #include <immintrin.h>
 #pragma GCC diagnostic pop
 #define KIV_AVX2 __attribute__((target("avx2")))
