@@ -54,12 +54,9 @@ int DecryptFileCommand::Run(CliContext& context) {
 
     StreamFileStore store;
     if (fromStdin) {
-        const std::string problem =
-            store.HoldInput(context.inFd, container_, std::numeric_limits<std::int64_t>::max());
-        if (!problem.empty()) {
-            context.err << "kiv-cli: " << problem << '\n';
+        if (!HoldStandardInput(context, store, container_,
+                               std::numeric_limits<std::int64_t>::max()))
             return kExitInputOutput;
-        }
     }
     if (toStdout_) store.SendOutputsTo(context.outFd, "");
 

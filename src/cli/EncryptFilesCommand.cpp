@@ -92,12 +92,8 @@ int EncryptFilesCommand::Run(CliContext& context) {
     StreamFileStore store;
     if (name_) {
         // A file below 2 GiB fits; one byte more tells the run that it does not.
-        const std::string problem =
-            store.HoldInput(context.inFd, *name_, std::numeric_limits<std::int32_t>::max());
-        if (!problem.empty()) {
-            context.err << "kiv-cli: " << problem << '\n';
+        if (!HoldStandardInput(context, store, *name_, std::numeric_limits<std::int32_t>::max()))
             return kExitInputOutput;
-        }
     }
     if (toStdout) store.SendOutputsTo(context.outFd, kStandardOutput);
 

@@ -71,4 +71,12 @@ bool RefuseIrregular(CliContext& context, const std::string& path, bool output) 
     return true;
 }
 
+bool HoldStandardInput(CliContext& context, StreamFileStore& store, const std::string& alias,
+                       std::int64_t limit) {
+    const std::string problem = store.HoldInput(context.inFd, alias, limit);
+    if (problem.empty()) return true;
+    context.err << "kiv-cli: " << problem << '\n';
+    return false;
+}
+
 }  // namespace kiv

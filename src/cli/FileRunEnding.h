@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "cli/CliContext.h"
@@ -26,5 +27,10 @@ int FinishFileRun(CliContext& context, const FileRunResult& result, const Stderr
 // that says why (status 4); the run would refuse it too, but only after the password. An output
 // may be a symbolic link, which the run replaces like a file.
 bool RefuseIrregular(CliContext& context, const std::string& path, bool output = false);
+
+// Holds standard input in store under alias, up to limit bytes; false, after its one
+// "kiv-cli: ..." line, when it cannot be read or held.
+bool HoldStandardInput(CliContext& context, StreamFileStore& store, const std::string& alias,
+                       std::int64_t limit);
 
 }  // namespace kiv

@@ -42,12 +42,9 @@ int ListCommand::Run(CliContext& context) {
     if (!fromStdin && RefuseIrregular(context, container_)) return kExitInputOutput;
     StreamFileStore store;
     if (fromStdin) {
-        const std::string problem =
-            store.HoldInput(context.inFd, container_, std::numeric_limits<std::int64_t>::max());
-        if (!problem.empty()) {
-            context.err << "kiv-cli: " << problem << '\n';
+        if (!HoldStandardInput(context, store, container_,
+                               std::numeric_limits<std::int64_t>::max()))
             return kExitInputOutput;
-        }
     }
     {
         ByteReader probe;  // the listing says only that it could not open the file, not why
