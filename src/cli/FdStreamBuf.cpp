@@ -28,17 +28,27 @@ FdStreamBuf::int_type FdStreamBuf::underflow() {
     }
 }
 
-bool FdStreamBuf::FlushOut() {
-    const char* from = pbase();
-    const char* const to = pptr();
+std::size_t FdStreamBuf::WriteAll(const char* from, const char* to) {
+    const char* const begin = from;
     while (error_ == 0 && from < to) {
         const ssize_t put = write(fd_, from, static_cast<std::size_t>(to - from));
         if (put < 0 && errno == EINTR) continue;
         if (put < 0) error_ = errno;
         if (put > 0) from += put;
     }
+    return static_cast<std::size_t>(from - begin);
+}
+
+bool FdStreamBuf::FlushOut() {
+    WriteAll(pbase(), pptr());
     setp(out_.data(), out_.data() + out_.size());
     return error_ == 0;
+}
+
+std::streamsize FdStreamBuf::xsputn(const char* data, std::streamsize size) {
+    if (static_cast<std::size_t>(size) < out_.size()) return std::streambuf::xsputn(data, size);
+    if (!FlushOut()) return 0;
+    return static_cast<std::streamsize>(WriteAll(data, data + size));
 }
 
 FdStreamBuf::int_type FdStreamBuf::overflow(int_type c) {
