@@ -22,6 +22,8 @@ class FdStreamBuf final : public std::streambuf {
 
   protected:
     int_type underflow() override;
+    // Reads as large as the buffer go straight into the caller's room, without a copy.
+    std::streamsize xsgetn(char* data, std::streamsize size) override;
     int_type overflow(int_type c) override;
     int sync() override;
     // Writes as large as the buffer go straight to the descriptor, without a copy.
