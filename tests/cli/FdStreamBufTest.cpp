@@ -56,17 +56,5 @@ TEST(FdStreamBuf, SmallAndLargePiecesKeepTheBytesInOrder) {
     EXPECT_TRUE(ReadAll(folder / "out") == bytes);
 }
 
-// A large write that fails keeps the system's reason, as a small one does.
-TEST(FdStreamBuf, ALargeWriteThatFailsSaysWhy) {
-    const int full = open("/dev/full", O_WRONLY);
-    ASSERT_GE(full, 0);
-    FdStreamBuf buffer(full);
-    std::ostream writing(&buffer);
-    const std::string large(200000, 'x');
-    EXPECT_FALSE(writing.write(large.data(), static_cast<std::streamsize>(large.size())));
-    EXPECT_EQ(StreamFailure(writing), "No space left on device");
-    close(full);
-}
-
 }  // namespace
 }  // namespace kiv
