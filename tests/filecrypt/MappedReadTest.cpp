@@ -1,6 +1,6 @@
+#include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <fcntl.h>
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -11,9 +11,9 @@
 #include "filecrypt/ByteFile.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
+#include "filecrypt/LayoutContainer.h"
 #include "filecrypt/MappedReadGuard.h"
 #include "filecrypt/OperationReport.h"
-#include "filecrypt/LayoutContainer.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -21,12 +21,12 @@
 namespace kiv {
 namespace {
 
+using ::testing::ElementsAre;
 using testing::RandomBytes;
 using testing::ReadAll;
 using testing::RecordingObserver;
 using testing::TempFolder;
 using testing::WriteAll;
-using ::testing::ElementsAre;
 
 // Cuts a file to nothing at the run's first check for a cancel, that is after its first chunk
 // was written: the next chunk is then mapped already but not yet coded.
@@ -72,17 +72,17 @@ TEST(MappedRead, AContainerCutDuringTheRunEndsAsACutContainer) {
         std::mt19937 rng(6);
         WriteAll(dir / "source", RandomBytes(rng, 1 << 20));
         RecordingObserver made;
-        ASSERT_TRUE(EncryptFiles("password", {dir / "source"}, dir / "box.vrq", made,
-                                 kFileRunClock, Chunks(threads))
+        ASSERT_TRUE(EncryptFiles("password", {dir / "source"}, dir / "box.vrq", made, kFileRunClock,
+                                 Chunks(threads))
                         .AllWritten());
         TempFolder out;
         CuttingObserver observer(dir / "box.vrq");
-        const FileRunResult result = DecryptFiles("password", dir / "box.vrq", observer,
-                                                  out.path.string() + "/", kFileRunClock,
-                                                  Chunks(threads));
+        const FileRunResult result =
+            DecryptFiles("password", dir / "box.vrq", observer, out.path.string() + "/",
+                         kFileRunClock, Chunks(threads));
         EXPECT_EQ(result.status, FileRunStatus::Failed) << threads;
-        EXPECT_THAT(observer.lines, ::testing::Contains(
-                                        report::EndsBeforeLastBlockOf("source").Filled()));
+        EXPECT_THAT(observer.lines,
+                    ::testing::Contains(report::EndsBeforeLastBlockOf("source").Filled()));
         EXPECT_TRUE(out.Names().empty());
     }
 }
@@ -128,9 +128,8 @@ TEST(MappedReadGuard, EndsGuardedReadsPastAFilesEndAndPassesOtherSignalsOn) {
     EXPECT_TRUE(MappedReadGuard::Run([&] { sum += bytes[100]; }));
     // Nested: the inner guard takes the fault, the outer goes on.
     bool inner = true;
-    EXPECT_TRUE(MappedReadGuard::Run([&] {
-        inner = MappedReadGuard::Run([&] { sum += bytes[2 * 4096]; });
-    }));
+    EXPECT_TRUE(MappedReadGuard::Run(
+        [&] { inner = MappedReadGuard::Run([&] { sum += bytes[2 * 4096]; }); }));
     EXPECT_FALSE(inner);
     EXPECT_EQ(sum, 'x');
     munmap(mapping, 3 * 4096);
