@@ -45,7 +45,8 @@ std::string DdeClientSocket::Connect(const std::string& path) {
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path)
-        return "the path is " + std::to_string(path.size()) + " bytes long, a local socket's at most " +
+        return "the path is " + std::to_string(path.size()) +
+               " bytes long, a local socket's at most " +
                std::to_string(sizeof address.sun_path - 1);
     std::memcpy(address.sun_path, path.data(), path.size());
     fd_ = ::socket(AF_UNIX, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
