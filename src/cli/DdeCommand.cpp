@@ -18,8 +18,6 @@ bool HoldsLineBreak(const std::string& text) {
 
 }  // namespace
 
-DdeCommand::DdeCommand(std::chrono::milliseconds answerLimit) : answerLimit_(answerLimit) {}
-
 std::string DdeCommand::Description() const {
     return "Opens a conversation on TOPIC with the command service of the running desktop "
            "program (NAME, kiv unless given), executes each MACRO and prints each answer on a "
@@ -47,7 +45,7 @@ int DdeCommand::Run(CliContext& context) {
         context.err << "kiv-cli: no runtime folder for the command service: " << refusal << '\n';
         return kExitFailed;
     }
-    DdeClientSocket socket(answerLimit_);
+    DdeClientSocket socket(kAnswerLimit);
     if (const std::string failure = socket.Connect(path); !failure.empty()) {
         context.err << "kiv-cli: cannot reach the command service \"" << service << "\" at " << path
                     << ": " << failure << '\n';

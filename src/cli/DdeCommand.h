@@ -17,7 +17,6 @@ class DdeCommand final : public CliCommand {
     // keeps kiv-cli from waiting for ever on a hung program.
     static constexpr std::chrono::milliseconds kAnswerLimit{30000};
 
-    explicit DdeCommand(std::chrono::milliseconds answerLimit = kAnswerLimit);
     std::string Name() const override { return "dde"; }
     std::string Description() const override;
     std::string MissingOperand() const override { return "no topic given"; }
@@ -25,7 +24,6 @@ class DdeCommand final : public CliCommand {
     int Run(CliContext& context) override;
 
   private:
-    std::chrono::milliseconds answerLimit_;
     std::optional<std::string> service_;
     std::string topic_;
     std::vector<std::string> macros_;

@@ -69,11 +69,11 @@ TEST(DdeClientSocket, AnAnswerCountsOnlyWithItsLineEndWithinTheLimit) {
     } cases[] = {
         {{"OK\n"}, true, "OK", false},
         {{"FA", "CK\r\n"}, false, "FACK\r", false},  // in two parts; only the LF is taken off
-        {{"OK"}, true, std::nullopt, false},          // closed mid-answer
-        {{}, true, std::nullopt, false},              // closed before answering
-        {{"OK"}, false, std::nullopt, true},          // no line end, and then silence
-        {{}, false, std::nullopt, true},              // never answers
-        {{longAnswer}, false, std::nullopt, false},   // no line end in sight
+        {{"OK"}, true, std::nullopt, false},         // closed mid-answer
+        {{}, true, std::nullopt, false},             // closed before answering
+        {{"OK"}, false, std::nullopt, true},         // no line end, and then silence
+        {{}, false, std::nullopt, true},             // never answers
+        {{longAnswer}, false, std::nullopt, false},  // no line end in sight
     };
     for (const auto& c : cases) {
         const testing::TempFolder folder;
@@ -116,7 +116,8 @@ TEST(DdeClientSocket, ConnectSaysWhyItFailsAndWaitsForAFullQueue) {
     ASSERT_EQ(longest.size(), 107u);
     const FakeService service(longest, {}, false);
     EXPECT_EQ(socket.Connect(longest), "");
-    EXPECT_EQ(socket.Connect(longest + 'n'), "the path is 108 bytes long, a local socket's at most 107");
+    EXPECT_EQ(socket.Connect(longest + 'n'),
+              "the path is 108 bytes long, a local socket's at most 107");
 
     // A backlog of 0 holds one waiting client; the next waits for it to be taken.
     const int listener = Listening(folder / "full", 0);
@@ -148,9 +149,9 @@ TEST(DdeClientSocket, KivCliPrintsEachAnswerAndSaysWhenTheServiceFallsSilent) {
     };
     EXPECT_EQ(run({"OK\nERROR no resources\nFACK\nOK\n"}, false),
               std::tuple(kExitFailed, "ERROR no resources\nFACK\n", ""));
-    EXPECT_EQ(run({"OK\nFACK\n"}, true),
-              std::tuple(kExitFailed, "FACK\n",
-                         "kiv-cli: the command service \"kiv\" did not answer\n"));
+    EXPECT_EQ(
+        run({"OK\nFACK\n"}, true),
+        std::tuple(kExitFailed, "FACK\n", "kiv-cli: the command service \"kiv\" did not answer\n"));
     ::unsetenv("XDG_RUNTIME_DIR");
 }
 
