@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Times kiv-cli's file encryption and restore against the tools people would otherwise use, on
 # the same machine in one run: 7z (AES-256, no compression), openssl enc (AES-256-CTR) and gpg
-# (no compression). A 256 MiB random file and a 256 MiB text file in memory-backed storage;
+# (no compression), and cp of the same file as the floor set by the storage. A random file and a
+# text file of 128 MiB (or --size MiB) in memory-backed storage;
 # kiv-cli with passwords of 3, 8 and 23 bytes, the peers with the 23-byte one; three runs of
 # every measurement, interleaved, and their median; every output is restored once and compared
 # with its source. A manual benchmark, not a test: run it on a quiet machine
@@ -9,10 +10,15 @@
 # The report names the kernels kiv-cli codes with on this processor (the kernel_report
 # program of the same build).
 #
-#   bench/compare-peers.sh [path/to/kiv-cli]      (default: build/src/cli/kiv-cli)
+#   bench/compare-peers.sh [--size MiB] [path/to/kiv-cli]      (default: build/src/cli/kiv-cli)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
+mib=128
+if [ "${1:-}" = --size ]; then
+  mib=${2:?--size needs a number of MiB}
+  shift 2
+fi
 kiv=$(realpath "${1:-build/src/cli/kiv-cli}")
 if [ ! -x "$kiv" ]; then
   echo "kiv-cli not found at $kiv: build first (cmake -S . -B build -G Ninja && cmake --build build)" >&2
@@ -34,7 +40,7 @@ command -v openssl >/dev/null || { echo "openssl is missing" >&2; exit 2; }
 source bench/peer-workspace.sh
 kiv_peer_workspace kiv-peers
 
-size=$((256 << 20))
+size=$((mib << 20))
 echo "Preparing two files of $((size >> 20)) MiB in $work ..."
 head -c "$size" /dev/urandom >"$work/random.bin"
 # Text: lines of words drawn from a small vocabulary, 1 MiB of it repeated.
@@ -79,12 +85,16 @@ gpg_dec() {
     --decrypt "$2/box.gpg" 2>/dev/null
 }
 gpg_out() { echo "$2/out/back"; }
+cp_enc() { cp "$1" "$2/copy"; }
+cp_dec() { cp "$2/copy" "$2/out/back"; }
+cp_out() { echo "$2/out/back"; }
 
 # Rows of the table: label, command prefix, password length.
 labels=("kiv-cli, 3-byte password" "kiv-cli, 8-byte password" "kiv-cli, 23-byte password"
-        "7z a -mx0 / 7z x (AES-256)" "openssl enc -aes-256-ctr" "gpg --symmetric -z0")
-tools=(kiv kiv kiv sevenz openssl gpg)
-lengths=(3 8 23 23 23 23)
+        "7z a -mx0 / 7z x (AES-256)" "openssl enc -aes-256-ctr" "gpg --symmetric -z0"
+        "cp (no encryption)")
+tools=(kiv kiv kiv sevenz openssl gpg cp)
+lengths=(3 8 23 23 23 23 23)
 files=(random text)
 declare -A sources=([random]="$work/random.bin" [text]="$work/text.txt")
 runs=3
@@ -141,7 +151,7 @@ for row in "${!tools[@]}"; do
 done
 
 echo
-echo "kiv-cli / fastest peer (1.00 = as fast)"
+echo "kiv-cli / fastest peer (1.00 = as fast; the peers are 7z, openssl and gpg)"
 printf '%-28s %12s %12s %12s %12s\n' "" "random enc" "random dec" "text enc" "text dec"
 for row in 0 1 2; do
   line=$(printf '%-28s' "${labels[$row]}")
@@ -152,6 +162,19 @@ for row in 0 1 2; do
         [ "${mbs["$peer $f $dir"]}" -gt "$best" ] && best=${mbs["$peer $f $dir"]}
       done
       line+=$(awk -v a="${mbs["$row $f $dir"]}" -v b="$best" 'BEGIN { printf " %12.2f", a / b }')
+    done
+  done
+  echo "$line"
+done
+
+echo
+echo "kiv-cli / cp of the same file"
+printf '%-28s %12s %12s %12s %12s\n' "" "random enc" "random dec" "text enc" "text dec"
+for row in 0 1 2; do
+  line=$(printf '%-28s' "${labels[$row]}")
+  for f in "${files[@]}"; do
+    for dir in enc dec; do
+      line+=$(awk -v a="${mbs["$row $f $dir"]}" -v b="${mbs["6 $f $dir"]}" 'BEGIN { printf " %12.2f", a / b }')
     done
   done
   echo "$line"

@@ -1,34 +1,19 @@
 #include "cli/DdeCommand.h"
 
-#include <QCoreApplication>
-#include <QLocalSocket>
-#include <memory>
-#include <optional>
 #include <ostream>
 
 #include "cli/CommandOptions.h"
-#include "runtime/DdeSocketPath.h"
+#include "cli/DdeClientSocket.h"
+#include "runtime/DdeSocketFile.h"
 
 namespace kiv {
 
 namespace {
 
 constexpr char kDefaultService[] = "kiv";
-// The desktop program answers at once unless one of its dialogs is busy; this only keeps
-// kiv-cli from waiting for ever on a hung program.
-constexpr int kAnswerMilliseconds = 30000;
 
 bool HoldsLineBreak(const std::string& text) {
     return text.find_first_of("\r\n") != std::string::npos;
-}
-
-// Sends one request and reads its one-line answer, without the line end.
-std::optional<QByteArray> Ask(QLocalSocket& socket, const QByteArray& request) {
-    socket.write(request);
-    while (!socket.canReadLine()) {
-        if (!socket.waitForReadyRead(kAnswerMilliseconds)) return std::nullopt;
-    }
-    return socket.readLine().chopped(1);
 }
 
 }  // namespace
@@ -54,26 +39,16 @@ int DdeCommand::Run(CliContext& context) {
     const std::string& topic = topic_;
     if (HoldsLineBreak(topic)) return UsageError(context, "a topic cannot hold a line break");
 
-    // Local sockets need an application object for their notifiers.
-    std::unique_ptr<QCoreApplication> application;
-    if (!QCoreApplication::instance()) {
-        static int argc = 1;
-        static char name[] = "kiv-cli";
-        static char* argv[] = {name, nullptr};
-        application = std::make_unique<QCoreApplication>(argc, argv);
-    }
-
     std::string refusal;
-    const QString path = DdeSocketPath(QString::fromStdString(service), &refusal);
-    if (path.isEmpty()) {
+    const std::string path = DdeSocketFile(service, &refusal);
+    if (path.empty()) {
         context.err << "kiv-cli: no runtime folder for the command service: " << refusal << '\n';
         return kExitFailed;
     }
-    QLocalSocket socket;
-    socket.connectToServer(path);
-    if (!socket.waitForConnected(kAnswerMilliseconds)) {
-        context.err << "kiv-cli: cannot reach the command service \"" << service << "\" at "
-                    << path.toStdString() << ": " << socket.errorString().toStdString() << '\n';
+    DdeClientSocket socket(kAnswerLimit);
+    if (const std::string failure = socket.Connect(path); !failure.empty()) {
+        context.err << "kiv-cli: cannot reach the command service \"" << service << "\" at " << path
+                    << ": " << failure << '\n';
         return kExitFailed;
     }
     const auto noAnswer = [&] {
@@ -81,24 +56,21 @@ int DdeCommand::Run(CliContext& context) {
         return kExitFailed;
     };
 
-    const QByteArray topicBytes = QByteArray::fromStdString(topic);
-    const auto opened =
-        Ask(socket, "CONNECT " + QByteArray::fromStdString(service) + ' ' + topicBytes + '\n');
+    const auto opened = socket.Ask("CONNECT " + service + ' ' + topic + '\n');
     if (!opened) return noAnswer();
     if (*opened != "OK") {
-        context.err << "kiv-cli: the command service \"" << service << "\" answered "
-                    << opened->toStdString() << " to the topic \"" << topic << "\"\n";
+        context.err << "kiv-cli: the command service \"" << service << "\" answered " << *opened
+                    << " to the topic \"" << topic << "\"\n";
         return kExitFailed;
     }
     int status = kExitOk;
-    for (auto macro = macros_.begin(); macro != macros_.end(); ++macro) {
-        const auto answer = Ask(socket, "EXECUTE " + QByteArray::number(macro->size()) + '\n' +
-                                            QByteArray::fromStdString(*macro));
+    for (const std::string& macro : macros_) {
+        const auto answer = socket.Ask("EXECUTE " + std::to_string(macro.size()) + '\n' + macro);
         if (!answer) return noAnswer();
-        context.out << answer->toStdString() << '\n';
-        if (answer->startsWith("ERROR")) status = kExitFailed;
+        context.out << *answer << '\n';
+        if (answer->starts_with("ERROR")) status = kExitFailed;
     }
-    if (!Ask(socket, "DISCONNECT\n")) return noAnswer();
+    if (!socket.Ask("DISCONNECT\n")) return noAnswer();
     return status;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,10 @@ namespace kiv {
 // program's command service, executes each macro and prints each answer on its own line.
 class DdeCommand final : public CliCommand {
   public:
+    // The desktop program answers at once unless one of its dialogs is busy; the limit only
+    // keeps kiv-cli from waiting for ever on a hung program.
+    static constexpr std::chrono::milliseconds kAnswerLimit{30000};
+
     std::string Name() const override { return "dde"; }
     std::string Description() const override;
     std::string MissingOperand() const override { return "no topic given"; }

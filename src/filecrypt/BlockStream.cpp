@@ -1,10 +1,12 @@
 #include "filecrypt/BlockStream.h"
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <vector>
 
 #include "filecrypt/ChunkWorkers.h"
+#include "filecrypt/MappedReadGuard.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {
@@ -39,19 +41,20 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
         steps.concurrent && blocks_ * static_cast<std::int64_t>(wider) >= speed.parallelFrom;
 
     const auto bufferBlocks = static_cast<std::size_t>(std::min(chunk, blocks_));
-    std::vector<std::uint8_t> in[2], out[2];
-    for (int i = 0; i < (chunks > 1 ? 2 : 1); ++i) {
-        in[i].resize(bufferBlocks * inWidth_);
+    ByteView in[2];
+    std::vector<std::uint8_t> out[2];
+    for (int i = 0; i < (chunks > 1 ? 2 : 1); ++i)
         out[i].resize(bufferBlocks * outWidth_);
-    }
-    // Plain bytes pass through them: read here for encryption, written for decryption.
+    // Plain bytes pass through them when decrypting.
     struct WipeWhenDone {
-        std::vector<std::uint8_t>* buffers[4];
+        std::vector<std::uint8_t>* buffers[2];
         ~WipeWhenDone() {
             for (std::vector<std::uint8_t>* buffer : buffers)
                 WipeBytes(buffer->data(), buffer->size());
         }
-    } wipe{{&in[0], &in[1], &out[0], &out[1]}};
+    } wipe{{&out[0], &out[1]}};
+    // A mapped chunk whose pages could not be read; checked once its coding is finished.
+    std::atomic<bool> faulted{false};
     // Declared after the buffers, so that its helpers are joined before the buffers go.
     ChunkWorkers workers(parallel ? HelperCount(speed) : 0);
     auto countOf = [&](std::int64_t c) {
@@ -59,7 +62,7 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
     };
     const std::size_t pieceBlocks = std::max<std::size_t>(1, kPieceBytes / wider);
 
-    bool haveInput = steps.read(in[0].data(), countOf(0) * inWidth_);
+    bool haveInput = steps.read(countOf(0) * inWidth_, in[0]);
     for (std::int64_t c = 0;; ++c) {
         // Here chunk c is read (when haveInput) and chunk c - 1 is coded but not yet written.
         const bool coding = c < chunks && haveInput;
@@ -67,12 +70,20 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
             const std::size_t count = countOf(c);
             const std::uint8_t* from = in[c % 2].data();
             std::uint8_t* to = out[c % 2].data();
-            workers.Start(
-                (count + pieceBlocks - 1) / pieceBlocks, [&, count, from, to](std::size_t i) {
-                    const std::size_t first = i * pieceBlocks;
+            const bool mapped = in[c % 2].Mapped();
+            workers.Start((count + pieceBlocks - 1) / pieceBlocks, [&, count, from, to,
+                                                                    mapped](std::size_t i) {
+                const std::size_t first = i * pieceBlocks;
+                const auto piece = [&] {
                     steps.code(from + first * inWidth_, std::min(pieceBlocks, count - first),
                                to + first * outWidth_);
-                });
+                };
+                if (!mapped) {
+                    piece();
+                } else if (!MappedReadGuard::Run(piece)) {
+                    faulted.store(true);
+                }
+            });
         }
         if (c > 0) {
             const std::int64_t first = (c - 1) * chunk;
@@ -92,9 +103,14 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
         }
         if (c == chunks) return End::Completed;
         if (!haveInput) return End::ReadFailed;
-        if (c + 1 < chunks)
-            haveInput = steps.read(in[(c + 1) % 2].data(), countOf(c + 1) * inWidth_);
+        if (c + 1 < chunks) haveInput = steps.read(countOf(c + 1) * inWidth_, in[(c + 1) % 2]);
         workers.Finish();
+        if (faulted.load()) {
+            // Read as a chunk that came up short: reported after the chunks before it.
+            in[c % 2].ReportFault();
+            return End::ReadFailed;
+        }
+        in[c % 2].Release();
     }
 }
 

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <functional>
 
+#include "filecrypt/ByteView.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunSpeed.h"
 
@@ -13,14 +14,16 @@ namespace kiv {
 // while the helper threads and the run's own thread code chunk c, the run's thread writes chunk
 // c - 1 and reads chunk c + 1, then joins in the coding. Progress, cancel and failures are handled
 // between chunks, in the order of a plain read-code-write loop: a chunk that failed to read is
-// reported only after every chunk before it was written. Memory stays at four chunks.
+// reported only after every chunk before it was written. Memory stays at four chunks; fewer where
+// the input is taken in place (mapped), which also spares the copy a read makes.
 class BlockStream {
   public:
     enum class End { Completed, ReadFailed, WriteFailed, Cancelled };
 
     struct Steps {
-        // Reads exactly n bytes, or fails.
-        std::function<bool(std::uint8_t* into, std::size_t n)> read;
+        // Takes exactly n bytes into view, or fails. Mapped bytes that fail to read while they
+        // are coded end the run as a failed read (after view.ReportFault()).
+        std::function<bool(std::size_t n, ByteView& view)> read;
         // Codes count blocks; called from several threads at once when concurrent is true.
         std::function<void(const std::uint8_t* in, std::size_t count, std::uint8_t* out)> code;
         bool concurrent = true;

@@ -1,6 +1,7 @@
 #include "filecrypt/ByteFile.h"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -12,6 +13,9 @@ namespace kiv {
 
 namespace {
 constexpr std::size_t kReadBuffer = 1 << 20;
+// Runs from this length on are mapped rather than read: below it, setting up and tearing down a
+// mapping costs more than copying the bytes.
+constexpr std::size_t kMapFrom = 32 << 10;
 }  // namespace
 
 ByteReader::~ByteReader() {
@@ -124,6 +128,58 @@ std::size_t ByteReader::Read(std::uint8_t* into, std::size_t n) {
     }
     position_ += static_cast<std::int64_t>(done);
     return done;
+}
+
+std::size_t ByteReader::View(std::size_t n, ByteView& view) {
+    view.Release();
+    view.source_ = this;
+    view.fileEnd_ = position_ + static_cast<std::int64_t>(n);
+    if (memory_) {
+        const std::size_t take = std::min(n, end_ - begin_);
+        view.data_ = data_ + begin_;
+        begin_ += take;
+        position_ += static_cast<std::int64_t>(take);
+        return take;
+    }
+    if (n >= kMapFrom && Map(n, view)) return n;
+    view.copy_.resize(n);
+    view.data_ = view.copy_.data();
+    return Read(view.copy_.data(), n);
+}
+
+// Maps the next n bytes, which the file holds now, and moves past them. False, with nothing
+// changed, where they cannot be mapped: the run then reads them, and a file cut short meanwhile
+// shows as a short read.
+bool ByteReader::Map(std::size_t n, ByteView& view) {
+    struct stat info {};
+    const std::int64_t end = position_ + static_cast<std::int64_t>(n);
+    if (fd_ < 0 || failed_ || fstat(fd_, &info) != 0 || info.st_size < end) return false;
+    static const auto page = static_cast<std::int64_t>(sysconf(_SC_PAGESIZE));
+    const std::int64_t start = position_ / page * page;
+    const auto length = static_cast<std::size_t>(end - start);
+    // Populated now, on the run's own thread, while others code: the coding threads then find
+    // every page in place.
+    void* const mapping =
+        mmap(nullptr, length, PROT_READ, MAP_SHARED | MAP_POPULATE, fd_, static_cast<off_t>(start));
+    if (mapping == MAP_FAILED) return false;
+    // The descriptor reads on after the mapped bytes; whatever was buffered lies before them.
+    if (lseek(fd_, static_cast<off_t>(end), SEEK_SET) < 0) {
+        munmap(mapping, length);
+        return false;
+    }
+    begin_ = end_ = 0;
+    position_ = end;
+    view.mapping_ = mapping;
+    view.mappingLength_ = length;
+    view.data_ =
+        static_cast<const std::uint8_t*>(mapping) + (end - static_cast<std::int64_t>(n) - start);
+    return true;
+}
+
+void ByteReader::MarkFaulted(std::int64_t fileEnd) {
+    struct stat info {};
+    failed_ = true;
+    error_ = fd_ >= 0 && fstat(fd_, &info) == 0 && info.st_size < fileEnd ? 0 : EIO;
 }
 
 std::int64_t ByteReader::Skip(std::int64_t n) {

@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "filecrypt/ByteView.h"
+
 namespace kiv {
 
 // A file descriptor opened for reading, with a large buffer: a run never makes one system call
@@ -30,6 +32,13 @@ class ByteReader {
     std::int64_t Position() const { return position_; }
     // Reads up to n bytes; fewer only at the end of the file or on an error (see failed()).
     std::size_t Read(std::uint8_t* into, std::size_t n);
+    // Takes up to n bytes as Read would, into view: in place where they can be (large runs of a
+    // file on disk are mapped, bytes in memory are pointed at), else copied. Fewer only at the
+    // end of the file or on an error (see failed()).
+    std::size_t View(std::size_t n, ByteView& view);
+    // After a read of a view's mapped bytes failed: the reader fails, with no error number when
+    // the file now ends before fileEnd (it shrank under the run), else with EIO.
+    void MarkFaulted(std::int64_t fileEnd);
     // Skips n bytes (or to the end of the file); returns how many were skipped.
     std::int64_t Skip(std::int64_t n);
     bool failed() const { return failed_; }
@@ -43,6 +52,7 @@ class ByteReader {
   private:
     bool Fill();
     std::size_t ReadDirect(std::uint8_t* into, std::size_t n);
+    bool Map(std::size_t n, ByteView& view);
 
     int fd_ = -1;
     bool memory_ = false;  // reading the bytes at data_ instead of fd_

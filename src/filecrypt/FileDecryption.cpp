@@ -303,7 +303,7 @@ class RestoreRun {
         const int length = codec_.BlockLength();
         const ProgressRhythm rhythm(blocks.count);
         BlockStream::Steps steps;
-        steps.read = [&](std::uint8_t* into, std::size_t n) { return in_.Read(into, n) == n; };
+        steps.read = [&](std::size_t n, ByteView& view) { return in_.View(n, view) == n; };
         steps.code = [&](const std::uint8_t* coded, std::size_t count, std::uint8_t* plain) {
             codec_.DecodeBlocks(coded, count, plain);
         };

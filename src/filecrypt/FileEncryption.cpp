@@ -114,7 +114,7 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
 
     const ProgressRhythm rhythm(full);
     BlockStream::Steps steps;
-    steps.read = [&](std::uint8_t* into, std::size_t n) { return in.Read(into, n) == n; };
+    steps.read = [&](std::size_t n, ByteView& view) { return in.View(n, view) == n; };
     steps.code = [&](const std::uint8_t* plain, std::size_t count, std::uint8_t* coded) {
         codec.EncodeBlocks(plain, count, coded);
     };

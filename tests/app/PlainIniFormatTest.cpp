@@ -187,6 +187,14 @@ bool LoadsAsTextsThatAreNoNumbers(const std::string& user, const std::string& ma
     return defined;
 }
 
+// Ends a death test's child, which runs the test afresh in a new process (the threadsafe style)
+// and so made a folder of its own: std::exit runs no destructor that would remove it.
+[[noreturn]] void ExitLeavingNothing(testing::TempFolder& folder, bool passed) {
+    std::error_code ignored;
+    std::filesystem::remove_all(folder.path, ignored);
+    std::exit(passed ? 0 : 1);
+}
+
 // The fuzzer's file, on which IniFormat asks for 96 GB and 128 GB, loads in a small address
 // space, each value as the text it spells: not a number, as for any other such text.
 TEST(PlainIniFormat, ACraftedSerializedValueLoadsAsItsTextInLittleMemory) {
@@ -200,7 +208,8 @@ TEST(PlainIniFormat, ACraftedSerializedValueLoadsAsItsTextInLittleMemory) {
     EXPECT_EXIT(
         {
             LimitAddressSpace();
-            std::exit(LoadsAsTextsThatAreNoNumbers(user, machine) ? 0 : 1);
+            const bool loaded = LoadsAsTextsThatAreNoNumbers(user, machine);
+            ExitLeavingNothing(folder, loaded);
         },
         ::testing::ExitedWithCode(0), "");
 }
@@ -228,10 +237,9 @@ TEST(PlainIniFormat, AFileBeyondSixtyFourKibibytesIsUnreadable) {
         {
             LimitAddressSpace();
             const SettingsKey key(QString::fromStdString(huge), QString::fromStdString(none));
-            std::exit(key.ReadError() == "The settings in '" + QString::fromStdString(huge) +
-                                             "' cannot be read"
-                          ? 0
-                          : 1);
+            ExitLeavingNothing(folder, key.ReadError() == "The settings in '" +
+                                                              QString::fromStdString(huge) +
+                                                              "' cannot be read");
         },
         ::testing::ExitedWithCode(0), "");
 

@@ -1,0 +1,28 @@
+#include "filecrypt/ByteView.h"
+
+#include <sys/mman.h>
+
+#include "filecrypt/ByteFile.h"
+#include "runtime/SecretWipe.h"
+
+namespace kiv {
+
+ByteView::~ByteView() {
+    Release();
+}
+
+void ByteView::ReportFault() const {
+    if (source_) source_->MarkFaulted(fileEnd_);
+}
+
+void ByteView::Release() {
+    if (mapping_) munmap(mapping_, mappingLength_);
+    mapping_ = nullptr;
+    mappingLength_ = 0;
+    // A copy may hold plain text.
+    WipeBytes(copy_.data(), copy_.size());
+    data_ = nullptr;
+    source_ = nullptr;
+}
+
+}  // namespace kiv

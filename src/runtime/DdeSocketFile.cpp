@@ -1,0 +1,14 @@
+#include "runtime/DdeSocketFile.h"
+
+#include "runtime/RuntimeFolder.h"
+
+namespace kiv {
+
+std::string DdeSocketFile(const std::string& serviceName, std::string* refusal) {
+    const RuntimeFolder folder = UserRuntimeFolder();
+    if (refusal) *refusal = folder.refusal;
+    if (folder.path.empty()) return {};
+    return folder.path + '/' + serviceName;
+}
+
+}  // namespace kiv
