@@ -192,6 +192,8 @@ std::unique_ptr<TextBlockCodec> TextBlockCodec::Create(const CipherWorkspace& ws
 TextBlockCodec::TextBlockCodec(const std::int32_t* moduli, int count, std::string_view key,
                                const CharacterOrder& order, TextKernel kernel)
     : tables_(moduli, count, static_cast<int>(key.size()), order),
+      blockLength_(key.size()),
+      blockMagic_(~std::uint64_t{0} / key.size() + 1),
       key_(key),
       order_(order),
       kernel_(kernel),
@@ -297,7 +299,7 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
     const auto chars = static_cast<std::size_t>(2 * moduli);
     std::size_t size = 0;
     for (std::size_t t = 0; t < count; ++t)
-        size += (texts[t].size() + length - 1) / length * chars + after.size();
+        size += BlocksOf(texts[t].size()) * chars + after.size();
     if (size == 0) return;
     const std::size_t begin = out.size();
     out.resize(begin + size + 64);  // the vector code's stores reach past the last block
@@ -320,8 +322,7 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
         ends_.clear();
         while (t < count && blocks < kClockBlocks) {
             const std::string_view text = texts[t];
-            const std::size_t take =
-                std::min((text.size() - from + length - 1) / length, kClockBlocks - blocks);
+            const std::size_t take = std::min(BlocksOf(text.size() - from), kClockBlocks - blocks);
             const std::size_t taken = std::min(text.size() - from, take * length);
             char* to = padded_.data() + blocks * length;
             // An empty view may have no data at all, which memcpy must not be handed.

@@ -160,6 +160,14 @@ class TextBlockCodec {
     // Blocks of encryption between two readings of the clock.
     static constexpr std::size_t kClockBlocks = 1024;
 
+    // The blocks a text of bytes bytes is cut into: bytes / L rounded up. A multiplication
+    // rather than a division, which cost as much as the rest of a short line's bookkeeping.
+    std::size_t BlocksOf(std::size_t bytes) const {
+        if (bytes >= kExactBelow) return bytes / blockLength_ + (bytes % blockLength_ != 0);
+        const std::uint64_t sum = bytes + blockLength_ - 1;
+        return static_cast<std::size_t>((static_cast<unsigned __int128>(sum) * blockMagic_) >> 64);
+    }
+
   private:
     TextBlockCodec(const std::int32_t* moduli, int count, std::string_view key,
                    const CharacterOrder& order, TextKernel kernel);
@@ -178,6 +186,11 @@ class TextBlockCodec {
                       CipherMessages& messages) const;
 
     TextBlockTables tables_;
+    // 2^64 / L rounded up, which is at most L - 1 too large: the quotient of any sum below
+    // 2^58 by L is then exact.
+    static constexpr std::size_t kExactBelow = std::size_t{1} << 58;
+    std::size_t blockLength_;
+    std::uint64_t blockMagic_;
     std::string key_;
     CharacterOrder order_;
     TextKernel kernel_;

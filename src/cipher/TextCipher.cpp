@@ -148,7 +148,6 @@ TextKeyVerdict EncryptTexts(CipherWorkspace& ws, const CharacterOrder& order, st
         const TextKeyVerdict verdict = CheckTextKey(ws, key);
         if (verdict != TextKeyVerdict::Usable) return verdict;
     }
-    const std::size_t length = key.size();
     for (std::size_t t = 0; t < count;) {
         const std::int32_t stamp = TimeStampOf(TimeOfDayFraction(*ws.clock));
         if (codec == nullptr || !CodecNoiseFits(ws, *codec, stamp)) {
@@ -163,7 +162,7 @@ TextKeyVerdict EncryptTexts(CipherWorkspace& ws, const CharacterOrder& order, st
         // The texts of about one run of the codec's blocks share this reading of the clock.
         std::size_t end = t, blocks = 0;
         do {
-            blocks += (inputs[end++].size() + length - 1) / length;
+            blocks += codec->BlocksOf(inputs[end++].size());
         } while (end < count && blocks < TextBlockCodec::kClockBlocks);
         codec->Encrypt(inputs + t, end - t, after, stamp, ws, out);
         t = end;

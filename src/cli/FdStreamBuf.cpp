@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -28,17 +29,47 @@ FdStreamBuf::int_type FdStreamBuf::underflow() {
     }
 }
 
-bool FdStreamBuf::FlushOut() {
-    const char* from = pbase();
-    const char* const to = pptr();
+std::size_t FdStreamBuf::WriteAll(const char* from, const char* to) {
+    const char* const begin = from;
     while (error_ == 0 && from < to) {
         const ssize_t put = write(fd_, from, static_cast<std::size_t>(to - from));
         if (put < 0 && errno == EINTR) continue;
         if (put < 0) error_ = errno;
         if (put > 0) from += put;
     }
+    return static_cast<std::size_t>(from - begin);
+}
+
+std::streamsize FdStreamBuf::xsgetn(char* data, std::streamsize size) {
+    // What is buffered comes first.
+    const std::streamsize buffered = std::min<std::streamsize>(egptr() - gptr(), size);
+    if (buffered > 0) {
+        std::memcpy(data, gptr(), static_cast<std::size_t>(buffered));
+        gbump(static_cast<int>(buffered));
+    }
+    std::streamsize got = buffered;
+    if (size - got < static_cast<std::streamsize>(in_.size()))
+        return got + std::streambuf::xsgetn(data + got, size - got);
+    while (got < size && error_ == 0) {
+        const ssize_t read = ::read(fd_, data + got, static_cast<std::size_t>(size - got));
+        if (read < 0 && errno == EINTR) continue;
+        if (read < 0) error_ = errno;
+        if (read <= 0) break;
+        got += read;
+    }
+    return got;
+}
+
+bool FdStreamBuf::FlushOut() {
+    WriteAll(pbase(), pptr());
     setp(out_.data(), out_.data() + out_.size());
     return error_ == 0;
+}
+
+std::streamsize FdStreamBuf::xsputn(const char* data, std::streamsize size) {
+    if (static_cast<std::size_t>(size) < out_.size()) return std::streambuf::xsputn(data, size);
+    if (!FlushOut()) return 0;
+    return static_cast<std::streamsize>(WriteAll(data, data + size));
 }
 
 FdStreamBuf::int_type FdStreamBuf::overflow(int_type c) {

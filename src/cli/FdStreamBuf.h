@@ -22,11 +22,17 @@ class FdStreamBuf final : public std::streambuf {
 
   protected:
     int_type underflow() override;
+    // Reads as large as the buffer go straight into the caller's room, without a copy.
+    std::streamsize xsgetn(char* data, std::streamsize size) override;
     int_type overflow(int_type c) override;
     int sync() override;
+    // Writes as large as the buffer go straight to the descriptor, without a copy.
+    std::streamsize xsputn(const char* data, std::streamsize size) override;
 
   private:
     bool FlushOut();
+    // Writes all of [from, to) unless a write fails; returns the bytes written.
+    std::size_t WriteAll(const char* from, const char* to);
 
     int fd_;
     int error_ = 0;

@@ -25,75 +25,100 @@ void LineBatchReader::Free::operator()(char* data) const {
 }
 
 LineBatchReader::~LineBatchReader() {
-    WipeBytes(buffer_.get(), end_);
+    for (Buffer& buffer : buffers_)
+        WipeBytes(buffer.data.get(), buffer.used);
 }
 
 bool LineBatchReader::Fill() {
     if (ended_) return false;
-    // The unread bytes move to the front; the buffer grows only for a line longer than it.
-    if (begin_ > 0) {
-        std::memmove(buffer_.get(), buffer_.get() + begin_, end_ - begin_);
-        WipeBytes(buffer_.get() + (end_ - begin_), begin_);
-        end_ -= begin_;
-        begin_ = 0;
-    }
-    if (capacity_ - end_ < kReadBytes) {
-        const std::size_t wanted = std::max(2 * capacity_, end_ + kReadBytes);
-        char* grown = static_cast<char*>(std::realloc(buffer_.get(), wanted));
+    // Only a batch with no line yet reads more, so the unread bytes still start the buffer
+    // (begin_ is 0) and no view moves; the buffer grows only for a line longer than it.
+    Buffer& buffer = buffers_[current_];
+    if (buffer.capacity - end_ < kReadBytes) {
+        const std::size_t wanted = std::max(2 * buffer.capacity, end_ + kReadBytes);
+        char* grown = static_cast<char*>(std::realloc(buffer.data.get(), wanted));
         if (grown == nullptr) throw std::bad_alloc();
-        (void)buffer_.release();
-        buffer_.reset(grown);
-        capacity_ = wanted;
+        (void)buffer.data.release();
+        buffer.data.reset(grown);
+        buffer.capacity = wanted;
     }
+    char* const data = buffer.data.get();
+    const std::size_t before = end_;
     if (reads_ == Reads::LineAtATime) {
         // Up to and with the next LF, or the rest of the buffer for a longer line.
-        in_.get(buffer_.get() + end_, static_cast<std::streamsize>(capacity_ - end_), '\n');
+        in_.get(data + end_, static_cast<std::streamsize>(buffer.capacity - end_), '\n');
         end_ += static_cast<std::size_t>(in_.gcount());
         // get() fails on an empty line, whose LF is then still to take.
         in_.clear(in_.rdstate() & ~std::ios::failbit);
-        if (in_.peek() == '\n') buffer_.get()[end_++] = static_cast<char>(in_.get());
+        if (in_.peek() == '\n') data[end_++] = static_cast<char>(in_.get());
         if (!in_.good()) ended_ = true;
+        buffer.used = std::max(buffer.used, end_);
         return true;
     }
-    in_.read(buffer_.get() + end_, static_cast<std::streamsize>(capacity_ - end_));
-    const auto got = static_cast<std::size_t>(in_.gcount());
-    end_ += got;
+    in_.read(data + end_, static_cast<std::streamsize>(buffer.capacity - end_));
+    end_ += static_cast<std::size_t>(in_.gcount());
+    buffer.used = std::max(buffer.used, end_);
     if (!in_) ended_ = true;
-    return got > 0 || !ended_;
+    return end_ > before || !ended_;
 }
 
 bool LineBatchReader::LineBuffered() const {
     // Before the first read the buffer has no data at all, which memchr must not be handed.
-    return end_ > begin_ && std::memchr(buffer_.get() + begin_, '\n', end_ - begin_) != nullptr;
+    return end_ > begin_ &&
+           std::memchr(buffers_[current_].data.get() + begin_, '\n', end_ - begin_) != nullptr;
 }
 
 const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
                                                            std::size_t maxBytes) {
-    lines_.clear();
+    // The latest batch stays where it is, for whoever still codes it; the unread bytes go over
+    // to the other buffer, whose batch is done with and whose old input is overwritten or wiped.
+    const Buffer& latest = buffers_[current_];
+    current_ = 1 - current_;
+    Buffer& buffer = buffers_[current_];
+    buffer.lines.clear();
+    const std::size_t unread = end_ - begin_;
+    // A buffer that grew for one long line lets its room go once the line is done with.
+    const std::size_t roomy = 2 * (std::max(maxBytes, unread) + 2 * kReadBytes);
+    if (buffer.capacity < unread + kReadBytes || buffer.capacity > roomy) {
+        WipeBytes(buffer.data.get(), buffer.used);
+        buffer.data.reset(static_cast<char*>(std::malloc(unread + kReadBytes)));
+        buffer.capacity = buffer.data ? unread + kReadBytes : 0;
+        buffer.used = 0;
+        if (!buffer.data) throw std::bad_alloc();
+    }
+    // An empty buffer may have no data at all, which memcpy must not be handed.
+    if (unread > 0) std::memcpy(buffer.data.get(), latest.data.get() + begin_, unread);
+    begin_ = 0;
+    end_ = unread;
+
+    std::vector<std::string_view>& lines = buffer.lines;
     // Enough input for the batch first: the views must not move once taken.
     while (!ended_ &&
            (reads_ == Reads::LineAtATime ? !LineBuffered() : end_ - begin_ < maxBytes + kReadBytes))
         if (!Fill()) break;
     std::size_t bytes = 0;
-    while (lines_.size() < maxLines && bytes < maxBytes) {
-        const char* from = buffer_.get() + begin_;
-        const std::size_t unread = end_ - begin_;
+    while (lines.size() < maxLines && bytes < maxBytes) {
+        const char* from = buffer.data.get() + begin_;
+        const std::size_t left = end_ - begin_;
         const auto* lf =
-            unread == 0 ? nullptr : static_cast<const char*>(std::memchr(from, '\n', unread));
+            left == 0 ? nullptr : static_cast<const char*>(std::memchr(from, '\n', left));
         if (lf == nullptr) {
             // A line longer than what is buffered ends the batch, unless the batch is still empty.
-            if (!lines_.empty() && !ended_) break;
+            if (!lines.empty() && !ended_) break;
             if (!ended_ && Fill()) continue;
-            if (unread > 0) lines_.push_back(WithoutCr(from, unread));
+            if (left > 0) lines.push_back(WithoutCr(from, left));
             begin_ = end_;
             break;
         }
         const auto length = static_cast<std::size_t>(lf - from);
-        lines_.push_back(WithoutCr(from, length));
+        lines.push_back(WithoutCr(from, length));
         bytes += length;
         begin_ += length + 1;
     }
-    return lines_;
+    // Input of two batches ago past what this one holds would otherwise stay unwiped.
+    if (buffer.used > end_) WipeBytes(buffer.data.get() + end_, buffer.used - end_);
+    buffer.used = end_;
+    return lines;
 }
 
 }  // namespace kiv

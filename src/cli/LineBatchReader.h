@@ -10,6 +10,7 @@ namespace kiv {
 
 // Reads a stream's lines in batches, straight from large reads, without copying each line: the
 // text commands take thousands of short lines per second and hand whole batches to the cipher.
+// Two buffers take turns, so that one batch can be coded while the next one is read.
 class LineBatchReader {
   public:
     // Reading a line at a time takes no more input than the lines handed out need, so that
@@ -23,8 +24,9 @@ class LineBatchReader {
     LineBatchReader& operator=(const LineBatchReader&) = delete;
 
     // The next lines, each without its LF or CR LF (a last line without LF counts too): at most
-    // maxLines of them, and no more once they hold maxBytes. The views stay valid until the next
-    // call. Empty only at the end of the input.
+    // maxLines of them, and no more once they hold maxBytes. The batch (the vector and the
+    // views) stays valid through the next call, until the call after it. Empty only at the end
+    // of the input.
     const std::vector<std::string_view>& Next(std::size_t maxLines, std::size_t maxBytes);
 
   private:
@@ -33,20 +35,26 @@ class LineBatchReader {
 
     bool LineBuffered() const;
 
-    std::istream& in_;
-    const Reads reads_;
-    // Grown with realloc, which moves a large block by remapping its pages rather than copying
-    // them, and leaves the room not yet read into untouched: a long line then costs about its
-    // own length, not the two or three times a copying, zero-filling growth would.
     struct Free {
         void operator()(char* data) const;
     };
-    std::unique_ptr<char, Free> buffer_;
-    std::size_t capacity_ = 0;
-    std::size_t begin_ = 0;  // the unread bytes are buffer_[begin_, end_)
+    // Grown with realloc, which moves a large block by remapping its pages rather than copying
+    // them, and leaves the room not yet read into untouched: a long line then costs about its
+    // own length, not the two or three times a copying, zero-filling growth would.
+    struct Buffer {
+        std::unique_ptr<char, Free> data;
+        std::size_t capacity = 0;
+        std::size_t used = 0;  // bytes that may still hold earlier input, to wipe
+        std::vector<std::string_view> lines;
+    };
+
+    std::istream& in_;
+    const Reads reads_;
+    Buffer buffers_[2];
+    int current_ = 0;        // the buffer of the latest batch and of the unread bytes
+    std::size_t begin_ = 0;  // the unread bytes are buffers_[current_].data[begin_, end_)
     std::size_t end_ = 0;
     bool ended_ = false;
-    std::vector<std::string_view> lines_;
 };
 
 }  // namespace kiv

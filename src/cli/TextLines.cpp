@@ -13,6 +13,7 @@
 #include "cli/FailureLines.h"
 #include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
+#include "cli/SerialWorker.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {
@@ -113,42 +114,103 @@ void WriteText(std::ostream& out, const std::string& text) {
     out.write(text.data(), static_cast<std::streamsize>(text.size()));
 }
 
-// Encrypts standard input line by line, in batches whose cipher texts are written at once. A
-// line longer than a batch is encrypted and written a piece of whole blocks at a time (the
-// noise chain runs on from piece to piece as from block to block), so that its cipher text,
-// three times its length, is never held whole.
+// One piece of encryption: texts[0..count-1], each followed by after.
+struct EncryptJob {
+    const std::string_view* texts = nullptr;
+    std::size_t count = 0;
+    std::string_view after;
+};
+
+// A batch of lines cut into jobs: each run of lines up to a batch long is one job, and a longer
+// line is a job per piece of whole blocks (the noise chain runs on from piece to piece as from
+// block to block), so that its cipher text, three times its length, is never held whole.
+struct BatchJobs {
+    void Cut(const std::vector<std::string_view>& lines, std::size_t piece) {
+        pieces.clear();
+        jobs.clear();
+        next = 0;
+        std::size_t count = 0;
+        for (const std::string_view line : lines)
+            if (line.size() > kBatchBytes) count += (line.size() + piece - 1) / piece;
+        pieces.reserve(count);  // the jobs point into it
+        for (std::size_t t = 0; t < lines.size();) {
+            if (lines[t].size() <= kBatchBytes) {
+                std::size_t end = t + 1;
+                while (end < lines.size() && lines[end].size() <= kBatchBytes)
+                    ++end;
+                jobs.push_back({lines.data() + t, end - t, "\n"});
+                t = end;
+                continue;
+            }
+            for (std::size_t at = 0; at < lines[t].size(); at += piece) {
+                pieces.push_back(lines[t].substr(at, piece));
+                const bool last = at + piece >= lines[t].size();
+                jobs.push_back({&pieces.back(), 1, last ? "\n" : ""});
+            }
+            ++t;
+        }
+    }
+
+    std::vector<std::string_view> pieces;
+    std::vector<EncryptJob> jobs;
+    std::size_t next = 0;  // the first job not yet handed out
+};
+
+// Encrypts standard input line by line, in batches whose cipher texts are written at once.
+// Reading a batch and writing the cipher text of the one before run beside the encryption, which
+// keeps to one thread of its own: the workspace sees the same calls in the same order as on one
+// thread, and gives the same cipher texts for the same clock. Somebody typing at a terminal gets
+// each line's answer before the next line is read, so there all runs on one thread.
 void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
     LineBatchReader reader(context.in, Reads(context));
     const std::size_t block = TextBlockLength(key);
     const std::size_t piece = kBatchBytes / block * block;
-    std::string out;
-    for (;;) {
-        const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
-        if (lines.empty()) break;
-        for (std::size_t t = 0; t < lines.size() && context.out;) {
-            out.clear();
-            if (lines[t].size() <= kBatchBytes) {
-                std::size_t end = t + 1;
-                while (end < lines.size() && lines[end].size() <= kBatchBytes)
-                    ++end;
-                EncryptTexts(ws, order, key, lines.data() + t, end - t, "\n", out);
-                WriteText(context.out, out);
-                t = end;
-                continue;
-            }
-            for (std::size_t at = 0; at < lines[t].size() && context.out; at += piece) {
-                const std::string_view part = lines[t].substr(at, piece);
-                out.clear();
-                EncryptTexts(ws, order, key, &part, 1, {}, out);
-                WriteText(context.out, out);
-            }
-            context.out.put('\n');
-            ++t;
+    // A batch's jobs, its lines and their bytes stay until the batch after the next is read,
+    // which happens only once they are encrypted.
+    BatchJobs batches[2];
+    int latest = 0;
+    auto nextJob = [&]() -> const EncryptJob* {
+        while (batches[latest].next == batches[latest].jobs.size()) {
+            const std::vector<std::string_view>& lines =
+                reader.Next(BatchLines(context), kBatchBytes);
+            if (lines.empty()) return nullptr;
+            latest = 1 - latest;
+            batches[latest].Cut(lines, piece);
         }
-        if (context.inIsTerminal) context.out.flush();
-        if (!context.out) return;  // the caller says why
+        return &batches[latest].jobs[batches[latest].next++];
+    };
+    auto encrypt = [&ws, &order, &key](const EncryptJob& job, std::string& out) {
+        out.clear();
+        EncryptTexts(ws, order, key, job.texts, job.count, job.after, out);
+    };
+
+    std::string outs[2];
+    if (context.inIsTerminal) {
+        while (const EncryptJob* job = nextJob()) {
+            encrypt(*job, outs[0]);
+            WriteText(context.out, outs[0]);
+            context.out.flush();
+            if (!context.out) return;  // the caller says why
+        }
+        return;
     }
+    // Declared after what its jobs use, so that it ends (with its job) first.
+    SerialWorker worker;
+    const EncryptJob* job = nextJob();
+    if (job == nullptr) return;
+    int slot = 0;
+    worker.Start([&encrypt, &outs, job = *job] { encrypt(job, outs[0]); });
+    for (;;) {
+        job = nextJob();
+        worker.Wait();
+        if (job != nullptr)
+            worker.Start([&encrypt, &outs, job = *job, slot] { encrypt(job, outs[1 - slot]); });
+        WriteText(context.out, outs[slot]);
+        if (job == nullptr || !context.out) break;  // the caller says why
+        slot = 1 - slot;
+    }
+    worker.Wait();
 }
 
 // Decrypts standard input line by line; false when a line was handed back unchanged or lost a

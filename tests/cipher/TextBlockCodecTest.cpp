@@ -371,5 +371,31 @@ TEST(TextBlockCodec, HandMadeGeometriesCodeAsTheWorkspaceSteps) {
     EXPECT_EQ(narrow, 2);  // the first two
 }
 
+// The block count of a text, by multiplication, is the division's for every key length: at
+// block boundaries, for sizes far beyond any line and at the top of what the multiplication
+// covers, where the division takes over.
+TEST(TextBlockCodec, BlocksOfATextAreItsBytesOverTheBlockLengthRoundedUp) {
+    const std::int32_t moduli[] = {181, 179, 173, 167, 163, 157, 151, 149, 139, 137, 131,
+                                   127, 113, 109, 107, 103, 101, 97,  89,  83,  79,  73,
+                                   71,  67,  61,  59,  53,  47,  43,  41,  37,  31};
+    CipherWorkspace ws;
+    for (int i = 0; i < 32; ++i)
+        ws.Moduli[i + 2] = moduli[i];
+    CharacterOrder order;
+    BuildCharacterOrder(order);
+    const std::size_t top = std::size_t{1} << 58;
+    for (std::size_t length = 3; length <= 17; ++length) {
+        auto codec =
+            TextBlockCodec::Create(ws, std::string(length, 'k'), 33, order, TextKernel::Portable);
+        ASSERT_NE(codec, nullptr);
+        for (const std::size_t base :
+             {std::size_t{0}, length * 1000, std::size_t{1} << 40, top / length * length,
+              top - 2 * length, top, ~std::size_t{0} - 2 * length})
+            for (std::size_t bytes = base; bytes < base + 2 * length; ++bytes)
+                ASSERT_EQ(codec->BlocksOf(bytes), bytes / length + (bytes % length != 0))
+                    << bytes << " bytes, " << length << " per block";
+    }
+}
+
 }  // namespace
 }  // namespace kiv

@@ -101,6 +101,8 @@ TEST_F(CliScript, StandardStreamsThatFailAreReported) {
         {"kiv decrypt-file --password-file pw --stdout a.vrq >/dev/full", full},
         {"kiv encrypt-files --password-file pw -o - a >/dev/full", full},
         {"echo hi | kiv encrypt-text --password-file pw >&-", closed},
+        {"seq 400000 | kiv encrypt-text --password-file pw >/dev/full", full},  // many batches
+        {"seq 400000 | kiv encrypt-text --password-file pw >&-", closed},
         {"kiv list a.vrq >&-", closed},
         {"kiv encrypt-files --password-file pw -o - a >&-", closed},
         {"kiv encrypt-text --password-file pw <folder", folder},

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <sstream>
 
+#include "cipher/TextCipher.h"
 #include "cli/KivCli.h"
 #include "support/FixedClock.h"
 
@@ -28,11 +29,13 @@ class CliTest : public ::testing::Test {
         return path.string();
     }
 
-    int Run(const std::vector<std::string>& words, const std::string& input) {
+    int Run(const std::vector<std::string>& words, const std::string& input,
+            bool terminal = false) {
         std::istringstream in(input);
         out.str("");
         err.str("");
         CliContext context{in, out, err, clock};
+        context.inIsTerminal = terminal;
         return RunKivCli(words, context);
     }
 
@@ -58,6 +61,46 @@ TEST_F(CliTest, LinesAreEncryptedWholeAndCrLfIsOneLineEnd) {
     const std::string cipher = out.str();
     ASSERT_EQ(Run({"decrypt-text", "--password-file", pw}, cipher), kExitOk);
     EXPECT_EQ(out.str(), longLine + "\n\nlast  \n");
+}
+
+// Input of many batches, whose reading, encrypting and writing overlap, gives for one clock what
+// the workspace operations give its lines one after the other, and so does a terminal's line at
+// a time: the noise chain runs on from line to line and from piece to piece of a long line.
+TEST_F(CliTest, ManyBatchesGiveTheCipherTextsOfTheLinesOneAfterTheOther) {
+    std::string shortLines, longLines;
+    for (int i = 0; i < 9000; ++i)
+        shortLines +=
+            std::string(i % 37, static_cast<char>('a' + i % 26)) + (i % 5 ? "\n" : "\r\n");
+    const std::string huge(1300001, 'H');  // five pieces, the last one shorter
+    longLines = "first\r\n" + huge + "\n\n" + huge + "\r\n" + std::string(300000, 'M');
+    const struct {
+        std::string key, input;
+    } cases[] = {
+        {"seventeen bytes!!", shortLines}, {"abc", shortLines + "no final line end"},
+        {"pipeline key", longLines},       {"pipeline key", std::string(20000, '\n')},
+        {"pipeline key", "\r\n\r\n"},
+    };
+    CharacterOrder order;
+    BuildCharacterOrder(order);
+    for (const auto& c : cases) {
+        CipherWorkspace ws(clock);
+        std::string expected;
+        std::istringstream lines(c.input);
+        for (std::string line; std::getline(lines, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            TextOperands op;
+            op.CipherKey = c.key;
+            op.CipherInput = line;
+            ASSERT_EQ(EncryptText(ws, order, op, TextCoding::Literal), TextKeyVerdict::Usable);
+            expected += op.CipherOutput + "\n";
+        }
+        const std::string pw = PasswordFile(c.key + "\n");
+        for (const bool terminal : {false, true}) {
+            ASSERT_EQ(Run({"encrypt-text", "--password-file", pw}, c.input, terminal), kExitOk);
+            EXPECT_TRUE(out.str() == expected)
+                << c.key << ", " << c.input.size() << " bytes, terminal " << terminal;
+        }
+    }
 }
 
 TEST_F(CliTest, UndecryptableLinesComeBackAndFail) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,11 +37,18 @@ TEST(LineBatchReader, GivesEveryLineAsGetlineWithoutItsCr) {
                     std::istringstream in(input);
                     LineBatchReader reader(in, reads);
                     std::vector<std::string> got;
+                    // The batch before stays whole while the next one is read.
+                    const std::vector<std::string_view>* before = nullptr;
                     for (;;) {
                         const auto& lines = reader.Next(maxLines, maxBytes);
+                        if (before != nullptr) {
+                            ASSERT_TRUE(std::equal(before->begin(), before->end(),
+                                                   got.end() - std::ssize(*before)));
+                        }
                         if (lines.empty()) break;
                         ASSERT_LE(lines.size(), maxLines);
                         got.insert(got.end(), lines.begin(), lines.end());
+                        before = &lines;
                     }
                     ASSERT_EQ(got, expected) << "input of " << input.size() << " bytes, "
                                              << maxLines << " lines, " << maxBytes << " bytes";
