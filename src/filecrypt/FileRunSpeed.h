@@ -15,7 +15,7 @@ struct FileRunSpeed {
     int threads = 0;
     // Blocks are read, coded and written this many bytes at a time (counted on the wider side),
     // the next chunk being read while the current one is coded.
-    std::int64_t chunkBytes = 4 << 20;
+    std::int64_t chunkBytes = 2 << 20;
     // Entries smaller than this are coded on the run's thread alone: starting a thread would
     // cost more than it saves.
     std::int64_t parallelFrom = 8 << 20;
