@@ -141,35 +141,53 @@ KIV_AVX512 void EncodeResidues(const Tables& t, const std::uint8_t* in, std::siz
 // 16-bit values below 2^12, residues of them per block) into blocks of L bytes, and, with
 // kCountZeros, the number of zero mixed-radix digits of each block into zeros. Gathers may read
 // 3 bytes past a group's last block and stores may write 3 bytes past it.
-template <int kRegs, bool kCountZeros, class Value, class Tables>
+// The blocks' words after decoding: word w of block 16h + i in word[h][w][i].
+template <int kRegs, class Tables>
+using DecodedWords = std::uint32_t[kRegs][(Tables::kMaxBlock + 3) / 4][kLanes];
+
+// Writes a group's decoded words out as its blocks of L bytes, one scatter per word and register.
+// A block's last word spills into the next block, which must overwrite it: scatters write their
+// lanes in order, and each block's first word goes after the words of the blocks before it
+// (registers in order, a register's words from the last one).
+struct ScatterWords {
+    template <int kRegs, class Tables>
+    KIV_AVX512 void operator()(const Tables& t, const DecodedWords<kRegs, Tables>& word,
+                               std::uint8_t* out) const {
+        const int length = t.blockLength;
+        const __m512i blockStride = _mm512_mullo_epi32(
+            _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+            _mm512_set1_epi32(length));
+        for (int h = 0; h < kRegs; ++h) {
+            const __m512i offset =
+                _mm512_add_epi32(blockStride, _mm512_set1_epi32(16 * h * length));
+            for (int w = (length + 3) / 4 - 1; w >= 0; --w)
+                _mm512_i32scatter_epi32(out + 4 * w, offset, _mm512_load_si512(word[h][w]), 1);
+        }
+    }
+};
+
+template <int kRegs, bool kCountZeros, class Value, class Tables, class Sink = ScatterWords>
 KIV_AVX512 void DecodeGroups(const Tables& t, int residues, const Value* in, std::size_t groups,
-                             std::uint8_t* out, std::uint8_t* zeros) {
+                             std::uint8_t* out, std::uint8_t* zeros, const Sink& sink = {}) {
     static_assert(sizeof(Value) == 1 || sizeof(Value) == 2);
     constexpr std::size_t kGroup = kRegs * kLanes;
     constexpr int kPerGather = 4 / sizeof(Value);
     constexpr int kBits = 8 * sizeof(Value);
-    constexpr int kMaxWords = (Tables::kMaxBlock + 3) / 4;
     const int length = t.blockLength;
     const int pairs = (residues + 1) / 2;
     const int columns = (length + 1) / 2;
-    const int words = (length + 3) / 4;
     const auto rowBytes = static_cast<int>(sizeof(Value)) * residues;
     const __m512i stride =
         _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
                            _mm512_set1_epi32(rowBytes));
-    // The gathers' offsets of the residue rows, then the scatters' offsets of the blocks.
-    const __m512i blockStride =
-        _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
-                           _mm512_set1_epi32(length));
-    __m512i offset[2 * kRegs];
-    for (int h = 0; h < kRegs; ++h) {
+    // The gathers' offsets of the residue rows.
+    __m512i offset[kRegs];
+    for (int h = 0; h < kRegs; ++h)
         offset[h] = _mm512_add_epi32(stride, _mm512_set1_epi32(16 * h * rowBytes));
-        offset[h + kRegs] = _mm512_add_epi32(blockStride, _mm512_set1_epi32(16 * h * length));
-    }
     const __m512i valueMask = _mm512_set1_epi32((1 << kBits) - 1);
     // Digits 2q and 2q+1 of each block, as the two 16-bit halves of its lane.
     __m512i pair[Tables::kMaxPairs][kRegs];
-    alignas(64) std::uint32_t word[kRegs][kMaxWords][kLanes];
+    alignas(64) DecodedWords<kRegs, Tables> word;
 
     for (std::size_t g = 0; g < groups; ++g) {
         __m512i raw[kRegs] = {};
@@ -239,15 +257,7 @@ KIV_AVX512 void DecodeGroups(const Tables& t, int residues, const Value* in, std
                 if (j % 2 == 1 || j == columns - 1) _mm512_store_si512(word[h][j / 2], low[h]);
             }
         }
-        // A block's last word spills into the next block, which must overwrite it: scatters
-        // write their lanes in order, and each block's first word goes after the words of the
-        // blocks before it (registers in order, a register's words from the last one).
-        for (int h = 0; h < kRegs; ++h) {
-            for (int w = words - 1; w >= 0; --w) {
-                _mm512_i32scatter_epi32(out + 4 * w, offset[h + kRegs],
-                                        _mm512_load_si512(word[h][w]), 1);
-            }
-        }
+        sink.template operator()<kRegs>(t, word, out);
         if constexpr (kCountZeros) {
 #pragma GCC unroll 8
             for (int h = 0; h < kRegs; ++h)

@@ -52,9 +52,13 @@ constexpr int kSmallBlock = 4;
 // Two registers of 64 bytes hold 16 blocks' residues.
 constexpr int kSmallResidues = 8;
 
-bool SmallBlocksFit(const BlockTables& t) {
+bool VbmiAvailable() {
     static const bool vbmi = __builtin_cpu_supports("avx512vbmi");
-    return vbmi && t.blockLength <= kSmallBlock && t.residues <= kSmallResidues;
+    return vbmi;
+}
+
+bool SmallBlocksFit(const BlockTables& t) {
+    return VbmiAvailable() && t.blockLength <= kSmallBlock && t.residues <= kSmallResidues;
 }
 
 KIV_AVX512_VBMI __mmask64 FirstBytes(std::size_t n) {
@@ -123,8 +127,63 @@ KIV_AVX512_VBMI void EncodeSmall(const BlockTables& t, const std::uint8_t* in, s
     }
 }
 
+constexpr int kShuffledBlock = 8;
+
+// Lays decoded words out as blocks with byte shuffles (VBMI) and whole-register stores, where
+// scattering them took a store per word and block: byte x of output register o of 16 blocks is
+// byte index[o][x] of the word register that mask[o][w] marks for it.
+class ShuffleWords {
+  public:
+    static constexpr int kMaxWords = (BlockTables::kMaxBlock + 3) / 4;
+    static constexpr int kMaxRegisters = (kLanes * BlockTables::kMaxBlock + 63) / 64;
+
+    explicit ShuffleWords(const BlockTables& t)
+        : words_((t.blockLength + 3) / 4),
+          registers_((static_cast<int>(kLanes) * t.blockLength + 63) / 64),
+          bytes_(static_cast<int>(kLanes) * t.blockLength) {
+        for (int at = 0; at < bytes_; ++at) {
+            const int block = at / t.blockLength, byte = at % t.blockLength;
+            index_[at / 64][at % 64] = static_cast<std::uint8_t>(4 * block + byte % 4);
+            mask_[at / 64][byte / 4] |= std::uint64_t{1} << (at % 64);
+        }
+    }
+
+    template <int kRegs, class Tables>
+    KIV_AVX512_VBMI void operator()(const Tables& t,
+                                    const avx512::DecodedWords<kRegs, Tables>& word,
+                                    std::uint8_t* out) const {
+        for (int h = 0; h < kRegs; ++h, out += bytes_) {
+            __m512i w[kMaxWords];
+            for (int k = 0; k < words_; ++k)
+                w[k] = _mm512_load_si512(word[h][k]);
+            for (int o = 0; o < registers_; ++o) {
+                const __m512i index = _mm512_load_si512(index_[o]);
+                __m512i bytes = _mm512_permutexvar_epi8(index, w[0]);
+                for (int k = 1; k < words_; ++k)
+                    bytes = _mm512_mask_permutexvar_epi8(bytes, mask_[o][k], index, w[k]);
+                _mm512_mask_storeu_epi8(
+                    out + 64 * o, FirstBytes(static_cast<std::size_t>(bytes_ - 64 * o)), bytes);
+            }
+        }
+        static_cast<void>(t);
+    }
+
+  private:
+    int words_;
+    int registers_;
+    int bytes_;  // of 16 blocks
+    alignas(64) std::uint8_t index_[kMaxRegisters][64] = {};
+    std::uint64_t mask_[kMaxRegisters][kMaxWords] = {};
+};
+
 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
                      std::uint8_t* out) {
+    // Past two words a block, the shuffles cost more than the scatters they replace.
+    if (VbmiAvailable() && t.blockLength <= kShuffledBlock) {
+        avx512::DecodeGroups<kDecodeRegisters, false>(t, t.residues, in, groups, out, nullptr,
+                                                      ShuffleWords(t));
+        return;
+    }
     avx512::DecodeGroups<kDecodeRegisters, false>(t, t.residues, in, groups, out, nullptr);
 }
 
