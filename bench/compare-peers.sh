@@ -10,15 +10,22 @@
 # The report names the kernels kiv-cli codes with on this processor (the kernel_report
 # program of the same build).
 #
-#   bench/compare-peers.sh [--size MiB] [path/to/kiv-cli]      (default: build/src/cli/kiv-cli)
+# On a machine whose speed drifts (a shared virtual machine), more runs give steadier medians.
+#
+#   bench/compare-peers.sh [--size MiB] [--runs N] [path/to/kiv-cli]
+#                                                 (default: build/src/cli/kiv-cli)
 set -euo pipefail
 
 cd "$(dirname "$0")/.."
 mib=128
-if [ "${1:-}" = --size ]; then
-  mib=${2:?--size needs a number of MiB}
-  shift 2
-fi
+runs=3
+while [ $# -gt 0 ]; do
+  case $1 in
+    --size) mib=${2:?--size needs a number of MiB}; shift 2 ;;
+    --runs) runs=${2:?--runs needs a number}; shift 2 ;;
+    *) break ;;
+  esac
+done
 kiv=$(realpath "${1:-build/src/cli/kiv-cli}")
 if [ ! -x "$kiv" ]; then
   echo "kiv-cli not found at $kiv: build first (cmake -S . -B build -G Ninja && cmake --build build)" >&2
@@ -97,7 +104,6 @@ tools=(kiv kiv kiv sevenz openssl gpg cp)
 lengths=(3 8 23 23 23 23 23)
 files=(random text)
 declare -A sources=([random]="$work/random.bin" [text]="$work/text.txt")
-runs=3
 
 now() { date +%s%N; }
 declare -A seconds  # "row file direction run" -> seconds
