@@ -156,32 +156,33 @@ for row in "${!tools[@]}"; do
   echo "$line"
 done
 
-echo
-echo "kiv-cli / fastest peer (1.00 = as fast; the peers are 7z, openssl and gpg)"
-printf '%-28s %12s %12s %12s %12s\n' "" "random enc" "random dec" "text enc" "text dec"
-for row in 0 1 2; do
-  line=$(printf '%-28s' "${labels[$row]}")
-  for f in "${files[@]}"; do
-    for dir in enc dec; do
-      best=0
-      for peer in 3 4 5; do
-        [ "${mbs["$peer $f $dir"]}" -gt "$best" ] && best=${mbs["$peer $f $dir"]}
-      done
-      line+=$(awk -v a="${mbs["$row $f $dir"]}" -v b="$best" 'BEGIN { printf " %12.2f", a / b }')
-    done
+# The rate a kiv-cli row is held against, for a file and a direction.
+fastest_peer() {
+  local best=0 peer
+  for peer in 3 4 5; do
+    [ "${mbs["$peer $1 $2"]}" -gt "$best" ] && best=${mbs["$peer $1 $2"]}
   done
-  echo "$line"
-done
+  echo "$best"
+}
+cp_rate() { echo "${mbs["6 $1 $2"]}"; }
 
-echo
-echo "kiv-cli / cp of the same file"
-printf '%-28s %12s %12s %12s %12s\n' "" "random enc" "random dec" "text enc" "text dec"
-for row in 0 1 2; do
-  line=$(printf '%-28s' "${labels[$row]}")
-  for f in "${files[@]}"; do
-    for dir in enc dec; do
-      line+=$(awk -v a="${mbs["$row $f $dir"]}" -v b="${mbs["6 $f $dir"]}" 'BEGIN { printf " %12.2f", a / b }')
+# A table of kiv-cli's rows over a reference: TITLE REFERENCE_FUNCTION.
+ratio_table() {
+  local row f dir line
+  echo
+  echo "$1"
+  printf '%-28s %12s %12s %12s %12s\n' "" "random enc" "random dec" "text enc" "text dec"
+  for row in 0 1 2; do
+    line=$(printf '%-28s' "${labels[$row]}")
+    for f in "${files[@]}"; do
+      for dir in enc dec; do
+        line+=$(awk -v a="${mbs["$row $f $dir"]}" -v b="$("$2" "$f" "$dir")" \
+          'BEGIN { printf " %12.2f", a / b }')
+      done
     done
+    echo "$line"
   done
-  echo "$line"
-done
+}
+
+ratio_table "kiv-cli / fastest peer (1.00 = as fast; the peers are 7z, openssl and gpg)" fastest_peer
+ratio_table "kiv-cli / cp of the same file" cp_rate
