@@ -149,7 +149,7 @@ class ShuffleWords {
     }
 
     template <int kRegs, class Tables>
-    KIV_AVX512_VBMI void operator()(const Tables& t,
+    KIV_AVX512_VBMI void operator()(const Tables& /*tables: laid out at construction*/,
                                     const avx512::DecodedWords<kRegs, Tables>& word,
                                     std::uint8_t* out) const {
         for (int h = 0; h < kRegs; ++h, out += bytes_) {
@@ -165,7 +165,6 @@ class ShuffleWords {
                     out + 64 * o, FirstBytes(static_cast<std::size_t>(bytes_ - 64 * o)), bytes);
             }
         }
-        static_cast<void>(t);
     }
 
   private:
