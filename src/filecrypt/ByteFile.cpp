@@ -167,12 +167,11 @@ bool ByteReader::Map(std::size_t n, ByteView& view) {
         munmap(mapping, length);
         return false;
     }
-    begin_ = end_ = 0;
-    position_ = end;
     view.mapping_ = mapping;
     view.mappingLength_ = length;
-    view.data_ =
-        static_cast<const std::uint8_t*>(mapping) + (end - static_cast<std::int64_t>(n) - start);
+    view.data_ = static_cast<const std::uint8_t*>(mapping) + (position_ - start);
+    begin_ = end_ = 0;
+    position_ = end;
     return true;
 }
 
