@@ -175,10 +175,174 @@ class ShuffleWords {
     std::uint64_t mask_[kMaxRegisters][kMaxWords] = {};
 };
 
+// Residue rows to blocks by recombination (RecombinationTables): per 16 blocks, one gather per
+// four residues, then a handful of four-byte multiply-adds per column, all columns independent
+// but for their carries, where Garner's digits form a chain of remainders per block. Same
+// reach as avx2::DecodeGroups: gathers may read 3 bytes past a group's last block, the sink may
+// write 3 bytes past it.
+template <int kRegs, int kQuads, class Sink>
+KIV_AVX512 void DecodeRecombined(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
+                                 std::uint8_t* out, const Sink& sink) {
+    constexpr std::size_t kGroup = kRegs * kLanes;
+    const RecombinationTables& r = t.recombination;
+    const int length = t.blockLength;
+    const int words = (length + 3) / 4;
+    const int last = r.columns - 1;
+    // Whole words of columns: those past W have zero factors and only pass the carry on.
+    const int columns = 4 * ((r.columns + 3) / 4);
+    const int rowBytes = t.residues;
+    const __m512i stride =
+        _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                           _mm512_set1_epi32(rowBytes));
+    __m512i offset[kRegs];
+    for (int h = 0; h < kRegs; ++h)
+        offset[h] = _mm512_add_epi32(stride, _mm512_set1_epi32(16 * h * rowBytes));
+    const __m512i nearLimit = _mm512_set1_epi32(r.nearLimit);
+    const __m512i signBit = _mm512_set1_epi32(0x80);
+    alignas(64) avx512::DecodedWords<kRegs, BlockTables> word;
+
+    for (std::size_t g = 0; g < groups; ++g) {
+        __m512i quad[kRegs][kQuads];
+#pragma GCC unroll 16
+        for (int q = 0; q < kQuads; ++q) {
+#pragma GCC unroll 4
+            for (int h = 0; h < kRegs; ++h)
+                quad[h][q] = _mm512_i32gather_epi32(offset[h], in + 4 * q, 1);
+        }
+        // The fractions' sum X plus nearLimit: k from above its 30th bit, and its lower bits.
+        __m512i carry[kRegs] = {}, below[kRegs] = {}, multiple[kRegs];
+#pragma GCC unroll 4
+        for (int f = 0; f < RecombinationTables::kFractionDigits; ++f) {
+#pragma GCC unroll 4
+            for (int h = 0; h < kRegs; ++h) {
+                __m512i sum = f == 0 ? nearLimit : _mm512_setzero_si512();
+#pragma GCC unroll 16
+                for (int q = 0; q < kQuads; ++q)
+                    sum = _mm512_dpbusd_epi32(sum, quad[h][q], _mm512_set1_epi32(r.fraction[f][q]));
+                sum = _mm512_add_epi32(sum, carry[h]);
+                carry[h] = _mm512_srai_epi32(sum, 8);
+                const int bits = f == 3 ? 0x3f : 0xff;
+                // below |= (sum & bits) << 8f
+                below[h] = _mm512_ternarylogic_epi32(below[h], _mm512_slli_epi32(sum, 8 * f),
+                                                     _mm512_set1_epi32(bits << (8 * f)), 0xf8);
+                if (f == 3)
+                    multiple[h] =
+                        _mm512_add_epi32(_mm512_srai_epi32(sum, 6), _mm512_set1_epi32(32768));
+            }
+        }
+        __mmask16 near[kRegs], negative[kRegs] = {};
+#pragma GCC unroll 4
+        for (int h = 0; h < kRegs; ++h) {
+            near[h] = _mm512_cmplt_epu32_mask(below[h], nearLimit);
+            carry[h] = _mm512_setzero_si512();
+        }
+        // Columns of S - kM modulo 256^W; the low byte of each is a byte of the blocks.
+        for (int w = 0; 4 * w < columns; ++w) {
+            __m512i packed[kRegs];
+#pragma GCC unroll 4
+            for (int b = 0; b < 4; ++b) {
+                const int j = 4 * w + b;
+                const __m512i correction = _mm512_set1_epi32(r.correction[j]);
+                const __m512i start = _mm512_set1_epi32(r.offset[j]);
+#pragma GCC unroll 4
+                for (int h = 0; h < kRegs; ++h) {
+                    __m512i sum = _mm512_dpbusd_epi32(start, multiple[h], correction);
+#pragma GCC unroll 16
+                    for (int q = 0; q < kQuads; ++q)
+                        sum =
+                            _mm512_dpbusd_epi32(sum, quad[h][q], _mm512_set1_epi32(r.digits[j][q]));
+                    sum = _mm512_add_epi32(sum, carry[h]);
+                    carry[h] = _mm512_srai_epi32(sum, 8);
+                    packed[h] = b == 0
+                                    ? sum
+                                    : _mm512_mask_blend_epi8(0x1111111111111111ull << b, packed[h],
+                                                             _mm512_slli_epi32(sum, 8 * b));
+                    if (j == last) negative[h] = _mm512_test_epi32_mask(sum, signBit);
+                }
+            }
+            if (w < words) {
+#pragma GCC unroll 4
+                for (int h = 0; h < kRegs; ++h)
+                    _mm512_store_si512(word[h][w], packed[h]);
+            }
+        }
+        // Lanes whose S lay just below a multiple of M: their column value is D - M.
+        for (int h = 0; h < kRegs; ++h) {
+            for (unsigned lanes = near[h] & negative[h]; lanes != 0; lanes &= lanes - 1) {
+                const int i = __builtin_ctz(lanes);
+                unsigned carried = 0;
+                for (int j = 0; j < length; ++j) {
+                    std::uint32_t& w = word[h][j / 4][i];
+                    const int shift = 8 * (j % 4);
+                    carried += ((w >> shift) & 0xff) + r.product[j];
+                    w = (w & ~(0xffu << shift)) | (carried & 0xff) << shift;
+                    carried >>= 8;
+                }
+            }
+        }
+        sink.template operator()<kRegs>(t, word, out);
+        in += kGroup * static_cast<std::size_t>(rowBytes);
+        out += kGroup * static_cast<std::size_t>(length);
+    }
+}
+
+template <int kRegs, class Sink>
+void DecodeRecombinedQuads(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
+                           std::uint8_t* out, const Sink& sink) {
+    switch (t.recombination.quads) {
+        case 1:
+        case 2:
+            return DecodeRecombined<kRegs, 2>(t, in, groups, out, sink);
+        case 3:
+            return DecodeRecombined<kRegs, 3>(t, in, groups, out, sink);
+        case 4:
+            return DecodeRecombined<kRegs, 4>(t, in, groups, out, sink);
+        case 5:
+            return DecodeRecombined<kRegs, 5>(t, in, groups, out, sink);
+        case 6:
+            return DecodeRecombined<kRegs, 6>(t, in, groups, out, sink);
+        case 7:
+            return DecodeRecombined<kRegs, 7>(t, in, groups, out, sink);
+        case 8:
+            return DecodeRecombined<kRegs, 8>(t, in, groups, out, sink);
+        case 9:
+            return DecodeRecombined<kRegs, 9>(t, in, groups, out, sink);
+        default:
+            return DecodeRecombined<kRegs, RecombinationTables::kMaxQuads>(t, in, groups, out,
+                                                                           sink);
+    }
+}
+
+// Registers of blocks per pass: the columns are independent, so two or three suffice to fill
+// the multiply-add port; three while the residues of three registers leave room in the 32
+// vector registers (up to 20 residues), two beyond that.
+constexpr int kFewQuads = 5;
+
+int RecombinedRegisters(const BlockTables& t) {
+    return t.recombination.quads <= kFewQuads ? 3 : 2;
+}
+
+std::size_t GroupBlocks(const BlockTables& t) {
+    return t.recombination.fit ? static_cast<std::size_t>(RecombinedRegisters(t)) * kLanes
+                               : kDecodeGroup;
+}
+
+template <class Sink>
+void DecodeRecombinedWith(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
+                          std::uint8_t* out, const Sink& sink) {
+    if (RecombinedRegisters(t) == 3) return DecodeRecombinedQuads<3>(t, in, groups, out, sink);
+    DecodeRecombinedQuads<2>(t, in, groups, out, sink);
+}
+
 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
                      std::uint8_t* out) {
     // Past two words a block, the shuffles cost more than the scatters they replace.
-    if (VbmiAvailable() && t.blockLength <= kShuffledBlock) {
+    const bool shuffled = VbmiAvailable() && t.blockLength <= kShuffledBlock;
+    if (t.recombination.fit) {
+        if (shuffled) return DecodeRecombinedWith(t, in, groups, out, ShuffleWords(t));
+        return DecodeRecombinedWith(t, in, groups, out, avx512::ScatterWords{});
+    }
+    if (shuffled) {
         avx512::DecodeGroups<kDecodeRegisters, false>(t, t.residues, in, groups, out, nullptr,
                                                       ShuffleWords(t));
         return;
@@ -215,12 +379,13 @@ void Avx512BlockKernel::Decode(const BlockTables& tables, const std::uint8_t* re
     const auto width = static_cast<std::size_t>(tables.residues);
     // Whole groups followed by enough blocks to take the 3 bytes they may reach past their end.
     const std::size_t spare = (3 + length - 1) / length;
-    const std::size_t groups = count > spare ? (count - spare) / kDecodeGroup : 0;
+    const std::size_t group = GroupBlocks(tables);
+    const std::size_t groups = count > spare ? (count - spare) / group : 0;
     DecodeWithSlack(tables, residues, groups, blocks);
     std::uint8_t coded[kDecodeGroup * BlockTables::kMaxResidues + kSlack];
     std::uint8_t plain[kDecodeGroup * BlockTables::kMaxBlock + kSlack];
-    for (std::size_t b = groups * kDecodeGroup; b < count; b += kDecodeGroup) {
-        const std::size_t n = std::min(kDecodeGroup, count - b);
+    for (std::size_t b = groups * group; b < count; b += group) {
+        const std::size_t n = std::min(group, count - b);
         std::memset(coded, 0, sizeof coded);
         std::memcpy(coded, residues + b * width, n * width);
         DecodeWithSlack(tables, coded, 1, plain);

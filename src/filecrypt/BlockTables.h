@@ -3,6 +3,8 @@
 #include <array>
 #include <cstdint>
 
+#include "filecrypt/RecombinationTables.h"
+
 namespace kiv {
 
 // Everything a file run's block coding needs that depends only on the password, computed once per
@@ -70,6 +72,8 @@ struct BlockTables {
     static constexpr int kMaxColumns = kMaxBlock / 2;
     std::array<std::array<std::int32_t, kMaxPairs>, kMaxColumns> wordPairs{};
     std::array<int, kMaxColumns> firstPair{};
+    // Decoding in one step instead of Garner's digits (distinct moduli only).
+    RecombinationTables recombination;
 };
 
 }  // namespace kiv

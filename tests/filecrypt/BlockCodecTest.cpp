@@ -8,6 +8,7 @@
 #include "cipher/ResidueEncoding.h"
 #include "filecrypt/Avx2BlockKernel.h"
 #include "filecrypt/BlockCodec.h"
+#include "filecrypt/BlockTables.h"
 #include "filecrypt/FileKey.h"
 
 namespace kiv {
@@ -59,6 +60,10 @@ TEST(BlockCodec, AgreesWithTheWorkspaceOperations) {
         BuildWeightTable(literal, key.residueCount + 1);
         BlockCodec codec(ws, key);
         if (!key.distinctModuli) ++repeated;
+        // Every file key with distinct moduli decodes in one step on the vector kernels.
+        const BlockTables tables(&ws.Moduli[2], key.ResidueBytes(), key.blockLength,
+                                 key.distinctModuli);
+        ASSERT_EQ(tables.recombination.fit, key.distinctModuli) << password;
         for (int block = 0; block < 8; ++block) {
             std::uint8_t plain[24], fast[40], slow[40], back[24], reference[24];
             for (int j = 0; j < key.blockLength; ++j)
@@ -98,8 +103,8 @@ TEST(BlockCodec, AgreesWithTheWorkspaceOperations) {
 }
 
 // Many blocks at once, through every kernel, against the workspace operations one block at a time:
-// group and tail boundaries, unaligned buffers, the largest sums (all bytes 255), headroom keys
-// and keys whose moduli repeat.
+// group and tail boundaries, unaligned buffers, the largest sums (all bytes 255), numbers just
+// below the moduli's product, headroom keys and keys whose moduli repeat.
 class EveryKernel : public ::testing::TestWithParam<CodecKernel> {
   protected:
     void SetUp() override {
@@ -134,6 +139,14 @@ TEST_P(EveryKernel, AgreesWithTheWorkspaceOverManyBlocks) {
         const std::size_t extreme = rng() % count;
         std::fill_n(plain.begin() + 1 + extreme * length, length, 0xff);
         std::fill_n(noise.begin() + 1 + extreme * width, width, 0xff);
+        // A number just below the product of the moduli, whose one-step decoding lands within
+        // a hair of the next multiple of the product and must step back.
+        const std::size_t justBelow = rng() % count;
+        const std::uint32_t distance = 1 + rng() % 4096;
+        for (std::size_t i = 0; i < width; ++i) {
+            const auto p = static_cast<std::uint32_t>(ws.Moduli[2 + i]);
+            noise[1 + justBelow * width + i] = static_cast<std::uint8_t>((p - distance % p) % p);
+        }
 
         std::vector<std::uint8_t> coded(count * width), fromNoise(count * length);
         std::uint8_t unmended[24];
