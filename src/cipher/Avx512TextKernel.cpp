@@ -4,6 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "cipher/Avx2TextKernel.h"
 #include "cipher/Avx512Residues.h"
 
 namespace kiv {
@@ -44,6 +45,156 @@ void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t c
     std::memcpy(zeros, counts, count);
 }
 
+// The noise of Avx2TextKernel::Noise for keys of at most 8 moduli, four blocks to a register:
+// each 128-bit quarter holds one stream's block in its 8 16-bit lanes, so one pass of the noise
+// steps serves four streams where the 256-bit code fills 7 of 16 lanes with one block.
+constexpr int kQuarterModuli = 8;
+// Streams pay off once each has this many blocks of its own (as in the 256-bit code).
+constexpr std::size_t kStreamBlocks = 16;
+
+// The characters of digits 0..60 in bytes: "0"-"9", "A"-"Z", "a"-"y".
+KIV_AVX512 inline __m512i DigitCharacters(__m512i d) {
+    const __m512i seven =
+        _mm512_maskz_mov_epi8(_mm512_cmpgt_epu8_mask(d, _mm512_set1_epi8(9)), _mm512_set1_epi8(7));
+    const __m512i shifted = _mm512_mask_add_epi8(_mm512_add_epi8(d, seven),
+                                                 _mm512_cmpgt_epu8_mask(d, _mm512_set1_epi8(35)),
+                                                 _mm512_add_epi8(d, seven), _mm512_set1_epi8(6));
+    return _mm512_add_epi8(shifted, _mm512_set1_epi8('0'));
+}
+
+// An 8-lane row of the tables in every quarter of a register.
+KIV_AVX512 inline __m512i Quarters(const std::uint16_t* row) {
+    return _mm512_broadcast_i32x4(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row)));
+}
+
+template <int kRegs>
+struct QuarterNoise {
+    static constexpr int kStreams = 4 * kRegs;
+
+    KIV_AVX512 QuarterNoise(const TextBlockTables& t, const std::uint16_t* baseRow,
+                            std::uint32_t fixedChain)
+        : fixed(_mm512_set1_epi16(static_cast<short>(fixedChain))),
+          base(Quarters(baseRow)),
+          m(Quarters(t.noiseModulus.data())),
+          m19(Quarters(t.noiseModulus19.data())),
+          last(_mm512_movepi16_mask(Quarters(t.noiseLastLanes.data()))) {}
+
+    // One block of each stream: block[s] of stream s, whose residues are 32 bytes apart; the
+    // chain of stream s in quarter s % 4 of chain[s / 4]. Returns the characters, stream s's 16
+    // in quarter s % 4 of register s / 4.
+    KIV_AVX512 void Step(__m512i* chain, const std::uint8_t* residues, const std::size_t* block,
+                         __m512i* chars) const {
+#pragma GCC unroll 4
+        for (int r = 0; r < kRegs; ++r) {
+            const std::size_t* b = block + 4 * r;
+            auto row = [&](int s) {
+                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(residues + 32 * b[s]));
+            };
+            const __m256i bytes =
+                _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi64(row(0), row(1))),
+                                        _mm_unpacklo_epi64(row(2), row(3)), 1);
+            const __m512i residue = _mm512_cvtepu8_epi16(bytes);
+            // Lane k takes the chain of lane k + 1 of the stream's previous block; the last
+            // modulus takes the fixed entry.
+            const __m512i c =
+                _mm512_mask_blend_epi16(last, _mm512_bsrli_epi128(chain[r], 2), fixed);
+            __m512i r71 = _mm512_add_epi16(base, c);  // below 71 + 62
+            r71 = _mm512_min_epu16(r71, _mm512_sub_epi16(r71, _mm512_set1_epi16(71)));
+            const __m512i x = _mm512_add_epi16(_mm512_mullo_epi16(m19, r71), c);  // at most 1321
+            // x / 19 = x x 3450 / 2^16 and v / 61 = v x 34380 / 2^21, exact over these ranges.
+            const __m512i u = _mm512_sub_epi16(
+                x, _mm512_mullo_epi16(_mm512_mulhi_epu16(x, _mm512_set1_epi16(3450)),
+                                      _mm512_set1_epi16(19)));
+            const __m512i v = _mm512_add_epi16(_mm512_mullo_epi16(m, u), residue);  // <= 3438
+            const __m512i high = _mm512_srli_epi16(
+                _mm512_mulhi_epu16(v, _mm512_set1_epi16(static_cast<short>(34380))), 5);
+            // The low digit in the low byte and the high one above it: v - 61 high + 256 high.
+            const __m512i digits =
+                _mm512_add_epi16(v, _mm512_mullo_epi16(high, _mm512_set1_epi16(195)));
+            chars[r] = DigitCharacters(digits);
+            chain[r] = _mm512_add_epi16(_mm512_and_si512(digits, _mm512_set1_epi16(0xff)),
+                                        _mm512_set1_epi16(1));
+        }
+    }
+
+    __m512i fixed, base, m, m19;
+    __mmask32 last;
+};
+
+KIV_AVX512 inline __m128i Quarter(__m512i x, int q) {
+    switch (q) {
+        case 0:
+            return _mm512_castsi512_si128(x);
+        case 1:
+            return _mm512_extracti32x4_epi32(x, 1);
+        case 2:
+            return _mm512_extracti32x4_epi32(x, 2);
+        default:
+            return _mm512_extracti32x4_epi32(x, 3);
+    }
+}
+
+// As the 256-bit code's streams: stream s > 0 starts n - 2 blocks before its first own block
+// from any chain values, and those blocks' characters are thrown away.
+template <int kRegs>
+KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* baseRow,
+                               const std::uint8_t* residues, std::size_t count,
+                               std::uint32_t* chainRow, char* out, const std::uint32_t* at) {
+    constexpr int kStreams = QuarterNoise<kRegs>::kStreams;
+    const int moduli = t.moduliCount;
+    const auto chars = 2 * static_cast<std::size_t>(moduli);
+    const QuarterNoise<kRegs> step(t, baseRow, chainRow[moduli]);
+    const auto warm = static_cast<std::size_t>(moduli - 1);
+    const std::size_t steps = (count + (kStreams - 1) * warm) / kStreams;
+    std::size_t block[kStreams];
+    for (int s = 0; s < kStreams; ++s)
+        block[s] = s == 0 ? 0 : steps + (s - 1) * (steps - warm) - warm;
+    alignas(16) std::uint16_t start[kQuarterModuli] = {};
+    for (int k = 0; k < moduli; ++k)
+        start[k] = static_cast<std::uint16_t>(chainRow[k]);
+    __m512i chain[kRegs];
+    for (int r = 0; r < kRegs; ++r)
+        chain[r] = _mm512_setzero_si512();
+    chain[0] = _mm512_castsi128_si512(_mm_load_si128(reinterpret_cast<const __m128i*>(start)));
+    // A block's 16-byte store reaches over the blocks after it: a stream's last blocks go
+    // through the scratch, so that they leave the next stream's first ones alone.
+    const std::size_t late = std::min(steps, (16 + chars - 1) / chars);
+    alignas(16) char scratch[16];
+    __m512i text[kRegs];
+    for (std::size_t i = 0; i < steps; ++i) {
+        step.Step(chain, residues, block, text);
+        const bool warming = i < warm, ending = i >= steps - late;
+#pragma GCC unroll 16
+        for (int s = 0; s < kStreams; ++s) {
+            if (s > 0 && warming) continue;
+            const __m128i part = Quarter(text[s / 4], s % 4);
+            if (ending) {
+                _mm_store_si128(reinterpret_cast<__m128i*>(scratch), part);
+                std::memcpy(out + at[block[s]], scratch, chars);
+            } else {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at[block[s]]), part);
+            }
+        }
+        for (int s = 0; s < kStreams; ++s)
+            ++block[s];
+    }
+    // The last stream's chain goes on, one block at a time, to the end.
+    const __m512i lastChain = chain[(kStreams - 1) / 4];
+    QuarterNoise<1> single(t, baseRow, chainRow[moduli]);
+    __m512i one[1] = {_mm512_castsi128_si512(Quarter(lastChain, (kStreams - 1) % 4))};
+    std::size_t rest[4];
+    for (std::size_t b = block[kStreams - 1]; b < count; ++b) {
+        rest[0] = rest[1] = rest[2] = rest[3] = b;
+        __m512i c[1];
+        single.Step(one, residues, rest, c);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at[b]), _mm512_castsi512_si128(c[0]));
+    }
+    alignas(16) std::uint16_t end[kQuarterModuli];
+    _mm_store_si128(reinterpret_cast<__m128i*>(end), _mm512_castsi512_si128(one[0]));
+    for (int k = 0; k < moduli; ++k)
+        chainRow[k] = end[k];
+}
+
 }  // namespace
 
 bool Avx512TextKernel::Available() {
@@ -62,6 +213,20 @@ void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_
         default:
             return avx512::EncodeResidues<4>(tables, text, count, residues, 32);
     }
+}
+
+void Avx512TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
+                             const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
+                             char* out, const std::uint32_t* at) {
+    const auto warm = static_cast<std::size_t>(tables.moduliCount - 1);
+    const auto enough = [&](std::size_t streams) {
+        return count >= streams * (warm + kStreamBlocks);
+    };
+    if (tables.moduliCount <= kQuarterModuli) {
+        if (enough(16)) return QuarterStreams<4>(tables, base, residues, count, chain, out, at);
+        if (enough(8)) return QuarterStreams<2>(tables, base, residues, count, chain, out, at);
+    }
+    Avx2TextKernel::Noise(tables, base, residues, count, chain, out, at);
 }
 
 KIV_AVX512 bool Avx512TextKernel::PairValues(const TextBlockTables&, const char* chars,
@@ -117,6 +282,11 @@ bool Avx512TextKernel::Available() {
 
 void Avx512TextKernel::Residues(const TextBlockTables&, const std::uint8_t*, std::size_t,
                                 std::uint8_t*) {
+    throw std::logic_error("no AVX-512 on this processor");
+}
+
+void Avx512TextKernel::Noise(const TextBlockTables&, const std::uint16_t*, const std::uint8_t*,
+                             std::size_t, std::uint32_t*, char*, const std::uint32_t*) {
     throw std::logic_error("no AVX-512 on this processor");
 }
 

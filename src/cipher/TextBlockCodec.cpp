@@ -347,7 +347,10 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
             PrepareNoise(ws.clock->ClockSeconds(), stamp);
             drawn = true;
             char* base = out.data() + runBegin;
-            if (vector_) {
+            if (wide_) {
+                Avx512TextKernel::Noise(tables_, noiseBase_.data(), residues_.data(), blocks,
+                                        chain.data(), base, at_.data());
+            } else if (vector_) {
                 Avx2TextKernel::Noise(tables_, noiseBase_.data(), residues_.data(), blocks,
                                       chain.data(), base, at_.data());
             } else {
