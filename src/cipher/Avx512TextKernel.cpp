@@ -6,6 +6,7 @@
 
 #include "cipher/Avx2TextKernel.h"
 #include "cipher/Avx512Residues.h"
+#include "cipher/SmallBlockResidues.h"
 
 namespace kiv {
 
@@ -45,6 +46,38 @@ void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t c
     std::memcpy(zeros, counts, count);
 }
 
+// Text blocks of at most 4 bytes with at most 8 residues, 16 at a time: the 8 residue bytes of
+// block i (the noise reads no more for such keys) to bytes 32i..32i+7, by two byte shuffles
+// and two scatters of 8-byte words.
+KIV_AVX512_VBMI void SmallResidues(const TextBlockTables& t, const std::uint8_t* text,
+                                   std::size_t count, std::uint8_t* residues) {
+    const int length = t.blockLength;
+    std::uint32_t moduli[avx512::SmallBlockResidues::kMaxResidues];
+    for (int k = 0; k < t.moduliCount; ++k)
+        moduli[k] = t.moduli[k].value;
+    const avx512::SmallBlockResidues coder(moduli, t.moduliCount, length);
+    // Byte k of word i of half h: residue k of block 8h + i, byte 16k + 8h + i of the two rows.
+    alignas(64) std::uint8_t gather[2][64];
+    for (int h = 0; h < 2; ++h) {
+        for (int b = 0; b < 64; ++b) {
+            const int i = 8 * h + b / 8, k = b % 8;
+            gather[h][b] = static_cast<std::uint8_t>(16 * k + i);
+        }
+    }
+    const __m512i gatherIndex[2] = {_mm512_load_si512(gather[0]), _mm512_load_si512(gather[1])};
+    const __m512i rowOffsets = _mm512_setr_epi64(0, 32, 64, 96, 128, 160, 192, 224);
+    for (std::size_t b = 0; b < count; b += kLanes, residues += 32 * kLanes) {
+        const std::size_t n = std::min(kLanes, count - b);
+        __m512i rows[2];
+        coder.Rows(text + b * static_cast<std::size_t>(length), n, rows);
+        const auto blocks = static_cast<__mmask16>(n >= 16 ? 0xffff : (1u << n) - 1);
+        _mm512_mask_i64scatter_epi64(residues, static_cast<__mmask8>(blocks), rowOffsets,
+                                     _mm512_permutex2var_epi8(rows[0], gatherIndex[0], rows[1]), 1);
+        _mm512_mask_i64scatter_epi64(residues + 256, static_cast<__mmask8>(blocks >> 8), rowOffsets,
+                                     _mm512_permutex2var_epi8(rows[0], gatherIndex[1], rows[1]), 1);
+    }
+}
+
 // The noise of Avx2TextKernel::Noise for keys of at most 8 moduli, four blocks to a register:
 // each 128-bit quarter holds one stream's block in its 8 16-bit lanes, so one pass of the noise
 // steps serves four streams where the 256-bit code fills 7 of 16 lanes with one block.
@@ -79,21 +112,12 @@ struct QuarterNoise {
           m19(Quarters(t.noiseModulus19.data())),
           last(_mm512_movepi16_mask(Quarters(t.noiseLastLanes.data()))) {}
 
-    // One block of each stream: block[s] of stream s, whose residues are 32 bytes apart; the
-    // chain of stream s in quarter s % 4 of chain[s / 4]. Returns the characters, stream s's 16
-    // in quarter s % 4 of register s / 4.
-    KIV_AVX512 void Step(__m512i* chain, const std::uint8_t* residues, const std::size_t* block,
-                         __m512i* chars) const {
+    // One block of each stream: the chain of stream s in quarter s % 4 of chain[s / 4], the
+    // block's residues (16-bit) in the same quarter of residue[s / 4]. Returns the characters,
+    // stream s's 16 in quarter s % 4 of register s / 4.
+    KIV_AVX512 void Step(__m512i* chain, const __m512i* residue, __m512i* chars) const {
 #pragma GCC unroll 4
         for (int r = 0; r < kRegs; ++r) {
-            const std::size_t* b = block + 4 * r;
-            auto row = [&](int s) {
-                return _mm_loadl_epi64(reinterpret_cast<const __m128i*>(residues + 32 * b[s]));
-            };
-            const __m256i bytes =
-                _mm256_inserti128_si256(_mm256_castsi128_si256(_mm_unpacklo_epi64(row(0), row(1))),
-                                        _mm_unpacklo_epi64(row(2), row(3)), 1);
-            const __m512i residue = _mm512_cvtepu8_epi16(bytes);
             // Lane k takes the chain of lane k + 1 of the stream's previous block; the last
             // modulus takes the fixed entry.
             const __m512i c =
@@ -105,7 +129,7 @@ struct QuarterNoise {
             const __m512i u = _mm512_sub_epi16(
                 x, _mm512_mullo_epi16(_mm512_mulhi_epu16(x, _mm512_set1_epi16(3450)),
                                       _mm512_set1_epi16(19)));
-            const __m512i v = _mm512_add_epi16(_mm512_mullo_epi16(m, u), residue);  // <= 3438
+            const __m512i v = _mm512_add_epi16(_mm512_mullo_epi16(m, u), residue[r]);  // <= 3438
             const __m512i high = _mm512_srli_epi16(
                 _mm512_mulhi_epu16(v, _mm512_set1_epi16(static_cast<short>(34380))), 5);
             // The low digit in the low byte and the high one above it: v - 61 high + 256 high.
@@ -135,20 +159,28 @@ KIV_AVX512 inline __m128i Quarter(__m512i x, int q) {
 }
 
 // As the 256-bit code's streams: stream s > 0 starts n - 2 blocks before its first own block
-// from any chain values, and those blocks' characters are thrown away.
+// from any chain values, and those blocks' characters are thrown away. Stream s takes the
+// blocks from s x span on, span = steps - (n - 2), so that its first n - 2 are the previous
+// stream's last ones.
 template <int kRegs>
 KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* baseRow,
                                const std::uint8_t* residues, std::size_t count,
                                std::uint32_t* chainRow, char* out, const std::uint32_t* at) {
+    static_assert(kRegs == 2 || kRegs == 4);
     constexpr int kStreams = QuarterNoise<kRegs>::kStreams;
     const int moduli = t.moduliCount;
     const auto chars = 2 * static_cast<std::size_t>(moduli);
     const QuarterNoise<kRegs> step(t, baseRow, chainRow[moduli]);
     const auto warm = static_cast<std::size_t>(moduli - 1);
     const std::size_t steps = (count + (kStreams - 1) * warm) / kStreams;
-    std::size_t block[kStreams];
+    const std::size_t span = steps - warm;
+    // The residue rows of eight streams' blocks, 32 x span bytes apart, in one gather.
+    const auto row = static_cast<long long>(32 * span);
+    const __m512i rowOffsets =
+        _mm512_setr_epi64(0, row, 2 * row, 3 * row, 4 * row, 5 * row, 6 * row, 7 * row);
+    std::size_t first[kStreams];
     for (int s = 0; s < kStreams; ++s)
-        block[s] = s == 0 ? 0 : steps + (s - 1) * (steps - warm) - warm;
+        first[s] = s * span;
     alignas(16) std::uint16_t start[kQuarterModuli] = {};
     for (int k = 0; k < moduli; ++k)
         start[k] = static_cast<std::uint16_t>(chainRow[k]);
@@ -160,33 +192,39 @@ KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* ba
     // through the scratch, so that they leave the next stream's first ones alone.
     const std::size_t late = std::min(steps, (16 + chars - 1) / chars);
     alignas(16) char scratch[16];
-    __m512i text[kRegs];
+    __m512i text[kRegs], residue[kRegs];
     for (std::size_t i = 0; i < steps; ++i) {
-        step.Step(chain, residues, block, text);
+#pragma GCC unroll 2
+        for (int g = 0; g < kRegs / 2; ++g) {
+            const __m512i rows =
+                _mm512_i64gather_epi64(rowOffsets, residues + 32 * (i + 8 * g * span), 1);
+            residue[2 * g] = _mm512_cvtepu8_epi16(_mm512_castsi512_si256(rows));
+            residue[2 * g + 1] = _mm512_cvtepu8_epi16(_mm512_extracti64x4_epi64(rows, 1));
+        }
+        step.Step(chain, residue, text);
         const bool warming = i < warm, ending = i >= steps - late;
+        const std::uint32_t* atRow = at + i;
 #pragma GCC unroll 16
         for (int s = 0; s < kStreams; ++s) {
             if (s > 0 && warming) continue;
             const __m128i part = Quarter(text[s / 4], s % 4);
+            char* to = out + atRow[first[s]];
             if (ending) {
                 _mm_store_si128(reinterpret_cast<__m128i*>(scratch), part);
-                std::memcpy(out + at[block[s]], scratch, chars);
+                std::memcpy(to, scratch, chars);
             } else {
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at[block[s]]), part);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(to), part);
             }
         }
-        for (int s = 0; s < kStreams; ++s)
-            ++block[s];
     }
     // The last stream's chain goes on, one block at a time, to the end.
-    const __m512i lastChain = chain[(kStreams - 1) / 4];
-    QuarterNoise<1> single(t, baseRow, chainRow[moduli]);
-    __m512i one[1] = {_mm512_castsi128_si512(Quarter(lastChain, (kStreams - 1) % 4))};
-    std::size_t rest[4];
-    for (std::size_t b = block[kStreams - 1]; b < count; ++b) {
-        rest[0] = rest[1] = rest[2] = rest[3] = b;
+    const QuarterNoise<1> single(t, baseRow, chainRow[moduli]);
+    __m512i one[1] = {_mm512_castsi128_si512(Quarter(chain[kRegs - 1], 3))};
+    for (std::size_t b = first[kStreams - 1] + steps; b < count; ++b) {
+        const __m512i row[1] = {_mm512_cvtepu8_epi16(_mm256_castsi128_si256(
+            _mm_loadl_epi64(reinterpret_cast<const __m128i*>(residues + 32 * b))))};
         __m512i c[1];
-        single.Step(one, residues, rest, c);
+        single.Step(one, row, c);
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at[b]), _mm512_castsi512_si128(c[0]));
     }
     alignas(16) std::uint16_t end[kQuarterModuli];
@@ -203,6 +241,8 @@ bool Avx512TextKernel::Available() {
 
 void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                                 std::size_t count, std::uint8_t* residues) {
+    if (avx512::SmallBlockResidues::Fits(tables.blockLength, tables.moduliCount))
+        return SmallResidues(tables, text, count, residues);
     switch ((tables.moduliCount + 7) / 8) {
         case 1:
             return avx512::EncodeResidues<1>(tables, text, count, residues, 32);

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "cipher/Avx512Residues.h"
+#include "cipher/SmallBlockResidues.h"
 
 namespace kiv {
 
@@ -41,82 +42,35 @@ void EncodeAll(const BlockTables& t, const std::uint8_t* in, std::size_t count, 
     }
 }
 
-// Blocks of at most 4 bytes, 16 at a time, one block to a 32-bit lane: a byte shuffle (VBMI) lays
-// the blocks' bytes out from one load, and one four-byte multiply-add per modulus gives all 16
-// sums, where the layout of EncodeResidues fills a register with two blocks. Taken for passwords
-// of 3 and 4 bytes, whose many small blocks make the coding the larger part of a run.
-#define KIV_AVX512_VBMI \
-    __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vnni,avx512vbmi")))
+using avx512::FirstBytes;
+using avx512::SmallBlockResidues;
+using avx512::VbmiAvailable;
 
-constexpr int kSmallBlock = 4;
-// Two registers of 64 bytes hold 16 blocks' residues.
-constexpr int kSmallResidues = 8;
-
-bool VbmiAvailable() {
-    static const bool vbmi = __builtin_cpu_supports("avx512vbmi");
-    return vbmi;
-}
-
-bool SmallBlocksFit(const BlockTables& t) {
-    return VbmiAvailable() && t.blockLength <= kSmallBlock && t.residues <= kSmallResidues;
-}
-
-KIV_AVX512_VBMI __mmask64 FirstBytes(std::size_t n) {
-    return n >= 64 ? ~__mmask64{0} : (__mmask64{1} << n) - 1;
-}
-
+// Blocks of at most 4 bytes (passwords of 3 and 4 bytes, whose many small blocks make the coding
+// the larger part of a run), 16 at a time.
 KIV_AVX512_VBMI void EncodeSmall(const BlockTables& t, const std::uint8_t* in, std::size_t count,
                                  std::uint8_t* out) {
     const int length = t.blockLength;
     const int residues = t.residues;
-    // Per modulus m: 256^j mod m for the block's bytes j as signed bytes between -m/2 and m/2
-    // (0 beyond the block), and a multiple of m above 4 x 255 x 128, so that the sum of the
-    // products plus it lies in 0..2^22, where the float remainder is exact.
-    __m512i factor[kSmallResidues], bias[kSmallResidues], modulus[kSmallResidues];
-    __m512 reciprocal[kSmallResidues];
-    for (int k = 0; k < residues; ++k) {
-        const std::int32_t m = t.modulus[k];
-        std::uint32_t packed = 0;
-        for (int j = 0; j < length; ++j) {
-            const auto p = static_cast<std::int32_t>(t.power[j][k]);
-            const std::int32_t centred = 2 * p > m ? p - m : p;
-            packed |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(centred)) << (8 * j);
-        }
-        factor[k] = _mm512_set1_epi32(static_cast<std::int32_t>(packed));
-        bias[k] = _mm512_set1_epi32((4 * 255 * 128 / m + 1) * m);
-        modulus[k] = _mm512_set1_epi32(m);
-        reciprocal[k] = _mm512_set1_ps(t.reciprocal[k]);
-    }
-    // Byte j of block i to byte j of lane i (bytes past the block meet a factor of 0); and
-    // residue k of block i, byte 16k + i of the two rows, to byte i x residues + k of the output.
-    alignas(64) std::uint8_t spread[64];
+    std::uint32_t moduli[SmallBlockResidues::kMaxResidues];
+    for (int k = 0; k < residues; ++k)
+        moduli[k] = t.moduli[k].value;
+    const SmallBlockResidues coder(moduli, residues, length);
+    // Residue k of block i, byte 16k + i of the two rows, to byte i x residues + k of the output.
     alignas(64) std::uint8_t gather[2][64];
     for (int b = 0; b < 64; ++b) {
-        const int i = b / 4, j = b % 4;
-        spread[b] = static_cast<std::uint8_t>(i * length + (j < length ? j : 0));
         for (int half = 0; half < 2; ++half) {
             const int at = 64 * half + b;
             gather[half][b] = static_cast<std::uint8_t>(16 * (at % residues) + at / residues);
         }
     }
-    const __m512i spreadIndex = _mm512_load_si512(spread);
     const __m512i gatherIndex[2] = {_mm512_load_si512(gather[0]), _mm512_load_si512(gather[1])};
 
     for (std::size_t b = 0; b < count; b += kLanes) {
         const std::size_t n = std::min(kLanes, count - b);
         // Masked loads and stores touch nothing past the blocks.
-        const __m512i bytes =
-            _mm512_maskz_loadu_epi8(FirstBytes(n * static_cast<std::size_t>(length)),
-                                    in + b * static_cast<std::size_t>(length));
-        const __m512i lanes = _mm512_permutexvar_epi8(spreadIndex, bytes);
-        __m512i rows[2] = {_mm512_setzero_si512(), _mm512_setzero_si512()};
-        for (int k = 0; k < residues; ++k) {
-            const __m512i sum = _mm512_dpbusd_epi32(bias[k], lanes, factor[k]);
-            const __m128i row =
-                _mm512_cvtepi32_epi8(avx512::Remainder(sum, reciprocal[k], modulus[k]));
-            rows[k / 4] = _mm512_mask_broadcast_i32x4(
-                rows[k / 4], static_cast<__mmask16>(0xf << (4 * (k % 4))), row);
-        }
+        __m512i rows[2];
+        coder.Rows(in + b * static_cast<std::size_t>(length), n, rows);
         const std::size_t total = n * static_cast<std::size_t>(residues);
         std::uint8_t* const to = out + b * static_cast<std::size_t>(residues);
         _mm512_mask_storeu_epi8(to, FirstBytes(total),
@@ -358,7 +312,8 @@ bool Avx512BlockKernel::Available() {
 
 void Avx512BlockKernel::Encode(const BlockTables& tables, const std::uint8_t* blocks,
                                std::size_t count, std::uint8_t* residues) {
-    if (SmallBlocksFit(tables)) return EncodeSmall(tables, blocks, count, residues);
+    if (SmallBlockResidues::Fits(tables.blockLength, tables.residues))
+        return EncodeSmall(tables, blocks, count, residues);
     switch ((tables.residues + 7) / 8) {
         case 1:
             return EncodeAll<1>(tables, blocks, count, residues);

@@ -1,0 +1,96 @@
+#pragma once
+
+// Residues of blocks of at most 4 bytes, 16 at a time, one block to a 32-bit lane (AVX-512 with
+// VBMI): a byte shuffle lays the blocks' bytes out from one load, and one four-byte multiply-add
+// per modulus gives all 16 sums, where the two-blocks-a-register layout of EncodeResidues
+// wastes most of its lanes on such short blocks. Used by the file and the text kernels, which
+// lay the residues out in their own ways.
+
+#include <cstddef>
+#include <cstdint>
+
+#include "cipher/Avx512Residues.h"
+
+#ifdef KIV_HAVE_AVX512_RESIDUES
+
+#define KIV_AVX512_VBMI \
+    __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vnni,avx512vbmi")))
+
+namespace kiv::avx512 {
+
+inline bool VbmiAvailable() {
+    static const bool vbmi = __builtin_cpu_supports("avx512vbmi");
+    return vbmi;
+}
+
+// The first n bytes of a register (all of them from 64 on).
+KIV_AVX512_VBMI inline __mmask64 FirstBytes(std::size_t n) {
+    return n >= 64 ? ~__mmask64{0} : (__mmask64{1} << n) - 1;
+}
+
+class SmallBlockResidues {
+  public:
+    static constexpr int kMaxBlock = 4;
+    // Two registers of 64 bytes hold 16 blocks' residues.
+    static constexpr int kMaxResidues = 8;
+
+    // Whether blocks of length bytes with this many residues go this way on this processor
+    // (which must have passed avx512::Available()).
+    static bool Fits(int length, int residues) {
+        return VbmiAvailable() && length <= kMaxBlock && residues <= kMaxResidues;
+    }
+
+    // moduli: residues of them, each 2..263; length: 1..4 bytes.
+    KIV_AVX512_VBMI SmallBlockResidues(const std::uint32_t* moduli, int residues, int length)
+        : residues_(residues), length_(length) {
+        // Per modulus m: 256^j mod m for the block's bytes j as signed bytes between -m/2 and
+        // m/2 (0 beyond the block), and a multiple of m above 4 x 255 x 128, so that the sum of
+        // the products plus it lies in 0..2^22, where the float remainder is exact.
+        for (int k = 0; k < residues; ++k) {
+            const auto m = static_cast<std::int32_t>(moduli[k]);
+            std::uint32_t packed = 0;
+            std::int32_t power = 1;
+            for (int j = 0; j < length; ++j, power = power * 256 % m) {
+                const std::int32_t centred = 2 * power > m ? power - m : power;
+                packed |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(centred)) << (8 * j);
+            }
+            factor_[k] = _mm512_set1_epi32(static_cast<std::int32_t>(packed));
+            bias_[k] = _mm512_set1_epi32((4 * 255 * 128 / m + 1) * m);
+            modulus_[k] = _mm512_set1_epi32(m);
+            reciprocal_[k] = _mm512_set1_ps(static_cast<float>(1.0 / m));
+        }
+        // Byte j of block i to byte j of lane i (bytes past the block meet a factor of 0).
+        alignas(64) std::uint8_t spread[64];
+        for (int b = 0; b < 64; ++b) {
+            const int i = b / 4, j = b % 4;
+            spread[b] = static_cast<std::uint8_t>(i * length + (j < length ? j : 0));
+        }
+        spread_ = _mm512_load_si512(spread);
+    }
+
+    // The residues of the n <= 16 blocks at in, reading only their bytes: residue k of block i
+    // in byte 16k + i of rows[k / 4]; 0 for the residues past the last one.
+    KIV_AVX512_VBMI void Rows(const std::uint8_t* in, std::size_t n, __m512i* rows) const {
+        const __m512i bytes =
+            _mm512_maskz_loadu_epi8(FirstBytes(n * static_cast<std::size_t>(length_)), in);
+        const __m512i lanes = _mm512_permutexvar_epi8(spread_, bytes);
+        rows[0] = rows[1] = _mm512_setzero_si512();
+        for (int k = 0; k < residues_; ++k) {
+            const __m512i sum = _mm512_dpbusd_epi32(bias_[k], lanes, factor_[k]);
+            const __m128i row = _mm512_cvtepi32_epi8(Remainder(sum, reciprocal_[k], modulus_[k]));
+            rows[k / 4] = _mm512_mask_broadcast_i32x4(
+                rows[k / 4], static_cast<__mmask16>(0xf << (4 * (k % 4))), row);
+        }
+    }
+
+  private:
+    int residues_;
+    int length_;
+    __m512i factor_[kMaxResidues], bias_[kMaxResidues], modulus_[kMaxResidues];
+    __m512 reciprocal_[kMaxResidues];
+    __m512i spread_;
+};
+
+}  // namespace kiv::avx512
+
+#endif
