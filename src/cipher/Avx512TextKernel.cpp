@@ -52,10 +52,10 @@ void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t c
 KIV_AVX512_VBMI void SmallResidues(const TextBlockTables& t, const std::uint8_t* text,
                                    std::size_t count, std::uint8_t* residues) {
     const int length = t.blockLength;
-    std::uint32_t moduli[avx512::SmallBlockResidues::kMaxResidues];
+    std::uint32_t moduli[avx512::SmallBlockResidues<1>::kMaxResidues];
     for (int k = 0; k < t.moduliCount; ++k)
         moduli[k] = t.moduli[k].value;
-    const avx512::SmallBlockResidues coder(moduli, t.moduliCount, length);
+    const avx512::SmallBlockResidues<1> coder(moduli, t.moduliCount, length);
     // Byte k of word i of half h: residue k of block 8h + i, byte 16k + 8h + i of the two rows.
     alignas(64) std::uint8_t gather[2][64];
     for (int h = 0; h < 2; ++h) {
@@ -241,7 +241,7 @@ bool Avx512TextKernel::Available() {
 
 void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                                 std::size_t count, std::uint8_t* residues) {
-    if (avx512::SmallBlockResidues::Fits(tables.blockLength, tables.moduliCount))
+    if (avx512::SmallBlockResidues<1>::Fits(tables.blockLength, tables.moduliCount))
         return SmallResidues(tables, text, count, residues);
     switch ((tables.moduliCount + 7) / 8) {
         case 1:

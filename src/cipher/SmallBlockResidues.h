@@ -1,10 +1,11 @@
 #pragma once
 
-// Residues of blocks of at most 4 bytes, 16 at a time, one block to a 32-bit lane (AVX-512 with
-// VBMI): a byte shuffle lays the blocks' bytes out from one load, and one four-byte multiply-add
-// per modulus gives all 16 sums, where the two-blocks-a-register layout of EncodeResidues
-// wastes most of its lanes on such short blocks. Used by the file and the text kernels, which
-// lay the residues out in their own ways.
+// Residues of blocks of at most 4 x kDwords bytes, 16 at a time, one block to a 32-bit lane of
+// kDwords registers (AVX-512 with VBMI): byte shuffles lay the blocks' bytes out from one or two
+// loads, and kDwords four-byte multiply-adds per modulus give all 16 sums, where the
+// two-blocks-a-register layout of EncodeResidues spends a register's worth of work on every
+// pair of blocks whatever their length. Used by the file and the text kernels, which lay the
+// residues out in their own ways.
 
 #include <cstddef>
 #include <cstdint>
@@ -28,11 +29,16 @@ KIV_AVX512_VBMI inline __mmask64 FirstBytes(std::size_t n) {
     return n >= 64 ? ~__mmask64{0} : (__mmask64{1} << n) - 1;
 }
 
+template <int kDwords>
 class SmallBlockResidues {
   public:
-    static constexpr int kMaxBlock = 4;
-    // Two registers of 64 bytes hold 16 blocks' residues.
-    static constexpr int kMaxResidues = 8;
+    static_assert(kDwords == 1 || kDwords == 2);
+    static constexpr int kMaxBlock = 4 * kDwords;
+    // Rows of 64 bytes, 4 residues of 16 blocks each: two for 4-byte blocks (8 residues at
+    // most), three for 8-byte ones (up to 12, which covers them unless the key's leading moduli
+    // are small).
+    static constexpr int kRows = kDwords + 1;
+    static constexpr int kMaxResidues = 4 * kRows;
 
     // Whether blocks of length bytes with this many residues go this way on this processor
     // (which must have passed avx512::Available()).
@@ -44,39 +50,56 @@ class SmallBlockResidues {
     KIV_AVX512_VBMI SmallBlockResidues(const std::uint32_t* moduli, int residues, int length)
         : residues_(residues), length_(length) {
         // Per modulus m: 256^j mod m for the block's bytes j as signed bytes between -m/2 and
-        // m/2 (0 beyond the block), and a multiple of m above 4 x 255 x 128, so that the sum of
-        // the products plus it lies in 0..2^22, where the float remainder is exact.
+        // m/2 (0 beyond the block), and a multiple of m above 4 x kDwords x 255 x 128, so that
+        // the sum of the products plus it lies in 0..2^22, where the float remainder is exact.
         for (int k = 0; k < residues; ++k) {
             const auto m = static_cast<std::int32_t>(moduli[k]);
-            std::uint32_t packed = 0;
+            std::uint32_t packed[kDwords] = {};
             std::int32_t power = 1;
             for (int j = 0; j < length; ++j, power = power * 256 % m) {
                 const std::int32_t centred = 2 * power > m ? power - m : power;
-                packed |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(centred)) << (8 * j);
+                packed[j / 4] |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(centred))
+                                 << (8 * (j % 4));
             }
-            factor_[k] = _mm512_set1_epi32(static_cast<std::int32_t>(packed));
-            bias_[k] = _mm512_set1_epi32((4 * 255 * 128 / m + 1) * m);
+            for (int d = 0; d < kDwords; ++d)
+                factor_[d][k] = _mm512_set1_epi32(static_cast<std::int32_t>(packed[d]));
+            bias_[k] = _mm512_set1_epi32((4 * kDwords * 255 * 128 / m + 1) * m);
             modulus_[k] = _mm512_set1_epi32(m);
             reciprocal_[k] = _mm512_set1_ps(static_cast<float>(1.0 / m));
         }
-        // Byte j of block i to byte j of lane i (bytes past the block meet a factor of 0).
-        alignas(64) std::uint8_t spread[64];
-        for (int b = 0; b < 64; ++b) {
-            const int i = b / 4, j = b % 4;
-            spread[b] = static_cast<std::uint8_t>(i * length + (j < length ? j : 0));
+        // Byte 4d + j of block i to byte j of lane i of register d (bytes past the block meet a
+        // factor of 0).
+        alignas(64) std::uint8_t spread[kDwords][64];
+        for (int d = 0; d < kDwords; ++d) {
+            for (int b = 0; b < 64; ++b) {
+                const int i = b / 4, j = 4 * d + b % 4;
+                spread[d][b] = static_cast<std::uint8_t>(i * length + (j < length ? j : 0));
+            }
+            spread_[d] = _mm512_load_si512(spread[d]);
         }
-        spread_ = _mm512_load_si512(spread);
     }
 
     // The residues of the n <= 16 blocks at in, reading only their bytes: residue k of block i
-    // in byte 16k + i of rows[k / 4]; 0 for the residues past the last one.
+    // in byte 16(k mod 4) + i of rows[k / 4]; 0 for the residues past the last one.
     KIV_AVX512_VBMI void Rows(const std::uint8_t* in, std::size_t n, __m512i* rows) const {
-        const __m512i bytes =
-            _mm512_maskz_loadu_epi8(FirstBytes(n * static_cast<std::size_t>(length_)), in);
-        const __m512i lanes = _mm512_permutexvar_epi8(spread_, bytes);
-        rows[0] = rows[1] = _mm512_setzero_si512();
+        const std::size_t total = n * static_cast<std::size_t>(length_);
+        const __m512i low = _mm512_maskz_loadu_epi8(FirstBytes(total), in);
+        __m512i lanes[kDwords];
+        if constexpr (kDwords == 1) {
+            lanes[0] = _mm512_permutexvar_epi8(spread_[0], low);
+        } else {
+            const __m512i high = total > 64
+                                     ? _mm512_maskz_loadu_epi8(FirstBytes(total - 64), in + 64)
+                                     : _mm512_setzero_si512();
+            for (int d = 0; d < kDwords; ++d)
+                lanes[d] = _mm512_permutex2var_epi8(low, spread_[d], high);
+        }
+        for (int r = 0; r < kRows; ++r)
+            rows[r] = _mm512_setzero_si512();
         for (int k = 0; k < residues_; ++k) {
-            const __m512i sum = _mm512_dpbusd_epi32(bias_[k], lanes, factor_[k]);
+            __m512i sum = bias_[k];
+            for (int d = 0; d < kDwords; ++d)
+                sum = _mm512_dpbusd_epi32(sum, lanes[d], factor_[d][k]);
             const __m128i row = _mm512_cvtepi32_epi8(Remainder(sum, reciprocal_[k], modulus_[k]));
             rows[k / 4] = _mm512_mask_broadcast_i32x4(
                 rows[k / 4], static_cast<__mmask16>(0xf << (4 * (k % 4))), row);
@@ -86,9 +109,9 @@ class SmallBlockResidues {
   private:
     int residues_;
     int length_;
-    __m512i factor_[kMaxResidues], bias_[kMaxResidues], modulus_[kMaxResidues];
+    __m512i factor_[kDwords][kMaxResidues], bias_[kMaxResidues], modulus_[kMaxResidues];
     __m512 reciprocal_[kMaxResidues];
-    __m512i spread_;
+    __m512i spread_[kDwords];
 };
 
 }  // namespace kiv::avx512

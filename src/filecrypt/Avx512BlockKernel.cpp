@@ -46,38 +46,55 @@ using avx512::FirstBytes;
 using avx512::SmallBlockResidues;
 using avx512::VbmiAvailable;
 
-// Blocks of at most 4 bytes (passwords of 3 and 4 bytes, whose many small blocks make the coding
+// Blocks of at most 8 bytes (passwords of 3 to 8 bytes, whose many small blocks make the coding
 // the larger part of a run), 16 at a time.
+template <int kDwords>
 KIV_AVX512_VBMI void EncodeSmall(const BlockTables& t, const std::uint8_t* in, std::size_t count,
                                  std::uint8_t* out) {
+    using Coder = SmallBlockResidues<kDwords>;
+    constexpr int kRows = Coder::kRows;
+    constexpr int kOut = (16 * Coder::kMaxResidues + 63) / 64;
     const int length = t.blockLength;
     const int residues = t.residues;
-    std::uint32_t moduli[SmallBlockResidues::kMaxResidues];
+    std::uint32_t moduli[Coder::kMaxResidues];
     for (int k = 0; k < residues; ++k)
         moduli[k] = t.moduli[k].value;
-    const SmallBlockResidues coder(moduli, residues, length);
-    // Residue k of block i, byte 16k + i of the two rows, to byte i x residues + k of the output.
-    alignas(64) std::uint8_t gather[2][64];
-    for (int b = 0; b < 64; ++b) {
-        for (int half = 0; half < 2; ++half) {
-            const int at = 64 * half + b;
-            gather[half][b] = static_cast<std::uint8_t>(16 * (at % residues) + at / residues);
+    const Coder coder(moduli, residues, length);
+    // Residue k of block i, byte 16(k mod 4) + i of row k / 4, to byte i x residues + k of the
+    // output: rows 0 and 1 through one two-register shuffle, row 2 through a masked one.
+    alignas(64) std::uint8_t pairIndex[kOut][64] = {}, thirdIndex[kOut][64] = {};
+    __mmask64 third[kOut] = {};
+    for (int o = 0; o < kOut; ++o) {
+        for (int b = 0; b < 64; ++b) {
+            const int at = 64 * o + b, i = at / residues, k = at % residues;
+            const int row = k / 4, local = 16 * (k % 4) + (i % 16);
+            if (row < 2) {
+                pairIndex[o][b] = static_cast<std::uint8_t>(64 * row + local);
+            } else {
+                thirdIndex[o][b] = static_cast<std::uint8_t>(local);
+                third[o] |= __mmask64{1} << b;
+            }
         }
     }
-    const __m512i gatherIndex[2] = {_mm512_load_si512(gather[0]), _mm512_load_si512(gather[1])};
+    __m512i pairs[kOut], thirds[kOut];
+    for (int o = 0; o < kOut; ++o) {
+        pairs[o] = _mm512_load_si512(pairIndex[o]);
+        thirds[o] = _mm512_load_si512(thirdIndex[o]);
+    }
 
     for (std::size_t b = 0; b < count; b += kLanes) {
         const std::size_t n = std::min(kLanes, count - b);
         // Masked loads and stores touch nothing past the blocks.
-        __m512i rows[2];
+        __m512i rows[kRows];
         coder.Rows(in + b * static_cast<std::size_t>(length), n, rows);
         const std::size_t total = n * static_cast<std::size_t>(residues);
         std::uint8_t* const to = out + b * static_cast<std::size_t>(residues);
-        _mm512_mask_storeu_epi8(to, FirstBytes(total),
-                                _mm512_permutex2var_epi8(rows[0], gatherIndex[0], rows[1]));
-        if (total > 64)
-            _mm512_mask_storeu_epi8(to + 64, FirstBytes(total - 64),
-                                    _mm512_permutex2var_epi8(rows[0], gatherIndex[1], rows[1]));
+        for (int o = 0; o < kOut && 64 * static_cast<std::size_t>(o) < total; ++o) {
+            __m512i bytes = _mm512_permutex2var_epi8(rows[0], pairs[o], rows[1]);
+            if constexpr (kRows > 2)
+                bytes = _mm512_mask_permutexvar_epi8(bytes, third[o], thirds[o], rows[2]);
+            _mm512_mask_storeu_epi8(to + 64 * o, FirstBytes(total - 64 * o), bytes);
+        }
     }
 }
 
@@ -312,8 +329,10 @@ bool Avx512BlockKernel::Available() {
 
 void Avx512BlockKernel::Encode(const BlockTables& tables, const std::uint8_t* blocks,
                                std::size_t count, std::uint8_t* residues) {
-    if (SmallBlockResidues::Fits(tables.blockLength, tables.residues))
-        return EncodeSmall(tables, blocks, count, residues);
+    if (SmallBlockResidues<1>::Fits(tables.blockLength, tables.residues))
+        return EncodeSmall<1>(tables, blocks, count, residues);
+    if (SmallBlockResidues<2>::Fits(tables.blockLength, tables.residues))
+        return EncodeSmall<2>(tables, blocks, count, residues);
     switch ((tables.residues + 7) / 8) {
         case 1:
             return EncodeAll<1>(tables, blocks, count, residues);
