@@ -65,52 +65,58 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
     bool haveInput = steps.read(countOf(0) * inWidth_, in[0]);
     for (std::int64_t c = 0;; ++c) {
         // Here chunk c is read (when haveInput) and chunk c - 1 is coded but not yet written.
+        // One job codes chunk c and writes chunk c - 1, the write a piece of its own that any
+        // thread may take: the writes stay in order, one job after the other, and a thread that
+        // is done coding while the write runs does not wait for the owner to come back from it.
         const bool coding = c < chunks && haveInput;
-        if (coding) {
-            const std::size_t count = countOf(c);
-            const std::uint8_t* from = in[c % 2].data();
-            std::uint8_t* to = out[c % 2].data();
-            const bool mapped = in[c % 2].Mapped();
-            workers.Start((count + pieceBlocks - 1) / pieceBlocks, [&, count, from, to,
-                                                                    mapped](std::size_t i) {
-                const std::size_t first = i * pieceBlocks;
-                const auto piece = [&] {
-                    steps.code(from + first * inWidth_, std::min(pieceBlocks, count - first),
-                               to + first * outWidth_);
-                };
-                if (!mapped) {
-                    piece();
-                } else if (!MappedReadGuard::Run(piece)) {
-                    faulted.store(true);
+        const bool writing = c > 0;
+        const std::size_t count = coding ? countOf(c) : 0;
+        const std::size_t pieces = (count + pieceBlocks - 1) / pieceBlocks + (writing ? 1 : 0);
+        const std::uint8_t* from = coding ? in[c % 2].data() : nullptr;
+        std::uint8_t* to = out[c % 2].data();
+        const bool mapped = coding && in[c % 2].Mapped();
+        const std::uint8_t* written = writing ? out[(c - 1) % 2].data() : nullptr;
+        const std::size_t writeBytes =
+            writing ? countOf(c - 1) * outWidth_ - (c == chunks ? trimLast_ : 0) : 0;
+        bool wrote = true;
+        workers.Start(pieces, [&, count, from, to, mapped, written, writeBytes](std::size_t i) {
+            if (writing) {
+                if (i == 0) {
+                    wrote = steps.write(written, writeBytes);
+                    return;
                 }
-            });
-        }
-        if (c > 0) {
+                --i;
+            }
+            const std::size_t first = i * pieceBlocks;
+            const auto piece = [&] {
+                steps.code(from + first * inWidth_, std::min(pieceBlocks, count - first),
+                           to + first * outWidth_);
+            };
+            if (!mapped) {
+                piece();
+            } else if (!MappedReadGuard::Run(piece)) {
+                faulted.store(true);
+            }
+        });
+        bool haveNext = false;
+        if (coding && c + 1 < chunks)
+            haveNext = steps.read(countOf(c + 1) * inWidth_, in[(c + 1) % 2]);
+        workers.Finish();
+        if (writing) {
+            if (!wrote) return End::WriteFailed;
             const std::int64_t first = (c - 1) * chunk;
-            const std::size_t count = countOf(c - 1);
-            const std::size_t trim = c == chunks ? trimLast_ : 0;
-            End end = End::Completed;
-            if (!steps.write(out[(c - 1) % 2].data(), count * outWidth_ - trim)) {
-                end = End::WriteFailed;
-            } else {
-                steps.progress(first + 1, first + static_cast<std::int64_t>(count));
-                if (observer.CancelRequested()) end = End::Cancelled;
-            }
-            if (end != End::Completed) {
-                if (coding) workers.Finish();
-                return end;
-            }
+            steps.progress(first + 1, first + static_cast<std::int64_t>(countOf(c - 1)));
+            if (observer.CancelRequested()) return End::Cancelled;
         }
         if (c == chunks) return End::Completed;
         if (!haveInput) return End::ReadFailed;
-        if (c + 1 < chunks) haveInput = steps.read(countOf(c + 1) * inWidth_, in[(c + 1) % 2]);
-        workers.Finish();
         if (faulted.load()) {
             // Read as a chunk that came up short: reported after the chunks before it.
             in[c % 2].ReportFault();
             return End::ReadFailed;
         }
         in[c % 2].Release();
+        haveInput = haveNext;
     }
 }
 
