@@ -61,6 +61,17 @@ KIV_AVX512 inline __m512 Both(const float* p) {
     return _mm512_castsi512_ps(_mm512_broadcast_i64x4(_mm256_castps_si256(_mm256_load_ps(p))));
 }
 
+// The byte offsets of kRegs x 16 rows of rowBytes bytes, rows 16h..16h+15 in offset[h]: the
+// indexes of the gathers and scatters that take one row to a lane.
+template <int kRegs>
+KIV_AVX512 inline void RowOffsets(int rowBytes, __m512i* offset) {
+    const __m512i stride =
+        _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
+                           _mm512_set1_epi32(rowBytes));
+    for (int h = 0; h < kRegs; ++h)
+        offset[h] = _mm512_add_epi32(stride, _mm512_set1_epi32(16 * h * rowBytes));
+}
+
 // avx2::EncodeResidues with the same reach: loads 32 bytes from a block's start, stores of
 // 8 x kRegs bytes from a row's start (32 for 3 or 4 registers, 40 for 5), a block's stores
 // before the next one's.
@@ -154,14 +165,11 @@ struct ScatterWords {
     KIV_AVX512 void operator()(const Tables& t, const DecodedWords<kRegs, Tables>& word,
                                std::uint8_t* out) const {
         const int length = t.blockLength;
-        const __m512i blockStride = _mm512_mullo_epi32(
-            _mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
-            _mm512_set1_epi32(length));
+        __m512i offset[kRegs];
+        RowOffsets<kRegs>(length, offset);
         for (int h = 0; h < kRegs; ++h) {
-            const __m512i offset =
-                _mm512_add_epi32(blockStride, _mm512_set1_epi32(16 * h * length));
             for (int w = (length + 3) / 4 - 1; w >= 0; --w)
-                _mm512_i32scatter_epi32(out + 4 * w, offset, _mm512_load_si512(word[h][w]), 1);
+                _mm512_i32scatter_epi32(out + 4 * w, offset[h], _mm512_load_si512(word[h][w]), 1);
         }
     }
 };
@@ -177,13 +185,9 @@ KIV_AVX512 void DecodeGroups(const Tables& t, int residues, const Value* in, std
     const int pairs = (residues + 1) / 2;
     const int columns = (length + 1) / 2;
     const auto rowBytes = static_cast<int>(sizeof(Value)) * residues;
-    const __m512i stride =
-        _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
-                           _mm512_set1_epi32(rowBytes));
     // The gathers' offsets of the residue rows.
     __m512i offset[kRegs];
-    for (int h = 0; h < kRegs; ++h)
-        offset[h] = _mm512_add_epi32(stride, _mm512_set1_epi32(16 * h * rowBytes));
+    RowOffsets<kRegs>(rowBytes, offset);
     const __m512i valueMask = _mm512_set1_epi32((1 << kBits) - 1);
     // Digits 2q and 2q+1 of each block, as the two 16-bit halves of its lane.
     __m512i pair[Tables::kMaxPairs][kRegs];

@@ -162,12 +162,8 @@ KIV_AVX512 void DecodeRecombined(const BlockTables& t, const std::uint8_t* in, s
     // Whole words of columns: those past W have zero factors and only pass the carry on.
     const int columns = 4 * ((r.columns + 3) / 4);
     const int rowBytes = t.residues;
-    const __m512i stride =
-        _mm512_mullo_epi32(_mm512_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15),
-                           _mm512_set1_epi32(rowBytes));
     __m512i offset[kRegs];
-    for (int h = 0; h < kRegs; ++h)
-        offset[h] = _mm512_add_epi32(stride, _mm512_set1_epi32(16 * h * rowBytes));
+    avx512::RowOffsets<kRegs>(rowBytes, offset);
     const __m512i nearLimit = _mm512_set1_epi32(r.nearLimit);
     const __m512i signBit = _mm512_set1_epi32(0x80);
     alignas(64) avx512::DecodedWords<kRegs, BlockTables> word;
