@@ -8,9 +8,11 @@
 namespace kiv {
 
 // Block coding with AVX-512 (F, BW, VL and VNNI), for processors that have it (Available()). Gives
-// exactly the results of BlockCodec's portable code and of Avx2BlockKernel: encoding codes two
-// blocks per register, the moduli in the lanes of each half; decoding works on 64 blocks at once,
-// one block per lane. The tables must be vectorFit (and distinct, to decode).
+// exactly the results of BlockCodec's portable code and of Avx2BlockKernel. Encoding codes blocks
+// of up to 8 bytes 16 at a time, one block per lane (with VBMI), and longer ones two per register,
+// the moduli in the lanes of each half. Decoding holds one block per lane and recombines its
+// residues in one step (RecombinationTables), or, where the tables do not fit, takes Garner's
+// digits. The tables must be vectorFit (and distinct, to decode).
 class Avx512BlockKernel {
   public:
     static bool Available();
