@@ -225,6 +225,30 @@ TEST_P(TextCodingTest, BatchesOfLinesGiveTheLiteralStepsResults) {
     EXPECT_GT(usable, 24);
 }
 
+// One clock reading's run of blocks of every length around the points where the vector noise
+// code splits a run into 4, 8 or 16 streams (which depend on the key's moduli count), for keys
+// short enough to pack four blocks into a register: the literal steps' results to the character.
+TEST_P(TextCodingTest, RunsAroundTheStreamSplitsGiveTheLiteralStepsResults) {
+    std::mt19937 rng(2718);
+    for (const std::string key : {"k3y", "four", "\xfe\x01z"}) {
+        for (std::size_t blocks = 60; blocks <= 420; blocks += 1 + rng() % 9) {
+            std::string text(3 * blocks - rng() % 3, '\0');
+            for (char& c : text)
+                c = static_cast<char>(rng());
+            const std::string_view view(text);
+            std::array<std::string, 2> out;
+            for (std::size_t w : {std::size_t{0}, std::size_t{2}}) {
+                out[w / 2] = "kept";
+                ASSERT_EQ(EncryptTexts(ws[w], order, key, &view, 1, "\n", out[w / 2], codings[w]),
+                          TextKeyVerdict::Usable);
+            }
+            ASSERT_EQ(out[1], out[0]) << key << " " << blocks << " blocks";
+            ASSERT_EQ(ws[2].NoiseChain, ws[0].NoiseChain);
+            ASSERT_EQ(ws[2].random.state, ws[0].random.state);
+        }
+    }
+}
+
 // Long texts of one byte value, so that whole groups of vector blocks meet accepted and failed
 // blocks, NULs and the top digits of the digit headroom; and the processor's own kernel is used.
 TEST_P(TextCodingTest, LongTextsOfEveryByteValueAgree) {

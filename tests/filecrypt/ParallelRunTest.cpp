@@ -1,7 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+
 #include <atomic>
+#include <cerrno>
+#include <csignal>
+#include <cstdlib>
 #include <random>
 
 #include "cipher/ResidueDecoding.h"
@@ -176,6 +181,29 @@ TEST_F(ParallelRun, CancelAndTruncationLeaveNothingBehind) {
         }
         EXPECT_TRUE(out.Names().empty());
     }
+}
+
+// A write that fails while the other threads code (here past the process's file size limit) ends
+// the run with its reason (EFBIG), and nothing is left behind; in a child, whose limit dies with
+// it.
+TEST_F(ParallelRun, AWriteFailingMidRunSaysWhyAndLeavesNothing) {
+    const auto runs = [&] {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1 << 20, 1 << 20};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        for (const std::string password : {"abc", "twenty-three bytes long"}) {
+            RecordingObserver observer;
+            const FileRunResult result = EncryptFiles(password, {dir / "big"}, dir / "big.vrq",
+                                                      observer, kFileRunClock, Fast());
+            if (result.status != FileRunStatus::Failed ||
+                result.failure != FileRunFailure::OutputUnwritable ||
+                result.failureError != EFBIG ||
+                dir.Names() != std::vector<std::string>{"big", "empty", "small", "text"})
+                return 1;
+        }
+        return 0;
+    };
+    EXPECT_EXIT(std::_Exit(runs()), ::testing::ExitedWithCode(0), "");
 }
 
 TEST(ChunkWorkers, EveryPieceOnceInEveryJob) {
