@@ -6,7 +6,6 @@
 
 #include "cipher/Avx2TextKernel.h"
 #include "cipher/Avx512Residues.h"
-#include "cipher/SmallBlockResidues.h"
 
 namespace kiv {
 
@@ -44,38 +43,6 @@ void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t c
     DecodeGroups<kRegs>(t, values, 1, bytes, counts);
     std::memcpy(out, bytes, count * length);
     std::memcpy(zeros, counts, count);
-}
-
-// Text blocks of at most 4 bytes with at most 8 residues, 16 at a time: the 8 residue bytes of
-// block i (the noise reads no more for such keys) to bytes 32i..32i+7, by two byte shuffles
-// and two scatters of 8-byte words.
-KIV_AVX512_VBMI void SmallResidues(const TextBlockTables& t, const std::uint8_t* text,
-                                   std::size_t count, std::uint8_t* residues) {
-    const int length = t.blockLength;
-    std::uint32_t moduli[avx512::SmallBlockResidues<1>::kMaxResidues];
-    for (int k = 0; k < t.moduliCount; ++k)
-        moduli[k] = t.moduli[k].value;
-    const avx512::SmallBlockResidues<1> coder(moduli, t.moduliCount, length);
-    // Byte k of word i of half h: residue k of block 8h + i, byte 16k + 8h + i of the two rows.
-    alignas(64) std::uint8_t gather[2][64];
-    for (int h = 0; h < 2; ++h) {
-        for (int b = 0; b < 64; ++b) {
-            const int i = 8 * h + b / 8, k = b % 8;
-            gather[h][b] = static_cast<std::uint8_t>(16 * k + i);
-        }
-    }
-    const __m512i gatherIndex[2] = {_mm512_load_si512(gather[0]), _mm512_load_si512(gather[1])};
-    const __m512i rowOffsets = _mm512_setr_epi64(0, 32, 64, 96, 128, 160, 192, 224);
-    for (std::size_t b = 0; b < count; b += kLanes, residues += 32 * kLanes) {
-        const std::size_t n = std::min(kLanes, count - b);
-        __m512i rows[2];
-        coder.Rows(text + b * static_cast<std::size_t>(length), n, rows);
-        const auto blocks = static_cast<__mmask16>(n >= 16 ? 0xffff : (1u << n) - 1);
-        _mm512_mask_i64scatter_epi64(residues, static_cast<__mmask8>(blocks), rowOffsets,
-                                     _mm512_permutex2var_epi8(rows[0], gatherIndex[0], rows[1]), 1);
-        _mm512_mask_i64scatter_epi64(residues + 256, static_cast<__mmask8>(blocks >> 8), rowOffsets,
-                                     _mm512_permutex2var_epi8(rows[0], gatherIndex[1], rows[1]), 1);
-    }
 }
 
 // The noise of Avx2TextKernel::Noise for keys of at most 8 moduli, four blocks to a register:
@@ -241,8 +208,6 @@ bool Avx512TextKernel::Available() {
 
 void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                                 std::size_t count, std::uint8_t* residues) {
-    if (avx512::SmallBlockResidues<1>::Fits(tables.blockLength, tables.moduliCount))
-        return SmallResidues(tables, text, count, residues);
     switch ((tables.moduliCount + 7) / 8) {
         case 1:
             return avx512::EncodeResidues<1>(tables, text, count, residues, 32);

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "cipher/Avx512Residues.h"
-#include "cipher/SmallBlockResidues.h"
+#include "filecrypt/SmallBlockResidues.h"
 
 namespace kiv {
 
@@ -56,10 +56,7 @@ KIV_AVX512_VBMI void EncodeSmall(const BlockTables& t, const std::uint8_t* in, s
     constexpr int kOut = (16 * Coder::kMaxResidues + 63) / 64;
     const int length = t.blockLength;
     const int residues = t.residues;
-    std::uint32_t moduli[Coder::kMaxResidues];
-    for (int k = 0; k < residues; ++k)
-        moduli[k] = t.moduli[k].value;
-    const Coder coder(moduli, residues, length);
+    const Coder coder(t.smallBlocks);
     // Residue k of block i, byte 16(k mod 4) + i of row k / 4, to byte i x residues + k of the
     // output: rows 0 and 1 through one two-register shuffle, row 2 through a masked one.
     alignas(64) std::uint8_t pairIndex[kOut][64] = {}, thirdIndex[kOut][64] = {};
@@ -325,9 +322,9 @@ bool Avx512BlockKernel::Available() {
 
 void Avx512BlockKernel::Encode(const BlockTables& tables, const std::uint8_t* blocks,
                                std::size_t count, std::uint8_t* residues) {
-    if (SmallBlockResidues<1>::Fits(tables.blockLength, tables.residues))
+    if (SmallBlockResidues<1>::Fits(tables.smallBlocks))
         return EncodeSmall<1>(tables, blocks, count, residues);
-    if (SmallBlockResidues<2>::Fits(tables.blockLength, tables.residues))
+    if (SmallBlockResidues<2>::Fits(tables.smallBlocks))
         return EncodeSmall<2>(tables, blocks, count, residues);
     switch ((tables.residues + 7) / 8) {
         case 1:

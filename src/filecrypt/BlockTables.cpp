@@ -43,10 +43,11 @@ BlockTables::BlockTables(const std::int32_t* values, int residueBytes, int lengt
     }
     for (int j = 0; j < blockLength; ++j)
         byteMask[j] = 0xff;
-    if (!distinct) return;
     std::array<std::uint32_t, kMaxResidues> values32{};
     for (int k = 0; k < residues; ++k)
         values32[k] = moduli[k].value;
+    smallBlocks = SmallBlockFactors(values32.data(), residues, blockLength);
+    if (!distinct) return;
     recombination = RecombinationTables(values32.data(), residues, blockLength);
 
     for (int i = 0; i < residues; ++i) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "filecrypt/RecombinationTables.h"
+#include "filecrypt/SmallBlockFactors.h"
 
 namespace kiv {
 
@@ -74,6 +75,8 @@ struct BlockTables {
     std::array<int, kMaxColumns> firstPair{};
     // Decoding in one step instead of Garner's digits (distinct moduli only).
     RecombinationTables recombination;
+    // Encoding short blocks one to a lane.
+    SmallBlockFactors smallBlocks;
 };
 
 }  // namespace kiv

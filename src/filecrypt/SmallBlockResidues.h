@@ -4,13 +4,14 @@
 // kDwords registers (AVX-512 with VBMI): byte shuffles lay the blocks' bytes out from one or two
 // loads, and kDwords four-byte multiply-adds per modulus give all 16 sums, where the
 // two-blocks-a-register layout of EncodeResidues spends a register's worth of work on every
-// pair of blocks whatever their length. Used by the file and the text kernels, which lay the
-// residues out in their own ways.
+// pair of blocks whatever their length. The file runs' coder, apart from the file kernel so that
+// its per-key numbers (SmallBlockFactors) can be built without AVX-512.
 
 #include <cstddef>
 #include <cstdint>
 
 #include "cipher/Avx512Residues.h"
+#include "filecrypt/SmallBlockFactors.h"
 
 #ifdef KIV_HAVE_AVX512_RESIDUES
 
@@ -40,43 +41,24 @@ class SmallBlockResidues {
     static constexpr int kRows = kDwords + 1;
     static constexpr int kMaxResidues = 4 * kRows;
 
-    // Whether blocks of length bytes with this many residues go this way on this processor
-    // (which must have passed avx512::Available()).
-    static bool Fits(int length, int residues) {
-        return VbmiAvailable() && length <= kMaxBlock && residues <= kMaxResidues;
+    // Whether the key's blocks go this way on this processor (which must have passed
+    // avx512::Available()).
+    static bool Fits(const SmallBlockFactors& f) {
+        return f.fit && VbmiAvailable() && f.length <= kMaxBlock && f.residues <= kMaxResidues;
     }
 
-    // moduli: residues of them, each 2..263; length: 1..4 bytes.
-    KIV_AVX512_VBMI SmallBlockResidues(const std::uint32_t* moduli, int residues, int length)
-        : residues_(residues), length_(length) {
-        // Per modulus m: 256^j mod m for the block's bytes j as signed bytes between -m/2 and
-        // m/2 (0 beyond the block), and a multiple of m above 4 x kDwords x 255 x 128, so that
-        // the sum of the products plus it lies in 0..2^22, where the float remainder is exact.
-        for (int k = 0; k < residues; ++k) {
-            const auto m = static_cast<std::int32_t>(moduli[k]);
-            std::uint32_t packed[kDwords] = {};
-            std::int32_t power = 1;
-            for (int j = 0; j < length; ++j, power = power * 256 % m) {
-                const std::int32_t centred = 2 * power > m ? power - m : power;
-                packed[j / 4] |= static_cast<std::uint32_t>(static_cast<std::uint8_t>(centred))
-                                 << (8 * (j % 4));
-            }
+    // The key's factors, which must fit (Fits).
+    KIV_AVX512_VBMI explicit SmallBlockResidues(const SmallBlockFactors& f)
+        : residues_(f.residues), length_(f.length) {
+        for (int k = 0; k < residues_; ++k) {
             for (int d = 0; d < kDwords; ++d)
-                factor_[d][k] = _mm512_set1_epi32(static_cast<std::int32_t>(packed[d]));
-            bias_[k] = _mm512_set1_epi32((4 * kDwords * 255 * 128 / m + 1) * m);
-            modulus_[k] = _mm512_set1_epi32(m);
-            reciprocal_[k] = _mm512_set1_ps(static_cast<float>(1.0 / m));
+                factor_[d][k] = _mm512_set1_epi32(f.factor[d][k]);
+            bias_[k] = _mm512_set1_epi32(f.bias[k]);
+            modulus_[k] = _mm512_set1_epi32(f.modulus[k]);
+            reciprocal_[k] = _mm512_set1_ps(f.reciprocal[k]);
         }
-        // Byte 4d + j of block i to byte j of lane i of register d (bytes past the block meet a
-        // factor of 0).
-        alignas(64) std::uint8_t spread[kDwords][64];
-        for (int d = 0; d < kDwords; ++d) {
-            for (int b = 0; b < 64; ++b) {
-                const int i = b / 4, j = 4 * d + b % 4;
-                spread[d][b] = static_cast<std::uint8_t>(i * length + (j < length ? j : 0));
-            }
-            spread_[d] = _mm512_load_si512(spread[d]);
-        }
+        for (int d = 0; d < kDwords; ++d)
+            spread_[d] = _mm512_load_si512(f.spread[d].data());
     }
 
     // The residues of the n <= 16 blocks at in, reading only their bytes: residue k of block i
