@@ -54,29 +54,15 @@ KIV_AVX512_VBMI void EncodeSmall(const BlockTables& t, const std::uint8_t* in, s
     using Coder = SmallBlockResidues<kDwords>;
     constexpr int kRows = Coder::kRows;
     constexpr int kOut = (16 * Coder::kMaxResidues + 63) / 64;
+    static_assert(kOut <= SmallBlockFactors::kOutRegisters);
     const int length = t.blockLength;
     const int residues = t.residues;
-    const Coder coder(t.smallBlocks);
-    // Residue k of block i, byte 16(k mod 4) + i of row k / 4, to byte i x residues + k of the
-    // output: rows 0 and 1 through one two-register shuffle, row 2 through a masked one.
-    alignas(64) std::uint8_t pairIndex[kOut][64] = {}, thirdIndex[kOut][64] = {};
-    __mmask64 third[kOut] = {};
-    for (int o = 0; o < kOut; ++o) {
-        for (int b = 0; b < 64; ++b) {
-            const int at = 64 * o + b, i = at / residues, k = at % residues;
-            const int row = k / 4, local = 16 * (k % 4) + (i % 16);
-            if (row < 2) {
-                pairIndex[o][b] = static_cast<std::uint8_t>(64 * row + local);
-            } else {
-                thirdIndex[o][b] = static_cast<std::uint8_t>(local);
-                third[o] |= __mmask64{1} << b;
-            }
-        }
-    }
+    const SmallBlockFactors& f = t.smallBlocks;
+    const Coder coder(f);
     __m512i pairs[kOut], thirds[kOut];
     for (int o = 0; o < kOut; ++o) {
-        pairs[o] = _mm512_load_si512(pairIndex[o]);
-        thirds[o] = _mm512_load_si512(thirdIndex[o]);
+        pairs[o] = _mm512_load_si512(f.pairIndex[o].data());
+        thirds[o] = _mm512_load_si512(f.thirdIndex[o].data());
     }
 
     for (std::size_t b = 0; b < count; b += kLanes) {
@@ -89,7 +75,7 @@ KIV_AVX512_VBMI void EncodeSmall(const BlockTables& t, const std::uint8_t* in, s
         for (int o = 0; o < kOut && 64 * static_cast<std::size_t>(o) < total; ++o) {
             __m512i bytes = _mm512_permutex2var_epi8(rows[0], pairs[o], rows[1]);
             if constexpr (kRows > 2)
-                bytes = _mm512_mask_permutexvar_epi8(bytes, third[o], thirds[o], rows[2]);
+                bytes = _mm512_mask_permutexvar_epi8(bytes, f.thirdMask[o], thirds[o], rows[2]);
             _mm512_mask_storeu_epi8(to + 64 * o, FirstBytes(total - 64 * o), bytes);
         }
     }
@@ -109,10 +95,12 @@ class ShuffleWords {
         : words_((t.blockLength + 3) / 4),
           registers_((static_cast<int>(kLanes) * t.blockLength + 63) / 64),
           bytes_(static_cast<int>(kLanes) * t.blockLength) {
-        for (int at = 0; at < bytes_; ++at) {
-            const int block = at / t.blockLength, byte = at % t.blockLength;
-            index_[at / 64][at % 64] = static_cast<std::uint8_t>(4 * block + byte % 4);
-            mask_[at / 64][byte / 4] |= std::uint64_t{1} << (at % 64);
+        // Made for every piece of a run: no divisions by the block length.
+        for (int block = 0, at = 0; block < static_cast<int>(kLanes); ++block) {
+            for (int byte = 0; byte < t.blockLength; ++byte, ++at) {
+                index_[at / 64][at % 64] = static_cast<std::uint8_t>(4 * block + byte % 4);
+                mask_[at / 64][byte / 4] |= std::uint64_t{1} << (at % 64);
+            }
         }
     }
 

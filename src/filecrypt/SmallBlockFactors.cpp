@@ -26,6 +26,18 @@ SmallBlockFactors::SmallBlockFactors(const std::uint32_t* moduli, int count, int
             spread[d][b] = static_cast<std::uint8_t>(i * length + (j < length ? j : 0));
         }
     }
+    for (int o = 0; o < kOutRegisters; ++o) {
+        for (int b = 0; b < 64; ++b) {
+            const int at = 64 * o + b, i = at / count, k = at % count;
+            const int row = k / 4, local = 16 * (k % 4) + (i % 16);
+            if (row < 2) {
+                pairIndex[o][b] = static_cast<std::uint8_t>(64 * row + local);
+            } else {
+                thirdIndex[o][b] = static_cast<std::uint8_t>(local);
+                thirdMask[o] |= std::uint64_t{1} << b;
+            }
+        }
+    }
     fit = true;
 }
 

@@ -29,6 +29,13 @@ struct SmallBlockFactors {
     std::array<float, kMaxResidues> reciprocal{};
     // Byte j of lane i of register d: byte 4d + j of block i, as an index into 16 blocks.
     alignas(64) std::array<std::array<std::uint8_t, 64>, kMaxDwords> spread{};
+    // The coder leaves residue k of block i in byte 16(k mod 4) + i of row k / 4; output byte
+    // i x residues + k of register o comes from rows 0 and 1 through pairIndex[o] (a two-register
+    // shuffle), or, where thirdMask[o] has its bit, from row 2 through thirdIndex[o].
+    static constexpr int kOutRegisters = (16 * kMaxResidues + 63) / 64;
+    alignas(64) std::array<std::array<std::uint8_t, 64>, kOutRegisters> pairIndex{};
+    alignas(64) std::array<std::array<std::uint8_t, 64>, kOutRegisters> thirdIndex{};
+    std::array<std::uint64_t, kOutRegisters> thirdMask{};
 };
 
 }  // namespace kiv
