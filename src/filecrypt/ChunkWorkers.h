@@ -12,7 +12,7 @@
 namespace kiv {
 
 // Helper threads that share the pieces of one job at a time with the thread that owns them. The
-// owner starts a job, goes on with other work (reading and writing files) and then joins in with
+// owner starts a job, goes on with other work (reading the next chunk) and then joins in with
 // Finish(), which returns when every piece is done; so whichever thread is free takes the next
 // piece, and the owner's other work costs no idle core. With no helpers the owner does it all.
 class ChunkWorkers {
