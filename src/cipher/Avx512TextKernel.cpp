@@ -145,9 +145,6 @@ KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* ba
     const auto row = static_cast<long long>(32 * span);
     const __m512i rowOffsets =
         _mm512_setr_epi64(0, row, 2 * row, 3 * row, 4 * row, 5 * row, 6 * row, 7 * row);
-    std::size_t first[kStreams];
-    for (int s = 0; s < kStreams; ++s)
-        first[s] = s * span;
     alignas(16) std::uint16_t start[kQuarterModuli] = {};
     for (int k = 0; k < moduli; ++k)
         start[k] = static_cast<std::uint16_t>(chainRow[k]);
@@ -175,7 +172,7 @@ KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* ba
         for (int s = 0; s < kStreams; ++s) {
             if (s > 0 && warming) continue;
             const __m128i part = Quarter(text[s / 4], s % 4);
-            char* to = out + atRow[first[s]];
+            char* to = out + atRow[s * span];
             if (ending) {
                 _mm_store_si128(reinterpret_cast<__m128i*>(scratch), part);
                 std::memcpy(to, scratch, chars);
@@ -187,7 +184,7 @@ KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* ba
     // The last stream's chain goes on, one block at a time, to the end.
     const QuarterNoise<1> single(t, baseRow, chainRow[moduli]);
     __m512i one[1] = {_mm512_castsi128_si512(Quarter(chain[kRegs - 1], 3))};
-    for (std::size_t b = first[kStreams - 1] + steps; b < count; ++b) {
+    for (std::size_t b = (kStreams - 1) * span + steps; b < count; ++b) {
         const __m512i row[1] = {_mm512_cvtepu8_epi16(_mm256_castsi128_si256(
             _mm_loadl_epi64(reinterpret_cast<const __m128i*>(residues + 32 * b))))};
         __m512i c[1];

@@ -173,11 +173,13 @@ KIV_AVX512 void DecodeRecombined(const BlockTables& t, const std::uint8_t* in, s
                     sum = _mm512_dpbusd_epi32(sum, quad[h][q], _mm512_set1_epi32(r.fraction[f][q]));
                 sum = _mm512_add_epi32(sum, carry[h]);
                 carry[h] = _mm512_srai_epi32(sum, 8);
-                const int bits = f == 3 ? 0x3f : 0xff;
+                // The top digit keeps 6 bits below the point, the others all 8.
+                const bool top = f == RecombinationTables::kFractionDigits - 1;
+                const int bits = top ? 0x3f : 0xff;
                 // below |= (sum & bits) << 8f
                 below[h] = _mm512_ternarylogic_epi32(below[h], _mm512_slli_epi32(sum, 8 * f),
                                                      _mm512_set1_epi32(bits << (8 * f)), 0xf8);
-                if (f == 3)
+                if (top)
                     multiple[h] =
                         _mm512_add_epi32(_mm512_srai_epi32(sum, 6), _mm512_set1_epi32(32768));
             }
@@ -238,36 +240,9 @@ KIV_AVX512 void DecodeRecombined(const BlockTables& t, const std::uint8_t* in, s
     }
 }
 
-template <int kRegs, class Sink>
-void DecodeRecombinedQuads(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
-                           std::uint8_t* out, const Sink& sink) {
-    switch (t.recombination.quads) {
-        case 1:
-        case 2:
-            return DecodeRecombined<kRegs, 2>(t, in, groups, out, sink);
-        case 3:
-            return DecodeRecombined<kRegs, 3>(t, in, groups, out, sink);
-        case 4:
-            return DecodeRecombined<kRegs, 4>(t, in, groups, out, sink);
-        case 5:
-            return DecodeRecombined<kRegs, 5>(t, in, groups, out, sink);
-        case 6:
-            return DecodeRecombined<kRegs, 6>(t, in, groups, out, sink);
-        case 7:
-            return DecodeRecombined<kRegs, 7>(t, in, groups, out, sink);
-        case 8:
-            return DecodeRecombined<kRegs, 8>(t, in, groups, out, sink);
-        case 9:
-            return DecodeRecombined<kRegs, 9>(t, in, groups, out, sink);
-        default:
-            return DecodeRecombined<kRegs, RecombinationTables::kMaxQuads>(t, in, groups, out,
-                                                                           sink);
-    }
-}
-
 // Registers of blocks per pass: the columns are independent, so two or three suffice to fill
 // the multiply-add port; three while the residues of three registers leave room in the 32
-// vector registers (up to 20 residues), two beyond that.
+// vector registers (up to 5 groups of 4 residues), two beyond that.
 constexpr int kFewQuads = 5;
 
 int RecombinedRegisters(const BlockTables& t) {
@@ -279,11 +254,31 @@ std::size_t GroupBlocks(const BlockTables& t) {
                                : kDecodeGroup;
 }
 
+// The one instance of DecodeRecombined for the key's residue groups and RecombinedRegisters.
 template <class Sink>
 void DecodeRecombinedWith(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
                           std::uint8_t* out, const Sink& sink) {
-    if (RecombinedRegisters(t) == 3) return DecodeRecombinedQuads<3>(t, in, groups, out, sink);
-    DecodeRecombinedQuads<2>(t, in, groups, out, sink);
+    switch (t.recombination.quads) {
+        case 1:
+        case 2:
+            return DecodeRecombined<3, 2>(t, in, groups, out, sink);
+        case 3:
+            return DecodeRecombined<3, 3>(t, in, groups, out, sink);
+        case 4:
+            return DecodeRecombined<3, 4>(t, in, groups, out, sink);
+        case kFewQuads:
+            return DecodeRecombined<3, kFewQuads>(t, in, groups, out, sink);
+        case 6:
+            return DecodeRecombined<2, 6>(t, in, groups, out, sink);
+        case 7:
+            return DecodeRecombined<2, 7>(t, in, groups, out, sink);
+        case 8:
+            return DecodeRecombined<2, 8>(t, in, groups, out, sink);
+        case 9:
+            return DecodeRecombined<2, 9>(t, in, groups, out, sink);
+        default:
+            return DecodeRecombined<2, RecombinationTables::kMaxQuads>(t, in, groups, out, sink);
+    }
 }
 
 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
