@@ -153,6 +153,20 @@ TEST_F(CliScript, ListingsForScripts) {
                                                 odd + '\0');
     WriteAll(dir / "empty.vrq", "");
     EXPECT_EQ(Run("kiv list --json empty.vrq").out, "[]\n");
+    // A stored name with a NUL in it would list as two records under -0: that entry is left out,
+    // with its line, and the others are listed.
+    WriteAll(dir / "x\00199\tevil.sh", "abc");
+    ASSERT_EQ(Run("kiv encrypt-files --password-file pw -o n.vrq a x?99*").status, kExitOk);
+    std::string stored = ReadAll(dir / "n.vrq");
+    stored[stored.find("x\00199") + 1] = '\0';
+    WriteAll(dir / "n.vrq", stored);
+    const Shell nul = Run("kiv list -0 n.vrq");
+    EXPECT_EQ(nul.status, kExitFailed);
+    EXPECT_EQ(nul.out, std::string("11\ta\0", 5));
+    EXPECT_EQ(nul.err,
+              "kiv-cli: 'n.vrq': entry 2 \"x\\x0099\\tevil.sh\" has a NUL byte in its name; "
+              "not listed\n");
+    EXPECT_EQ(Run("kiv list n.vrq").out, "          11  a\n           3  x\\x0099\\tevil.sh\n");
 }
 
 TEST_F(CliScript, PasswordsFromTheEnvironmentAndTheirRules) {
