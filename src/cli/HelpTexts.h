@@ -7,13 +7,14 @@ namespace kiv {
 inline constexpr char kExitStatusHelp[] =
     "Exit status (with several failures, that of the first):\n"
     "  0  success\n"
-    "  1  a line, block or stored file that could not be decrypted or restored, or a damaged "
-    "encrypted file\n"
+    "  1  a line, block or stored file that could not be encrypted, decrypted, restored or "
+    "listed, or a damaged encrypted file\n"
     "  2  a usage error, or files that cannot go together (two files of one name, an output "
     "that is one of the files)\n"
     "  3  the password was refused: wrong for the encrypted file, outside the lengths the cipher "
     "accepts, holding a NUL byte, or not given\n"
     "  4  a file, standard input or standard output that could not be read or written\n"
+    "  5  kiv-cli ran out of memory, or stopped on a fault of its own\n"
     "A signal ends kiv-cli as it would any program (128 + N in a shell).";
 
 inline constexpr char kPasswordRulesHelp[] =

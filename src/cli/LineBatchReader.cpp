@@ -35,7 +35,9 @@ bool LineBatchReader::Fill() {
     // (begin_ is 0) and no view moves; the buffer grows only for a line longer than it.
     Buffer& buffer = buffers_[current_];
     if (buffer.capacity - end_ < kReadBytes) {
-        const std::size_t wanted = std::max(2 * buffer.capacity, end_ + kReadBytes);
+        // Room for the longest line kept, its CR LF and one read is all a line ever needs.
+        const std::size_t wanted = std::min(std::max(2 * buffer.capacity, end_ + kReadBytes),
+                                            std::max(end_, longest_ + 2) + kReadBytes);
         char* grown = static_cast<char*>(std::realloc(buffer.data.get(), wanted));
         if (grown == nullptr) throw std::bad_alloc();
         (void)buffer.data.release();
@@ -68,6 +70,35 @@ bool LineBatchReader::LineBuffered() const {
            std::memchr(buffers_[current_].data.get() + begin_, '\n', end_ - begin_) != nullptr;
 }
 
+void LineBatchReader::Add(const char* from, std::size_t length) {
+    Buffer& buffer = buffers_[current_];
+    const std::string_view line = WithoutCr(from, length);
+    if (line.size() <= longest_) {
+        buffer.lines.push_back(line);
+        return;
+    }
+    buffer.tooLong.push_back(buffer.lines.size());
+    buffer.lines.emplace_back();
+}
+
+void LineBatchReader::SkipLine() {
+    for (;;) {
+        // What is read of the line is dropped: the next read takes its room, and what no read
+        // overwrites is wiped with the batch.
+        begin_ = end_ = 0;
+        if (!Fill()) return;
+        const char* const data = buffers_[current_].data.get();
+        if (const auto* lf = static_cast<const char*>(std::memchr(data, '\n', end_))) {
+            begin_ = static_cast<std::size_t>(lf - data) + 1;
+            return;
+        }
+        if (ended_) {
+            begin_ = end_;
+            return;
+        }
+    }
+}
+
 const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
                                                            std::size_t maxBytes) {
     // The latest batch stays where it is, for whoever still codes it; the unread bytes go over
@@ -76,6 +107,7 @@ const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
     current_ = 1 - current_;
     Buffer& buffer = buffers_[current_];
     buffer.lines.clear();
+    buffer.tooLong.clear();
     const std::size_t unread = end_ - begin_;
     // A buffer that grew for one long line lets its room go once the line is done with.
     const std::size_t roomy = 2 * (std::max(maxBytes, unread) + 2 * kReadBytes);
@@ -94,7 +126,8 @@ const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
     std::vector<std::string_view>& lines = buffer.lines;
     // Enough input for the batch first: the views must not move once taken.
     while (!ended_ &&
-           (reads_ == Reads::LineAtATime ? !LineBuffered() : end_ - begin_ < maxBytes + kReadBytes))
+           (reads_ == Reads::LineAtATime ? !LineBuffered() && end_ - begin_ < longest_ + 2
+                                         : end_ - begin_ < maxBytes + kReadBytes))
         if (!Fill()) break;
     std::size_t bytes = 0;
     while (lines.size() < maxLines && bytes < maxBytes) {
@@ -105,13 +138,21 @@ const std::vector<std::string_view>& LineBatchReader::Next(std::size_t maxLines,
         if (lf == nullptr) {
             // A line longer than what is buffered ends the batch, unless the batch is still empty.
             if (!lines.empty() && !ended_) break;
+            // Without its LF in longest_ + 2 bytes (a CR may come before the LF), a line is too
+            // long whatever follows.
+            if (!ended_ && left >= longest_ + 2) {
+                SkipLine();
+                buffer.tooLong.push_back(lines.size());
+                lines.emplace_back();
+                continue;
+            }
             if (!ended_ && Fill()) continue;
-            if (left > 0) lines.push_back(WithoutCr(from, left));
+            if (left > 0) Add(from, left);
             begin_ = end_;
             break;
         }
         const auto length = static_cast<std::size_t>(lf - from);
-        lines.push_back(WithoutCr(from, length));
+        Add(from, length);
         bytes += length;
         begin_ += length + 1;
     }

@@ -30,7 +30,8 @@ void ListCommand::Declare(CLI::App& command) {
         "UTF-8 are written as \\udc80 to \\udcff, one per byte (Python's surrogateescape)",
         json_);
     DeclareFlag(command, "-0,--null",
-                "prints each file as its size, a tab and its name as stored, ended by a NUL byte",
+                "prints each file as its size, a tab and its name as stored, ended by a NUL byte; "
+                "a name that holds a NUL is left out, with its line on standard error",
                 nulEnded_)
         ->excludes(json);
     DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input", container_);
@@ -55,6 +56,7 @@ int ListCommand::Run(CliContext& context) {
         }
     }
     const ContainerListing listing = ListContainer(container_, store);
+    int status = kExitOk;
     if (json_) {
         context.out << '[';
         const char* separator = "";
@@ -65,7 +67,17 @@ int ListCommand::Run(CliContext& context) {
         }
         context.out << (listing.entries.empty() ? "]\n" : "\n]\n");
     } else if (nulEnded_) {
+        int number = 0;
         for (const auto& entry : listing.entries) {
+            ++number;
+            // Its NUL would end the record there and start a record nobody stored.
+            if (entry.name.find('\0') != std::string::npos) {
+                context.err << "kiv-cli: " << shown << ": entry " << number << " \""
+                            << PrintableName(entry.name) << "\" has a NUL byte in its name; not "
+                            << "listed\n";
+                status = kExitFailed;
+                continue;
+            }
             context.out << entry.size << '\t';
             context.out.write(entry.name.data(), static_cast<std::streamsize>(entry.name.size()));
             context.out.put('\0');
@@ -78,7 +90,7 @@ int ListCommand::Run(CliContext& context) {
         context.err << "kiv-cli: " << shown << ' ' << listing.problem->Filled() << '\n';
         return kExitFailed;
     }
-    return kExitOk;
+    return status;
 }
 
 }  // namespace kiv

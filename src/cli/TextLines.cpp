@@ -36,6 +36,26 @@ void WriteLine(std::ostream& out, const std::string& line) {
 constexpr std::size_t kBatchBytes = std::size_t{1} << 18;
 constexpr std::size_t kBatchLines = 4096;
 
+// The longest line encrypted, in bytes: a longer one is not held at all (an endless line must not
+// take endless memory) and an empty line stands in its place, so that every later line keeps its
+// number. decrypt-text takes the cipher text of such a line.
+constexpr std::size_t kLongestPlainLine = std::size_t{64} << 20;
+
+// The longest cipher text of a line of kLongestPlainLine bytes under any key: 22 characters for
+// every 3 bytes, which only a 3-byte key writes. The bound for a key whose blocks are not known.
+constexpr std::size_t kLongestCipherLine = (kLongestPlainLine + 2) / 3 * 22;
+
+void ReportTooLong(std::ostream& err, std::size_t number, bool encrypt, std::size_t longest) {
+    err << "kiv-cli: line " << number;
+    if (encrypt) {
+        err << ": not encrypted, an empty line stands in its place: longer than 64 MiB (" << longest
+            << " bytes)\n";
+    } else {
+        err << ": not decrypted, an empty line stands in its place: longer than " << longest
+            << " characters, the cipher text of a 64 MiB line for this password\n";
+    }
+}
+
 // Somebody typing at a terminal gets each line's answer before typing the next one.
 LineBatchReader::Reads Reads(const CliContext& context) {
     return context.inIsTerminal ? LineBatchReader::Reads::LineAtATime
@@ -160,10 +180,13 @@ struct BatchJobs {
 // Reading a batch and writing the cipher text of the one before run beside the encryption, which
 // keeps to one thread of its own: the workspace sees the same calls in the same order as on one
 // thread, and gives the same cipher texts for the same clock. Somebody typing at a terminal gets
-// each line's answer before the next line is read, so there all runs on one thread.
-void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
+// each line's answer before the next line is read, so there all runs on one thread. False when a
+// line was too long to encrypt.
+bool EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
-    LineBatchReader reader(context.in, Reads(context));
+    LineBatchReader reader(context.in, kLongestPlainLine, Reads(context));
+    bool whole = true;
+    std::size_t first = 1;  // the number of the latest batch's first line
     const std::size_t block = TextBlockLength(key);
     const std::size_t piece = kBatchBytes / block * block;
     // A batch's jobs, its lines and their bytes stay until the batch after the next is read,
@@ -175,6 +198,10 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
             const std::vector<std::string_view>& lines =
                 reader.Next(BatchLines(context), kBatchBytes);
             if (lines.empty()) return nullptr;
+            for (const std::size_t t : reader.TooLong())
+                ReportTooLong(context.err, first + t, true, kLongestPlainLine);
+            whole = whole && reader.TooLong().empty();
+            first += lines.size();
             latest = 1 - latest;
             batches[latest].Cut(lines, piece);
         }
@@ -191,14 +218,14 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
             encrypt(*job, outs[0]);
             WriteText(context.out, outs[0]);
             context.out.flush();
-            if (!context.out) return;  // the caller says why
+            if (!context.out) break;  // the caller says why
         }
-        return;
+        return whole;
     }
     // Declared after what its jobs use, so that it ends (with its job) first.
     SerialWorker worker;
     const EncryptJob* job = nextJob();
-    if (job == nullptr) return;
+    if (job == nullptr) return whole;
     int slot = 0;
     worker.Start([&encrypt, &outs, job = *job] { encrypt(job, outs[0]); });
     for (;;) {
@@ -211,6 +238,7 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
         slot = 1 - slot;
     }
     worker.Wait();
+    return whole;
 }
 
 // Decrypts standard input line by line; false when a line was handed back unchanged or lost a
@@ -218,7 +246,10 @@ void EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
     const TextGeometry geometry = GeometryOf(ws, order, key);
-    LineBatchReader reader(context.in, Reads(context));
+    const std::size_t longest = geometry.chars == 0 ? kLongestCipherLine
+                                                    : (kLongestPlainLine + geometry.length - 1) /
+                                                          geometry.length * geometry.chars;
+    LineBatchReader reader(context.in, longest, Reads(context));
     std::vector<std::string> outputs(kBatchLines);
     // The decrypted lines are wiped when the last of them is written.
     struct WipeAll {
@@ -237,11 +268,18 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
         if (count == 0) break;
         CountedMessages batch;
         DecryptTexts(ws, order, key, lines.data(), count, outputs.data(), decrypted.get(), batch);
+        const std::vector<std::size_t>& tooLong = reader.TooLong();
+        auto nextTooLong = tooLong.begin();
         for (std::size_t t = 0; t < count; ++t) {
             WriteLine(context.out, outputs[t]);
-            if (!ReportLosses(context.err, ws, order, key, geometry, first + t, lines[t],
-                              decrypted[t], outputs[t]))
+            if (nextTooLong != tooLong.end() && *nextTooLong == t) {
+                ReportTooLong(context.err, first + t, false, longest);
+                ++nextTooLong;
                 all = false;
+            } else if (!ReportLosses(context.err, ws, order, key, geometry, first + t, lines[t],
+                                     decrypted[t], outputs[t])) {
+                all = false;
+            }
             // One very long line must not keep its room in every slot it passed through.
             if (outputs[t].capacity() > kBatchBytes) {
                 WipeText(outputs[t]);
@@ -281,11 +319,9 @@ int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bo
 
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);
-    if (encrypt) {
-        EncryptLines(context, ws, order, *password);
-    } else if (!DecryptLines(context, ws, order, *password)) {
+    if (!(encrypt ? EncryptLines(context, ws, order, *password)
+                  : DecryptLines(context, ws, order, *password)))
         NoteFailure(status, kExitFailed);
-    }
     context.in.tie(tied);
     if (const std::string why = StreamFailure(context.in); !why.empty()) {
         context.err << "kiv-cli: cannot read standard input: " << why << '\n';

@@ -2,7 +2,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <exception>
 #include <iostream>
+#include <new>
 
 #include "cli/FdStreamBuf.h"
 #include "cli/KivCli.h"
@@ -26,9 +28,7 @@ void HoldClosedStandardDescriptors() {
     }
 }
 
-}  // namespace
-
-int main(int argc, char** argv) {
+int Run(int argc, char** argv) {
     kiv::ProtectProcessMemory();
     HoldClosedStandardDescriptors();
     std::ios::sync_with_stdio(false);
@@ -46,4 +46,27 @@ int main(int argc, char** argv) {
                             isatty(STDIN_FILENO) == 1};
     const std::vector<std::string> words(argv + 1, argv + argc);
     return kiv::RunKivCli(words, context);
+}
+
+void Say(const char* what) {
+    std::cerr << "kiv-cli: " << what << '\n';
+}
+
+}  // namespace
+
+// Memory can run out anywhere, and an exception that left main would end the process by abort,
+// without a word and with temporary files left behind. Caught here, it has unwound every run
+// (whose outputs are then removed) and ends in one line and its own status.
+int main(int argc, char** argv) {
+    try {
+        return Run(argc, argv);
+    } catch (const std::bad_alloc&) {
+        // Its own text names a type, not a problem anybody could act on.
+        Say("out of memory");
+    } catch (const std::exception& error) {
+        Say(error.what());
+    } catch (...) {
+        Say("stopped by an unexpected error");
+    }
+    return kiv::kExitStopped;
 }

@@ -119,6 +119,56 @@ TEST_F(CliScript, StandardStreamsThatFailAreReported) {
     EXPECT_FALSE(std::filesystem::exists(dir / "x.vrq"));
 }
 
+// A line is at most 64 MiB of plain text, or for decrypt-text the cipher text of such a line:
+// "script pass" writes 34 characters per 11 bytes, 6100806 x 34 for 2^26 bytes. A longer line,
+// or memory that runs out, ends in its line and status, never in an abort; a refused line
+// leaves an empty line in its place and the lines after it are still coded.
+TEST_F(CliScript, LongLinesAndMemoryThatRunsOutEndInALine) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than these limits allow";
+#endif
+    WriteAll(dir / "big", std::string(20 << 20, 'b'));
+    const std::string q = "head -c 67108864 /dev/zero | tr '\\0' q";
+    const std::string outOfMemory = "kiv-cli: out of memory\n";
+    const struct {
+        std::string script;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {q + " >max; { cat max; echo; } | kiv encrypt-text --password-file pw >c && "
+             "kiv decrypt-text --password-file pw <c | wc -c && wc -c <c",
+         kExitOk, "67108867\n207427405\n", ""},
+        {"{ cat max; printf 'q\\r\\nnext\\n'; } | kiv encrypt-text --password-file pw >c2; s=$?; "
+         "kiv decrypt-text --password-file pw <c2; exit $s",
+         kExitFailed, "\nnext       \n",
+         "kiv-cli: line 1: not encrypted, an empty line stands in its place: longer than 64 MiB "
+         "(67108864 bytes)\n"},
+        {"{ head -c -1 c; printf 'q\\n'; cat c; } | kiv decrypt-text --password-file pw >d; s=$?; "
+         "wc -c <d; exit $s",
+         kExitFailed, "67108868\n",
+         "kiv-cli: line 1: not decrypted, an empty line stands in its place: longer than "
+         "207427404 characters, the cipher text of a 64 MiB line for this password\n"},
+        {"ulimit -v 250000; head -c 300000000 /dev/zero | tr '\\0' q | "
+         "kiv encrypt-text --password-file pw",
+         kExitFailed, "\n",
+         "kiv-cli: line 1: not encrypted, an empty line stands in its place: longer than 64 MiB "
+         "(67108864 bytes)\n"},
+        {"ulimit -v 30000; head -c 30000000 max | kiv encrypt-text --password-file pw",
+         kExitStopped, "", outOfMemory},
+        {"ulimit -v 30000; head -c 30000000 max | kiv decrypt-text --password-file pw",
+         kExitStopped, "", outOfMemory},
+        {"ulimit -v 10000; kiv encrypt-files --password-file pw -o big.vrq big", kExitStopped, "",
+         outOfMemory},
+    };
+    for (const auto& c : cases) {
+        const Shell shell = Run(c.script);
+        EXPECT_EQ(shell.status, c.status) << c.script;
+        EXPECT_EQ(shell.out, c.out) << c.script;
+        EXPECT_EQ(shell.err, c.err) << c.script;
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "big.vrq"));
+}
+
 TEST_F(CliScript, TarStreamsThroughBothDirections) {
     mkdir((dir / "tree").c_str(), 0700);
     mkdir((dir / "tree/sub").c_str(), 0700);
@@ -153,6 +203,20 @@ TEST_F(CliScript, ListingsForScripts) {
                                                 odd + '\0');
     WriteAll(dir / "empty.vrq", "");
     EXPECT_EQ(Run("kiv list --json empty.vrq").out, "[]\n");
+    // A stored name with a NUL in it would list as two records under -0: that entry is left out,
+    // with its line, and the others are listed.
+    WriteAll(dir / "x\00199\tevil.sh", "abc");
+    ASSERT_EQ(Run("kiv encrypt-files --password-file pw -o n.vrq a x?99*").status, kExitOk);
+    std::string stored = ReadAll(dir / "n.vrq");
+    stored[stored.find("x\00199") + 1] = '\0';
+    WriteAll(dir / "n.vrq", stored);
+    const Shell nul = Run("kiv list -0 n.vrq");
+    EXPECT_EQ(nul.status, kExitFailed);
+    EXPECT_EQ(nul.out, std::string("11\ta\0", 5));
+    EXPECT_EQ(nul.err,
+              "kiv-cli: 'n.vrq': entry 2 \"x\\x0099\\tevil.sh\" has a NUL byte in its name; "
+              "not listed\n");
+    EXPECT_EQ(Run("kiv list n.vrq").out, "          11  a\n           3  x\\x0099\\tevil.sh\n");
 }
 
 TEST_F(CliScript, PasswordsFromTheEnvironmentAndTheirRules) {

@@ -11,32 +11,55 @@ namespace kiv {
 namespace {
 
 // Every input read in batches of a few lines and bytes gives the lines std::getline gives, each
-// without its CR before the LF, across reads and buffer growth.
+// without its CR before the LF, across reads and buffer growth. A line longer than the bound
+// (without its LF or CR LF) comes empty and is named by TooLong(); the lines after it come as
+// ever.
 TEST(LineBatchReader, GivesEveryLineAsGetlineWithoutItsCr) {
     const std::string longLine(200000, 'x');  // longer than one read
-    const std::vector<std::string> inputs = {
-        "",
-        "\n",
-        "one",
-        "one\ntwo\n",
-        "one\r\ntwo\r\n\r\nlast without lf\r",
-        "a\rb\r\n\n\n",
-        longLine + "\r\nshort\n" + longLine + "\n" + longLine,
-        std::string(70000, '\n'),
+    struct Case {
+        std::string input;
+        std::size_t longest = 1 << 20;
+        std::vector<std::string> lines = {};  // as std::getline gives them, when not given
+        std::vector<std::size_t> tooLong = {};
     };
+    std::vector<Case> cases = {
+        {""},
+        {"\n"},
+        {"one"},
+        {"one\ntwo\n"},
+        {"one\r\ntwo\r\n\r\nlast without lf\r"},
+        {"a\rb\r\n\n\n"},
+        {longLine + "\r\nshort\n" + longLine + "\n" + longLine},
+        {std::string(70000, '\n')},
+        {"abcd\nabcde\nab\r\nabcd\r\nabcde\r\nabcd\r",
+         4,
+         {"abcd", "", "ab", "abcd", "", "abcd"},
+         {1, 4}},
+        {"abcde\r", 4, {""}, {0}},
+        // Two reads end just after the CR; the LF comes with the third.
+        {std::string(131071, 'c') + "\r\n", 131071, {std::string(131071, 'c')}, {}},
+        {"\n\r\nx\n\r\r\n", 0, {"", "", "", ""}, {2, 3}},
+        {longLine + "\nafter\n" + std::string(1001, 'y') + "\r\n" + std::string(1000, 'z') +
+             "\r\n" + longLine,
+         1000,
+         {"", "after", "", std::string(1000, 'z'), ""},
+         {0, 2, 4}},
+    };
+    for (Case& c : cases) {
+        std::istringstream plain(c.input);
+        for (std::string line; c.longest == 1 << 20 && std::getline(plain, line);) {
+            if (!line.empty() && line.back() == '\r') line.pop_back();
+            c.lines.push_back(line);
+        }
+    }
     for (const auto reads : {LineBatchReader::Reads::Large, LineBatchReader::Reads::LineAtATime})
         for (const std::size_t maxLines : {1, 3, 4096}) {
             for (const std::size_t maxBytes : {1, 10, 1 << 18}) {
-                for (const std::string& input : inputs) {
-                    std::vector<std::string> expected;
-                    std::istringstream plain(input);
-                    for (std::string line; std::getline(plain, line);) {
-                        if (!line.empty() && line.back() == '\r') line.pop_back();
-                        expected.push_back(line);
-                    }
-                    std::istringstream in(input);
-                    LineBatchReader reader(in, reads);
+                for (const Case& c : cases) {
+                    std::istringstream in(c.input);
+                    LineBatchReader reader(in, c.longest, reads);
                     std::vector<std::string> got;
+                    std::vector<std::size_t> tooLong = {};
                     // The batch before stays whole while the next one is read.
                     const std::vector<std::string_view>* before = nullptr;
                     for (;;) {
@@ -47,11 +70,14 @@ TEST(LineBatchReader, GivesEveryLineAsGetlineWithoutItsCr) {
                         }
                         if (lines.empty()) break;
                         ASSERT_LE(lines.size(), maxLines);
+                        for (const std::size_t t : reader.TooLong())
+                            tooLong.push_back(got.size() + t);
                         got.insert(got.end(), lines.begin(), lines.end());
                         before = &lines;
                     }
-                    ASSERT_EQ(got, expected) << "input of " << input.size() << " bytes, "
-                                             << maxLines << " lines, " << maxBytes << " bytes";
+                    ASSERT_EQ(got, c.lines) << "input of " << c.input.size() << " bytes, "
+                                            << maxLines << " lines, " << maxBytes << " bytes";
+                    ASSERT_EQ(tooLong, c.tooLong) << "input of " << c.input.size() << " bytes";
                 }
             }
         }
@@ -61,7 +87,7 @@ TEST(LineBatchReader, GivesEveryLineAsGetlineWithoutItsCr) {
 // read.
 TEST(LineBatchReader, ALineAtATimeTakesNothingPastTheLine) {
     std::istringstream in("first\r\n\nthird");
-    LineBatchReader reader(in, LineBatchReader::Reads::LineAtATime);
+    LineBatchReader reader(in, 1 << 20, LineBatchReader::Reads::LineAtATime);
     const std::vector<std::pair<std::string, std::streamoff>> expected = {
         {"first", 7}, {"", 8}, {"third", -1}};
     for (const auto& [line, position] : expected) {

@@ -1,5 +1,6 @@
-// peak_memory IN OUT COMMAND [ARG]...: runs COMMAND with standard input from IN and output to OUT
-// and prints its peak resident memory in bytes (nothing, and status 1, when it failed). A
+// peak_memory IN OUT COMMAND [ARG]...: runs COMMAND with standard input from IN and output to OUT,
+// prints its peak resident memory in bytes and ends with its exit status (nothing, and status
+// 127, when it could not be run or a signal ended it). A
 // process started from a large one counts that one's memory as its own until it runs its
 // program; started from this small one, only its own memory is counted.
 #include <fcntl.h>
@@ -21,9 +22,7 @@ int main(int argc, char** argv) {
     }
     int status = 0;
     rusage usage{};
-    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return 1;
+    if (pid < 0 || wait4(pid, &status, 0, &usage) != pid || !WIFEXITED(status)) return 127;
     std::printf("%lld\n", static_cast<long long>(usage.ru_maxrss) * 1024);
-    return 0;
+    return WEXITSTATUS(status);
 }

@@ -9,6 +9,7 @@
 #include <random>
 #include <string>
 
+#include "cli/CliContext.h"
 #include "runtime/ProcessProtection.h"
 #include "support/TempFolder.h"
 
@@ -91,6 +92,28 @@ TEST(TextLineMemory, ALongLineTakesAboutItsOwnLengthNotCopiesOfIt) {
         "peak beyond a short line: encrypting %lld MB for a %zu MB line, decrypting %lld "
         "MB for a %lld MB line\n",
         (encrypting - base) >> 20, line.size() >> 20, (decrypting - base) >> 20, cipherLine >> 20);
+}
+
+// A line that never ends is read past, not held: kiv-cli keeps at most its bound of 64 MiB of it.
+// The generator writes four times that much.
+TEST(TextLineMemory, AnEndlessLineIsReadPastNotHeld) {
+#if defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "AddressSanitizer's redzones and quarantine are not the program's memory";
+#endif
+    TempFolder folder;
+    WriteAll(folder / "pw", "long line key\n");
+    WriteAll(folder / "short", "x\n");
+    const long long base =
+        PeakMemory("encrypt-text", folder / "short", folder / "s", folder / "pw");
+    const int status = std::system(
+        ("head -c 268435456 /dev/zero | tr '\\0' q | " KIV_PEAK_MEMORY_PATH " /dev/stdin " +
+         folder / "cipher" + " " KIV_CLI_PATH " encrypt-text --password-file " + folder / "pw" +
+         " >" + folder / "peak")
+            .c_str());
+    ASSERT_GT(base, 0);
+    EXPECT_EQ(WEXITSTATUS(status), kExitFailed);
+    EXPECT_EQ(testing::ReadAll(folder / "cipher"), "\n");
+    EXPECT_LE(std::stoll("0" + testing::ReadAll(folder / "peak")) - base, 80 << 20);
 }
 
 }  // namespace

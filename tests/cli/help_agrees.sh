@@ -41,11 +41,11 @@ for command in $commands; do
     in_page "$option" || fail "the manual page does not name $command's $option"
   done
 done
-for status in 0 1 2 3 4; do
+for status in 0 1 2 3 4 5; do
   grep -q "^  $status  " <<<"$help" || fail "--help does not explain exit status $status"
   grep -qx "\*$status\*" "$page" || fail "the manual page does not explain exit status $status"
 done
-for rule in "3 to 23 bytes" "first 17" "2 GiB" "NUL byte" "spaces"; do
+for rule in "3 to 23 bytes" "first 17" "2 GiB" "NUL byte" "spaces" "64 MiB"; do
   grep -qF "$rule" <<<"$help" || fail "--help does not state '$rule'"
   tr '\n' ' ' <"$page" | tr -s ' ' | grep -qF "$rule" || fail "the manual page does not state '$rule'"
 done
