@@ -270,17 +270,26 @@ class RestoreRun {
     // Why an entry may not be restored, or None when it may. Targets are compared as files and
     // as names: through a link or a second name the container or an earlier entry's file is the
     // same file, and in a folder that ignores letter case, where identities may not hold from
-    // one lookup to the next, so is every name that differs from it only in case.
+    // one lookup to the next, so is every name that differs from it only in case. The folder
+    // itself may be the container's under a name that shows nothing of it (another spelling
+    // where every lookup makes up an identity, a FUSE view of it with a device of its own), so
+    // a file about to be replaced that holds the container's bytes is taken for the container.
     EntryProblem ProblemOf(const std::string& name) const {
         if (const EntryProblem problem = StoredNameProblem(name); problem != EntryProblem::None)
             return problem;
         const std::optional<FileIdentity> existing = files_.IdentityOf(folder_ + name);
-        if (existing == container_ || (containerName_ && *containerName_ == Compared(name)))
+        if (existing == container_ || (containerName_ && *containerName_ == Compared(name)) ||
+            (existing && HoldsContainerBytes(folder_ + name)))
             return EntryProblem::IsContainer;
         if (restoredNames_.count(Compared(name)) != 0 ||
             (existing && restoredFiles_.count(*existing) != 0))
             return EntryProblem::RestoredEarlier;
         return EntryProblem::None;
+    }
+
+    bool HoldsContainerBytes(const std::string& target) const {
+        ByteReader candidate;
+        return files_.OpenInput(target, candidate) && in_.HoldsSameBytesAs(candidate);
     }
 
     // A name as the target folder compares names.

@@ -64,7 +64,12 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
                                     output);
     }
+    // The output is known as a source by its identity, or, where names show none (another
+    // spelling in a folder that ignores letter case, a FUSE view of the source's folder), by
+    // holding the source's bytes: a copy refused costs another name, a source replaced is lost.
     const std::optional<FileIdentity> target = files.IdentityOf(output);
+    ByteReader existing;
+    const bool outputExists = target && files.OpenInput(output, existing);
     for (const std::string& path : paths) {
         ByteReader in;
         if (!files.OpenInput(path, in)) {
@@ -78,7 +83,8 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::SourceUnreadable,
                                         path);
         }
-        if (target && FileIdentity(in.Device(), in.Inode()) == *target) {
+        if (target && (FileIdentity(in.Device(), in.Inode()) == *target ||
+                       (outputExists && existing.HoldsSameBytesAs(in)))) {
             observer.ShowMessage(OutputIsSourceMessage(output));
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
                                         output);
