@@ -169,6 +169,10 @@ bool StreamFileStore::NameTaken(const std::string& path) const {
     return !IsStreamed(path) && disk_.NameTaken(path);
 }
 
+bool StreamFileStore::IsIrregular(const std::string& path) const {
+    return !(held_ >= 0 && path == inputAlias_) && !IsStreamed(path) && disk_.IsIrregular(path);
+}
+
 bool StreamFileStore::FoldsLetterCase(const std::string& folder) const {
     return !(outputFd_ >= 0 && outputAlias_.empty()) && disk_.FoldsLetterCase(folder);
 }

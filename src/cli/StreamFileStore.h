@@ -44,6 +44,7 @@ class StreamFileStore final : public FileStore {
     std::unique_ptr<Output> CreateOutput(const std::string& path, ExistingFile existing) override;
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;
+    bool IsIrregular(const std::string& path) const override;
     // Asks the disk, unless every output goes to the output descriptor: then no folder is
     // written and none is probed.
     bool FoldsLetterCase(const std::string& folder) const override;

@@ -57,6 +57,11 @@ bool DiskFileStore::NameTaken(const std::string& path) const {
     return lstat(path.c_str(), &info) == 0;
 }
 
+bool DiskFileStore::IsIrregular(const std::string& path) const {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
 bool DiskFileStore::FoldsLetterCase(const std::string& folder) const {
     const std::string prefix = folder.empty() ? "./" : folder;
     std::string probe = prefix + ".kiv-case-XXXXXX";

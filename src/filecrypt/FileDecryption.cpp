@@ -341,22 +341,27 @@ class RestoreRun {
         return true;
     }
 
-    // error: the system's error number behind the failure, or 0.
+    // error: the system's error number behind the failure, or 0. The EINVAL of a FIFO, device
+    // or socket opened or created is said in words of the run's own.
     bool Fail(FileRunStatus status, FileRunFailure failure, const std::string& path,
               int error = 0) {
         result_.status = status;
         result_.failure = failure;
         result_.failurePath = path;
-        result_.failureError = error;
+        const bool irregular = error == EINVAL && files_.IsIrregular(path);
+        result_.failureError = irregular ? 0 : error;
+        result_.failureText = irregular ? report::kNotRegularFile : nullptr;
         return false;
     }
     // The container ends early or holds what no encryption writes; a read error is no damage.
     bool Damaged(const ReportText& line) {
         observer_.AddLine(line);
-        if (in_.failed())
-            return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_,
-                        in_.error());
-        return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
+        if (!in_.failed())
+            return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
+        Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_, in_.error());
+        // A read that failed without an error number met the end of a file cut meanwhile.
+        if (in_.error() == 0) result_.failureText = report::kChangedWhileRead;
+        return false;
     }
     // Damage met while reading entry: the cause, then which entries were not restored.
     bool DamagedAt(int entry, const ReportText& line) {

@@ -74,6 +74,13 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
          "kiv-cli: cannot read password file 'missing': No such file or directory\n"},
         {"kiv encrypt-files --password-file pw -o x.vrq missing", kExitInputOutput,
          "kiv-cli: cannot read 'missing': No such file or directory\n"},
+        {"mkdir o && mkfifo o/a && kiv decrypt-file --password-file pw -C o a.vrq",
+         kExitInputOutput, "kiv-cli: cannot write 'o/a': Not a regular file\n"},
+        {"mkdir s && cp a s/c.vrq && kiv encrypt-files --password-file pw -o c.vrq s/c.vrq && "
+         "kiv decrypt-file --password-file pw c.vrq",
+         kExitFailed,
+         "kiv-cli: 1 of the files stored in 'c.vrq' was not restored: its name is unsafe or "
+         "taken (-v shows which)\n"},
         // The first failure decides: a line not decrypted, then output that could not be written.
         {"echo nonsense | kiv decrypt-text --password-file pw >/dev/full", kExitFailed,
          "kiv-cli: line 1: written back unchanged: too short to be a cipher text for this "

@@ -543,6 +543,15 @@ TEST_F(FileRunFailure, ListingWithoutThePassword) {
     EXPECT_EQ(problem(dir / "long.vrq"), damaged);
     WriteAll(dir / "tiny.vrq", "ab");
     EXPECT_EQ(problem(dir / "tiny.vrq"), "is too short to be an encrypted file");
+    // A file count at the least that is whole and one below: the two entries are left over.
+    const std::size_t fileCount = 4 + (ResidueCount(kPassword) - 1);
+    for (const std::int32_t count : {0, -1}) {
+        std::string counted = container;
+        std::memcpy(counted.data() + fileCount, &count, 4);
+        WriteAll(dir / "counted.vrq", counted);
+        EXPECT_EQ(problem(dir / "counted.vrq"),
+                  count == 0 ? damaged : "is damaged: its file count, -1, is negative");
+    }
 
     // The greatest header count a password can give, with one empty entry: its final block
     // fills the file under any block length. One more is no container's.
