@@ -125,11 +125,13 @@ void FileRunController::Ended(const FileRunResult& result) {
     controls_.SetRunning(false);
     if (starter_ != nullptr) starter_->setFocus(Qt::OtherFocusReason);
     QListWidget& list = *controls_.ListBox1;
-    if (result.failureError != 0) {
-        // The system's words in the window's language, where the system has them.
+    if (result.failureError != 0 || result.failureText != nullptr) {
+        // The system's words in the window's language, where the system has them, or the run's.
         list.addItem(ShownText(kFailureReasonLine)
                          .arg(WindowRunReport::Shown(result.failurePath),
-                              qt_error_string(result.failureError)));
+                              result.failureText != nullptr
+                                  ? ShownText(result.failureText)
+                                  : qt_error_string(result.failureError)));
         list.scrollToBottom();
     }
     const QString summary = Summary(result);

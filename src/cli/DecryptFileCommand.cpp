@@ -48,11 +48,12 @@ int DecryptFileCommand::Run(CliContext& context) {
         target = "./";
     }
     if (!fromStdin && RefuseIrregular(context, container_)) return kExitInputOutput;
+    StreamFileStore store;
+    if (fromStdin && !PrepareStandardInput(context, store, container_)) return kExitInputOutput;
     int status = kExitOk;
     const auto password = password_.Read(context, false, status);
     if (!password) return status;
 
-    StreamFileStore store;
     if (fromStdin) {
         if (!HoldStandardInput(context, store, container_,
                                std::numeric_limits<std::int64_t>::max()))

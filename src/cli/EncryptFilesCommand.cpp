@@ -85,11 +85,12 @@ int EncryptFilesCommand::Run(CliContext& context) {
     for (const std::string& source : sources_)
         if (source != "-" && RefuseIrregular(context, source)) return kExitInputOutput;
     if (!toStdout && RefuseIrregular(context, output, true)) return kExitInputOutput;
+    StreamFileStore store;
+    if (name_ && !PrepareStandardInput(context, store, *name_)) return kExitInputOutput;
     int status = kExitOk;
     const auto password = password_.Read(context, true, status);
     if (!password) return status;
 
-    StreamFileStore store;
     if (name_) {
         // A file below 2 GiB fits; one byte more tells the run that it does not.
         if (!HoldStandardInput(context, store, *name_, std::numeric_limits<std::int32_t>::max()))

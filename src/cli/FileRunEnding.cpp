@@ -40,9 +40,12 @@ int FinishFileRun(CliContext& context, const FileRunResult& result, const Stderr
         detail = detail.empty() ? reason : detail + ": " + reason;
     std::string line;
     if (result.failure == FileRunFailure::None && result.status == FileRunStatus::Completed) {
-        line = "kiv-cli: " + std::to_string(result.entriesSkipped + result.entriesRenamed) +
-               " of the files stored in '" + PrintableName(subject) +
-               "' were not restored: their names are unsafe or taken (-v shows which)";
+        const int left = result.entriesSkipped + result.entriesRenamed;
+        line =
+            "kiv-cli: " + std::to_string(left) + " of the files stored in '" +
+            PrintableName(subject) +
+            (left == 1 ? "' was not restored: its name is unsafe or taken (-v shows which)"
+                       : "' were not restored: their names are unsafe or taken (-v shows which)");
     } else {
         line = FailureLine(result.failure, path, detail);
     }
@@ -69,6 +72,13 @@ bool RefuseIrregular(CliContext& context, const std::string& path, bool output) 
                 << "': " << (S_ISDIR(info.st_mode) ? "Is a directory" : "Not a regular file")
                 << '\n';
     return true;
+}
+
+bool PrepareStandardInput(CliContext& context, StreamFileStore& store, const std::string& alias) {
+    const std::string problem = store.PrepareInput(alias);
+    if (problem.empty()) return true;
+    context.err << "kiv-cli: " << problem << '\n';
+    return false;
 }
 
 bool HoldStandardInput(CliContext& context, StreamFileStore& store, const std::string& alias,

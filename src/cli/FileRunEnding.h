@@ -28,6 +28,10 @@ int FinishFileRun(CliContext& context, const FileRunResult& result, const Stderr
 // may be a symbolic link, which the run replaces like a file.
 bool RefuseIrregular(CliContext& context, const std::string& path, bool output = false);
 
+// Makes the temporary file that will hold standard input as alias, before the password or any
+// input is read; false, after its one "kiv-cli: ..." line, when TMPDIR cannot hold it.
+bool PrepareStandardInput(CliContext& context, StreamFileStore& store, const std::string& alias);
+
 // Holds standard input in store under alias, up to limit bytes; false, after its one
 // "kiv-cli: ..." line, when it cannot be read or held.
 bool HoldStandardInput(CliContext& context, StreamFileStore& store, const std::string& alias,

@@ -1,34 +1,78 @@
 #include "cli/StreamFileStore.h"
 
 #include <fcntl.h>
+#include <linux/magic.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <vector>
+
+#include "filecrypt/PrintableName.h"
 
 namespace kiv {
 
 namespace {
 
-// An unnamed file in TMPDIR (or /tmp); where the filesystem has no unnamed files, a named one
-// removed at once.
-int UnnamedTemporaryFile() {
-    const char* folder = std::getenv("TMPDIR");
-    const std::string dir = folder != nullptr && *folder != '\0' ? folder : "/tmp";
-    const int fd = open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
-    if (fd >= 0 || (errno != EOPNOTSUPP && errno != EISDIR)) return fd;
-    std::string name = dir + "/.kiv-cli-XXXXXX";
-    const int named = mkostemp(name.data(), O_CLOEXEC);
-    if (named >= 0) unlink(name.c_str());
-    return named;
+// Whether a file removed from folder while it is open stays there under another name until it
+// is closed, as on FUSE (".fuse_hidden...") and network filesystems (".nfs..."), or for good
+// where the filesystem mishandles that: FAT through fusefat kept the data under a name of its
+// own after every run.
+bool KeepsRemovedOpenFiles(const std::string& folder) {
+    struct statfs info {};
+    if (statfs(folder.c_str(), &info) != 0) return false;
+    switch (static_cast<std::uint32_t>(info.f_type)) {
+        case FUSE_SUPER_MAGIC:
+        case NFS_SUPER_MAGIC:
+        case SMB_SUPER_MAGIC:
+        case CIFS_SUPER_MAGIC:
+        case SMB2_SUPER_MAGIC:
+        case V9FS_MAGIC:
+        case CODA_SUPER_MAGIC:
+        case AFS_SUPER_MAGIC:
+        case AFS_FS_MAGIC:
+            return true;
+        default:
+            return false;
+    }
 }
 
 std::string Reason(int error) {
     const char* words = strerrordesc_np(error);
     return words != nullptr ? words : "error " + std::to_string(error);
+}
+
+// A file in TMPDIR (or /tmp) that nothing can leave behind: unnamed (O_TMPFILE), or where the
+// filesystem has no unnamed files, a named one removed at once. -1, with what failed in problem,
+// where there can be no such file: then nothing was created.
+int UnnamedTemporaryFile(std::string& problem) {
+    const char* holding = "cannot hold standard input in a temporary file in TMPDIR";
+    const char* variable = std::getenv("TMPDIR");
+    const std::string dir = variable != nullptr && *variable != '\0' ? variable : "/tmp";
+    const int fd = open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+    if (fd >= 0) return fd;
+    if (errno != EOPNOTSUPP && errno != EISDIR) {
+        problem = holding + std::string(": ") + Reason(errno);
+        return -1;
+    }
+    if (KeepsRemovedOpenFiles(dir)) {
+        problem = holding + std::string(": '") + PrintableName(dir) +
+                  "' keeps a file removed while open under another name, as FUSE and network "
+                  "filesystems do; set TMPDIR to a folder on a local disk";
+        return -1;
+    }
+    std::string name = dir + "/.kiv-cli-XXXXXX";
+    const int named = mkostemp(name.data(), O_CLOEXEC);
+    if (named < 0 || unlink(name.c_str()) != 0) {
+        problem = holding + std::string(": ") + Reason(errno);
+        if (named >= 0) close(named);
+        return -1;
+    }
+    return named;
 }
 
 bool WriteAll(int fd, const char* data, std::size_t n) {
@@ -62,12 +106,17 @@ StreamFileStore::~StreamFileStore() {
     if (held_ >= 0) close(held_);
 }
 
+std::string StreamFileStore::PrepareInput(const std::string& alias) {
+    inputAlias_ = alias;
+    std::string problem;
+    if (held_ < 0) held_ = UnnamedTemporaryFile(problem);
+    return problem;
+}
+
 std::string StreamFileStore::HoldInput(int fd, const std::string& alias, std::int64_t limit) {
     const auto failed = [](const char* what) { return what + std::string(": ") + Reason(errno); };
     const char* const holding = "cannot hold standard input in a temporary file in TMPDIR";
-    inputAlias_ = alias;
-    held_ = UnnamedTemporaryFile();
-    if (held_ < 0) return failed(holding);
+    if (std::string problem = PrepareInput(alias); !problem.empty()) return problem;
     std::vector<char> buffer(std::size_t{1} << 20);
     std::int64_t total = 0;
     while (total <= limit) {
@@ -118,6 +167,10 @@ std::optional<FileIdentity> StreamFileStore::IdentityOf(const std::string& path)
 
 bool StreamFileStore::NameTaken(const std::string& path) const {
     return !IsStreamed(path) && disk_.NameTaken(path);
+}
+
+bool StreamFileStore::IsIrregular(const std::string& path) const {
+    return !(held_ >= 0 && path == inputAlias_) && !IsStreamed(path) && disk_.IsIrregular(path);
 }
 
 bool StreamFileStore::FoldsLetterCase(const std::string& folder) const {

@@ -15,8 +15,11 @@ namespace kiv {
 // A file run needs its input's length before its data (an encryption stores each size before
 // the bytes; a restore checks each entry against the container's length), so standard input is
 // first copied into an unnamed temporary file in TMPDIR (O_TMPFILE: no name, gone when kiv-cli
-// ends, however it ends), then read from there. Outputs are written straight to the descriptor,
-// in order, as they are produced: a run that fails after it began has written part of its output.
+// ends, however it ends), or where the filesystem has none, into a file removed at once; then
+// read from there. A TMPDIR where a removed file would stay while open (FUSE, network
+// filesystems) is refused before anything is read: the copy is plain text. Outputs are written
+// straight to the descriptor, in order, as they are produced: a run that fails after it began has
+// written part of its output.
 class StreamFileStore final : public FileStore {
   public:
     explicit StreamFileStore(FileStore& disk = DiskFileStore::Instance()) : disk_(disk) {}
@@ -24,9 +27,13 @@ class StreamFileStore final : public FileStore {
     StreamFileStore(const StreamFileStore&) = delete;
     StreamFileStore& operator=(const StreamFileStore&) = delete;
 
+    // Makes the temporary file for the input named alias, before anything is read (HoldInput
+    // does so when this was not called). Returns "" or, when TMPDIR cannot hold it so that
+    // nothing of it remains, what failed and why; nothing was created then.
+    std::string PrepareInput(const std::string& alias);
     // Copies up to limit bytes of fd into the temporary file, to be read as alias; one byte
     // more than limit is kept, so that a run sees the input is too long. Returns "" or, when fd
-    // cannot be read or the temporary file cannot be written, what failed and the system's reason.
+    // cannot be read or the temporary file cannot be made or written, what failed and why.
     std::string HoldInput(int fd, const std::string& alias, std::int64_t limit);
     // Sends the output named alias, or every output when alias is empty, to fd.
     void SendOutputsTo(int fd, const std::string& alias);
@@ -37,6 +44,7 @@ class StreamFileStore final : public FileStore {
     std::unique_ptr<Output> CreateOutput(const std::string& path, ExistingFile existing) override;
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;
+    bool IsIrregular(const std::string& path) const override;
     // Asks the disk, unless every output goes to the output descriptor: then no folder is
     // written and none is probed.
     bool FoldsLetterCase(const std::string& folder) const override;

@@ -175,6 +175,39 @@ bool ByteReader::Map(std::size_t n, ByteView& view) {
     return true;
 }
 
+std::size_t ByteReader::ReadAt(std::int64_t offset, std::uint8_t* into, std::size_t n) const {
+    if (offset >= size_) return 0;
+    n = static_cast<std::size_t>(
+        std::min<std::int64_t>(static_cast<std::int64_t>(n), size_ - offset));
+    if (memory_) {
+        std::memcpy(into, data_ + offset, n);
+        return n;
+    }
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t got = pread(fd_, into + done, n - done, static_cast<off_t>(offset) + done);
+        if (got < 0 && errno == EINTR) continue;
+        if (got <= 0) break;
+        done += static_cast<std::size_t>(got);
+    }
+    return done;
+}
+
+bool ByteReader::HoldsSameBytesAs(const ByteReader& other) const {
+    if (!IsOpen() || !other.IsOpen() || size_ != other.size_) return false;
+    std::vector<std::uint8_t> mine(std::min<std::int64_t>(size_, kReadBuffer));
+    std::vector<std::uint8_t> theirs(mine.size());
+    for (std::int64_t at = 0; at < size_;) {
+        const std::size_t a = ReadAt(at, mine.data(), mine.size());
+        const std::size_t b = other.ReadAt(at, theirs.data(), theirs.size());
+        const std::size_t both = std::min(a, b);
+        if (both == 0) return true;
+        if (std::memcmp(mine.data(), theirs.data(), both) != 0) return false;
+        at += static_cast<std::int64_t>(both);
+    }
+    return true;
+}
+
 void ByteReader::MarkFaulted(std::int64_t fileEnd) {
     struct stat info {};
     failed_ = true;

@@ -47,11 +47,19 @@ class ByteReader {
     // Device and inode, to tell whether two paths name one file.
     std::uint64_t Device() const { return device_; }
     std::uint64_t Inode() const { return inode_; }
+    // Whether other holds this file's bytes: the same length, then the same content, compared
+    // without moving either position. Two views of one file (another spelling on a filesystem
+    // that makes up an identity per lookup, a FUSE view of another device) show no identity in
+    // common, only their bytes. Files of different lengths cost no read; a stretch that cannot
+    // be read shows no difference, so that a file that may be this one is taken for it.
+    bool HoldsSameBytesAs(const ByteReader& other) const;
     void Close();
 
   private:
     bool Fill();
     std::size_t ReadDirect(std::uint8_t* into, std::size_t n);
+    // Up to n bytes from offset on, leaving the position as it is; fewer at the end or on an error.
+    std::size_t ReadAt(std::int64_t offset, std::uint8_t* into, std::size_t n) const;
     bool Map(std::size_t n, ByteView& view);
 
     int fd_ = -1;

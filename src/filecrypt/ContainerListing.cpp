@@ -55,6 +55,13 @@ ContainerListing ListContainer(const std::string& path, FileStore& files) {
             {std::to_string(d)});
         return listing;
     }
+    // No block length makes entries of a count below 0: that field, not the entries, is damaged.
+    if (read == HeaderRead::Complete && header.fileCount < 0) {
+        listing.problem =
+            ReportText(QT_TRANSLATE_NOOP("kiv", "is damaged: its file count, %1, is negative"),
+                       {std::to_string(header.fileCount)});
+        return listing;
+    }
     // Every block has at least L + 2 residues.
     ContainerListing best;
     for (int length = kShortestFilePassword; length <= std::min(kLongestFilePassword, d - 3);

@@ -94,6 +94,17 @@ std::string FoldedName(const std::string& name) {
     return folded;
 }
 
+std::string CaseTurned(const std::string& name) {
+    std::string turned = name;
+    for (char& c : turned) {
+        if (c >= 'a' && c <= 'z')
+            c = static_cast<char>(c - 'a' + 'A');
+        else if (c >= 'A' && c <= 'Z')
+            c = static_cast<char>(c - 'A' + 'a');
+    }
+    return turned;
+}
+
 std::string RestoredCopyName(const std::string& name, int number) {
     // The longest name a Linux filesystem takes, in bytes.
     constexpr std::size_t kLongestName = 255;

@@ -47,4 +47,8 @@ std::string RestoredCopyName(const std::string& name, int number);
 // entry, never a lost file.
 std::string FoldedName(const std::string& name);
 
+// name with the case of its ASCII letters turned round ("aZ" -> "Az"), every other byte as it
+// is: a folder that finds a file under both names ignores letter case.
+std::string CaseTurned(const std::string& name);
+
 }  // namespace kiv

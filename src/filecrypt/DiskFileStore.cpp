@@ -7,6 +7,7 @@
 #include <cstdlib>
 
 #include "filecrypt/AtomicOutputFile.h"
+#include "filecrypt/ContainerNames.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 
 namespace kiv {
@@ -57,6 +58,11 @@ bool DiskFileStore::NameTaken(const std::string& path) const {
     return lstat(path.c_str(), &info) == 0;
 }
 
+bool DiskFileStore::IsIrregular(const std::string& path) const {
+    struct stat info {};
+    return stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISDIR(info.st_mode);
+}
+
 bool DiskFileStore::FoldsLetterCase(const std::string& folder) const {
     const std::string prefix = folder.empty() ? "./" : folder;
     std::string probe = prefix + ".kiv-case-XXXXXX";
@@ -65,14 +71,7 @@ bool DiskFileStore::FoldsLetterCase(const std::string& folder) const {
     close(fd);
     const int slot = TemporaryFileRegistry::Add(probe);
     // The name holds letters, so turning their case round always gives another name.
-    std::string turned = probe;
-    for (std::size_t i = prefix.size(); i < turned.size(); ++i) {
-        char& c = turned[i];
-        if (c >= 'a' && c <= 'z')
-            c = static_cast<char>(c - 'a' + 'A');
-        else if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    }
+    const std::string turned = prefix + CaseTurned(probe.substr(prefix.size()));
     struct stat info {};
     const bool folds = lstat(turned.c_str(), &info) == 0;
     unlink(probe.c_str());

@@ -14,6 +14,7 @@ class DiskFileStore final : public FileStore {
     std::unique_ptr<Output> CreateOutput(const std::string& path, ExistingFile existing) override;
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;
+    bool IsIrregular(const std::string& path) const override;
     // Asks the folder itself: creates an empty file of a unique name there, looks it up with
     // its letter case turned round and removes it. A folder where no file can be made is taken
     // to fold: skipping an entry is better than losing a file.

@@ -270,17 +270,26 @@ class RestoreRun {
     // Why an entry may not be restored, or None when it may. Targets are compared as files and
     // as names: through a link or a second name the container or an earlier entry's file is the
     // same file, and in a folder that ignores letter case, where identities may not hold from
-    // one lookup to the next, so is every name that differs from it only in case.
+    // one lookup to the next, so is every name that differs from it only in case. The folder
+    // itself may be the container's under a name that shows nothing of it (another spelling
+    // where every lookup makes up an identity, a FUSE view of it with a device of its own), so
+    // a file about to be replaced that holds the container's bytes is taken for the container.
     EntryProblem ProblemOf(const std::string& name) const {
         if (const EntryProblem problem = StoredNameProblem(name); problem != EntryProblem::None)
             return problem;
         const std::optional<FileIdentity> existing = files_.IdentityOf(folder_ + name);
-        if (existing == container_ || (containerName_ && *containerName_ == Compared(name)))
+        if (existing == container_ || (containerName_ && *containerName_ == Compared(name)) ||
+            (existing && HoldsContainerBytes(folder_ + name)))
             return EntryProblem::IsContainer;
         if (restoredNames_.count(Compared(name)) != 0 ||
             (existing && restoredFiles_.count(*existing) != 0))
             return EntryProblem::RestoredEarlier;
         return EntryProblem::None;
+    }
+
+    bool HoldsContainerBytes(const std::string& target) const {
+        ByteReader candidate;
+        return files_.OpenInput(target, candidate) && in_.HoldsSameBytesAs(candidate);
     }
 
     // A name as the target folder compares names.
@@ -332,22 +341,27 @@ class RestoreRun {
         return true;
     }
 
-    // error: the system's error number behind the failure, or 0.
+    // error: the system's error number behind the failure, or 0. The EINVAL of a FIFO, device
+    // or socket opened or created is said in words of the run's own.
     bool Fail(FileRunStatus status, FileRunFailure failure, const std::string& path,
               int error = 0) {
         result_.status = status;
         result_.failure = failure;
         result_.failurePath = path;
-        result_.failureError = error;
+        const bool irregular = error == EINVAL && files_.IsIrregular(path);
+        result_.failureError = irregular ? 0 : error;
+        result_.failureText = irregular ? report::kNotRegularFile : nullptr;
         return false;
     }
     // The container ends early or holds what no encryption writes; a read error is no damage.
     bool Damaged(const ReportText& line) {
         observer_.AddLine(line);
-        if (in_.failed())
-            return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_,
-                        in_.error());
-        return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
+        if (!in_.failed())
+            return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
+        Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_, in_.error());
+        // A read that failed without an error number met the end of a file cut meanwhile.
+        if (in_.error() == 0) result_.failureText = report::kChangedWhileRead;
+        return false;
     }
     // Damage met while reading entry: the cause, then which entries were not restored.
     bool DamagedAt(int entry, const ReportText& line) {

@@ -20,9 +20,11 @@ namespace kiv {
 // beside the container when targetFolder is empty, under their stored names, replacing existing
 // files of those names. Each file appears under its name only when it is complete. Stored names
 // are untrusted: an entry whose name is empty, holds "/" or a NUL, or is "." or "..", whose target
-// is the container itself (by device and inode, so also through a link, and by name as the
-// folder compares names, so also in a folder that ignores letter case), or whose target is a
-// file this run restored already (the same ways), is skipped with a report line. When the user went
+// is the container itself (by device and inode, so also through a link; by name as the folder
+// compares names, so also in a folder that ignores letter case; and by holding its bytes, so
+// also in another spelling or a FUSE view of its folder, where identities say nothing), or whose
+// target is a file this run restored already (by identity and name), is skipped with a report
+// line. When the user went
 // on past "Password is wrong", what is decoded may be garbage, so no existing file is replaced:
 // such an entry is written under the first free RestoredCopyName (2, 3, ...) with a report line. A
 // damaged container (a bad name length, a negative file count, an entry claiming more blocks

@@ -46,6 +46,21 @@ ReportText SameNameMessage(const std::string& name) {
 
 namespace {
 
+// A run that failed on path for the system's error (0: none). The EINVAL of a FIFO, device or
+// socket opened or created says nothing of why, and a source read without an error number
+// changed its length under the run: both are said in words of the run's own.
+FileRunResult FailedOn(FileRunFailure failure, const std::string& path, int error,
+                       const FileStore& files) {
+    FileRunResult result = FileRunResult::Ended(FileRunStatus::Failed, failure, path, error);
+    if (error == EINVAL && files.IsIrregular(path)) {
+        result.failureError = 0;
+        result.failureText = report::kNotRegularFile;
+    } else if (error == 0 && failure == FileRunFailure::SourceUnreadable) {
+        result.failureText = report::kChangedWhileRead;
+    }
+    return result;
+}
+
 struct Source {
     std::string path;
     std::int64_t size = 0;
@@ -64,21 +79,26 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
                                     output);
     }
+    // The output is known as a source by its identity, or, where names show none (another
+    // spelling in a folder that ignores letter case, a FUSE view of the source's folder), by
+    // holding the source's bytes: a copy refused costs another name, a source replaced is lost.
     const std::optional<FileIdentity> target = files.IdentityOf(output);
+    ByteReader existing;
+    const bool outputExists = target && files.OpenInput(output, existing);
     for (const std::string& path : paths) {
         ByteReader in;
         if (!files.OpenInput(path, in)) {
             const int error = errno;
             observer.AddLine(report::kEncryptReadNotOpen);
-            return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::SourceUnreadable,
-                                        path, error);
+            return FailedOn(FileRunFailure::SourceUnreadable, path, error, files);
         }
         if (in.Size() > std::numeric_limits<std::int32_t>::max()) {
             observer.ShowMessage(SourceTooLargeMessage(path));
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::SourceUnreadable,
                                         path);
         }
-        if (target && FileIdentity(in.Device(), in.Inode()) == *target) {
+        if (target && (FileIdentity(in.Device(), in.Inode()) == *target ||
+                       (outputExists && existing.HoldsSameBytesAs(in)))) {
             observer.ShowMessage(OutputIsSourceMessage(output));
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
                                         output);
@@ -96,8 +116,7 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
     // error: the system's error number, or 0 when the file changed under the run.
     const auto unreadable = [&](int error) {
         observer.AddLine(report::kEncryptReadNotOpen);
-        return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::SourceUnreadable,
-                                    source.path, error);
+        return FailedOn(FileRunFailure::SourceUnreadable, source.path, error, files);
     };
     const auto unwritable = [&] {
         return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, output,
@@ -172,8 +191,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
 
     const auto unwritable = [&](int error) {
         observer.AddLine(report::kEncryptWriteNotOpen);
-        return FileRunResult::Ended(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, output,
-                                    error);
+        return FailedOn(FileRunFailure::OutputUnwritable, output, error, files);
     };
     const std::unique_ptr<FileStore::Output> file =
         files.CreateOutput(output, ExistingFile::Replace);

@@ -36,11 +36,15 @@ struct FileRunResult {
     FileRunFailure failure = FileRunFailure::None;
     std::string failurePath;  // the file the failure concerns, where there is one
     int failureError = 0;     // the system's error number (errno) behind the failure, or 0
-    int filesWritten = 0;     // restored files, or 1 for a written container
-    int entriesSkipped = 0;   // stored entries not restored for their name or their target:
-                              // unsafe, taken by an earlier entry, or the container itself
-    int entriesRenamed = 0;   // entries written under a free name because the password was not
-                              // confirmed and their own name was taken
+    // Where the system gave no error number, or one that would mislead ("Invalid argument" for a
+    // FIFO), the run's own words for why: a fixed English text marked for translation
+    // (report::kNotRegularFile, report::kChangedWhileRead), or null.
+    const char* failureText = nullptr;
+    int filesWritten = 0;    // restored files, or 1 for a written container
+    int entriesSkipped = 0;  // stored entries not restored for their name or their target:
+                             // unsafe, taken by an earlier entry, or the container itself
+    int entriesRenamed = 0;  // entries written under a free name because the password was not
+                             // confirmed and their own name was taken
     // A run that ended early for the given reason; error as failureError.
     static FileRunResult Ended(FileRunStatus status, FileRunFailure failure, std::string path,
                                int error = 0) {
@@ -52,8 +56,9 @@ struct FileRunResult {
         return result;
     }
     // The system's words for failureError, in English whatever the locale ("No space left on
-    // device"), or "" when the failure has no system error behind it.
+    // device"), or failureText, or "" when the failure has neither behind it.
     std::string FailureReason() const {
+        if (failureText != nullptr) return failureText;
         if (failureError == 0) return {};
         const char* words = strerrordesc_np(failureError);
         return words != nullptr ? words : "error " + std::to_string(failureError);

@@ -43,6 +43,9 @@ class FileStore {
     virtual std::optional<FileIdentity> IdentityOf(const std::string& path) const = 0;
     // Whether anything at all has this name, a dangling link included.
     virtual bool NameTaken(const std::string& path) const = 0;
+    // Whether path leads to a FIFO, a device or a socket, which a run never reads or replaces:
+    // opening or creating it fails with EINVAL, which says nothing of why.
+    virtual bool IsIrregular(const std::string& path) const = 0;
     // Whether folder (with its final "/", or "" for the current one) takes names that differ
     // only in letter case for one file, as FAT, exFAT, many FUSE and network filesystems and
     // case-folding ext4 folders do. Such filesystems may also hand out a new identity at every

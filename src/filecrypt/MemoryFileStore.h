@@ -33,6 +33,7 @@ class MemoryFileStore final : public FileStore {
     // Every file is on device 1; there are no links, so a name is taken only by a file.
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;
+    bool IsIrregular(const std::string&) const override { return false; }
     bool FoldsLetterCase(const std::string& folder) const override;
 
   private:

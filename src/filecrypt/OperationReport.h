@@ -22,6 +22,12 @@ inline constexpr char kPasswordLengthWrong[] =
 inline constexpr char kPasswordWrong[] = QT_TRANSLATE_NOOP("kiv", "Password is wrong");
 inline constexpr char kChangePassword[] = QT_TRANSLATE_NOOP("kiv", "Change Password");
 
+// Why a run failed on a file where the system's error number says nothing or misleads: the
+// reason after the file's path (FileRunResult::failureText).
+inline constexpr char kNotRegularFile[] = QT_TRANSLATE_NOOP("kiv", "Not a regular file");
+inline constexpr char kChangedWhileRead[] =
+    QT_TRANSLATE_NOOP("kiv", "The file changed length while it was read");
+
 inline constexpr char kInitialLine[] =
     QT_TRANSLATE_NOOP("kiv", "View  Encrypt File the Report  or Decrypt  File the Report");
 

@@ -19,6 +19,7 @@
 
 #include "cli/CliContext.h"
 #include "filecrypt/FileEncryption.h"
+#include "support/BindMount.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -28,6 +29,7 @@ extern char** environ;
 namespace kiv {
 namespace {
 
+using testing::BindMount;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 using testing::ReadAll;
@@ -135,28 +137,6 @@ class CliProcess : public ::testing::Test {
 };
 
 TempFolder* CliProcess::folder = nullptr;
-
-// A folder seen through FUSE's bindfs, which has no unnamed files: there an output in progress
-// has a name (".big.kiv-XXXXXX"). Mounted() is false where bindfs or FUSE is missing.
-class BindMount {
-  public:
-    BindMount() {
-        mounted_ = std::system(("bindfs '" + under.path.string() + "' '" + path() +
-                                "' >/dev/null 2>&1 && mountpoint -q '" + path() + "'")
-                                   .c_str()) == 0;
-    }
-    ~BindMount() {
-        if (mounted_) [[maybe_unused]]
-            const int ignored = std::system(("fusermount -u '" + path() + "'").c_str());
-    }
-    bool Mounted() const { return mounted_; }
-    std::string path() const { return over.path.string(); }
-
-    TempFolder under, over;
-
-  private:
-    bool mounted_ = false;
-};
 
 // Runs kiv-cli restoring big.vrq into folder and sends it the signal once 16 MiB of the file
 // are written; the wait status.

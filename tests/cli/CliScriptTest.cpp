@@ -14,6 +14,8 @@
 #include <thread>
 
 #include "cli/CliContext.h"
+#include "support/BindMount.h"
+#include "support/FatMount.h"
 #include "support/TempFolder.h"
 
 namespace kiv {
@@ -72,6 +74,13 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
          "kiv-cli: cannot read password file 'missing': No such file or directory\n"},
         {"kiv encrypt-files --password-file pw -o x.vrq missing", kExitInputOutput,
          "kiv-cli: cannot read 'missing': No such file or directory\n"},
+        {"mkdir o && mkfifo o/a && kiv decrypt-file --password-file pw -C o a.vrq",
+         kExitInputOutput, "kiv-cli: cannot write 'o/a': Not a regular file\n"},
+        {"mkdir s && cp a s/c.vrq && kiv encrypt-files --password-file pw -o c.vrq s/c.vrq && "
+         "kiv decrypt-file --password-file pw c.vrq",
+         kExitFailed,
+         "kiv-cli: 1 of the files stored in 'c.vrq' was not restored: its name is unsafe or "
+         "taken (-v shows which)\n"},
         // The first failure decides: a line not decrypted, then output that could not be written.
         {"echo nonsense | kiv decrypt-text --password-file pw >/dev/full", kExitFailed,
          "kiv-cli: line 1: written back unchanged: too short to be a cipher text for this "
@@ -241,6 +250,79 @@ TEST_F(CliScript, PasswordsFromTheEnvironmentAndTheirRules) {
         EXPECT_EQ(shell.err, "kiv-cli: the password holds a NUL byte, which no password may hold\n")
             << command;
     }
+}
+
+// Folders that FUSE shows: a FAT image (letter case ignored, an inode per spelling, a file
+// removed while open kept under a name of its own, for good) and a bindfs view of a folder
+// (another device). The container and the sources are known there by their bytes, and standard
+// input is refused before a byte of it is read where its copy would stay behind.
+TEST_F(CliScript, FuseFoldersLoseNoFileAndKeepNoPlainText) {
+    testing::FatMount fat;
+    testing::BindMount view;
+    if (!fat.Mounted() || !view.Mounted())
+        GTEST_SKIP() << "no FAT image or bindfs view could be mounted through FUSE";
+    const std::string fatDir = fat.mount.path.string(), under = view.under.path.string(),
+                      over = view.path();
+    ASSERT_EQ(Run("mkdir s '" + fatDir + "/sub' '" + fatDir + "/tmp' '" + under +
+                  "/tmp' && printf payload! >s/X.VRQ && "
+                  "kiv encrypt-files --password-file pw -o c.vrq s/X.VRQ a && "
+                  "cp c.vrq '" +
+                  fatDir + "/sub/X.VRQ' && cp c.vrq '" + under + "/X.VRQ' && cp a '" + fatDir +
+                  "/sub/src.txt' && cp a '" + under + "/src.txt' && printf 'secretdata\\n' >secret")
+                  .status,
+              kExitOk);
+    const auto skipped = [](const std::string& container) {
+        return "kiv-cli: 1 of the files stored in '" + container +
+               "' was not restored: its name is unsafe or taken (-v shows which)\n";
+    };
+    const auto isSource = [](const std::string& output) {
+        return "kiv-cli: cannot write '" + output + "': the encrypted file " + output +
+               " would replace one of the files to encrypt. Please choose another name.\n";
+    };
+    const auto keeps = [](const std::string& folder) {
+        return "kiv-cli: cannot hold standard input in a temporary file in TMPDIR: '" + folder +
+               "' keeps a file removed while open under another name, as FUSE and network "
+               "filesystems do; set TMPDIR to a folder on a local disk\n";
+    };
+    // Standard input is read after the run, by cat, when kiv-cli left it unread.
+    const auto piped = [](const std::string& folder, const std::string& command) {
+        return "{ TMPDIR='" + folder + "' kiv " + command + "; s=$?; cat; exit $s; } <secret";
+    };
+    const struct {
+        std::string script;
+        int status;
+        std::string out, err;
+    } cases[] = {
+        {"kiv decrypt-file --password-file pw -C '" + fatDir + "/SUB' '" + fatDir + "/sub/X.VRQ'",
+         kExitFailed, "", skipped(fatDir + "/sub/X.VRQ")},
+        {"kiv decrypt-file --password-file pw -C '" + over + "' '" + under + "/X.VRQ'", kExitFailed,
+         "", skipped(under + "/X.VRQ")},
+        {"kiv encrypt-files --password-file pw -o '" + fatDir + "/sub/SRC.TXT' '" + fatDir +
+             "/sub/src.txt'",
+         kExitUsage, "", isSource(fatDir + "/sub/SRC.TXT")},
+        {"kiv encrypt-files --password-file pw -o '" + over + "/src.txt' '" + under + "/src.txt'",
+         kExitUsage, "", isSource(over + "/src.txt")},
+        {piped(fatDir + "/tmp", "encrypt-files --password-file pw --name h -o - - >x.vrq"),
+         kExitInputOutput, "secretdata\n", keeps(fatDir + "/tmp")},
+        {piped(over + "/tmp", "decrypt-file --password-file pw -"), kExitInputOutput,
+         "secretdata\n", keeps(over + "/tmp")},
+        {piped(fatDir + "/tmp", "list -"), kExitInputOutput, "secretdata\n",
+         keeps(fatDir + "/tmp")},
+    };
+    for (const auto& c : cases) {
+        const Shell shell = Run(c.script);
+        EXPECT_EQ(shell.status, c.status) << c.script;
+        EXPECT_EQ(shell.out, c.out) << c.script;
+        EXPECT_EQ(shell.err, c.err) << c.script;
+        EXPECT_TRUE(std::filesystem::is_empty(fatDir + "/tmp")) << c.script;
+        EXPECT_TRUE(std::filesystem::is_empty(under + "/tmp")) << c.script;
+    }
+    const std::string container = ReadAll(dir / "c.vrq");
+    EXPECT_EQ(ReadAll(fatDir + "/sub/X.VRQ"), container);
+    EXPECT_EQ(ReadAll(under + "/X.VRQ"), container);
+    EXPECT_EQ(ReadAll(fatDir + "/sub/a"), "alpha bytes");  // the other entry is restored
+    EXPECT_EQ(ReadAll(fatDir + "/sub/src.txt"), "alpha bytes");
+    EXPECT_EQ(ReadAll(under + "/src.txt"), "alpha bytes");
 }
 
 // A password prompt on a terminal: whatever ends the program there, echo comes back on.

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -48,6 +49,9 @@ class FailingOutputs final : public FileStore {
     }
     bool NameTaken(const std::string& path) const override {
         return DiskFileStore::Instance().NameTaken(path);
+    }
+    bool IsIrregular(const std::string& path) const override {
+        return DiskFileStore::Instance().IsIrregular(path);
     }
     bool FoldsLetterCase(const std::string& folder) const override {
         return DiskFileStore::Instance().FoldsLetterCase(folder);
@@ -107,6 +111,8 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
     const std::size_t fields = 4 + PrepareFileKey(ws, kPassword).ResidueBytes() + 4 + 12;
     WriteAll(dir / "fields.vrq", box.substr(0, fields));
     std::filesystem::create_directories(dir / "blocked/data");  // a folder where a file would go
+    std::filesystem::create_directories(dir / "piped");
+    mkfifo((dir / "piped/data").c_str(), 0600);  // a FIFO where a file would go
     std::filesystem::create_directory(dir / "out");
 
     const auto encrypt = [&](std::string password, std::vector<std::string> sources,
@@ -146,6 +152,10 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
          Status::Failed, Failure::SourceUnreadable, dir / "gone", noFile},
         {"source is a folder", encrypt(kPassword, {dir / "blocked"}, fresh), false, Status::Failed,
          Failure::SourceUnreadable, dir / "blocked", "Is a directory"},
+        {"source is a FIFO", encrypt(kPassword, {dir / "piped/data"}, fresh), false, Status::Failed,
+         Failure::SourceUnreadable, dir / "piped/data", "Not a regular file"},
+        {"output is a FIFO", encrypt(kPassword, {dir / "data"}, dir / "piped/data"), false,
+         Status::Failed, Failure::OutputUnwritable, dir / "piped/data", "Not a regular file"},
         {"output folder missing",
          encrypt(kPassword, {dir / "data"}, dir / "no/x.vrq"),
          false,
@@ -178,6 +188,16 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
          dir / "blocked/data",
          "Is a directory",
          {" Write File not Open "}},
+        {"target is a FIFO",
+         restore(kPassword, dir / "box.vrq", dir / "piped/"),
+         false,
+         Status::Failed,
+         Failure::OutputUnwritable,
+         dir / "piped/data",
+         "Not a regular file",
+         {" Write File not Open "}},
+        {"container is a FIFO", restore(kPassword, dir / "piped/data", out), false, Status::Failed,
+         Failure::SourceUnreadable, dir / "piped/data", "Not a regular file"},
         {"target outgrows the disk", limited(restore(kPassword, dir / "box.vrq", out)), false,
          Status::Failed, Failure::OutputUnwritable, out + "data", tooLarge},
         {"target disk full", restore(kPassword, dir / "box.vrq", out, full), false, Status::Failed,

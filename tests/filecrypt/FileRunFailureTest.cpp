@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstring>
 #include <utility>
 
@@ -130,13 +131,21 @@ TEST_F(FileRunFailure, OutputNamingASourceIsRefused) {
     EXPECT_EQ(ReadAll(dir / "box.vrq"), container);
 }
 
+// The largest size a container can hold is accepted (the run is cancelled once it has begun:
+// coding 2 GiB proves nothing more), one byte more is refused before anything is written.
 TEST_F(FileRunFailure, SourcesOfTwoGibibytesAreRefused) {
-    ASSERT_EQ(truncate((dir / "more").c_str(), std::int64_t{1} << 31), 0);  // sparse: no disk used
-    const auto result = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq",
-                                     observer, kFileRunClock);
-    EXPECT_EQ(result.status, FileRunStatus::Refused);
-    EXPECT_THAT(observer.messages, ElementsAre(SourceTooLargeMessage(dir / "more").Filled()));
-    EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
+    for (const std::int64_t size : {(std::int64_t{1} << 31) - 1, std::int64_t{1} << 31}) {
+        ASSERT_EQ(truncate((dir / "more").c_str(), size), 0);  // sparse: no disk used
+        observer = RecordingObserver();
+        observer.cancelAfterPositions = 0;
+        const auto result = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "big.vrq",
+                                         observer, kFileRunClock);
+        const bool fits = size <= INT32_MAX;
+        EXPECT_EQ(result.status, fits ? FileRunStatus::Cancelled : FileRunStatus::Refused) << size;
+        const std::vector<std::string> refusal = {SourceTooLargeMessage(dir / "more").Filled()};
+        EXPECT_EQ(observer.messages, fits ? std::vector<std::string>() : refusal) << size;
+        EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
+    }
 }
 
 TEST_F(FileRunFailure, PasswordLengthsAreChecked) {
@@ -249,38 +258,50 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
 }
 
 // A size below 0 still gives the entry a length (size div L + 1 blocks, none below 1), so only
-// that entry is lost; a file count below 0 leaves nothing to go on with.
+// that entry is lost; a file count below 0 leaves nothing to go on with, and 0 is an empty run.
+// At each end of the block count: -1 (one block), -L (none), -2L (-1 blocks: none).
 TEST_F(FileRunFailure, ANegativeSizeCostsOnlyItsEntryAndANegativeCountTheRun) {
     const std::string built = testing::BuildContainer(
         kPassword, {{"empty", ""}, {"two", "second file"}, {"three", "third"}}, kFileRunClock);
-    const std::size_t fileCount = 4 + (ResidueCount(kPassword) - 1);
+    const std::size_t residueBytes = ResidueCount(kPassword) - 1;
+    const std::size_t fileCount = 4 + residueBytes;
     const std::size_t firstSize = fileCount + 4 + 4 + 5;
+    const auto skippedLine = [](std::int32_t size) {
+        return " Entry 1 \"empty\" has a size of " + std::to_string(size) +
+               " bytes: the encrypted file is damaged there; the entry was not restored";
+    };
+    const std::int32_t length = static_cast<std::int32_t>(sizeof kPassword - 1);
     const struct {
         std::size_t offset;
         std::int32_t value;
+        bool blockless;                  // the entry's one block taken out
         std::vector<std::string> lines;  // the report lines that are not an entry's figures
         std::vector<std::string> names;
     } cases[] = {
-        {firstSize,
-         -1,
-         {" Entry 1 \"empty\" has a size of -1 bytes: the encrypted file is damaged there; the "
-          "entry was not restored"},
-         {"three", "two"}},
+        {firstSize, -1, false, {skippedLine(-1)}, {"three", "two"}},
+        {firstSize, -length, true, {skippedLine(-length)}, {"three", "two"}},
+        {firstSize, -2 * length, true, {skippedLine(-2 * length)}, {"three", "two"}},
+        {firstSize, INT32_MIN, true, {skippedLine(INT32_MIN)}, {"three", "two"}},
         {fileCount,
-         -5,
-         {" The encrypted file has a file count of -5: it is damaged, nothing was restored"},
+         -1,
+         false,
+         {" The encrypted file has a file count of -1: it is damaged, nothing was restored"},
          {}},
+        {fileCount, 0, false, {}, {}},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.offset) + ": " + std::to_string(c.value));
         for (const std::string& name : out.Names())
             std::remove((out / name).c_str());
         std::string damaged = built;
         std::memcpy(damaged.data() + c.offset, &c.value, 4);
+        if (c.blockless) damaged.erase(firstSize + 4, residueBytes);
         WriteAll(dir / "negative.vrq", damaged);
         observer = RecordingObserver();
         const FileRunResult result = Restore(kPassword, dir / "negative.vrq");
-        EXPECT_EQ(result.status, FileRunStatus::Failed) << c.value;
-        EXPECT_EQ(result.failure, kiv::FileRunFailure::ContainerDamaged) << c.value;
+        EXPECT_EQ(result.status, c.value == 0 ? FileRunStatus::Completed : FileRunStatus::Failed);
+        EXPECT_EQ(result.failure,
+                  c.value == 0 ? kiv::FileRunFailure::None : kiv::FileRunFailure::ContainerDamaged);
         EXPECT_EQ(result.filesWritten, static_cast<int>(c.names.size()));
         std::vector<std::string> lines;
         for (const std::string& line : observer.lines)
@@ -543,6 +564,15 @@ TEST_F(FileRunFailure, ListingWithoutThePassword) {
     EXPECT_EQ(problem(dir / "long.vrq"), damaged);
     WriteAll(dir / "tiny.vrq", "ab");
     EXPECT_EQ(problem(dir / "tiny.vrq"), "is too short to be an encrypted file");
+    // A file count at the least that is whole and one below: the two entries are left over.
+    const std::size_t fileCount = 4 + (ResidueCount(kPassword) - 1);
+    for (const std::int32_t count : {0, -1}) {
+        std::string counted = container;
+        std::memcpy(counted.data() + fileCount, &count, 4);
+        WriteAll(dir / "counted.vrq", counted);
+        EXPECT_EQ(problem(dir / "counted.vrq"),
+                  count == 0 ? damaged : "is damaged: its file count, -1, is negative");
+    }
 
     // The greatest header count a password can give, with one empty entry: its final block
     // fills the file under any block length. One more is no container's.

@@ -12,6 +12,8 @@
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
 #include "filecrypt/MemoryFileStore.h"
+#include "support/BindMount.h"
+#include "support/FatMount.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -19,6 +21,8 @@
 namespace kiv {
 namespace {
 
+using testing::BindMount;
+using testing::FatMount;
 using testing::RandomBytes;
 using testing::ReadAll;
 using testing::RecordingObserver;
@@ -61,6 +65,28 @@ TEST(FileStore, MemoryReadsAsTheDiskDoes) {
     ByteReader missing;
     EXPECT_FALSE(memory.OpenInput("g", missing));
     EXPECT_EQ(errno, ENOENT);
+
+    // Bytes are compared in place, past the buffer's length, the readers' positions kept; the
+    // first differing byte and one byte more or less tell two files apart.
+    std::string changed = bytes, first = bytes;
+    changed[1 << 20] ^= 1;
+    first[0] ^= 1;
+    memory.Put("same", bytes);
+    memory.Put("changed", changed);
+    memory.Put("shorter", bytes.substr(0, bytes.size() - 1));
+    memory.Put("first", first);
+    ByteReader disk;
+    ASSERT_TRUE(DiskFileStore::Instance().OpenInput(dir / "f", disk));
+    ASSERT_EQ(disk.Skip(7), 7);
+    for (const auto& [name, same] : {std::pair("same", true), std::pair("changed", false),
+                                     std::pair("shorter", false), std::pair("first", false)}) {
+        ByteReader other;
+        ASSERT_TRUE(memory.OpenInput(name, other));
+        EXPECT_EQ(disk.HoldsSameBytesAs(other), same) << name;
+        EXPECT_EQ(other.HoldsSameBytesAs(disk), same) << name;
+        EXPECT_EQ(other.Position(), 0);
+    }
+    EXPECT_EQ(disk.Position(), 7);
 }
 
 // The same container restored and listed on disk and in memory gives the same files, report
@@ -188,36 +214,20 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
     EXPECT_FALSE(store.NameTaken("z"));
 }
 
-// A FAT image mounted through FUSE, as a red team met a folder that ignores letter case and
-// hands out a new inode at every lookup. Unmounted with the object; Mounted() is false where
-// fusefat, mkfs.vfat or FUSE itself is missing.
-class FatMount {
-  public:
-    FatMount() {
-        const std::string image = store / "fat.img";
-        const std::string command = "truncate -s 8M '" + image + "' && mkfs.vfat '" + image +
-                                    "' >/dev/null 2>&1 && fusefat -o rw+ '" + image + "' '" +
-                                    mount.path.string() + "' >/dev/null 2>&1";
-        mounted_ = std::system(command.c_str()) == 0 &&
-                   std::system(("mountpoint -q '" + mount.path.string() + "'").c_str()) == 0;
-    }
-    ~FatMount() {
-        if (mounted_) {
-            [[maybe_unused]] const int ignored =
-                std::system(("fusermount -u '" + mount.path.string() + "'").c_str());
-        }
-    }
-    bool Mounted() const { return mounted_; }
-
-    TempFolder store, mount;
-
-  private:
-    bool mounted_ = false;
-};
+// The names of files in folder, sorted.
+std::vector<std::string> NamesIn(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
 
 // In a folder that ignores letter case, "X.VRQ" is the container "x.vrq" and "a.txt" the file
 // "A.txt" restored before it, though every lookup gives them new identities; both entries are
-// skipped. A folder that minds case restores all three. In memory, and on a real FAT mount.
+// skipped, also when the folder is given in another spelling ("D/" for "d/"). A folder that
+// minds case restores all three. An encryption's output there is a source under another
+// spelling. In memory, and on a real FAT mount and a bindfs view of the container's folder.
 TEST(FileStore, AFolderThatIgnoresCaseKeepsTheContainerAndEarlierFiles) {
     const std::string container = testing::BuildContainer(
         "password", {{"A.txt", "first"}, {"a.txt", "second"}, {"X.VRQ", "not it"}}, kFileRunClock);
@@ -226,36 +236,77 @@ TEST(FileStore, AFolderThatIgnoresCaseKeepsTheContainerAndEarlierFiles) {
         report::EntrySkipped(EntryProblem::IsContainer, "X.VRQ", 3).Filled()};
     for (const auto names :
          {MemoryFileStore::Names::Exact, MemoryFileStore::Names::FoldedWithoutStableIdentity}) {
-        const bool folded = names != MemoryFileStore::Names::Exact;
-        MemoryFileStore files(names);
-        files.Put("d/x.vrq", container);
-        RecordingObserver observer;
-        const auto result =
-            DecryptFiles("password", "d/x.vrq", observer, "", kFileRunClock, FileRunSpeed(), files);
-        EXPECT_EQ(result.filesWritten, folded ? 1 : 3);
-        EXPECT_EQ(result.entriesSkipped, folded ? 2 : 0);
-        EXPECT_EQ(*files.Find("d/x.vrq"), container);
-        EXPECT_EQ(*files.Find("d/A.txt"), "first");
-        EXPECT_EQ(*files.Find("d/a.txt"), folded ? "first" : "second");
-        for (const std::string& line : foldedLines)
-            EXPECT_EQ(std::count(observer.lines.begin(), observer.lines.end(), line), folded);
+        for (const std::string into : {"", "D/"}) {
+            SCOPED_TRACE(into);
+            const bool folded = names != MemoryFileStore::Names::Exact;
+            const std::string folder = into.empty() ? "d/" : into;
+            MemoryFileStore files(names);
+            files.Put("d/x.vrq", container);
+            files.Put("d/src.txt", "source");
+            RecordingObserver observer;
+            const auto result = DecryptFiles("password", "d/x.vrq", observer, into, kFileRunClock,
+                                             FileRunSpeed(), files);
+            EXPECT_EQ(result.filesWritten, folded ? 1 : 3);
+            EXPECT_EQ(result.entriesSkipped, folded ? 2 : 0);
+            EXPECT_EQ(*files.Find("d/x.vrq"), container);
+            EXPECT_EQ(*files.Find(folder + "A.txt"), "first");
+            EXPECT_EQ(*files.Find(folder + "a.txt"), folded ? "first" : "second");
+            for (const std::string& line : foldedLines)
+                EXPECT_EQ(std::count(observer.lines.begin(), observer.lines.end(), line), folded);
+            EXPECT_EQ(EncryptFiles("password", {"d/src.txt"}, into + "SRC.TXT", observer,
+                                   kFileRunClock, FileRunSpeed(), files)
+                          .status,
+                      folded && !into.empty() ? FileRunStatus::Refused : FileRunStatus::Completed);
+            EXPECT_EQ(*files.Find("d/src.txt"), "source");
+        }
     }
 
     FatMount fat;
-    if (!fat.Mounted()) GTEST_SKIP() << "no FAT image could be mounted through FUSE";
-    WriteAll(fat.mount / "x.vrq", container);
-    RecordingObserver observer;
-    const auto result = DecryptFiles("password", fat.mount / "x.vrq", observer);
-    EXPECT_EQ(result.filesWritten, 1);
-    EXPECT_EQ(result.entriesSkipped, 2);
-    EXPECT_THAT(fat.mount.Names(), ::testing::ElementsAre("A.txt", "x.vrq"));
-    EXPECT_EQ(ReadAll(fat.mount / "x.vrq"), container);
-    EXPECT_EQ(ReadAll(fat.mount / "A.txt"), "first");
-    EXPECT_TRUE(DiskFileStore::Instance().FoldsLetterCase(fat.mount.path.string() + "/"));
-    EXPECT_FALSE(DiskFileStore::Instance().FoldsLetterCase(fat.store.path.string() + "/"));
+    BindMount view;
+    if (!fat.Mounted() || !view.Mounted())
+        GTEST_SKIP() << "no FAT image or bindfs view could be mounted through FUSE";
+    const std::string sub = fat.mount / "sub", under = view.under.path.string();
+    std::filesystem::create_directory(sub);
+    const struct {
+        std::string container, into, folder;
+        std::vector<std::string> names;  // in folder afterwards
+    } restores[] = {
+        {sub + "/x.vrq", "", sub, {"A.txt", "x.vrq"}},
+        {sub + "/x.vrq", fat.mount / "SUB/", sub, {"A.txt", "x.vrq"}},
+        {under + "/X.VRQ", view.path() + "/", under, {"A.txt", "X.VRQ", "a.txt"}},
+    };
+    for (const auto& c : restores) {
+        SCOPED_TRACE(c.container + " into " + c.into);
+        for (const std::string& name : NamesIn(c.folder))
+            std::filesystem::remove(c.folder + "/" + name);
+        WriteAll(c.container, container);
+        RecordingObserver observer;
+        const auto result = DecryptFiles("password", c.container, observer, c.into);
+        EXPECT_EQ(result.filesWritten + result.entriesSkipped, 3);
+        EXPECT_THAT(observer.lines, ::testing::Contains(foldedLines[1]));
+        EXPECT_EQ(NamesIn(c.folder), c.names);
+        EXPECT_EQ(ReadAll(c.container), container);
+        EXPECT_EQ(ReadAll(c.folder + "/A.txt"), "first");
+    }
+    // An output that is the source in another spelling, or seen through the view.
+    WriteAll(sub + "/src.txt", "source");
+    WriteAll(under + "/src.txt", "source");
+    for (const auto& [source, output] : {std::pair(sub + "/src.txt", fat.mount / "SUB/SRC.TXT"),
+                                         std::pair(under + "/src.txt", view.path() + "/src.txt")}) {
+        RecordingObserver observer;
+        EXPECT_EQ(EncryptFiles("password", {source}, output, observer).status,
+                  FileRunStatus::Refused)
+            << output;
+        EXPECT_EQ(ReadAll(source), "source");
+    }
+    EXPECT_TRUE(DiskFileStore::Instance().FoldsLetterCase(sub + "/"));
+    EXPECT_FALSE(DiskFileStore::Instance().FoldsLetterCase(view.path() + "/"));
 }
 
 TEST(FileStore, FoldedNamesLowerTheLettersOfUtf8Text) {
+    // The ends of the letter ranges and the bytes beside them.
+    EXPECT_EQ(FoldedName("@AZ[`az{"), "@az[`az{");
+    EXPECT_EQ(CaseTurned("@AZ[`az{\xc3\x84"), "@az[`AZ{\xc3\x84");
     EXPECT_EQ(FoldedName("X.VRQ"), "x.vrq");
     EXPECT_EQ(FoldedName("\xc3\x84RGER.TXT"), "\xc3\xa4rger.txt");                  // Ä
     EXPECT_EQ(FoldedName("\xce\xa3\xce\x9f\xce\xa6"), "\xcf\x83\xce\xbf\xcf\x86");  // ΣΟΦ

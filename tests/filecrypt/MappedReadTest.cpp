@@ -61,6 +61,7 @@ TEST(MappedRead, ASourceCutDuringTheRunFailsItAsChangedAndLeavesNoContainer) {
         EXPECT_EQ(result.status, FileRunStatus::Failed) << threads;
         EXPECT_EQ(result.failure, FileRunFailure::SourceUnreadable);
         EXPECT_EQ(result.failureError, 0) << "a file that shrank is no system error";
+        EXPECT_EQ(result.FailureReason(), "The file changed length while it was read");
         EXPECT_THAT(observer.lines, ElementsAre(std::string(report::kEncryptReadNotOpen)));
         EXPECT_THAT(dir.Names(), ElementsAre("source"));
     }
@@ -81,6 +82,8 @@ TEST(MappedRead, AContainerCutDuringTheRunEndsAsACutContainer) {
             DecryptFiles("password", dir / "box.vrq", observer, out.path.string() + "/",
                          kFileRunClock, Chunks(threads));
         EXPECT_EQ(result.status, FileRunStatus::Failed) << threads;
+        EXPECT_EQ(result.failure, FileRunFailure::SourceUnreadable);
+        EXPECT_EQ(result.FailureReason(), "The file changed length while it was read");
         EXPECT_THAT(observer.lines,
                     ::testing::Contains(report::EndsBeforeLastBlockOf("source").Filled()));
         EXPECT_TRUE(out.Names().empty());

@@ -447,5 +447,17 @@ Cancel it and close the window?</source>
         <source>File: %1</source>
         <translation>Dosya: %1</translation>
     </message>
+    <message>
+        <source>is damaged: its file count, %1, is negative</source>
+        <translation>bozuk: dosya sayısı %1, sıfırdan küçük</translation>
+    </message>
+    <message>
+        <source>Not a regular file</source>
+        <translation>Normal bir dosya değil</translation>
+    </message>
+    <message>
+        <source>The file changed length while it was read</source>
+        <translation>Dosyanın uzunluğu okunurken değişti</translation>
+    </message>
 </context>
 </TS>
