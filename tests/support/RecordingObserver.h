@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,8 @@
 
 namespace kiv::testing {
 
-// Records what a file run shows; answers the password question from a script (OK by default).
+// Records what a file run shows; answers the password question from a script (OK by default),
+// and, when it asks before replacing, the question about files in the way (whenAsked runs first).
 struct RecordingObserver : FileRunObserver {
     std::vector<std::string> lines;
     std::vector<std::string> messages;
@@ -19,6 +21,10 @@ struct RecordingObserver : FileRunObserver {
     bool overallVisible = false;
     bool fileVisible = false;
     int cancelAfterPositions = -1;
+    bool asks = false;
+    ExistingFileChoice choice = ExistingFileChoice::Skip;
+    std::vector<std::string> inTheWay;  // "folder|name|name..." per question
+    std::function<void()> whenAsked;
 
     // Lines and messages as kiv-cli reads them: in English, with their values put in.
     void AddLine(const ReportText& line) override { lines.push_back(line.Filled()); }
@@ -29,6 +35,16 @@ struct RecordingObserver : FileRunObserver {
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    bool AsksBeforeReplacing() const override { return asks; }
+    ExistingFileChoice ChooseForExisting(const std::string& folder,
+                                         const std::vector<std::string>& names) override {
+        std::string asked = folder;
+        for (const std::string& name : names)
+            asked += "|" + name;
+        inTheWay.push_back(asked);
+        if (whenAsked) whenAsked();
+        return choice;
     }
     void ShowPasswordBox() override { ++passwordBoxShown; }
     void SetOverallVisible(bool visible) override { overallVisible = visible; }
