@@ -154,10 +154,13 @@ QString FileRunController::Summary(const FileRunResult& result) const {
                          : cancelled ? kEncryptCancelled
                                      : kEncryptNotFinished)
             .arg(output_);
+    if (result.passwordUnconfirmed)
+        return ShownText(kRestoreUnconfirmed, result.filesWritten).arg(output_);
     const QString restored = QString::number(result.filesWritten);
     if (finished)
         return ShownText(kRestoreFinished)
-            .arg(output_, restored, QString::number(result.entriesSkipped));
+            .arg(output_, restored,
+                 QString::number(result.entriesSkipped + result.entriesDeclined));
     return ShownText(cancelled ? kRestoreCancelled : kRestoreNotFinished).arg(output_, restored);
 }
 

@@ -244,6 +244,13 @@ TEST_F(FileRuns, StartedWithAContainerTheRestoreAppendsWithoutADialogUntilATextE
     EXPECT_EQ(lines[0], kInitialLine);
     EXPECT_EQ(lines[1], "a.txt");
     EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
+    // Pressed again, it restores over the same files: they hold what it would write, so it asks
+    // nothing and writes nothing.
+    window->Button1()->click();
+    WaitForRun(*window);
+    EXPECT_TRUE(ui.choices.isEmpty());
+    EXPECT_EQ(ListLines(*window).mid(9).filter("\""),
+              QStringList{" \"a.txt\" already holds the same content: left as it was"});
 
     window->RadioButton3()->setChecked(true);
     window->Button5()->click();
@@ -280,28 +287,137 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
     EXPECT_EQ(ui.messages.size(), 8);
 }
 
-TEST_F(FileRuns, AWrongPasswordOfTheSameLengthAsksForEveryDifferingByte) {
-    MakeContainer(Path("six.vrq"), {Path("a.txt")}, "abcdef");
-    QFile::remove(Path("a.txt"));
-    auto window = OpenInFileMode("uvwxyz");
-    ui.openAnswer = {Path("six.vrq")};
-    ui.questionAnswer = false;  // Cancel: go on with this password
-    window->Button1()->click();
-    WaitForRun(*window);
-    ASSERT_GE(ui.questions.size(), 1);
-    EXPECT_EQ(ui.questions.count("Change Password|Password is wrong"), ui.questions.size());
-    EXPECT_NE(FileBytes(Path("a.txt")), "<missing>");
+// One question, whose buttons say what they do; Stop is what Enter and Escape give. Going on,
+// nothing says "Finished", and no output passes for a stored file unremarked.
+TEST_F(FileRuns, AWrongPasswordIsAskedOnceAndStopsUnlessTheUserRestoresAnyway) {
+    MakeContainer(Path("ten.vrq"), {Path("a.txt")}, "abcdefghij");
+    const QString unconfirmed = "The password did not match: files written into " + folder.path() +
+                                ": 1, probably unreadable";
+    const struct {
+        const char* answer;  // nullptr: Escape
+        const char* inTheWay;
+        QStringList written;  // what a.txt and its copies hold afterwards, "" for garbage
+        QStringList lines;    // the run's lines that are neither names nor figures
+    } cases[] = {
+        {nullptr,
+         nullptr,
+         {},
+         {"Not finished: files restored into " + folder.path() + ": 0, the rest not restored"}},
+        {"Stop",
+         "mine",
+         {"mine"},
+         {"Not finished: files restored into " + folder.path() + ": 0, the rest not restored"}},
+        {"Restore anyway",
+         nullptr,
+         {""},
+         {" The password differs from the stored one: \"a.txt\" was written under its own name "
+          "and is probably unreadable",
+          unconfirmed}},
+        {"Restore anyway",
+         "mine",
+         {"mine", ""},
+         {" The password differs from the stored one, so \"a.txt\" was not replaced: restored "
+          "as \"a (restored 2).txt\"",
+          unconfirmed}},
+    };
+    auto window = OpenInFileMode("uvwxyzabcd");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer != nullptr ? c.answer : "Escape");
+        QFile::remove(Path("a.txt"));
+        QFile::remove(Path("a (restored 2).txt"));
+        if (c.inTheWay != nullptr) WriteFile(Path("a.txt"), c.inTheWay);
+        ui.choices.clear();
+        if (c.answer != nullptr) ui.choiceAnswers = {c.answer};
+        ui.openAnswer = {Path("ten.vrq")};
+        window->Edit1()->hide();
+        window->Button1()->click();
+        WaitForRun(*window);
+        EXPECT_EQ(ui.choices,
+                  QStringList{"Change Password|Password is wrong|Stop/Restore anyway|Stop"});
+        QStringList written;
+        for (const char* name : {"a.txt", "a (restored 2).txt"}) {
+            const QByteArray bytes = FileBytes(Path(name));
+            if (bytes == "<missing>") continue;
+            EXPECT_NE(bytes, "0123456789");
+            written << (c.inTheWay != nullptr && bytes == c.inTheWay ? QString(bytes) : QString());
+        }
+        EXPECT_EQ(written, c.written);
+        QStringList lines;
+        for (const QString& line : ListLines(*window).mid(1))
+            if (!line.contains(" = ") && line != "a.txt") lines << line;
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(window->Status()->text(), c.lines.back());
+        const bool stopped = c.answer == nullptr || QString(c.answer) == "Stop";
+        EXPECT_EQ(window->Edit1()->isHidden(), !stopped);
+        EXPECT_TRUE(window->ProgressBar2()->isHidden());
+    }
+}
 
-    ui.questions.clear();
-    QFile::remove(Path("a.txt"));
-    ui.questionAnswer = true;  // OK: stop
-    window->Edit1()->hide();
-    window->Button1()->click();
-    WaitForRun(*window);
-    EXPECT_EQ(ui.questions, QStringList{"Change Password|Password is wrong"});
-    EXPECT_FALSE(window->Edit1()->isHidden());
-    EXPECT_TRUE(window->ProgressBar2()->isHidden());
-    EXPECT_EQ(FileBytes(Path("a.txt")), "<missing>");
+// Before a restore writes over files of other content it asks once, listing them; a file that
+// already holds what would be written is left as it is and not asked about. Escape skips.
+TEST_F(FileRuns, ARestoreAsksOnceBeforeReplacingFilesOfOtherContent) {
+    WriteFile(Path("c.cpp"), "x");
+    MakeContainer(Path("three.vrq"), {Path("a.txt"), Path("b.doc"), Path("c.cpp")}, "abc");
+    const QString question =
+        "Files already there|Files in " + folder.path() +
+        " hold other content than the restore would write: 2\n\na.txt\nc.cpp\n\nReplace: these "
+        "files are replaced and lost.\nKeep both: each restored file gets a name such as \"a "
+        "(restored 2).txt\".\nSkip: these files are left as they are and not restored."
+        "|Replace/Keep both/Skip|Keep both";
+    const QString same = " \"b.doc\" already holds the same content: left as it was";
+    const struct {
+        const char* answer;  // nullptr: Escape
+        QStringList files;   // the folder's files and what they hold afterwards
+        QStringList lines;   // the run's lines that are neither names nor figures
+    } cases[] = {
+        {nullptr,
+         {"a.txt=edited", "b.doc=", "c.cpp=y"},
+         {" Entry 1 \"a.txt\": the file of that name holds other content and was kept, as "
+          "chosen; not restored",
+          same,
+          " Entry 3 \"c.cpp\": the file of that name holds other content and was kept, as "
+          "chosen; not restored",
+          "Finished: files restored into " + folder.path() + ": 1, not restored: 2"}},
+        {"Replace",
+         {"a.txt=0123456789", "b.doc=", "c.cpp=x"},
+         {" \"a.txt\" held other content: replaced, as chosen", same,
+          " \"c.cpp\" held other content: replaced, as chosen",
+          "Finished: files restored into " + folder.path() + ": 3, not restored: 0"}},
+        {"Keep both",
+         {"a (restored 2).txt=0123456789", "a.txt=edited", "b.doc=", "c (restored 2).cpp=x",
+          "c.cpp=y"},
+         {" \"a.txt\" holds other content and was kept, as chosen: restored as \"a (restored "
+          "2).txt\"",
+          same,
+          " \"c.cpp\" holds other content and was kept, as chosen: restored as \"c (restored "
+          "2).cpp\"",
+          "Finished: files restored into " + folder.path() + ": 3, not restored: 0"}},
+    };
+    auto window = OpenInFileMode("abc");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer != nullptr ? c.answer : "Escape");
+        for (const QString& name : QDir(folder.path()).entryList({"*restored*"}))
+            QFile::remove(Path(name));
+        WriteFile(Path("a.txt"), "edited");
+        WriteFile(Path("c.cpp"), "y");
+        ui.choices.clear();
+        if (c.answer != nullptr) ui.choiceAnswers = {c.answer};
+        ui.openAnswer = {Path("three.vrq")};
+        window->Button1()->click();
+        WaitForRun(*window);
+        EXPECT_EQ(ui.choices, QStringList{question});
+        QStringList files;
+        for (const QString& name :
+             QDir(folder.path()).entryList({"a*", "b*", "c*"}, QDir::Files, QDir::Name))
+            files << name + "=" + FileBytes(Path(name));
+        EXPECT_EQ(files, c.files);
+        QStringList lines;
+        for (const QString& line : ListLines(*window).mid(1))
+            if (!line.contains(" = ") && !QStringList{"a.txt", "b.doc", "c.cpp"}.contains(line))
+                lines << line;
+        EXPECT_EQ(lines, c.lines);
+        EXPECT_EQ(window->Status()->text(), c.lines.back());
+    }
 }
 
 TEST_F(FileRuns, APasswordOfAnotherLengthIsRefusedAndThePasswordBoxShown) {

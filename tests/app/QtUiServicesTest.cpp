@@ -6,7 +6,10 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,10 +38,44 @@ TEST(QtUiServices, OnceInteractionHasStoppedNothingWaitsForAPerson) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "app_tests: Can't Create Key\napp_tests: Failed to set data for 'radyono'.\n");
     EXPECT_FALSE(ui.Question("Replace?", "Confirm"));
+    EXPECT_EQ(ui.Choose("Password is wrong", "Change Password", {"Stop", "Restore anyway"}, 1, 0),
+              0);
     EXPECT_EQ(ui.PasswordBox("Caption", "Enter the Password:", "", ""), std::nullopt);
     EXPECT_TRUE(ui.OpenDialog(dialog).isEmpty());
     EXPECT_EQ(ui.SaveDialog(dialog), std::nullopt);
     EXPECT_FALSE(boxOpened);
+}
+
+// The buttons read as given; Enter presses the default one, and Escape or closing the box give
+// the escape one, whichever that is.
+TEST(QtUiServices, AChoiceGivesTheButtonPressedAndEscapeOrClosingItsEscapeButton) {
+    enum Press { Enter, Escape, Close, ClickReplace };
+    const struct {
+        Press press;
+        int defaultButton, escapeButton, chosen;
+    } cases[] = {{Enter, 1, 2, 1},  {Escape, 1, 2, 2}, {Close, 1, 2, 2},
+                 {Escape, 0, 0, 0}, {Close, 2, 0, 0},  {ClickReplace, 1, 2, 0}};
+    for (const auto& c : cases) {
+        QStringList shown;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            for (QAbstractButton* button : box->buttons()) {
+                shown << button->text();
+                if (c.press == ClickReplace && button->text() == "Replace") button->click();
+            }
+            if (c.press == Enter) QTest::keyClick(box, Qt::Key_Return);
+            if (c.press == Escape) QTest::keyClick(box, Qt::Key_Escape);
+            if (c.press == Close) box->close();
+        });
+        QtUiServices ui;
+        EXPECT_EQ(ui.Choose("text", "caption", {"Replace", "Keep both", "Skip"}, c.defaultButton,
+                            c.escapeButton),
+                  c.chosen)
+            << c.press << " " << c.defaultButton;
+        shown.sort();
+        EXPECT_EQ(shown, (QStringList{"Keep both", "Replace", "Skip"}));
+    }
 }
 
 TEST(QtUiServices, TheSaveDialogAsksBeforeReplacingOnlyWhenTold) {
