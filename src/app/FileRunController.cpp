@@ -36,6 +36,7 @@ bool FileRunController::CheckPassword(bool restoring, std::string& password) {
     const std::string confirmation = TextAdapter::ToBytes(controls_.Edit2->text());
     const char* refusal = FilePasswordRefusal(
         restoring ? FileRunKind::Restore : FileRunKind::Encryption, password, &confirmation);
+    if (refusal == nullptr && !FilePasswordUsable(password)) refusal = kUnusableFilePassword;
     if (refusal == nullptr) return true;
     ui_.ShowMessage(QString::fromUtf8(refusal));
     return false;

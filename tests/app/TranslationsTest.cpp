@@ -46,6 +46,10 @@ TEST(Translations, TurkishLocaleShowsTurkishTextsAndQtsOwnButtonsUntilRemoved) {
                        "2 GiB'tan küçük dosyaları tutabilir."},
                  // A kept copy's name follows the window's language.
                  Shown{kRestoredCopyMark, " (geri yüklendi %1)"},
+                 Shown{kUnusableFilePassword,
+                       "Bu parola kullanılamaz: başka bir parola seçin; "
+                       "A–Z dışında harfler içeren bazı parolalar "
+                       "kullanılamaz"},
                  // What the catalogue does not know, a file name say, is shown as it is.
                  Shown{ReportText::Value("notes = draft.txt"), "notes = draft.txt"},
              })

@@ -502,6 +502,10 @@ Atla: bu dosyalar olduğu gibi kalır ve geri yüklenmez.</numerusform>
         <translation>Atla</translation>
     </message>
     <message>
+        <source>This password cannot be used: choose another one; some passwords with letters outside A–Z cannot</source>
+        <translation>Bu parola kullanılamaz: başka bir parola seçin; A–Z dışında harfler içeren bazı parolalar kullanılamaz</translation>
+    </message>
+    <message>
         <source> (restored %1)</source>
         <translation> (geri yüklendi %1)</translation>
     </message>
