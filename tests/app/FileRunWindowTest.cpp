@@ -278,8 +278,7 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
                   "Password 1 and Password 2 must equal or small than three ",
                   "Password 1 and Password 2 must equal or small than three "}));
     EXPECT_TRUE(ui.openSeen.empty());
-    // Passwords the cipher cannot use for files, of ordinary Turkish words, are refused as
-    // plainly, before any dialog.
+    // Ordinary Turkish words the cipher cannot use for files, refused as plainly.
     ui.messages.clear();
     for (const char* unusable : {"güneş", "Öğretmen", "Ağaç dalı", "Güneşli gün", "ığüşöç"}) {
         SetPasswords(*window, QString::fromUtf8(unusable), QString::fromUtf8(unusable));
@@ -288,10 +287,9 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
         Drop(*window, {Path("a.txt")});
     }
     EXPECT_EQ(ui.messages, QStringList(15,
-                                       "This password cannot be used: choose another one; some "
-                                       "passwords with letters outside A–Z cannot"));
-    EXPECT_TRUE(ui.openSeen.empty());
-    EXPECT_TRUE(ui.saveSeen.empty());
+                                       "This password cannot be used: choose another one; "
+                                       "some passwords with letters outside A–Z cannot"));
+    EXPECT_TRUE(ui.openSeen.empty() && ui.saveSeen.empty());
     ui.messages.clear();
     for (const QString& accepted : {QString("abc"), longest}) {
         SetPasswords(*window, accepted, accepted);
@@ -302,137 +300,86 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
-// One question, whose buttons say what they do; Stop is what Enter and Escape give. Going on,
-// nothing says "Finished", and no output passes for a stored file unremarked.
-TEST_F(FileRuns, AWrongPasswordIsAskedOnceAndStopsUnlessTheUserRestoresAnyway) {
-    MakeContainer(Path("ten.vrq"), {Path("a.txt")}, "abcdefghij");
-    const QString unconfirmed = "The password did not match: files written into " + folder.path() +
-                                ": 1, probably unreadable";
-    const struct {
-        const char* answer;  // nullptr: Escape
-        const char* inTheWay;
-        QStringList written;  // what a.txt and its copies hold afterwards, "" for garbage
-        QStringList lines;    // the run's lines that are neither names nor figures
-    } cases[] = {
-        {nullptr,
-         nullptr,
-         {},
-         {"Not finished: files restored into " + folder.path() + ": 0, the rest not restored"}},
-        {"Stop",
-         "mine",
-         {"mine"},
-         {"Not finished: files restored into " + folder.path() + ": 0, the rest not restored"}},
-        {"Restore anyway",
-         nullptr,
-         {""},
-         {" The password differs from the stored one: \"a.txt\" was written under its own name "
-          "and is probably unreadable",
-          unconfirmed}},
-        {"Restore anyway",
-         "mine",
-         {"mine", ""},
-         {" The password differs from the stored one, so \"a.txt\" was not replaced: restored "
-          "as \"a (restored 2).txt\"",
-          unconfirmed}},
-    };
-    auto window = OpenInFileMode("uvwxyzabcd");
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer != nullptr ? c.answer : "Escape");
-        QFile::remove(Path("a.txt"));
-        QFile::remove(Path("a (restored 2).txt"));
-        if (c.inTheWay != nullptr) WriteFile(Path("a.txt"), c.inTheWay);
-        ui.choices.clear();
-        if (c.answer != nullptr) ui.choiceAnswers = {c.answer};
-        ui.openAnswer = {Path("ten.vrq")};
-        window->Edit1()->hide();
-        window->Button1()->click();
-        WaitForRun(*window);
-        EXPECT_EQ(ui.choices,
-                  QStringList{"Change Password|Password is wrong|Stop/Restore anyway|Stop"});
-        QStringList written;
-        for (const char* name : {"a.txt", "a (restored 2).txt"}) {
-            const QByteArray bytes = FileBytes(Path(name));
-            if (bytes == "<missing>") continue;
-            EXPECT_NE(bytes, "0123456789");
-            written << (c.inTheWay != nullptr && bytes == c.inTheWay ? QString(bytes) : QString());
-        }
-        EXPECT_EQ(written, c.written);
-        QStringList lines;
-        for (const QString& line : ListLines(*window).mid(1))
-            if (!line.contains(" = ") && line != "a.txt") lines << line;
-        EXPECT_EQ(lines, c.lines);
-        EXPECT_EQ(window->Status()->text(), c.lines.back());
-        const bool stopped = c.answer == nullptr || QString(c.answer) == "Stop";
-        EXPECT_EQ(window->Edit1()->isHidden(), !stopped);
-        EXPECT_TRUE(window->ProgressBar2()->isHidden());
-    }
-}
-
-// Before a restore writes over files of other content it asks once, listing them; a file that
-// already holds what would be written is left as it is and not asked about. Escape skips.
-TEST_F(FileRuns, ARestoreAsksOnceBeforeReplacingFilesOfOtherContent) {
+// A restore asks once about a wrong password ("Stop" is what Enter and Escape give) and, before
+// it writes over files of other content, once about all of them (Escape skips); a file that
+// already holds what would be written is left as it is. Going on with a wrong password, no
+// output passes for a stored file unremarked, and nothing says "Finished".
+TEST_F(FileRuns, ARestoreAsksOnceAboutAWrongPasswordAndOnceAboutFilesInItsWay) {
     WriteFile(Path("c.cpp"), "x");
-    MakeContainer(Path("three.vrq"), {Path("a.txt"), Path("b.doc"), Path("c.cpp")}, "abc");
-    const QString question =
-        "Files already there|Files in " + folder.path() +
-        " hold other content than the restore would write: 2\n\na.txt\nc.cpp\n\nReplace: these "
-        "files are replaced and lost.\nKeep both: each restored file gets a name such as \"a "
-        "(restored 2).txt\".\nSkip: these files are left as they are and not restored."
-        "|Replace/Keep both/Skip|Keep both";
+    MakeContainer(Path("abc.vrq"), {Path("a.txt"), Path("b.doc"), Path("c.cpp")}, "abcdefghij");
+    const QString into = "files restored into " + folder.path() + ": ";
     const QString same = " \"b.doc\" already holds the same content: left as it was";
+    const QString unconfirmed = " The password differs from the stored one";
     const struct {
-        const char* answer;  // nullptr: Escape
-        QStringList files;   // the folder's files and what they hold afterwards
-        QStringList lines;   // the run's lines that are neither names nor figures
+        const char* password;
+        QStringList answers;
+        QStringList files;  // "name=bytes" afterwards, "?" for other bytes
+        QStringList lines;  // the run's lines but names and figures
     } cases[] = {
-        {nullptr,
-         {"a.txt=edited", "b.doc=", "c.cpp=y"},
+        {"abcdefghij",
+         {},
+         {"a.txt=edited", "b.doc=", "c.cpp=x"},
          {" Entry 1 \"a.txt\": the file of that name holds other content and was kept, as "
           "chosen; not restored",
-          same,
-          " Entry 3 \"c.cpp\": the file of that name holds other content and was kept, as "
-          "chosen; not restored",
-          "Finished: files restored into " + folder.path() + ": 1, not restored: 2"}},
-        {"Replace",
+          same, "Finished: " + into + "2, not restored: 1"}},
+        {"abcdefghij",
+         {"Replace"},
          {"a.txt=0123456789", "b.doc=", "c.cpp=x"},
          {" \"a.txt\" held other content: replaced, as chosen", same,
-          " \"c.cpp\" held other content: replaced, as chosen",
-          "Finished: files restored into " + folder.path() + ": 3, not restored: 0"}},
-        {"Keep both",
-         {"a (restored 2).txt=0123456789", "a.txt=edited", "b.doc=", "c (restored 2).cpp=x",
-          "c.cpp=y"},
+          "Finished: " + into + "3, not restored: 0"}},
+        {"abcdefghij",
+         {"Keep both"},
+         {"a (restored 2).txt=0123456789", "a.txt=edited", "b.doc=", "c.cpp=x"},
          {" \"a.txt\" holds other content and was kept, as chosen: restored as \"a (restored "
           "2).txt\"",
-          same,
-          " \"c.cpp\" holds other content and was kept, as chosen: restored as \"c (restored "
-          "2).cpp\"",
-          "Finished: files restored into " + folder.path() + ": 3, not restored: 0"}},
+          same, "Finished: " + into + "3, not restored: 0"}},
+        {"uvwxyzabcd",
+         {"Stop"},
+         {"a.txt=edited", "b.doc="},
+         {"Not finished: " + into + "0, the rest not restored"}},
+        {"uvwxyzabcd",
+         {"Restore anyway"},
+         {"a (restored 2).txt=?", "a.txt=edited", "b (restored 2).doc=", "b.doc=", "c.cpp=?"},
+         {unconfirmed + ", so \"a.txt\" was not replaced: restored as \"a (restored 2).txt\"",
+          unconfirmed + ", so \"b.doc\" was not replaced: restored as \"b (restored 2).doc\"",
+          unconfirmed + ": \"c.cpp\" was written under its own name and is probably unreadable",
+          "The password did not match: files written into " + folder.path() +
+              ": 3, probably unreadable"}},
     };
-    auto window = OpenInFileMode("abc");
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.answer != nullptr ? c.answer : "Escape");
-        for (const QString& name : QDir(folder.path()).entryList({"*restored*"}))
+        SCOPED_TRACE(c.answers.join("").toStdString());
+        for (const QString& name : QDir(folder.path()).entryList({"?.*", "? (*"}, QDir::Files))
             QFile::remove(Path(name));
         WriteFile(Path("a.txt"), "edited");
-        WriteFile(Path("c.cpp"), "y");
-        ui.choices.clear();
-        if (c.answer != nullptr) ui.choiceAnswers = {c.answer};
-        ui.openAnswer = {Path("three.vrq")};
+        WriteFile(Path("b.doc"), "");
+        auto window = OpenInFileMode(c.password);
+        window->Edit1()->hide();
+        ui.choiceAnswers.assign(c.answers.begin(), c.answers.end());
+        ui.openAnswer = {Path("abc.vrq")};
         window->Button1()->click();
         WaitForRun(*window);
-        EXPECT_EQ(ui.choices, QStringList{question});
-        QStringList files;
-        for (const QString& name :
-             QDir(folder.path()).entryList({"a*", "b*", "c*"}, QDir::Files, QDir::Name))
-            files << name + "=" + FileBytes(Path(name));
+        QStringList files, lines;
+        for (const QString& name : QDir(folder.path()).entryList({"?.*", "? (*"}, QDir::Files)) {
+            const QByteArray bytes = FileBytes(Path(name));
+            const bool known = QStringList{"0123456789", "", "x", "edited"}.contains(bytes);
+            files << name + "=" + (known ? bytes : "?");
+        }
         EXPECT_EQ(files, c.files);
-        QStringList lines;
         for (const QString& line : ListLines(*window).mid(1))
             if (!line.contains(" = ") && !QStringList{"a.txt", "b.doc", "c.cpp"}.contains(line))
                 lines << line;
         EXPECT_EQ(lines, c.lines);
         EXPECT_EQ(window->Status()->text(), c.lines.back());
+        EXPECT_EQ(window->Edit1()->isHidden(), c.answers != QStringList{"Stop"});
     }
+    const QString inTheWay =
+        "Files already there|Files in " + folder.path() +
+        " hold other content than the restore would write: 1\n\na.txt\n\nReplace: these files "
+        "are replaced and lost.\nKeep both: each restored file gets a name such as \"a (restored "
+        "2).txt\".\nSkip: these files are left as they are and not restored.|Replace/Keep "
+        "both/Skip|Keep both";
+    const QString wrong = "Change Password|Password is wrong|Stop/Restore anyway|Stop";
+    EXPECT_EQ(ui.choices, QStringList({inTheWay, inTheWay, inTheWay, wrong, wrong}));
 }
 
 TEST_F(FileRuns, APasswordOfAnotherLengthIsRefusedAndThePasswordBoxShown) {

@@ -10,7 +10,7 @@
 namespace kiv::testing {
 
 // Records what a file run shows; answers the password question from a script (OK by default),
-// and, when it asks before replacing, the question about files in the way (whenAsked runs first).
+// and, when it asks before replacing, the one about files in the way (after running whenAsked).
 struct RecordingObserver : FileRunObserver {
     std::vector<std::string> lines;
     std::vector<std::string> messages;
@@ -22,9 +22,8 @@ struct RecordingObserver : FileRunObserver {
     bool fileVisible = false;
     int cancelAfterPositions = -1;
     bool asks = false;
-    ExistingFileChoice choice = ExistingFileChoice::Skip;
-    std::vector<std::string> inTheWay;  // "folder|name|name..." per question
-    std::function<void()> whenAsked;
+    std::vector<std::string> inTheWay;  // the names asked about
+    std::function<void()> whenAsked = [] {};
 
     // Lines and messages as kiv-cli reads them: in English, with their values put in.
     void AddLine(const ReportText& line) override { lines.push_back(line.Filled()); }
@@ -37,14 +36,11 @@ struct RecordingObserver : FileRunObserver {
         return answer;
     }
     bool AsksBeforeReplacing() const override { return asks; }
-    ExistingFileChoice ChooseForExisting(const std::string& folder,
+    ExistingFileChoice ChooseForExisting(const std::string&,
                                          const std::vector<std::string>& names) override {
-        std::string asked = folder;
-        for (const std::string& name : names)
-            asked += "|" + name;
-        inTheWay.push_back(asked);
-        if (whenAsked) whenAsked();
-        return choice;
+        inTheWay.insert(inTheWay.end(), names.begin(), names.end());
+        whenAsked();
+        return ExistingFileChoice::Replace;
     }
     void ShowPasswordBox() override { ++passwordBoxShown; }
     void SetOverallVisible(bool visible) override { overallVisible = visible; }
