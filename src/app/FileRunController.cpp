@@ -36,6 +36,7 @@ bool FileRunController::CheckPassword(bool restoring, std::string& password) {
     const std::string confirmation = TextAdapter::ToBytes(controls_.Edit2->text());
     const char* refusal = FilePasswordRefusal(
         restoring ? FileRunKind::Restore : FileRunKind::Encryption, password, &confirmation);
+    if (refusal == nullptr && !FilePasswordUsable(password)) refusal = kUnusableFilePassword;
     if (refusal == nullptr) return true;
     ui_.ShowMessage(QString::fromUtf8(refusal));
     return false;
@@ -156,10 +157,13 @@ QString FileRunController::Summary(const FileRunResult& result) const {
                          : cancelled ? kEncryptCancelled
                                      : kEncryptNotFinished)
             .arg(output_);
+    if (result.passwordUnconfirmed)
+        return ShownText(kRestoreUnconfirmed, result.filesWritten).arg(output_);
     const QString restored = QString::number(result.filesWritten);
     if (finished)
         return ShownText(kRestoreFinished)
-            .arg(output_, restored, QString::number(result.entriesSkipped));
+            .arg(output_, restored,
+                 QString::number(result.entriesSkipped + result.entriesDeclined));
     return ShownText(cancelled ? kRestoreCancelled : kRestoreNotFinished).arg(output_, restored);
 }
 

@@ -46,7 +46,8 @@ class FileRunController {
     // The local files of a drag, or none when the window takes no drop.
     QStringList DroppedFiles(const QMimeData* data, int sourceMode) const;
     void FilesDropped(const QStringList& paths);
-    // The runs' own password checks, each run with its own texts; on success password holds
+    // The runs' own password checks, each run with its own texts, before any dialog: a password
+    // the cipher cannot use is refused as one of the wrong length is. On success password holds
     // the first box's bytes.
     bool CheckPassword(bool restoring, std::string& password);
     void ReplaceReportList(const QStringList& paths);

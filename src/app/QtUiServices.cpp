@@ -9,7 +9,10 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
+#include <algorithm>
 #include <cstdio>
+#include <vector>
 
 #include "app/SecretClipboardData.h"
 #include "app/ShownText.h"
@@ -85,6 +88,25 @@ bool QtUiServices::Question(const QString& text, const QString& caption) {
                     QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     FitCaption(box);
     return box.exec() == QMessageBox::Ok;
+}
+
+int QtUiServices::Choose(const QString& text, const QString& caption, const QStringList& buttons,
+                         int defaultButton, int escapeButton) {
+    if (!interacting_) return escapeButton;
+    QMessageBox box(QMessageBox::Question, ShownText(caption), ShownText(text),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    std::vector<QPushButton*> pressed;
+    for (qsizetype i = 0; i < buttons.size(); ++i)
+        // The escape button is the one that rejects; the style orders the rest.
+        pressed.push_back(box.addButton(ShownText(buttons[i]), i == escapeButton
+                                                                   ? QMessageBox::RejectRole
+                                                                   : QMessageBox::AcceptRole));
+    box.setDefaultButton(pressed.at(static_cast<std::size_t>(defaultButton)));
+    box.setEscapeButton(pressed.at(static_cast<std::size_t>(escapeButton)));
+    FitCaption(box);
+    box.exec();
+    const auto chosen = std::find(pressed.begin(), pressed.end(), box.clickedButton());
+    return chosen == pressed.end() ? escapeButton : static_cast<int>(chosen - pressed.begin());
 }
 
 std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const QString& prompt,

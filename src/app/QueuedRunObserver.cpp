@@ -14,16 +14,28 @@ void QueuedRunObserver::ShowMessage(const ReportText& text) {
     post_([&shown = shown_, text] { shown.ShowMessage(text); });
 }
 
-bool QueuedRunObserver::ConfirmStop(const std::string& question, const std::string& caption) {
+template <typename Answer>
+Answer QueuedRunObserver::Ask(std::function<Answer()> ask, Answer onCancel) {
     // Shared with the posted call: it may still hold the promise after this run gave up.
-    auto answer = std::make_shared<std::promise<bool>>();
-    std::future<bool> answered = answer->get_future();
-    post_([&shown = shown_, answer, question, caption] {
-        answer->set_value(shown.ConfirmStop(question, caption));
-    });
+    auto answer = std::make_shared<std::promise<Answer>>();
+    std::future<Answer> answered = answer->get_future();
+    post_([answer, ask = std::move(ask)] { answer->set_value(ask()); });
     while (answered.wait_for(std::chrono::milliseconds(20)) != std::future_status::ready)
-        if (cancel_.load()) return true;
+        if (cancel_.load()) return onCancel;
     return answered.get();
+}
+
+bool QueuedRunObserver::ConfirmStop(const std::string& question, const std::string& caption) {
+    return Ask<bool>(
+        [&shown = shown_, question, caption] { return shown.ConfirmStop(question, caption); },
+        true);
+}
+
+ExistingFileChoice QueuedRunObserver::ChooseForExisting(const std::string& folder,
+                                                        const std::vector<std::string>& names) {
+    return Ask<ExistingFileChoice>(
+        [&shown = shown_, folder, names] { return shown.ChooseForExisting(folder, names); },
+        ExistingFileChoice::Skip);
 }
 
 void QueuedRunObserver::ShowPasswordBox() {

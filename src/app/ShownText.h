@@ -11,6 +11,9 @@ namespace kiv {
 // questions, captions and report lines. Settings, files and kiv-cli never see a translation.
 QString ShownText(const char* text);
 
+// A text that shows a count (%n), in the plural form the language gives that count.
+QString ShownText(const char* text, int count);
+
 // A text as a handler produced it, looked up whole; shown as it is when the catalogue does not
 // know it (a file name, say).
 QString ShownText(const QString& text);

@@ -20,6 +20,10 @@ class UiServices : public ExceptionDisplay {
     virtual void ShowMessage(const QString& text) = 0;
     // OK and Cancel with a caption of its own; true for OK.
     virtual bool Question(const QString& text, const QString& caption) = 0;
+    // A question whose buttons say what they do: the index of the button pressed. Enter presses
+    // buttons[defaultButton]; Escape and closing the box mean buttons[escapeButton].
+    virtual int Choose(const QString& text, const QString& caption, const QStringList& buttons,
+                       int defaultButton, int escapeButton) = 0;
     // A one-line answer, shown masked as it is typed; nothing when the user cancels.
     // subject, where there is one, names what the password is for (a file), above the prompt.
     virtual std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,

@@ -52,6 +52,30 @@ inline constexpr char kRestoreCancelled[] =
 inline constexpr char kRestoreNotFinished[] =
     QT_TRANSLATE_NOOP("kiv", "Not finished: files restored into %1: %2, the rest not restored");
 
+// After the user went on past "Password is wrong": %1 is the restore's folder, %n the files
+// written there; they are probably not what was stored.
+inline constexpr char kRestoreUnconfirmed[] = QT_TRANSLATE_N_NOOP(
+    "kiv", "The password did not match: files written into %1: %n, probably unreadable");
+
+// The buttons of "Password is wrong" / "Change Password"; the first is the default and Escape's.
+inline constexpr char kStopButton[] = QT_TRANSLATE_NOOP("kiv", "Stop");
+inline constexpr char kRestoreAnywayButton[] = QT_TRANSLATE_NOOP("kiv", "Restore anyway");
+
+// Asked once per restore, before anything is written, about the files in its folder (%1) that
+// hold other content than it would write: how many (%n), their names (%2, one a line) and the
+// name the first one's copy would get (%3). Escape and closing the box mean Skip.
+inline constexpr char kFilesInTheWay[] = QT_TRANSLATE_N_NOOP(
+    "kiv",
+    "Files in %1 hold other content than the restore would write: %n\n\n%2\n\nReplace: these "
+    "files are replaced and lost.\nKeep both: each restored file gets a name such as \"%3\".\n"
+    "Skip: these files are left as they are and not restored.");
+// The names beyond the first few, which only the report list then shows.
+inline constexpr char kMoreFilesInTheWay[] = QT_TRANSLATE_N_NOOP("kiv", "… and more: %n");
+inline constexpr char kFilesInTheWayCaption[] = QT_TRANSLATE_NOOP("kiv", "Files already there");
+inline constexpr char kReplaceButton[] = QT_TRANSLATE_NOOP("kiv", "Replace");
+inline constexpr char kKeepBothButton[] = QT_TRANSLATE_NOOP("kiv", "Keep both");
+inline constexpr char kSkipButton[] = QT_TRANSLATE_NOOP("kiv", "Skip");
+
 // Asked when the window is closed while a file run is going; OK cancels the run and closes.
 inline constexpr char kCloseDuringRun[] =
     QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nCancel it and close the window?");

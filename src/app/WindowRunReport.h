@@ -25,7 +25,13 @@ class WindowRunReport final : public FileRunObserver {
 
     void AddLine(const ReportText& line) override;
     void ShowMessage(const ReportText& text) override;
+    // "Stop" (also Enter and Escape) or "Restore anyway".
     bool ConfirmStop(const std::string& question, const std::string& caption) override;
+    bool AsksBeforeReplacing() const override { return true; }
+    ExistingFileChoice ChooseForExisting(const std::string& folder,
+                                         const std::vector<std::string>& names) override;
+    // Thread-safe: the catalogue's lookups are.
+    std::string CopyMark() const override;
     void ShowPasswordBox() override { passwordBox_.show(); }
     void SetOverallVisible(bool visible) override { overall_.setVisible(visible); }
     void SetOverallRange(int low, int high) override { overall_.setRange(low, high); }

@@ -30,5 +30,11 @@ inline constexpr char kRestorePasswordTooShort[] =
     QT_TRANSLATE_NOOP("kiv", "Password 1 and Password 2 must equal or small than three  ");
 inline constexpr char kRestorePasswordTooLong[] =
     QT_TRANSLATE_NOOP("kiv", "Password 1 and Password 2 must equal or small than three ");
+// The window's refusal, before any file dialog, of a password of a fitting length that the cipher
+// still cannot use for files (two parts of a block would share one prime).
+inline constexpr char kUnusableFilePassword[] = QT_TRANSLATE_NOOP(
+    "kiv",
+    "This password cannot be used: choose another one; some passwords with letters outside A–Z "
+    "cannot");
 
 }  // namespace kiv

@@ -239,6 +239,25 @@ std::int64_t ByteReader::Skip(std::int64_t n) {
     return skipped;
 }
 
+bool ByteReader::Seek(std::int64_t position) {
+    position = std::clamp<std::int64_t>(position, 0, size_);
+    failed_ = false;
+    error_ = 0;
+    if (memory_) {
+        begin_ = static_cast<std::size_t>(position);
+        position_ = position;
+        return true;
+    }
+    if (lseek(fd_, position, SEEK_SET) < 0) {
+        failed_ = true;
+        error_ = errno;
+        return false;
+    }
+    begin_ = end_ = 0;
+    position_ = position;
+    return true;
+}
+
 bool ByteWriter::Write(const std::uint8_t* data, std::size_t n) {
     if (failed_) return false;
     if (buffer_.size() + n > kBuffer && !Flush()) return false;

@@ -41,6 +41,10 @@ class ByteReader {
     void MarkFaulted(std::int64_t fileEnd);
     // Skips n bytes (or to the end of the file); returns how many were skipped.
     std::int64_t Skip(std::int64_t n);
+    // Goes back (or on) to position, as if the bytes before it had just been read, and forgets a
+    // failed read, so that a second pass over the file meets its faults in its own order. False
+    // (errno kept in error()) when the descriptor cannot be moved.
+    bool Seek(std::int64_t position);
     bool failed() const { return failed_; }
     // The system's error number of the failed read (errno), or 0.
     int error() const { return error_; }

@@ -3,6 +3,8 @@
 #include <locale.h>
 #include <wctype.h>
 
+#include "filecrypt/ReportText.h"
+
 namespace kiv {
 
 std::string SingleFileOutputName(const std::string& path) {
@@ -105,10 +107,15 @@ std::string CaseTurned(const std::string& name) {
     return turned;
 }
 
-std::string RestoredCopyName(const std::string& name, int number) {
+std::string RestoredCopyName(const std::string& name, int number, std::string_view markTemplate) {
     // The longest name a Linux filesystem takes, in bytes.
     constexpr std::size_t kLongestName = 255;
-    const std::string mark = " (restored " + std::to_string(number) + ")";
+    // A mark longer than this would leave too little of the name.
+    constexpr std::size_t kLongestMark = 64;
+    if (markTemplate.size() > kLongestMark || markTemplate.find("%1") == std::string_view::npos ||
+        markTemplate.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
+        markTemplate = kRestoredCopyMark;
+    const std::string mark = FillTemplate(markTemplate, {std::to_string(number)});
     std::size_t dot = name.rfind('.');
     // An extension that would leave no room for the name before it is kept as part of that name.
     if (dot == std::string::npos || dot == 0 || name.size() - dot + mark.size() >= kLongestName)

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+
+#include "cipher/TranslatableText.h"
 
 namespace kiv {
 
@@ -32,14 +35,21 @@ enum class EntryProblem {
 // target folder changes the answer.)
 EntryProblem StoredNameProblem(const std::string& name);
 
-// The name under which a restore that went on with an unconfirmed password writes an entry
-// whose name is taken: "(restored N)" goes before the last extension, or at the end of a name
-// without one (a leading dot starts no extension). notes.txt -> "notes (restored 2).txt",
-// README -> "README (restored 2)", .profile -> ".profile (restored 2)",
-// a.tar.gz -> "a.tar (restored 2).gz". The run takes the first free N from 2 on. A name that
-// would grow past 255 bytes loses the end of its part before the extension, at a character's
-// start, so that the copy can still be created.
-std::string RestoredCopyName(const std::string& name, int number);
+// What a copy's name gets before its extension, %1 standing for its number. A window may give
+// its own language's mark; a name that is written stays in that language.
+inline constexpr char kRestoredCopyMark[] = QT_TRANSLATE_NOOP("kiv", " (restored %1)");
+
+// The name under which a restore writes an entry whose name is taken while it may not replace
+// the file there (the password was not confirmed, or the user chose to keep both): mark, with its
+// number, goes before the last extension, or at the end of a name without one (a leading dot
+// starts no extension). notes.txt -> "notes (restored 2).txt", README -> "README (restored 2)",
+// .profile -> ".profile (restored 2)", a.tar.gz -> "a.tar (restored 2).gz". The run takes the
+// first free N from 2 on. A name that would grow past 255 bytes loses the end of its part before
+// the extension, at a character's start, so that the copy can still be created. A mark without
+// "%1", with a "/" or NUL (it would not name one file in the folder) or of more than 64 bytes is
+// replaced by the English one.
+std::string RestoredCopyName(const std::string& name, int number,
+                             std::string_view mark = kRestoredCopyMark);
 
 // A name as a folder that ignores letter case compares it: its letters, ASCII and those of UTF-8
 // text, in lower case; bytes that are no UTF-8 stay as they are. Two names with the same folded

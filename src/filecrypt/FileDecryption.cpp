@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstring>
+#include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/BlockStream.h"
@@ -17,6 +21,7 @@
 #include "filecrypt/OperationReport.h"
 #include "filecrypt/PrintableName.h"
 #include "filecrypt/ProgressRhythm.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -113,9 +118,38 @@ ReportText RestoredUnderAnotherName(const std::string& name, const std::string& 
                               "replaced: restored as \"%2\""),
             {PrintableName(name), PrintableName(written)}};
 }
+ReportText RestoredUnconfirmed(const std::string& name) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " The password differs from the stored one: \"%1\" was written "
+                              "under its own name and is probably unreadable"),
+            {PrintableName(name)}};
+}
+ReportText ExistingReplaced(const std::string& name) {
+    return {QT_TRANSLATE_NOOP("kiv", " \"%1\" held other content: replaced, as chosen"),
+            {PrintableName(name)}};
+}
+ReportText ExistingKeptBoth(const std::string& name, const std::string& written) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " \"%1\" holds other content and was kept, as chosen: restored as "
+                              "\"%2\""),
+            {PrintableName(name), PrintableName(written)}};
+}
+ReportText ExistingSkipped(const std::string& name, int entry) {
+    return {QT_TRANSLATE_NOOP("kiv",
+                              " Entry %1 \"%2\": the file of that name holds other content and "
+                              "was kept, as chosen; not restored"),
+            {Number(entry), PrintableName(name)}};
+}
+ReportText ExistingSame(const std::string& name) {
+    return {QT_TRANSLATE_NOOP("kiv", " \"%1\" already holds the same content: left as it was"),
+            {PrintableName(name)}};
+}
 }  // namespace report
 
 namespace {
+
+// What lies at an entry's target when the restore looks before writing.
+enum class InTheWay { Same, Differs, NotAFile };
 
 // One restore: the container being read, the entered password's key and what has been restored.
 // Each step returns false when the run ends, with result_ saying why.
@@ -132,7 +166,8 @@ class RestoreRun {
           files_(files),
           ws_(clock),
           key_(PrepareFileKey(ws_, password)),
-          codec_(ws_, key_, speed.kernel) {}
+          codec_(ws_, key_, speed.kernel),
+          copyMark_(observer.CopyMark()) {}
 
     FileRunResult Run() {
         ContainerHeader header;
@@ -140,6 +175,9 @@ class RestoreRun {
         observer_.SetOverallRange(1, 1000);
         observer_.SetOverallVisible(true);
         fileCount_ = header.fileCount;
+        // After an unconfirmed password nothing is replaced anyway: there is nothing to ask.
+        if (!passwordUnconfirmed_ && observer_.AsksBeforeReplacing() && !AskAboutFilesInTheWay())
+            return result_;
         for (std::int64_t k = 0; k < header.fileCount; ++k) {
             observer_.SetOverallPosition(static_cast<int>(k * 1000 / header.fileCount));
             if (!RestoreEntry(static_cast<int>(k + 1))) return result_;
@@ -179,14 +217,16 @@ class RestoreRun {
             return RefusePassword();
         }
         if (read == HeaderRead::NoPasswordBlock) return Damaged(report::kEndsBeforePasswordBlock);
-        // Every differing byte asks again; Cancel each time goes on with the entered password.
+        // One question, however many bytes differ: its answer holds for the whole run.
         const auto block = DecodePasswordBlock(codec_, header);
-        for (int j = 0; j < key_.blockLength; ++j) {
-            if (block[j] == static_cast<std::uint8_t>(password_[static_cast<std::size_t>(j)]))
-                continue;
+        if (!std::equal(password_.begin(), password_.end(), block.begin(),
+                        [](char entered, std::uint8_t decoded) {
+                            return static_cast<std::uint8_t>(entered) == decoded;
+                        })) {
             if (observer_.ConfirmStop(report::kPasswordWrong, report::kChangePassword))
                 return RefusePassword();
             passwordUnconfirmed_ = true;
+            result_.passwordUnconfirmed = true;
         }
         if (read == HeaderRead::NoFileCount) return Damaged(report::kEndsBeforeFileCount);
         if (header.fileCount < 0) return Damaged(report::NegativeFileCount(header.fileCount));
@@ -224,11 +264,17 @@ class RestoreRun {
                 return DamagedAt(entry, report::EndsBeforeLastBlockOfEntry(entry));
             return true;
         }
-        // Bytes decoded with an unconfirmed password may be garbage: they never replace a file.
-        std::string written = stored.name;
-        for (int number = 2; passwordUnconfirmed_ && files_.NameTaken(folder_ + written); ++number)
-            written = RestoredCopyName(stored.name, number);
-        if (!DecodeEntry(stored.name, folder_ + written, blocks)) {
+        const EntryPlan plan = PlanFor(stored.name);
+        if (plan.write != Write::Decode) {
+            const std::int64_t bytes = blocks.StoredBytes(key_.ResidueBytes());
+            if (in_.Skip(bytes) != bytes)
+                return DamagedAt(entry, report::EndsBeforeLastBlockOfEntry(entry));
+            if (plan.write == Write::Decline) {
+                observer_.AddLine(report::ExistingSkipped(stored.name, entry));
+                ++result_.entriesDeclined;
+                return true;
+            }
+        } else if (!DecodeEntry(stored.name, folder_ + plan.written, blocks, plan.existing)) {
             if (result_.failure == FileRunFailure::ContainerDamaged ||
                 result_.failure == FileRunFailure::SourceUnreadable)
                 observer_.AddLine(report::EntriesNotRestored(entry, fileCount_));
@@ -236,8 +282,8 @@ class RestoreRun {
         }
         ++result_.filesWritten;
         restoredNames_.insert(Compared(stored.name));
-        restoredNames_.insert(Compared(written));
-        if (const auto identity = files_.IdentityOf(folder_ + written))
+        restoredNames_.insert(Compared(plan.written));
+        if (const auto identity = files_.IdentityOf(folder_ + plan.written))
             restoredFiles_.insert(*identity);
         observer_.AddLine(ReportText::Value(stored.name));
         observer_.AddLine(report::OpenFileByteAmount(stored.sourceSize));
@@ -246,11 +292,57 @@ class RestoreRun {
         observer_.AddLine(report::DecryptCloseLongByte(key_.residueCount));
         observer_.AddLine(report::CloseFileByteNo(least));
         observer_.AddLine(report::CloseFileByteYes(in_.Size()));
-        if (written != stored.name) {
-            observer_.AddLine(report::RestoredUnderAnotherName(stored.name, written));
-            ++result_.entriesRenamed;
-        }
+        if (plan.note) observer_.AddLine(*plan.note);
+        if (passwordUnconfirmed_ && plan.written != stored.name) ++result_.entriesRenamed;
         return true;
+    }
+
+    // What becomes of an entry that may be restored: decoded into a file (which, under what
+    // name, replacing or not), left as the same file in the way, or declined by the user.
+    enum class Write { Decode, LeaveSame, Decline };
+    struct EntryPlan {
+        Write write = Write::Decode;
+        std::string written;
+        ExistingFile existing = ExistingFile::Replace;
+        std::optional<ReportText> note;  // said after the entry's lines
+    };
+    EntryPlan PlanFor(const std::string& name) const {
+        EntryPlan plan{Write::Decode, name, ExistingFile::Replace, std::nullopt};
+        if (passwordUnconfirmed_) {
+            // Bytes decoded with an unconfirmed password may be garbage: they never replace a
+            // file, and a file under its own name is not taken for the stored one.
+            plan.written = FreeCopyName(name);
+            plan.existing = ExistingFile::Keep;
+            plan.note = plan.written == name ? report::RestoredUnconfirmed(name)
+                                             : report::RestoredUnderAnotherName(name, plan.written);
+            return plan;
+        }
+        if (!looked_) return plan;
+        const auto found = inTheWay_.find(Compared(name));
+        if (found == inTheWay_.end()) {
+            // The name was free when the run looked: whatever has taken it since stays.
+            plan.existing = ExistingFile::Keep;
+        } else if (found->second == InTheWay::Same) {
+            plan.write = Write::LeaveSame;
+            plan.note = report::ExistingSame(name);
+        } else if (choice_ == ExistingFileChoice::Skip) {
+            plan.write = Write::Decline;
+        } else if (choice_ == ExistingFileChoice::KeepBoth) {
+            plan.written = FreeCopyName(name);
+            plan.existing = ExistingFile::Keep;
+            if (plan.written != name) plan.note = report::ExistingKeptBoth(name, plan.written);
+        } else {
+            plan.note = report::ExistingReplaced(name);
+        }
+        return plan;
+    }
+
+    // The first name from name on that nothing in the folder holds: name itself, or a copy's.
+    std::string FreeCopyName(const std::string& name) const {
+        std::string written = name;
+        for (int number = 2; files_.NameTaken(folder_ + written); ++number)
+            written = RestoredCopyName(name, number, copyMark_);
+        return written;
     }
 
     // A size below 0 is damage that no encryption writes, but the entry still has a length:
@@ -298,35 +390,15 @@ class RestoreRun {
     }
 
     // Decodes one entry's blocks into its file beside the others; the file appears only whole.
-    bool DecodeEntry(const std::string& name, const std::string& target,
-                     const EntryBlocks& blocks) {
-        // After an unconfirmed password the name was chosen because it was free, and it must
-        // not become another file's replacement if somebody takes it meanwhile.
-        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(
-            target, passwordUnconfirmed_ ? ExistingFile::Keep : ExistingFile::Replace);
+    // A name chosen because it was free is created to keep (existing): it must not become
+    // another file's replacement if somebody takes it meanwhile.
+    bool DecodeEntry(const std::string& name, const std::string& target, const EntryBlocks& blocks,
+                     ExistingFile existing) {
+        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(target, existing);
         if (!file) return Unwritable(target, errno);
-        observer_.SetFileRange(1,
-                               static_cast<int>(std::min<std::int64_t>(blocks.count, INT32_MAX)));
-        observer_.SetFileVisible(true);
         ByteWriter& out = file->Writer();
-        const int length = codec_.BlockLength();
-        const ProgressRhythm rhythm(blocks.count);
-        BlockStream::Steps steps;
-        steps.read = [&](std::size_t n, ByteView& view) { return in_.View(n, view) == n; };
-        steps.code = [&](const std::uint8_t* coded, std::size_t count, std::uint8_t* plain) {
-            codec_.DecodeBlocks(coded, count, plain);
-        };
-        steps.concurrent = codec_.ConcurrentDecoding();
-        steps.write = [&](const std::uint8_t* data, std::size_t n) { return out.Write(data, n); };
-        steps.progress = [&](std::int64_t first, std::int64_t last) {
-            rhythm.Advance(first, last,
-                           [&](std::int64_t m) { observer_.SetFilePosition(static_cast<int>(m)); });
-        };
-        // The final block holds rest bytes; the remainder of it is noise.
-        const BlockStream stream(blocks.count, static_cast<std::size_t>(codec_.ResidueBytes()),
-                                 static_cast<std::size_t>(length),
-                                 static_cast<std::size_t>(length - blocks.rest));
-        switch (stream.Run(steps, speed_, observer_)) {
+        switch (StreamEntry(
+            blocks, [&](const std::uint8_t* data, std::size_t n) { return out.Write(data, n); })) {
             case BlockStream::End::Completed:
                 break;
             case BlockStream::End::ReadFailed:
@@ -339,6 +411,113 @@ class RestoreRun {
         if (!file->Commit()) return Unwritable(target, out.failed() ? out.error() : errno);
         observer_.SetFileVisible(false);
         return true;
+    }
+
+    // Decodes the blocks of the entry the container is at, handing the plain bytes to write in
+    // order, with the file bar showing how far it got.
+    BlockStream::End StreamEntry(
+        const EntryBlocks& blocks,
+        const std::function<bool(const std::uint8_t*, std::size_t)>& write) {
+        observer_.SetFileRange(1,
+                               static_cast<int>(std::min<std::int64_t>(blocks.count, INT32_MAX)));
+        observer_.SetFileVisible(true);
+        const int length = codec_.BlockLength();
+        const ProgressRhythm rhythm(blocks.count);
+        BlockStream::Steps steps;
+        steps.read = [&](std::size_t n, ByteView& view) { return in_.View(n, view) == n; };
+        steps.code = [&](const std::uint8_t* coded, std::size_t count, std::uint8_t* plain) {
+            codec_.DecodeBlocks(coded, count, plain);
+        };
+        steps.concurrent = codec_.ConcurrentDecoding();
+        steps.write = write;
+        steps.progress = [&](std::int64_t first, std::int64_t last) {
+            rhythm.Advance(first, last,
+                           [&](std::int64_t m) { observer_.SetFilePosition(static_cast<int>(m)); });
+        };
+        // The final block holds rest bytes; the remainder of it is noise.
+        const BlockStream stream(blocks.count, static_cast<std::size_t>(codec_.ResidueBytes()),
+                                 static_cast<std::size_t>(length),
+                                 static_cast<std::size_t>(length - blocks.rest));
+        return stream.Run(steps, speed_, observer_);
+    }
+
+    // Before anything is written: finds the files in the way, tells those that already hold
+    // what their entry would write from the others, and asks once what becomes of the others.
+    // Only what a restore would reach is looked at: the entries up to the first damage that ends
+    // a restore, safe names, the first entry of each name. The restore then reads the container
+    // again and meets its damage in its own order. False when the run ends here.
+    bool AskAboutFilesInTheWay() {
+        looked_ = true;
+        const std::int64_t entriesStart = in_.Position();
+        std::vector<std::string> differing;
+        for (std::int64_t k = 0; k < fileCount_; ++k) {
+            EntryHeader stored;
+            const EntryRead read = ReadEntryHeader(in_, stored);
+            if (read == EntryRead::Truncated || read == EntryRead::BadNameLength) break;
+            const EntryBlocks blocks = BlocksOf(stored.sourceSize, key_.blockLength);
+            const std::int64_t bytes =
+                std::max<std::int64_t>(blocks.count, 0) * key_.ResidueBytes();
+            if (read == EntryRead::Complete && bytes + k + 1 > in_.Size()) break;
+            const std::int64_t next = in_.Position() + bytes;
+            if (read == EntryRead::Complete && ProblemOf(stored.name) == EntryProblem::None &&
+                inTheWay_.count(Compared(stored.name)) == 0 &&
+                files_.NameTaken(folder_ + stored.name)) {
+                const std::optional<InTheWay> found = CompareWithFileInTheWay(stored, blocks);
+                if (result_.status == FileRunStatus::Cancelled) return false;
+                if (!found) break;
+                if (*found != InTheWay::NotAFile) inTheWay_[Compared(stored.name)] = *found;
+                if (*found == InTheWay::Differs) differing.push_back(stored.name);
+                // The comparison may have stopped anywhere in the entry's blocks.
+                if (!in_.Seek(next) || in_.Position() != next) break;
+            } else if (in_.Skip(bytes) != bytes) {
+                break;
+            }
+        }
+        if (!in_.Seek(entriesStart)) {
+            observer_.AddLine(report::kDecryptReadNotOpen);
+            return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_,
+                        in_.error());
+        }
+        if (differing.empty()) return true;
+        choice_ = observer_.ChooseForExisting(folder_, differing);
+        // A run cancelled while the question waited may have nothing left to decode.
+        if (observer_.CancelRequested())
+            return Fail(FileRunStatus::Cancelled, FileRunFailure::Cancelled, path_);
+        return true;
+    }
+
+    // What lies at an entry's target: the same bytes, others, or what no restore replaces (a
+    // folder, a device), which the restore then refuses as always. A file that cannot be read
+    // counts as different. Nothing when the container fails before the entry's end; the run
+    // ends when it was cancelled meanwhile.
+    std::optional<InTheWay> CompareWithFileInTheWay(const EntryHeader& stored,
+                                                    const EntryBlocks& blocks) {
+        const std::string target = folder_ + stored.name;
+        ByteReader existing;
+        if (!files_.OpenInput(target, existing))
+            return errno == EISDIR || errno == EINVAL ? InTheWay::NotAFile : InTheWay::Differs;
+        if (existing.Size() != stored.sourceSize) return InTheWay::Differs;
+        bool same = true;
+        const BlockStream::End end =
+            StreamEntry(blocks, [&](const std::uint8_t* data, std::size_t n) {
+                compared_.resize(std::max(compared_.size(), n));
+                same = existing.Read(compared_.data(), n) == n &&
+                       std::memcmp(compared_.data(), data, n) == 0;
+                return same;
+            });
+        observer_.SetFileVisible(false);
+        WipeBytes(compared_.data(), compared_.size());
+        switch (end) {
+            case BlockStream::End::Completed:
+            case BlockStream::End::WriteFailed:
+                return same ? InTheWay::Same : InTheWay::Differs;
+            case BlockStream::End::ReadFailed:
+                return std::nullopt;
+            case BlockStream::End::Cancelled:
+                Fail(FileRunStatus::Cancelled, FileRunFailure::Cancelled, target);
+                return std::nullopt;
+        }
+        return std::nullopt;
     }
 
     // error: the system's error number behind the failure, or 0. The EINVAL of a FIFO, device
@@ -397,6 +576,14 @@ class RestoreRun {
     std::int64_t fileCount_ = 0;
     // Set when the user went on past a differing byte of the password block.
     bool passwordUnconfirmed_ = false;
+    // What a kept copy's name gets (RestoredCopyName), in the observer's language.
+    const std::string copyMark_;
+    // Whether the files in the way were looked at before the restore, and what was found there,
+    // by name as compared in the folder; the user's one answer about those that differ.
+    bool looked_ = false;
+    std::map<std::string, InTheWay> inTheWay_;
+    ExistingFileChoice choice_ = ExistingFileChoice::Skip;
+    std::vector<std::uint8_t> compared_;  // a piece of a file in the way, held to compare
     // What this run has written, by name as compared in the folder and by file, so that no later
     // entry replaces it.
     std::set<std::string> restoredNames_;

@@ -24,9 +24,13 @@ namespace kiv {
 // compares names, so also in a folder that ignores letter case; and by holding its bytes, so
 // also in another spelling or a FUSE view of its folder, where identities say nothing), or whose
 // target is a file this run restored already (by identity and name), is skipped with a report
-// line. When the user went
-// on past "Password is wrong", what is decoded may be garbage, so no existing file is replaced:
-// such an entry is written under the first free RestoredCopyName (2, 3, ...) with a report line. A
+// line. When the user went on past "Password is wrong" (asked once), what is decoded may be
+// garbage, so no existing file is replaced: such an entry is written under the first free
+// RestoredCopyName (2, 3, ...), and every entry written under its own name gets a report line
+// too. Where the observer asks before replacing (AsksBeforeReplacing), files in the way are
+// compared with what would be written before anything is written: one of the same content is
+// left as it is, and the observer is asked once whether the others are replaced, kept beside a
+// copy or skipped; names that were free then are never replaced later. A
 // damaged container (a bad name length, a negative file count, an entry claiming more blocks
 // than the file holds, a file that ends early) ends the run with report lines naming the entry
 // and the entries not restored; nothing is decoded from leftovers. An entry with a negative
@@ -63,6 +67,14 @@ ReportText EntriesNotRestored(int entry, std::int64_t fileCount);
 // The plausibility stop: the entry claims more blocks than the file holds.
 ReportText ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount);
 ReportText RestoredUnderAnotherName(const std::string& name, const std::string& written);
+// After the user went on past "Password is wrong": an entry written under its own, free name.
+ReportText RestoredUnconfirmed(const std::string& name);
+// A file of other content in the way, and what the user chose for it.
+ReportText ExistingReplaced(const std::string& name);
+ReportText ExistingKeptBoth(const std::string& name, const std::string& written);
+ReportText ExistingSkipped(const std::string& name, int entry);
+// The file in the way holds what the entry would write; it is not written again.
+ReportText ExistingSame(const std::string& name);
 }  // namespace report
 
 }  // namespace kiv

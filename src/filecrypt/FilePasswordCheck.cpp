@@ -18,4 +18,9 @@ const char* FilePasswordRefusal(FileRunKind kind, const std::string& password,
     return nullptr;
 }
 
+bool FilePasswordUsable(const std::string& password) {
+    CipherWorkspace ws;
+    return PrepareFileKey(ws, password).distinctModuli;
+}
+
 }  // namespace kiv

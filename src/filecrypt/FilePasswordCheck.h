@@ -14,4 +14,9 @@ enum class FileRunKind { Encryption, Restore };
 const char* FilePasswordRefusal(FileRunKind kind, const std::string& password,
                                 const std::string* confirmation = nullptr);
 
+// Whether the cipher can use password, one FilePasswordRefusal accepts, for files: false when two
+// parts of every block would share one prime, so that what it encrypts could never be restored
+// and no container can be restored with it. Only letters outside ASCII can do that.
+bool FilePasswordUsable(const std::string& password);
+
 }  // namespace kiv

@@ -11,7 +11,7 @@ namespace kiv {
 enum class FileRunStatus {
     Completed,  // every file was written whole
     Refused,    // stopped before anything was written: password, sources, output path
-    Stopped,    // the container refused the password (its count, or OK to "Password is wrong")
+    Stopped,    // the container refused the password (its count, or "Stop" at "Password is wrong")
     Failed,     // a file could not be read or written, or the container is damaged
     Cancelled,  // the caller asked to stop between blocks
 };
@@ -40,11 +40,15 @@ struct FileRunResult {
     // FIFO), the run's own words for why: a fixed English text marked for translation
     // (report::kNotRegularFile, report::kChangedWhileRead), or null.
     const char* failureText = nullptr;
-    int filesWritten = 0;    // restored files, or 1 for a written container
-    int entriesSkipped = 0;  // stored entries not restored for their name or their target:
-                             // unsafe, taken by an earlier entry, or the container itself
-    int entriesRenamed = 0;  // entries written under a free name because the password was not
-                             // confirmed and their own name was taken
+    int filesWritten = 0;     // restored files, or 1 for a written container
+    int entriesSkipped = 0;   // stored entries not restored for their name or their target:
+                              // unsafe, taken by an earlier entry, or the container itself
+    int entriesRenamed = 0;   // entries written under a free name because the password was not
+                              // confirmed and their own name was taken
+    int entriesDeclined = 0;  // entries not restored because the user chose to keep the file of
+                              // other content that held their name
+    bool passwordUnconfirmed = false;  // the user went on past "Password is wrong": what was
+                                       // written is probably not the stored files' content
     // A run that ended early for the given reason; error as failureError.
     static FileRunResult Ended(FileRunStatus status, FileRunFailure failure, std::string path,
                                int error = 0) {
@@ -64,7 +68,8 @@ struct FileRunResult {
         return words != nullptr ? words : "error " + std::to_string(failureError);
     }
     bool AllWritten() const {
-        return status == FileRunStatus::Completed && entriesSkipped == 0 && entriesRenamed == 0;
+        return status == FileRunStatus::Completed && entriesSkipped == 0 && entriesRenamed == 0 &&
+               !passwordUnconfirmed;
     }
 };
 

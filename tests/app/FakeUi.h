@@ -18,6 +18,16 @@ class FakeUi : public UiServices {
         questions << caption + u'|' + text;
         return questionAnswer;
     }
+    // Answered with the first of choiceAnswers (a button's text), else as Escape would.
+    int Choose(const QString& text, const QString& caption, const QStringList& buttons,
+               int defaultButton, int escapeButton) override {
+        choices << caption + u'|' + text + u'|' + buttons.join(u'/') + u'|' +
+                       buttons.value(defaultButton);
+        if (choiceAnswers.empty()) return escapeButton;
+        const qsizetype answer = buttons.indexOf(choiceAnswers.front());
+        choiceAnswers.pop_front();
+        return answer < 0 ? escapeButton : static_cast<int>(answer);
+    }
     std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
                                        const QString& defaultAnswer,
                                        const QString& subject) override {
@@ -39,6 +49,8 @@ class FakeUi : public UiServices {
     QStringList errors;
     QStringList messages;
     QStringList questions;
+    QStringList choices;  // "caption|text|button/button/...|default button"
+    std::deque<QString> choiceAnswers;
     QStringList inputBoxes;
     QStringList inputSubjects;
     std::deque<DialogSettings> openSeen;

@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QFileSystemModel>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -35,10 +36,26 @@ TEST(QtUiServices, OnceInteractionHasStoppedNothingWaitsForAPerson) {
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "app_tests: Can't Create Key\napp_tests: Failed to set data for 'radyono'.\n");
     EXPECT_FALSE(ui.Question("Replace?", "Confirm"));
+    EXPECT_EQ(ui.Choose("Password is wrong", "Change Password", {"Stop", "Restore anyway"}, 1, 0),
+              0);
     EXPECT_EQ(ui.PasswordBox("Caption", "Enter the Password:", "", ""), std::nullopt);
     EXPECT_TRUE(ui.OpenDialog(dialog).isEmpty());
     EXPECT_EQ(ui.SaveDialog(dialog), std::nullopt);
     EXPECT_FALSE(boxOpened);
+}
+
+// Enter presses the default button; Escape and closing the box give the escape one.
+TEST(QtUiServices, AChoiceGivesTheButtonPressedAndEscapeOrClosingItsEscapeButton) {
+    for (const auto& [key, chosen] :
+         {std::pair{Qt::Key_Return, 1}, {Qt::Key_Escape, 2}, {Qt::Key_unknown, 2}}) {
+        QTimer::singleShot(0, [key = key] {
+            QWidget* box = QApplication::activeModalWidget();
+            ASSERT_NE(box, nullptr);
+            key == Qt::Key_unknown ? static_cast<void>(box->close()) : QTest::keyClick(box, key);
+        });
+        EXPECT_EQ(QtUiServices().Choose("text", "caption", {"Replace", "Keep both", "Skip"}, 1, 2),
+                  chosen);
+    }
 }
 
 TEST(QtUiServices, TheSaveDialogAsksBeforeReplacingOnlyWhenTold) {

@@ -3,8 +3,10 @@
 #include <QCoreApplication>
 #include <QLocale>
 
+#include "app/FakeUi.h"
 #include "app/ShownText.h"
 #include "app/WindowMessages.h"
+#include "app/WindowRunReport.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
@@ -42,10 +44,21 @@ TEST(Translations, TurkishLocaleShowsTurkishTextsAndQtsOwnButtonsUntilRemoved) {
                  Shown{SourceTooLargeMessage("/tmp/x"),
                        "/tmp/x dosyası 2 GiB ya da daha büyük; şifrelenmiş bir dosya yalnızca "
                        "2 GiB'tan küçük dosyaları tutabilir."},
+                 Shown{kUnusableFilePassword,
+                       "Bu parola kullanılamaz: başka bir parola seçin; "
+                       "A–Z dışında harfler içeren bazı parolalar "
+                       "kullanılamaz"},
                  // What the catalogue does not know, a file name say, is shown as it is.
                  Shown{ReportText::Value("notes = draft.txt"), "notes = draft.txt"},
              })
             EXPECT_EQ(ShownText(text.source), QString::fromUtf8(text.turkish)) << text.turkish;
+        // A kept copy's name follows the window's language, which the engine is handed.
+        FakeUi ui;
+        QListWidget list;
+        QProgressBar file, overall;
+        QLineEdit box;
+        EXPECT_EQ(WindowRunReport(ui, list, file, overall, box).CopyMark(),
+                  " (geri y\xc3\xbcklendi %1)");
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("İptal"));
     }
     EXPECT_EQ(ShownText(kUseText), QStringLiteral("Use Text"));

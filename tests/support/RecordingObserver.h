@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -8,7 +9,8 @@
 
 namespace kiv::testing {
 
-// Records what a file run shows; answers the password question from a script (OK by default).
+// Records what a file run shows; answers the password question from a script (OK by default),
+// and, when it asks before replacing, the one about files in the way (after running whenAsked).
 struct RecordingObserver : FileRunObserver {
     std::vector<std::string> lines;
     std::vector<std::string> messages;
@@ -19,6 +21,9 @@ struct RecordingObserver : FileRunObserver {
     bool overallVisible = false;
     bool fileVisible = false;
     int cancelAfterPositions = -1;
+    bool asks = false;
+    std::vector<std::string> inTheWay;  // the names asked about
+    std::function<void()> whenAsked = [] {};
 
     // Lines and messages as kiv-cli reads them: in English, with their values put in.
     void AddLine(const ReportText& line) override { lines.push_back(line.Filled()); }
@@ -29,6 +34,13 @@ struct RecordingObserver : FileRunObserver {
         const bool answer = answers.front();
         answers.pop_front();
         return answer;
+    }
+    bool AsksBeforeReplacing() const override { return asks; }
+    ExistingFileChoice ChooseForExisting(const std::string&,
+                                         const std::vector<std::string>& names) override {
+        inTheWay.insert(inTheWay.end(), names.begin(), names.end());
+        whenAsked();
+        return ExistingFileChoice::Replace;
     }
     void ShowPasswordBox() override { ++passwordBoxShown; }
     void SetOverallVisible(bool visible) override { overallVisible = visible; }

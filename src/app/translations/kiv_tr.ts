@@ -459,5 +459,87 @@ Cancel it and close the window?</source>
         <source>The file changed length while it was read</source>
         <translation>Dosyanın uzunluğu okunurken değişti</translation>
     </message>
+    <message numerus="yes">
+        <source>The password did not match: files written into %1: %n, probably unreadable</source>
+        <translation>
+            <numerusform>Parola eşleşmedi: %1 klasörüne yazılan dosya: %n, büyük olasılıkla okunamaz</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Stop</source>
+        <translation>Durdur</translation>
+    </message>
+    <message>
+        <source>Restore anyway</source>
+        <translation>Yine de geri yükle</translation>
+    </message>
+    <message numerus="yes">
+        <source>Files in %1 hold other content than the restore would write: %n
+
+%2
+
+Replace: these files are replaced and lost.
+Keep both: each restored file gets a name such as &quot;%3&quot;.
+Skip: these files are left as they are and not restored.</source>
+        <translation>
+            <numerusform>%1 klasöründeki dosyalar, geri yüklemenin yazacağından başka içerik tutuyor: %n
+
+%2
+
+Değiştir: bu dosyaların yerine geri yüklenenler yazılır, bunlar kaybolur.
+İkisini de tut: her geri yüklenen dosya &quot;%3&quot; gibi bir ad alır.
+Atla: bu dosyalar olduğu gibi kalır ve geri yüklenmez.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>… and more: %n</source>
+        <translation>
+            <numerusform>… ve daha fazlası: %n</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Files already there</source>
+        <translation>Dosyalar zaten var</translation>
+    </message>
+    <message>
+        <source>Replace</source>
+        <translation>Değiştir</translation>
+    </message>
+    <message>
+        <source>Keep both</source>
+        <translation>İkisini de tut</translation>
+    </message>
+    <message>
+        <source>Skip</source>
+        <translation>Atla</translation>
+    </message>
+    <message>
+        <source>This password cannot be used: choose another one; some passwords with letters outside A–Z cannot</source>
+        <translation>Bu parola kullanılamaz: başka bir parola seçin; A–Z dışında harfler içeren bazı parolalar kullanılamaz</translation>
+    </message>
+    <message>
+        <source> (restored %1)</source>
+        <translation> (geri yüklendi %1)</translation>
+    </message>
+    <message>
+        <source> The password differs from the stored one: &quot;%1&quot; was written under its own name and is probably unreadable</source>
+        <translation> Parola kayıtlı paroladan farklı: &quot;%1&quot; kendi adıyla yazıldı ve büyük olasılıkla okunamaz</translation>
+    </message>
+    <message>
+        <source> &quot;%1&quot; held other content: replaced, as chosen</source>
+        <translation> &quot;%1&quot; başka içerik tutuyordu: seçildiği gibi değiştirildi</translation>
+    </message>
+    <message>
+        <source> &quot;%1&quot; holds other content and was kept, as chosen: restored as &quot;%2&quot;</source>
+        <translation> &quot;%1&quot; başka içerik tutuyor ve seçildiği gibi korundu: &quot;%2&quot; olarak geri yüklendi</translation>
+    </message>
+    <message>
+        <source> Entry %1 &quot;%2&quot;: the file of that name holds other content and was kept, as chosen; not restored</source>
+        <translation> Girdi %1 &quot;%2&quot;: bu addaki dosya başka içerik tutuyor ve seçildiği gibi korundu; geri yüklenmedi</translation>
+    </message>
+    <message>
+        <source> &quot;%1&quot; already holds the same content: left as it was</source>
+        <translation> &quot;%1&quot; zaten aynı içeriği tutuyor: olduğu gibi bırakıldı</translation>
+    </message>
 </context>
 </TS>
