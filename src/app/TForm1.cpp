@@ -41,7 +41,7 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       cipherMessages_(ui),
       controls_(*this),
       settings_(ui, context_.userSettingsFile, context_.machineSettingsFile) {
-    FitWindowInView(*this, context_.screenArea);
+    FitWindowInView(*this, context_.screenAreas.value(0));
     setAcceptDrops(true);
     controls_.Memo1->viewport()->installEventFilter(this);
     controls_.ListBox1->viewport()->installEventFilter(this);
@@ -135,9 +135,10 @@ void TForm1::FormCreate() {
     controls_.Edit2->setText(rememberedPassword);
     startPassword = rememberedPassword;
     HandleArguments();
-    // A stored place that would hide the window (another screen setup, a damaged value) is
-    // moved into view for this start; closing stores where the window then stands.
-    move(PlaceInView(QPoint(storedLeft, storedTop), frameGeometry().size()));
+    // A stored place that would hide any of the window (another screen setup or scale, a
+    // damaged value) is moved into view for this start; closing stores where the window then
+    // stands.
+    MoveInView(*this, QPoint(storedLeft, storedTop), context_.screenAreas);
     if (controls_.CheckBox1->isChecked()) {
         const auto lines = EditorDocument::Read(LastSaveFile());
         if (!lines) {

@@ -33,6 +33,7 @@ class PerUserSettings : public WindowFixture {
     std::unique_ptr<TForm1> Start() {
         StartupContext context = StartupContext::ForProcess({});
         context.programFolder = ProgramFolder();
+        context.screenAreas.clear();  // the offscreen screen is smaller than the window
         return std::make_unique<TForm1>(ui, clock, std::move(context));
     }
     QString UserFile() const { return folder.filePath("home/.config/Pulm/Kiv.ini"); }

@@ -161,11 +161,16 @@ TEST_F(WindowLayout, MouseOnTheFreeAreaHidesOnDoubleClickAndShowsOnClick) {
 
 // 1280x800 at scale 2 is a screen of 640x400 as the window sees it; the design needs 914x606.
 TEST_F(WindowLayout, OnAScreenSmallerThanTheDesignEveryControlCanBeScrolledTo) {
+    // The place stored at scale 1 would put most of the window off the screen.
+    StoreKey(QStringLiteral("1"), QStringLiteral("its rain"), QStringLiteral("-1"));
+    Store({{QStringLiteral("Left"), QStringLiteral("205")},
+           {QStringLiteral("Top"), QStringLiteral("149")}});
     StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
-    context.screenArea = QRect(0, 0, 640, 400);
+    context.screenAreas = {QRect(0, 0, 640, 400)};
     TForm1 window(ui, clock, context);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    EXPECT_EQ(window.pos(), QPoint(0, 0));
     EXPECT_LE(window.frameGeometry().width(), 640);
     EXPECT_LE(window.frameGeometry().height(), 400);
     auto* scroll = window.findChild<QScrollArea*>();
@@ -191,7 +196,7 @@ TEST_F(WindowLayout, OnAScreenSmallerThanTheDesignEveryControlCanBeScrolledTo) {
     EXPECT_TRUE(window.Memo1()->isHidden());
 
     // Where the design fits, nothing changes.
-    context.screenArea = QRect(0, 0, 1920, 1080);
+    context.screenAreas = {QRect(0, 0, 1920, 1080)};
     TForm1 large(ui, clock, context);
     EXPECT_EQ(large.size(), QSize(914, 606));
     EXPECT_EQ(large.findChild<QScrollArea*>(), nullptr);
