@@ -122,8 +122,7 @@ void FileRunController::Start(FileRunThread::Job job) {
 }
 
 void FileRunController::Ended(const FileRunResult& result) {
-    controls_.SetRunning(false);
-    if (starter_ != nullptr) starter_->setFocus(Qt::OtherFocusReason);
+    controls_.SetRunning(false, starter_);
     QListWidget& list = *controls_.ListBox1;
     if (result.failureError != 0) {
         // The system's words in the window's language, where the system has them.

@@ -7,6 +7,7 @@
 #include <QFontMetrics>
 #include <QShortcut>
 #include <QTextOption>
+#include <algorithm>
 
 #include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
@@ -15,6 +16,7 @@
 #include "app/ShownText.h"
 #include "app/WindowAccessibility.h"
 #include "app/WindowMessages.h"
+#include "app/WindowPlacement.h"
 #include "filecrypt/OperationReport.h"
 
 namespace kiv {
@@ -321,12 +323,25 @@ void Form1Controls::HideAll() {
         control->hide();
 }
 
-void Form1Controls::SetRunning(bool running) {
-    for (QWidget* control : RunInputs())
-        control->setEnabled(!running);
-    Button7->setVisible(running);
+void Form1Controls::SetRunning(bool running, QWidget* focusAfterRun) {
+    const std::vector<QWidget*> inputs = RunInputs();
+    if (!running) {
+        for (QWidget* control : inputs)
+            control->setEnabled(true);
+        if (focusAfterRun != nullptr) focusAfterRun->setFocus(Qt::OtherFocusReason);
+        Button7->hide();
+        return;
+    }
+    // A focused control that goes off hands the focus to the next one, which may go off too: a
+    // cascade that a screen reader would speak control by control.
+    Button7->show();
+    if (std::find(inputs.begin(), inputs.end(), form_.focusWidget()) != inputs.end())
+        Button7->setFocus(Qt::OtherFocusReason);
+    for (QWidget* control : inputs)
+        control->setEnabled(false);
     // What the line said belongs to an earlier action; the run says its own end.
-    if (running) Status->hide();
+    Status->hide();
+    ScrollIntoView(*ProgressBar1, *Status);
 }
 
 }  // namespace kiv

@@ -33,8 +33,10 @@ class Form1Controls {
     // The controls that a click on the window's free area shows and a double-click hides.
     void ShowAll();
     void HideAll();
-    // The run's own look: the actions off and "Cancel" shown while a file run is going.
-    void SetRunning(bool running);
+    // The run's own look: the actions off and "Cancel" shown while a file run is going, with
+    // the bars, "Cancel" and the status line in view. Focus on a control that goes off moves to
+    // "Cancel", and at the end to focusAfterRun where there is one, each in one step.
+    void SetRunning(bool running, QWidget* focusAfterRun = nullptr);
     // The controls that would change a file run's inputs, or start another: off during a run.
     std::vector<QWidget*> RunInputs() const;
 

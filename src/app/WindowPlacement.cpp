@@ -81,6 +81,17 @@ void FitWindowInView(QWidget& window, const QRect& available) {
     window.resize(fitted);
 }
 
+void ScrollIntoView(const QWidget& first, const QWidget& last) {
+    auto* scroll = first.window()->findChild<QScrollArea*>(QStringLiteral("DesignScroll"),
+                                                           Qt::FindDirectChildrenOnly);
+    if (scroll == nullptr || scroll->widget() != first.parentWidget()) return;
+    const QRect part = first.geometry().united(last.geometry());
+    // The bottom right first, then the top left: where the part is larger than the view, its
+    // top left stays in sight. A point on the view's far edge counts as in view: one past it.
+    scroll->ensureVisible(part.x() + part.width(), part.y() + part.height(), 0, 0);
+    scroll->ensureVisible(part.left(), part.top(), 0, 0);
+}
+
 bool PositionKnown(const QString& platformName) {
     return !platformName.startsWith(QLatin1String("wayland"));
 }

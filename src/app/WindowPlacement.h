@@ -30,6 +30,11 @@ QSize FitInView(QSize design, const QRect& available);
 // size of the design inside a scroll area filling the window, so that every one can be reached.
 void FitWindowInView(QWidget& window, const QRect& available);
 
+// Scrolls the window that FitWindowInView gave a scroll area until the part of the design from
+// the top left of `first` to the bottom right of `last` is in view, as far as it fits. Nothing
+// happens in a window without one.
+void ScrollIntoView(const QWidget& first, const QWidget& last);
+
 // Whether a window system on the named Qt platform tells a program where its window stands.
 // Under Wayland it does not: a position read there is made up.
 bool PositionKnown(const QString& platformName);

@@ -3,6 +3,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMenu>
+#include <QScrollArea>
 #include <QTimer>
 
 #include "app/QtUiServices.h"
@@ -94,19 +95,53 @@ TEST_F(WindowFeedback, ClosingWithoutARunAsksNothing) {
     EXPECT_TRUE(ui.questions.isEmpty());
 }
 
-TEST_F(WindowFeedback, AfterARunTheFocusIsBackOnTheButtonThatStartedIt) {
+// The focus goes from the button to "Cancel" and back, each in one step, so that a screen
+// reader speaks no control on the way; where it was not on a control the run turns off, it stays.
+TEST_F(WindowFeedback, ARunMovesTheFocusToCancelAndBackInOneStepEach) {
     WriteFile(Path("a.txt"), "0123456789");
+    QWidgetList focused;
     auto window = OpenShown();
     window->RadioButton1()->setChecked(true);
     SetPasswords(*window, QStringLiteral("abc"), QStringLiteral("abc"));
+    QObject::connect(qApp, &QApplication::focusChanged, window.get(),
+                     [&](QWidget*, QWidget* now) { focused << now; });
     for (QPushButton* button : {window->Button2(), window->Button1()}) {
         ui.openAnswer = {button == window->Button2() ? Path("a.txt") : Path("a.vrq")};
         button->setFocus();
-        button->click();
-        EXPECT_NE(QApplication::focusWidget(), window->CheckBox1());
+        focused.clear();
+        QTest::keyClick(button, Qt::Key_Space);
+        EXPECT_EQ(focused, QWidgetList{window->Button7()});
         WaitForRun(*window);
-        EXPECT_EQ(QApplication::focusWidget(), button) << button->objectName().toStdString();
+        EXPECT_EQ(focused, (QWidgetList{window->Button7(), button}))
+            << button->objectName().toStdString();
     }
+    window->ListBox1()->setFocus();
+    focused.clear();
+    window->Button2()->click();
+    EXPECT_EQ(QApplication::focusWidget(), window->ListBox1());
+    WaitForRun(*window);
+    EXPECT_EQ(focused, QWidgetList{window->Button2()});
+}
+
+// 1280x800 at scale 2: the window scrolls, and a run shows what it changes, not the greyed inputs.
+TEST_F(WindowFeedback, ARunBringsItsBarsCancelAndStatusIntoAScrolledView) {
+    StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
+    context.screenAreas = {QRect(0, 0, 640, 400)};
+    TForm1 window(ui, clock, context);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+    StartLongRun(window);
+    const QWidget* view = window.findChild<QScrollArea*>()->viewport();
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             window.ProgressBar1(), window.ProgressBar2(), window.Button7(), window.Status()}) {
+        const QRect shown(control->mapTo(view, QPoint(0, 0)), control->size());
+        EXPECT_EQ((shown & view->rect()).height(), shown.height())
+            << control->objectName().toStdString();
+        EXPECT_GE(shown.left(), 0) << control->objectName().toStdString();
+    }
+    EXPECT_EQ(QApplication::focusWidget(), window.Button7());
+    window.Button7()->click();
+    WaitForRun(window);
 }
 
 TEST_F(WindowFeedback, OfTheModesOnlyTheCheckedOneIsATabStop) {
