@@ -134,7 +134,7 @@ void FileRunController::Ended(const FileRunResult& result) {
     const QString summary = Summary(result);
     list.addItem(summary);
     list.scrollToBottom();
-    controls_.Status->Show(summary);
+    controls_.Status->Show(summary, output_);
     if (result.status != FileRunStatus::Cancelled) {
         Announce(list, result.AllWritten() ? ShownText(kRunFinishedAnnouncement)
                                            : ShownText(kRunFailedAnnouncement));

@@ -66,7 +66,7 @@ class Form1Controls {
     QAction* Usememeo1;
     QAction* Save1;
     QAction* Saveas1;
-    // What the clipboard actions and the file runs did, for a few seconds.
+    // What the last action did, where nothing else shows it, until the next one.
     StatusLine* Status;
 
   private:

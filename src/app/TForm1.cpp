@@ -69,18 +69,25 @@ void TForm1::ConnectHandlers() {
     const auto onClick = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
         connect(sender, signal, this, [this, handler] { Run(handler); });
     };
-    onClick(controls_.Label1, &ClickLabel::clicked, &TForm1::Label1Click);
-    onClick(controls_.Label2, &ClickLabel::clicked, &TForm1::Label2Click);
-    onClick(controls_.Usememeo1, &QAction::triggered, &TForm1::Usememeo1Click);
-    onClick(controls_.Save1, &QAction::triggered, &TForm1::Save1Click);
-    onClick(controls_.Saveas1, &QAction::triggered, &TForm1::Saveas1Click);
+    // The status line speaks of the last action until the next one begins.
+    const auto onAction = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] {
+            controls_.Status->Clear();
+            Run(handler);
+        });
+    };
+    onAction(controls_.Label1, &ClickLabel::clicked, &TForm1::Label1Click);
+    onAction(controls_.Label2, &ClickLabel::clicked, &TForm1::Label2Click);
+    onAction(controls_.Usememeo1, &QAction::triggered, &TForm1::Usememeo1Click);
+    onAction(controls_.Save1, &QAction::triggered, &TForm1::Save1Click);
+    onAction(controls_.Saveas1, &QAction::triggered, &TForm1::Saveas1Click);
     onClick(controls_.ListBox1, &QListWidget::clicked, &TForm1::ListBox1Click);
-    onClick(controls_.Button1, &QPushButton::clicked, &TForm1::Button1Click);
-    onClick(controls_.Button2, &QPushButton::clicked, &TForm1::Button2Click);
-    onClick(controls_.Button3, &QPushButton::clicked, &TForm1::Button3Click);
-    onClick(controls_.Button4, &QPushButton::clicked, &TForm1::Button4Click);
-    onClick(controls_.Button5, &QPushButton::clicked, &TForm1::Button5Click);
-    onClick(controls_.Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    onAction(controls_.Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    onAction(controls_.Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    onAction(controls_.Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    onAction(controls_.Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    onAction(controls_.Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    onAction(controls_.Button6, &QPushButton::clicked, &TForm1::Button6Click);
     onClick(controls_.Button7, &QPushButton::clicked, &TForm1::Button7Click);
     onClick(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated,
             &TForm1::Button7Click);

@@ -237,6 +237,13 @@ TEST_F(WindowFeedback, AClipboardActionSaysWhatTheClipboardNowHolds) {
     EXPECT_EQ(face->text(QAccessible::Name), status.text());
     window->Button3()->click();
     EXPECT_EQ(status.text(), "The clipboard now holds the decrypted text (3 parts)");
+    // It stays, however long the user takes to read it, until the next action.
+    QTest::qWait(6500);
+    window->RadioButton3()->setChecked(true);
+    EXPECT_FALSE(status.isHidden());
+    window->Button5()->click();
+    EXPECT_TRUE(status.isHidden());
+    EXPECT_EQ(face->text(QAccessible::Name), "");
     // The line lies in free space: it covers no other control, shown or not.
     for (const QWidget* control :
          window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
@@ -244,6 +251,35 @@ TEST_F(WindowFeedback, AClipboardActionSaysWhatTheClipboardNowHolds) {
             EXPECT_FALSE(control->geometry().intersects(status.geometry()))
                 << control->objectName().toStdString();
         }
+}
+
+// The file's name, at the end of a long path, is what the user looks for: the middle goes.
+TEST_F(WindowFeedback, ALongOutputPathIsShortenedInTheMiddleAndGivenWholeAside) {
+    const QString deep = Path(QString(120, u'd') + "/" + QString(60, u'e'));
+    QDir().mkpath(deep);
+    WriteFile(deep + "/notes.txt", "0123456789");
+    auto window = Open();
+    window->RadioButton1()->setChecked(true);
+    SetPasswords(*window, QStringLiteral("abc"), QStringLiteral("abc"));
+    ui.openAnswer = {deep + "/notes.txt"};
+    window->Button2()->click();
+    WaitForRun(*window);
+    const StatusLine& status = *window->Status();
+    const QString line = "Finished: the files are encrypted into " + deep + "/notes.vrq";
+    EXPECT_TRUE(status.text().startsWith("Finished: the files are encrypted into " + folder.path()))
+        << status.text().toStdString();
+    EXPECT_TRUE(status.text().endsWith(QString(10, u'e') + "/notes.vrq"));
+    EXPECT_TRUE(status.text().contains(QChar(0x2026)));
+    EXPECT_LE(status.fontMetrics().horizontalAdvance(status.text()), status.contentsRect().width());
+    EXPECT_EQ(status.toolTip(), deep + "/notes.vrq");
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(window->Status());
+    EXPECT_EQ(face->text(QAccessible::Name), line);
+    EXPECT_EQ(face->text(QAccessible::Description), deep + "/notes.vrq");
+    // In the report list too, where the whole line is the tooltip.
+    const QListWidgetItem* last = window->ListBox1()->item(window->ListBox1()->count() - 1);
+    EXPECT_EQ(last->text(), line);
+    EXPECT_EQ(last->toolTip(), line);
+    EXPECT_EQ(window->ListBox1()->textElideMode(), Qt::ElideMiddle);
 }
 
 // Answers the next file dialog: notes the folder it starts in, then picks chosen or cancels.
