@@ -16,6 +16,10 @@ QString ShownText(const char* text) {
     return QCoreApplication::translate(kContext, text);
 }
 
+QString ShownText(const char* text, int count) {
+    return QCoreApplication::translate(kContext, text, nullptr, count);
+}
+
 QString ShownText(const QString& text) {
     return QCoreApplication::translate(kContext, text.toUtf8().constData());
 }

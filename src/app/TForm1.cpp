@@ -374,7 +374,7 @@ void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result,
     ui_.SetClipboardText(TextAdapter::FromBytes(result.text), content);
     const char* done =
         content == ClipboardContent::Secret ? kClipboardDecrypted : kClipboardEncrypted;
-    controls_.Status->Show(ShownText(done).arg(result.pieces.size()));
+    controls_.Status->Show(ShownText(done, static_cast<int>(result.pieces.size())));
     if (controls_.CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
     lines.AsOneEdit([&] {

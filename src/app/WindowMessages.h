@@ -56,12 +56,12 @@ inline constexpr char kRestoreNotFinished[] =
 inline constexpr char kCloseDuringRun[] =
     QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nCancel it and close the window?");
 
-// Said below the progress bars after a clipboard action; %1 is the number of converted parts
+// Said below the progress bars after a clipboard action; %n is the number of converted parts
 // (the lines and table cells between tabs and line ends).
 inline constexpr char kClipboardEncrypted[] =
-    QT_TRANSLATE_NOOP("kiv", "The clipboard now holds the encrypted text (%1 parts)");
+    QT_TRANSLATE_N_NOOP("kiv", "The clipboard now holds the encrypted text (%n parts)");
 inline constexpr char kClipboardDecrypted[] =
-    QT_TRANSLATE_NOOP("kiv", "The clipboard now holds the decrypted text (%1 parts)");
+    QT_TRANSLATE_N_NOOP("kiv", "The clipboard now holds the decrypted text (%n parts)");
 
 // Captions of the window's controls and menu.
 inline constexpr char kRememberMe[] = QT_TRANSLATE_NOOP("kiv", "Remember me");

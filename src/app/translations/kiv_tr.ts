@@ -436,16 +436,20 @@ Cancel it and close the window?</source>
 İptal edilip pencere kapatılsın mı?</translation>
     </message>
     <message>
-        <source>The clipboard now holds the encrypted text (%1 parts)</source>
-        <translation>Pano artık şifreli metni tutuyor (%1 parça)</translation>
-    </message>
-    <message>
-        <source>The clipboard now holds the decrypted text (%1 parts)</source>
-        <translation>Pano artık şifresi çözülmüş metni tutuyor (%1 parça)</translation>
-    </message>
-    <message>
         <source>File: %1</source>
         <translation>Dosya: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>The clipboard now holds the encrypted text (%n parts)</source>
+        <translation>
+            <numerusform>Pano artık şifreli metni tutuyor (%n parça)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The clipboard now holds the decrypted text (%n parts)</source>
+        <translation>
+            <numerusform>Pano artık şifresi çözülmüş metni tutuyor (%n parça)</numerusform>
+        </translation>
     </message>
 </context>
 </TS>
