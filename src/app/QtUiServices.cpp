@@ -9,6 +9,7 @@
 #include <QGridLayout>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <cstdio>
 
 #include "app/SecretClipboardData.h"
@@ -85,6 +86,20 @@ bool QtUiServices::Question(const QString& text, const QString& caption) {
                     QMessageBox::Ok | QMessageBox::Cancel, QApplication::activeWindow());
     FitCaption(box);
     return box.exec() == QMessageBox::Ok;
+}
+
+bool QtUiServices::Choose(const QString& text, const QString& caption, const QString& act,
+                          const QString& keep) {
+    if (!interacting_) return false;
+    QMessageBox box(QMessageBox::Question, ShownText(caption), ShownText(text),
+                    QMessageBox::NoButton, QApplication::activeWindow());
+    QPushButton* acting = box.addButton(ShownText(act), QMessageBox::AcceptRole);
+    QPushButton* keeping = box.addButton(ShownText(keep), QMessageBox::RejectRole);
+    box.setDefaultButton(keeping);
+    box.setEscapeButton(keeping);
+    FitCaption(box);
+    box.exec();
+    return box.clickedButton() == acting;
 }
 
 std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const QString& prompt,

@@ -16,6 +16,8 @@ class QtUiServices final : public UiServices {
     bool Interacting() const override { return interacting_; }
     void ShowMessage(const QString& text) override;
     bool Question(const QString& text, const QString& caption) override;
+    bool Choose(const QString& text, const QString& caption, const QString& act,
+                const QString& keep) override;
     std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
                                        const QString& defaultAnswer,
                                        const QString& subject) override;

@@ -401,7 +401,8 @@ void TForm1::dropEvent(QDropEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // With nobody left to answer (a termination signal) the run is cancelled without asking.
     if (FileRunning() && ui_.Interacting() &&
-        !ui_.Question(ShownText(kCloseDuringRun), QString::fromUtf8(kApplicationTitle))) {
+        !ui_.Choose(ShownText(kCloseDuringRun), QString::fromUtf8(kApplicationTitle),
+                    ShownText(kStopAndClose), ShownText(kKeepRunning))) {
         event->ignore();
         return;
     }

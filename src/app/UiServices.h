@@ -20,6 +20,10 @@ class UiServices : public ExceptionDisplay {
     virtual void ShowMessage(const QString& text) = 0;
     // OK and Cancel with a caption of its own; true for OK.
     virtual bool Question(const QString& text, const QString& caption) = 0;
+    // A question whose two buttons say what they do; true for act. keep, which leaves things
+    // as they are, is the default, and Escape and closing the box choose it too.
+    virtual bool Choose(const QString& text, const QString& caption, const QString& act,
+                        const QString& keep) = 0;
     // A one-line answer, shown masked as it is typed; nothing when the user cancels.
     // subject, where there is one, names what the password is for (a file), above the prompt.
     virtual std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,

@@ -52,9 +52,11 @@ inline constexpr char kRestoreCancelled[] =
 inline constexpr char kRestoreNotFinished[] =
     QT_TRANSLATE_NOOP("kiv", "Not finished: files restored into %1: %2, the rest not restored");
 
-// Asked when the window is closed while a file run is going; OK cancels the run and closes.
+// Asked when the window is closed while a file run is going, with a button for each answer.
 inline constexpr char kCloseDuringRun[] =
-    QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nCancel it and close the window?");
+    QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nStop it and close the window?");
+inline constexpr char kStopAndClose[] = QT_TRANSLATE_NOOP("kiv", "Stop the run and close");
+inline constexpr char kKeepRunning[] = QT_TRANSLATE_NOOP("kiv", "Keep running");
 
 // Said below the progress bars after a clipboard action; %n is the number of converted parts
 // (the lines and table cells between tabs and line ends).

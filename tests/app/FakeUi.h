@@ -18,6 +18,11 @@ class FakeUi : public UiServices {
         questions << caption + u'|' + text;
         return questionAnswer;
     }
+    bool Choose(const QString& text, const QString& caption, const QString& act,
+                const QString& keep) override {
+        questions << caption + u'|' + text + u'|' + act + u'/' + keep;
+        return questionAnswer;
+    }
     std::optional<QString> PasswordBox(const QString& caption, const QString& prompt,
                                        const QString& defaultAnswer,
                                        const QString& subject) override {

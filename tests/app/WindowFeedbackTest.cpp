@@ -80,8 +80,9 @@ TEST_F(WindowFeedback, ClosingDuringARunAsksAndCancelKeepsTheRunGoing) {
     ui.questionAnswer = false;
     window->close();
     EXPECT_TRUE(window->FileRunning());
-    EXPECT_EQ(ui.questions, QStringList{"Pulm Vostra|A file run is still going.\nCancel it and "
-                                        "close the window?"});
+    EXPECT_EQ(ui.questions,
+              QStringList{"Pulm Vostra|A file run is still going.\nStop it and close the "
+                          "window?|Stop the run and close/Keep running"});
     ui.questionAnswer = true;
     window->close();
     EXPECT_FALSE(window->FileRunning());

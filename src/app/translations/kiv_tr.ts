@@ -430,12 +430,6 @@ Do you want to replace it?</source>
         <translation>Tamamlanmadı: %1 klasörüne geri yüklenen dosya: %2, kalanlar geri yüklenmedi</translation>
     </message>
     <message>
-        <source>A file run is still going.
-Cancel it and close the window?</source>
-        <translation>Bir dosya işlemi hâlâ sürüyor.
-İptal edilip pencere kapatılsın mı?</translation>
-    </message>
-    <message>
         <source>File: %1</source>
         <translation>Dosya: %1</translation>
     </message>
@@ -450,6 +444,20 @@ Cancel it and close the window?</source>
         <translation>
             <numerusform>Pano artık şifresi çözülmüş metni tutuyor (%n parça)</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>A file run is still going.
+Stop it and close the window?</source>
+        <translation>Bir dosya işlemi hâlâ sürüyor.
+Durdurulup pencere kapatılsın mı?</translation>
+    </message>
+    <message>
+        <source>Stop the run and close</source>
+        <translation>İşlemi durdur ve kapat</translation>
+    </message>
+    <message>
+        <source>Keep running</source>
+        <translation>İşleme devam et</translation>
     </message>
 </context>
 </TS>
