@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/ShownText.h"
 #include "app/TextAdapter.h"
@@ -164,7 +165,7 @@ QStringList FileRunController::DroppedFiles(const QMimeData* data, int sourceMod
     if (sourceMode != 1 || Running() || data == nullptr || !data->hasUrls()) return {};
     QStringList paths;
     for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile() || QFileInfo(url.toLocalFile()).isDir()) return {};
+        if (!url.isLocalFile()) return {};
         paths << url.toLocalFile();
     }
     return paths;
@@ -177,6 +178,10 @@ void FileRunController::DragEntered(QDropEvent& event, int sourceMode) const {
 void FileRunController::Dropped(QDropEvent& event, int sourceMode) {
     const QStringList paths = DroppedFiles(event.mimeData(), sourceMode);
     if (paths.isEmpty()) return;
+    // A folder is let in only to be refused in words: a drop nothing takes would say nothing.
+    if (std::any_of(paths.begin(), paths.end(),
+                    [](const QString& path) { return QFileInfo(path).isDir(); }))
+        return controls_.Status->Show(ShownText(kFoldersRefused));
     event.acceptProposedAction();
     // The drop is finished first: the run may ask for a name, and the dragging program should
     // not wait for that.

@@ -183,6 +183,10 @@ void TForm1::HandleArguments() {
         ui_.PasswordBox(caption, QLatin1String(kPasswordPrompt), QString(), file.fileName())
             .value_or(QString()));
     controls_.Edit2->setText(controls_.Edit1->text());
+    // Nothing else tells that the file is restored by a button, not by giving the password.
+    controls_.Status->Show(
+        ShownText(kPressToRestore).arg(ShownText(kDecryptFilesCaption), startFilePath),
+        startFilePath);
 }
 
 void TForm1::LoadSettings() {
@@ -351,7 +355,7 @@ void TForm1::Button4Click() {
     // Without text there is nothing to convert, and what the clipboard holds instead (an image,
     // say) is the user's: it stays.
     const QString text = ui_.ClipboardText();
-    if (text.isEmpty()) return;
+    if (text.isEmpty()) return controls_.Status->Show(ShownText(kClipboardNothingEncrypted));
     ShowClipboardResult(ClipboardSegments::Encrypt(
                             TextAdapter::ToBytes(text),
                             [this](const std::string& segment) { return Encrypted(segment); }),
@@ -362,7 +366,7 @@ void TForm1::Button3Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kDecryptClipboardMismatch, kPasswordTooShort, false)) return;
     const QString text = ui_.ClipboardText();
-    if (text.isEmpty()) return;
+    if (text.isEmpty()) return controls_.Status->Show(ShownText(kClipboardNothingDecrypted));
     ShowClipboardResult(ClipboardSegments::Decrypt(
                             TextAdapter::ToBytes(text),
                             [this](const std::string& segment) { return Decrypted(segment); }),

@@ -65,6 +65,19 @@ inline constexpr char kClipboardEncrypted[] =
 inline constexpr char kClipboardDecrypted[] =
     QT_TRANSLATE_N_NOOP("kiv", "The clipboard now holds the decrypted text (%n parts)");
 
+// Said below the progress bars when a clipboard action found no text to convert (an image, or
+// nothing at all); the clipboard is left as it was.
+inline constexpr char kClipboardNothingEncrypted[] =
+    QT_TRANSLATE_NOOP("kiv", "The clipboard holds no text: nothing was encrypted");
+inline constexpr char kClipboardNothingDecrypted[] =
+    QT_TRANSLATE_NOOP("kiv", "The clipboard holds no text: nothing was decrypted");
+// Said when a drop in "Use File" mode holds a folder; nothing is started.
+inline constexpr char kFoldersRefused[] =
+    QT_TRANSLATE_NOOP("kiv", "folders cannot be encrypted; choose files");
+// Said once the password for the file the window was started with is given: %1 is the button's
+// caption, %2 the file.
+inline constexpr char kPressToRestore[] = QT_TRANSLATE_NOOP("kiv", "Press %1 to restore %2");
+
 // Captions of the window's controls and menu.
 inline constexpr char kRememberMe[] = QT_TRANSLATE_NOOP("kiv", "Remember me");
 inline constexpr char kUseText[] = QT_TRANSLATE_NOOP("kiv", "Use Text");

@@ -238,6 +238,9 @@ TEST_F(WindowFeedback, AClipboardActionSaysWhatTheClipboardNowHolds) {
     EXPECT_EQ(face->text(QAccessible::Name), status.text());
     window->Button3()->click();
     EXPECT_EQ(status.text(), "The clipboard now holds the decrypted text (3 parts)");
+    ui.clipboard.clear();
+    window->Button3()->click();
+    EXPECT_EQ(status.text(), "The clipboard holds no text: nothing was decrypted");
     // It stays, however long the user takes to read it, until the next action.
     QTest::qWait(6500);
     window->RadioButton3()->setChecked(true);
@@ -316,11 +319,16 @@ TEST_F(WindowFeedback, FileDialogsStartAtHomeThenInTheFolderLastUsed) {
     EXPECT_EQ(start, QDir::homePath());
 }
 
+// The prompt names the file, and after it the status line says what restores it.
 TEST_F(WindowFeedback, TheStartUpPromptNamesItsFile) {
-    Open({folder.filePath("docs/my letter.vrq")});
+    auto window = Open({folder.filePath("docs/my letter.vrq")});
     EXPECT_EQ(ui.inputBoxes,
               QStringList{"Protect the lives of your information|Enter the Password:|"});
     EXPECT_EQ(ui.inputSubjects, QStringList{"my letter.vrq"});
+    EXPECT_EQ(window->Status()->text(),
+              "Press Decrypt  File data to restore " + folder.filePath("docs/my letter.vrq"));
+    EXPECT_FALSE(window->Status()->isHidden());
+    EXPECT_TRUE(Open()->Status()->isHidden());
 }
 
 // The boxes as QtUiServices shows them: the file above the prompt, and wide enough for a caption

@@ -459,5 +459,21 @@ Durdurulup pencere kapatılsın mı?</translation>
         <source>Keep running</source>
         <translation>İşleme devam et</translation>
     </message>
+    <message>
+        <source>The clipboard holds no text: nothing was encrypted</source>
+        <translation>Panoda metin yok: hiçbir şey şifrelenmedi</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no text: nothing was decrypted</source>
+        <translation>Panoda metin yok: hiçbir şeyin şifresi çözülmedi</translation>
+    </message>
+    <message>
+        <source>folders cannot be encrypted; choose files</source>
+        <translation>klasörler şifrelenemez; dosya seçin</translation>
+    </message>
+    <message>
+        <source>Press %1 to restore %2</source>
+        <translation>%2 dosyasını geri yüklemek için %1 düğmesine basın</translation>
+    </message>
 </context>
 </TS>
