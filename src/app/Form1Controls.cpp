@@ -12,6 +12,7 @@
 #include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/EditorLines.h"
+#include "app/FocusRingStyle.h"
 #include "app/ProgramIcon.h"
 #include "app/ShownText.h"
 #include "app/WindowAccessibility.h"
@@ -106,8 +107,12 @@ Form1Controls::Form1Controls(QWidget& form) : form_(form) {
     CreatePasswordRow();
     CreateReportAndEditor();
     CreateProgressAndMenu();
-    SetTabOrder();
     OpenMenuFromKeyboard();
+    // Made after the buttons, so that it goes after them too: children go in the order made.
+    auto* focusRing = new FocusRingStyle;
+    focusRing->setParent(&form_);
+    for (QPushButton* button : {Button1, Button2, Button3, Button4, Button5, Button6, Button7})
+        button->setStyle(focusRing);
 }
 
 void Form1Controls::SetCaption(QLabel* label, const QString& text) {
@@ -273,9 +278,11 @@ void Form1Controls::OpenMenuFromKeyboard() {
 }
 
 void Form1Controls::SetTabOrder() {
-    QWidget* order[] = {Edit1,        Button1,      Edit2,   CheckBox1, ListBox1,
-                        RadioButton1, RadioButton2, Button3, Button4,   RadioButton3,
-                        Button5,      Button6,      Memo1,   Button2};
+    // As the window is read: row by row from the top, each row from the left. Controls a mode
+    // hides drop out, so every mode has the same order; Edit1 is still the first to have focus.
+    QWidget* order[] = {CheckBox1, ListBox1,     Button5, RadioButton3, Button6,
+                        Button4,   RadioButton2, Button3, Button2,      RadioButton1,
+                        Button1,   Edit1,        Edit2,   Memo1,        Button7};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }

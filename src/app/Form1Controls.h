@@ -39,6 +39,9 @@ class Form1Controls {
     void SetRunning(bool running, QWidget* focusAfterRun = nullptr);
     // The controls that would change a file run's inputs, or start another: off during a run.
     std::vector<QWidget*> RunInputs() const;
+    // The order in which Tab visits the controls; laid once they have their final parent, since
+    // a new parent puts a control at the end of the chain.
+    void SetTabOrder();
 
     ClickLabel* Label3;
     ClickLabel* Label4;
@@ -76,7 +79,6 @@ class Form1Controls {
     void CreatePasswordRow();
     void CreateReportAndEditor();
     void CreateProgressAndMenu();
-    void SetTabOrder();
     void OpenMenuFromKeyboard();
 
     QWidget& form_;

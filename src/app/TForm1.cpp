@@ -42,6 +42,7 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       controls_(*this),
       settings_(ui, context_.userSettingsFile, context_.machineSettingsFile) {
     FitWindowInView(*this, context_.screenAreas.value(0));
+    controls_.SetTabOrder();
     setAcceptDrops(true);
     controls_.Memo1->viewport()->installEventFilter(this);
     controls_.ListBox1->viewport()->installEventFilter(this);
@@ -90,7 +91,7 @@ void TForm1::ConnectHandlers() {
     onAction(controls_.Button6, &QPushButton::clicked, &TForm1::Button6Click);
     onClick(controls_.Button7, &QPushButton::clicked, &TForm1::Button7Click);
     onClick(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated,
-            &TForm1::Button7Click);
+            &TForm1::EscapePressed);
 }
 
 // The topic is one of the window's components: it exists before the start-up sequence runs and
@@ -215,11 +216,25 @@ void TForm1::SaveSettings() {
         saveOnClose = false;
 }
 
+void TForm1::FormClick() {
+    controls_.ShowAll();
+    allHidden_ = false;
+}
+
 void TForm1::FormDblClick() {
     if (FileRunning()) return;
     controls_.HideAll();
     Lines().Clear();
     controls_.ListBox1->clear();
+    allHidden_ = true;
+}
+
+void TForm1::EscapePressed() {
+    if (FileRunning()) return Button7Click();
+    // The keyboard's way back from a double-click that hid everything: what a click does.
+    if (!allHidden_) return;
+    FormClick();
+    controls_.Edit1->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TForm1::FormClose() {

@@ -72,6 +72,9 @@ void FitWindowInView(QWidget& window, const QRect& available) {
     }
     auto* scroll = new QScrollArea(&window);
     scroll->setObjectName(QStringLiteral("DesignScroll"));
+    // Tab would stop on the area itself, a stop without a name; it scrolls to the focused
+    // control instead.
+    scroll->setFocusPolicy(Qt::NoFocus);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setWidgetResizable(true);
     scroll->setWidget(area);

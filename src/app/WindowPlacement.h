@@ -28,6 +28,7 @@ QSize FitInView(QSize design, const QRect& available);
 // Makes window (its controls placed on it at fixed positions, its size the design size) no larger
 // than FitInView allows. Where that is smaller, the controls keep their places on an area the
 // size of the design inside a scroll area filling the window, so that every one can be reached.
+// The new parent changes the controls' Tab order: lay it again afterwards.
 void FitWindowInView(QWidget& window, const QRect& available);
 
 // Scrolls the window that FitWindowInView gave a scroll area until the part of the design from

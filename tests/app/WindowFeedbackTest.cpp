@@ -145,19 +145,61 @@ TEST_F(WindowFeedback, ARunBringsItsBarsCancelAndStatusIntoAScrolledView) {
     WaitForRun(window);
 }
 
-TEST_F(WindowFeedback, OfTheModesOnlyTheCheckedOneIsATabStop) {
-    auto window = OpenShown();
-    const std::vector<QRadioButton*> modes = {window->RadioButton1(), window->RadioButton2(),
-                                              window->RadioButton3()};
-    for (QRadioButton* checked : modes) {
-        checked->setChecked(true);
-        window->Edit1()->setFocus();
-        const std::vector<QWidget*> stops = TabStops();
-        for (QRadioButton* mode : modes)
-            EXPECT_EQ(std::count(stops.begin(), stops.end(), mode), mode == checked ? 1 : 0)
-                << mode->objectName().toStdString() << " with "
-                << checked->objectName().toStdString() << " checked";
+// Tab reads the window as a page is read, in every mode, also where the window scrolls (scale 2),
+// and stops only where a screen reader has a name to say; of the modes, only the checked one.
+TEST_F(WindowFeedback, EachModeHasOneTabOrderTopToBottomAndLeftToRight) {
+    const struct {
+        int mode;
+        QStringList stops;
+    } modes[] = {
+        {1, {"Edit1", "Edit2", "CheckBox1", "ListBox1", "Button2", "RadioButton1", "Button1"}},
+        {2, {"Edit1", "Edit2", "CheckBox1", "Button4", "RadioButton2", "Button3"}},
+        {3, {"Edit1", "Edit2", "Memo1", "CheckBox1", "Button5", "RadioButton3", "Button6"}},
+    };
+    for (const QRect& screen : {QRect(), QRect(0, 0, 640, 400)}) {
+        StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
+        if (!screen.isEmpty()) context.screenAreas = {screen};
+        TForm1 window(ui, clock, context);
+        window.show();
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        for (const auto& row : modes) {
+            QRadioButton* radios[] = {window.RadioButton1(), window.RadioButton2(),
+                                      window.RadioButton3()};
+            radios[row.mode - 1]->setChecked(true);
+            window.Edit1()->setFocus();
+            QStringList names;
+            for (QWidget* stop : TabStops()) {
+                names << stop->objectName();
+                EXPECT_FALSE(
+                    QAccessible::queryAccessibleInterface(stop)->text(QAccessible::Name).isEmpty())
+                    << stop->metaObject()->className();
+            }
+            EXPECT_EQ(names, row.stops) << "mode " << row.mode << " on " << screen.width();
+        }
     }
+}
+
+// A 2-pixel ring in the highlight colour just inside the button's edge, from the first pixel in.
+TEST_F(WindowFeedback, AFocusedButtonWearsARingThatShows) {
+    auto window = OpenShown();
+    QPushButton* button = window->Button5();
+    const QColor ring = button->palette().color(QPalette::Highlight);
+    const auto ringPixels = [&] {
+        const QImage image = button->grab().toImage();
+        const int w = image.width() - 1;
+        const int h = image.height() - 1;
+        int count = 0;
+        for (const QPoint at :
+             {QPoint(1, h / 2), QPoint(2, h / 2), QPoint(w - 1, h / 2), QPoint(w - 2, h / 2),
+              QPoint(w / 2, 1), QPoint(w / 2, 2), QPoint(w / 2, h - 1), QPoint(w / 2, h - 2)})
+            count += image.pixelColor(at) == ring;
+        return count;
+    };
+    window->Edit1()->setFocus();
+    EXPECT_EQ(ringPixels(), 0);
+    button->setFocus();
+    EXPECT_EQ(ringPixels(), 8);
 }
 
 TEST_F(WindowFeedback, ShiftF10OpensTheMenuThatTheRightButtonOpens) {
