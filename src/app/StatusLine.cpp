@@ -36,12 +36,24 @@ StatusLine::StatusLine(QWidget* parent) : QLabel(parent) {
     hide();
 }
 
+int StatusLine::VisibleWidth() const {
+    int left = contentsRect().left();
+    int right = left + contentsRect().width();
+    for (const QWidget* child = this; !child->isWindow() && child->parentWidget() != nullptr;
+         child = child->parentWidget()) {
+        left = std::max(left + child->x(), 0);
+        right = std::min(right + child->x(), child->parentWidget()->width());
+    }
+    // Nothing of it in view: the whole line, for when it is scrolled to.
+    return right > left ? right - left : contentsRect().width();
+}
+
 void StatusLine::Show(const QString& text, const QString& path) {
     // Hidden first, so that a repeated text appears anew for assistive technology too.
     hide();
     whole_ = text;
     QString shown = text;
-    const int room = contentsRect().width();
+    const int room = VisibleWidth();
     const QFontMetrics metrics = fontMetrics();
     const qsizetype at = path.isEmpty() ? -1 : text.indexOf(path);
     if (at >= 0 && metrics.horizontalAdvance(text) > room) {
@@ -49,9 +61,7 @@ void StatusLine::Show(const QString& text, const QString& path) {
         shown.replace(at, path.size(),
                       metrics.elidedText(path, Qt::ElideMiddle, std::max(0, room - rest)));
     }
-    const QString aside = shown == text ? QString() : path;
-    setToolTip(aside);
-    setAccessibleDescription(aside);
+    SetAside(shown == text ? QString() : path);
     setText(shown);
     show();
     QAccessibleEvent named(this, QAccessible::NameChanged);
@@ -64,8 +74,13 @@ void StatusLine::Clear() {
     hide();
     whole_.clear();
     clear();
-    setToolTip(QString());
-    setAccessibleDescription(QString());
+    SetAside(QString());
+}
+
+void StatusLine::SetAside(const QString& path) {
+    setToolTip(path);
+    // Each change is an event that a screen reader may speak: only real ones.
+    if (accessibleDescription() != path) setAccessibleDescription(path);
 }
 
 }  // namespace kiv

@@ -14,8 +14,9 @@ class StatusLine final : public QLabel {
   public:
     explicit StatusLine(QWidget* parent);
 
-    // Shows text. A path in it that would not fit is shortened in the middle, keeping its start
-    // and the file's name; the whole path is then the tooltip and the accessible description.
+    // Shows text. A path in it that would not fit, or not in the part of the line in view where
+    // the window scrolls, is shortened in the middle, keeping its start and the file's name; the
+    // whole path is then the tooltip and the accessible description.
     void Show(const QString& text, const QString& path = QString());
     // The line gone until the next text.
     void Clear();
@@ -23,6 +24,12 @@ class StatusLine final : public QLabel {
     const QString& WholeText() const { return whole_; }
 
   private:
+    // The width of the line that the window shows; less than its own where the window scrolls
+    // its controls and the view ends inside the line.
+    int VisibleWidth() const;
+    // The whole path beside a shortened line; empty for none.
+    void SetAside(const QString& path);
+
     QString whole_;
 };
 

@@ -1,6 +1,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
 #include <QScrollArea>
@@ -27,11 +28,12 @@ class WindowFeedback : public WindowFixture {
         return window;
     }
     // An encryption of a file big enough to be still going when the test looks.
-    void StartLongRun(TForm1& window) {
-        WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+    void StartLongRun(TForm1& window, const QString& name = QStringLiteral("big.bin")) {
+        QDir().mkpath(QFileInfo(Path(name)).path());
+        WriteFile(Path(name), QByteArray(24 << 20, 'b'));
         window.RadioButton1()->setChecked(true);
         SetPasswords(window, QStringLiteral("abcdefgh"), QStringLiteral("abcdefgh"));
-        ui.openAnswer = {Path("big.bin")};
+        ui.openAnswer = {Path(name)};
         window.Button2()->click();
         ASSERT_TRUE(window.FileRunning());
     }
@@ -131,18 +133,25 @@ TEST_F(WindowFeedback, ARunBringsItsBarsCancelAndStatusIntoAScrolledView) {
     TForm1 window(ui, clock, context);
     window.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
-    StartLongRun(window);
+    StartLongRun(window, QString(30, u'd') + "/big.bin");
     const QWidget* view = window.findChild<QScrollArea*>()->viewport();
+    const auto inView = [&](const QWidget* control) {
+        return QRect(control->mapTo(view, QPoint(0, 0)), control->size()) & view->rect();
+    };
     for (const QWidget* control : std::initializer_list<const QWidget*>{
              window.ProgressBar1(), window.ProgressBar2(), window.Button7(), window.Status()}) {
-        const QRect shown(control->mapTo(view, QPoint(0, 0)), control->size());
-        EXPECT_EQ((shown & view->rect()).height(), shown.height())
+        EXPECT_EQ(inView(control).height(), control->height())
             << control->objectName().toStdString();
-        EXPECT_GE(shown.left(), 0) << control->objectName().toStdString();
+        EXPECT_EQ(inView(control).left(), control->mapTo(view, QPoint(0, 0)).x())
+            << control->objectName().toStdString();
     }
     EXPECT_EQ(QApplication::focusWidget(), window.Button7());
     window.Button7()->click();
     WaitForRun(window);
+    // The line's end lies beyond the view's right edge: its text keeps within what shows.
+    const StatusLine& status = *window.Status();
+    EXPECT_TRUE(status.text().endsWith("big.vrq was not written")) << status.text().toStdString();
+    EXPECT_LE(status.fontMetrics().horizontalAdvance(status.text()), inView(&status).width());
 }
 
 // Tab reads the window as a page is read, in every mode, also where the window scrolls (scale 2),
