@@ -196,14 +196,6 @@ void Form1Controls::CreateReportAndEditor() {
     SetTextColour(ListBox1, kRed);
     ListBox1->addItem(ShownText(report::kInitialLine));
     ListBox1->hide();
-    // Lines name files by their whole paths: a line too long for the list keeps its ends, the
-    // file's name among them, and shows whole as a tooltip.
-    ListBox1->setTextElideMode(Qt::ElideMiddle);
-    QObject::connect(ListBox1->model(), &QAbstractItemModel::rowsInserted, ListBox1,
-                     [list = ListBox1](const QModelIndex&, int first, int last) {
-                         for (int row = first; row <= last; ++row)
-                             list->item(row)->setToolTip(list->item(row)->text());
-                     });
 
     Memo1 = Place<QPlainTextEdit>(&form_, "Memo1", SansFont(13, false));
     SetTextColour(Memo1, kBlue);

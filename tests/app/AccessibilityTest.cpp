@@ -133,16 +133,5 @@ TEST(WindowPlacement, AStoredPlaceIsMovedUntilTheWholeWindowIsOnAScreen) {
     EXPECT_EQ(PlaceInView({205, 149}, window, {{10, 20, 640, 400}}), QPoint(10, 20));
 }
 
-TEST_F(Accessibility, AWindowStoredFarAwayOpensInView) {
-    StoreKey(QStringLiteral("3"), QStringLiteral("its rain"), QStringLiteral("-1"));
-    Store({{QStringLiteral("Left"), QStringLiteral("2147483647")}});
-    const QRect screen(0, 0, 1920, 1080);
-    StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
-    context.screenAreas = {screen};
-    TForm1 window(ui, clock, context);
-    // Room is left for the frame the window manager adds.
-    EXPECT_EQ(window.pos(), QPoint(1920 - 914 - 16, 40));
-}
-
 }  // namespace
 }  // namespace kiv

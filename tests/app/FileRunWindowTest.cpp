@@ -410,12 +410,8 @@ TEST_F(FileRuns, DroppedFilesAreEncryptedAndADroppedContainerIsRestored) {
 
 TEST_F(FileRuns, DropsAreRefusedOutsideFileModeAndForFolders) {
     auto window = OpenInFileMode("abc");
-    for (const QStringList& dropped :
-         {QStringList{folder.path()}, {Path("a.txt"), folder.path()}}) {
-        Drop(*window, dropped);
-        EXPECT_EQ(window->Status()->text(), "folders cannot be encrypted; choose files");
-        window->Status()->Clear();
-    }
+    Drop(*window, {Path("a.txt"), folder.path()});
+    EXPECT_EQ(window->Status()->text(), "folders cannot be encrypted; choose files");
     window->RadioButton3()->setChecked(true);
     Drop(*window, {Path("a.txt")});
     QCoreApplication::processEvents();

@@ -6,10 +6,7 @@
 #include <QFile>
 #include <QFileDialog>
 #include <QFileSystemModel>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTest>
 #include <QTimer>
 #include <QWidget>
 
@@ -43,42 +40,6 @@ TEST(QtUiServices, OnceInteractionHasStoppedNothingWaitsForAPerson) {
     EXPECT_TRUE(ui.OpenDialog(dialog).isEmpty());
     EXPECT_EQ(ui.SaveDialog(dialog), std::nullopt);
     EXPECT_FALSE(boxOpened);
-}
-
-// Each button says what it does, and what keeps things as they are is the safe default: Enter,
-// Escape and closing the box all choose it.
-TEST(QtUiServices, AChoiceNamesBothButtonsAndKeepsByDefault) {
-    QtUiServices ui;
-    QStringList buttons;
-    QString defaultButton;
-    const auto answer = [&](int key) {
-        QTimer::singleShot(0, [&, key] {
-            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-            ASSERT_NE(box, nullptr);
-            buttons.clear();
-            for (const QAbstractButton* button : box->buttons())
-                buttons << button->text();
-            defaultButton = box->defaultButton()->text();
-            if (key == 0) return box->buttons().front()->click();
-            QTest::keyClick(box, static_cast<Qt::Key>(key));
-        });
-    };
-    for (const int key : {int(Qt::Key_Escape), int(Qt::Key_Return)}) {
-        answer(key);
-        EXPECT_FALSE(ui.Choose("A file run is still going.", "Pulm Vostra",
-                               "Stop the run and close", "Keep running"));
-        buttons.sort();
-        EXPECT_EQ(buttons, (QStringList{"Keep running", "Stop the run and close"}));
-        EXPECT_EQ(defaultButton, "Keep running");
-    }
-    QTimer::singleShot(0, [] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        ASSERT_NE(box, nullptr);
-        for (QAbstractButton* button : box->buttons())
-            if (button->text() == QLatin1String("Stop the run and close")) button->click();
-    });
-    EXPECT_TRUE(ui.Choose("A file run is still going.", "Pulm Vostra", "Stop the run and close",
-                          "Keep running"));
 }
 
 TEST(QtUiServices, TheSaveDialogAsksBeforeReplacingOnlyWhenTold) {
