@@ -39,6 +39,15 @@ if ! out=$(appstreamcli validate --no-net --pedantic "$share/metainfo/$id.metain
   fail "appstreamcli validate: $out"
 fi
 
+# A Turkish desktop lists the program in Turkish, as the window speaks it.
+for key in 'Name\[tr\]' 'GenericName\[tr\]' 'Comment\[tr\]'; do
+  grep -q "^$key=." "$share/applications/$id.desktop" || fail "the menu entry has no $key"
+done
+for tag in name summary; do
+  grep -q "<$tag xml:lang=\"tr\">" "$share/metainfo/$id.metainfo.xml" ||
+    fail "the metainfo has no Turkish $tag"
+done
+
 for page in kiv kiv-cli; do
   if ! warnings=$(MANWIDTH=80 man --warnings -l "$share/man/man1/$page.1.gz" 2>&1 >/dev/null) ||
      [ -n "$warnings" ]; then

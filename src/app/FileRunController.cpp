@@ -4,6 +4,7 @@
 #include <QFileInfo>
 #include <QMimeData>
 #include <QUrl>
+#include <algorithm>
 
 #include "app/ShownText.h"
 #include "app/TextAdapter.h"
@@ -123,8 +124,7 @@ void FileRunController::Start(FileRunThread::Job job) {
 }
 
 void FileRunController::Ended(const FileRunResult& result) {
-    controls_.SetRunning(false);
-    if (starter_ != nullptr) starter_->setFocus(Qt::OtherFocusReason);
+    controls_.SetRunning(false, starter_);
     QListWidget& list = *controls_.ListBox1;
     if (result.failureError != 0 || result.failureText != nullptr) {
         // The system's words in the window's language, where the system has them, or the run's.
@@ -138,7 +138,7 @@ void FileRunController::Ended(const FileRunResult& result) {
     const QString summary = Summary(result);
     list.addItem(summary);
     list.scrollToBottom();
-    controls_.Status->Show(summary);
+    controls_.Status->Show(summary, output_);
     if (result.status != FileRunStatus::Cancelled) {
         Announce(list, result.AllWritten() ? ShownText(kRunFinishedAnnouncement)
                                            : ShownText(kRunFailedAnnouncement));
@@ -171,7 +171,7 @@ QStringList FileRunController::DroppedFiles(const QMimeData* data, int sourceMod
     if (sourceMode != 1 || Running() || data == nullptr || !data->hasUrls()) return {};
     QStringList paths;
     for (const QUrl& url : data->urls()) {
-        if (!url.isLocalFile() || QFileInfo(url.toLocalFile()).isDir()) return {};
+        if (!url.isLocalFile()) return {};
         paths << url.toLocalFile();
     }
     return paths;
@@ -184,6 +184,10 @@ void FileRunController::DragEntered(QDropEvent& event, int sourceMode) const {
 void FileRunController::Dropped(QDropEvent& event, int sourceMode) {
     const QStringList paths = DroppedFiles(event.mimeData(), sourceMode);
     if (paths.isEmpty()) return;
+    // A folder is let in only to be refused in words: a drop nothing takes would say nothing.
+    if (std::any_of(paths.begin(), paths.end(),
+                    [](const QString& path) { return QFileInfo(path).isDir(); }))
+        return controls_.Status->Show(ShownText(kFoldersRefused));
     event.acceptProposedAction();
     // The drop is finished first: the run may ask for a name, and the dragging program should
     // not wait for that.

@@ -38,7 +38,7 @@ class FileRunController {
     void Stop() { thread_->Stop(); }
     // A drag of local files onto the window in "Use File" mode (sourceMode 1) is taken; its
     // drop starts a run once the drop itself has finished: one ".vrq" is restored, anything
-    // else encrypted.
+    // else encrypted. A drop holding a folder starts nothing and says why.
     void DragEntered(QDropEvent& event, int sourceMode) const;
     void Dropped(QDropEvent& event, int sourceMode);
 

@@ -7,14 +7,17 @@
 #include <QFontMetrics>
 #include <QShortcut>
 #include <QTextOption>
+#include <algorithm>
 
 #include "app/ClickLabelAccessible.h"
 #include "app/EditorDocument.h"
 #include "app/EditorLines.h"
+#include "app/FocusRingStyle.h"
 #include "app/ProgramIcon.h"
 #include "app/ShownText.h"
 #include "app/WindowAccessibility.h"
 #include "app/WindowMessages.h"
+#include "app/WindowPlacement.h"
 #include "filecrypt/OperationReport.h"
 
 namespace kiv {
@@ -104,8 +107,12 @@ Form1Controls::Form1Controls(QWidget& form) : form_(form) {
     CreatePasswordRow();
     CreateReportAndEditor();
     CreateProgressAndMenu();
-    SetTabOrder();
     OpenMenuFromKeyboard();
+    // Made after the buttons, so that it goes after them too: children go in the order made.
+    auto* focusRing = new FocusRingStyle;
+    focusRing->setParent(&form_);
+    for (QPushButton* button : {Button1, Button2, Button3, Button4, Button5, Button6, Button7})
+        button->setStyle(focusRing);
 }
 
 void Form1Controls::SetCaption(QLabel* label, const QString& text) {
@@ -263,9 +270,11 @@ void Form1Controls::OpenMenuFromKeyboard() {
 }
 
 void Form1Controls::SetTabOrder() {
-    QWidget* order[] = {Edit1,        Button1,      Edit2,   CheckBox1, ListBox1,
-                        RadioButton1, RadioButton2, Button3, Button4,   RadioButton3,
-                        Button5,      Button6,      Memo1,   Button2};
+    // As the window is read: row by row from the top, each row from the left. Controls a mode
+    // hides drop out, so every mode has the same order; Edit1 is still the first to have focus.
+    QWidget* order[] = {CheckBox1, ListBox1,     Button5, RadioButton3, Button6,
+                        Button4,   RadioButton2, Button3, Button2,      RadioButton1,
+                        Button1,   Edit1,        Edit2,   Memo1,        Button7};
     for (std::size_t i = 0; i + 1 < std::size(order); ++i)
         QWidget::setTabOrder(order[i], order[i + 1]);
 }
@@ -321,12 +330,25 @@ void Form1Controls::HideAll() {
         control->hide();
 }
 
-void Form1Controls::SetRunning(bool running) {
-    for (QWidget* control : RunInputs())
-        control->setEnabled(!running);
-    Button7->setVisible(running);
+void Form1Controls::SetRunning(bool running, QWidget* focusAfterRun) {
+    const std::vector<QWidget*> inputs = RunInputs();
+    if (!running) {
+        for (QWidget* control : inputs)
+            control->setEnabled(true);
+        if (focusAfterRun != nullptr) focusAfterRun->setFocus(Qt::OtherFocusReason);
+        Button7->hide();
+        return;
+    }
+    // A focused control that goes off hands the focus to the next one, which may go off too: a
+    // cascade that a screen reader would speak control by control.
+    Button7->show();
+    if (std::find(inputs.begin(), inputs.end(), form_.focusWidget()) != inputs.end())
+        Button7->setFocus(Qt::OtherFocusReason);
+    for (QWidget* control : inputs)
+        control->setEnabled(false);
     // What the line said belongs to an earlier action; the run says its own end.
-    if (running) Status->hide();
+    Status->Clear();
+    ScrollIntoView(*ProgressBar1, *Status);
 }
 
 }  // namespace kiv

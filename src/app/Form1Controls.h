@@ -33,10 +33,15 @@ class Form1Controls {
     // The controls that a click on the window's free area shows and a double-click hides.
     void ShowAll();
     void HideAll();
-    // The run's own look: the actions off and "Cancel" shown while a file run is going.
-    void SetRunning(bool running);
+    // The run's own look: the actions off and "Cancel" shown while a file run is going, with
+    // the bars, "Cancel" and the status line in view. Focus on a control that goes off moves to
+    // "Cancel", and at the end to focusAfterRun where there is one, each in one step.
+    void SetRunning(bool running, QWidget* focusAfterRun = nullptr);
     // The controls that would change a file run's inputs, or start another: off during a run.
     std::vector<QWidget*> RunInputs() const;
+    // The order in which Tab visits the controls; laid once they have their final parent, since
+    // a new parent puts a control at the end of the chain.
+    void SetTabOrder();
 
     ClickLabel* Label3;
     ClickLabel* Label4;
@@ -64,7 +69,7 @@ class Form1Controls {
     QAction* Usememeo1;
     QAction* Save1;
     QAction* Saveas1;
-    // What the clipboard actions and the file runs did, for a few seconds.
+    // What the last action did, where nothing else shows it, until the next one.
     StatusLine* Status;
 
   private:
@@ -74,7 +79,6 @@ class Form1Controls {
     void CreatePasswordRow();
     void CreateReportAndEditor();
     void CreateProgressAndMenu();
-    void SetTabOrder();
     void OpenMenuFromKeyboard();
 
     QWidget& form_;

@@ -74,7 +74,7 @@ bool SettingsKey::Exists() const {
 
 bool SettingsKey::Create(int top, int left) {
     WriteText(QStringLiteral("radyono"), QStringLiteral("1"));
-    WriteText(QLatin1String(kPasswordValue), QStringLiteral("its rain"));
+    WriteText(QLatin1String(kPasswordValue), QLatin1String(kNewKeyPassword));
     WriteText(QStringLiteral("hatirla"), QStringLiteral("-1"));
     WriteText(QStringLiteral("Top"), QString::number(top));
     WriteText(QStringLiteral("Left"), QString::number(left));

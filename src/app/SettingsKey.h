@@ -15,6 +15,10 @@ namespace kiv {
 // object per load or save, so each reads the files afresh.
 class SettingsKey {
   public:
+    // The remembered password a new key starts with, and the one that replaces a password the
+    // user no longer wants remembered.
+    static constexpr char kNewKeyPassword[] = "its rain";
+
     SettingsKey(const QString& userFile, const QString& machineFile);
 
     // Pulm/Kiv.ini in $XDG_CONFIG_HOME; ~/.config when that is unset or not an absolute path.

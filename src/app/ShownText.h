@@ -11,7 +11,8 @@ namespace kiv {
 // questions, captions and report lines. Settings, files and kiv-cli never see a translation.
 QString ShownText(const char* text);
 
-// A text that shows a count (%n), in the plural form the language gives that count.
+// A text marked with QT_TRANSLATE_N_NOOP("kiv", ...) whose "%n" is count, in the plural form
+// that count asks for ("1 part", "2 parts"), English included.
 QString ShownText(const char* text, int count);
 
 // A text as a handler produced it, looked up whole; shown as it is when the catalogue does not

@@ -26,8 +26,10 @@ QString DataFolder() {
 StartupContext StartupContext::ForProcess(const QStringList& arguments) {
     StartupContext context{SettingsKey::UserFile(), SettingsKey::MachineFile(),
                            ProgramFolder(QCoreApplication::applicationDirPath()), arguments};
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        context.screenArea = screen->availableGeometry();
+    const QScreen* primary = QGuiApplication::primaryScreen();
+    if (primary != nullptr) context.screenAreas << primary->availableGeometry();
+    for (const QScreen* screen : QGuiApplication::screens())
+        if (screen != primary) context.screenAreas << screen->availableGeometry();
     context.positionKnown = PositionKnown(QGuiApplication::platformName());
     return context;
 }

@@ -3,6 +3,7 @@
 #include <QRect>
 #include <QString>
 #include <QStringList>
+#include <QVector>
 
 namespace kiv {
 
@@ -19,15 +20,17 @@ struct StartupContext {
     QStringList arguments;
     // The command service the window offers its topic on; none in tests that do not need one.
     TDdeMgr* commandService = nullptr;
-    // The available area of the screen the window opens on: a window laid out larger than that
-    // scrolls its controls into it. Empty: no limit.
-    QRect screenArea = {};
+    // The available areas of the screens, the one the window opens on first: a window laid out
+    // larger than that one scrolls its controls into it, and a stored place is moved until the
+    // whole window lies on one of them. None: no limit.
+    QVector<QRect> screenAreas = {};
     // Whether the window system tells a program where its window stands (Wayland does not);
     // without it, closing leaves the stored position as it was.
     bool positionKnown = true;
 
     // The running program's context: the user's and the machine-wide settings files,
-    // ProgramFolder of the executable's folder, and the primary screen and platform.
+    // ProgramFolder of the executable's folder, the screens (the primary one first) and the
+    // platform.
     static StartupContext ForProcess(const QStringList& arguments);
 
     // The folder that stands for the program's folder when the executable lies in folder:

@@ -2,6 +2,8 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
+#include <QFontMetrics>
+#include <algorithm>
 #include <mutex>
 
 namespace kiv {
@@ -15,7 +17,7 @@ class StatusLineAccessible final : public QAccessibleWidget {
     explicit StatusLineAccessible(QWidget* line)
         : QAccessibleWidget(line, QAccessible::AlertMessage) {}
     QString text(QAccessible::Text kind) const override {
-        if (kind == QAccessible::Name) return static_cast<QLabel*>(widget())->text();
+        if (kind == QAccessible::Name) return static_cast<StatusLine*>(widget())->WholeText();
         return QAccessibleWidget::text(kind);
     }
 };
@@ -31,25 +33,54 @@ QAccessibleInterface* ForStatusLine(const QString& className, QObject* object) {
 StatusLine::StatusLine(QWidget* parent) : QLabel(parent) {
     static std::once_flag installed;
     std::call_once(installed, [] { QAccessible::installFactory(ForStatusLine); });
-    clear_.setSingleShot(true);
-    clear_.setInterval(kShownMilliseconds);
-    connect(&clear_, &QTimer::timeout, this, [this] {
-        hide();
-        clear();
-    });
     hide();
 }
 
-void StatusLine::Show(const QString& text) {
+int StatusLine::VisibleWidth() const {
+    int left = contentsRect().left();
+    int right = left + contentsRect().width();
+    for (const QWidget* child = this; !child->isWindow() && child->parentWidget() != nullptr;
+         child = child->parentWidget()) {
+        left = std::max(left + child->x(), 0);
+        right = std::min(right + child->x(), child->parentWidget()->width());
+    }
+    // Nothing of it in view: the whole line, for when it is scrolled to.
+    return right > left ? right - left : contentsRect().width();
+}
+
+void StatusLine::Show(const QString& text, const QString& path) {
     // Hidden first, so that a repeated text appears anew for assistive technology too.
     hide();
-    setText(text);
+    whole_ = text;
+    QString shown = text;
+    const int room = VisibleWidth();
+    const QFontMetrics metrics = fontMetrics();
+    const qsizetype at = path.isEmpty() ? -1 : text.indexOf(path);
+    if (at >= 0 && metrics.horizontalAdvance(text) > room) {
+        const int rest = metrics.horizontalAdvance(QString(text).remove(at, path.size()));
+        shown.replace(at, path.size(),
+                      metrics.elidedText(path, Qt::ElideMiddle, std::max(0, room - rest)));
+    }
+    SetAside(shown == text ? QString() : path);
+    setText(shown);
     show();
     QAccessibleEvent named(this, QAccessible::NameChanged);
     QAccessible::updateAccessibility(&named);
     QAccessibleEvent alert(this, QAccessible::Alert);
     QAccessible::updateAccessibility(&alert);
-    clear_.start();
+}
+
+void StatusLine::Clear() {
+    hide();
+    whole_.clear();
+    clear();
+    SetAside(QString());
+}
+
+void StatusLine::SetAside(const QString& path) {
+    setToolTip(path);
+    // Each change is an event that a screen reader may speak: only real ones.
+    if (accessibleDescription() != path) setAccessibleDescription(path);
 }
 
 }  // namespace kiv

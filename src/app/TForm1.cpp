@@ -41,7 +41,8 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       cipherMessages_(ui),
       controls_(*this),
       settings_(ui, context_.userSettingsFile, context_.machineSettingsFile) {
-    FitWindowInView(*this, context_.screenArea);
+    FitWindowInView(*this, context_.screenAreas.value(0));
+    controls_.SetTabOrder();
     setAcceptDrops(true);
     controls_.Memo1->viewport()->installEventFilter(this);
     controls_.ListBox1->viewport()->installEventFilter(this);
@@ -69,21 +70,28 @@ void TForm1::ConnectHandlers() {
     const auto onClick = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
         connect(sender, signal, this, [this, handler] { Run(handler); });
     };
-    onClick(controls_.Label1, &ClickLabel::clicked, &TForm1::Label1Click);
-    onClick(controls_.Label2, &ClickLabel::clicked, &TForm1::Label2Click);
-    onClick(controls_.Usememeo1, &QAction::triggered, &TForm1::Usememeo1Click);
-    onClick(controls_.Save1, &QAction::triggered, &TForm1::Save1Click);
-    onClick(controls_.Saveas1, &QAction::triggered, &TForm1::Saveas1Click);
+    // The status line speaks of the last action until the next one begins.
+    const auto onAction = [this](auto* sender, auto signal, void (TForm1::*handler)()) {
+        connect(sender, signal, this, [this, handler] {
+            controls_.Status->Clear();
+            Run(handler);
+        });
+    };
+    onAction(controls_.Label1, &ClickLabel::clicked, &TForm1::Label1Click);
+    onAction(controls_.Label2, &ClickLabel::clicked, &TForm1::Label2Click);
+    onAction(controls_.Usememeo1, &QAction::triggered, &TForm1::Usememeo1Click);
+    onAction(controls_.Save1, &QAction::triggered, &TForm1::Save1Click);
+    onAction(controls_.Saveas1, &QAction::triggered, &TForm1::Saveas1Click);
     onClick(controls_.ListBox1, &QListWidget::clicked, &TForm1::ListBox1Click);
-    onClick(controls_.Button1, &QPushButton::clicked, &TForm1::Button1Click);
-    onClick(controls_.Button2, &QPushButton::clicked, &TForm1::Button2Click);
-    onClick(controls_.Button3, &QPushButton::clicked, &TForm1::Button3Click);
-    onClick(controls_.Button4, &QPushButton::clicked, &TForm1::Button4Click);
-    onClick(controls_.Button5, &QPushButton::clicked, &TForm1::Button5Click);
-    onClick(controls_.Button6, &QPushButton::clicked, &TForm1::Button6Click);
+    onAction(controls_.Button1, &QPushButton::clicked, &TForm1::Button1Click);
+    onAction(controls_.Button2, &QPushButton::clicked, &TForm1::Button2Click);
+    onAction(controls_.Button3, &QPushButton::clicked, &TForm1::Button3Click);
+    onAction(controls_.Button4, &QPushButton::clicked, &TForm1::Button4Click);
+    onAction(controls_.Button5, &QPushButton::clicked, &TForm1::Button5Click);
+    onAction(controls_.Button6, &QPushButton::clicked, &TForm1::Button6Click);
     onClick(controls_.Button7, &QPushButton::clicked, &TForm1::Button7Click);
     onClick(new QShortcut(QKeySequence(Qt::Key_Escape), this), &QShortcut::activated,
-            &TForm1::Button7Click);
+            &TForm1::EscapePressed);
 }
 
 // The topic is one of the window's components: it exists before the start-up sequence runs and
@@ -135,9 +143,10 @@ void TForm1::FormCreate() {
     controls_.Edit2->setText(rememberedPassword);
     startPassword = rememberedPassword;
     HandleArguments();
-    // A stored place that would hide the window (another screen setup, a damaged value) is
-    // moved into view for this start; closing stores where the window then stands.
-    move(PlaceInView(QPoint(storedLeft, storedTop), frameGeometry().size()));
+    // A stored place that would hide any of the window (another screen setup or scale, a
+    // damaged value) is moved into view for this start; closing stores where the window then
+    // stands.
+    MoveInView(*this, QPoint(storedLeft, storedTop), context_.screenAreas);
     if (controls_.CheckBox1->isChecked()) {
         const auto lines = EditorDocument::Read(LastSaveFile());
         if (!lines) {
@@ -175,6 +184,10 @@ void TForm1::HandleArguments() {
         ui_.PasswordBox(caption, QLatin1String(kPasswordPrompt), QString(), file.fileName())
             .value_or(QString()));
     controls_.Edit2->setText(controls_.Edit1->text());
+    // Nothing else tells that the file is restored by a button, not by giving the password.
+    controls_.Status->Show(
+        ShownText(kPressToRestore).arg(ShownText(kDecryptFilesCaption), startFilePath),
+        startFilePath);
 }
 
 void TForm1::LoadSettings() {
@@ -203,11 +216,25 @@ void TForm1::SaveSettings() {
         saveOnClose = false;
 }
 
+void TForm1::FormClick() {
+    controls_.ShowAll();
+    allHidden_ = false;
+}
+
 void TForm1::FormDblClick() {
     if (FileRunning()) return;
     controls_.HideAll();
     Lines().Clear();
     controls_.ListBox1->clear();
+    allHidden_ = true;
+}
+
+void TForm1::EscapePressed() {
+    if (FileRunning()) return Button7Click();
+    // The keyboard's way back from a double-click that hid everything: what a click does.
+    if (!allHidden_) return;
+    FormClick();
+    controls_.Edit1->setFocus(Qt::ShortcutFocusReason);
 }
 
 void TForm1::FormClose() {
@@ -343,7 +370,7 @@ void TForm1::Button4Click() {
     // Without text there is nothing to convert, and what the clipboard holds instead (an image,
     // say) is the user's: it stays.
     const QString text = ui_.ClipboardText();
-    if (text.isEmpty()) return;
+    if (text.isEmpty()) return controls_.Status->Show(ShownText(kClipboardNothingEncrypted));
     ShowClipboardResult(ClipboardSegments::Encrypt(
                             TextAdapter::ToBytes(text),
                             [this](const std::string& segment) { return Encrypted(segment); }),
@@ -354,7 +381,7 @@ void TForm1::Button3Click() {
     if (FileRunning()) return;
     if (!PrepareTextKey(kDecryptClipboardMismatch, kPasswordTooShort, false)) return;
     const QString text = ui_.ClipboardText();
-    if (text.isEmpty()) return;
+    if (text.isEmpty()) return controls_.Status->Show(ShownText(kClipboardNothingDecrypted));
     ShowClipboardResult(ClipboardSegments::Decrypt(
                             TextAdapter::ToBytes(text),
                             [this](const std::string& segment) { return Decrypted(segment); }),
@@ -366,7 +393,7 @@ void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result,
     ui_.SetClipboardText(TextAdapter::FromBytes(result.text), content);
     const char* done =
         content == ClipboardContent::Secret ? kClipboardDecrypted : kClipboardEncrypted;
-    controls_.Status->Show(ShownText(done).arg(result.pieces.size()));
+    controls_.Status->Show(ShownText(done, static_cast<int>(result.pieces.size())));
     if (controls_.CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
     lines.AsOneEdit([&] {
@@ -393,7 +420,8 @@ void TForm1::dropEvent(QDropEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // With nobody left to answer (a termination signal) the run is cancelled without asking.
     if (FileRunning() && ui_.Interacting() &&
-        !ui_.Question(ShownText(kCloseDuringRun), QString::fromUtf8(kApplicationTitle))) {
+        ui_.Choose(ShownText(kCloseDuringRun), QString::fromUtf8(kApplicationTitle),
+                   {ShownText(kStopAndClose), ShownText(kKeepRunning)}, 1, 1) != 0) {
         event->ignore();
         return;
     }

@@ -108,7 +108,7 @@ class TForm1 final : public QWidget {
 
   public slots:
     void FormCreate();
-    void FormClick() { controls_.ShowAll(); }
+    void FormClick();
     void FormDblClick();
     void FormClose();
     void RadioButton1Click() { controls_.ShowMode(1); }
@@ -129,6 +129,8 @@ class TForm1 final : public QWidget {
     void Button5Click();
     void Button6Click();
     void Button7Click() { fileRuns_->Cancel(); }
+    // Escape: cancels a file run; otherwise brings back what a double-click hid.
+    void EscapePressed();
     void DdeServerConv1Open();
     // Macros are acknowledged and change nothing.
     void DdeServerConv1ExecuteMacro(const QStringList&) {}
@@ -169,6 +171,8 @@ class TForm1 final : public QWidget {
     WindowSettings settings_;
     // A double-click ends with a release that is no click of its own.
     bool releaseEndsDoubleClick_ = false;
+    // A double-click on the free area hid every control, and no click has shown them since.
+    bool allHidden_ = false;
     // Last, so that a run still going is cancelled and joined before anything else goes.
     std::unique_ptr<FileRunController> fileRuns_;
 };

@@ -76,16 +76,31 @@ inline constexpr char kReplaceButton[] = QT_TRANSLATE_NOOP("kiv", "Replace");
 inline constexpr char kKeepBothButton[] = QT_TRANSLATE_NOOP("kiv", "Keep both");
 inline constexpr char kSkipButton[] = QT_TRANSLATE_NOOP("kiv", "Skip");
 
-// Asked when the window is closed while a file run is going; OK cancels the run and closes.
+// Asked when the window is closed while a file run is going, with a button for each answer.
 inline constexpr char kCloseDuringRun[] =
-    QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nCancel it and close the window?");
+    QT_TRANSLATE_NOOP("kiv", "A file run is still going.\nStop it and close the window?");
+inline constexpr char kStopAndClose[] = QT_TRANSLATE_NOOP("kiv", "Stop the run and close");
+inline constexpr char kKeepRunning[] = QT_TRANSLATE_NOOP("kiv", "Keep running");
 
-// Said below the progress bars after a clipboard action; %1 is the number of converted parts
+// Said below the progress bars after a clipboard action; %n is the number of converted parts
 // (the lines and table cells between tabs and line ends).
 inline constexpr char kClipboardEncrypted[] =
-    QT_TRANSLATE_NOOP("kiv", "The clipboard now holds the encrypted text (%1 parts)");
+    QT_TRANSLATE_N_NOOP("kiv", "The clipboard now holds the encrypted text (%n parts)");
 inline constexpr char kClipboardDecrypted[] =
-    QT_TRANSLATE_NOOP("kiv", "The clipboard now holds the decrypted text (%1 parts)");
+    QT_TRANSLATE_N_NOOP("kiv", "The clipboard now holds the decrypted text (%n parts)");
+
+// Said below the progress bars when a clipboard action found no text to convert (an image, or
+// nothing at all); the clipboard is left as it was.
+inline constexpr char kClipboardNothingEncrypted[] =
+    QT_TRANSLATE_NOOP("kiv", "The clipboard holds no text: nothing was encrypted");
+inline constexpr char kClipboardNothingDecrypted[] =
+    QT_TRANSLATE_NOOP("kiv", "The clipboard holds no text: nothing was decrypted");
+// Said when a drop in "Use File" mode holds a folder; nothing is started.
+inline constexpr char kFoldersRefused[] =
+    QT_TRANSLATE_NOOP("kiv", "folders cannot be encrypted; choose files");
+// Said once the password for the file the window was started with is given: %1 is the button's
+// caption, %2 the file.
+inline constexpr char kPressToRestore[] = QT_TRANSLATE_NOOP("kiv", "Press %1 to restore %2");
 
 // Captions of the window's controls and menu.
 inline constexpr char kRememberMe[] = QT_TRANSLATE_NOOP("kiv", "Remember me");

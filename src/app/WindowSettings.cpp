@@ -43,7 +43,9 @@ bool WindowSettings::Save(const WindowSettingsState& state) const {
     const Opening opening = Open(key, state.at);
     if (opening != Opening::Open) return opening == Opening::Created;
     key.WriteText(QStringLiteral("radyono"), QString::number(state.mode));
-    if (state.remember) key.WriteText(QStringLiteral("sifre"), state.password);
+    // Unchecking "Remember me" is asking to be forgotten: the plain-text password goes.
+    key.WriteText(QStringLiteral("sifre"),
+                  state.remember ? state.password : QLatin1String(SettingsKey::kNewKeyPassword));
     key.WriteText(QStringLiteral("hatirla"),
                   state.remember ? QStringLiteral("1") : QStringLiteral("-1"));
     // A made-up position would replace the one kept from sessions that know it.

@@ -24,7 +24,7 @@ struct WindowSettingsValues {
 struct WindowSettingsState {
     int mode = 3;
     bool remember = false;
-    QString password;  // stored only when remember is set
+    QString password;  // stored only when remember is set; otherwise a new key's replaces it
     QPoint at;
     // False where the system makes up the window's position (Wayland): it is then not stored.
     bool positionKnown = true;

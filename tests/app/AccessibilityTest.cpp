@@ -108,7 +108,7 @@ TEST_F(Accessibility, TheStartUpPromptMasksThePassword) {
     EXPECT_EQ(seen, QLineEdit::Password);
 }
 
-TEST(WindowPlacement, AStoredPlaceOutOfSightComesIntoView) {
+TEST(WindowPlacement, AStoredPlaceIsMovedUntilTheWholeWindowIsOnAScreen) {
     const QVector<QRect> screens{{0, 0, 1920, 1080}, {1920, 0, 1280, 1024}};
     const QSize window(914, 606);
     const struct {
@@ -116,25 +116,21 @@ TEST(WindowPlacement, AStoredPlaceOutOfSightComesIntoView) {
         QPoint placed;
     } cases[] = {
         {{205, 149}, {205, 149}},       // in view: kept
-        {{2500, 300}, {2500, 300}},     // on the second screen: kept
-        {{-600, 100}, {-600, 100}},     // partly off the left edge, grip visible: kept
-        {{INT_MAX, 149}, {1006, 149}},  // far right: to the first screen's right edge
-        {{205, INT_MAX}, {205, 474}},   // far below
-        {{INT_MIN, INT_MIN}, {0, 0}},   // far up and left
-        {{100, 1060}, {100, 474}},      // only a sliver of the title bar shows
+        {{1006, 474}, {1006, 474}},     // touching the right and bottom edges: kept
+        {{1007, 475}, {1006, 474}},     // one pixel over each
+        {{2286, 418}, {2286, 418}},     // the second screen's corner: kept
+        {{2500, 300}, {2286, 300}},     // off the second screen's right edge
+        {{1800, 100}, {1920, 100}},     // mostly on the second screen: moved onto it
+        {{-600, 100}, {0, 100}},        // partly off the left edge
+        {{INT_MAX, 149}, {1006, 149}},  // on no screen: onto the first
+        {{205, INT_MAX}, {205, 474}},  {{INT_MIN, INT_MIN}, {0, 0}},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PlaceInView(c.wanted, window, screens), c.placed)
             << c.wanted.x() << "," << c.wanted.y();
     EXPECT_EQ(PlaceInView({5000, 5000}, window, {}), QPoint(5000, 5000));
-}
-
-TEST_F(Accessibility, AWindowStoredFarAwayOpensInView) {
-    StoreKey(QStringLiteral("3"), QStringLiteral("its rain"), QStringLiteral("-1"));
-    Store({{QStringLiteral("Left"), QStringLiteral("2147483647")}});
-    auto window = Open();
-    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-    EXPECT_TRUE(screen.contains(window->pos())) << window->pos().x();
+    // Larger than the screen: its top left corner, where the title bar can be grabbed.
+    EXPECT_EQ(PlaceInView({205, 149}, window, {{10, 20, 640, 400}}), QPoint(10, 20));
 }
 
 }  // namespace

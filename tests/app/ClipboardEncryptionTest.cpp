@@ -177,6 +177,9 @@ TEST_F(SystemClipboard, AClipboardHoldingOnlyAnImageIsLeftAsItWas) {
         button->click();
         EXPECT_TRUE(Held().hasImage());
         EXPECT_FALSE(Held().hasText());
+        EXPECT_EQ(window->Status()->text(),  // doing nothing, it says so
+                  QString("The clipboard holds no text: nothing was ") +
+                      (button == window->Button4() ? "encrypted" : "decrypted"));
     }
     EXPECT_EQ(window->Lines().All(), lines);
     EXPECT_TRUE(systemUi.messages.isEmpty());

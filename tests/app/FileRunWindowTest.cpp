@@ -473,6 +473,7 @@ TEST_F(FileRuns, ClosingTheWindowCancelsARunAndWaitsForIt) {
     auto window = OpenInFileMode("abcdefgh");
     ui.openAnswer = {Path("big.bin")};
     window->Button2()->click();
+    ui.choiceAnswers = {"Stop the run and close"};
     window->close();
     EXPECT_FALSE(window->FileRunning());
     EXPECT_EQ(FileBytes(Path("big.vrq")), "<missing>");
@@ -496,7 +497,8 @@ TEST_F(FileRuns, DroppedFilesAreEncryptedAndADroppedContainerIsRestored) {
 
 TEST_F(FileRuns, DropsAreRefusedOutsideFileModeAndForFolders) {
     auto window = OpenInFileMode("abc");
-    Drop(*window, {folder.path()});
+    Drop(*window, {Path("a.txt"), folder.path()});
+    EXPECT_EQ(window->Status()->text(), "folders cannot be encrypted; choose files");
     window->RadioButton3()->setChecked(true);
     Drop(*window, {Path("a.txt")});
     QCoreApplication::processEvents();

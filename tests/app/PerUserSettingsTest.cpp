@@ -33,6 +33,7 @@ class PerUserSettings : public WindowFixture {
     std::unique_ptr<TForm1> Start() {
         StartupContext context = StartupContext::ForProcess({});
         context.programFolder = ProgramFolder();
+        context.screenAreas.clear();  // the offscreen screen is smaller than the window
         return std::make_unique<TForm1>(ui, clock, std::move(context));
     }
     QString UserFile() const { return folder.filePath("home/.config/Pulm/Kiv.ini"); }
@@ -116,7 +117,7 @@ TEST_F(PerUserSettings, AnExistingFileBecomesPrivateAtTheNextSave) {
     ASSERT_EQ(::chmod(QFile::encodeName(UserFile()).constData(), 0644), 0);
     Start()->close();
     EXPECT_EQ(Mode(UserFile()), 0600);
-    EXPECT_EQ(StoredIn(UserFile(), "sifre"), "pw");
+    EXPECT_EQ(StoredIn(UserFile(), "sifre"), "its rain");
 }
 
 TEST_F(PerUserSettings, AMachineWidePresetIsReadButNeverWrittenNorItsPasswordUsed) {
@@ -139,7 +140,7 @@ TEST_F(PerUserSettings, AMachineWidePresetIsReadButNeverWrittenNorItsPasswordUse
     EXPECT_EQ(FileBytes(preset), presetBytes);
     EXPECT_EQ(FileBytes(UserFile()),
               "[SOFTWARE]\nPulm\\Kiv\\Left=300\nPulm\\Kiv\\Top=200\nPulm\\Kiv\\hatirla=-1\n"
-              "Pulm\\Kiv\\radyono=1\n");
+              "Pulm\\Kiv\\radyono=1\nPulm\\Kiv\\sifre=its rain\n");
     EXPECT_EQ(Mode(UserFile()), 0600);
 
     // The user's values now come first, value by value; the rest still from the preset.

@@ -59,6 +59,7 @@ TEST(Translations, TurkishLocaleShowsTurkishTextsAndQtsOwnButtonsUntilRemoved) {
         QLineEdit box;
         EXPECT_EQ(WindowRunReport(ui, list, file, overall, box).CopyMark(),
                   " (geri y\xc3\xbcklendi %1)");
+        EXPECT_EQ(ShownText(kClipboardEncrypted, 1), "Pano artık şifreli metni tutuyor (1 parça)");
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("İptal"));
     }
     EXPECT_EQ(ShownText(kUseText), QStringLiteral("Use Text"));
@@ -72,6 +73,11 @@ TEST(Translations, EnglishAndLanguagesWithoutACatalogueKeepTheSourceTexts) {
         EXPECT_FALSE(translations.ProgramCatalogueInstalled()) << locale.name().toStdString();
         EXPECT_EQ(ShownText(kUseText), QStringLiteral("Use Text"));
         EXPECT_EQ(ShownText(report::FileByteAmount(1)), QStringLiteral("File Byte Amount = 1"));
+        EXPECT_EQ(ShownText(kClipboardEncrypted, 1),
+                  "The clipboard now holds the encrypted text (1 part)");
+        EXPECT_EQ(ShownText(kClipboardDecrypted, 2),
+                  "The clipboard now holds the decrypted text (2 parts)");
+        EXPECT_TRUE(ShownText(kFilesInTheWay, 1).startsWith("A file in %1 holds other content"));
     }
 }
 

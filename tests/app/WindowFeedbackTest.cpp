@@ -1,8 +1,11 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMenu>
+#include <QMessageBox>
+#include <QScrollArea>
 #include <QTimer>
 
 #include "app/QtUiServices.h"
@@ -18,19 +21,23 @@ class WindowFeedback : public WindowFixture {
   protected:
     QString Path(const QString& name) const { return folder.filePath(name); }
 
-    std::unique_ptr<TForm1> OpenShown() {
-        auto window = Open();
+    // Shown and active; on screens of that size where given (1280x800 at scale 2: 640x400).
+    std::unique_ptr<TForm1> OpenShown(const QVector<QRect>& screens = {}) {
+        StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};
+        context.screenAreas = screens;
+        auto window = std::make_unique<TForm1>(ui, clock, context);
         window->show();
         window->activateWindow();
         EXPECT_TRUE(QTest::qWaitForWindowActive(window.get()));
         return window;
     }
     // An encryption of a file big enough to be still going when the test looks.
-    void StartLongRun(TForm1& window) {
-        WriteFile(Path("big.bin"), QByteArray(24 << 20, 'b'));
+    void StartLongRun(TForm1& window, const QString& name = QStringLiteral("big.bin")) {
+        QDir().mkpath(QFileInfo(Path(name)).path());  // a deep folder makes a long path
+        WriteFile(Path(name), QByteArray(24 << 20, 'b'));
         window.RadioButton1()->setChecked(true);
         SetPasswords(window, QStringLiteral("abcdefgh"), QStringLiteral("abcdefgh"));
-        ui.openAnswer = {Path("big.bin")};
+        ui.openAnswer = {Path(name)};
         window.Button2()->click();
         ASSERT_TRUE(window.FileRunning());
     }
@@ -76,16 +83,16 @@ TEST_F(WindowFeedback, DuringARunEveryInputIsOffAndDrawnFromTheDisabledColours) 
 TEST_F(WindowFeedback, ClosingDuringARunAsksAndCancelKeepsTheRunGoing) {
     auto window = Open();
     StartLongRun(*window);
-    ui.questionAnswer = false;
     window->close();
     EXPECT_TRUE(window->FileRunning());
-    EXPECT_EQ(ui.questions, QStringList{"Pulm Vostra|A file run is still going.\nCancel it and "
-                                        "close the window?"});
-    ui.questionAnswer = true;
+    EXPECT_EQ(ui.choices,
+              QStringList{"Pulm Vostra|A file run is still going.\nStop it and close the "
+                          "window?|Stop the run and close/Keep running|Keep running"});
+    ui.choiceAnswers = {"Stop the run and close"};
     window->close();
     EXPECT_FALSE(window->FileRunning());
     EXPECT_EQ(FileBytes(Path("big.vrq")), "<missing>");
-    EXPECT_EQ(ui.questions.size(), 2);
+    EXPECT_EQ(ui.choices.size(), 2);
 }
 
 TEST_F(WindowFeedback, ClosingWithoutARunAsksNothing) {
@@ -96,32 +103,83 @@ TEST_F(WindowFeedback, ClosingWithoutARunAsksNothing) {
 
 TEST_F(WindowFeedback, AfterARunTheFocusIsBackOnTheButtonThatStartedIt) {
     WriteFile(Path("a.txt"), "0123456789");
+    QWidgetList focused;  // one step to "Cancel" and one back: a screen reader speaks no other
     auto window = OpenShown();
+    QObject::connect(qApp, &QApplication::focusChanged, window.get(),
+                     [&](QWidget*, QWidget* now) { focused << now; });
     window->RadioButton1()->setChecked(true);
     SetPasswords(*window, QStringLiteral("abc"), QStringLiteral("abc"));
     for (QPushButton* button : {window->Button2(), window->Button1()}) {
         ui.openAnswer = {button == window->Button2() ? Path("a.txt") : Path("a.vrq")};
         button->setFocus();
+        focused.clear();
         button->click();
-        EXPECT_NE(QApplication::focusWidget(), window->CheckBox1());
+        EXPECT_EQ(focused, QWidgetList{window->Button7()});
         WaitForRun(*window);
         EXPECT_EQ(QApplication::focusWidget(), button) << button->objectName().toStdString();
+        EXPECT_EQ(focused.size(), 2);
+    }
+    window->ListBox1()->setFocus();  // not on an input: it stays
+    window->Button2()->click();
+    EXPECT_EQ(QApplication::focusWidget(), window->ListBox1());
+    WaitForRun(*window);
+}
+
+// At scale 2 the window scrolls: a run shows what it changes, not the greyed inputs, and the
+// status line shortens a long path in its middle to what is in view, giving it whole aside.
+TEST_F(WindowFeedback, ARunBringsItsBarsCancelAndStatusIntoAScrolledView) {
+    auto window = OpenShown({QRect(0, 0, 640, 400)});
+    StartLongRun(*window, QString(30, u'd') + "/big.bin");
+    const QWidget* view = window->findChild<QScrollArea*>()->viewport();
+    const auto inView = [&](const QWidget* control) {
+        return QRect(control->mapTo(view, QPoint(0, 0)), control->size()) & view->rect();
+    };
+    const StatusLine& status = *window->Status();
+    for (const QWidget* control : std::initializer_list<const QWidget*>{
+             window->ProgressBar1(), window->ProgressBar2(), window->Button7(), &status})
+        EXPECT_EQ(inView(control).topLeft(), control->mapTo(view, QPoint(0, 0)));
+    EXPECT_EQ(QApplication::focusWidget(), window->Button7());
+    window->Button7()->click();
+    WaitForRun(*window);
+    EXPECT_TRUE(status.text().endsWith("big.vrq was not written")) << status.text().toStdString();
+    EXPECT_LE(status.fontMetrics().horizontalAdvance(status.text()), inView(&status).width());
+    const QString output = Path(QString(30, u'd') + "/big.vrq");
+    EXPECT_EQ(status.toolTip(), output);
+    EXPECT_EQ(
+        QAccessible::queryAccessibleInterface(window->Status())->text(QAccessible::Description),
+        output);
+}
+
+// Tab reads the window as a page is read, the same in every mode, also at scale 2 (no stop on the
+// unnamed scroll area); of the modes, only the checked one.
+TEST_F(WindowFeedback, EachModeHasOneTabOrderTopToBottomAndLeftToRight) {
+    const QStringList stops[] = {
+        {"Edit1", "Edit2", "CheckBox1", "ListBox1", "Button2", "RadioButton1", "Button1"},
+        {"Edit1", "Edit2", "CheckBox1", "Button4", "RadioButton2", "Button3"},
+        {"Edit1", "Edit2", "Memo1", "CheckBox1", "Button5", "RadioButton3", "Button6"}};
+    auto window = OpenShown({QRect(0, 0, 640, 400)});
+    QRadioButton* modes[] = {window->RadioButton1(), window->RadioButton2(),
+                             window->RadioButton3()};
+    for (int mode = 0; mode < 3; ++mode) {
+        modes[mode]->setChecked(true);
+        window->Edit1()->setFocus();
+        QStringList names;
+        for (const QWidget* stop : TabStops())
+            names << stop->objectName();
+        EXPECT_EQ(names, stops[mode]);
     }
 }
 
-TEST_F(WindowFeedback, OfTheModesOnlyTheCheckedOneIsATabStop) {
+// Two pixels of the highlight colour just inside the focused button's edge.
+TEST_F(WindowFeedback, AFocusedButtonWearsARingThatShows) {
     auto window = OpenShown();
-    const std::vector<QRadioButton*> modes = {window->RadioButton1(), window->RadioButton2(),
-                                              window->RadioButton3()};
-    for (QRadioButton* checked : modes) {
-        checked->setChecked(true);
-        window->Edit1()->setFocus();
-        const std::vector<QWidget*> stops = TabStops();
-        for (QRadioButton* mode : modes)
-            EXPECT_EQ(std::count(stops.begin(), stops.end(), mode), mode == checked ? 1 : 0)
-                << mode->objectName().toStdString() << " with "
-                << checked->objectName().toStdString() << " checked";
-    }
+    QPushButton* button = window->Button5();
+    const QColor ring = button->palette().color(QPalette::Highlight);
+    const auto at = [&](int x) { return button->grab().toImage().pixelColor(x, 8); };
+    EXPECT_NE(at(1), ring);
+    button->setFocus();
+    EXPECT_EQ(at(1), ring);
+    EXPECT_EQ(at(2), ring);
 }
 
 TEST_F(WindowFeedback, ShiftF10OpensTheMenuThatTheRightButtonOpens) {
@@ -202,6 +260,11 @@ TEST_F(WindowFeedback, AClipboardActionSaysWhatTheClipboardNowHolds) {
     EXPECT_EQ(face->text(QAccessible::Name), status.text());
     window->Button3()->click();
     EXPECT_EQ(status.text(), "The clipboard now holds the decrypted text (3 parts)");
+    // It stays, however long the user takes to read it, until the next action.
+    QTest::qWait(6500);
+    EXPECT_FALSE(status.isHidden());
+    window->Button5()->click();
+    EXPECT_TRUE(status.isHidden());
     // The line lies in free space: it covers no other control, shown or not.
     for (const QWidget* control :
          window->findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
@@ -244,11 +307,14 @@ TEST_F(WindowFeedback, FileDialogsStartAtHomeThenInTheFolderLastUsed) {
     EXPECT_EQ(start, QDir::homePath());
 }
 
+// The prompt names the file, and after it the status line says what restores it.
 TEST_F(WindowFeedback, TheStartUpPromptNamesItsFile) {
-    Open({folder.filePath("docs/my letter.vrq")});
+    auto window = Open({folder.filePath("docs/my letter.vrq")});
     EXPECT_EQ(ui.inputBoxes,
               QStringList{"Protect the lives of your information|Enter the Password:|"});
     EXPECT_EQ(ui.inputSubjects, QStringList{"my letter.vrq"});
+    EXPECT_EQ(window->Status()->text(),
+              "Press Decrypt  File data to restore " + folder.filePath("docs/my letter.vrq"));
 }
 
 // The boxes as QtUiServices shows them: the file above the prompt, and wide enough for a caption
@@ -259,6 +325,8 @@ TEST_F(WindowFeedback, BoxesAreWideEnoughForTheirCaption) {
     QString label;
     int width = 0;
     int captionWidth = 0;
+    QString defaultButton;
+    QString press;
     const auto look = [&] {
         QTimer::singleShot(0, [&] {
             QWidget* box = QApplication::activeModalWidget();
@@ -266,6 +334,11 @@ TEST_F(WindowFeedback, BoxesAreWideEnoughForTheirCaption) {
             if (auto* input = qobject_cast<QInputDialog*>(box)) label = input->labelText();
             width = box->width();
             captionWidth = box->fontMetrics().horizontalAdvance(box->windowTitle());
+            if (auto* message = qobject_cast<QMessageBox*>(box); message && !press.isNull()) {
+                defaultButton = message->defaultButton()->text();
+                for (QAbstractButton* button : message->buttons())
+                    if (button->text() == press) return button->click();
+            }
             box->close();
         });
     };
@@ -277,6 +350,15 @@ TEST_F(WindowFeedback, BoxesAreWideEnoughForTheirCaption) {
     look();
     real.Question(QStringLiteral("Password is wrong"), caption);
     EXPECT_GT(width, captionWidth + 100);
+    // Each button says what it does; closing the box, like Enter and Escape, keeps running.
+    for (const QString& answer : {QStringLiteral(""), QStringLiteral("Stop the run and close")}) {
+        press = answer;
+        look();
+        EXPECT_EQ(
+            real.Choose("Still going.", caption, {"Stop the run and close", "Keep running"}, 1, 1),
+            answer.isEmpty() ? 1 : 0);
+        EXPECT_EQ(defaultButton, "Keep running");
+    }
 }
 
 TEST_F(WindowFeedback, TheMainWindowIsAFrameForAssistiveTechnology) {

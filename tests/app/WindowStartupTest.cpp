@@ -63,18 +63,20 @@ TEST_F(WindowStartup, SecondStartLoadsTheStoredDefaults) {
                                              "RadioButton1", "RadioButton2", "RadioButton3"}));
 }
 
-TEST_F(WindowStartup, ClosingSavesModePositionAndRememberStateButNotThePassword) {
-    StoreKey("3", "kept secret", "-1");
+// Unchecking "Remember me" forgets: the password saved while it was on gives way to a new key's.
+TEST_F(WindowStartup, ClosingWithRememberMeOffForgetsThePassword) {
+    StoreKey("3", "kept secret", "1");
     auto window = Open();
     window->RadioButton2()->setChecked(true);
-    window->rememberedPassword = "not stored";
+    window->CheckBox1()->setChecked(false);
     window->move(300, 200);
     window->close();
     EXPECT_EQ(Stored("radyono"), "2");
     EXPECT_EQ(Stored("hatirla"), "-1");
     EXPECT_EQ(Stored("Top"), "200");
     EXPECT_EQ(Stored("Left"), "300");
-    EXPECT_EQ(Stored("sifre"), "kept secret");
+    EXPECT_EQ(Stored("sifre"), "its rain");
+    EXPECT_EQ(Open()->Edit2()->text(), "its rain");
 }
 
 // Under Wayland a window's position is made up (-3, -30 under weston): the one stored by an X11

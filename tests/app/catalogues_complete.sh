@@ -10,7 +10,10 @@ status=0
 for ts in "$root"/src/app/translations/*.ts; do
     copy="$d/$(basename "$ts")"
     cp "$ts" "$copy" || exit 1
-    "$lupdate" -silent -no-obsolete -locations none "$root/src/app" "$root/src/runtime" \
+    # English, the source language, translates only its plural forms.
+    only=
+    case "$ts" in *_en.ts) only=-pluralonly ;; esac
+    "$lupdate" -silent $only -no-obsolete -locations none "$root/src/app" "$root/src/runtime" \
         "$root/src/cipher" "$root/src/filecrypt" -ts "$copy" || exit 1
     if grep -n -E 'type="(unfinished|vanished|obsolete)"' "$copy" >&2; then
         echo "$ts: the entries above need a translation or are no longer used" >&2

@@ -430,20 +430,6 @@ Do you want to replace it?</source>
         <translation>Tamamlanmadı: %1 klasörüne geri yüklenen dosya: %2, kalanlar geri yüklenmedi</translation>
     </message>
     <message>
-        <source>A file run is still going.
-Cancel it and close the window?</source>
-        <translation>Bir dosya işlemi hâlâ sürüyor.
-İptal edilip pencere kapatılsın mı?</translation>
-    </message>
-    <message>
-        <source>The clipboard now holds the encrypted text (%1 parts)</source>
-        <translation>Pano artık şifreli metni tutuyor (%1 parça)</translation>
-    </message>
-    <message>
-        <source>The clipboard now holds the decrypted text (%1 parts)</source>
-        <translation>Pano artık şifresi çözülmüş metni tutuyor (%1 parça)</translation>
-    </message>
-    <message>
         <source>File: %1</source>
         <translation>Dosya: %1</translation>
     </message>
@@ -540,6 +526,48 @@ Atla: bu dosyalar olduğu gibi kalır ve geri yüklenmez.</numerusform>
     <message>
         <source> &quot;%1&quot; already holds the same content: left as it was</source>
         <translation> &quot;%1&quot; zaten aynı içeriği tutuyor: olduğu gibi bırakıldı</translation>
+    </message>
+    <message numerus="yes">
+        <source>The clipboard now holds the encrypted text (%n parts)</source>
+        <translation>
+            <numerusform>Pano artık şifreli metni tutuyor (%n parça)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>The clipboard now holds the decrypted text (%n parts)</source>
+        <translation>
+            <numerusform>Pano artık şifresi çözülmüş metni tutuyor (%n parça)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>A file run is still going.
+Stop it and close the window?</source>
+        <translation>Bir dosya işlemi hâlâ sürüyor.
+Durdurulup pencere kapatılsın mı?</translation>
+    </message>
+    <message>
+        <source>Stop the run and close</source>
+        <translation>İşlemi durdur ve kapat</translation>
+    </message>
+    <message>
+        <source>Keep running</source>
+        <translation>İşleme devam et</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no text: nothing was encrypted</source>
+        <translation>Panoda metin yok: hiçbir şey şifrelenmedi</translation>
+    </message>
+    <message>
+        <source>The clipboard holds no text: nothing was decrypted</source>
+        <translation>Panoda metin yok: hiçbir şeyin şifresi çözülmedi</translation>
+    </message>
+    <message>
+        <source>folders cannot be encrypted; choose files</source>
+        <translation>klasörler şifrelenemez; dosya seçin</translation>
+    </message>
+    <message>
+        <source>Press %1 to restore %2</source>
+        <translation>%2 dosyasını geri yüklemek için %1 düğmesine basın</translation>
     </message>
 </context>
 </TS>
