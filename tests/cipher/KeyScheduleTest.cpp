@@ -4,7 +4,6 @@
 #include <random>
 #include <vector>
 
-#include "cipher/CharacterOrder.h"
 #include "cipher/KeySchedule.h"
 
 namespace kiv {
@@ -33,27 +32,6 @@ TEST(GeneratePrimes, TextTableInOrderAndFileTable) {
     GeneratePrimes(ws, 55, 0);
     EXPECT_EQ(Row(ws.Moduli, 1, 4), (std::vector<int>{251, 241, 239, 233}));
     EXPECT_EQ(Row(ws.Moduli, 53, 57), (std::vector<int>{3, 2, 1, 257, 263}));
-}
-
-TEST(CharacterOrder, AlphabetAndIndexes) {
-    CharacterOrder order;
-    BuildCharacterOrder(order);
-    EXPECT_EQ(order.CharOrder[0], '0');
-    EXPECT_EQ(order.CharOrder[10], 'A');
-    EXPECT_EQ(order.CharOrder[36], 'a');
-    EXPECT_EQ(order.CharOrder[60], 'y');
-    EXPECT_EQ(order.CharOrder[61], 'z');
-    EXPECT_EQ(order.CharOrder[62], ' ');
-    EXPECT_EQ(order.CharOrder[255], 31);
-    EXPECT_EQ(order.CharIndex['y'], 60);
-    EXPECT_EQ(order.CharIndex['z'], 61);
-    EXPECT_EQ(order.CharIndex[0], 224);
-    for (int c = 0; c < 256; ++c) {
-        EXPECT_EQ(order.CharOrder[order.CharIndex[c]], c);
-        const bool alnum =
-            (c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-        EXPECT_EQ(order.CharIndex[c] <= 61, alnum) << c;
-    }
 }
 
 struct Range {
