@@ -4,7 +4,7 @@
 #include <cstring>
 #include <stdexcept>
 
-#include "cipher/Avx2Residues.h"
+#include "residue/Avx2Residues.h"
 
 namespace kiv {
 

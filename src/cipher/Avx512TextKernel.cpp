@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "cipher/Avx2TextKernel.h"
-#include "cipher/Avx512Residues.h"
+#include "residue/Avx512Residues.h"
 
 namespace kiv {
 

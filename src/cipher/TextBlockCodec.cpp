@@ -5,8 +5,8 @@
 
 #include "cipher/Avx2TextKernel.h"
 #include "cipher/Avx512TextKernel.h"
-#include "cipher/ModularTables.h"
 #include "numeric/RandomGenerator.h"
+#include "residue/ModularTables.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {

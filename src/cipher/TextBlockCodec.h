@@ -10,8 +10,8 @@
 
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
-#include "cipher/CipherWorkspace.h"
 #include "numeric/RandomGenerator.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv {
 

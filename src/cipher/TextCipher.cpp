@@ -3,11 +3,11 @@
 #include <cstring>
 #include <vector>
 
-#include "cipher/KeySchedule.h"
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
 #include "cipher/TextBlockCodec.h"
 #include "numeric/NumericServices.h"
+#include "residue/KeySchedule.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {

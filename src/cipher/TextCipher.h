@@ -7,8 +7,8 @@
 
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
-#include "cipher/CipherWorkspace.h"
 #include "cipher/TranslatableText.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -1,8 +1,8 @@
 #include "filecrypt/BlockCodec.h"
 
-#include "cipher/ResidueDecoding.h"
-#include "filecrypt/Avx2BlockKernel.h"
-#include "filecrypt/Avx512BlockKernel.h"
+#include "residue/Avx2BlockKernel.h"
+#include "residue/Avx512BlockKernel.h"
+#include "residue/ResidueDecoding.h"
 
 namespace kiv {
 

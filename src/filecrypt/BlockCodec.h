@@ -3,9 +3,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/CipherWorkspace.h"
-#include "filecrypt/BlockTables.h"
 #include "filecrypt/FileKey.h"
+#include "residue/BlockTables.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -10,9 +10,9 @@
 
 #include "cipher/Avx2TextKernel.h"
 #include "cipher/Avx512TextKernel.h"
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
 #include "cipher/TextCipher.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 #include "support/FixedClock.h"
 
 namespace kiv {

@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
-#include "filecrypt/Avx2BlockKernel.h"
 #include "filecrypt/BlockCodec.h"
-#include "filecrypt/BlockTables.h"
 #include "filecrypt/FileKey.h"
+#include "residue/Avx2BlockKernel.h"
+#include "residue/BlockTables.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 
 namespace kiv {
 namespace {

@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <random>
 
-#include "cipher/ResidueDecoding.h"
 #include "filecrypt/ChunkWorkers.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
+#include "residue/ResidueDecoding.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"

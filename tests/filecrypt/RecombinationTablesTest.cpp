@@ -1,4 +1,4 @@
-#include "filecrypt/RecombinationTables.h"
+#include "residue/RecombinationTables.h"
 
 #include <gtest/gtest.h>
 

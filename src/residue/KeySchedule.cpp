@@ -1,4 +1,4 @@
-#include "cipher/KeySchedule.h"
+#include "residue/KeySchedule.h"
 
 #include <cfenv>
 #include <cstring>

@@ -4,7 +4,7 @@
 #include <random>
 #include <vector>
 
-#include "cipher/KeySchedule.h"
+#include "residue/KeySchedule.h"
 
 namespace kiv {
 namespace {

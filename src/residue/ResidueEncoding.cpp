@@ -1,4 +1,4 @@
-#include "cipher/ResidueEncoding.h"
+#include "residue/ResidueEncoding.h"
 
 #include <stdexcept>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cipher/CipherWorkspace.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "filecrypt/SmallBlockFactors.h"
+#include "residue/SmallBlockFactors.h"
 
 namespace kiv {
 

@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "filecrypt/BlockTables.h"
+#include "residue/BlockTables.h"
 
 namespace kiv {
 

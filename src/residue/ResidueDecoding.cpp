@@ -1,4 +1,4 @@
-#include "cipher/ResidueDecoding.h"
+#include "residue/ResidueDecoding.h"
 
 #include <algorithm>
 #include <cfenv>

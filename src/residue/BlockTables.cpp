@@ -1,8 +1,8 @@
-#include "filecrypt/BlockTables.h"
+#include "residue/BlockTables.h"
 
 #include <stdexcept>
 
-#include "cipher/ModularTables.h"
+#include "residue/ModularTables.h"
 
 namespace kiv {
 

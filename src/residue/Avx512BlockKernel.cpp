@@ -1,11 +1,11 @@
-#include "filecrypt/Avx512BlockKernel.h"
+#include "residue/Avx512BlockKernel.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
-#include "cipher/Avx512Residues.h"
-#include "filecrypt/SmallBlockResidues.h"
+#include "residue/Avx512Residues.h"
+#include "residue/SmallBlockResidues.h"
 
 namespace kiv {
 

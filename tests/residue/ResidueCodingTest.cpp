@@ -3,9 +3,9 @@
 #include <random>
 #include <vector>
 
-#include "cipher/KeySchedule.h"
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
+#include "residue/KeySchedule.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 #include "support/FixedClock.h"
 
 namespace kiv {

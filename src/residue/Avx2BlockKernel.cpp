@@ -1,10 +1,10 @@
-#include "filecrypt/Avx2BlockKernel.h"
+#include "residue/Avx2BlockKernel.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
-#include "cipher/Avx2Residues.h"
+#include "residue/Avx2Residues.h"
 
 namespace kiv {
 

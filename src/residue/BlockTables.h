@@ -3,8 +3,8 @@
 #include <array>
 #include <cstdint>
 
-#include "filecrypt/RecombinationTables.h"
-#include "filecrypt/SmallBlockFactors.h"
+#include "residue/RecombinationTables.h"
+#include "residue/SmallBlockFactors.h"
 
 namespace kiv {
 

@@ -1,8 +1,8 @@
-#include "filecrypt/RecombinationTables.h"
+#include "residue/RecombinationTables.h"
 
 #include <bit>
 
-#include "cipher/ModularTables.h"
+#include "residue/ModularTables.h"
 
 namespace kiv {
 

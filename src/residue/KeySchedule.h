@@ -2,7 +2,7 @@
 
 #include <cstdint>
 
-#include "cipher/CipherWorkspace.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -10,8 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/Avx512Residues.h"
-#include "filecrypt/SmallBlockFactors.h"
+#include "residue/Avx512Residues.h"
+#include "residue/SmallBlockFactors.h"
 
 #ifdef KIV_HAVE_AVX512_RESIDUES
 
