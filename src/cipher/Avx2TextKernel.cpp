@@ -113,7 +113,7 @@ template <int kRegs>
 KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
                       const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
                       char* out, const std::uint32_t* at) {
-    const int moduli = t.moduliCount;
+    const int moduli = t.residues;
     const auto chars = 2 * static_cast<std::size_t>(moduli);
     const NoiseStep<kRegs> step(t, baseRow, chainRow[moduli]);
     alignas(32) std::uint16_t start[32];
@@ -174,7 +174,7 @@ KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
 template <int kRegs>
 void DecodeGroups(const TextBlockTables& t, const std::uint16_t* in, std::size_t groups,
                   std::uint8_t* out, std::uint8_t* zeros) {
-    avx2::DecodeGroups<kRegs, true>(t, t.moduliCount, in, groups, out, zeros);
+    avx2::DecodeGroups<kRegs, true>(t, t.residues, in, groups, out, zeros);
 }
 
 // The last count < kRegs x 8 blocks, through buffers that hold the gathers' and stores' reach.
@@ -182,7 +182,7 @@ template <int kRegs>
 void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t count,
                 std::uint8_t* out, std::uint8_t* zeros) {
     constexpr std::size_t kGroup = kRegs * kLanes;
-    const auto moduli = static_cast<std::size_t>(t.moduliCount);
+    const auto moduli = static_cast<std::size_t>(t.residues);
     const auto length = static_cast<std::size_t>(t.blockLength);
     std::uint16_t values[kGroup * TextBlockTables::kMaxModuli + 2] = {};
     std::uint8_t bytes[kGroup * TextBlockTables::kMaxBlock + 4];
@@ -201,7 +201,7 @@ bool Avx2TextKernel::Available() {
 
 void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                               std::size_t count, std::uint8_t* residues) {
-    switch ((tables.moduliCount + 7) / 8) {
+    switch ((tables.residues + 7) / 8) {
         case 1:
             return avx2::EncodeResidues<1>(tables, text, count, residues, 32);
         case 2:
@@ -216,7 +216,7 @@ void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t*
 void Avx2TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
                            const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
                            char* out, const std::uint32_t* at) {
-    if (tables.moduliCount <= 16) {
+    if (tables.residues <= 16) {
         NoiseOf<1>(tables, base, residues, count, chain, out, at);
     } else {
         NoiseOf<2>(tables, base, residues, count, chain, out, at);
@@ -252,7 +252,7 @@ KIV_AVX2 bool Avx2TextKernel::PairValues(const TextBlockTables& tables, const ch
 
 void Avx2TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t* values,
                             std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros) {
-    const auto moduli = static_cast<std::size_t>(tables.moduliCount);
+    const auto moduli = static_cast<std::size_t>(tables.residues);
     const auto length = static_cast<std::size_t>(tables.blockLength);
     constexpr std::size_t kGroup = 4 * kLanes;
     const std::size_t groups = count / kGroup;

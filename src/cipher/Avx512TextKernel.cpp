@@ -26,7 +26,7 @@ KIV_AVX512 inline __mmask64 Between(__m512i c, char first, char last) {
 template <int kRegs>
 void DecodeGroups(const TextBlockTables& t, const std::uint16_t* in, std::size_t groups,
                   std::uint8_t* out, std::uint8_t* zeros) {
-    avx512::DecodeGroups<kRegs, true>(t, t.moduliCount, in, groups, out, zeros);
+    avx512::DecodeGroups<kRegs, true>(t, t.residues, in, groups, out, zeros);
 }
 
 // The last count < kRegs x 16 blocks, through buffers that hold the gathers' and stores' reach.
@@ -34,7 +34,7 @@ template <int kRegs>
 void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t count,
                 std::uint8_t* out, std::uint8_t* zeros) {
     constexpr std::size_t kGroup = kRegs * kLanes;
-    const auto moduli = static_cast<std::size_t>(t.moduliCount);
+    const auto moduli = static_cast<std::size_t>(t.residues);
     const auto length = static_cast<std::size_t>(t.blockLength);
     std::uint16_t values[kGroup * TextBlockTables::kMaxModuli + 2] = {};
     std::uint8_t bytes[kGroup * TextBlockTables::kMaxBlock + 4];
@@ -135,7 +135,7 @@ KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* ba
                                std::uint32_t* chainRow, char* out, const std::uint32_t* at) {
     static_assert(kRegs == 2 || kRegs == 4);
     constexpr int kStreams = QuarterNoise<kRegs>::kStreams;
-    const int moduli = t.moduliCount;
+    const int moduli = t.residues;
     const auto chars = 2 * static_cast<std::size_t>(moduli);
     const QuarterNoise<kRegs> step(t, baseRow, chainRow[moduli]);
     const auto warm = static_cast<std::size_t>(moduli - 1);
@@ -205,7 +205,7 @@ bool Avx512TextKernel::Available() {
 
 void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                                 std::size_t count, std::uint8_t* residues) {
-    switch ((tables.moduliCount + 7) / 8) {
+    switch ((tables.residues + 7) / 8) {
         case 1:
             return avx512::EncodeResidues<1>(tables, text, count, residues, 32);
         case 2:
@@ -220,11 +220,11 @@ void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_
 void Avx512TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
                              const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
                              char* out, const std::uint32_t* at) {
-    const auto warm = static_cast<std::size_t>(tables.moduliCount - 1);
+    const auto warm = static_cast<std::size_t>(tables.residues - 1);
     const auto enough = [&](std::size_t streams) {
         return count >= streams * (warm + kStreamBlocks);
     };
-    if (tables.moduliCount <= kQuarterModuli) {
+    if (tables.residues <= kQuarterModuli) {
         if (enough(16)) return QuarterStreams<4>(tables, base, residues, count, chain, out, at);
         if (enough(8)) return QuarterStreams<2>(tables, base, residues, count, chain, out, at);
     }
@@ -254,7 +254,7 @@ KIV_AVX512 bool Avx512TextKernel::PairValues(const TextBlockTables&, const char*
 
 void Avx512TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t* values,
                               std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros) {
-    const auto moduli = static_cast<std::size_t>(tables.moduliCount);
+    const auto moduli = static_cast<std::size_t>(tables.residues);
     const auto length = static_cast<std::size_t>(tables.blockLength);
     // Four registers of blocks: Garner's digits form a chain of dependent steps per block, and
     // independent chains keep the core busy while one waits.

@@ -6,7 +6,6 @@
 #include "cipher/Avx2TextKernel.h"
 #include "cipher/Avx512TextKernel.h"
 #include "numeric/RandomGenerator.h"
-#include "residue/ModularTables.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {
@@ -42,7 +41,7 @@ inline void AddProduct(Limbs& acc, std::uint64_t digit, const Limbs& factor) {
 template <int kLimbs>
 void DecodePortable(const TextBlockTables& t, const std::uint16_t* values, std::size_t count,
                     std::uint8_t* bytes, std::uint8_t* zeros) {
-    const int moduli = t.moduliCount;
+    const int moduli = t.residues;
     const auto length = static_cast<std::size_t>(t.blockLength);
     for (std::size_t b = 0; b < count; ++b, values += moduli, bytes += length) {
         // Sums stay below 180 x 2^14 + 31 x 180 x 180 < 2^23.
@@ -68,37 +67,22 @@ void DecodePortable(const TextBlockTables& t, const std::uint16_t* values, std::
 
 TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int length,
                                  const CharacterOrder& order)
-    : blockLength(length), moduliCount(count) {
-    modulus.fill(1);
-    reciprocal.fill(1.0f);
+    : VectorLayout(values, count, length, true) {
     const int words = (blockLength + 1) / 2;
-    for (int k = 0; k < moduliCount; ++k) {
-        const auto p = static_cast<std::uint32_t>(values[k]);
-        moduli[k].value = p;
-        moduli[k].magic = UINT64_MAX / p + 1;
-        modulus[k] = values[k];
-        reciprocal[k] = static_cast<float>(1.0 / values[k]);
+    for (int k = 0; k < residues; ++k) {
+        const std::uint32_t p = moduli[k].value;
         const std::uint32_t power65536 = 65536 % p;
-        fold[k] = static_cast<std::int32_t>(power65536);
-        std::uint32_t power = 1 % p, factors = 0;
+        std::uint32_t power = 1 % p;
         for (int w = 0; w < words; ++w) {
             wordPower[w][k] = power;
-            factors += power;
-            if (w % 2 == 0)
-                wordPowers[w / 2][k] = static_cast<std::int32_t>(power);
-            else
-                wordPowers[w / 2][k] |= static_cast<std::int32_t>(power << 16);
             power = power * power65536 % p;
         }
-        wordBias[k] = static_cast<std::int32_t>(32768 * factors);
     }
-    for (int j = 0; j < blockLength; ++j)
-        byteMask[j] = 0xff;
     for (int k = 0; k < kMaxModuli; ++k) {
-        const bool used = k < moduliCount;
+        const bool used = k < residues;
         noiseModulus[k] = static_cast<std::uint16_t>(used ? moduli[k].value : 1);
         noiseModulus19[k] = static_cast<std::uint16_t>(used ? moduli[k].value % 19 : 1);
-        noiseLastLanes[k] = static_cast<std::uint16_t>(k + 1 < moduliCount ? 0 : 0xffff);
+        noiseLastLanes[k] = static_cast<std::uint16_t>(k + 1 < residues ? 0 : 0xffff);
     }
 
     for (int v = 0; v < kNoisedValues; ++v) {
@@ -114,24 +98,14 @@ TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int leng
             standardOrder = false;
     }
 
-    for (int k = 0; k < moduliCount; ++k) {
+    for (int k = 0; k < residues; ++k) {
         const std::uint32_t p = moduli[k].value;
-        std::array<std::uint32_t, kMaxModuli + 1> weight{};
-        std::uint32_t running = 1 % p;
-        for (int j = 0; j <= k; ++j) {
-            weight[j] = running;
-            running = running * moduli[j].value % p;
-        }
-        inverse[k] = p == 1 ? 0 : InverseModulo(weight[k], p);
         for (int j = 0; j < k; ++j)
-            factor[k][j] = (p - inverse[k] * weight[j] % p) % p;
-        auto at = [&](int j) -> std::uint32_t { return j < k ? factor[k][j] : 0; };
-        for (int q = 0; 2 * q < k; ++q)
-            garnerPairs[k][q] = Pair(at(2 * q), at(2 * q + 1));
+            factor[k][j] = (p - inverse[k] * weight[k][j] % p) % p;
     }
 
     Limbs running{1, 0, 0};
-    for (int k = 0; k < moduliCount; ++k) {
+    for (int k = 0; k < residues; ++k) {
         product[k] = running;
         unsigned __int128 carry = 0;
         for (std::uint64_t& limb : running) {
@@ -139,28 +113,6 @@ TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int leng
                 static_cast<unsigned __int128>(limb) * moduli[k].value + carry;
             limb = static_cast<std::uint64_t>(t);
             carry = t >> 64;
-        }
-    }
-    // Signed 16-bit words of each product, each carrying into the next; the carry out of the top
-    // word falls away with everything above the block.
-    const int pairs = (moduliCount + 1) / 2;
-    const int columns = (blockLength + 1) / 2;
-    std::array<std::array<std::uint32_t, kMaxColumns>, kMaxModuli + 1> word{};
-    for (int k = 0; k < moduliCount; ++k) {
-        std::int32_t carry = 0;
-        for (int j = 0; j < columns; ++j) {
-            std::int32_t w =
-                static_cast<std::int32_t>((product[k][j / 4] >> (16 * (j % 4))) & 0xffff) + carry;
-            carry = w >= 32768 ? 1 : 0;
-            w -= 65536 * carry;
-            word[k][j] = static_cast<std::uint32_t>(w) & 0xffff;
-        }
-    }
-    for (int j = 0; j < columns; ++j) {
-        firstPair[j] = pairs;
-        for (int q = pairs - 1; q >= 0; --q) {
-            wordPairs[j][q] = Pair(word[2 * q][j], word[2 * q + 1][j]);
-            if (wordPairs[j][q] != 0) firstPair[j] = q;
         }
     }
 }
@@ -229,7 +181,7 @@ bool TextBlockCodec::Serves(std::string_view key, const CharacterOrder& order,
 void TextBlockCodec::PrepareNoise(std::int32_t seed, std::int32_t stamp) {
     if (noiseReady_ && seed == noiseSeed_ && stamp == noiseStamp_) return;
     SeedGenerator(drawn_, static_cast<std::uint32_t>(seed));
-    for (int k = 0; k < tables_.moduliCount; ++k) {
+    for (int k = 0; k < tables_.residues; ++k) {
         const std::int32_t r = RandomBelow(drawn_, 213);
         const std::int32_t m = static_cast<std::int32_t>(tables_.moduli[k].value);
         noiseBase_[k] = static_cast<std::uint16_t>((r + 7 + stamp) % 71);
@@ -255,7 +207,7 @@ void TextBlockCodec::EncodeResidues(const std::uint8_t* text, std::size_t count,
         Avx2TextKernel::Residues(tables_, text, count, residues);
         return;
     }
-    const int moduli = tables_.moduliCount;
+    const int moduli = tables_.residues;
     const int length = tables_.blockLength;
     const int words = length / 2;
     for (std::size_t b = 0; b < count; ++b, text += length, residues += 32) {
@@ -295,7 +247,7 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
                              std::string_view after, std::int32_t stamp, CipherWorkspace& ws,
                              std::string& out) {
     const auto length = static_cast<std::size_t>(tables_.blockLength);
-    const int moduli = tables_.moduliCount;
+    const int moduli = tables_.residues;
     const auto chars = static_cast<std::size_t>(2 * moduli);
     std::size_t size = 0;
     for (std::size_t t = 0; t < count; ++t)
@@ -383,7 +335,7 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
 
 bool TextBlockCodec::PairValues(const char* chars, std::size_t blocks,
                                 std::uint16_t* values) const {
-    const int moduli = tables_.moduliCount;
+    const int moduli = tables_.residues;
     const std::size_t pairs = blocks * static_cast<std::size_t>(moduli);
     if (wide_ && Avx512TextKernel::PairValues(tables_, chars, pairs, values)) return true;
     if (vector_ && !wide_ && Avx2TextKernel::PairValues(tables_, chars, pairs, values)) return true;
@@ -438,7 +390,7 @@ void TextBlockCodec::ShowMessages(std::string_view text, std::size_t readChars, 
 
 void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
                              CipherMessages& messages, std::string* plain, Verdict* verdicts) {
-    const auto moduli = static_cast<std::size_t>(tables_.moduliCount);
+    const auto moduli = static_cast<std::size_t>(tables_.residues);
     const auto blockChars = 2 * moduli;
     const auto length = static_cast<std::size_t>(tables_.blockLength);
 

@@ -12,6 +12,7 @@
 #include "cipher/CipherMessages.h"
 #include "numeric/RandomGenerator.h"
 #include "residue/CipherWorkspace.h"
+#include "residue/VectorLayout.h"
 
 namespace kiv {
 
@@ -21,33 +22,21 @@ namespace kiv {
 enum class TextKernel { Best, Portable, Avx2, Avx512 };
 
 // Everything the text cores' block coding needs that depends only on the key, computed once:
-// the powers of 65536 modulo each of the n - 1 moduli, Garner's weights with the inverses folded
-// in, the products of the leading moduli modulo 2^192, and the digit pair <-> character tables.
-// Read-only after construction.
-struct TextBlockTables {
+// the key's vector layout, the powers of 65536 modulo each of the n - 1 moduli, Garner's factors
+// in full, the products of the leading moduli modulo 2^192, the noise lanes and the digit pair
+// <-> character tables. Read-only after construction.
+struct TextBlockTables : VectorLayout {
+    // The texts' own bounds, within the layout's: the vector steps size their scratch by them.
     static constexpr int kMaxModuli = 32;  // n - 1 for keys of 3..17 bytes
     static constexpr int kMaxBlock = 17;
     static constexpr int kMaxWords = (kMaxBlock + 1) / 2;
-    static constexpr int kMaxPairs = kMaxModuli / 2;
     // Noised values stay below 19 x 181 and both of their digits below 61.
     static constexpr std::int32_t kLargestModulus = 181;
     static constexpr int kNoisedValues = 61 * 61;
-
-    struct Modulus {
-        std::uint32_t value = 1;
-        std::uint64_t magic = 0;  // for a division-free remainder of any 32-bit value
-        std::uint32_t Reduce(std::uint32_t x) const {
-            const std::uint64_t low = magic * x;
-            return static_cast<std::uint32_t>((static_cast<unsigned __int128>(low) * value) >> 64);
-        }
-    };
+    static_assert(kMaxModuli <= VectorLayout::kMaxResidues && kMaxBlock <= VectorLayout::kMaxBlock);
 
     TextBlockTables(const std::int32_t* moduli, int count, int blockLength,
                     const CharacterOrder& order);
-
-    int blockLength;
-    int moduliCount;  // n - 1
-    std::array<Modulus, kMaxModuli> moduli{};
 
     // Encoding. wordPower[j][k] = 65536^j mod modulus k: the factor of the block's j-th 16-bit
     // little-endian word.
@@ -60,44 +49,18 @@ struct TextBlockTables {
     std::array<std::uint16_t, 256> charDigit{};
     // Garner's digit k in one sum of non-negative terms: inverse[k] x value k plus, for every
     // earlier digit j, digit j x factor[k][j], where factor[k][j] = -inverse[k] x (product of
-    // moduli 0..j-1) mod modulus k. inverse[k] inverts the product of moduli 0..k-1 (0 for a
-    // modulus 1, whose digit is always 0).
-    std::array<std::uint32_t, kMaxModuli> inverse{};
+    // moduli 0..j-1) mod modulus k.
     std::array<std::array<std::uint32_t, kMaxModuli>, kMaxModuli> factor{};
     // The product of moduli 0..k-1 modulo 2^192, three little-endian limbs.
     std::array<std::array<std::uint64_t, 3>, kMaxModuli> product{};
     // The standard character order's letters and digits can be mapped by ranges.
     bool standardOrder = false;
 
-    // The same numbers laid out for the vector kernels: 32-bit lanes holding pairs of 16-bit
-    // factors, rows padded to whole registers of 8 lanes. Unused lanes have modulus 1 and zero
-    // factors, so they come out 0.
-    alignas(32) std::array<std::int32_t, kMaxModuli> modulus{};
-    alignas(32) std::array<float, kMaxModuli> reciprocal{};
-    // Encoding reads the block as 16-bit words w - 32768 (the multiply-add is signed), two per
-    // lane: wordPowers[u][k] = 65536^(2u) | 65536^(2u+1) << 16, both mod modulus k, and
-    // wordBias[k] = 32768 x (sum of all factors) adds the offset back.
-    static constexpr int kMaxDwords = (kMaxBlock + 3) / 4;
-    alignas(32) std::array<std::array<std::int32_t, kMaxModuli>, kMaxDwords> wordPowers{};
-    alignas(32) std::array<std::int32_t, kMaxModuli> wordBias{};
-    // 65536 mod modulus k, to fold a sum below 2^27 into one below 2^22.
-    alignas(32) std::array<std::int32_t, kMaxModuli> fold{};
-    // 0xff for the block's L bytes, 0 after them, over one 32-byte load.
-    alignas(32) std::array<std::uint8_t, 32> byteMask{};
-    // factor[k][2q] | factor[k][2q+1] << 16, 0 for digits not yet known.
-    std::array<std::array<std::int32_t, kMaxPairs>, kMaxModuli> garnerPairs{};
     // Noise in 16-bit lanes, modulus k in lane k: the modulus and the modulus mod 19 (1 in
     // unused lanes), and 0xffff from the block's last modulus on, whose chain entry stays.
     alignas(32) std::array<std::uint16_t, kMaxModuli> noiseModulus{};
     alignas(32) std::array<std::uint16_t, kMaxModuli> noiseModulus19{};
     alignas(32) std::array<std::uint16_t, kMaxModuli> noiseLastLanes{};
-    // The block from its digits, one 16-bit column at a time: column j sums digit k x word j of
-    // product[k], the words signed (-32768..32767, each one's carry taken into the next) so that
-    // they fit the signed multiply-add. wordPairs[j][q] holds the words of digits 2q and 2q+1;
-    // pairs before firstPair[j] are 0.
-    static constexpr int kMaxColumns = kMaxWords;
-    std::array<std::array<std::int32_t, kMaxPairs>, kMaxColumns> wordPairs{};
-    std::array<int, kMaxColumns> firstPair{};
 };
 
 // A text codec built once per key: encrypts and decrypts whole texts with the results, to the
@@ -122,7 +85,7 @@ class TextBlockCodec {
     bool Serves(std::string_view key, const CharacterOrder& order, TextKernel kernel) const;
 
     int BlockLength() const { return tables_.blockLength; }
-    int BlockChars() const { return 2 * tables_.moduliCount; }
+    int BlockChars() const { return 2 * tables_.residues; }
     bool Vectorised() const { return vector_; }
     // Whether the residues, pair values and digits go through the AVX-512 kernel (the noise
     // then takes the AVX2 one).

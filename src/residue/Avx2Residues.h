@@ -2,13 +2,15 @@
 
 // The AVX2 residue steps that the text codec and the file runs' block codec share: a block's
 // residues with the moduli in the lanes, and Garner's digits back to the block's bytes with one
-// block per lane. Both codecs' tables lay their numbers out alike (the same member names), so the
-// steps take either. Every function carries the avx2 target attribute and may be called only
-// from code that has checked the processor (Available()).
+// block per lane. Both codecs' tables extend the key's VectorLayout, which the steps read
+// (ResidueLayout says what of it). Every function carries the avx2 target attribute and may be
+// called only from code that has checked the processor (Available()).
 
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+
+#include "residue/VectorLayout.h"
 
 #if defined(__x86_64__) || defined(__i386__)
 // GCC 12's AVX-512 intrinsics start some results from a self-initialised "undefined" register,
@@ -56,7 +58,7 @@ KIV_AVX2 inline __m256i PackBytes(__m256i a, __m256i b, __m256i c, __m256i d) {
 // Residues of count blocks of L bytes, kRegs x 8 moduli in the lanes, into residue rows
 // outStride bytes apart. Loads reach 32 bytes past a block's start; stores write 8 x kRegs bytes
 // from a row's start (32 for 3 or 4 registers, 40 for 5).
-template <int kRegs, class Tables>
+template <int kRegs, ResidueLayout Tables>
 KIV_AVX2 void EncodeResidues(const Tables& t, const std::uint8_t* in, std::size_t count,
                              std::uint8_t* out, std::size_t outStride) {
     const auto length = static_cast<std::size_t>(t.blockLength);
@@ -119,7 +121,7 @@ KIV_AVX2 void EncodeResidues(const Tables& t, const std::uint8_t* in, std::size_
 // residues of them per block) into blocks of L bytes, and, with kCountZeros, the number of zero
 // mixed-radix digits of each block into zeros. Gathers may read 3 bytes past a
 // group's last block and stores may write 3 bytes past it.
-template <int kRegs, bool kCountZeros, class Value, class Tables>
+template <int kRegs, bool kCountZeros, class Value, ResidueLayout Tables>
 KIV_AVX2 void DecodeGroups(const Tables& t, int residues, const Value* in, std::size_t groups,
                            std::uint8_t* out, std::uint8_t* zeros) {
     static_assert(sizeof(Value) == 1 || sizeof(Value) == 2);

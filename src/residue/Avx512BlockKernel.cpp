@@ -104,7 +104,7 @@ class ShuffleWords {
         }
     }
 
-    template <int kRegs, class Tables>
+    template <int kRegs, ResidueLayout Tables>
     KIV_AVX512_VBMI void operator()(const Tables& /*tables: laid out at construction*/,
                                     const avx512::DecodedWords<kRegs, Tables>& word,
                                     std::uint8_t* out) const {

@@ -75,7 +75,7 @@ KIV_AVX512 inline void RowOffsets(int rowBytes, __m512i* offset) {
 // avx2::EncodeResidues with the same reach: loads 32 bytes from a block's start, stores of
 // 8 x kRegs bytes from a row's start (32 for 3 or 4 registers, 40 for 5), a block's stores
 // before the next one's.
-template <int kRegs, class Tables>
+template <int kRegs, ResidueLayout Tables>
 KIV_AVX512 void EncodeResidues(const Tables& t, const std::uint8_t* in, std::size_t count,
                                std::uint8_t* out, std::size_t outStride) {
     const auto length = static_cast<std::size_t>(t.blockLength);
@@ -153,7 +153,7 @@ KIV_AVX512 void EncodeResidues(const Tables& t, const std::uint8_t* in, std::siz
 // kCountZeros, the number of zero mixed-radix digits of each block into zeros. Gathers may read
 // 3 bytes past a group's last block and stores may write 3 bytes past it.
 // The blocks' words after decoding: word w of block 16h + i in word[h][w][i].
-template <int kRegs, class Tables>
+template <int kRegs, ResidueLayout Tables>
 using DecodedWords = std::uint32_t[kRegs][(Tables::kMaxBlock + 3) / 4][kLanes];
 
 // Writes a group's decoded words out as its blocks of L bytes, one scatter per word and register.
@@ -161,7 +161,7 @@ using DecodedWords = std::uint32_t[kRegs][(Tables::kMaxBlock + 3) / 4][kLanes];
 // lanes in order, and each block's first word goes after the words of the blocks before it
 // (registers in order, a register's words from the last one).
 struct ScatterWords {
-    template <int kRegs, class Tables>
+    template <int kRegs, ResidueLayout Tables>
     KIV_AVX512 void operator()(const Tables& t, const DecodedWords<kRegs, Tables>& word,
                                std::uint8_t* out) const {
         const int length = t.blockLength;
@@ -174,7 +174,7 @@ struct ScatterWords {
     }
 };
 
-template <int kRegs, bool kCountZeros, class Value, class Tables, class Sink = ScatterWords>
+template <int kRegs, bool kCountZeros, class Value, ResidueLayout Tables, class Sink = ScatterWords>
 KIV_AVX512 void DecodeGroups(const Tables& t, int residues, const Value* in, std::size_t groups,
                              std::uint8_t* out, std::uint8_t* zeros, const Sink& sink = {}) {
     static_assert(sizeof(Value) == 1 || sizeof(Value) == 2);
