@@ -3,22 +3,14 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cipher/Avx2TextKernel.h"
-#include "cipher/Avx512TextKernel.h"
 #include "numeric/RandomGenerator.h"
+#include "residue/Avx2TextKernel.h"
+#include "residue/Avx512TextKernel.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {
 
 namespace {
-
-// The digit a letter or digit character stands for in the standard order; -1 for the others.
-int StandardDigit(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'z') return c - 'a' + 36;
-    return -1;
-}
 
 using Limbs = std::array<std::uint64_t, 3>;
 
@@ -65,58 +57,6 @@ void DecodePortable(const TextBlockTables& t, const std::uint16_t* values, std::
 
 }  // namespace
 
-TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int length,
-                                 const CharacterOrder& order)
-    : VectorLayout(values, count, length, true) {
-    const int words = (blockLength + 1) / 2;
-    for (int k = 0; k < residues; ++k) {
-        const std::uint32_t p = moduli[k].value;
-        const std::uint32_t power65536 = 65536 % p;
-        std::uint32_t power = 1 % p;
-        for (int w = 0; w < words; ++w) {
-            wordPower[w][k] = power;
-            power = power * power65536 % p;
-        }
-    }
-    for (int k = 0; k < kMaxModuli; ++k) {
-        const bool used = k < residues;
-        noiseModulus[k] = static_cast<std::uint16_t>(used ? moduli[k].value : 1);
-        noiseModulus19[k] = static_cast<std::uint16_t>(used ? moduli[k].value % 19 : 1);
-        noiseLastLanes[k] = static_cast<std::uint16_t>(k + 1 < residues ? 0 : 0xffff);
-    }
-
-    for (int v = 0; v < kNoisedValues; ++v) {
-        const int low = v % 61;
-        noised[v] = order.CharOrder[low] | order.CharOrder[v / 61] << 8 |
-                    static_cast<std::uint32_t>(low + 1) << 16;
-    }
-    standardOrder = true;
-    for (int c = 0; c < 256; ++c) {
-        charDigit[c] = order.CharIndex[c];
-        const int digit = StandardDigit(c);
-        if (digit >= 0 ? order.CharIndex[c] != digit : order.CharIndex[c] <= 61)
-            standardOrder = false;
-    }
-
-    for (int k = 0; k < residues; ++k) {
-        const std::uint32_t p = moduli[k].value;
-        for (int j = 0; j < k; ++j)
-            factor[k][j] = (p - inverse[k] * weight[k][j] % p) % p;
-    }
-
-    Limbs running{1, 0, 0};
-    for (int k = 0; k < residues; ++k) {
-        product[k] = running;
-        unsigned __int128 carry = 0;
-        for (std::uint64_t& limb : running) {
-            const unsigned __int128 t =
-                static_cast<unsigned __int128>(limb) * moduli[k].value + carry;
-            limb = static_cast<std::uint64_t>(t);
-            carry = t >> 64;
-        }
-    }
-}
-
 std::unique_ptr<TextBlockCodec> TextBlockCodec::Create(const CipherWorkspace& ws,
                                                        std::string_view key, int n,
                                                        const CharacterOrder& order,
@@ -143,7 +83,7 @@ std::unique_ptr<TextBlockCodec> TextBlockCodec::Create(const CipherWorkspace& ws
 
 TextBlockCodec::TextBlockCodec(const std::int32_t* moduli, int count, std::string_view key,
                                const CharacterOrder& order, TextKernel kernel)
-    : tables_(moduli, count, static_cast<int>(key.size()), order),
+    : tables_(moduli, count, static_cast<int>(key.size()), order.CharOrder, order.CharIndex),
       blockLength_(key.size()),
       blockMagic_(~std::uint64_t{0} / key.size() + 1),
       key_(key),

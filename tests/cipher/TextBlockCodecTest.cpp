@@ -8,9 +8,10 @@
 #include <utility>
 #include <vector>
 
-#include "cipher/Avx2TextKernel.h"
-#include "cipher/Avx512TextKernel.h"
+#include "cipher/TextBlockCodec.h"
 #include "cipher/TextCipher.h"
+#include "residue/Avx2TextKernel.h"
+#include "residue/Avx512TextKernel.h"
 #include "residue/ResidueDecoding.h"
 #include "residue/ResidueEncoding.h"
 #include "support/FixedClock.h"

@@ -1,10 +1,10 @@
-#include "cipher/Avx512TextKernel.h"
+#include "residue/Avx512TextKernel.h"
 
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
 
-#include "cipher/Avx2TextKernel.h"
+#include "residue/Avx2TextKernel.h"
 #include "residue/Avx512Residues.h"
 
 namespace kiv {

@@ -1,4 +1,4 @@
-#include "cipher/Avx2TextKernel.h"
+#include "residue/Avx2TextKernel.h"
 
 #include <algorithm>
 #include <cstring>

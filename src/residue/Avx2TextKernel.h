@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "cipher/TextBlockCodec.h"
+#include "residue/TextBlockTables.h"
 
 namespace kiv {
 
