@@ -12,45 +12,45 @@
 #include "cipher/CipherMessages.h"
 #include "numeric/RandomGenerator.h"
 #include "residue/CipherWorkspace.h"
+#include "residue/InstructionSet.h"
+#include "residue/ResidueKernel.h"
 #include "residue/TextBlockTables.h"
+#include "residue/TextNoise.h"
 
 namespace kiv {
-
-// Which code codes a text's blocks: the best the processor runs, the portable table code (which
-// the tests compare the vector code against), or one vector kernel. A vector kernel the
-// processor lacks gives way to the next one down: AVX-512 to AVX2, AVX2 to the portable code.
-enum class TextKernel { Best, Portable, Avx2, Avx512 };
 
 // A text codec built once per key: encrypts and decrypts whole texts with the results, to the
 // character, of the workspace operations (ComputeResidues, AddNoise, ReduceResidues,
 // ResiduesToMixedRadix, MixedRadixToBytes), without solving a congruence per digit and, where
-// the processor has AVX2, with many blocks side by side. Keys whose moduli repeat (or fall
-// outside what the tables hold) get no codec and keep the workspace operations.
+// the processor has AVX2, with many blocks side by side (the kernel KernelRegistry picks). Keys
+// whose moduli repeat (or fall outside what the tables hold) get no codec and keep the workspace
+// operations.
 class TextBlockCodec {
   public:
     // The codec for key, whose schedule ws holds with n moduli Moduli[2..n]; nullptr when the
-    // moduli are not pairwise distinct, not within 1..181, or more than 32.
+    // moduli are not pairwise distinct, not within 1..181, or more than 32. set: the instruction
+    // set asked for.
     static std::unique_ptr<TextBlockCodec> Create(const CipherWorkspace& ws, std::string_view key,
                                                   int n, const CharacterOrder& order,
-                                                  TextKernel kernel);
+                                                  InstructionSet set);
+
+    // The codec the text cores keep in ws for its latest key; nullptr before the first.
+    static TextBlockCodec* Kept(const CipherWorkspace& ws) {
+        return static_cast<TextBlockCodec*>(ws.textCodec.codec.get());
+    }
 
     // Wipes the key and the plain bytes the scratch rows still hold.
     ~TextBlockCodec();
     TextBlockCodec(const TextBlockCodec&) = delete;
     TextBlockCodec& operator=(const TextBlockCodec&) = delete;
 
-    // Whether this codec was built for key (cut as the text cores cut it), order and kernel.
-    bool Serves(std::string_view key, const CharacterOrder& order, TextKernel kernel) const;
+    // Whether this codec was built for key (cut as the text cores cut it), order and set.
+    bool Serves(std::string_view key, const CharacterOrder& order, InstructionSet set) const;
 
     int BlockLength() const { return tables_.blockLength; }
     int BlockChars() const { return 2 * tables_.residues; }
-    bool Vectorised() const { return vector_; }
-    // Whether the residues, pair values and digits go through the AVX-512 kernel (the noise
-    // then takes the AVX2 one).
-    bool Wide() const { return wide_; }
-    // Whether this processor runs kernel, and the kernel Best stands for on it.
-    static bool Runs(TextKernel kernel);
-    static TextKernel BestKernel();
+    // The instruction set whose kernel codes the blocks.
+    InstructionSet Kernel() const { return kernel_->set; }
 
     // Appends the cipher text of text to out: for each block, in order, the generator reseeded
     // from ws.clock and n - 1 draws, the noise chain in ws.NoiseChain carried from block to
@@ -91,16 +91,9 @@ class TextBlockCodec {
 
   private:
     TextBlockCodec(const std::int32_t* moduli, int count, std::string_view key,
-                   const CharacterOrder& order, TextKernel kernel);
+                   const CharacterOrder& order, InstructionSet set);
 
     void PrepareNoise(std::int32_t seed, std::int32_t stamp);
-    void EncodeResidues(const std::uint8_t* text, std::size_t count, std::uint8_t* residues) const;
-    // The pair values of the first blocks x (n - 1) pairs of chars; false when a character lies
-    // outside the alphabet (values of such blocks are reduced modulo their moduli, which keeps
-    // every sum of the decoding in range and changes no digit).
-    bool PairValues(const char* chars, std::size_t blocks, std::uint16_t* values) const;
-    void DecodeBlocks(const std::uint16_t* values, std::size_t count, std::uint8_t* bytes,
-                      std::uint8_t* zeros) const;
     // At most one message per block, the first character outside the alphabet (or the first
     // missing one of a cut block) choosing its text.
     void ShowMessages(std::string_view text, std::size_t readChars, bool cut,
@@ -114,9 +107,8 @@ class TextBlockCodec {
     std::uint64_t blockMagic_;
     std::string key_;
     CharacterOrder order_;
-    TextKernel kernel_;
-    bool vector_;
-    bool wide_;
+    InstructionSet asked_;
+    const ResidueKernel* kernel_;
 
     // Scratch reused from call to call.
     std::vector<std::uint8_t> residues_;
@@ -129,16 +121,12 @@ class TextBlockCodec {
     // texts end.
     std::vector<std::uint32_t> at_;
     std::vector<std::size_t> ends_;
-    // The noise of the latest seed and stamp: noise_[k][c] = modulus k x u for the chain value
-    // c, where u = (m x ((r + c + 7 + stamp) mod 71) + c) mod 19 with the seed's draw r for
-    // modulus k; and the generator as the seed's n - 1 draws leave it.
-    static constexpr int kChainValues = 64;  // the chain holds 0..61
+    // The noise of the latest seed and stamp, and the generator as the seed's n - 1 draws leave
+    // it.
     bool noiseReady_ = false;
     std::int32_t noiseSeed_ = 0;
     std::int32_t noiseStamp_ = 0;
-    std::array<std::uint16_t, TextBlockTables::kMaxModuli * kChainValues> noise_{};
-    // (r + 7 + stamp) mod 71 for each modulus: the vector code's start.
-    alignas(32) std::array<std::uint16_t, TextBlockTables::kMaxModuli> noiseBase_{};
+    TextNoise noise_;
     RandomState drawn_;
 };
 

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
 #include "residue/Avx2Residues.h"
 
@@ -60,10 +59,6 @@ void EncodeAll(const BlockTables& t, const std::uint8_t* in, std::size_t count, 
 
 }  // namespace
 
-bool Avx2BlockKernel::Available() {
-    return avx2::Available();
-}
-
 void Avx2BlockKernel::Encode(const BlockTables& tables, const std::uint8_t* blocks,
                              std::size_t count, std::uint8_t* residues) {
     switch ((tables.residues + 7) / 8) {
@@ -97,20 +92,6 @@ void Avx2BlockKernel::Decode(const BlockTables& tables, const std::uint8_t* resi
         DecodeWithSlack(tables, coded, 1, plain);
         std::memcpy(blocks + b * length, plain, n * length);
     }
-}
-
-#else
-
-bool Avx2BlockKernel::Available() {
-    return false;
-}
-
-void Avx2BlockKernel::Encode(const BlockTables&, const std::uint8_t*, std::size_t, std::uint8_t*) {
-    throw std::logic_error("no AVX2 on this processor");
-}
-
-void Avx2BlockKernel::Decode(const BlockTables&, const std::uint8_t*, std::size_t, std::uint8_t*) {
-    throw std::logic_error("no AVX2 on this processor");
 }
 
 #endif

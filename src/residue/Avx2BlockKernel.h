@@ -7,14 +7,13 @@
 
 namespace kiv {
 
-// Block coding with AVX2, for processors that have it (Available()). Gives exactly the results of
-// BlockCodec's portable code. Encoding works block by block with the moduli in the lanes (8 per
-// register); decoding works on 16 blocks at once, one block per lane, since Garner's digits of
-// one block depend on each other. The tables must be vectorFit (and distinct, to decode).
+// Block coding with AVX2, for processors that have it (KernelRegistry offers it only there).
+// Gives exactly the results of PortableBlockKernel. Encoding works block by block with the moduli
+// in the lanes (8 per register); decoding works on 16 blocks at once, one block per lane, since
+// Garner's digits of one block depend on each other. The tables must be vectorFit (and distinct, to
+// decode).
 class Avx2BlockKernel {
   public:
-    static bool Available();
-
     // count blocks of L bytes into count x (d - 1) residue bytes.
     static void Encode(const BlockTables& tables, const std::uint8_t* blocks, std::size_t count,
                        std::uint8_t* residues);

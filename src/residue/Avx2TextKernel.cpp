@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
 #include "residue/Avx2Residues.h"
 
@@ -195,10 +194,6 @@ void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t c
 
 }  // namespace
 
-bool Avx2TextKernel::Available() {
-    return avx2::Available();
-}
-
 void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                               std::size_t count, std::uint8_t* residues) {
     switch ((tables.residues + 7) / 8) {
@@ -270,31 +265,6 @@ void Avx2TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t* 
     } else {
         DecodeTail<4>(tables, values, rest, bytes, zeros);
     }
-}
-
-#else
-
-bool Avx2TextKernel::Available() {
-    return false;
-}
-
-void Avx2TextKernel::Residues(const TextBlockTables&, const std::uint8_t*, std::size_t,
-                              std::uint8_t*) {
-    throw std::logic_error("no AVX2 on this processor");
-}
-
-void Avx2TextKernel::Noise(const TextBlockTables&, const std::uint16_t*, const std::uint8_t*,
-                           std::size_t, std::uint32_t*, char*, const std::uint32_t*) {
-    throw std::logic_error("no AVX2 on this processor");
-}
-
-bool Avx2TextKernel::PairValues(const TextBlockTables&, const char*, std::size_t, std::uint16_t*) {
-    throw std::logic_error("no AVX2 on this processor");
-}
-
-void Avx2TextKernel::Decode(const TextBlockTables&, const std::uint16_t*, std::size_t,
-                            std::uint8_t*, std::uint8_t*) {
-    throw std::logic_error("no AVX2 on this processor");
 }
 
 #endif

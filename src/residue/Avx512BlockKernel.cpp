@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
 #include "residue/Avx512Residues.h"
 #include "residue/SmallBlockResidues.h"
@@ -299,10 +298,6 @@ void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std::size_t g
 
 }  // namespace
 
-bool Avx512BlockKernel::Available() {
-    return avx512::Available();
-}
-
 void Avx512BlockKernel::Encode(const BlockTables& tables, const std::uint8_t* blocks,
                                std::size_t count, std::uint8_t* residues) {
     if (SmallBlockResidues<1>::Fits(tables.smallBlocks))
@@ -341,22 +336,6 @@ void Avx512BlockKernel::Decode(const BlockTables& tables, const std::uint8_t* re
         DecodeWithSlack(tables, coded, 1, plain);
         std::memcpy(blocks + b * length, plain, n * length);
     }
-}
-
-#else
-
-bool Avx512BlockKernel::Available() {
-    return false;
-}
-
-void Avx512BlockKernel::Encode(const BlockTables&, const std::uint8_t*, std::size_t,
-                               std::uint8_t*) {
-    throw std::logic_error("no AVX-512 on this processor");
-}
-
-void Avx512BlockKernel::Decode(const BlockTables&, const std::uint8_t*, std::size_t,
-                               std::uint8_t*) {
-    throw std::logic_error("no AVX-512 on this processor");
 }
 
 #endif

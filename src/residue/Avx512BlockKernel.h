@@ -7,16 +7,14 @@
 
 namespace kiv {
 
-// Block coding with AVX-512 (F, BW, VL and VNNI), for processors that have it (Available()). Gives
-// exactly the results of BlockCodec's portable code and of Avx2BlockKernel. Encoding codes blocks
-// of up to 8 bytes 16 at a time, one block per lane (with VBMI), and longer ones two per register,
-// the moduli in the lanes of each half. Decoding holds one block per lane and recombines its
-// residues in one step (RecombinationTables), or, where the tables do not fit, takes Garner's
-// digits. The tables must be vectorFit (and distinct, to decode).
+// Block coding with AVX-512 (F, BW, VL and VNNI), for processors that have it (KernelRegistry
+// offers it only there). Gives exactly the results of PortableBlockKernel and of Avx2BlockKernel.
+// Encoding codes blocks of up to 8 bytes 16 at a time, one block per lane (with VBMI), and longer
+// ones two per register, the moduli in the lanes of each half. Decoding holds one block per lane
+// and recombines its residues in one step (RecombinationTables), or, where the tables do not fit,
+// takes Garner's digits. The tables must be vectorFit (and distinct, to decode).
 class Avx512BlockKernel {
   public:
-    static bool Available();
-
     // count blocks of L bytes into count x (d - 1) residue bytes.
     static void Encode(const BlockTables& tables, const std::uint8_t* blocks, std::size_t count,
                        std::uint8_t* residues);

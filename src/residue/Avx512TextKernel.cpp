@@ -2,9 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
-#include <stdexcept>
 
-#include "residue/Avx2TextKernel.h"
 #include "residue/Avx512Residues.h"
 
 namespace kiv {
@@ -199,10 +197,6 @@ KIV_AVX512 void QuarterStreams(const TextBlockTables& t, const std::uint16_t* ba
 
 }  // namespace
 
-bool Avx512TextKernel::Available() {
-    return avx512::Available();
-}
-
 void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                                 std::size_t count, std::uint8_t* residues) {
     switch ((tables.residues + 7) / 8) {
@@ -217,7 +211,7 @@ void Avx512TextKernel::Residues(const TextBlockTables& tables, const std::uint8_
     }
 }
 
-void Avx512TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
+bool Avx512TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
                              const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
                              char* out, const std::uint32_t* at) {
     const auto warm = static_cast<std::size_t>(tables.residues - 1);
@@ -225,10 +219,16 @@ void Avx512TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t*
         return count >= streams * (warm + kStreamBlocks);
     };
     if (tables.residues <= kQuarterModuli) {
-        if (enough(16)) return QuarterStreams<4>(tables, base, residues, count, chain, out, at);
-        if (enough(8)) return QuarterStreams<2>(tables, base, residues, count, chain, out, at);
+        if (enough(16)) {
+            QuarterStreams<4>(tables, base, residues, count, chain, out, at);
+            return true;
+        }
+        if (enough(8)) {
+            QuarterStreams<2>(tables, base, residues, count, chain, out, at);
+            return true;
+        }
     }
-    Avx2TextKernel::Noise(tables, base, residues, count, chain, out, at);
+    return false;
 }
 
 KIV_AVX512 bool Avx512TextKernel::PairValues(const TextBlockTables&, const char* chars,
@@ -274,32 +274,6 @@ void Avx512TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t
     } else {
         DecodeTail<4>(tables, values, rest, bytes, zeros);
     }
-}
-
-#else
-
-bool Avx512TextKernel::Available() {
-    return false;
-}
-
-void Avx512TextKernel::Residues(const TextBlockTables&, const std::uint8_t*, std::size_t,
-                                std::uint8_t*) {
-    throw std::logic_error("no AVX-512 on this processor");
-}
-
-void Avx512TextKernel::Noise(const TextBlockTables&, const std::uint16_t*, const std::uint8_t*,
-                             std::size_t, std::uint32_t*, char*, const std::uint32_t*) {
-    throw std::logic_error("no AVX-512 on this processor");
-}
-
-bool Avx512TextKernel::PairValues(const TextBlockTables&, const char*, std::size_t,
-                                  std::uint16_t*) {
-    throw std::logic_error("no AVX-512 on this processor");
-}
-
-void Avx512TextKernel::Decode(const TextBlockTables&, const std::uint16_t*, std::size_t,
-                              std::uint8_t*, std::uint8_t*) {
-    throw std::logic_error("no AVX-512 on this processor");
 }
 
 #endif

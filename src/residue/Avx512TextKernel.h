@@ -8,19 +8,19 @@
 namespace kiv {
 
 // The text codec's block steps with AVX-512 (F, BW, VL and VNNI), for processors that have it
-// (Available()). Gives exactly the results of TextBlockCodec's portable code and of
+// (KernelRegistry offers it only there). Gives exactly the results of PortableTextKernel and of
 // Avx2TextKernel, with the same contracts.
 class Avx512TextKernel {
   public:
-    static bool Available();
-
     // As Avx2TextKernel::Residues: blocks readable 32 bytes from their start, 32 residue bytes
     // per block.
     static void Residues(const TextBlockTables& tables, const std::uint8_t* text, std::size_t count,
                          std::uint8_t* residues);
 
-    // As Avx2TextKernel::Noise (which it uses for keys of more than 8 moduli and for short runs).
-    static void Noise(const TextBlockTables& tables, const std::uint16_t* base,
+    // As Avx2TextKernel::Noise, for keys of at most 8 moduli, four blocks to a register, once the
+    // run has enough blocks for its streams; false, with nothing written, for other keys and
+    // shorter runs.
+    static bool Noise(const TextBlockTables& tables, const std::uint16_t* base,
                       const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
                       char* out, const std::uint32_t* at);
 

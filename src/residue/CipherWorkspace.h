@@ -11,10 +11,10 @@
 
 namespace kiv {
 
-class TextBlockCodec;
-
 // The text cores' codec for the latest key: built at its first use and kept while the key stays.
-// A copied workspace starts without one, so that no two workspaces share its scratch rows.
+// Held without its type (TextBlockCodec::Kept gives it), since the text cipher sits above the
+// workspace. A copied workspace starts without one, so that no two workspaces share its scratch
+// rows.
 struct TextCodecSlot {
     TextCodecSlot() = default;
     TextCodecSlot(const TextCodecSlot&) {}
@@ -22,7 +22,7 @@ struct TextCodecSlot {
         codec.reset();
         return *this;
     }
-    std::shared_ptr<TextBlockCodec> codec;
+    std::shared_ptr<void> codec;
 };
 
 // The rows through which the engine's operations hand their results to each other. Rows are

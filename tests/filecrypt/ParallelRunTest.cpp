@@ -43,7 +43,7 @@ FileRunSpeed Fast() {
 // One thread, the portable code.
 FileRunSpeed Plain() {
     FileRunSpeed speed;
-    speed.kernel = CodecKernel::Portable;
+    speed.kernel = InstructionSet::Portable;
     speed.threads = 1;
     return speed;
 }
