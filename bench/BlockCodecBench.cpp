@@ -8,6 +8,7 @@
 
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/FileKey.h"
+#include "residue/KernelRegistry.h"
 
 namespace {
 
@@ -34,13 +35,14 @@ struct Setup {
     }
 };
 
-bool Skipped(benchmark::State& state, CodecKernel kernel) {
-    if (BlockCodec::Runs(kernel)) return false;
-    state.SkipWithError((std::string(KernelName(kernel)) + ": not on this processor").c_str());
+bool Skipped(benchmark::State& state, InstructionSet kernel) {
+    if (KernelRegistry::Runs(kernel)) return false;
+    state.SkipWithError(
+        (std::string(KernelRegistry::Name(kernel)) + ": not on this processor").c_str());
     return true;
 }
 
-void Encode(benchmark::State& state, CodecKernel kernel) {
+void Encode(benchmark::State& state, InstructionSet kernel) {
     if (Skipped(state, kernel)) return;
     Setup s(state.range(0));
     const BlockCodec codec(s.ws, s.key, kernel);
@@ -52,7 +54,7 @@ void Encode(benchmark::State& state, CodecKernel kernel) {
     state.counters["d"] = s.key.residueCount;
 }
 
-void Decode(benchmark::State& state, CodecKernel kernel) {
+void Decode(benchmark::State& state, InstructionSet kernel) {
     if (Skipped(state, kernel)) return;
     Setup s(state.range(0));
     BlockCodec codec(s.ws, s.key, kernel);
@@ -66,28 +68,28 @@ void Decode(benchmark::State& state, CodecKernel kernel) {
 }
 
 void BM_EncodeBest(benchmark::State& state) {
-    Encode(state, CodecKernel::Best);
+    Encode(state, KernelRegistry::Best());
 }
 void BM_DecodeBest(benchmark::State& state) {
-    Decode(state, CodecKernel::Best);
+    Decode(state, KernelRegistry::Best());
 }
 void BM_EncodeAvx512(benchmark::State& state) {
-    Encode(state, CodecKernel::Avx512);
+    Encode(state, InstructionSet::Avx512);
 }
 void BM_DecodeAvx512(benchmark::State& state) {
-    Decode(state, CodecKernel::Avx512);
+    Decode(state, InstructionSet::Avx512);
 }
 void BM_EncodeAvx2(benchmark::State& state) {
-    Encode(state, CodecKernel::Avx2);
+    Encode(state, InstructionSet::Avx2);
 }
 void BM_DecodeAvx2(benchmark::State& state) {
-    Decode(state, CodecKernel::Avx2);
+    Decode(state, InstructionSet::Avx2);
 }
 void BM_EncodePortable(benchmark::State& state) {
-    Encode(state, CodecKernel::Portable);
+    Encode(state, InstructionSet::Portable);
 }
 void BM_DecodePortable(benchmark::State& state) {
-    Decode(state, CodecKernel::Portable);
+    Decode(state, InstructionSet::Portable);
 }
 
 BENCHMARK(BM_EncodeBest)->Arg(3)->Arg(8)->Arg(17)->Arg(23);

@@ -14,6 +14,7 @@
 
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
+#include "residue/KernelRegistry.h"
 
 namespace {
 
@@ -47,13 +48,16 @@ const fs::path& Folder() {
     return folder;
 }
 
-// The run's settings for the benchmark's second argument, a CodecKernel; false when the
-// processor lacks the kernel.
+// The benchmark's second argument: -1 for the best set (kiv-cli's), else an InstructionSet.
+constexpr int kBest = -1;
+
+// The run's settings for the benchmark's second argument; false when the processor lacks the
+// kernel.
 bool SpeedOf(benchmark::State& state, FileRunSpeed& speed) {
-    speed.kernel = static_cast<CodecKernel>(state.range(1));
-    if (BlockCodec::Runs(speed.kernel)) return true;
+    if (state.range(1) != kBest) speed.kernel = static_cast<InstructionSet>(state.range(1));
+    if (KernelRegistry::Runs(speed.kernel)) return true;
     state.SkipWithError(
-        (std::string(KernelName(speed.kernel)) + ": not on this processor").c_str());
+        (std::string(KernelRegistry::Name(speed.kernel)) + ": not on this processor").c_str());
     return false;
 }
 
@@ -94,9 +98,10 @@ void BM_RestoreFile64MiB(benchmark::State& state) {
 
 void PasswordsAndKernels(benchmark::internal::Benchmark* b) {
     b->ArgNames({"password", "kernel"});
-    for (const CodecKernel kernel : {CodecKernel::Best, CodecKernel::Avx2, CodecKernel::Avx512})
+    for (const int kernel :
+         {kBest, static_cast<int>(InstructionSet::Avx2), static_cast<int>(InstructionSet::Avx512)})
         for (const int length : {3, 8, 23})
-            b->Args({length, static_cast<int>(kernel)});
+            b->Args({length, kernel});
 }
 
 BENCHMARK(BM_EncryptFile64MiB)

@@ -44,8 +44,27 @@ struct Null : CipherMessages {
     void ShowMessage(const std::string&) override {}
 };
 
+// The benchmark's second argument: the best set, the portable codec, the literal steps, or a
+// vector kernel (one the processor lacks gives way to the one below it: kernel_report tells).
+constexpr int kBest = 0;
+constexpr int kPortable = 1;
+constexpr int kLiteral = 2;
+constexpr int kAvx2 = 3;
+constexpr int kAvx512 = 4;
+
 TextCoding CodingOf(const benchmark::State& state) {
-    return static_cast<TextCoding>(state.range(1));
+    switch (state.range(1)) {
+        case kPortable:
+            return InstructionSet::Portable;
+        case kLiteral:
+            return TextCoding::Literal;
+        case kAvx2:
+            return InstructionSet::Avx2;
+        case kAvx512:
+            return InstructionSet::Avx512;
+        default:
+            return {};
+    }
 }
 
 // Lines of words from a small vocabulary, about 60 bytes each, or 4096 bytes each; size bytes in
@@ -205,13 +224,6 @@ void BM_DecryptLines(benchmark::State& state) {
     state.SetBytesProcessed(state.iterations() * plainBytes);
 }
 
-constexpr int kBest = static_cast<int>(TextCoding::Best);
-constexpr int kPortable = static_cast<int>(TextCoding::Portable);
-constexpr int kLiteral = static_cast<int>(TextCoding::Literal);
-constexpr int kAvx2 = static_cast<int>(TextCoding::Avx2);
-constexpr int kAvx512 = static_cast<int>(TextCoding::Avx512);
-
-// A vector coding the processor lacks gives way to the one below it (kernel_report tells).
 void KeysAndCodings(benchmark::internal::Benchmark* b) {
     b->ArgNames({"key", "coding"});
     for (int coding : {kBest, kPortable, kLiteral, kAvx2, kAvx512})

@@ -184,6 +184,26 @@ void ContainerSeeds(const fs::path& root) {
     }
 }
 
+// Seeds of residue_kernels: each key with a short text, a cipher text it made (so that the
+// decryptions are genuine) and 1500 bytes of every value, enough blocks for the vector code's
+// streams; and the longest file password.
+void ResidueKernelsSeeds(const fs::path& root) {
+    Seeds seeds(root, "residue_kernels");
+    std::string every;
+    for (int i = 0; i < 1500; ++i)
+        every.push_back(static_cast<char>((i * 151 + 7 * (i / 61)) & 0xff));
+    std::vector<std::string> keys = kKeys;
+    keys.push_back(fuzz::kContainerPasswords[2]);
+    for (std::size_t k = 0; k < keys.size(); ++k) {
+        const std::string prefix = "key" + std::to_string(k);
+        const std::string key = FuzzInput::LeadingField(keys[k]);
+        seeds.Add(prefix + "-short", key + "Webmail password: 123456");
+        seeds.Add(prefix + "-cipher",
+                  key + fuzz::TextCoreChecks(keys[k]).Encrypted("one line\nand another"));
+        seeds.Add(prefix + "-every-byte", key + every);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -198,5 +218,6 @@ int main(int argc, char** argv) {
     SettingsKeySeeds(root);
     DdeConnectionSeeds(root);
     ContainerSeeds(root);
+    ResidueKernelsSeeds(root);
     return 0;
 }

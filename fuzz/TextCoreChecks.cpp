@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "cipher/KeySchedule.h"
 #include "fuzz/FuzzCheck.h"
+#include "residue/KeySchedule.h"
 #include "support/FixedClock.h"
 
 namespace kiv::fuzz {

@@ -3,8 +3,8 @@
 #include <string>
 
 #include "cipher/CharacterOrder.h"
-#include "cipher/CipherWorkspace.h"
 #include "cipher/TextCipher.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv::fuzz {
 

@@ -46,7 +46,8 @@ done
 # The test programs that can see a fault in each source folder.
 TESTS_FOR() {
     case $1 in
-    numeric) echo numeric/numeric_tests cipher/cipher_tests filecrypt/filecrypt_tests ;;
+    numeric) echo numeric/numeric_tests residue/residue_tests cipher/cipher_tests filecrypt/filecrypt_tests ;;
+    residue) echo residue/residue_tests cipher/cipher_tests filecrypt/filecrypt_tests ;;
     cipher) echo cipher/cipher_tests filecrypt/filecrypt_tests ;;
     filecrypt) echo filecrypt/filecrypt_tests filecrypt/filecrypt_output_tests cli/cli_tests ;;
     cli) echo cli/cli_tests ;;

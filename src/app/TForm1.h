@@ -24,9 +24,9 @@
 #include "app/UiServices.h"
 #include "app/WindowSettings.h"
 #include "cipher/CharacterOrder.h"
-#include "cipher/CipherWorkspace.h"
 #include "cipher/TextCipher.h"
 #include "numeric/Clock.h"
+#include "residue/CipherWorkspace.h"
 #include "runtime/TDdeServerConv.h"
 
 namespace kiv {

@@ -3,172 +3,16 @@
 #include <algorithm>
 #include <cstring>
 
-#include "cipher/Avx2TextKernel.h"
-#include "cipher/Avx512TextKernel.h"
-#include "cipher/ModularTables.h"
 #include "numeric/RandomGenerator.h"
+#include "residue/KernelRegistry.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {
 
-namespace {
-
-// The digit a letter or digit character stands for in the standard order; -1 for the others.
-int StandardDigit(int c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'A' && c <= 'Z') return c - 'A' + 10;
-    if (c >= 'a' && c <= 'z') return c - 'a' + 36;
-    return -1;
-}
-
-using Limbs = std::array<std::uint64_t, 3>;
-
-// acc += digit x factor, modulo 2^(64 kLimbs).
-template <int kLimbs>
-inline void AddProduct(Limbs& acc, std::uint64_t digit, const Limbs& factor) {
-    if constexpr (kLimbs == 1) {
-        acc[0] += digit * factor[0];
-    } else {
-        unsigned __int128 carry = 0;
-        for (int l = 0; l < kLimbs; ++l) {
-            const unsigned __int128 t =
-                static_cast<unsigned __int128>(digit) * factor[l] + acc[l] + carry;
-            acc[l] = static_cast<std::uint64_t>(t);
-            carry = t >> 64;
-        }
-    }
-}
-
-template <int kLimbs>
-void DecodePortable(const TextBlockTables& t, const std::uint16_t* values, std::size_t count,
-                    std::uint8_t* bytes, std::uint8_t* zeros) {
-    const int moduli = t.moduliCount;
-    const auto length = static_cast<std::size_t>(t.blockLength);
-    for (std::size_t b = 0; b < count; ++b, values += moduli, bytes += length) {
-        // Sums stay below 180 x 2^14 + 31 x 180 x 180 < 2^23.
-        std::uint32_t digit[TextBlockTables::kMaxModuli];
-        int zero = 0;
-        Limbs acc{};
-        for (int k = 0; k < moduli; ++k) {
-            std::uint32_t sum = t.inverse[k] * values[k];
-            const auto& factor = t.factor[k];
-            for (int j = 0; j < k; ++j)
-                sum += factor[j] * digit[j];
-            digit[k] = t.moduli[k].Reduce(sum);
-            zero += digit[k] == 0 ? 1 : 0;
-            AddProduct<kLimbs>(acc, digit[k], t.product[k]);
-        }
-        zeros[b] = static_cast<std::uint8_t>(zero);
-        for (std::size_t j = 0; j < length; ++j)
-            bytes[j] = static_cast<std::uint8_t>(acc[j / 8] >> (8 * (j % 8)));
-    }
-}
-
-}  // namespace
-
-TextBlockTables::TextBlockTables(const std::int32_t* values, int count, int length,
-                                 const CharacterOrder& order)
-    : blockLength(length), moduliCount(count) {
-    modulus.fill(1);
-    reciprocal.fill(1.0f);
-    const int words = (blockLength + 1) / 2;
-    for (int k = 0; k < moduliCount; ++k) {
-        const auto p = static_cast<std::uint32_t>(values[k]);
-        moduli[k].value = p;
-        moduli[k].magic = UINT64_MAX / p + 1;
-        modulus[k] = values[k];
-        reciprocal[k] = static_cast<float>(1.0 / values[k]);
-        const std::uint32_t power65536 = 65536 % p;
-        fold[k] = static_cast<std::int32_t>(power65536);
-        std::uint32_t power = 1 % p, factors = 0;
-        for (int w = 0; w < words; ++w) {
-            wordPower[w][k] = power;
-            factors += power;
-            if (w % 2 == 0)
-                wordPowers[w / 2][k] = static_cast<std::int32_t>(power);
-            else
-                wordPowers[w / 2][k] |= static_cast<std::int32_t>(power << 16);
-            power = power * power65536 % p;
-        }
-        wordBias[k] = static_cast<std::int32_t>(32768 * factors);
-    }
-    for (int j = 0; j < blockLength; ++j)
-        byteMask[j] = 0xff;
-    for (int k = 0; k < kMaxModuli; ++k) {
-        const bool used = k < moduliCount;
-        noiseModulus[k] = static_cast<std::uint16_t>(used ? moduli[k].value : 1);
-        noiseModulus19[k] = static_cast<std::uint16_t>(used ? moduli[k].value % 19 : 1);
-        noiseLastLanes[k] = static_cast<std::uint16_t>(k + 1 < moduliCount ? 0 : 0xffff);
-    }
-
-    for (int v = 0; v < kNoisedValues; ++v) {
-        const int low = v % 61;
-        noised[v] = order.CharOrder[low] | order.CharOrder[v / 61] << 8 |
-                    static_cast<std::uint32_t>(low + 1) << 16;
-    }
-    standardOrder = true;
-    for (int c = 0; c < 256; ++c) {
-        charDigit[c] = order.CharIndex[c];
-        const int digit = StandardDigit(c);
-        if (digit >= 0 ? order.CharIndex[c] != digit : order.CharIndex[c] <= 61)
-            standardOrder = false;
-    }
-
-    for (int k = 0; k < moduliCount; ++k) {
-        const std::uint32_t p = moduli[k].value;
-        std::array<std::uint32_t, kMaxModuli + 1> weight{};
-        std::uint32_t running = 1 % p;
-        for (int j = 0; j <= k; ++j) {
-            weight[j] = running;
-            running = running * moduli[j].value % p;
-        }
-        inverse[k] = p == 1 ? 0 : InverseModulo(weight[k], p);
-        for (int j = 0; j < k; ++j)
-            factor[k][j] = (p - inverse[k] * weight[j] % p) % p;
-        auto at = [&](int j) -> std::uint32_t { return j < k ? factor[k][j] : 0; };
-        for (int q = 0; 2 * q < k; ++q)
-            garnerPairs[k][q] = Pair(at(2 * q), at(2 * q + 1));
-    }
-
-    Limbs running{1, 0, 0};
-    for (int k = 0; k < moduliCount; ++k) {
-        product[k] = running;
-        unsigned __int128 carry = 0;
-        for (std::uint64_t& limb : running) {
-            const unsigned __int128 t =
-                static_cast<unsigned __int128>(limb) * moduli[k].value + carry;
-            limb = static_cast<std::uint64_t>(t);
-            carry = t >> 64;
-        }
-    }
-    // Signed 16-bit words of each product, each carrying into the next; the carry out of the top
-    // word falls away with everything above the block.
-    const int pairs = (moduliCount + 1) / 2;
-    const int columns = (blockLength + 1) / 2;
-    std::array<std::array<std::uint32_t, kMaxColumns>, kMaxModuli + 1> word{};
-    for (int k = 0; k < moduliCount; ++k) {
-        std::int32_t carry = 0;
-        for (int j = 0; j < columns; ++j) {
-            std::int32_t w =
-                static_cast<std::int32_t>((product[k][j / 4] >> (16 * (j % 4))) & 0xffff) + carry;
-            carry = w >= 32768 ? 1 : 0;
-            w -= 65536 * carry;
-            word[k][j] = static_cast<std::uint32_t>(w) & 0xffff;
-        }
-    }
-    for (int j = 0; j < columns; ++j) {
-        firstPair[j] = pairs;
-        for (int q = pairs - 1; q >= 0; --q) {
-            wordPairs[j][q] = Pair(word[2 * q][j], word[2 * q + 1][j]);
-            if (wordPairs[j][q] != 0) firstPair[j] = q;
-        }
-    }
-}
-
 std::unique_ptr<TextBlockCodec> TextBlockCodec::Create(const CipherWorkspace& ws,
                                                        std::string_view key, int n,
                                                        const CharacterOrder& order,
-                                                       TextKernel kernel) {
+                                                       InstructionSet set) {
     const int count = n - 1;
     if (count < 1 || count > TextBlockTables::kMaxModuli || key.empty() ||
         key.size() > static_cast<std::size_t>(TextBlockTables::kMaxBlock))
@@ -186,96 +30,38 @@ std::unique_ptr<TextBlockCodec> TextBlockCodec::Create(const CipherWorkspace& ws
             if (ws.Moduli[i] % d == 0) return nullptr;
     }
     return std::unique_ptr<TextBlockCodec>(
-        new TextBlockCodec(&ws.Moduli[2], count, key, order, kernel));
+        new TextBlockCodec(&ws.Moduli[2], count, key, order, set));
 }
 
 TextBlockCodec::TextBlockCodec(const std::int32_t* moduli, int count, std::string_view key,
-                               const CharacterOrder& order, TextKernel kernel)
-    : tables_(moduli, count, static_cast<int>(key.size()), order),
+                               const CharacterOrder& order, InstructionSet set)
+    : tables_(moduli, count, static_cast<int>(key.size()), order.CharOrder, order.CharIndex),
       blockLength_(key.size()),
       blockMagic_(~std::uint64_t{0} / key.size() + 1),
       key_(key),
       order_(order),
-      kernel_(kernel),
-      vector_(kernel != TextKernel::Portable && tables_.standardOrder &&
-              Avx2TextKernel::Available()),
-      wide_(vector_ && kernel != TextKernel::Avx2 && Avx512TextKernel::Available()),
+      asked_(set),
+      kernel_(&KernelRegistry::For(set, tables_)),
       residues_(kClockBlocks * 32),
       padded_(kClockBlocks * key.size() + 32, ' ') {}
 
-bool TextBlockCodec::Runs(TextKernel kernel) {
-    switch (kernel) {
-        case TextKernel::Avx2:
-            return Avx2TextKernel::Available();
-        case TextKernel::Avx512:
-            return Avx512TextKernel::Available();
-        default:
-            return true;
-    }
-}
-
-TextKernel TextBlockCodec::BestKernel() {
-    if (Avx512TextKernel::Available()) return TextKernel::Avx512;
-    if (Avx2TextKernel::Available()) return TextKernel::Avx2;
-    return TextKernel::Portable;
-}
-
 bool TextBlockCodec::Serves(std::string_view key, const CharacterOrder& order,
-                            TextKernel kernel) const {
-    return kernel == kernel_ && key == key_ &&
+                            InstructionSet set) const {
+    return set == asked_ && key == key_ &&
            std::memcmp(&order, &order_, sizeof(CharacterOrder)) == 0;
 }
 
 void TextBlockCodec::PrepareNoise(std::int32_t seed, std::int32_t stamp) {
     if (noiseReady_ && seed == noiseSeed_ && stamp == noiseStamp_) return;
     SeedGenerator(drawn_, static_cast<std::uint32_t>(seed));
-    for (int k = 0; k < tables_.moduliCount; ++k) {
+    for (int k = 0; k < tables_.residues; ++k) {
         const std::int32_t r = RandomBelow(drawn_, 213);
-        const std::int32_t m = static_cast<std::int32_t>(tables_.moduli[k].value);
-        noiseBase_[k] = static_cast<std::uint16_t>((r + 7 + stamp) % 71);
-        if (vector_) continue;
-        for (std::int32_t c = 0; c < kChainValues; ++c) {
-            const std::int32_t t = r + c + 7 + stamp;
-            const std::int32_t u = (m * (t % 71) + c) % 19;
-            noise_[k * kChainValues + c] = static_cast<std::uint16_t>(m * u);
-        }
+        noise_.base[k] = static_cast<std::uint16_t>((r + 7 + stamp) % 71);
     }
+    noise_.Reset();
     noiseSeed_ = seed;
     noiseStamp_ = stamp;
     noiseReady_ = true;
-}
-
-void TextBlockCodec::EncodeResidues(const std::uint8_t* text, std::size_t count,
-                                    std::uint8_t* residues) const {
-    if (wide_) {
-        Avx512TextKernel::Residues(tables_, text, count, residues);
-        return;
-    }
-    if (vector_) {
-        Avx2TextKernel::Residues(tables_, text, count, residues);
-        return;
-    }
-    const int moduli = tables_.moduliCount;
-    const int length = tables_.blockLength;
-    const int words = length / 2;
-    for (std::size_t b = 0; b < count; ++b, text += length, residues += 32) {
-        // At most 9 words below 2^16 times factors below 181: far below 2^32.
-        std::uint32_t sum[TextBlockTables::kMaxModuli] = {};
-        for (int w = 0; w < words; ++w) {
-            const std::uint32_t word = text[2 * w] | text[2 * w + 1] << 8;
-            const auto& power = tables_.wordPower[w];
-            for (int k = 0; k < moduli; ++k)
-                sum[k] += word * power[k];
-        }
-        if (length % 2 == 1) {
-            const std::uint32_t word = text[length - 1];
-            const auto& power = tables_.wordPower[words];
-            for (int k = 0; k < moduli; ++k)
-                sum[k] += word * power[k];
-        }
-        for (int k = 0; k < moduli; ++k)
-            residues[k] = static_cast<std::uint8_t>(tables_.moduli[k].Reduce(sum[k]));
-    }
 }
 
 TextBlockCodec::~TextBlockCodec() {
@@ -295,7 +81,7 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
                              std::string_view after, std::int32_t stamp, CipherWorkspace& ws,
                              std::string& out) {
     const auto length = static_cast<std::size_t>(tables_.blockLength);
-    const int moduli = tables_.moduliCount;
+    const int moduli = tables_.residues;
     const auto chars = static_cast<std::size_t>(2 * moduli);
     std::size_t size = 0;
     for (std::size_t t = 0; t < count; ++t)
@@ -340,34 +126,14 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
         }
         if (blocks > 0) {
             std::memset(padded_.data() + blocks * length, ' ', 32);
-            EncodeResidues(reinterpret_cast<const std::uint8_t*>(padded_.data()), blocks,
-                           residues_.data());
+            kernel_->textResidues(tables_, reinterpret_cast<const std::uint8_t*>(padded_.data()),
+                                  blocks, residues_.data());
             // Every block reseeds the generator from the clock's seconds, so the blocks of one
             // second draw the same values, and their noise depends only on the chain value.
             PrepareNoise(ws.clock->ClockSeconds(), stamp);
             drawn = true;
-            char* base = out.data() + runBegin;
-            if (wide_) {
-                Avx512TextKernel::Noise(tables_, noiseBase_.data(), residues_.data(), blocks,
-                                        chain.data(), base, at_.data());
-            } else if (vector_) {
-                Avx2TextKernel::Noise(tables_, noiseBase_.data(), residues_.data(), blocks,
-                                      chain.data(), base, at_.data());
-            } else {
-                const std::uint8_t* residue = residues_.data();
-                for (std::size_t b = 0; b < blocks; ++b, residue += 32) {
-                    char* to = base + at_[b];
-                    const std::uint16_t* noise = noise_.data();
-                    for (int k = 0; k < moduli; ++k, noise += kChainValues) {
-                        const std::uint32_t c = chain[k + 1];  // still the previous block's value
-                        const std::uint32_t entry = tables_.noised[noise[c] + residue[k]];
-                        to[0] = static_cast<char>(entry);
-                        to[1] = static_cast<char>(entry >> 8);
-                        to += 2;
-                        chain[k] = entry >> 16;
-                    }
-                }
-            }
+            kernel_->textNoise(tables_, noise_, residues_.data(), blocks, chain.data(),
+                               out.data() + runBegin, at_.data());
         }
         // After the characters, whose stores reach past their blocks.
         if (!after.empty())
@@ -379,45 +145,6 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
         ws.NoiseChain[k + 2] = static_cast<std::int32_t>(chain[k]);
     // The generator as the last block's draws leave it.
     if (drawn) ws.random = drawn_;
-}
-
-bool TextBlockCodec::PairValues(const char* chars, std::size_t blocks,
-                                std::uint16_t* values) const {
-    const int moduli = tables_.moduliCount;
-    const std::size_t pairs = blocks * static_cast<std::size_t>(moduli);
-    if (wide_ && Avx512TextKernel::PairValues(tables_, chars, pairs, values)) return true;
-    if (vector_ && !wide_ && Avx2TextKernel::PairValues(tables_, chars, pairs, values)) return true;
-    const auto* c = reinterpret_cast<const std::uint8_t*>(chars);
-    std::uint32_t foreign = 0;
-    for (std::size_t p = 0; p < pairs; ++p) {
-        const std::uint16_t low = tables_.charDigit[c[2 * p]];
-        const std::uint16_t high = tables_.charDigit[c[2 * p + 1]];
-        foreign |= std::max(low, high) > 61 ? 1u : 0u;
-        values[p] = static_cast<std::uint16_t>(low + 61 * high);
-    }
-    if (foreign == 0) return true;
-    for (std::size_t p = 0; p < pairs; ++p)
-        values[p] = static_cast<std::uint16_t>(tables_.moduli[p % moduli].Reduce(values[p]));
-    return false;
-}
-
-void TextBlockCodec::DecodeBlocks(const std::uint16_t* values, std::size_t count,
-                                  std::uint8_t* bytes, std::uint8_t* zeros) const {
-    if (wide_) {
-        Avx512TextKernel::Decode(tables_, values, count, bytes, zeros);
-        return;
-    }
-    if (vector_) {
-        Avx2TextKernel::Decode(tables_, values, count, bytes, zeros);
-        return;
-    }
-    if (tables_.blockLength <= 8) {
-        DecodePortable<1>(tables_, values, count, bytes, zeros);
-    } else if (tables_.blockLength <= 16) {
-        DecodePortable<2>(tables_, values, count, bytes, zeros);
-    } else {
-        DecodePortable<3>(tables_, values, count, bytes, zeros);
-    }
 }
 
 void TextBlockCodec::ShowMessages(std::string_view text, std::size_t readChars, bool cut,
@@ -438,7 +165,7 @@ void TextBlockCodec::ShowMessages(std::string_view text, std::size_t readChars, 
 
 void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
                              CipherMessages& messages, std::string* plain, Verdict* verdicts) {
-    const auto moduli = static_cast<std::size_t>(tables_.moduliCount);
+    const auto moduli = static_cast<std::size_t>(tables_.residues);
     const auto blockChars = 2 * moduli;
     const auto length = static_cast<std::size_t>(tables_.blockLength);
 
@@ -457,7 +184,8 @@ void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
         // A cut last block: pairs remain after the whole blocks.
         const bool cut = text.size() / 2 > full * moduli;
         const std::size_t readChars = cut ? text.size() : full * blockChars;
-        const bool clean = PairValues(text.data(), full, &values_[firstBlock_[t] * moduli]);
+        const bool clean = kernel_->pairValues(tables_, text.data(), full * moduli,
+                                               &values_[firstBlock_[t] * moduli]);
         bool tailClean = true;
         for (std::size_t at = full * blockChars; at < readChars; ++at)
             if (order_.CharIndex[static_cast<std::uint8_t>(text[at])] > 61) tailClean = false;
@@ -467,7 +195,7 @@ void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
 
     bytes_.resize(total * length + 32);
     zeros_.resize(total);
-    DecodeBlocks(values_.data(), total, bytes_.data(), zeros_.data());
+    kernel_->textDecode(tables_, values_.data(), total, bytes_.data(), zeros_.data());
 
     for (std::size_t t = 0; t < count; ++t) {
         std::string& out = plain[t];

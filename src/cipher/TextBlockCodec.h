@@ -10,126 +10,47 @@
 
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
-#include "cipher/CipherWorkspace.h"
 #include "numeric/RandomGenerator.h"
+#include "residue/CipherWorkspace.h"
+#include "residue/InstructionSet.h"
+#include "residue/ResidueKernel.h"
+#include "residue/TextBlockTables.h"
+#include "residue/TextNoise.h"
 
 namespace kiv {
-
-// Which code codes a text's blocks: the best the processor runs, the portable table code (which
-// the tests compare the vector code against), or one vector kernel. A vector kernel the
-// processor lacks gives way to the next one down: AVX-512 to AVX2, AVX2 to the portable code.
-enum class TextKernel { Best, Portable, Avx2, Avx512 };
-
-// Everything the text cores' block coding needs that depends only on the key, computed once:
-// the powers of 65536 modulo each of the n - 1 moduli, Garner's weights with the inverses folded
-// in, the products of the leading moduli modulo 2^192, and the digit pair <-> character tables.
-// Read-only after construction.
-struct TextBlockTables {
-    static constexpr int kMaxModuli = 32;  // n - 1 for keys of 3..17 bytes
-    static constexpr int kMaxBlock = 17;
-    static constexpr int kMaxWords = (kMaxBlock + 1) / 2;
-    static constexpr int kMaxPairs = kMaxModuli / 2;
-    // Noised values stay below 19 x 181 and both of their digits below 61.
-    static constexpr std::int32_t kLargestModulus = 181;
-    static constexpr int kNoisedValues = 61 * 61;
-
-    struct Modulus {
-        std::uint32_t value = 1;
-        std::uint64_t magic = 0;  // for a division-free remainder of any 32-bit value
-        std::uint32_t Reduce(std::uint32_t x) const {
-            const std::uint64_t low = magic * x;
-            return static_cast<std::uint32_t>((static_cast<unsigned __int128>(low) * value) >> 64);
-        }
-    };
-
-    TextBlockTables(const std::int32_t* moduli, int count, int blockLength,
-                    const CharacterOrder& order);
-
-    int blockLength;
-    int moduliCount;  // n - 1
-    std::array<Modulus, kMaxModuli> moduli{};
-
-    // Encoding. wordPower[j][k] = 65536^j mod modulus k: the factor of the block's j-th 16-bit
-    // little-endian word.
-    std::array<std::array<std::uint32_t, kMaxModuli>, kMaxWords> wordPower{};
-    // noised[v] = CharOrder[v mod 61] | CharOrder[v / 61] << 8 | (v mod 61 + 1) << 16: the two
-    // characters of a noised value and the noise chain's next entry.
-    std::array<std::uint32_t, kNoisedValues> noised{};
-
-    // Decoding. charDigit[c] = CharIndex[c]; a pair's value is low + 61 x high.
-    std::array<std::uint16_t, 256> charDigit{};
-    // Garner's digit k in one sum of non-negative terms: inverse[k] x value k plus, for every
-    // earlier digit j, digit j x factor[k][j], where factor[k][j] = -inverse[k] x (product of
-    // moduli 0..j-1) mod modulus k. inverse[k] inverts the product of moduli 0..k-1 (0 for a
-    // modulus 1, whose digit is always 0).
-    std::array<std::uint32_t, kMaxModuli> inverse{};
-    std::array<std::array<std::uint32_t, kMaxModuli>, kMaxModuli> factor{};
-    // The product of moduli 0..k-1 modulo 2^192, three little-endian limbs.
-    std::array<std::array<std::uint64_t, 3>, kMaxModuli> product{};
-    // The standard character order's letters and digits can be mapped by ranges.
-    bool standardOrder = false;
-
-    // The same numbers laid out for the vector kernels: 32-bit lanes holding pairs of 16-bit
-    // factors, rows padded to whole registers of 8 lanes. Unused lanes have modulus 1 and zero
-    // factors, so they come out 0.
-    alignas(32) std::array<std::int32_t, kMaxModuli> modulus{};
-    alignas(32) std::array<float, kMaxModuli> reciprocal{};
-    // Encoding reads the block as 16-bit words w - 32768 (the multiply-add is signed), two per
-    // lane: wordPowers[u][k] = 65536^(2u) | 65536^(2u+1) << 16, both mod modulus k, and
-    // wordBias[k] = 32768 x (sum of all factors) adds the offset back.
-    static constexpr int kMaxDwords = (kMaxBlock + 3) / 4;
-    alignas(32) std::array<std::array<std::int32_t, kMaxModuli>, kMaxDwords> wordPowers{};
-    alignas(32) std::array<std::int32_t, kMaxModuli> wordBias{};
-    // 65536 mod modulus k, to fold a sum below 2^27 into one below 2^22.
-    alignas(32) std::array<std::int32_t, kMaxModuli> fold{};
-    // 0xff for the block's L bytes, 0 after them, over one 32-byte load.
-    alignas(32) std::array<std::uint8_t, 32> byteMask{};
-    // factor[k][2q] | factor[k][2q+1] << 16, 0 for digits not yet known.
-    std::array<std::array<std::int32_t, kMaxPairs>, kMaxModuli> garnerPairs{};
-    // Noise in 16-bit lanes, modulus k in lane k: the modulus and the modulus mod 19 (1 in
-    // unused lanes), and 0xffff from the block's last modulus on, whose chain entry stays.
-    alignas(32) std::array<std::uint16_t, kMaxModuli> noiseModulus{};
-    alignas(32) std::array<std::uint16_t, kMaxModuli> noiseModulus19{};
-    alignas(32) std::array<std::uint16_t, kMaxModuli> noiseLastLanes{};
-    // The block from its digits, one 16-bit column at a time: column j sums digit k x word j of
-    // product[k], the words signed (-32768..32767, each one's carry taken into the next) so that
-    // they fit the signed multiply-add. wordPairs[j][q] holds the words of digits 2q and 2q+1;
-    // pairs before firstPair[j] are 0.
-    static constexpr int kMaxColumns = kMaxWords;
-    std::array<std::array<std::int32_t, kMaxPairs>, kMaxColumns> wordPairs{};
-    std::array<int, kMaxColumns> firstPair{};
-};
 
 // A text codec built once per key: encrypts and decrypts whole texts with the results, to the
 // character, of the workspace operations (ComputeResidues, AddNoise, ReduceResidues,
 // ResiduesToMixedRadix, MixedRadixToBytes), without solving a congruence per digit and, where
-// the processor has AVX2, with many blocks side by side. Keys whose moduli repeat (or fall
-// outside what the tables hold) get no codec and keep the workspace operations.
+// the processor has AVX2, with many blocks side by side (the kernel KernelRegistry picks). Keys
+// whose moduli repeat (or fall outside what the tables hold) get no codec and keep the workspace
+// operations.
 class TextBlockCodec {
   public:
     // The codec for key, whose schedule ws holds with n moduli Moduli[2..n]; nullptr when the
-    // moduli are not pairwise distinct, not within 1..181, or more than 32.
+    // moduli are not pairwise distinct, not within 1..181, or more than 32. set: the instruction
+    // set asked for.
     static std::unique_ptr<TextBlockCodec> Create(const CipherWorkspace& ws, std::string_view key,
                                                   int n, const CharacterOrder& order,
-                                                  TextKernel kernel);
+                                                  InstructionSet set);
+
+    // The codec the text cores keep in ws for its latest key; nullptr before the first.
+    static TextBlockCodec* Kept(const CipherWorkspace& ws) {
+        return static_cast<TextBlockCodec*>(ws.textCodec.codec.get());
+    }
 
     // Wipes the key and the plain bytes the scratch rows still hold.
     ~TextBlockCodec();
     TextBlockCodec(const TextBlockCodec&) = delete;
     TextBlockCodec& operator=(const TextBlockCodec&) = delete;
 
-    // Whether this codec was built for key (cut as the text cores cut it), order and kernel.
-    bool Serves(std::string_view key, const CharacterOrder& order, TextKernel kernel) const;
+    // Whether this codec was built for key (cut as the text cores cut it), order and set.
+    bool Serves(std::string_view key, const CharacterOrder& order, InstructionSet set) const;
 
     int BlockLength() const { return tables_.blockLength; }
-    int BlockChars() const { return 2 * tables_.moduliCount; }
-    bool Vectorised() const { return vector_; }
-    // Whether the residues, pair values and digits go through the AVX-512 kernel (the noise
-    // then takes the AVX2 one).
-    bool Wide() const { return wide_; }
-    // Whether this processor runs kernel, and the kernel Best stands for on it.
-    static bool Runs(TextKernel kernel);
-    static TextKernel BestKernel();
+    int BlockChars() const { return 2 * tables_.residues; }
+    // The instruction set whose kernel codes the blocks.
+    InstructionSet Kernel() const { return kernel_->set; }
 
     // Appends the cipher text of text to out: for each block, in order, the generator reseeded
     // from ws.clock and n - 1 draws, the noise chain in ws.NoiseChain carried from block to
@@ -170,16 +91,9 @@ class TextBlockCodec {
 
   private:
     TextBlockCodec(const std::int32_t* moduli, int count, std::string_view key,
-                   const CharacterOrder& order, TextKernel kernel);
+                   const CharacterOrder& order, InstructionSet set);
 
     void PrepareNoise(std::int32_t seed, std::int32_t stamp);
-    void EncodeResidues(const std::uint8_t* text, std::size_t count, std::uint8_t* residues) const;
-    // The pair values of the first blocks x (n - 1) pairs of chars; false when a character lies
-    // outside the alphabet (values of such blocks are reduced modulo their moduli, which keeps
-    // every sum of the decoding in range and changes no digit).
-    bool PairValues(const char* chars, std::size_t blocks, std::uint16_t* values) const;
-    void DecodeBlocks(const std::uint16_t* values, std::size_t count, std::uint8_t* bytes,
-                      std::uint8_t* zeros) const;
     // At most one message per block, the first character outside the alphabet (or the first
     // missing one of a cut block) choosing its text.
     void ShowMessages(std::string_view text, std::size_t readChars, bool cut,
@@ -193,9 +107,8 @@ class TextBlockCodec {
     std::uint64_t blockMagic_;
     std::string key_;
     CharacterOrder order_;
-    TextKernel kernel_;
-    bool vector_;
-    bool wide_;
+    InstructionSet asked_;
+    const ResidueKernel* kernel_;
 
     // Scratch reused from call to call.
     std::vector<std::uint8_t> residues_;
@@ -208,16 +121,12 @@ class TextBlockCodec {
     // texts end.
     std::vector<std::uint32_t> at_;
     std::vector<std::size_t> ends_;
-    // The noise of the latest seed and stamp: noise_[k][c] = modulus k x u for the chain value
-    // c, where u = (m x ((r + c + 7 + stamp) mod 71) + c) mod 19 with the seed's draw r for
-    // modulus k; and the generator as the seed's n - 1 draws leave it.
-    static constexpr int kChainValues = 64;  // the chain holds 0..61
+    // The noise of the latest seed and stamp, and the generator as the seed's n - 1 draws leave
+    // it.
     bool noiseReady_ = false;
     std::int32_t noiseSeed_ = 0;
     std::int32_t noiseStamp_ = 0;
-    std::array<std::uint16_t, TextBlockTables::kMaxModuli * kChainValues> noise_{};
-    // (r + 7 + stamp) mod 71 for each modulus: the vector code's start.
-    alignas(32) std::array<std::uint16_t, TextBlockTables::kMaxModuli> noiseBase_{};
+    TextNoise noise_;
     RandomState drawn_;
 };
 

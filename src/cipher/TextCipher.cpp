@@ -3,11 +3,11 @@
 #include <cstring>
 #include <vector>
 
-#include "cipher/KeySchedule.h"
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
 #include "cipher/TextBlockCodec.h"
 #include "numeric/NumericServices.h"
+#include "residue/KeySchedule.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {
@@ -37,17 +37,14 @@ int TextSchedule(CipherWorkspace& ws, std::string_view key) {
 // nullptr for the literal steps and for keys that have no codec.
 TextBlockCodec* CodecFor(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
                          TextCoding coding) {
-    if (coding == TextCoding::Literal) return nullptr;
-    const TextKernel kernel = coding == TextCoding::Portable ? TextKernel::Portable
-                              : coding == TextCoding::Avx2   ? TextKernel::Avx2
-                              : coding == TextCoding::Avx512 ? TextKernel::Avx512
-                                                             : TextKernel::Best;
-    auto& codec = ws.textCodec.codec;
-    if (codec && codec->Serves(key, order, kernel)) return codec.get();
-    codec.reset();
+    if (coding.IsLiteral()) return nullptr;
+    TextBlockCodec* const kept = TextBlockCodec::Kept(ws);
+    if (kept && kept->Serves(key, order, coding.Set())) return kept;
+    ws.textCodec.codec.reset();
     const int n = TextSchedule(ws, key);
     if (n == 0) return nullptr;
-    codec = TextBlockCodec::Create(ws, key, n, order, kernel);
+    std::shared_ptr<TextBlockCodec> codec = TextBlockCodec::Create(ws, key, n, order, coding.Set());
+    ws.textCodec.codec = codec;
     return codec.get();
 }
 
@@ -223,7 +220,7 @@ bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands&
         return true;
     }
     const std::string_view key = TextKey(op.CipherKey);
-    if (coding != TextCoding::Literal) {
+    if (!coding.IsLiteral()) {
         const std::string_view text = input;
         bool decrypted = false;
         DecryptTexts(ws, order, key, &text, 1, &op.CipherOutput, &decrypted, messages, coding);

@@ -7,8 +7,10 @@
 
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
-#include "cipher/CipherWorkspace.h"
 #include "cipher/TranslatableText.h"
+#include "residue/CipherWorkspace.h"
+#include "residue/InstructionSet.h"
+#include "residue/KernelRegistry.h"
 
 namespace kiv {
 
@@ -44,19 +46,35 @@ inline constexpr char kRepeatedModuliMessage[] = QT_TRANSLATE_NOOP(
     "This password cannot protect a text: two parts of every block would share one prime, so "
     "the cipher text could never be decrypted. Please choose another password.");
 
-// How the text cores code their blocks. Best, Portable, Avx2 and Avx512 use the key's
-// TextBlockCodec, kept in the workspace while the key stays (the best vector code the processor
-// has, the portable table code, or one vector kernel: TextKernel); Literal runs the workspace
-// operations block by block, with the key schedule at every call. All give the same results to
-// the character; keys whose moduli repeat always take the workspace operations.
-enum class TextCoding { Best, Portable, Literal, Avx2, Avx512 };
+// How the text cores code their blocks: with the key's TextBlockCodec, kept in the workspace
+// while the key stays, on an instruction set (by default the best this processor runs; a set it
+// lacks gives way as KernelRegistry decides), or, as the reference the codec is held to, with
+// the workspace operations block by block and the key schedule at every call (Literal), which
+// is no instruction set. All give the same results to the character; keys whose moduli repeat
+// always take the workspace operations.
+class TextCoding {
+  public:
+    TextCoding(InstructionSet set = KernelRegistry::Best()) : set_(set) {}
+    static const TextCoding Literal;
+
+    bool IsLiteral() const { return literal_; }
+    InstructionSet Set() const { return set_; }
+
+  private:
+    constexpr TextCoding(InstructionSet set, bool literal) : set_(set), literal_(literal) {}
+
+    InstructionSet set_;
+    bool literal_ = false;
+};
+
+inline constexpr TextCoding TextCoding::Literal{InstructionSet::Portable, true};
 
 // Encrypts CipherInput with CipherKey (cut to 17 bytes) into CipherOutput: 2(n-1) characters of
 // "0"-"9", "A"-"Z", "a"-"y" per block of L bytes, the last block filled up with spaces. Writes
 // TimeOfDay and TimeStamp first. Returns the key's verdict; on anything but Usable CipherOutput
 // is left as it was.
 TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
-                           TextCoding coding = TextCoding::Best);
+                           TextCoding coding = {});
 
 // Encrypts inputs[0..count-1] with one key as EncryptText would one after the other, and appends
 // each cipher text followed by after to out. The texts are coded side by side, with one reading
@@ -65,8 +83,7 @@ TextKeyVerdict EncryptText(CipherWorkspace& ws, const CharacterOrder& order, Tex
 // is appended.
 TextKeyVerdict EncryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
                             const std::string_view* inputs, std::size_t count,
-                            std::string_view after, std::string& out,
-                            TextCoding coding = TextCoding::Best);
+                            std::string_view after, std::string& out, TextCoding coding = {});
 
 // Decrypts CipherInput with CipherKey into CipherOutput. A block is genuine when at least three
 // of its mixed-radix digits are 0; a failed block is left out, and when the last block fails (a
@@ -76,7 +93,7 @@ TextKeyVerdict EncryptTexts(CipherWorkspace& ws, const CharacterOrder& order, st
 // Returns true when CipherOutput holds a decryption (an empty input counts), false when the text
 // was handed back or left alone.
 bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands& op,
-                 CipherMessages& messages, TextCoding coding = TextCoding::Best);
+                 CipherMessages& messages, TextCoding coding = {});
 
 // Decrypts inputs[0..count-1] with one key as DecryptText would one after the other, with the
 // blocks of all of them decoded side by side; the messages of all come first, in order. A long
@@ -87,6 +104,6 @@ bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands&
 // written (as themselves).
 void DecryptTexts(CipherWorkspace& ws, const CharacterOrder& order, std::string_view key,
                   const std::string_view* inputs, std::size_t count, std::string* outputs,
-                  bool* decrypted, CipherMessages& messages, TextCoding coding = TextCoding::Best);
+                  bool* decrypted, CipherMessages& messages, TextCoding coding = {});
 
 }  // namespace kiv

@@ -8,12 +8,12 @@
 #include <string_view>
 #include <vector>
 
-#include "cipher/KeySchedule.h"
 #include "cipher/TextCipher.h"
 #include "cli/FailureLines.h"
 #include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
 #include "cli/SerialWorker.h"
+#include "residue/KeySchedule.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {

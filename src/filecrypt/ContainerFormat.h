@@ -44,10 +44,10 @@
 #include <cstdint>
 #include <string>
 
-#include "cipher/CipherWorkspace.h"
 #include "filecrypt/BlockCodec.h"
 #include "filecrypt/ByteFile.h"
 #include "filecrypt/FileKey.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -1,6 +1,6 @@
 #include "filecrypt/FileKey.h"
 
-#include "cipher/KeySchedule.h"
+#include "residue/KeySchedule.h"
 
 namespace kiv {
 

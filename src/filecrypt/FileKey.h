@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cipher/CipherWorkspace.h"
+#include "residue/CipherWorkspace.h"
 
 namespace kiv {
 

@@ -2,14 +2,16 @@
 
 #include <cstdint>
 
-#include "filecrypt/BlockCodec.h"
+#include "residue/InstructionSet.h"
+#include "residue/KernelRegistry.h"
 
 namespace kiv {
 
 // How a file run spends the machine. What it writes never depends on any of this; tests turn
 // the parts off, or make chunks small, to compare and to reach every path with small files.
 struct FileRunSpeed {
-    CodecKernel kernel = CodecKernel::Best;
+    // The instruction set asked for; the kernels are those KernelRegistry gives for it.
+    InstructionSet kernel = KernelRegistry::Best();
     // Threads coding blocks, the run's own included: 0 for one per processor, 1 for the run's
     // thread alone.
     int threads = 0;

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "cipher/TextBlockCodec.h"
 #include "cipher/TextCipher.h"
 #include "data/KnownAnswers.h"
+#include "residue/KernelRegistry.h"
 
 namespace kiv {
 namespace {
@@ -23,9 +23,8 @@ class KnownTextCiphers : public ::testing::TestWithParam<TextCoding> {
     KnownTextCiphers() { BuildCharacterOrder(order); }
     void SetUp() override {
         const TextCoding c = GetParam();
-        if ((c == TextCoding::Avx2 && !TextBlockCodec::Runs(TextKernel::Avx2)) ||
-            (c == TextCoding::Avx512 && !TextBlockCodec::Runs(TextKernel::Avx512)))
-            GTEST_SKIP() << "this kernel is not on this processor";
+        if (!c.IsLiteral() && !KernelRegistry::Runs(c.Set()))
+            GTEST_SKIP() << KernelRegistry::Name(c.Set()) << " kernel: not on this processor";
     }
 
     CharacterOrder order;
@@ -58,13 +57,15 @@ TEST_P(KnownTextCiphers, ReencryptToTheSameCharacters) {
 }
 
 std::string CodingName(const ::testing::TestParamInfo<TextCoding>& info) {
-    constexpr const char* kNames[] = {"Best", "Portable", "Literal", "Avx2", "Avx512"};
-    return kNames[static_cast<int>(info.param)];
+    constexpr const char* kNames[] = {"Portable", "Avx2", "Avx512"};
+    return info.param.IsLiteral() ? "Literal" : kNames[static_cast<int>(info.param.Set())];
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryCoding, KnownTextCiphers,
-                         ::testing::Values(TextCoding::Literal, TextCoding::Portable,
-                                           TextCoding::Avx2, TextCoding::Avx512),
+                         ::testing::Values(TextCoding::Literal,
+                                           TextCoding(InstructionSet::Portable),
+                                           TextCoding(InstructionSet::Avx2),
+                                           TextCoding(InstructionSet::Avx512)),
                          CodingName);
 
 }  // namespace

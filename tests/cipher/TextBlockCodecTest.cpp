@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <iostream>
 #include <memory>
 #include <random>
 #include <string>
@@ -8,11 +9,11 @@
 #include <utility>
 #include <vector>
 
-#include "cipher/Avx2TextKernel.h"
-#include "cipher/Avx512TextKernel.h"
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
+#include "cipher/TextBlockCodec.h"
 #include "cipher/TextCipher.h"
+#include "residue/KernelRegistry.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 #include "support/FixedClock.h"
 
 namespace kiv {
@@ -23,16 +24,10 @@ struct RecordedMessages : CipherMessages {
     void ShowMessage(const std::string& text) override { shown.push_back(text); }
 };
 
-TextKernel KernelOf(TextCoding coding) {
-    return coding == TextCoding::Avx2     ? TextKernel::Avx2
-           : coding == TextCoding::Avx512 ? TextKernel::Avx512
-                                          : TextKernel::Portable;
-}
-
-std::string CodingName(const ::testing::TestParamInfo<TextCoding>& info) {
-    return info.param == TextCoding::Avx2     ? "Avx2"
-           : info.param == TextCoding::Avx512 ? "Avx512"
-                                              : "Portable";
+std::string CodingName(const ::testing::TestParamInfo<InstructionSet>& info) {
+    return info.param == InstructionSet::Avx2     ? "Avx2"
+           : info.param == InstructionSet::Avx512 ? "Avx512"
+                                                  : "Portable";
 }
 
 std::string RandomKey(std::mt19937& rng, bool highBytes) {
@@ -53,16 +48,17 @@ std::string RandomText(std::mt19937& rng, std::size_t maxLength) {
 // One workspace per coding, all reading one clock; each case runs the same step on all three:
 // the literal steps, the portable codec and the codec's kernel under test (skipped where the
 // processor lacks it).
-class TextCodingTest : public ::testing::TestWithParam<TextCoding> {
+class TextCodingTest : public ::testing::TestWithParam<InstructionSet> {
   protected:
     TextCodingTest() { BuildCharacterOrder(order); }
     void SetUp() override {
-        if (!TextBlockCodec::Runs(KernelOf(GetParam())))
-            GTEST_SKIP() << CodingName({GetParam(), 0}) << " kernel: not on this processor";
+        if (!KernelRegistry::Runs(GetParam()))
+            GTEST_SKIP() << KernelRegistry::Name(GetParam()) << " kernel: not on this processor";
     }
 
   public:
-    const std::array<TextCoding, 3> codings{TextCoding::Literal, TextCoding::Portable, GetParam()};
+    const std::array<TextCoding, 3> codings{TextCoding::Literal, InstructionSet::Portable,
+                                            GetParam()};
     FixedClock clock{1700000000, LocalTime{2026, 12, 7, 9, 30, 15, 250}};
     CharacterOrder order;
     std::array<CipherWorkspace, 3> ws{CipherWorkspace(clock), CipherWorkspace(clock),
@@ -252,10 +248,6 @@ TEST_P(TextCodingTest, RunsAroundTheStreamSplitsGiveTheLiteralStepsResults) {
 // Long texts of one byte value, so that whole groups of vector blocks meet accepted and failed
 // blocks, NULs and the top digits of the digit headroom; and the processor's own kernel is used.
 TEST_P(TextCodingTest, LongTextsOfEveryByteValueAgree) {
-    EXPECT_EQ(Avx2TextKernel::Available(), __builtin_cpu_supports("avx2") != 0);
-    EXPECT_EQ(Avx512TextKernel::Available(),
-              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                  __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vnni"));
     std::mt19937 rng(77);
     for (int value = 0; value < 256; ++value) {
         const std::string key = RandomKey(rng, value % 2 == 1);
@@ -264,9 +256,8 @@ TEST_P(TextCodingTest, LongTextsOfEveryByteValueAgree) {
         const std::string cipher = EncryptAll(*this, ws, key, text, order, verdict);
         if (::testing::Test::HasFailure()) FAIL() << "value " << value;
         if (cipher.empty()) continue;
-        ASSERT_FALSE(ws[1].textCodec.codec->Vectorised());
-        ASSERT_EQ(ws[2].textCodec.codec->Vectorised(), GetParam() != TextCoding::Portable);
-        ASSERT_EQ(ws[2].textCodec.codec->Wide(), GetParam() == TextCoding::Avx512);
+        ASSERT_EQ(TextBlockCodec::Kept(ws[1])->Kernel(), InstructionSet::Portable);
+        ASSERT_EQ(TextBlockCodec::Kept(ws[2])->Kernel(), GetParam());
         std::string mixed = cipher;
         mixed[rng() % mixed.size()] = "0aZz"[rng() % 4];
         for (const std::string& input : {cipher, mixed}) {
@@ -286,8 +277,8 @@ TEST_P(TextCodingTest, LongTextsOfEveryByteValueAgree) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKernel, TextCodingTest,
-                         ::testing::Values(TextCoding::Portable, TextCoding::Avx2,
-                                           TextCoding::Avx512),
+                         ::testing::Values(InstructionSet::Portable, InstructionSet::Avx2,
+                                           InstructionSet::Avx512),
                          CodingName);
 
 // The workspace steps of one text with a hand-made geometry: L bytes per block, moduli 2..n.
@@ -363,8 +354,12 @@ TEST(TextBlockCodec, HandMadeGeometriesCodeAsTheWorkspaceSteps) {
             literal.Moduli[i] = g.moduli[i - 2];
         literal.Moduli[n + 1] = 193;
         literal.Moduli[n + 2] = 197;
-        for (TextKernel kernel : {TextKernel::Portable, TextKernel::Avx2, TextKernel::Avx512}) {
-            if (!TextBlockCodec::Runs(kernel)) continue;  // TextCodingTest names the skipped ones
+        for (const InstructionSet kernel :
+             {InstructionSet::Portable, InstructionSet::Avx2, InstructionSet::Avx512}) {
+            if (!KernelRegistry::Runs(kernel)) {
+                std::cout << KernelRegistry::Name(kernel) << " kernel: not on this processor\n";
+                continue;
+            }
             CipherWorkspace fast = literal;
             auto codec = TextBlockCodec::Create(fast, std::string(g.length, 'k'), n, order, kernel);
             ASSERT_NE(codec, nullptr);
@@ -409,8 +404,8 @@ TEST(TextBlockCodec, BlocksOfATextAreItsBytesOverTheBlockLengthRoundedUp) {
     BuildCharacterOrder(order);
     const std::size_t top = std::size_t{1} << 58;
     for (std::size_t length = 3; length <= 17; ++length) {
-        auto codec =
-            TextBlockCodec::Create(ws, std::string(length, 'k'), 33, order, TextKernel::Portable);
+        auto codec = TextBlockCodec::Create(ws, std::string(length, 'k'), 33, order,
+                                            InstructionSet::Portable);
         ASSERT_NE(codec, nullptr);
         for (const std::size_t base :
              {std::size_t{0}, length * 1000, std::size_t{1} << 40, top / length * length,

@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "cipher/KeySchedule.h"
 #include "cipher/TextCipher.h"
+#include "residue/KeySchedule.h"
 #include "support/FixedClock.h"
 
 namespace kiv {

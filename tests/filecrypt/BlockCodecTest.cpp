@@ -4,12 +4,12 @@
 #include <string>
 #include <vector>
 
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
-#include "filecrypt/Avx2BlockKernel.h"
 #include "filecrypt/BlockCodec.h"
-#include "filecrypt/BlockTables.h"
 #include "filecrypt/FileKey.h"
+#include "residue/BlockTables.h"
+#include "residue/KernelRegistry.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 
 namespace kiv {
 namespace {
@@ -105,16 +105,16 @@ TEST(BlockCodec, AgreesWithTheWorkspaceOperations) {
 // Many blocks at once, through every kernel, against the workspace operations one block at a time:
 // group and tail boundaries, unaligned buffers, the largest sums (all bytes 255), numbers just
 // below the moduli's product, headroom keys and keys whose moduli repeat.
-class EveryKernel : public ::testing::TestWithParam<CodecKernel> {
+class EveryKernel : public ::testing::TestWithParam<InstructionSet> {
   protected:
     void SetUp() override {
-        if (!BlockCodec::Runs(GetParam()))
-            GTEST_SKIP() << KernelName(GetParam()) << " kernel: not on this processor";
+        if (!KernelRegistry::Runs(GetParam()))
+            GTEST_SKIP() << KernelRegistry::Name(GetParam()) << " kernel: not on this processor";
     }
 };
 
-std::string KernelParamName(const ::testing::TestParamInfo<CodecKernel>& info) {
-    return KernelName(info.param);
+std::string KernelParamName(const ::testing::TestParamInfo<InstructionSet>& info) {
+    return KernelRegistry::Name(info.param);
 }
 
 TEST_P(EveryKernel, AgreesWithTheWorkspaceOverManyBlocks) {
@@ -160,11 +160,10 @@ TEST_P(EveryKernel, AgreesWithTheWorkspaceOverManyBlocks) {
         headroomKeys += headroom;
         repeatedKeys += !key.distinctModuli;
 
-        for (const CodecKernel kernel : {GetParam(), CodecKernel::Best}) {
+        for (const InstructionSet kernel : {GetParam(), KernelRegistry::Best()}) {
             CipherWorkspace own = ws;
             BlockCodec codec(own, key, kernel);
-            ASSERT_EQ(codec.Kernel(),
-                      kernel == CodecKernel::Best ? BlockCodec::BestKernel() : kernel);
+            ASSERT_EQ(codec.Kernel(), kernel);
             std::vector<std::uint8_t> out(1 + count * width), back(1 + count * length);
             codec.EncodeBlocks(&plain[1], count, &out[1]);
             ASSERT_TRUE(std::equal(coded.begin(), coded.end(), out.begin() + 1)) << password;
@@ -181,20 +180,9 @@ TEST_P(EveryKernel, AgreesWithTheWorkspaceOverManyBlocks) {
 }
 
 INSTANTIATE_TEST_SUITE_P(BlockCodec, EveryKernel,
-                         ::testing::Values(CodecKernel::Portable, CodecKernel::Avx2,
-                                           CodecKernel::Avx512),
+                         ::testing::Values(InstructionSet::Portable, InstructionSet::Avx2,
+                                           InstructionSet::Avx512),
                          KernelParamName);
-
-TEST(BlockCodec, KernelsFollowTheProcessor) {
-    EXPECT_EQ(BlockCodec::Runs(CodecKernel::Avx2), __builtin_cpu_supports("avx2") != 0);
-    EXPECT_EQ(BlockCodec::Runs(CodecKernel::Avx512),
-              __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
-                  __builtin_cpu_supports("avx512vl") && __builtin_cpu_supports("avx512vnni"));
-    EXPECT_EQ(BlockCodec::BestKernel(), BlockCodec::Runs(CodecKernel::Avx512) ? CodecKernel::Avx512
-                                        : BlockCodec::Runs(CodecKernel::Avx2)
-                                            ? CodecKernel::Avx2
-                                            : CodecKernel::Portable);
-}
 
 TEST(BlockCodec, BatchesEqualSingleBlocks) {
     CipherWorkspace ws;

@@ -8,6 +8,7 @@
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
+#include "residue/KernelRegistry.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -30,11 +31,11 @@ std::string Plain(const std::string& entry) {
 }
 
 // Through each kernel the processor has; the others are skipped.
-class KnownContainersThrough : public ::testing::TestWithParam<CodecKernel> {
+class KnownContainersThrough : public ::testing::TestWithParam<InstructionSet> {
   protected:
     void SetUp() override {
-        if (!BlockCodec::Runs(GetParam()))
-            GTEST_SKIP() << KernelName(GetParam()) << " kernel: not on this processor";
+        if (!KernelRegistry::Runs(GetParam()))
+            GTEST_SKIP() << KernelRegistry::Name(GetParam()) << " kernel: not on this processor";
     }
 };
 
@@ -42,7 +43,7 @@ TEST_P(KnownContainersThrough, RestoreToTheirPlainFiles) {
     ASSERT_GE(KnownContainers().size(), 6u);
     for (const KnownContainer& known : KnownContainers()) {
         {
-            const CodecKernel kernel = GetParam();
+            const InstructionSet kernel = GetParam();
             SCOPED_TRACE(known.file);
             TempFolder out;
             RecordingObserver observer;
@@ -78,10 +79,10 @@ TEST_P(KnownContainersThrough, ReencryptToTheSameBytes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryKernel, KnownContainersThrough,
-                         ::testing::Values(CodecKernel::Portable, CodecKernel::Avx2,
-                                           CodecKernel::Avx512),
-                         [](const ::testing::TestParamInfo<CodecKernel>& info) {
-                             return std::string(KernelName(info.param));
+                         ::testing::Values(InstructionSet::Portable, InstructionSet::Avx2,
+                                           InstructionSet::Avx512),
+                         [](const ::testing::TestParamInfo<InstructionSet>& info) {
+                             return std::string(KernelRegistry::Name(info.param));
                          });
 
 TEST(KnownContainers, ListTheirEntriesWithoutThePassword) {

@@ -6,11 +6,11 @@
 #include <utility>
 #include <vector>
 
-#include "cipher/KeySchedule.h"
-#include "cipher/ResidueDecoding.h"
-#include "cipher/ResidueEncoding.h"
 #include "filecrypt/FileKey.h"
 #include "numeric/Clock.h"
+#include "residue/KeySchedule.h"
+#include "residue/ResidueDecoding.h"
+#include "residue/ResidueEncoding.h"
 
 namespace kiv::testing {
 

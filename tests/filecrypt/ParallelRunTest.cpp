@@ -9,11 +9,11 @@
 #include <cstdlib>
 #include <random>
 
-#include "cipher/ResidueDecoding.h"
 #include "filecrypt/ChunkWorkers.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
+#include "residue/ResidueDecoding.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -43,7 +43,7 @@ FileRunSpeed Fast() {
 // One thread, the portable code.
 FileRunSpeed Plain() {
     FileRunSpeed speed;
-    speed.kernel = CodecKernel::Portable;
+    speed.kernel = InstructionSet::Portable;
     speed.threads = 1;
     return speed;
 }

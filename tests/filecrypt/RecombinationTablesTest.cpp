@@ -1,4 +1,4 @@
-#include "filecrypt/RecombinationTables.h"
+#include "residue/RecombinationTables.h"
 
 #include <gtest/gtest.h>
 
@@ -106,7 +106,7 @@ TEST(RecombinationTables, FileKeysDecodeAsGarnersDigits) {
             moduli[static_cast<std::size_t>(i)] = static_cast<std::uint32_t>(ws.Moduli[2 + i]);
         const RecombinationTables tables(moduli.data(), count, key.blockLength);
         ASSERT_TRUE(tables.fit) << password;
-        BlockCodec garner(ws, key, CodecKernel::Portable);
+        BlockCodec garner(ws, key, InstructionSet::Portable);
         for (int block = 0; block < 60; ++block) {
             std::uint8_t row[40], plain[24], expected[24];
             if (block % 3 == 0) {
