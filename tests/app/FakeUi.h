@@ -45,9 +45,11 @@ class FakeUi : public UiServices {
     }
     QString ClipboardText() override { return clipboard; }
     void SetClipboardText(const QString& text, ClipboardContent) override { clipboard = text; }
+    void Note(const QString& text) override { notes << text; }
 
     QStringList errors;
     QStringList messages;
+    QStringList notes;
     QStringList questions;
     QStringList choices;  // "caption|text|button/button/...|default button"
     std::deque<QString> choiceAnswers;
