@@ -148,13 +148,21 @@ void TForm1::FormCreate() {
     // stands.
     MoveInView(*this, QPoint(storedLeft, storedTop), context_.screenAreas);
     if (controls_.CheckBox1->isChecked()) {
-        const auto lines = EditorDocument::Read(LastSaveFile());
+        QString why;
+        const auto lines = EditorDocument::ReadPrivate(LastSaveFile(), why);
         if (!lines) {
+            NoteLastSave(why);
             ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
             return;
         }
         Lines().SetAll(*lines);
     }
+}
+
+void TForm1::NoteLastSave(const QString& why) {
+    if (why.isEmpty() || why == lastSaveNoted_) return;
+    lastSaveNoted_ = why;
+    ui_.Note(QStringLiteral("not using the last-save file '%1': %2").arg(LastSaveFile(), why));
 }
 
 void TForm1::HandleArguments() {
@@ -342,9 +350,12 @@ void TForm1::Button5Click() {
     // An encryption has no undo: a step back would show the plain text to anyone at the screen.
     controls_.Memo1->document()->clearUndoRedoStacks();
     const QString lastSave = LastSaveFile();
-    if (!EditorDocument::WritePrivate(lastSave, lines.All()))
+    QString why;
+    if (!EditorDocument::WritePrivate(lastSave, lines.All(), why)) {
+        NoteLastSave(why);
         throw std::runtime_error(
             TextAdapter::ToBytes(QString::fromUtf8(kCannotCreateFile).arg(lastSave)));
+    }
     if (controls_.CheckBox1->isChecked()) {
         rememberedPassword = TextAdapter::FromBytes(Operands.CipherKey);
         SaveSettings();

@@ -151,6 +151,9 @@ class TForm1 final : public QWidget {
     // Runs a handler so that nothing it throws reaches Qt's event loop.
     void Run(void (TForm1::*handler)());
     void HandleArguments();
+    // Says on standard error why the last-save file was not read or written; a reason given
+    // once is not repeated at every encryption.
+    void NoteLastSave(const QString& why);
     void ApplySettings(const WindowSettingsValues& values);
     // PreparePasswordKey, then what the text cores would say of the key: a key they cannot use
     // is refused before anything changes.
@@ -169,6 +172,7 @@ class TForm1 final : public QWidget {
     CipherMessageBox cipherMessages_;
     Form1Controls controls_;
     WindowSettings settings_;
+    QString lastSaveNoted_;
     // A double-click ends with a release that is no click of its own.
     bool releaseEndsDoubleClick_ = false;
     // A double-click on the free area hid every control, and no click has shown them since.
