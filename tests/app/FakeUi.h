@@ -46,6 +46,8 @@ class FakeUi : public UiServices {
     QString ClipboardText() override { return clipboard; }
     void SetClipboardText(const QString& text, ClipboardContent) override { clipboard = text; }
     void Note(const QString& text) override { notes << text; }
+    void StopInteracting() override { interacting = false; }
+    bool Interacting() const override { return interacting; }
 
     QStringList errors;
     QStringList messages;
@@ -62,6 +64,7 @@ class FakeUi : public UiServices {
     QStringList openAnswer;
     std::optional<QString> saveAnswer;
     QString clipboard;
+    bool interacting = true;
 };
 
 // The scripted boxes of FakeUi, with the program's real clipboard.
