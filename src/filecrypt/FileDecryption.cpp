@@ -502,7 +502,7 @@ class RestoreRun {
             StreamEntry(blocks, [&](const std::uint8_t* data, std::size_t n) {
                 compared_.resize(std::max(compared_.size(), n));
                 same = existing.Read(compared_.data(), n) == n &&
-                       std::memcmp(compared_.data(), data, n) == 0;
+                       (n == 0 || std::memcmp(compared_.data(), data, n) == 0);
                 return same;
             });
         observer_.SetFileVisible(false);
