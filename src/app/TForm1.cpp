@@ -112,7 +112,12 @@ void TForm1::DdeServerConv1Open() {
 }
 
 void TForm1::Run(void (TForm1::*handler)()) {
+    ++handlersRunning_;
     ui_.Guard([this, handler] { (this->*handler)(); });
+    // A handler that waits in a box of its own still needs its key when the box is closed.
+    if (--handlersRunning_ > 0) return;
+    WipeText(Operands.CipherKey);
+    workspace_->ForgetKey();
 }
 
 int TForm1::SourceMode() const {
@@ -250,8 +255,9 @@ void TForm1::FormClose() {
 }
 
 bool TForm1::PreparePasswordKey(const char* mismatchText, const char* shortText) {
-    switch (CheckPasswordBoxes(TextAdapter::ToBytes(controls_.Edit1->text()),
-                               TextAdapter::ToBytes(controls_.Edit2->text()), Operands.CipherKey)) {
+    switch (CheckPasswordBoxes(TextAdapter::SecretBytes(controls_.Edit1->text()),
+                               TextAdapter::SecretBytes(controls_.Edit2->text()),
+                               Operands.CipherKey)) {
         case PasswordCheck::Differ:
             ui_.ShowMessage(QString::fromUtf8(mismatchText));
             return false;
@@ -266,11 +272,11 @@ bool TForm1::PreparePasswordKey(const char* mismatchText, const char* shortText)
 
 TextKeyVerdict TForm1::EncryptOperands() {
     startFileMarker = 0;
-    return EncryptText(workspace_, order_, Operands);
+    return EncryptText(*workspace_, order_, Operands);
 }
 
 bool TForm1::DecryptOperands() {
-    return DecryptText(workspace_, order_, Operands, cipherMessages_);
+    return DecryptText(*workspace_, order_, Operands, cipherMessages_);
 }
 
 std::string TForm1::Encrypted(const std::string& text) {
@@ -298,7 +304,7 @@ void TForm1::Label1Click() {
 void TForm1::Label2Click() {
     if (FileRunning()) return;
     Operands.CipherInput = TextAdapter::ToBytes(controls_.Edit1->text());
-    Operands.CipherKey = CutPasswordKey(TextAdapter::ToBytes(controls_.Edit2->text()));
+    CutPasswordKey(TextAdapter::SecretBytes(controls_.Edit2->text()), Operands.CipherKey);
     if (Operands.CipherKey.size() < static_cast<std::size_t>(kShortestKey)) {
         ui_.ShowMessage(QLatin1String(kQuickKeyTooShort));
         return;
@@ -323,7 +329,7 @@ void TForm1::ListBox1DblClick() {
 
 bool TForm1::PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting) {
     if (!PreparePasswordKey(mismatchText, shortText)) return false;
-    switch (CheckTextKey(workspace_, Operands.CipherKey)) {
+    switch (CheckTextKey(*workspace_, Operands.CipherKey)) {
         case TextKeyVerdict::Usable:
             return true;
         case TextKeyVerdict::TooShort:  // a NUL among the first three bytes
