@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
+#include "app/PrivateFile.h"
 #include "app/PrivateFolder.h"
 
 namespace kiv {
@@ -87,29 +88,28 @@ std::optional<EditorDocument::Lines> EditorDocument::Read(const QString& path) {
 }
 
 bool EditorDocument::Write(const QString& path, const Lines& lines) {
-    return WriteFile(path, lines, false);
-}
-
-bool EditorDocument::WritePrivate(const QString& path, const Lines& lines) {
-    return MakePrivateFolder(QFileInfo(path).path()) && WriteFile(path, lines, true);
-}
-
-bool EditorDocument::WriteFile(const QString& path, const Lines& lines, bool ownerOnly) {
     const std::string text = JoinLines(lines);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly)) return false;
-    // Set on the temporary file before a byte is written: a replaced file that others could
-    // read does not pass its mode on, and the text is never readable by them on the way.
-    if (ownerOnly && !file.setPermissions(QFileDevice::ReadOwner | QFileDevice::WriteOwner)) {
-        file.cancelWriting();
-        return false;
-    }
     if (file.write(text.data(), static_cast<qint64>(text.size())) !=
         static_cast<qint64>(text.size())) {
         file.cancelWriting();
         return false;
     }
     return file.commit();
+}
+
+std::optional<EditorDocument::Lines> EditorDocument::ReadPrivate(const QString& path,
+                                                                 QString& why) {
+    const std::optional<std::string> bytes = PrivateFile::Read(path, kLargestPrivate, why);
+    if (!bytes) return std::nullopt;
+    return SplitLines(*bytes);
+}
+
+bool EditorDocument::WritePrivate(const QString& path, const Lines& lines, QString& why) {
+    // A folder that cannot be made is said by the write, which then finds none.
+    MakePrivateFolder(QFileInfo(path).path());
+    return PrivateFile::Replace(path, JoinLines(lines), why);
 }
 
 }  // namespace kiv

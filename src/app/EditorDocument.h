@@ -25,12 +25,15 @@ class EditorDocument {
     // Writes to a temporary file beside path and renames it when complete, so a failed write
     // never leaves a half-written document in place. False when anything failed.
     static bool Write(const QString& path, const Lines& lines);
-    // The same for a file that holds the user's secrets (the last-save file): the file, whether
-    // new or replaced, is readable by its owner only, and so is any folder created for it.
-    static bool WritePrivate(const QString& path, const Lines& lines);
 
-  private:
-    static bool WriteFile(const QString& path, const Lines& lines, bool ownerOnly);
+    // The last-save file holds the user's secrets and may lie beside a start file in a folder
+    // that others share: it is read and replaced only as the user's own regular file there
+    // (PrivateFile), readable by its owner only, and any folder made for it too. A larger file
+    // than this is not read: the window would need many times its size.
+    static constexpr qint64 kLargestPrivate = qint64{64} << 20;
+    // why says why not, in English, unless the file is simply not there.
+    static std::optional<Lines> ReadPrivate(const QString& path, QString& why);
+    static bool WritePrivate(const QString& path, const Lines& lines, QString& why);
 };
 
 }  // namespace kiv

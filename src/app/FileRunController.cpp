@@ -32,9 +32,9 @@ FileRunController::FileRunController(UiServices& ui, const Clock& clock, Form1Co
 
 FileRunController::~FileRunController() = default;
 
-bool FileRunController::CheckPassword(bool restoring, std::string& password) {
-    password = TextAdapter::ToBytes(controls_.Edit1->text());
-    const std::string confirmation = TextAdapter::ToBytes(controls_.Edit2->text());
+bool FileRunController::CheckPassword(bool restoring, SecretText& password) {
+    password = TextAdapter::SecretBytes(controls_.Edit1->text());
+    const SecretText confirmation = TextAdapter::SecretBytes(controls_.Edit2->text());
     const char* refusal = FilePasswordRefusal(
         restoring ? FileRunKind::Restore : FileRunKind::Encryption, password, &confirmation);
     if (refusal == nullptr && !FilePasswordUsable(password)) refusal = kUnusableFilePassword;
@@ -52,7 +52,7 @@ void FileRunController::ReplaceReportList(const QStringList& paths) {
 void FileRunController::Encrypt() {
     if (Running()) return;
     starter_ = controls_.Button2;
-    std::string password;
+    SecretText password;
     if (!CheckPassword(false, password)) return;
     controls_.ListBox1->clear();
     openDialog_.multiSelect = true;
@@ -62,7 +62,7 @@ void FileRunController::Encrypt() {
     EncryptChosen(chosen, password);
 }
 
-void FileRunController::EncryptChosen(const QStringList& paths, const std::string& password) {
+void FileRunController::EncryptChosen(const QStringList& paths, const SecretText& password) {
     ReplaceReportList(paths);
     std::string output;
     // A container is the only copy of what it holds once the sources are gone, so an existing
@@ -96,7 +96,7 @@ void FileRunController::EncryptChosen(const QStringList& paths, const std::strin
 void FileRunController::Restore(const std::optional<QString>& startFile) {
     if (Running()) return;
     starter_ = controls_.Button1;
-    std::string password;
+    SecretText password;
     if (!CheckPassword(true, password)) return;
     QString path = startFile.value_or(QString());
     if (!startFile) {
@@ -109,7 +109,7 @@ void FileRunController::Restore(const std::optional<QString>& startFile) {
     RestoreChosen(path, password);
 }
 
-void FileRunController::RestoreChosen(const QString& path, const std::string& password) {
+void FileRunController::RestoreChosen(const QString& path, const SecretText& password) {
     restoring_ = true;
     output_ = WindowRunReport::Shown(TextAdapter::ToBytes(QFileInfo(path).absolutePath()));
     Start(
@@ -201,7 +201,7 @@ void FileRunController::FilesDropped(const QStringList& paths) {
     starter_ = controls_.Edit1->window()->focusWidget();
     const bool restoring =
         paths.size() == 1 && paths.front().endsWith(QStringLiteral(".vrq"), Qt::CaseInsensitive);
-    std::string password;
+    SecretText password;
     if (!CheckPassword(restoring, password)) return;
     if (!restoring) {
         EncryptChosen(paths, password);

@@ -12,6 +12,7 @@
 #include "app/UiServices.h"
 #include "app/WindowRunReport.h"
 #include "numeric/Clock.h"
+#include "runtime/SecretText.h"
 
 class QDropEvent;
 class QMimeData;
@@ -49,11 +50,12 @@ class FileRunController {
     // The runs' own password checks, each run with its own texts, before any dialog: a password
     // the cipher cannot use is refused as one of the wrong length is. On success password holds
     // the first box's bytes.
-    bool CheckPassword(bool restoring, std::string& password);
+    bool CheckPassword(bool restoring, SecretText& password);
     void ReplaceReportList(const QStringList& paths);
     // The files chosen for an encryption: asks for the output name when there are several.
-    void EncryptChosen(const QStringList& paths, const std::string& password);
-    void RestoreChosen(const QString& path, const std::string& password);
+    // The run keeps a copy of password of its own, wiped when the run has ended.
+    void EncryptChosen(const QStringList& paths, const SecretText& password);
+    void RestoreChosen(const QString& path, const SecretText& password);
     void Start(FileRunThread::Job job);
     void Ended(const FileRunResult& result);
     // The report's last line for the run that ended with result.

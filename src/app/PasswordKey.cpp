@@ -4,14 +4,14 @@
 
 namespace kiv {
 
-std::string CutPasswordKey(const std::string& text) {
-    return text.substr(0, kTextKeyLimit);
+void CutPasswordKey(const std::string& text, std::string& key) {
+    key.assign(text, 0, kTextKeyLimit);
 }
 
 PasswordCheck CheckPasswordBoxes(const std::string& first, const std::string& second,
                                  std::string& key) {
     if (first != second) return PasswordCheck::Differ;
-    key = CutPasswordKey(first);
+    CutPasswordKey(first, key);
     if (key.size() < static_cast<std::size_t>(kShortestKey)) return PasswordCheck::TooShort;
     return PasswordCheck::Ready;
 }

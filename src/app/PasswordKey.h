@@ -11,8 +11,8 @@ enum class PasswordCheck {
 };
 
 // A key longer than 16 bytes is cut to its first 17 (17, not 16: every stored cipher text was
-// made that way).
-std::string CutPasswordKey(const std::string& text);
+// made that way). The cut text is put into key in place, with no copy in between.
+void CutPasswordKey(const std::string& text, std::string& key);
 
 // The check the editor and clipboard actions share: both boxes equal byte for byte, then the
 // first box's text, cut, at least 3 bytes long. On Ready, key holds the cut text.

@@ -70,6 +70,10 @@ void QtUiServices::ShowError(const QString& text) {
     errors_.ShowError(text);
 }
 
+void QtUiServices::Note(const QString& text) {
+    WriteToStandardError(text);
+}
+
 void QtUiServices::StopInteracting() {
     interacting_ = false;
 }

@@ -25,6 +25,7 @@ class QtUiServices final : public UiServices {
     std::optional<QString> SaveDialog(DialogSettings& settings) override;
     QString ClipboardText() override;
     void SetClipboardText(const QString& text, ClipboardContent content) override;
+    void Note(const QString& text) override;
 
     // An open dialog as OpenDialog shows it: settings applied, one or several files.
     static void PrepareOpenDialog(QFileDialog& dialog, const DialogSettings& settings);

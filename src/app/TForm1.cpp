@@ -112,7 +112,12 @@ void TForm1::DdeServerConv1Open() {
 }
 
 void TForm1::Run(void (TForm1::*handler)()) {
+    ++handlersRunning_;
     ui_.Guard([this, handler] { (this->*handler)(); });
+    // A handler that waits in a box of its own still needs its key when the box is closed.
+    if (--handlersRunning_ > 0) return;
+    WipeText(Operands.CipherKey);
+    workspace_->ForgetKey();
 }
 
 int TForm1::SourceMode() const {
@@ -148,13 +153,21 @@ void TForm1::FormCreate() {
     // stands.
     MoveInView(*this, QPoint(storedLeft, storedTop), context_.screenAreas);
     if (controls_.CheckBox1->isChecked()) {
-        const auto lines = EditorDocument::Read(LastSaveFile());
+        QString why;
+        const auto lines = EditorDocument::ReadPrivate(LastSaveFile(), why);
         if (!lines) {
+            NoteLastSave(why);
             ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
             return;
         }
         Lines().SetAll(*lines);
     }
+}
+
+void TForm1::NoteLastSave(const QString& why) {
+    if (why.isEmpty() || why == lastSaveNoted_) return;
+    lastSaveNoted_ = why;
+    ui_.Note(QStringLiteral("not using the last-save file '%1': %2").arg(LastSaveFile(), why));
 }
 
 void TForm1::HandleArguments() {
@@ -242,8 +255,9 @@ void TForm1::FormClose() {
 }
 
 bool TForm1::PreparePasswordKey(const char* mismatchText, const char* shortText) {
-    switch (CheckPasswordBoxes(TextAdapter::ToBytes(controls_.Edit1->text()),
-                               TextAdapter::ToBytes(controls_.Edit2->text()), Operands.CipherKey)) {
+    switch (CheckPasswordBoxes(TextAdapter::SecretBytes(controls_.Edit1->text()),
+                               TextAdapter::SecretBytes(controls_.Edit2->text()),
+                               Operands.CipherKey)) {
         case PasswordCheck::Differ:
             ui_.ShowMessage(QString::fromUtf8(mismatchText));
             return false;
@@ -258,11 +272,11 @@ bool TForm1::PreparePasswordKey(const char* mismatchText, const char* shortText)
 
 TextKeyVerdict TForm1::EncryptOperands() {
     startFileMarker = 0;
-    return EncryptText(workspace_, order_, Operands);
+    return EncryptText(*workspace_, order_, Operands);
 }
 
 bool TForm1::DecryptOperands() {
-    return DecryptText(workspace_, order_, Operands, cipherMessages_);
+    return DecryptText(*workspace_, order_, Operands, cipherMessages_);
 }
 
 std::string TForm1::Encrypted(const std::string& text) {
@@ -290,7 +304,7 @@ void TForm1::Label1Click() {
 void TForm1::Label2Click() {
     if (FileRunning()) return;
     Operands.CipherInput = TextAdapter::ToBytes(controls_.Edit1->text());
-    Operands.CipherKey = CutPasswordKey(TextAdapter::ToBytes(controls_.Edit2->text()));
+    CutPasswordKey(TextAdapter::SecretBytes(controls_.Edit2->text()), Operands.CipherKey);
     if (Operands.CipherKey.size() < static_cast<std::size_t>(kShortestKey)) {
         ui_.ShowMessage(QLatin1String(kQuickKeyTooShort));
         return;
@@ -315,7 +329,7 @@ void TForm1::ListBox1DblClick() {
 
 bool TForm1::PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting) {
     if (!PreparePasswordKey(mismatchText, shortText)) return false;
-    switch (CheckTextKey(workspace_, Operands.CipherKey)) {
+    switch (CheckTextKey(*workspace_, Operands.CipherKey)) {
         case TextKeyVerdict::Usable:
             return true;
         case TextKeyVerdict::TooShort:  // a NUL among the first three bytes
@@ -342,9 +356,12 @@ void TForm1::Button5Click() {
     // An encryption has no undo: a step back would show the plain text to anyone at the screen.
     controls_.Memo1->document()->clearUndoRedoStacks();
     const QString lastSave = LastSaveFile();
-    if (!EditorDocument::WritePrivate(lastSave, lines.All()))
+    QString why;
+    if (!EditorDocument::WritePrivate(lastSave, lines.All(), why)) {
+        NoteLastSave(why);
         throw std::runtime_error(
             TextAdapter::ToBytes(QString::fromUtf8(kCannotCreateFile).arg(lastSave)));
+    }
     if (controls_.CheckBox1->isChecked()) {
         rememberedPassword = TextAdapter::FromBytes(Operands.CipherKey);
         SaveSettings();

@@ -27,6 +27,7 @@
 #include "cipher/TextCipher.h"
 #include "numeric/Clock.h"
 #include "residue/CipherWorkspace.h"
+#include "runtime/SecretBox.h"
 #include "runtime/TDdeServerConv.h"
 
 namespace kiv {
@@ -148,9 +149,13 @@ class TForm1 final : public QWidget {
   private:
     void ConnectHandlers();
     void CreateCommandTopic();
-    // Runs a handler so that nothing it throws reaches Qt's event loop.
+    // Runs a handler so that nothing it throws reaches Qt's event loop; once the outermost one is
+    // over, the key it used is wiped from CipherKey and the workspace.
     void Run(void (TForm1::*handler)());
     void HandleArguments();
+    // Says on standard error why the last-save file was not read or written; a reason given
+    // once is not repeated at every encryption.
+    void NoteLastSave(const QString& why);
     void ApplySettings(const WindowSettingsValues& values);
     // PreparePasswordKey, then what the text cores would say of the key: a key they cannot use
     // is refused before anything changes.
@@ -164,11 +169,15 @@ class TForm1 final : public QWidget {
     UiServices& ui_;
     const Clock& clock_;
     StartupContext context_;
-    CipherWorkspace workspace_;
+    // The text cores' rows hold the key and what is derived from it: kept out of dumps and swap.
+    SecretBox<CipherWorkspace> workspace_;
     CharacterOrder order_;
     CipherMessageBox cipherMessages_;
     Form1Controls controls_;
     WindowSettings settings_;
+    QString lastSaveNoted_;
+    // Handlers running, counting those a box's own event loop started inside another.
+    int handlersRunning_ = 0;
     // A double-click ends with a release that is no click of its own.
     bool releaseEndsDoubleClick_ = false;
     // A double-click on the free area hid every control, and no click has shown them since.

@@ -3,6 +3,8 @@
 #include <QString>
 #include <string>
 
+#include "runtime/SecretText.h"
+
 namespace kiv {
 
 // The one place where Qt's texts and the engine's 8-bit byte strings meet. The program's 8-bit
@@ -12,6 +14,9 @@ class TextAdapter {
   public:
     static std::string ToBytes(const QString& text);
     static QString FromBytes(const std::string& bytes);
+    // The same bytes as ToBytes, for a password: encoded straight into a text that wipes itself,
+    // so that no converted copy is left behind in freed memory.
+    static SecretText SecretBytes(const QString& text);
 };
 
 }  // namespace kiv

@@ -39,6 +39,9 @@ class UiServices : public ExceptionDisplay {
     // Replaces the clipboard's content. A secret (decrypted plain text) is marked so that
     // clipboard managers keep it out of their history; anything else stays for them to keep.
     virtual void SetClipboardText(const QString& text, ClipboardContent content) = 0;
+    // One line on standard error, after the program's name: what the user should know of a file
+    // the program would not touch, where no box is wanted. Never translated.
+    virtual void Note(const QString& text) = 0;
 };
 
 }  // namespace kiv

@@ -1,5 +1,7 @@
 #include "app/WindowSettings.h"
 
+#include <utility>
+
 #include "app/SettingsKey.h"
 #include "app/ShownText.h"
 #include "app/WindowMessages.h"
@@ -19,9 +21,10 @@ WindowSettings::Opening WindowSettings::Open(SettingsKey& key, QPoint at) const 
     return Opening::Created;
 }
 
-WindowSettings::Loaded WindowSettings::Load(QPoint at) const {
+WindowSettings::Loaded WindowSettings::Load(QPoint at) {
     Loaded loaded;
     SettingsKey key(userFile_, machineFile_);
+    unreadableAtStart_ = !key.ReadError().isEmpty();
     const Opening opening = Open(key, at);
     loaded.keyCreated = opening == Opening::Created;
     if (opening != Opening::Open) return loaded;
@@ -38,7 +41,14 @@ WindowSettings::Loaded WindowSettings::Load(QPoint at) const {
     return loaded;
 }
 
-bool WindowSettings::Save(const WindowSettingsState& state) const {
+bool WindowSettings::Save(const WindowSettingsState& state) {
+    if (unreadableAtStart_) {
+        if (!std::exchange(toldUnreadable_, true))
+            ui_.Note(QStringLiteral("the settings in '%1' could not be read at start and are left "
+                                    "as they are: mend or remove the file")
+                         .arg(userFile_));
+        return false;
+    }
     SettingsKey key(userFile_, machineFile_);
     const Opening opening = Open(key, state.at);
     if (opening != Opening::Open) return opening == Opening::Created;

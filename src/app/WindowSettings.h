@@ -47,9 +47,10 @@ class WindowSettings {
         : ui_(ui), userFile_(std::move(userFile)), machineFile_(std::move(machineFile)) {}
 
     // at is the window's place, written when the key has to be created.
-    Loaded Load(QPoint at) const;
-    // True when the key had to be created: it then holds the defaults, not state.
-    bool Save(const WindowSettingsState& state) const;
+    Loaded Load(QPoint at);
+    // True when the key had to be created: it then holds the defaults, not state. A user's file
+    // that Load could not read is never saved over: it is the user's to mend or remove.
+    bool Save(const WindowSettingsState& state);
 
   private:
     enum class Opening { Open, Created, Failed };
@@ -58,6 +59,10 @@ class WindowSettings {
     UiServices& ui_;
     QString userFile_;
     QString machineFile_;
+    // Load found the user's file unreadable. Qt keeps a file's parse for the process, so a key
+    // opened later reads the same file as empty, without an error, and would write defaults.
+    bool unreadableAtStart_ = false;
+    bool toldUnreadable_ = false;
 };
 
 }  // namespace kiv

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "numeric/RandomGenerator.h"
+#include "runtime/SecretWipe.h"
 
 namespace kiv {
 
@@ -12,6 +13,8 @@ bool WriteContainerHeader(ByteWriter& out, const BlockCodec& codec, const std::s
     std::uint8_t residues[BlockCodec::kMaxResidues];
     std::copy(password.begin(), password.end(), block);
     codec.Encode(block, residues);
+    // The run's thread keeps its stack for the next thread: no password is left on it.
+    WipeBytes(block, sizeof block);
     out.WriteInt32(codec.ResidueBytes() + 1);
     out.Write(residues, static_cast<std::size_t>(codec.ResidueBytes()));
     return out.WriteInt32(fileCount);
@@ -31,6 +34,8 @@ std::array<std::uint8_t, BlockCodec::kMaxBlock> DecodePasswordBlock(BlockCodec& 
                                                                     const ContainerHeader& header) {
     std::array<std::uint8_t, BlockCodec::kMaxBlock> block{};
     codec.Decode(header.passwordBlock.data(), block.data());
+    // The decoder's own words held the block (with the right password: the password).
+    WipeStack(1024);
     return block;
 }
 

@@ -218,11 +218,14 @@ class RestoreRun {
         }
         if (read == HeaderRead::NoPasswordBlock) return Damaged(report::kEndsBeforePasswordBlock);
         // One question, however many bytes differ: its answer holds for the whole run.
-        const auto block = DecodePasswordBlock(codec_, header);
-        if (!std::equal(password_.begin(), password_.end(), block.begin(),
-                        [](char entered, std::uint8_t decoded) {
-                            return static_cast<std::uint8_t>(entered) == decoded;
-                        })) {
+        auto block = DecodePasswordBlock(codec_, header);
+        const bool confirmed = std::equal(password_.begin(), password_.end(), block.begin(),
+                                          [](char entered, std::uint8_t decoded) {
+                                              return static_cast<std::uint8_t>(entered) == decoded;
+                                          });
+        // Decoded with the right password, the block is the password: not left on the stack.
+        WipeBytes(block.data(), block.size());
+        if (!confirmed) {
             if (observer_.ConfirmStop(report::kPasswordWrong, report::kChangePassword))
                 return RefusePassword();
             passwordUnconfirmed_ = true;
@@ -502,7 +505,7 @@ class RestoreRun {
             StreamEntry(blocks, [&](const std::uint8_t* data, std::size_t n) {
                 compared_.resize(std::max(compared_.size(), n));
                 same = existing.Read(compared_.data(), n) == n &&
-                       std::memcmp(compared_.data(), data, n) == 0;
+                       (n == 0 || std::memcmp(compared_.data(), data, n) == 0);
                 return same;
             });
         observer_.SetFileVisible(false);

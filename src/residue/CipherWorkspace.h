@@ -62,6 +62,14 @@ struct CipherWorkspace {
         WipeBytes(WeightTable.data(), sizeof WeightTable);
     }
 
+    // Once an operation is over, the key's text goes (and the password a file run keeps in
+    // AuxText), with the codec built for it: the next operation copies its own key in anyway.
+    void ForgetKey() noexcept {
+        WipeBytes(KeyText.data(), sizeof KeyText);
+        WipeBytes(AuxText.data(), sizeof AuxText);
+        textCodec.codec.reset();
+    }
+
     Row ScratchA{};
     Row ScratchB{};
     Row ReducedResidues{};

@@ -1,6 +1,8 @@
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <QDir>
+#include <cctype>
 
 #include "app/EditorDocument.h"
 #include "app/WindowFixture.h"
@@ -127,6 +129,80 @@ TEST_F(EditorEncryption, TheLastSaveFileAndTheFoldersMadeForItAreTheOwnersOnly) 
     EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone"))), 0700);
     EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone/deeper"))), 0700);
     EXPECT_EQ(mode(folder.path()), 0700);  // QTemporaryDir's own mode, left as it was
+}
+
+// Beside a start file in a folder that every account may write to (/tmp), the last-save file is
+// the user's own regular file of up to 64 MiB, or it is neither read nor replaced: another
+// account's link or file at its name stays as it is, and so does what a link points to. Said
+// once, on standard error.
+TEST_F(EditorEncryption, ALastSaveFileInASharedFolderIsTheUsersOwnOrLeftAlone) {
+    const QString victim = folder.filePath(QStringLiteral("notes.txt"));
+    WriteFile(victim, "the user's notes");
+    const struct {
+        char planted;  // another account's Link or File, a Fifo, or the User's own file
+        qint64 size;   // of a file, its first bytes "mine\r\nlines", then NULs
+        const char* why;
+    } cases[] = {
+        {'L', 0, "it is a symbolic link"},
+        {'F', 11, "it belongs to another account"},
+        {'f', 0, "it is not a regular file"},
+        {'U', 11, nullptr},
+        {'U', qint64{64} << 20, nullptr},
+        {'U', (qint64{64} << 20) + 1, "it is larger than 64 MiB"},
+    };
+    StoreKey("3", "pw", "1");
+    ui.inputAnswer = "secret";
+    int number = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.planted + std::to_string(c.size));
+        const QString shared = folder.filePath(QString::number(++number));
+        ASSERT_TRUE(QDir().mkdir(shared));
+        ASSERT_EQ(::chmod(QFile::encodeName(shared).constData(), 01777), 0);
+        const QString path = shared + QStringLiteral("/report.vrqKiv.txt");
+        const QByteArray name = QFile::encodeName(path);
+        if (c.planted == 'L') {
+            ASSERT_TRUE(QFile::link(victim, path));
+        }
+        if (c.planted == 'f') {
+            ASSERT_EQ(::mkfifo(name.constData(), 0600), 0);
+        }
+        if (c.size > 0) {
+            WriteFile(path, "mine\r\nlines");
+            ASSERT_EQ(::truncate(name.constData(), c.size), 0);
+        }
+        // Needs root to give the file away.
+        if (std::isupper(c.planted) && c.planted != 'U' &&
+            (::geteuid() != 0 || ::lchown(name.constData(), 65534, 65534) != 0))
+            continue;
+        struct stat planted = {}, after = {};
+        ASSERT_EQ(::lstat(name.constData(), &planted), 0);
+        ui.messages.clear();
+        ui.errors.clear();
+        ui.notes.clear();
+
+        auto window = Open({shared + QStringLiteral("/report.vrq")});
+        ASSERT_EQ(window->LastSaveFile(), path);
+        const bool read = c.why == nullptr;
+        EXPECT_EQ(window->Lines().Line(0), read ? "mine" : "Webmail password: 123456");
+        EXPECT_EQ(ui.messages.size(), read ? 0 : 1);
+        window->Button5()->click();
+        ASSERT_EQ(::lstat(name.constData(), &after), 0);
+        if (c.planted == 'U') {  // replaced, one too large to read included
+            EXPECT_TRUE(ui.errors.isEmpty());
+            EXPECT_EQ(FileBytes(path),
+                      QByteArray::fromStdString(EditorDocument::JoinLines(window->Lines().All())));
+            EXPECT_EQ(after.st_mode, S_IFREG | 0600u);
+        } else {
+            EXPECT_EQ(ui.errors, QStringList{"Cannot create file " + path + "."});
+            EXPECT_EQ(after.st_ino, planted.st_ino);
+            EXPECT_EQ(after.st_size, planted.st_size);
+        }
+        EXPECT_EQ(after.st_uid, planted.st_uid);
+        EXPECT_EQ(FileBytes(victim), "the user's notes");
+        EXPECT_EQ(ui.notes,
+                  read ? QStringList{}
+                       : QStringList{"not using the last-save file '" + path + "': " + c.why});
+    }
 }
 
 // Anyone at the screen could otherwise press Ctrl+Z and read what was just encrypted.

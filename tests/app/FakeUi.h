@@ -2,6 +2,7 @@
 
 #include <QStringList>
 #include <deque>
+#include <functional>
 #include <optional>
 
 #include "app/QtUiServices.h"
@@ -13,7 +14,10 @@ namespace kiv {
 class FakeUi : public UiServices {
   public:
     void ShowError(const QString& text) override { errors << text; }
-    void ShowMessage(const QString& text) override { messages << text; }
+    void ShowMessage(const QString& text) override {
+        messages << text;
+        if (whileShowing) whileShowing();
+    }
     bool Question(const QString& text, const QString& caption) override {
         questions << caption + u'|' + text;
         return questionAnswer;
@@ -45,9 +49,13 @@ class FakeUi : public UiServices {
     }
     QString ClipboardText() override { return clipboard; }
     void SetClipboardText(const QString& text, ClipboardContent) override { clipboard = text; }
+    void Note(const QString& text) override { notes << text; }
+    void StopInteracting() override { interacting = false; }
+    bool Interacting() const override { return interacting; }
 
     QStringList errors;
     QStringList messages;
+    QStringList notes;
     QStringList questions;
     QStringList choices;  // "caption|text|button/button/...|default button"
     std::deque<QString> choiceAnswers;
@@ -60,6 +68,9 @@ class FakeUi : public UiServices {
     QStringList openAnswer;
     std::optional<QString> saveAnswer;
     QString clipboard;
+    bool interacting = true;
+    // What happens while a message box is open: its event loop runs other handlers.
+    std::function<void()> whileShowing;
 };
 
 // The scripted boxes of FakeUi, with the program's real clipboard.

@@ -19,8 +19,10 @@ TEST(PasswordKey, ChecksEqualityFirstThenLength) {
     EXPECT_EQ(CheckPasswordBoxes("12345678901234567890", "12345678901234567890", key),
               PasswordCheck::Ready);
     EXPECT_EQ(key, "12345678901234567");
-    EXPECT_EQ(CutPasswordKey("12345678901234567"), "12345678901234567");
-    EXPECT_EQ(CutPasswordKey("1234567890123456"), "1234567890123456");
+    CutPasswordKey("12345678901234567", key);
+    EXPECT_EQ(key, "12345678901234567");
+    CutPasswordKey("1234567890123456", key);
+    EXPECT_EQ(key, "1234567890123456");
 }
 
 TEST_F(PasswordBoxes, EachActionShowsItsOwnTexts) {

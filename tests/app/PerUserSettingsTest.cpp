@@ -3,6 +3,7 @@
 #include <QFileInfo>
 #include <optional>
 
+#include "app/PlainIniFormat.h"
 #include "app/SettingsKey.h"
 #include "app/WindowFixture.h"
 
@@ -101,6 +102,7 @@ TEST_F(PerUserSettings, ModePositionAndPasswordOfOneStartAreThereInTheNext) {
     second->CheckBox1()->setChecked(true);
     second->rememberedPassword = "chosen, with comma";
     second->move(300, 200);
+    ui.StopInteracting();  // closed by a signal: saved all the same
     second->close();
 
     auto third = Start();
@@ -203,6 +205,34 @@ TEST_F(PerUserSettings, AStoreThatCannotBeWrittenIsNeverWrittenThrough) {
         EXPECT_EQ(FileBytes(target), targetBytes);
         EXPECT_EQ(FileBytes(root.filePath("xdg/Pulm/Kiv.ini")), presetBytes);
         EXPECT_EQ(QFileInfo(root.filePath("home/Pulm/Kiv.ini")).isSymLink(), c.linked.has_value());
+    }
+}
+
+// A file the program could not read at start holds what only the user can mend: neither closing
+// nor an encryption with "Remember me" replaces it, and closing says so once.
+TEST_F(PerUserSettings, AFileUnreadableAtStartIsLeftAsItIs) {
+    const QByteArray key = "SOFTWARE]\nPulm\\Kiv\\hatirla=1\nPulm\\Kiv\\sifre=kept\n";
+    const QByteArray cases[] = {
+        "[" + key.left(8) + key.mid(9),  // a section line without its "]"
+        "[" + key + ';' + QByteArray(PlainIniFormat::kMaxFileSize - key.size() - 1, 'x'),
+    };
+    QDir().mkpath(QFileInfo(UserFile()).path());
+    for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.size());
+        WriteFile(UserFile(), bytes);
+        ui.messages.clear();
+        ui.notes.clear();
+        auto window = Start();
+        EXPECT_EQ(ui.messages, QStringList{"The settings in '" + UserFile() + "' cannot be read"});
+        window->CheckBox1()->setChecked(true);
+        SetPasswords(*window, "secret", "secret");
+        window->Button5()->click();
+        window->close();
+        EXPECT_EQ(FileBytes(UserFile()), bytes);
+        EXPECT_EQ(ui.messages.size(), 1);
+        EXPECT_EQ(ui.notes, QStringList{"the settings in '" + UserFile() +
+                                        "' could not be read at start and are left as they "
+                                        "are: mend or remove the file"});
     }
 }
 

@@ -19,8 +19,13 @@ TEST(TextAdapter, TextBytesComeBackUnchanged) {
     for (const std::string& text : texts) {
         SCOPED_TRACE(text);
         EXPECT_EQ(TextAdapter::ToBytes(TextAdapter::FromBytes(text)), text);
+        EXPECT_EQ(TextAdapter::SecretBytes(TextAdapter::FromBytes(text)), text);
     }
     EXPECT_EQ(TextAdapter::FromBytes("\xEF\xBB\xBFx"), QStringLiteral("\uFEFFx"));
+    // A password is converted as any text, a lone surrogate included.
+    const QString lone = QStringLiteral("a") + QChar(0xD800) + QStringLiteral("b") + QChar(0xDFFF) +
+                         QChar(0xDBFF) + QChar(0xDC00) + QChar(0x7FF) + QChar(0xD800);
+    EXPECT_EQ(TextAdapter::SecretBytes(lone), TextAdapter::ToBytes(lone));
 }
 
 }  // namespace

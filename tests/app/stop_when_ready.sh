@@ -1,6 +1,7 @@
-# Sourced by the tests that start the real program. stop_when_ready PID RUNTIME_DIR: waits until
-# the program's command service listens in RUNTIME_DIR (its signal handling is set up right
-# after), gives the window a second more, then sends SIGTERM and returns the program's status.
+# Sourced by the tests that start the real program. stop_when_ready PID RUNTIME_DIR [SIGNAL]:
+# waits until the program's command service listens in RUNTIME_DIR (its signal handling is set up
+# right after), gives the window a second more, then sends SIGNAL (TERM unless given) and returns
+# the program's status.
 # A fixed delay instead would kill a start-up that a busy machine has slowed down.
 stop_when_ready() {
     waited=0
@@ -9,6 +10,6 @@ stop_when_ready() {
         waited=$((waited + 1))
     done
     sleep 1
-    kill -TERM "$1" 2>/dev/null
+    kill -"${3:-TERM}" "$1" 2>/dev/null
     wait "$1"
 }

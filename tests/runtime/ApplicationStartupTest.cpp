@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <csignal>
+#include <cstring>
 #include <stdexcept>
 
 #include "runtime/ApplicationStartup.h"
@@ -148,19 +149,39 @@ TEST_F(ApplicationStartup, AWindowThatCannotBeCreatedIsShownAndTheProgramStillEn
     EXPECT_EQ(display.shown, QStringList{"Layout damaged."});
 }
 
-TEST_F(ApplicationStartup, ATerminationSignalClosesTheWindowTheOrdinaryWayButWithoutBoxes) {
-    int closes = 0;
-    bool interactingAtClose = true;
-    const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr&) {
-        auto window = std::make_unique<ClosingWindow>(closes, &display, &interactingAtClose);
-        QTimer::singleShot(0, window.get(), [] { std::raise(SIGTERM); });
-        return window;
-    });
-    EXPECT_EQ(status, 0);
-    EXPECT_EQ(closes, 1);
-    EXPECT_TRUE(display.shown.isEmpty());
-    // What the closing window says goes where no box can keep the program alive.
-    EXPECT_FALSE(interactingAtClose);
+// SIGTERM, SIGINT and SIGHUP close the window the ordinary way, each on its own, with nobody left
+// to answer a box; any other signal keeps the handler it had (here one that counts), and the
+// window stays until its user closes it.
+TEST_F(ApplicationStartup, TheTerminationSignalsAndNoOthersCloseTheWindowWithoutBoxes) {
+    static volatile std::sig_atomic_t counted = 0;
+    const struct {
+        int number;
+        bool terminates;
+    } cases[] = {{SIGTERM, true},  {SIGINT, true},   {SIGHUP, true},
+                 {SIGQUIT, false}, {SIGUSR1, false}, {SIGALRM, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(strsignal(c.number));
+        struct sigaction counting = {}, previous = {};
+        counting.sa_handler = [](int) { counted = counted + 1; };
+        ASSERT_EQ(sigaction(c.number, &counting, &previous), 0);
+        counted = 0;
+        display.interacting = true;
+        int closes = 0;
+        bool interactingAtClose = true;
+        const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr&) {
+            auto window = std::make_unique<ClosingWindow>(closes, &display, &interactingAtClose);
+            QTimer::singleShot(0, window.get(), [number = c.number] { std::raise(number); });
+            QTimer::singleShot(300, window.get(), &QWidget::close);
+            return window;
+        });
+        sigaction(c.number, &previous, nullptr);
+        EXPECT_EQ(status, 0);
+        EXPECT_EQ(closes, 1);
+        EXPECT_EQ(counted, c.terminates ? 0 : 1);
+        // What the closing window says goes where no box can keep the program alive.
+        EXPECT_EQ(interactingAtClose, !c.terminates);
+        EXPECT_TRUE(display.shown.isEmpty());
+    }
 }
 
 TEST_F(ApplicationStartup, ATerminationSignalDuringAPromptCancelsItAndEndsTheProgram) {
