@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "cipher/TranslatableText.h"
+#include "messages/TranslatableText.h"
 
 namespace kiv {
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "cipher/TranslatableText.h"
+#include "messages/TranslatableText.h"
 
 namespace kiv {
 

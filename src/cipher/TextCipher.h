@@ -7,7 +7,7 @@
 
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
-#include "cipher/TranslatableText.h"
+#include "messages/TranslatableText.h"
 #include "residue/CipherWorkspace.h"
 #include "residue/InstructionSet.h"
 #include "residue/KernelRegistry.h"

@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "cipher/TranslatableText.h"
 #include "filecrypt/ByteFile.h"
 #include "filecrypt/ContainerFormat.h"
 #include "filecrypt/FileKey.h"
+#include "messages/TranslatableText.h"
 
 namespace kiv {
 

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/TranslatableText.h"
+#include "messages/TranslatableText.h"
 
 namespace kiv {
 

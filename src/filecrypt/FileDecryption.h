@@ -4,13 +4,13 @@
 #include <string>
 
 #include "cipher/PasswordMessages.h"
-#include "cipher/TranslatableText.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
 #include "filecrypt/ReportText.h"
+#include "messages/TranslatableText.h"
 #include "numeric/Clock.h"
 #include "numeric/SystemClock.h"
 

@@ -3,8 +3,8 @@
 #include <cstdint>
 #include <string>
 
-#include "cipher/TranslatableText.h"
 #include "filecrypt/ReportText.h"
+#include "messages/TranslatableText.h"
 
 namespace kiv {
 
