@@ -184,7 +184,7 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     }
     if (*first != *second) {
         result.mismatch = true;
-        result.error = kPasswordsDiffer;
+        result.error = CliWording(Message::PasswordsDiffer);
         return result;
     }
     result.password = *first;

@@ -305,17 +305,17 @@ int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bo
     BuildCharacterOrder(order);
     switch (CheckTextKey(ws, *password)) {
         case TextKeyVerdict::TooShort:
-            context.err << "kiv-cli: " << kTextPasswordTooShort << '\n';
+            context.err << "kiv-cli: " << CliWording(Message::TextPasswordTooShort) << '\n';
             return kExitPassword;
         case TextKeyVerdict::RepeatedModuli:
             if (!encrypt) break;  // such texts made elsewhere still get their literal treatment
-            context.err << "kiv-cli: " << CliWording(kRepeatedModuliMessage) << '\n';
+            context.err << "kiv-cli: " << CliWording(Message::RepeatedModuli) << '\n';
             return kExitPassword;
         case TextKeyVerdict::Usable:
             break;
     }
     if (password->size() > static_cast<std::size_t>(kTextKeyLimit))
-        context.err << "kiv-cli: " << kTextPasswordCut << '\n';
+        context.err << "kiv-cli: " << CliWording(Message::TextPasswordCut) << '\n';
 
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);

@@ -4,7 +4,7 @@
 
 #include "app/EditorDocument.h"
 #include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
@@ -89,7 +89,7 @@ TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
 TEST_F(EditorEncryption, AKeyWhoseModuliRepeatIsRefusedBeforeAnyLineChanges) {
     auto window = OpenWith({"one", "two"}, TextAdapter::FromBytes(RepeatedModuliKey()));
     window->Button5()->click();
-    EXPECT_EQ(ui.messages, QStringList{kRepeatedModuliMessage});
+    EXPECT_EQ(ui.messages, QStringList{WindowText(Message::RepeatedModuli)});
     EXPECT_EQ(window->Lines().All(), (Lines{"one", "two"}));
     EXPECT_EQ(FileBytes(LastSave()), "<missing>");
 }

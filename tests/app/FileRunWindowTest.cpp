@@ -6,15 +6,13 @@
 #include <utility>
 
 #include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
-
-constexpr char kInitialLine[] = "View  Encrypt File the Report  or Decrypt  File the Report";
 
 class FileRuns : public WindowFixture {
   protected:
@@ -249,7 +247,7 @@ TEST_F(FileRuns, StartedWithAContainerTheRestoreAppendsWithoutADialogUntilATextE
     EXPECT_TRUE(ui.openSeen.empty());
     const QStringList lines = ListLines(*window);
     ASSERT_EQ(lines.size(), 9);
-    EXPECT_EQ(lines[0], kInitialLine);
+    EXPECT_EQ(lines[0], WindowText(Message::InitialLine));
     EXPECT_EQ(lines[1], "a.txt");
     EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
     // Pressed again, it restores over the same files: they hold what it would write, so it asks
@@ -504,7 +502,7 @@ TEST_F(FileRuns, DropsAreRefusedOutsideFileModeAndForFolders) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->FileRunning());
     EXPECT_TRUE(ui.saveSeen.empty());
-    EXPECT_EQ(ListLines(*window), QStringList{kInitialLine});
+    EXPECT_EQ(ListLines(*window), QStringList{WindowText(Message::InitialLine)});
 }
 
 }  // namespace

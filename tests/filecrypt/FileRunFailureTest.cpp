@@ -71,7 +71,7 @@ TEST(ContainerNames, RestoredCopyNamesFitAFilesystemsNames) {
         std::string name;
         int number;
         std::string copy;
-        std::string mark = kRestoredCopyMark;
+        std::string mark = WindowText(Message::RestoredCopyMark);
     } cases[] = {
         {"notes.txt", 2, "notes (restored 2).txt"},
         {"README", 3, "README (restored 3)"},
