@@ -20,7 +20,7 @@ class Declaration {
         program_.footer(
             "A word \"--\" ends the options: the words after it are arguments even when they start "
             "with \"-\". A FILE or FILE.vrq \"-\" is standard input.\n\n" +
-            std::string(kExitStatusHelp) + "\n\n" + kPasswordRulesHelp);
+            ExitStatusHelp() + "\n\n" + kPasswordRulesHelp);
         program_.set_help_flag("-h,--help", "this text; after a command, that command's help");
         program_.set_version_flag("--version", std::string("kiv-cli ") + KIV_VERSION,
                                   "prints kiv-cli's version");
