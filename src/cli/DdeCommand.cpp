@@ -4,6 +4,7 @@
 
 #include "cli/CommandOptions.h"
 #include "cli/DdeClientSocket.h"
+#include "messages/MessageCatalogue.h"
 #include "runtime/DdeSocketFile.h"
 
 namespace kiv {
@@ -37,7 +38,7 @@ int DdeCommand::Run(CliContext& context) {
     if (service.empty() || service.find_first_of("/ \r\n") != std::string::npos)
         return UsageError(context, "'" + service + "' cannot be a service name");
     const std::string& topic = topic_;
-    if (HoldsLineBreak(topic)) return UsageError(context, "a topic cannot hold a line break");
+    if (HoldsLineBreak(topic)) return UsageError(context, CliText(Message::TopicHoldsLineBreak));
 
     std::string refusal;
     const std::string path = DdeSocketFile(service, &refusal);

@@ -7,6 +7,7 @@
 #include "cli/CommandOptions.h"
 #include "cli/PasswordSource.h"
 #include "filecrypt/PrintableName.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -64,7 +65,7 @@ std::optional<SecretText> PasswordOptions::Read(CliContext& context, bool confir
     }
     // A NUL would end the password early on one path and count on another.
     if (reading.password->find('\0') != std::string::npos) {
-        context.err << "kiv-cli: " << kPasswordHoldsNul << '\n';
+        context.err << "kiv-cli: " << CliText(Message::PasswordHoldsNul) << '\n';
         NoteFailure(status, kExitPassword);
         return std::nullopt;
     }

@@ -167,18 +167,19 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
         return result;
     }
     bool ended = false;
-    auto first = Prompt(tty, "Password: ", ended);
+    auto first = Prompt(tty, CliText(Message::TerminalPasswordPrompt), ended);
     std::optional<std::string> second = first;
-    if (first && !ended && confirm) second = Prompt(tty, "Repeat password: ", ended);
+    if (first && !ended && confirm)
+        second = Prompt(tty, CliText(Message::TerminalRepeatPrompt), ended);
     const WipeOnExit wipeFirst(first ? *first : line);
     const WipeOnExit wipeSecond(second ? *second : line);
     close(tty);
     if (ended) {
-        result.error = "no password was given";
+        result.error = CliText(Message::NoPasswordGiven);
         return result;
     }
     if (!first || !second) {
-        result.error = "cannot read the password from the terminal";
+        result.error = CliText(Message::CannotReadPasswordTerminal);
         result.unreadable = true;
         return result;
     }

@@ -88,8 +88,8 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
     for (std::size_t at = from; at < end; ++at)
         if (order.CharIndex[static_cast<std::uint8_t>(line[at])] > 61)
             return "character " + std::to_string(at + 1) + " is outside the cipher-text alphabet";
-    if (end - from < chars) return "the text ends inside this block";
-    return "it fails the cipher's check: altered, or not made with this password";
+    if (end - from < chars) return CliText(Message::TextEndsInsideBlock);
+    return CliText(Message::FailsCipherCheck);
 }
 
 // The failure lines of one input line: one for a line handed back, one per block left out of a
@@ -109,7 +109,7 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
     if (!decrypted) {
         const std::size_t last = blocks == 0 ? 0 : (blocks - 1) * geometry.chars;
         err << where << "written back unchanged: "
-            << (line.size() <= geometry.length ? "too short to be a cipher text for this password"
+            << (line.size() <= geometry.length ? CliText(Message::TooShortForCipherText)
                                                : BlockFault(order, line, last, geometry.chars))
             << '\n';
         return false;
