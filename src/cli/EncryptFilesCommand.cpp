@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "cli/CommandOptions.h"
+#include "cli/FailureLines.h"
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
 #include "cli/StreamFileStore.h"
@@ -63,8 +64,8 @@ int EncryptFilesCommand::Run(CliContext& context) {
         return UsageError(context, CliText(Message::NameWithoutStandardInput));
     if (name_) {
         if (const std::string problem = NameProblem(*name_); !problem.empty())
-            return UsageError(context,
-                              "'" + PrintableName(*name_) + "' cannot be stored: " + problem);
+            return UsageError(
+                context, CliWording(Message::NameCannotBeStored, {PrintableName(*name_), problem}));
         // The run stores each file under the last part of its path: standard input goes in
         // under its name.
         std::replace(sources.begin(), sources.end(), std::string("-"), *name_);

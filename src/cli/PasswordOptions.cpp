@@ -5,6 +5,7 @@
 #include <ostream>
 
 #include "cli/CommandOptions.h"
+#include "cli/FailureLines.h"
 #include "cli/PasswordSource.h"
 #include "filecrypt/PrintableName.h"
 #include "messages/MessageCatalogue.h"
@@ -25,7 +26,7 @@ const CLI::Validator kDescriptorNumber(
             std::from_chars(value.data(), value.data() + value.size(), number);
         if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
             number < 0)
-            return "needs a descriptor number, not '" + value + "'";
+            return CliWording(Message::NotDescriptorNumber, {value});
         return {};
     },
     "");
