@@ -78,10 +78,9 @@ TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
     window->Button5()->click();
     window->Button6()->click();
     EXPECT_EQ(ui.messages,
-              (QStringList{"Password 1 and Password 2 must equal",
-                           "Password 1 and Password 2 must equal  ",
-                           "Password 1 and Password 2 must equal or small than three ",
-                           "Password 1 and Password 2 must equal or small than three "}));
+              (QStringList{
+                  "Password 1 and Password 2 must equal", "Password 1 and Password 2 must equal  ",
+                  WindowText(Message::PasswordTooShort), WindowText(Message::PasswordTooShort)}));
     EXPECT_EQ(window->Lines().All(), Lines{"plain"});
     EXPECT_EQ(FileBytes(LastSave()), "<missing>");
 }

@@ -275,14 +275,13 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
         window->Button2()->click();
         window->Button1()->click();
     }
-    EXPECT_EQ(ui.messages,
-              (QStringList{
-                  "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
-                  "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
-                  "Password 1 and Password 2 must equal or small than three ",
-                  "Password 1 and Password 2 must equal or small than three  ",
-                  "Password 1 and Password 2 must equal or small than three ",
-                  "Password 1 and Password 2 must equal or small than three "}));
+    EXPECT_EQ(
+        ui.messages,
+        (QStringList{
+            "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
+            "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
+            WindowText(Message::FilePasswordLength), WindowText(Message::RestorePasswordTooShort),
+            WindowText(Message::FilePasswordLength), WindowText(Message::RestorePasswordTooLong)}));
     EXPECT_TRUE(ui.openSeen.empty());
     // Ordinary Turkish words the cipher cannot use for files, refused as plainly.
     ui.messages.clear();

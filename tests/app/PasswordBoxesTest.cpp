@@ -39,10 +39,9 @@ TEST_F(PasswordBoxes, EachActionShowsItsOwnTexts) {
     window->Edit2()->clear();
     EXPECT_FALSE(window->PreparePasswordKey(WindowText(Message::EncryptClipboardMismatch),
                                             WindowText(Message::PasswordTooShort)));
-    EXPECT_EQ(ui.messages,
-              (QStringList{"Password 1 and Password 2 must equal  ",
-                           "Password 1 and Password 2 must equal ",
-                           "Password 1 and Password 2 must equal or small than three "}));
+    EXPECT_EQ(ui.messages, (QStringList{WindowText(Message::DecryptEditorMismatch),
+                                        WindowText(Message::DecryptClipboardMismatch),
+                                        WindowText(Message::PasswordTooShort)}));
 }
 
 TEST_F(PasswordBoxes, PasswordLabelWithEqualBoxesUnmasksAndRestoresTheStartPassword) {
