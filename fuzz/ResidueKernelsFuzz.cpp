@@ -121,7 +121,7 @@ FileRun RunFile(const CipherWorkspace& schedule, const FileKey& key,
 }
 
 void CompareFileKernels(const std::string& password, const std::string& bytes) {
-    if (FilePasswordRefusal(FileRunKind::Encryption, password) != nullptr) return;
+    if (FilePasswordRefusal(FileRunKind::Encryption, password)) return;
     CipherWorkspace schedule;
     const FileKey key = PrepareFileKey(schedule, password);
     const auto length = static_cast<std::size_t>(key.blockLength);

@@ -13,7 +13,8 @@ namespace {
 struct CountedMessages : CipherMessages {
     int shown = 0;
     void ShowMessage(const std::string& text) override {
-        Check(text == kMessageChangedOne || text == kMessageChangedTwo,
+        Check(text == WindowText(Message::MessageChangedOne) ||
+                  text == WindowText(Message::MessageChangedTwo),
               "the text cores show only the two altered-text messages, not \"" + text + "\"");
         ++shown;
     }

@@ -1,18 +1,18 @@
 #include "app/EditorCommands.h"
 
 #include "app/EditorDocument.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
 void EditorCommands::Open(DialogSettings& dialog, EditorLines lines) {
     dialog.multiSelect = true;
-    dialog.filter = QLatin1String(kTextFileFilter);
+    dialog.filter = QLatin1String(WindowText(Message::TextFileFilter));
     const QStringList chosen = ui_.OpenDialog(dialog);
     if (chosen.isEmpty()) return;
     const auto read = EditorDocument::Read(chosen.front());
     if (!read) {
-        ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
+        ui_.ShowMessage(QLatin1String(WindowText(Message::LastSaveNotFound)));
         return;
     }
     lines.ReplaceAll(*read);
@@ -20,12 +20,12 @@ void EditorCommands::Open(DialogSettings& dialog, EditorLines lines) {
 
 void EditorCommands::SaveAs(DialogSettings& dialog, const EditorLines& lines) {
     dialog.defaultExtension = QStringLiteral("txt");
-    dialog.filter = QLatin1String(kTextFileFilter);
+    dialog.filter = QLatin1String(WindowText(Message::TextFileFilter));
     dialog.confirmOverwrite = false;
     const std::optional<QString> path = ui_.SaveDialog(dialog);
     if (!path) return;
     if (!EditorDocument::Write(*path, lines.All()))
-        ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
+        ui_.ShowMessage(QLatin1String(WindowText(Message::LastSaveNotFound)));
 }
 
 }  // namespace kiv

@@ -5,15 +5,16 @@
 #include <QMimeData>
 #include <QUrl>
 #include <algorithm>
+#include <optional>
 
 #include "app/ShownText.h"
 #include "app/TextAdapter.h"
 #include "app/WindowAccessibility.h"
-#include "app/WindowMessages.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/FilePasswordCheck.h"
+#include "messages/MessageCatalogue.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {
@@ -35,11 +36,11 @@ FileRunController::~FileRunController() = default;
 bool FileRunController::CheckPassword(bool restoring, SecretText& password) {
     password = TextAdapter::SecretBytes(controls_.Edit1->text());
     const SecretText confirmation = TextAdapter::SecretBytes(controls_.Edit2->text());
-    const char* refusal = FilePasswordRefusal(
+    std::optional<Message> refusal = FilePasswordRefusal(
         restoring ? FileRunKind::Restore : FileRunKind::Encryption, password, &confirmation);
-    if (refusal == nullptr && !FilePasswordUsable(password)) refusal = kUnusableFilePassword;
-    if (refusal == nullptr) return true;
-    ui_.ShowMessage(QString::fromUtf8(refusal));
+    if (!refusal && !FilePasswordUsable(password)) refusal = Message::UnusableFilePassword;
+    if (!refusal) return true;
+    ui_.ShowMessage(QString::fromUtf8(WindowText(*refusal)));
     return false;
 }
 
@@ -56,7 +57,7 @@ void FileRunController::Encrypt() {
     if (!CheckPassword(false, password)) return;
     controls_.ListBox1->clear();
     openDialog_.multiSelect = true;
-    openDialog_.filter = QString::fromUtf8(kEncryptFilesFilter);
+    openDialog_.filter = QString::fromUtf8(WindowText(Message::EncryptFilesFilter));
     const QStringList chosen = ui_.OpenDialog(openDialog_);
     if (chosen.isEmpty()) return;
     EncryptChosen(chosen, password);
@@ -78,7 +79,7 @@ void FileRunController::EncryptChosen(const QStringList& paths, const SecretText
         const QString name = TextAdapter::FromBytes(output);
         const QFileInfo existing(name);
         if ((existing.exists() || existing.isSymLink()) &&
-            !ui_.Question(ShownText(kReplaceContainer).arg(name),
+            !ui_.Question(ShownText(WindowText(Message::ReplaceContainer)).arg(name),
                           QString::fromUtf8(kApplicationTitle)))
             return;
     }
@@ -100,7 +101,7 @@ void FileRunController::Restore(const std::optional<QString>& startFile) {
     if (!CheckPassword(true, password)) return;
     QString path = startFile.value_or(QString());
     if (!startFile) {
-        openDialog_.filter = QString::fromUtf8(kRestoreFilter);
+        openDialog_.filter = QString::fromUtf8(WindowText(Message::RestoreFilter));
         const QStringList chosen = ui_.OpenDialog(openDialog_);
         if (chosen.isEmpty()) return;
         ReplaceReportList(chosen);
@@ -128,7 +129,7 @@ void FileRunController::Ended(const FileRunResult& result) {
     QListWidget& list = *controls_.ListBox1;
     if (result.failureError != 0 || result.failureText != nullptr) {
         // The system's words in the window's language, where the system has them, or the run's.
-        list.addItem(ShownText(kFailureReasonLine)
+        list.addItem(ShownText(WindowText(Message::FailureReasonLine))
                          .arg(WindowRunReport::Shown(result.failurePath),
                               result.failureText != nullptr
                                   ? ShownText(result.failureText)
@@ -140,31 +141,33 @@ void FileRunController::Ended(const FileRunResult& result) {
     list.scrollToBottom();
     controls_.Status->Show(summary, output_);
     if (result.status != FileRunStatus::Cancelled) {
-        Announce(list, result.AllWritten() ? ShownText(kRunFinishedAnnouncement)
-                                           : ShownText(kRunFailedAnnouncement));
+        Announce(list, result.AllWritten() ? ShownText(WindowText(Message::RunFinishedAnnouncement))
+                                           : ShownText(WindowText(Message::RunFailedAnnouncement)));
         return;
     }
     controls_.ProgressBar1->hide();
     controls_.ProgressBar2->hide();
-    Announce(list, ShownText(kRunCancelledAnnouncement));
+    Announce(list, ShownText(WindowText(Message::RunCancelledAnnouncement)));
 }
 
 QString FileRunController::Summary(const FileRunResult& result) const {
     const bool finished = result.status == FileRunStatus::Completed;
     const bool cancelled = result.status == FileRunStatus::Cancelled;
     if (!restoring_)
-        return ShownText(finished    ? kEncryptFinished
-                         : cancelled ? kEncryptCancelled
-                                     : kEncryptNotFinished)
+        return ShownText(finished    ? WindowText(Message::EncryptFinished)
+                         : cancelled ? WindowText(Message::EncryptCancelled)
+                                     : WindowText(Message::EncryptNotFinished))
             .arg(output_);
     if (result.passwordUnconfirmed)
-        return ShownText(kRestoreUnconfirmed, result.filesWritten).arg(output_);
+        return ShownText(WindowText(Message::RestoreUnconfirmed), result.filesWritten).arg(output_);
     const QString restored = QString::number(result.filesWritten);
     if (finished)
-        return ShownText(kRestoreFinished)
+        return ShownText(WindowText(Message::RestoreFinished))
             .arg(output_, restored,
                  QString::number(result.entriesSkipped + result.entriesDeclined));
-    return ShownText(cancelled ? kRestoreCancelled : kRestoreNotFinished).arg(output_, restored);
+    return ShownText(cancelled ? WindowText(Message::RestoreCancelled)
+                               : WindowText(Message::RestoreNotFinished))
+        .arg(output_, restored);
 }
 
 QStringList FileRunController::DroppedFiles(const QMimeData* data, int sourceMode) const {
@@ -187,7 +190,7 @@ void FileRunController::Dropped(QDropEvent& event, int sourceMode) {
     // A folder is let in only to be refused in words: a drop nothing takes would say nothing.
     if (std::any_of(paths.begin(), paths.end(),
                     [](const QString& path) { return QFileInfo(path).isDir(); }))
-        return controls_.Status->Show(ShownText(kFoldersRefused));
+        return controls_.Status->Show(ShownText(WindowText(Message::FoldersRefused)));
     event.acceptProposedAction();
     // The drop is finished first: the run may ask for a name, and the dragging program should
     // not wait for that.

@@ -16,9 +16,9 @@
 #include "app/ProgramIcon.h"
 #include "app/ShownText.h"
 #include "app/WindowAccessibility.h"
-#include "app/WindowMessages.h"
 #include "app/WindowPlacement.h"
 #include "filecrypt/OperationReport.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -122,7 +122,7 @@ void Form1Controls::SetCaption(QLabel* label, const QString& text) {
 
 void Form1Controls::StyleForm() {
     form_.setObjectName(QStringLiteral("Form1"));
-    form_.setWindowTitle(ShownText(kWindowCaption));
+    form_.setWindowTitle(ShownText(WindowText(Message::WindowCaption)));
     form_.setWindowIcon(ProgramIcon());
     form_.resize(914, 606);
     form_.move(205, 149);
@@ -142,16 +142,16 @@ void Form1Controls::CreateTopRow() {
     SetTextColour(Label4, kTeal);
 
     CheckBox1 = Place<QCheckBox>(&form_, "CheckBox1", SansFont(13, false));
-    CheckBox1->setText(ShownText(kRememberMe));
+    CheckBox1->setText(ShownText(WindowText(Message::RememberMe)));
     SetTextColour(CheckBox1, kBlue);
 
     const QFont radioFont = SansFont(13, true);
     RadioButton3 = Place<QRadioButton>(&form_, "RadioButton3", radioFont);
-    RadioButton3->setText(ShownText(kUseText));
+    RadioButton3->setText(ShownText(WindowText(Message::UseText)));
     RadioButton2 = Place<QRadioButton>(&form_, "RadioButton2", radioFont);
-    RadioButton2->setText(ShownText(kUseCopy));
+    RadioButton2->setText(ShownText(WindowText(Message::UseCopy)));
     RadioButton1 = Place<QRadioButton>(&form_, "RadioButton1", radioFont);
-    RadioButton1->setText(ShownText(kUseFile));
+    RadioButton1->setText(ShownText(WindowText(Message::UseFile)));
     for (QRadioButton* radio : {RadioButton3, RadioButton2, RadioButton1})
         SetTextColour(radio, kBlack);
     // Tab reaches the mode through the checked button only; the arrow keys move between them.
@@ -165,23 +165,23 @@ void Form1Controls::CreateTopRow() {
 }
 
 void Form1Controls::CreateButtons() {
-    Button5 = Button(&form_, "Button5", kEncryptEditorCaption);
-    Button6 = Button(&form_, "Button6", kDecryptEditorCaption);
-    Button4 = Button(&form_, "Button4", kEncryptCopyCaption);
-    Button3 = Button(&form_, "Button3", kDecryptCopyCaption);
-    Button2 = Button(&form_, "Button2", kEncryptFilesCaption);
-    Button1 = Button(&form_, "Button1", kDecryptFilesCaption);
+    Button5 = Button(&form_, "Button5", WindowText(Message::EncryptEditorCaption));
+    Button6 = Button(&form_, "Button6", WindowText(Message::DecryptEditorCaption));
+    Button4 = Button(&form_, "Button4", WindowText(Message::EncryptCopyCaption));
+    Button3 = Button(&form_, "Button3", WindowText(Message::DecryptCopyCaption));
+    Button2 = Button(&form_, "Button2", WindowText(Message::EncryptFilesCaption));
+    Button1 = Button(&form_, "Button1", WindowText(Message::DecryptFilesCaption));
 }
 
 void Form1Controls::CreatePasswordRow() {
     Edit1 = PasswordBox(&form_, "Edit1");
     Label1 = Place<ClickLabel>(&form_, "Label1", SansFont(16, true));
-    SetCaption(Label1, ShownText(kPasswordCaption));
+    SetCaption(Label1, ShownText(WindowText(Message::PasswordCaption)));
     SetTextColour(Label1, kRed);
     Edit2 = PasswordBox(&form_, "Edit2");
 
     Label2 = Place<ClickLabel>(&form_, "Label2", PixelFont(QStringLiteral("Tahoma"), 19, true));
-    Label2->setText(ShownText(kSlogan));
+    Label2->setText(ShownText(WindowText(Message::Slogan)));
     FitText(Label2);
     SetTextColour(Label2, kAqua);
     QPalette slogan = Label2->palette();
@@ -194,7 +194,7 @@ void Form1Controls::CreateReportAndEditor() {
     ListBox1 = Place<QListWidget>(&form_, "ListBox1", SansFont(13, false));
     ListBox1->setStyleSheet(QStringLiteral("QListWidget::item { height: 16px; }"));
     SetTextColour(ListBox1, kRed);
-    ListBox1->addItem(ShownText(report::kInitialLine));
+    ListBox1->addItem(ShownText(WindowText(Message::InitialLine)));
     ListBox1->hide();
 
     Memo1 = Place<QPlainTextEdit>(&form_, "Memo1", SansFont(13, false));
@@ -224,7 +224,7 @@ void Form1Controls::CreateProgressAndMenu() {
     }
     ProgressBar2->hide();
 
-    Button7 = Button(&form_, "Button7", kCancelCaption);
+    Button7 = Button(&form_, "Button7", WindowText(Message::CancelCaption));
     Button7->hide();
     Status = new StatusLine(&form_);
     Status->setObjectName(QStringLiteral("Status"));
@@ -234,11 +234,11 @@ void Form1Controls::CreateProgressAndMenu() {
 
     PopupMenu1 = new QMenu(&form_);
     PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
-    Usememeo1 = PopupMenu1->addAction(ShownText(kNewCaption));
+    Usememeo1 = PopupMenu1->addAction(ShownText(WindowText(Message::NewCaption)));
     Usememeo1->setObjectName(QStringLiteral("Usememeo1"));
-    Save1 = PopupMenu1->addAction(ShownText(kOpenCaption));
+    Save1 = PopupMenu1->addAction(ShownText(WindowText(Message::OpenCaption)));
     Save1->setObjectName(QStringLiteral("Save1"));
-    Saveas1 = PopupMenu1->addAction(ShownText(kSaveAsCaption));
+    Saveas1 = PopupMenu1->addAction(ShownText(WindowText(Message::SaveAsCaption)));
     Saveas1->setObjectName(QStringLiteral("Saveas1"));
     // The document commands open from "Use Text" and the two editor buttons; the editor itself
     // keeps the standard edit menu.

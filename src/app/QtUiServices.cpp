@@ -16,7 +16,7 @@
 
 #include "app/SecretClipboardData.h"
 #include "app/ShownText.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {
@@ -121,7 +121,8 @@ std::optional<QString> QtUiServices::PasswordBox(const QString& caption, const Q
     box.setWindowTitle(ShownText(caption));
     box.setLabelText(subject.isEmpty()
                          ? ShownText(prompt)
-                         : ShownText(kPromptSubject).arg(subject) + u'\n' + ShownText(prompt));
+                         : ShownText(WindowText(Message::PromptSubject)).arg(subject) + u'\n' +
+                               ShownText(prompt));
     // Masked as the password boxes are: a password in clear is read by anyone watching.
     box.setTextEchoMode(QLineEdit::Password);
     box.setTextValue(defaultAnswer);

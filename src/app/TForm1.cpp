@@ -16,8 +16,8 @@
 #include "app/ShownText.h"
 #include "app/TextAdapter.h"
 #include "app/WindowAccessibility.h"
-#include "app/WindowMessages.h"
 #include "app/WindowPlacement.h"
+#include "messages/MessageCatalogue.h"
 #include "numeric/NumericServices.h"
 #include "runtime/ApplicationTitle.h"
 
@@ -108,7 +108,7 @@ void TForm1::CreateCommandTopic() {
 }
 
 void TForm1::DdeServerConv1Open() {
-    Form1Controls::SetCaption(controls_.Label3, ShownText(kConnected));
+    Form1Controls::SetCaption(controls_.Label3, ShownText(WindowText(Message::Connected)));
 }
 
 void TForm1::Run(void (TForm1::*handler)()) {
@@ -157,7 +157,7 @@ void TForm1::FormCreate() {
         const auto lines = EditorDocument::ReadPrivate(LastSaveFile(), why);
         if (!lines) {
             NoteLastSave(why);
-            ui_.ShowMessage(QLatin1String(kLastSaveNotFound));
+            ui_.ShowMessage(QLatin1String(WindowText(Message::LastSaveNotFound)));
             return;
         }
         Lines().SetAll(*lines);
@@ -192,14 +192,16 @@ void TForm1::HandleArguments() {
     startFilePath = folder + u'/' + SaveDialog1.fileName;
     startFileMarker = kStartFileMarker;
     controls_.Edit1->clear();
-    const QString caption = QString::fromUtf8(kWindowCaption);
-    controls_.Edit1->setText(
-        ui_.PasswordBox(caption, QLatin1String(kPasswordPrompt), QString(), file.fileName())
-            .value_or(QString()));
+    const QString caption = QString::fromUtf8(WindowText(Message::WindowCaption));
+    controls_.Edit1->setText(ui_.PasswordBox(caption,
+                                             QLatin1String(WindowText(Message::PasswordPrompt)),
+                                             QString(), file.fileName())
+                                 .value_or(QString()));
     controls_.Edit2->setText(controls_.Edit1->text());
     // Nothing else tells that the file is restored by a button, not by giving the password.
     controls_.Status->Show(
-        ShownText(kPressToRestore).arg(ShownText(kDecryptFilesCaption), startFilePath),
+        ShownText(WindowText(Message::PressToRestore))
+            .arg(ShownText(WindowText(Message::DecryptFilesCaption)), startFilePath),
         startFilePath);
 }
 
@@ -306,7 +308,7 @@ void TForm1::Label2Click() {
     Operands.CipherInput = TextAdapter::ToBytes(controls_.Edit1->text());
     CutPasswordKey(TextAdapter::SecretBytes(controls_.Edit2->text()), Operands.CipherKey);
     if (Operands.CipherKey.size() < static_cast<std::size_t>(kShortestKey)) {
-        ui_.ShowMessage(QLatin1String(kQuickKeyTooShort));
+        ui_.ShowMessage(QLatin1String(WindowText(Message::QuickKeyTooShort)));
         return;
     }
     DecryptOperands();
@@ -338,7 +340,7 @@ bool TForm1::PrepareTextKey(const char* mismatchText, const char* shortText, boo
         case TextKeyVerdict::RepeatedModuli:
             // Decrypting with it only hands every text back unchanged.
             if (!encrypting) return true;
-            ui_.ShowMessage(QString::fromUtf8(kRepeatedModuliMessage));
+            ui_.ShowMessage(QString::fromUtf8(WindowText(Message::RepeatedModuli)));
             return false;
     }
     return false;
@@ -348,7 +350,9 @@ void TForm1::Button5Click() {
     if (FileRunning()) return;
     EditorLines lines = Lines();
     const int count = lines.Count();
-    if (!PrepareTextKey(kEncryptEditorMismatch, kPasswordTooShort, true)) return;
+    if (!PrepareTextKey(WindowText(Message::EncryptEditorMismatch),
+                        WindowText(Message::PasswordTooShort), true))
+        return;
     lines.AsOneEdit([&] {
         for (int i = 0; i < count; ++i)
             lines.SetLine(i, Encrypted(lines.WholeLine(i)));
@@ -359,8 +363,8 @@ void TForm1::Button5Click() {
     QString why;
     if (!EditorDocument::WritePrivate(lastSave, lines.All(), why)) {
         NoteLastSave(why);
-        throw std::runtime_error(
-            TextAdapter::ToBytes(QString::fromUtf8(kCannotCreateFile).arg(lastSave)));
+        throw std::runtime_error(TextAdapter::ToBytes(
+            QString::fromUtf8(WindowText(Message::CannotCreateFile)).arg(lastSave)));
     }
     if (controls_.CheckBox1->isChecked()) {
         rememberedPassword = TextAdapter::FromBytes(Operands.CipherKey);
@@ -372,7 +376,9 @@ void TForm1::Button6Click() {
     if (FileRunning()) return;
     EditorLines lines = Lines();
     const int count = lines.Count();
-    if (!PrepareTextKey(kDecryptEditorMismatch, kPasswordTooShort, false)) return;
+    if (!PrepareTextKey(WindowText(Message::DecryptEditorMismatch),
+                        WindowText(Message::PasswordTooShort), false))
+        return;
     // A line that splits in two moves the later ones down: the loop still visits the positions
     // 0 to count - 1 as the document stands at each step.
     lines.AsOneEdit([&] {
@@ -383,11 +389,14 @@ void TForm1::Button6Click() {
 
 void TForm1::Button4Click() {
     if (FileRunning()) return;
-    if (!PrepareTextKey(kEncryptClipboardMismatch, kPasswordTooShort, true)) return;
+    if (!PrepareTextKey(WindowText(Message::EncryptClipboardMismatch),
+                        WindowText(Message::PasswordTooShort), true))
+        return;
     // Without text there is nothing to convert, and what the clipboard holds instead (an image,
     // say) is the user's: it stays.
     const QString text = ui_.ClipboardText();
-    if (text.isEmpty()) return controls_.Status->Show(ShownText(kClipboardNothingEncrypted));
+    if (text.isEmpty())
+        return controls_.Status->Show(ShownText(WindowText(Message::ClipboardNothingEncrypted)));
     ShowClipboardResult(ClipboardSegments::Encrypt(
                             TextAdapter::ToBytes(text),
                             [this](const std::string& segment) { return Encrypted(segment); }),
@@ -396,9 +405,12 @@ void TForm1::Button4Click() {
 
 void TForm1::Button3Click() {
     if (FileRunning()) return;
-    if (!PrepareTextKey(kDecryptClipboardMismatch, kPasswordTooShort, false)) return;
+    if (!PrepareTextKey(WindowText(Message::DecryptClipboardMismatch),
+                        WindowText(Message::PasswordTooShort), false))
+        return;
     const QString text = ui_.ClipboardText();
-    if (text.isEmpty()) return controls_.Status->Show(ShownText(kClipboardNothingDecrypted));
+    if (text.isEmpty())
+        return controls_.Status->Show(ShownText(WindowText(Message::ClipboardNothingDecrypted)));
     ShowClipboardResult(ClipboardSegments::Decrypt(
                             TextAdapter::ToBytes(text),
                             [this](const std::string& segment) { return Decrypted(segment); }),
@@ -408,8 +420,9 @@ void TForm1::Button3Click() {
 void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result,
                                  ClipboardContent content) {
     ui_.SetClipboardText(TextAdapter::FromBytes(result.text), content);
-    const char* done =
-        content == ClipboardContent::Secret ? kClipboardDecrypted : kClipboardEncrypted;
+    const char* done = content == ClipboardContent::Secret
+                           ? WindowText(Message::ClipboardDecrypted)
+                           : WindowText(Message::ClipboardEncrypted);
     controls_.Status->Show(ShownText(done, static_cast<int>(result.pieces.size())));
     if (controls_.CheckBox1->isChecked()) return;
     EditorLines lines = Lines();
@@ -437,8 +450,11 @@ void TForm1::dropEvent(QDropEvent* event) {
 void TForm1::closeEvent(QCloseEvent* event) {
     // With nobody left to answer (a termination signal) the run is cancelled without asking.
     if (FileRunning() && ui_.Interacting() &&
-        ui_.Choose(ShownText(kCloseDuringRun), QString::fromUtf8(kApplicationTitle),
-                   {ShownText(kStopAndClose), ShownText(kKeepRunning)}, 1, 1) != 0) {
+        ui_.Choose(ShownText(WindowText(Message::CloseDuringRun)),
+                   QString::fromUtf8(kApplicationTitle),
+                   {ShownText(WindowText(Message::StopAndClose)),
+                    ShownText(WindowText(Message::KeepRunning))},
+                   1, 1) != 0) {
         event->ignore();
         return;
     }

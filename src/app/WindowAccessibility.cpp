@@ -2,21 +2,22 @@
 
 #include <QAccessible>
 #include <QAccessibleWidget>
-#include <QCoreApplication>
 #include <mutex>
+#include <optional>
 
 #include "app/EnterPressesButton.h"
 #include "app/Form1Controls.h"
+#include "app/ShownText.h"
 #include "app/TForm1.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
 namespace {
 
-void Describe(QWidget* control, const char* name, const char* description = nullptr) {
-    control->setAccessibleName(QCoreApplication::translate("kiv", name));
-    if (description != nullptr)
-        control->setAccessibleDescription(QCoreApplication::translate("kiv", description));
+void Describe(QWidget* control, Message name, std::optional<Message> description = {}) {
+    control->setAccessibleName(ShownText(WindowText(name)));
+    if (description) control->setAccessibleDescription(ShownText(WindowText(*description)));
 }
 
 QAccessibleInterface* ForMainWindow(const QString& className, QObject* object) {
@@ -34,20 +35,17 @@ void InstallMainWindowRole() {
 }
 
 void DescribeControls(QWidget& window, const Form1Controls& controls) {
-    Describe(controls.Edit1, QT_TRANSLATE_NOOP("kiv", "Password 1"));
-    Describe(controls.Edit2, QT_TRANSLATE_NOOP("kiv", "Password 2"),
-             QT_TRANSLATE_NOOP("kiv", "The same password again"));
-    Describe(controls.Memo1, QT_TRANSLATE_NOOP("kiv", "Text editor"),
-             QT_TRANSLATE_NOOP("kiv", "Each line is encrypted or decrypted on its own"));
-    Describe(controls.ListBox1, QT_TRANSLATE_NOOP("kiv", "Report"));
-    Describe(controls.ProgressBar1, QT_TRANSLATE_NOOP("kiv", "File progress"));
-    Describe(controls.ProgressBar2, QT_TRANSLATE_NOOP("kiv", "Overall progress"));
-    Describe(controls.Label3, QT_TRANSLATE_NOOP("kiv", "Date"));
-    Describe(controls.Label4, QT_TRANSLATE_NOOP("kiv", "Time"));
+    Describe(controls.Edit1, Message::Password1Name);
+    Describe(controls.Edit2, Message::Password2Name, Message::Password2Description);
+    Describe(controls.Memo1, Message::EditorName, Message::EditorDescription);
+    Describe(controls.ListBox1, Message::ReportName);
+    Describe(controls.ProgressBar1, Message::FileProgressName);
+    Describe(controls.ProgressBar2, Message::OverallProgressName);
+    Describe(controls.Label3, Message::DateName);
+    Describe(controls.Label4, Message::TimeName);
     controls.Label1->setAccessibleDescription(
-        QCoreApplication::translate("kiv", "Shows or hides the passwords"));
-    controls.Label2->setAccessibleDescription(
-        QCoreApplication::translate("kiv", "Decrypts a cipher text pasted into Password 1"));
+        ShownText(WindowText(Message::PasswordLabelDescription)));
+    controls.Label2->setAccessibleDescription(ShownText(WindowText(Message::SloganDescription)));
 
     auto* enter = new EnterPressesButton(&window);
     for (QPushButton* button :

@@ -4,7 +4,7 @@
 
 #include "app/SettingsKey.h"
 #include "app/ShownText.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -15,7 +15,7 @@ WindowSettings::Opening WindowSettings::Open(SettingsKey& key, QPoint at) const 
     }
     if (key.Exists()) return Opening::Open;
     if (!key.Create(at.y(), at.x())) {
-        ui_.ShowMessage(QLatin1String(kCantCreateKey));
+        ui_.ShowMessage(QLatin1String(WindowText(Message::CantCreateKey)));
         return Opening::Failed;
     }
     return Opening::Created;
@@ -63,7 +63,8 @@ bool WindowSettings::Save(const WindowSettingsState& state) {
         key.WriteText(QStringLiteral("Top"), QString::number(state.at.y()));
         key.WriteText(QStringLiteral("Left"), QString::number(state.at.x()));
     }
-    if (!key.Commit()) ui_.ShowMessage(ShownText(kStoreWriteFailed).arg(u"radyono"));
+    if (!key.Commit())
+        ui_.ShowMessage(ShownText(WindowText(Message::StoreWriteFailed)).arg(u"radyono"));
     return false;
 }
 

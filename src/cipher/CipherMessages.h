@@ -2,14 +2,9 @@
 
 #include <string>
 
-#include "cipher/TranslatableText.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
-
-inline constexpr char kMessageChangedOne[] =
-    QT_TRANSLATE_NOOP("kiv", "Message changed not true one");
-inline constexpr char kMessageChangedTwo[] =
-    QT_TRANSLATE_NOOP("kiv", "Message changed not true two");
 
 // Where the text cores report an altered cipher text. The window shows a message box, the
 // command-line tool writes a line to standard error, tests record.

@@ -155,12 +155,14 @@ void TextBlockCodec::ShowMessages(std::string_view text, std::size_t readChars, 
         if (order_.CharIndex[static_cast<std::uint8_t>(text[at])] <= 61) continue;
         const std::size_t block = at / blockChars;
         if (block == shownBlock) continue;
-        messages.ShowMessage(at % 2 == 0 ? kMessageChangedOne : kMessageChangedTwo);
+        messages.ShowMessage(at % 2 == 0 ? WindowText(Message::MessageChangedOne)
+                                         : WindowText(Message::MessageChangedTwo));
         shownBlock = block;
     }
     // The first missing character of a cut block counts as a foreign one.
     if (cut && shownBlock != readChars / blockChars)
-        messages.ShowMessage(readChars % 2 == 0 ? kMessageChangedOne : kMessageChangedTwo);
+        messages.ShowMessage(readChars % 2 == 0 ? WindowText(Message::MessageChangedOne)
+                                                : WindowText(Message::MessageChangedTwo));
 }
 
 void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,

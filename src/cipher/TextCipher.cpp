@@ -249,19 +249,19 @@ bool DecryptText(CipherWorkspace& ws, const CharacterOrder& order, TextOperands&
         for (int i = 2; i <= n && !cut; ++i) {
             // The first missing character of a cut last block counts as a foreign one.
             if (at >= length) {
-                report(kMessageChangedOne);
+                report(WindowText(Message::MessageChangedOne));
                 cut = true;
                 break;
             }
             const int low = order.CharIndex[static_cast<std::uint8_t>(input[at++])];
-            if (low > 61) report(kMessageChangedOne);
+            if (low > 61) report(WindowText(Message::MessageChangedOne));
             if (at >= length) {
-                report(kMessageChangedTwo);
+                report(WindowText(Message::MessageChangedTwo));
                 cut = true;
                 break;
             }
             const int high = order.CharIndex[static_cast<std::uint8_t>(input[at++])];
-            if (high > 61) report(kMessageChangedTwo);
+            if (high > 61) report(WindowText(Message::MessageChangedTwo));
             ws.Residues[i] = high * 61 + low;
         }
         if (cut) {

@@ -7,7 +7,7 @@
 
 #include "cipher/CharacterOrder.h"
 #include "cipher/CipherMessages.h"
-#include "cipher/TranslatableText.h"
+#include "messages/MessageCatalogue.h"
 #include "residue/CipherWorkspace.h"
 #include "residue/InstructionSet.h"
 #include "residue/KernelRegistry.h"
@@ -39,12 +39,6 @@ std::size_t TextBlockLength(std::string_view key);
 
 // What a key would do on the text paths. Runs the key schedule on ws.
 TextKeyVerdict CheckTextKey(CipherWorkspace& ws, std::string_view key);
-
-// Shown instead of encrypting with a key whose verdict is RepeatedModuli.
-inline constexpr char kRepeatedModuliMessage[] = QT_TRANSLATE_NOOP(
-    "kiv",
-    "This password cannot protect a text: two parts of every block would share one prime, so "
-    "the cipher text could never be decrypted. Please choose another password.");
 
 // How the text cores code their blocks: with the key's TextBlockCodec, kept in the workspace
 // while the key stays, on an instruction set (by default the best this processor runs; a set it

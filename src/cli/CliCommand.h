@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/CliContext.h"
+#include "messages/MessageCatalogue.h"
 
 namespace CLI {
 class App;
@@ -21,7 +22,7 @@ class CliCommand {
     virtual std::string Name() const = 0;
     virtual std::string Description() const = 0;
     // How a missing operand is reported ("no encrypted file given").
-    virtual std::string MissingOperand() const { return "an argument is missing"; }
+    virtual std::string MissingOperand() const { return CliText(Message::ArgumentMissing); }
     // Declares the options and operands on command, the parser's entry for this command.
     virtual void Declare(CLI::App& command) = 0;
     // Runs after a successful parse of a command line that named this command; returns its exit

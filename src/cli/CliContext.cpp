@@ -1,11 +1,12 @@
 #include "cli/CliContext.h"
+#include "messages/MessageCatalogue.h"
 
 #include <ostream>
 
 namespace kiv {
 
 int UsageError(CliContext& context, const std::string& message) {
-    context.err << "kiv-cli: " << message << "\nTry 'kiv-cli --help' for more information.\n";
+    context.err << "kiv-cli: " << message << '\n' << CliText(Message::UsageHint) << '\n';
     return kExitUsage;
 }
 

@@ -5,22 +5,10 @@
 #include <iosfwd>
 #include <string>
 
+#include "messages/ExitStatus.h"
 #include "numeric/Clock.h"
 
 namespace kiv {
-
-// Exit statuses of kiv-cli. With several failures, a run ends with the status of the first.
-// A signal ends the process as it would have without kiv-cli's handlers (128 + N in a shell).
-inline constexpr int kExitOk = 0;
-inline constexpr int kExitFailed = 1;       // a line, block or entry not encrypted, decrypted,
-                                            // restored or listed, or a damaged container
-inline constexpr int kExitUsage = 2;        // the command line asks for nothing kiv-cli does
-inline constexpr int kExitPassword = 3;     // no password, or one refused: wrong for the container,
-                                            // outside the cipher's lengths, holding a NUL
-inline constexpr int kExitInputOutput = 4;  // a file, standard input or standard output could
-                                            // not be read or written
-inline constexpr int kExitStopped = 5;      // kiv-cli could not go on: out of memory, or a fault of
-                                            // its own
 
 // Records failure as the run's status unless an earlier failure already did.
 inline void NoteFailure(int& status, int failure) {

@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 
+#include "cli/FailureLines.h"
 #include "cli/HelpFormatter.h"
 #include "cli/HelpTexts.h"
 
@@ -20,7 +21,7 @@ class Declaration {
         program_.footer(
             "A word \"--\" ends the options: the words after it are arguments even when they start "
             "with \"-\". A FILE or FILE.vrq \"-\" is standard input.\n\n" +
-            std::string(kExitStatusHelp) + "\n\n" + kPasswordRulesHelp);
+            ExitStatusHelp() + "\n\n" + kPasswordRulesHelp);
         program_.set_help_flag("-h,--help", "this text; after a command, that command's help");
         program_.set_version_flag("--version", std::string("kiv-cli ") + KIV_VERSION,
                                   "prints kiv-cli's version");
@@ -41,7 +42,7 @@ class Declaration {
     ParsedCommandLine Parse(const std::vector<std::string>& words) {
         ParsedCommandLine parsed;
         if (words.empty()) {
-            parsed.usageError = "no command given";
+            parsed.usageError = CliText(Message::NoCommand);
             return parsed;
         }
         std::vector<std::string> reversed(words.rbegin(), words.rend());
@@ -66,7 +67,7 @@ class Declaration {
                 const auto named = program_.get_subcommands(
                     [&](const CLI::App* c) { return c->get_name() == name && c != command; });
                 if (named.empty()) {
-                    parsed.usageError = "unknown command '" + name + "'";
+                    parsed.usageError = CliWording(Message::UnknownCommand, {name});
                     return parsed;
                 }
                 subject = named.front();
@@ -77,7 +78,7 @@ class Declaration {
         }
         for (const CLI::Option* option : command->get_options()) {
             if (!option->get_positional() && option->count() > 1) {
-                parsed.usageError = "option '" + option->get_name() + "' given twice";
+                parsed.usageError = CliWording(Message::OptionGivenTwice, {option->get_name()});
                 return parsed;
             }
         }
@@ -97,16 +98,17 @@ class Declaration {
         extra.erase(std::remove(extra.begin(), extra.end(), "--"), extra.end());
         for (const std::string& word : extra)
             if (IsOption(word, words))
-                return "unknown option '" + word.substr(0, word.find('=')) + "'";
-        if (selected.empty() && !extra.empty()) return "unknown command '" + extra.front() + "'";
-        if (selected.empty()) return "no command given";
-        if (!extra.empty()) return "unexpected argument '" + extra.front() + "'";
+                return CliWording(Message::UnknownOption, {word.substr(0, word.find('='))});
+        if (selected.empty() && !extra.empty())
+            return CliWording(Message::UnknownCommand, {extra.front()});
+        if (selected.empty()) return CliText(Message::NoCommand);
+        if (!extra.empty()) return CliWording(Message::UnexpectedArgument, {extra.front()});
         if (dynamic_cast<const CLI::RequiredError*>(&error)) {
             return commands_.at(selected.front())->MissingOperand();
         }
         const std::string what = error.what();
         if (dynamic_cast<const CLI::ArgumentMismatch*>(&error))
-            return "option '" + what.substr(0, what.find(':')) + "' needs a value";
+            return CliWording(Message::OptionNeedsValue, {what.substr(0, what.find(':'))});
         if (dynamic_cast<const CLI::ValidationError*>(&error)) {
             const auto colon = what.find(": ");
             if (colon != std::string::npos) return what.substr(0, colon) + what.substr(colon + 1);
@@ -114,8 +116,8 @@ class Declaration {
         if (dynamic_cast<const CLI::ExcludesError*>(&error)) {
             const auto excludes = what.find(" excludes ");
             if (excludes != std::string::npos)
-                return "give either " + what.substr(0, excludes) + " or " +
-                       what.substr(excludes + 10);
+                return CliWording(Message::GiveEither,
+                                  {what.substr(0, excludes), what.substr(excludes + 10)});
         }
         return what;
     }

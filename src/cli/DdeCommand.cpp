@@ -4,6 +4,8 @@
 
 #include "cli/CommandOptions.h"
 #include "cli/DdeClientSocket.h"
+#include "cli/FailureLines.h"
+#include "messages/MessageCatalogue.h"
 #include "runtime/DdeSocketFile.h"
 
 namespace kiv {
@@ -35,32 +37,32 @@ void DdeCommand::Declare(CLI::App& command) {
 int DdeCommand::Run(CliContext& context) {
     const std::string service = service_.value_or(kDefaultService);
     if (service.empty() || service.find_first_of("/ \r\n") != std::string::npos)
-        return UsageError(context, "'" + service + "' cannot be a service name");
+        return UsageError(context, CliWording(Message::NotAServiceName, {service}));
     const std::string& topic = topic_;
-    if (HoldsLineBreak(topic)) return UsageError(context, "a topic cannot hold a line break");
+    if (HoldsLineBreak(topic)) return UsageError(context, CliText(Message::TopicHoldsLineBreak));
 
     std::string refusal;
     const std::string path = DdeSocketFile(service, &refusal);
     if (path.empty()) {
-        context.err << "kiv-cli: no runtime folder for the command service: " << refusal << '\n';
+        context.err << "kiv-cli: " << CliWording(Message::NoRuntimeFolder, {refusal}) << '\n';
         return kExitFailed;
     }
     DdeClientSocket socket(kAnswerLimit);
     if (const std::string failure = socket.Connect(path); !failure.empty()) {
-        context.err << "kiv-cli: cannot reach the command service \"" << service << "\" at " << path
-                    << ": " << failure << '\n';
+        context.err << "kiv-cli: "
+                    << CliWording(Message::ServiceUnreachable, {service, path, failure}) << '\n';
         return kExitFailed;
     }
     const auto noAnswer = [&] {
-        context.err << "kiv-cli: the command service \"" << service << "\" did not answer\n";
+        context.err << "kiv-cli: " << CliWording(Message::ServiceDidNotAnswer, {service}) << '\n';
         return kExitFailed;
     };
 
     const auto opened = socket.Ask("CONNECT " + service + ' ' + topic + '\n');
     if (!opened) return noAnswer();
     if (*opened != "OK") {
-        context.err << "kiv-cli: the command service \"" << service << "\" answered " << *opened
-                    << " to the topic \"" << topic << "\"\n";
+        context.err << "kiv-cli: " << CliWording(Message::TopicRefused, {service, *opened, topic})
+                    << '\n';
         return kExitFailed;
     }
     int status = kExitOk;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli/CliCommand.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -19,7 +20,7 @@ class DdeCommand final : public CliCommand {
 
     std::string Name() const override { return "dde"; }
     std::string Description() const override;
-    std::string MissingOperand() const override { return "no topic given"; }
+    std::string MissingOperand() const override { return CliText(Message::NoTopic); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
 

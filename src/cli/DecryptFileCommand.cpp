@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "cli/CommandOptions.h"
+#include "cli/FailureLines.h"
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
 #include "cli/StreamFileStore.h"
@@ -42,7 +43,7 @@ int DecryptFileCommand::Run(CliContext& context) {
     if (const auto& folder = directory_) {
         struct stat info {};
         if (stat(folder->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-            return UsageError(context, "'" + PrintableName(*folder) + "' is not a folder");
+            return UsageError(context, CliWording(Message::NotAFolder, {PrintableName(*folder)}));
         target = folder->empty() || folder->back() == '/' ? *folder : *folder + "/";
     } else if (fromStdin || toStdout_) {
         target = "./";

@@ -5,6 +5,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/PasswordOptions.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -15,7 +16,7 @@ class DecryptFileCommand final : public CliCommand {
   public:
     std::string Name() const override { return "decrypt-file"; }
     std::string Description() const override;
-    std::string MissingOperand() const override { return "no encrypted file given"; }
+    std::string MissingOperand() const override { return CliText(Message::NoEncryptedFile); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
 

@@ -8,6 +8,7 @@
 #include <ostream>
 
 #include "cli/CommandOptions.h"
+#include "cli/FailureLines.h"
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
 #include "cli/StreamFileStore.h"
@@ -15,6 +16,7 @@
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/PrintableName.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -25,11 +27,11 @@ constexpr char kStandardOutput[] = "/dev/stdout";
 
 // Why name cannot be stored as a file's name, or "".
 std::string NameProblem(const std::string& name) {
-    if (name.empty()) return "it is empty";
-    if (name == "." || name == "..") return "it names a folder";
-    if (name.find('/') != std::string::npos) return "it holds a \"/\"";
+    if (name.empty()) return CliText(Message::NameIsEmpty);
+    if (name == "." || name == "..") return CliText(Message::NameIsFolder);
+    if (name.find('/') != std::string::npos) return CliText(Message::NameHoldsSlash);
     if (name.size() > static_cast<std::size_t>(kLongestStoredName))
-        return "it is longer than 255 bytes";
+        return CliText(Message::NameTooLong);
     return {};
 }
 
@@ -55,15 +57,15 @@ void EncryptFilesCommand::Declare(CLI::App& command) {
 int EncryptFilesCommand::Run(CliContext& context) {
     std::vector<std::string> sources = sources_;
     const auto stdinCount = std::count(sources.begin(), sources.end(), "-");
-    if (stdinCount > 1) return UsageError(context, "standard input (\"-\") can be given only once");
+    if (stdinCount > 1) return UsageError(context, CliText(Message::StandardInputTwice));
     if (stdinCount == 1 && !name_)
-        return UsageError(context, "standard input (\"-\") needs --name NAME to be stored under");
+        return UsageError(context, CliText(Message::StandardInputNeedsName));
     if (stdinCount == 0 && name_)
-        return UsageError(context, "--name names standard input, which is not among the files");
+        return UsageError(context, CliText(Message::NameWithoutStandardInput));
     if (name_) {
         if (const std::string problem = NameProblem(*name_); !problem.empty())
-            return UsageError(context,
-                              "'" + PrintableName(*name_) + "' cannot be stored: " + problem);
+            return UsageError(
+                context, CliWording(Message::NameCannotBeStored, {PrintableName(*name_), problem}));
         // The run stores each file under the last part of its path: standard input goes in
         // under its name.
         std::replace(sources.begin(), sources.end(), std::string("-"), *name_);
@@ -73,15 +75,14 @@ int EncryptFilesCommand::Run(CliContext& context) {
     if (output_) {
         output = *output_ == "-" ? kStandardOutput : *output_;
     } else if (sources.size() > 1 || stdinCount == 1) {
-        return UsageError(
-            context, stdinCount == 1 ? "standard input needs -o OUT" : "several files need -o OUT");
+        return UsageError(context, stdinCount == 1 ? CliText(Message::StandardInputNeedsOutput)
+                                                   : CliText(Message::SeveralFilesNeedOutput));
     } else {
         output = SingleFileOutputName(sources.front());
     }
     const bool toStdout = output == kStandardOutput;
     if (toStdout && isatty(context.outFd) == 1)
-        return UsageError(context,
-                          "standard output is a terminal: redirect it, or give -o with a file");
+        return UsageError(context, CliText(Message::OutputIsTerminal));
     for (const std::string& source : sources_)
         if (source != "-" && RefuseIrregular(context, source)) return kExitInputOutput;
     if (!toStdout && RefuseIrregular(context, output, true)) return kExitInputOutput;

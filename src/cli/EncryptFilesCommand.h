@@ -6,6 +6,7 @@
 
 #include "cli/CliCommand.h"
 #include "cli/PasswordOptions.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -15,7 +16,7 @@ class EncryptFilesCommand final : public CliCommand {
   public:
     std::string Name() const override { return "encrypt-files"; }
     std::string Description() const override;
-    std::string MissingOperand() const override { return "no file to encrypt given"; }
+    std::string MissingOperand() const override { return CliText(Message::NoFileToEncrypt); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
 

@@ -41,11 +41,9 @@ int FinishFileRun(CliContext& context, const FileRunResult& result, const Stderr
     std::string line;
     if (result.failure == FileRunFailure::None && result.status == FileRunStatus::Completed) {
         const int left = result.entriesSkipped + result.entriesRenamed;
-        line =
-            "kiv-cli: " + std::to_string(left) + " of the files stored in '" +
-            PrintableName(subject) +
-            (left == 1 ? "' was not restored: its name is unsafe or taken (-v shows which)"
-                       : "' were not restored: their names are unsafe or taken (-v shows which)");
+        line = "kiv-cli: " + CliWording(left == 1 ? Message::OneEntryNotRestored
+                                                  : Message::EntriesNotRestoredByName,
+                                        {std::to_string(left), "'" + PrintableName(subject) + "'"});
     } else {
         line = FailureLine(result.failure, path, detail);
     }

@@ -9,6 +9,7 @@
 #include <ostream>
 
 #include "cli/CommandOptions.h"
+#include "cli/FailureLines.h"
 #include "cli/FileRunEnding.h"
 #include "cli/JsonText.h"
 #include "cli/StreamFileStore.h"
@@ -72,9 +73,11 @@ int ListCommand::Run(CliContext& context) {
             ++number;
             // Its NUL would end the record there and start a record nobody stored.
             if (entry.name.find('\0') != std::string::npos) {
-                context.err << "kiv-cli: " << shown << ": entry " << number << " \""
-                            << PrintableName(entry.name) << "\" has a NUL byte in its name; not "
-                            << "listed\n";
+                context.err << "kiv-cli: "
+                            << CliWording(
+                                   Message::ListedNameHoldsNul,
+                                   {shown, std::to_string(number), PrintableName(entry.name)})
+                            << '\n';
                 status = kExitFailed;
                 continue;
             }

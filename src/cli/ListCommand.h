@@ -3,6 +3,7 @@
 #include <string>
 
 #include "cli/CliCommand.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -13,7 +14,7 @@ class ListCommand final : public CliCommand {
   public:
     std::string Name() const override { return "list"; }
     std::string Description() const override;
-    std::string MissingOperand() const override { return "no encrypted file given"; }
+    std::string MissingOperand() const override { return CliText(Message::NoEncryptedFile); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
 

@@ -5,8 +5,10 @@
 #include <ostream>
 
 #include "cli/CommandOptions.h"
+#include "cli/FailureLines.h"
 #include "cli/PasswordSource.h"
 #include "filecrypt/PrintableName.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -24,7 +26,7 @@ const CLI::Validator kDescriptorNumber(
             std::from_chars(value.data(), value.data() + value.size(), number);
         if (value.empty() || error != std::errc() || end != value.data() + value.size() ||
             number < 0)
-            return "needs a descriptor number, not '" + value + "'";
+            return CliWording(Message::NotDescriptorNumber, {value});
         return {};
     },
     "");
@@ -64,7 +66,7 @@ std::optional<SecretText> PasswordOptions::Read(CliContext& context, bool confir
     }
     // A NUL would end the password early on one path and count on another.
     if (reading.password->find('\0') != std::string::npos) {
-        context.err << "kiv-cli: " << kPasswordHoldsNul << '\n';
+        context.err << "kiv-cli: " << CliText(Message::PasswordHoldsNul) << '\n';
         NoteFailure(status, kExitPassword);
         return std::nullopt;
     }

@@ -32,7 +32,4 @@ class PasswordOptions {
     std::optional<std::string> environment_;
 };
 
-inline constexpr char kPasswordHoldsNul[] =
-    "the password holds a NUL byte, which no password may hold";
-
 }  // namespace kiv

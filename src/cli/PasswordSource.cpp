@@ -122,8 +122,9 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     if (source.file) {
         const int fd = open(source.file->c_str(), O_RDONLY | O_CLOEXEC);
         if (fd < 0) {
+            const int error = errno;
             result.error =
-                "cannot read password file '" + *source.file + "': " + std::strerror(errno);
+                CliWording(Message::CannotReadPasswordFile, {*source.file, std::strerror(error)});
             result.unreadable = true;
             return result;
         }
@@ -132,7 +133,7 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
         close(fd);
         if (!ok) {
             result.error =
-                "cannot read password file '" + *source.file + "': " + std::strerror(saved);
+                CliWording(Message::CannotReadPasswordFile, {*source.file, std::strerror(saved)});
             result.unreadable = true;
             return result;
         }
@@ -141,8 +142,9 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     }
     if (source.fd) {
         if (!ReadLine(*source.fd, line)) {
-            result.error = "cannot read password from descriptor " + std::to_string(*source.fd) +
-                           ": " + std::strerror(errno);
+            const int error = errno;
+            result.error = CliWording(Message::CannotReadPasswordDescriptor,
+                                      {std::to_string(*source.fd), std::strerror(error)});
             result.unreadable = true;
             return result;
         }
@@ -152,8 +154,7 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     if (source.environment) {
         const char* value = std::getenv(source.environment->c_str());
         if (value == nullptr) {
-            result.error = "no password was given: the environment variable " +
-                           *source.environment + " is not set";
+            result.error = CliWording(Message::PasswordVariableUnset, {*source.environment});
             return result;
         }
         result.password = value;
@@ -161,30 +162,29 @@ PasswordReading ReadPassword(const PasswordSource& source, bool confirm) {
     }
     const int tty = open("/dev/tty", O_RDWR | O_NOCTTY | O_CLOEXEC);
     if (tty < 0) {
-        result.error =
-            "no terminal to ask for the password: use --password-file, --password-fd or "
-            "--password-env";
+        result.error = CliText(Message::NoTerminalForPassword);
         return result;
     }
     bool ended = false;
-    auto first = Prompt(tty, "Password: ", ended);
+    auto first = Prompt(tty, CliText(Message::TerminalPasswordPrompt), ended);
     std::optional<std::string> second = first;
-    if (first && !ended && confirm) second = Prompt(tty, "Repeat password: ", ended);
+    if (first && !ended && confirm)
+        second = Prompt(tty, CliText(Message::TerminalRepeatPrompt), ended);
     const WipeOnExit wipeFirst(first ? *first : line);
     const WipeOnExit wipeSecond(second ? *second : line);
     close(tty);
     if (ended) {
-        result.error = "no password was given";
+        result.error = CliText(Message::NoPasswordGiven);
         return result;
     }
     if (!first || !second) {
-        result.error = "cannot read the password from the terminal";
+        result.error = CliText(Message::CannotReadPasswordTerminal);
         result.unreadable = true;
         return result;
     }
     if (*first != *second) {
         result.mismatch = true;
-        result.error = kPasswordsDiffer;
+        result.error = CliWording(Message::PasswordsDiffer);
         return result;
     }
     result.password = *first;

@@ -4,7 +4,6 @@
 #include <ostream>
 
 #include "cli/FailureLines.h"
-#include "filecrypt/OperationReport.h"
 
 namespace kiv {
 
@@ -16,12 +15,12 @@ void StderrReport::AddLine(const ReportText& line) {
 
 void StderrReport::ShowMessage(const ReportText& text) {
     // Worded as a template: the values, printable already, are not escaped twice.
-    detail_ = FillTemplate(CliWording(text.templ), text.args);
+    detail_ = CliWording(text.message, text.args);
 }
 
 bool StderrReport::ConfirmStop(const std::string&, const std::string&) {
     // The one question a run asks.
-    detail_ = CliWording(report::kPasswordWrong);
+    detail_ = CliWording(Message::PasswordWrong);
     return true;
 }
 

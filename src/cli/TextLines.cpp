@@ -46,14 +46,10 @@ constexpr std::size_t kLongestPlainLine = std::size_t{64} << 20;
 constexpr std::size_t kLongestCipherLine = (kLongestPlainLine + 2) / 3 * 22;
 
 void ReportTooLong(std::ostream& err, std::size_t number, bool encrypt, std::size_t longest) {
-    err << "kiv-cli: line " << number;
-    if (encrypt) {
-        err << ": not encrypted, an empty line stands in its place: longer than 64 MiB (" << longest
-            << " bytes)\n";
-    } else {
-        err << ": not decrypted, an empty line stands in its place: longer than " << longest
-            << " characters, the cipher text of a 64 MiB line for this password\n";
-    }
+    err << "kiv-cli: "
+        << CliWording(encrypt ? Message::LineTooLongToEncrypt : Message::LineTooLongToDecrypt,
+                      {std::to_string(number), std::to_string(longest)})
+        << '\n';
 }
 
 // Somebody typing at a terminal gets each line's answer before typing the next one.
@@ -87,9 +83,9 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
     const std::size_t end = std::min(line.size(), from + chars);
     for (std::size_t at = from; at < end; ++at)
         if (order.CharIndex[static_cast<std::uint8_t>(line[at])] > 61)
-            return "character " + std::to_string(at + 1) + " is outside the cipher-text alphabet";
-    if (end - from < chars) return "the text ends inside this block";
-    return "it fails the cipher's check: altered, or not made with this password";
+            return CliWording(Message::CharacterOutsideAlphabet, {std::to_string(at + 1)});
+    if (end - from < chars) return CliText(Message::TextEndsInsideBlock);
+    return CliText(Message::FailsCipherCheck);
 }
 
 // The failure lines of one input line: one for a line handed back, one per block left out of a
@@ -98,20 +94,20 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
 bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key, const TextGeometry& geometry, std::size_t number,
                   std::string_view line, bool decrypted, const std::string& output) {
-    const std::string where = "kiv-cli: line " + std::to_string(number) + ": ";
+    const std::string lineNumber = std::to_string(number);
+    const auto writtenBack = [&](const std::string& why) {
+        err << "kiv-cli: " << CliWording(Message::LineWrittenBack, {lineNumber, why}) << '\n';
+    };
     if (geometry.chars == 0) {
-        if (!decrypted)
-            err << where << "written back unchanged: not a cipher text for this password\n";
+        if (!decrypted) writtenBack(CliText(Message::NotCipherTextForPassword));
         return decrypted;
     }
     const std::size_t pairsPerBlock = geometry.chars / 2;
     const std::size_t blocks = (line.size() / 2 + pairsPerBlock - 1) / pairsPerBlock;
     if (!decrypted) {
         const std::size_t last = blocks == 0 ? 0 : (blocks - 1) * geometry.chars;
-        err << where << "written back unchanged: "
-            << (line.size() <= geometry.length ? "too short to be a cipher text for this password"
-                                               : BlockFault(order, line, last, geometry.chars))
-            << '\n';
+        writtenBack(line.size() <= geometry.length ? CliText(Message::TooShortForCipherText)
+                                                   : BlockFault(order, line, last, geometry.chars));
         return false;
     }
     if (output.size() >= blocks * geometry.length) return true;
@@ -122,8 +118,10 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
         op.CipherInput = line.substr(k * geometry.chars, geometry.chars);
         CountedMessages quiet;
         if (DecryptText(ws, order, op, quiet)) continue;
-        err << where << "block " << k + 1 << " of " << blocks
-            << " was left out: " << BlockFault(order, line, k * geometry.chars, geometry.chars)
+        err << "kiv-cli: "
+            << CliWording(Message::BlockLeftOut,
+                          {lineNumber, std::to_string(k + 1), std::to_string(blocks),
+                           BlockFault(order, line, k * geometry.chars, geometry.chars)})
             << '\n';
         whole = false;
     }
@@ -305,17 +303,17 @@ int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bo
     BuildCharacterOrder(order);
     switch (CheckTextKey(ws, *password)) {
         case TextKeyVerdict::TooShort:
-            context.err << "kiv-cli: " << kTextPasswordTooShort << '\n';
+            context.err << "kiv-cli: " << CliWording(Message::TextPasswordTooShort) << '\n';
             return kExitPassword;
         case TextKeyVerdict::RepeatedModuli:
             if (!encrypt) break;  // such texts made elsewhere still get their literal treatment
-            context.err << "kiv-cli: " << CliWording(kRepeatedModuliMessage) << '\n';
+            context.err << "kiv-cli: " << CliWording(Message::RepeatedModuli) << '\n';
             return kExitPassword;
         case TextKeyVerdict::Usable:
             break;
     }
     if (password->size() > static_cast<std::size_t>(kTextKeyLimit))
-        context.err << "kiv-cli: " << kTextPasswordCut << '\n';
+        context.err << "kiv-cli: " << CliWording(Message::TextPasswordCut) << '\n';
 
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);

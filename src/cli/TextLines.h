@@ -13,9 +13,4 @@ namespace kiv {
 // and exit status 1 (the window's editor leaves such blocks out silently). Returns the status.
 int RunTextLines(CliContext& context, const PasswordOptions& password, bool encrypt);
 
-// Printed once when a text password is longer than the bytes the cipher uses.
-inline constexpr char kTextPasswordCut[] =
-    "warning: only the first 17 bytes of a text password count; any password that shares them "
-    "opens these texts";
-
 }  // namespace kiv

@@ -9,6 +9,7 @@
 #include "cli/FdStreamBuf.h"
 #include "cli/KivCli.h"
 #include "filecrypt/TemporaryFileRegistry.h"
+#include "messages/MessageCatalogue.h"
 #include "numeric/SystemClock.h"
 #include "runtime/ProcessProtection.h"
 
@@ -62,11 +63,11 @@ int main(int argc, char** argv) {
         return Run(argc, argv);
     } catch (const std::bad_alloc&) {
         // Its own text names a type, not a problem anybody could act on.
-        Say("out of memory");
+        Say(kiv::CliText(kiv::Message::OutOfMemory));
     } catch (const std::exception& error) {
         Say(error.what());
     } catch (...) {
-        Say("stopped by an unexpected error");
+        Say(kiv::CliText(kiv::Message::UnexpectedFault));
     }
     return kiv::kExitStopped;
 }

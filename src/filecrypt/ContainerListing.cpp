@@ -2,10 +2,10 @@
 
 #include <algorithm>
 
-#include "cipher/TranslatableText.h"
 #include "filecrypt/ByteFile.h"
 #include "filecrypt/ContainerFormat.h"
 #include "filecrypt/FileKey.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -37,29 +37,26 @@ ContainerListing ListContainer(const std::string& path, FileStore& files) {
     ContainerListing listing;
     ByteReader in;
     if (!files.OpenInput(path, in)) {
-        listing.problem = QT_TRANSLATE_NOOP("kiv", "cannot be opened");
+        listing.problem = Message::ListingCannotOpen;
         return listing;
     }
     listing.readable = true;
     ContainerHeader header;
     const HeaderRead read = ReadContainerHeader(in, header);
     if (read == HeaderRead::NoResidueCount) {
-        listing.problem = QT_TRANSLATE_NOOP("kiv", "is too short to be an encrypted file");
+        listing.problem = Message::ListingTooShort;
         return listing;
     }
     const int d = header.residueCount;
     listing.residueCount = d;
     if (read == HeaderRead::ImpossibleResidueCount) {
-        listing.problem = ReportText(
-            QT_TRANSLATE_NOOP("kiv", "has a header count of %1, which no password gives"),
-            {std::to_string(d)});
+        listing.problem = ReportText(Message::ListingImpossibleCount, {std::to_string(d)});
         return listing;
     }
     // No block length makes entries of a count below 0: that field, not the entries, is damaged.
     if (read == HeaderRead::Complete && header.fileCount < 0) {
         listing.problem =
-            ReportText(QT_TRANSLATE_NOOP("kiv", "is damaged: its file count, %1, is negative"),
-                       {std::to_string(header.fileCount)});
+            ReportText(Message::ListingNegativeCount, {std::to_string(header.fileCount)});
         return listing;
     }
     // Every block has at least L + 2 residues.
@@ -75,7 +72,7 @@ ContainerListing ListContainer(const std::string& path, FileStore& files) {
     }
     best.readable = true;
     best.residueCount = d;
-    best.problem = QT_TRANSLATE_NOOP("kiv", "is damaged: its entries do not fill it exactly");
+    best.problem = Message::ListingEntriesDoNotFill;
     return best;
 }
 

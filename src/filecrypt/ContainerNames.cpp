@@ -114,7 +114,7 @@ std::string RestoredCopyName(const std::string& name, int number, std::string_vi
     constexpr std::size_t kLongestMark = 64;
     if (markTemplate.size() > kLongestMark || markTemplate.find("%1") == std::string_view::npos ||
         markTemplate.find_first_of(std::string_view("/\0", 2)) != std::string_view::npos)
-        markTemplate = kRestoredCopyMark;
+        markTemplate = WindowText(Message::RestoredCopyMark);
     const std::string mark = FillTemplate(markTemplate, {std::to_string(number)});
     std::size_t dot = name.rfind('.');
     // An extension that would leave no room for the name before it is kept as part of that name.

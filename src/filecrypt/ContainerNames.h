@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "cipher/TranslatableText.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
@@ -35,10 +35,6 @@ enum class EntryProblem {
 // target folder changes the answer.)
 EntryProblem StoredNameProblem(const std::string& name);
 
-// What a copy's name gets before its extension, %1 standing for its number. A window may give
-// its own language's mark; a name that is written stays in that language.
-inline constexpr char kRestoredCopyMark[] = QT_TRANSLATE_NOOP("kiv", " (restored %1)");
-
 // The name under which a restore writes an entry whose name is taken while it may not replace
 // the file there (the password was not confirmed, or the user chose to keep both): mark, with its
 // number, goes before the last extension, or at the end of a name without one (a leading dot
@@ -49,7 +45,7 @@ inline constexpr char kRestoredCopyMark[] = QT_TRANSLATE_NOOP("kiv", " (restored
 // "%1", with a "/" or NUL (it would not name one file in the folder) or of more than 64 bytes is
 // replaced by the English one.
 std::string RestoredCopyName(const std::string& name, int number,
-                             std::string_view mark = kRestoredCopyMark);
+                             std::string_view mark = WindowText(Message::RestoredCopyMark));
 
 // A name as a folder that ignores letter case compares it: its letters, ASCII and those of UTF-8
 // text, in lower case; bytes that are no UTF-8 stay as they are. Two names with the same folded

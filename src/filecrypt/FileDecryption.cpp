@@ -33,116 +33,77 @@ std::string Number(std::int64_t value) {
 }  // namespace
 
 ReportText EndsBeforeEntry(int entry) {
-    return {QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before entry %1"), {Number(entry)}};
+    return {Message::EndsBeforeEntry, {Number(entry)}};
 }
 ReportText EndsBeforeLastBlockOfEntry(int entry) {
-    return {QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before the last block of entry %1"),
-            {Number(entry)}};
+    return {Message::EndsBeforeLastBlockOfEntry, {Number(entry)}};
 }
 ReportText EndsBeforeLastBlockOf(const std::string& name) {
-    return {QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before the last block of %1"),
-            {PrintableName(name)}};
+    return {Message::EndsBeforeLastBlockOf, {PrintableName(name)}};
 }
 ReportText BadNameLength(int entry, std::int64_t length) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " Entry %1 has a name length of %2 bytes (0 to 255 are possible): "
-                              "the encrypted file is damaged"),
-            {Number(entry), Number(length)}};
+    return {Message::BadNameLength, {Number(entry), Number(length)}};
 }
 ReportText BadSourceSize(int entry, const std::string& name, std::int64_t size) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " Entry %1 \"%2\" has a size of %3 bytes: the encrypted file is "
-                              "damaged there; the entry was not restored"),
-            {Number(entry), PrintableName(name), Number(size)}};
+    return {Message::BadSourceSize, {Number(entry), PrintableName(name), Number(size)}};
 }
 ReportText NegativeFileCount(std::int64_t count) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " The encrypted file has a file count of %1: it is damaged, "
-                              "nothing was restored"),
-            {Number(count)}};
+    return {Message::NegativeFileCount, {Number(count)}};
 }
 ReportText EntrySkipped(EntryProblem problem, const std::string& name, int entry) {
-    const char* templ = nullptr;
+    Message message = Message::EntryRestoredEarlier;
     switch (problem) {
         case EntryProblem::NoName:
-            templ = QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" has no name; skipped");
+            message = Message::EntryHasNoName;
             break;
         case EntryProblem::NulInName:
-            templ =
-                QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" has a NUL byte in its name; skipped");
+            message = Message::EntryNameHoldsNul;
             break;
         case EntryProblem::FolderInName:
-            templ = QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" has a folder in its name; skipped");
+            message = Message::EntryNameHoldsFolder;
             break;
         case EntryProblem::NamedAfterFolder:
-            templ = QT_TRANSLATE_NOOP("kiv", " Entry %1 \"%2\" is named after a folder; skipped");
+            message = Message::EntryNamedAfterFolder;
             break;
         case EntryProblem::IsContainer:
-            templ = QT_TRANSLATE_NOOP(
-                "kiv", " Entry %1 \"%2\" would replace the encrypted file itself; skipped");
+            message = Message::EntryIsContainer;
             break;
         case EntryProblem::RestoredEarlier:
         case EntryProblem::None:
-            templ = QT_TRANSLATE_NOOP(
-                "kiv",
-                " Entry %1 \"%2\" has the name of a file restored earlier in this run; skipped");
+            message = Message::EntryRestoredEarlier;
             break;
     }
-    return {templ, {Number(entry), PrintableName(name)}};
+    return {message, {Number(entry), PrintableName(name)}};
 }
 ReportText NotAnEncryptedFile(std::int64_t count) {
-    return {QT_TRANSLATE_NOOP(
-                "kiv", " This is not an encrypted file: no password gives its header count of %1"),
-            {Number(count)}};
+    return {Message::NotAnEncryptedFile, {Number(count)}};
 }
 ReportText EntriesNotRestored(int entry, std::int64_t fileCount) {
-    if (entry >= fileCount)
-        return {QT_TRANSLATE_NOOP("kiv", " Entry %1 was not restored"), {Number(entry)}};
-    return {QT_TRANSLATE_NOOP("kiv", " Entries %1 to %2 were not restored"),
-            {Number(entry), Number(fileCount)}};
+    if (entry >= fileCount) return {Message::LastEntryNotRestored, {Number(entry)}};
+    return {Message::EntriesNotRestored, {Number(entry), Number(fileCount)}};
 }
 ReportText ImplausibleEntry(const std::string& name, int entry, std::int64_t fileCount) {
     if (entry >= fileCount)
-        return {QT_TRANSLATE_NOOP("kiv",
-                                  " Entry %1 \"%2\" claims more blocks than the encrypted file "
-                                  "holds: it was not restored"),
-                {Number(entry), PrintableName(name)}};
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " Entry %1 \"%2\" claims more blocks than the encrypted file holds: "
-                              "it and the entries after it, up to entry %3, were not restored"),
-            {Number(entry), PrintableName(name), Number(fileCount)}};
+        return {Message::ImplausibleLastEntry, {Number(entry), PrintableName(name)}};
+    return {Message::ImplausibleEntry, {Number(entry), PrintableName(name), Number(fileCount)}};
 }
 ReportText RestoredUnderAnotherName(const std::string& name, const std::string& written) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " The password differs from the stored one, so \"%1\" was not "
-                              "replaced: restored as \"%2\""),
-            {PrintableName(name), PrintableName(written)}};
+    return {Message::RestoredUnderAnotherName, {PrintableName(name), PrintableName(written)}};
 }
 ReportText RestoredUnconfirmed(const std::string& name) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " The password differs from the stored one: \"%1\" was written "
-                              "under its own name and is probably unreadable"),
-            {PrintableName(name)}};
+    return {Message::RestoredUnconfirmed, {PrintableName(name)}};
 }
 ReportText ExistingReplaced(const std::string& name) {
-    return {QT_TRANSLATE_NOOP("kiv", " \"%1\" held other content: replaced, as chosen"),
-            {PrintableName(name)}};
+    return {Message::ExistingReplaced, {PrintableName(name)}};
 }
 ReportText ExistingKeptBoth(const std::string& name, const std::string& written) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " \"%1\" holds other content and was kept, as chosen: restored as "
-                              "\"%2\""),
-            {PrintableName(name), PrintableName(written)}};
+    return {Message::ExistingKeptBoth, {PrintableName(name), PrintableName(written)}};
 }
 ReportText ExistingSkipped(const std::string& name, int entry) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              " Entry %1 \"%2\": the file of that name holds other content and "
-                              "was kept, as chosen; not restored"),
-            {Number(entry), PrintableName(name)}};
+    return {Message::ExistingSkipped, {Number(entry), PrintableName(name)}};
 }
 ReportText ExistingSame(const std::string& name) {
-    return {QT_TRANSLATE_NOOP("kiv", " \"%1\" already holds the same content: left as it was"),
-            {PrintableName(name)}};
+    return {Message::ExistingSame, {PrintableName(name)}};
 }
 }  // namespace report
 
@@ -202,21 +163,21 @@ class RestoreRun {
             return true;
         }
         const int error = errno;
-        observer_.AddLine(report::kDecryptReadNotOpen);
+        observer_.AddLine(Message::DecryptReadNotOpen);
         return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_, error);
     }
 
     // The checks that tie the container to the password, in the order the user meets them.
     bool AcceptHeader(ContainerHeader& header) {
         const HeaderRead read = ReadContainerHeader(in_, header);
-        if (read == HeaderRead::NoResidueCount) return Damaged(report::kTooShortForHeader);
+        if (read == HeaderRead::NoResidueCount) return Damaged(Message::TooShortForHeader);
         if (read == HeaderRead::ImpossibleResidueCount)
             return Damaged(report::NotAnEncryptedFile(header.residueCount));
         if (header.residueCount != key_.residueCount) {
-            observer_.ShowMessage(report::kPasswordLengthWrong);
+            observer_.ShowMessage(Message::PasswordLengthWrong);
             return RefusePassword();
         }
-        if (read == HeaderRead::NoPasswordBlock) return Damaged(report::kEndsBeforePasswordBlock);
+        if (read == HeaderRead::NoPasswordBlock) return Damaged(Message::EndsBeforePasswordBlock);
         // One question, however many bytes differ: its answer holds for the whole run.
         auto block = DecodePasswordBlock(codec_, header);
         const bool confirmed = std::equal(password_.begin(), password_.end(), block.begin(),
@@ -226,12 +187,13 @@ class RestoreRun {
         // Decoded with the right password, the block is the password: not left on the stack.
         WipeBytes(block.data(), block.size());
         if (!confirmed) {
-            if (observer_.ConfirmStop(report::kPasswordWrong, report::kChangePassword))
+            if (observer_.ConfirmStop(WindowText(Message::PasswordWrong),
+                                      WindowText(Message::ChangePassword)))
                 return RefusePassword();
             passwordUnconfirmed_ = true;
             result_.passwordUnconfirmed = true;
         }
-        if (read == HeaderRead::NoFileCount) return Damaged(report::kEndsBeforeFileCount);
+        if (read == HeaderRead::NoFileCount) return Damaged(Message::EndsBeforeFileCount);
         if (header.fileCount < 0) return Damaged(report::NegativeFileCount(header.fileCount));
         return true;
     }
@@ -477,7 +439,7 @@ class RestoreRun {
             }
         }
         if (!in_.Seek(entriesStart)) {
-            observer_.AddLine(report::kDecryptReadNotOpen);
+            observer_.AddLine(Message::DecryptReadNotOpen);
             return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_,
                         in_.error());
         }
@@ -532,7 +494,7 @@ class RestoreRun {
         result_.failurePath = path;
         const bool irregular = error == EINVAL && files_.IsIrregular(path);
         result_.failureError = irregular ? 0 : error;
-        result_.failureText = irregular ? report::kNotRegularFile : nullptr;
+        result_.failureText = irregular ? WindowText(Message::NotRegularFile) : nullptr;
         return false;
     }
     // The container ends early or holds what no encryption writes; a read error is no damage.
@@ -542,7 +504,7 @@ class RestoreRun {
             return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
         Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_, in_.error());
         // A read that failed without an error number met the end of a file cut meanwhile.
-        if (in_.error() == 0) result_.failureText = report::kChangedWhileRead;
+        if (in_.error() == 0) result_.failureText = WindowText(Message::ChangedWhileRead);
         return false;
     }
     // Damage met while reading entry: the cause, then which entries were not restored.
@@ -552,7 +514,7 @@ class RestoreRun {
         return false;
     }
     bool Unwritable(const std::string& target, int error) {
-        observer_.AddLine(report::kDecryptWriteNotOpen);
+        observer_.AddLine(Message::DecryptWriteNotOpen);
         return Fail(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, target, error);
     }
     bool RefusePassword() {
@@ -599,8 +561,8 @@ class RestoreRun {
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder,
                            const Clock& clock, const FileRunSpeed& speed, FileStore& files) {
-    if (const char* refusal = FilePasswordRefusal(FileRunKind::Restore, password)) {
-        observer.ShowMessage(refusal);
+    if (const auto refusal = FilePasswordRefusal(FileRunKind::Restore, password)) {
+        observer.ShowMessage(*refusal);
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::PasswordRefused, path);
     }
     return RestoreRun(password, path, observer, targetFolder, clock, speed, files).Run();

@@ -3,14 +3,13 @@
 #include <cstdint>
 #include <string>
 
-#include "cipher/PasswordMessages.h"
-#include "cipher/TranslatableText.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
 #include "filecrypt/ReportText.h"
+#include "messages/MessageCatalogue.h"
 #include "numeric/Clock.h"
 #include "numeric/SystemClock.h"
 
@@ -46,12 +45,6 @@ FileRunResult DecryptFiles(const std::string& password, const std::string& path,
 
 // Report lines of a damaged container and of entries not restored.
 namespace report {
-inline constexpr char kTooShortForHeader[] =
-    QT_TRANSLATE_NOOP("kiv", " The file is too short to be an encrypted file");
-inline constexpr char kEndsBeforePasswordBlock[] =
-    QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before its password block");
-inline constexpr char kEndsBeforeFileCount[] =
-    QT_TRANSLATE_NOOP("kiv", " The encrypted file ends before its file count");
 ReportText EndsBeforeEntry(int entry);
 ReportText EndsBeforeLastBlockOfEntry(int entry);
 // The file ended inside the blocks of the entry stored as name.

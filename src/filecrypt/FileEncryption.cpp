@@ -21,27 +21,15 @@
 namespace kiv {
 
 ReportText SourceTooLargeMessage(const std::string& path) {
-    return {
-        QT_TRANSLATE_NOOP(
-            "kiv",
-            "The file %1 is 2 GiB or larger; an encrypted file can only hold files below 2 GiB."),
-        {PrintableName(path)}};
+    return {Message::SourceTooLarge, {PrintableName(path)}};
 }
 
 ReportText OutputIsSourceMessage(const std::string& path) {
-    return {QT_TRANSLATE_NOOP("kiv",
-                              "The encrypted file %1 would replace one of the files to encrypt. "
-                              "Please choose another name."),
-            {PrintableName(path)}};
+    return {Message::OutputIsSource, {PrintableName(path)}};
 }
 
 ReportText SameNameMessage(const std::string& name) {
-    return {QT_TRANSLATE_NOOP(
-                "kiv",
-                "Two of the files to encrypt are named \"%1\". An encrypted file keeps only the "
-                "names, so restoring it would give back just one of them. Please rename one, or "
-                "encrypt them separately."),
-            {PrintableName(name)}};
+    return {Message::SameName, {PrintableName(name)}};
 }
 
 namespace {
@@ -54,9 +42,9 @@ FileRunResult FailedOn(FileRunFailure failure, const std::string& path, int erro
     FileRunResult result = FileRunResult::Ended(FileRunStatus::Failed, failure, path, error);
     if (error == EINVAL && files.IsIrregular(path)) {
         result.failureError = 0;
-        result.failureText = report::kNotRegularFile;
+        result.failureText = WindowText(Message::NotRegularFile);
     } else if (error == 0 && failure == FileRunFailure::SourceUnreadable) {
-        result.failureText = report::kChangedWhileRead;
+        result.failureText = WindowText(Message::ChangedWhileRead);
     }
     return result;
 }
@@ -89,7 +77,7 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
         ByteReader in;
         if (!files.OpenInput(path, in)) {
             const int error = errno;
-            observer.AddLine(report::kEncryptReadNotOpen);
+            observer.AddLine(Message::EncryptReadNotOpen);
             return FailedOn(FileRunFailure::SourceUnreadable, path, error, files);
         }
         if (in.Size() > std::numeric_limits<std::int32_t>::max()) {
@@ -115,7 +103,7 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
                          const FileRunSpeed& speed, FileStore& files) {
     // error: the system's error number, or 0 when the file changed under the run.
     const auto unreadable = [&](int error) {
-        observer.AddLine(report::kEncryptReadNotOpen);
+        observer.AddLine(Message::EncryptReadNotOpen);
         return FailedOn(FileRunFailure::SourceUnreadable, source.path, error, files);
     };
     const auto unwritable = [&] {
@@ -176,21 +164,21 @@ FileRunResult WriteEntry(const Source& source, const std::string& output, Cipher
 FileRunResult EncryptFiles(const std::string& password, const std::vector<std::string>& sources,
                            const std::string& output, FileRunObserver& observer, const Clock& clock,
                            const FileRunSpeed& speed, FileStore& files) {
-    const auto refusePassword = [&](const char* message) {
+    const auto refusePassword = [&](Message message) {
         observer.ShowMessage(message);
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::PasswordRefused,
                                     output);
     };
-    if (const char* refusal = FilePasswordRefusal(FileRunKind::Encryption, password))
-        return refusePassword(refusal);
+    if (const auto refusal = FilePasswordRefusal(FileRunKind::Encryption, password))
+        return refusePassword(*refusal);
     CipherWorkspace ws(clock);
     const FileKey key = PrepareFileKey(ws, password);
-    if (!key.distinctModuli) return refusePassword(kRepeatedModuliFileMessage);
+    if (!key.distinctModuli) return refusePassword(Message::RepeatedModuliFile);
     std::vector<Source> checked;
     if (auto ended = CheckSources(sources, output, observer, files, checked)) return *ended;
 
     const auto unwritable = [&](int error) {
-        observer.AddLine(report::kEncryptWriteNotOpen);
+        observer.AddLine(Message::EncryptWriteNotOpen);
         return FailedOn(FileRunFailure::OutputUnwritable, output, error, files);
     };
     const std::unique_ptr<FileStore::Output> file =
@@ -209,7 +197,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
         const FileRunResult entry = WriteEntry(checked[static_cast<std::size_t>(k)], output, ws,
                                                codec, out, observer, speed, files);
         if (entry.status == FileRunStatus::Failed && out.failed())
-            observer.AddLine(report::kEncryptWriteNotOpen);
+            observer.AddLine(Message::EncryptWriteNotOpen);
         if (entry.status != FileRunStatus::Completed) return entry;
         observer.SetFileVisible(false);
     }

@@ -3,13 +3,12 @@
 #include <string>
 #include <vector>
 
-#include "cipher/PasswordMessages.h"
-#include "cipher/TranslatableText.h"
 #include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 #include "filecrypt/FileRunSpeed.h"
 #include "filecrypt/ReportText.h"
+#include "messages/MessageCatalogue.h"
 #include "numeric/Clock.h"
 #include "numeric/SystemClock.h"
 
@@ -30,11 +29,6 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
                            const FileRunSpeed& speed = FileRunSpeed(),
                            FileStore& files = DiskFileStore::Instance());
 
-// Messages of the refusals above (the length message is kFilePasswordLength).
-inline constexpr char kRepeatedModuliFileMessage[] = QT_TRANSLATE_NOOP(
-    "kiv",
-    "This password cannot protect files: two parts of every block would share one prime, so the "
-    "encrypted file could never be restored. Please choose another password.");
 ReportText SourceTooLargeMessage(const std::string& path);
 ReportText OutputIsSourceMessage(const std::string& path);
 ReportText SameNameMessage(const std::string& name);

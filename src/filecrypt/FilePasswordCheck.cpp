@@ -1,21 +1,21 @@
 #include "filecrypt/FilePasswordCheck.h"
 
-#include "cipher/PasswordMessages.h"
 #include "filecrypt/FileKey.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 
-const char* FilePasswordRefusal(FileRunKind kind, const std::string& password,
-                                const std::string* confirmation) {
+std::optional<Message> FilePasswordRefusal(FileRunKind kind, const std::string& password,
+                                           const std::string* confirmation) {
     const bool restore = kind == FileRunKind::Restore;
     if (confirmation != nullptr && *confirmation != password)
-        return restore ? kRestoreMismatch : kEncryptFilesMismatch;
+        return restore ? Message::RestoreMismatch : Message::EncryptFilesMismatch;
     if (password.size() < static_cast<std::size_t>(kShortestFilePassword))
-        return restore ? kRestorePasswordTooShort : kFilePasswordLength;
+        return restore ? Message::RestorePasswordTooShort : Message::FilePasswordLength;
     if (password.size() > static_cast<std::size_t>(kLongestFilePassword) ||
         password.find('\0') != std::string::npos)
-        return restore ? kRestorePasswordTooLong : kFilePasswordLength;
-    return nullptr;
+        return restore ? Message::RestorePasswordTooLong : Message::FilePasswordLength;
+    return std::nullopt;
 }
 
 bool FilePasswordUsable(const std::string& password) {

@@ -43,7 +43,7 @@ class FileRunObserver {
     }
     // The mark a kept copy's name gets, with %1 for its number (RestoredCopyName); in the
     // window's language, where it has one. Called on the run's thread.
-    virtual std::string CopyMark() const { return kRestoredCopyMark; }
+    virtual std::string CopyMark() const { return WindowText(Message::RestoredCopyMark); }
     // Makes the first password box visible again after a refused password.
     virtual void ShowPasswordBox() {}
 

@@ -38,7 +38,7 @@ struct FileRunResult {
     int failureError = 0;     // the system's error number (errno) behind the failure, or 0
     // Where the system gave no error number, or one that would mislead ("Invalid argument" for a
     // FIFO), the run's own words for why: a fixed English text marked for translation
-    // (report::kNotRegularFile, report::kChangedWhileRead), or null.
+    // (Message::NotRegularFile, Message::ChangedWhileRead), or null.
     const char* failureText = nullptr;
     int filesWritten = 0;     // restored files, or 1 for a written container
     int entriesSkipped = 0;   // stored entries not restored for their name or their target:

@@ -4,13 +4,8 @@
 
 namespace kiv {
 
-namespace {
-// Not marked for translation: there is nothing to translate around a lone value.
-constexpr char kValueOnly[] = "%1";
-}  // namespace
-
 ReportText ReportText::Value(std::string_view bytes) {
-    return ReportText(kValueOnly, {PrintableName(bytes)});
+    return ReportText(Message::Value, {PrintableName(bytes)});
 }
 
 std::string ReportText::Filled() const {

@@ -5,19 +5,20 @@
 #include <utility>
 #include <vector>
 
+#include "messages/MessageCatalogue.h"
+
 namespace kiv {
 
-// A report line or message as a run produces it: an English template, marked where it is written
-// with QT_TRANSLATE_NOOP("kiv", ...), with %1, %2, ... where its values go, and the values as
-// they are shown: names already made printable, numbers in decimal. The window translates the
-// template and then puts the values in, so a Turkish window shows a Turkish line around the same
-// names and figures; kiv-cli and the tests read the English text (Filled). A fixed text is a
-// template without values.
+// A report line or message as a run produces it: a message of the catalogue, whose window text
+// is an English template with %1, %2, ... where its values go, and the values as they are shown:
+// names already made printable, numbers in decimal. The window translates the template and then
+// puts the values in, so a Turkish window shows a Turkish line around the same names and
+// figures; kiv-cli words the message by its identity, and the tests read the English text
+// (Filled). A fixed text is a message without values.
 struct ReportText {
-    // text must outlive the report: a string literal or a constant.
-    ReportText(const char* text) : templ(text) {}  // a fixed text converts implicitly
-    ReportText(const char* text, std::vector<std::string> values)
-        : templ(text), args(std::move(values)) {}
+    ReportText(Message id) : message(id), templ(WindowText(id)) {}  // a fixed text converts
+    ReportText(Message id, std::vector<std::string> values)
+        : message(id), templ(WindowText(id)), args(std::move(values)) {}
 
     // A line that is only a value, such as a path or a stored name: made printable here.
     static ReportText Value(std::string_view bytes);
@@ -25,7 +26,8 @@ struct ReportText {
     // The English text with the values put in.
     std::string Filled() const;
 
-    const char* templ;
+    Message message;
+    const char* templ;  // the message's window text
     std::vector<std::string> args;
 };
 

@@ -4,7 +4,7 @@
 #include <QMimeData>
 
 #include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
@@ -145,9 +145,9 @@ TEST_F(ClipboardEncryption, RefusalsLeaveTheClipboardAndTheEditorAlone) {
     SetPasswords(*window, TextAdapter::FromBytes(RepeatedModuliKey()),
                  TextAdapter::FromBytes(RepeatedModuliKey()));
     window->Button4()->click();
-    EXPECT_EQ(ui.messages,
-              (QStringList{"Password 1 and Password 2 must equal ",
-                           "Password 1 and Password 2 must equal", kRepeatedModuliMessage}));
+    EXPECT_EQ(ui.messages, (QStringList{"Password 1 and Password 2 must equal ",
+                                        "Password 1 and Password 2 must equal",
+                                        WindowText(Message::RepeatedModuli)}));
     EXPECT_EQ(Clipboard(), "untouched");
     EXPECT_TRUE(window->Lines().All().empty());
 }

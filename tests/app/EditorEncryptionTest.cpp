@@ -6,7 +6,7 @@
 
 #include "app/EditorDocument.h"
 #include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
@@ -80,10 +80,9 @@ TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
     window->Button5()->click();
     window->Button6()->click();
     EXPECT_EQ(ui.messages,
-              (QStringList{"Password 1 and Password 2 must equal",
-                           "Password 1 and Password 2 must equal  ",
-                           "Password 1 and Password 2 must equal or small than three ",
-                           "Password 1 and Password 2 must equal or small than three "}));
+              (QStringList{
+                  "Password 1 and Password 2 must equal", "Password 1 and Password 2 must equal  ",
+                  WindowText(Message::PasswordTooShort), WindowText(Message::PasswordTooShort)}));
     EXPECT_EQ(window->Lines().All(), Lines{"plain"});
     EXPECT_EQ(FileBytes(LastSave()), "<missing>");
 }
@@ -91,7 +90,7 @@ TEST_F(EditorEncryption, EachActionRefusesWithItsOwnTextAndChangesNothing) {
 TEST_F(EditorEncryption, AKeyWhoseModuliRepeatIsRefusedBeforeAnyLineChanges) {
     auto window = OpenWith({"one", "two"}, TextAdapter::FromBytes(RepeatedModuliKey()));
     window->Button5()->click();
-    EXPECT_EQ(ui.messages, QStringList{kRepeatedModuliMessage});
+    EXPECT_EQ(ui.messages, QStringList{WindowText(Message::RepeatedModuli)});
     EXPECT_EQ(window->Lines().All(), (Lines{"one", "two"}));
     EXPECT_EQ(FileBytes(LastSave()), "<missing>");
 }

@@ -31,14 +31,14 @@ TEST(FileRunThread, ReportsAndTheQuestionReachTheWindowThreadInOrderBeforeTheEnd
     std::vector<FileRunStatus> ends;
     FileRunThread thread(shown, [&](const FileRunResult& result) {
         ends.push_back(result.status);
-        shown.AddLine("end");
+        shown.AddLine(ReportText::Value("end"));
     });
     thread.Start([](FileRunObserver& observer) {
-        observer.AddLine("one");
+        observer.AddLine(ReportText::Value("one"));
         FileRunResult result;
         result.status =
             observer.ConfirmStop("q", "c") ? FileRunStatus::Stopped : FileRunStatus::Completed;
-        observer.AddLine("two");
+        observer.AddLine(ReportText::Value("two"));
         return result;
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return !thread.Running(); }, 30000));
@@ -54,7 +54,7 @@ TEST(FileRunThread, StoppingWhileTheQuestionWaitsAnswersStopAndDropsTheRest) {
     FileRunThread thread(shown,
                          [&](const FileRunResult& result) { ends.push_back(result.status); });
     thread.Start([](FileRunObserver& observer) {
-        observer.AddLine("before");
+        observer.AddLine(ReportText::Value("before"));
         FileRunResult result;
         if (observer.ConfirmStop("q", "c")) result.status = FileRunStatus::Stopped;
         return result;
@@ -73,12 +73,12 @@ TEST(FileRunThread, ANewRunAfterAStopGetsNoneOfTheOldRunsReports) {
     int ends = 0;
     FileRunThread thread(shown, [&](const FileRunResult&) { ++ends; });
     thread.Start([](FileRunObserver& observer) {
-        observer.AddLine("old");
+        observer.AddLine(ReportText::Value("old"));
         return FileRunResult();
     });
     thread.Stop();
     thread.Start([](FileRunObserver& observer) {
-        observer.AddLine("new");
+        observer.AddLine(ReportText::Value("new"));
         return FileRunResult();
     });
     ASSERT_TRUE(QTest::qWaitFor([&] { return !thread.Running(); }, 30000));

@@ -6,15 +6,13 @@
 #include <utility>
 
 #include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
-
-constexpr char kInitialLine[] = "View  Encrypt File the Report  or Decrypt  File the Report";
 
 class FileRuns : public WindowFixture {
   protected:
@@ -249,7 +247,7 @@ TEST_F(FileRuns, StartedWithAContainerTheRestoreAppendsWithoutADialogUntilATextE
     EXPECT_TRUE(ui.openSeen.empty());
     const QStringList lines = ListLines(*window);
     ASSERT_EQ(lines.size(), 9);
-    EXPECT_EQ(lines[0], kInitialLine);
+    EXPECT_EQ(lines[0], WindowText(Message::InitialLine));
     EXPECT_EQ(lines[1], "a.txt");
     EXPECT_EQ(FileBytes(Path("a.txt")), "0123456789");
     // Pressed again, it restores over the same files: they hold what it would write, so it asks
@@ -277,14 +275,13 @@ TEST_F(FileRuns, EachRunRefusesPasswordsWithItsOwnBlanks) {
         window->Button2()->click();
         window->Button1()->click();
     }
-    EXPECT_EQ(ui.messages,
-              (QStringList{
-                  "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
-                  "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
-                  "Password 1 and Password 2 must equal or small than three ",
-                  "Password 1 and Password 2 must equal or small than three  ",
-                  "Password 1 and Password 2 must equal or small than three ",
-                  "Password 1 and Password 2 must equal or small than three "}));
+    EXPECT_EQ(
+        ui.messages,
+        (QStringList{
+            "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
+            "Password 1 and Password 2 must equal. ", "Password 1 and Password 2 must equal ",
+            WindowText(Message::FilePasswordLength), WindowText(Message::RestorePasswordTooShort),
+            WindowText(Message::FilePasswordLength), WindowText(Message::RestorePasswordTooLong)}));
     EXPECT_TRUE(ui.openSeen.empty());
     // Ordinary Turkish words the cipher cannot use for files, refused as plainly.
     ui.messages.clear();
@@ -504,7 +501,7 @@ TEST_F(FileRuns, DropsAreRefusedOutsideFileModeAndForFolders) {
     QCoreApplication::processEvents();
     EXPECT_FALSE(window->FileRunning());
     EXPECT_TRUE(ui.saveSeen.empty());
-    EXPECT_EQ(ListLines(*window), QStringList{kInitialLine});
+    EXPECT_EQ(ListLines(*window), QStringList{WindowText(Message::InitialLine)});
 }
 
 }  // namespace

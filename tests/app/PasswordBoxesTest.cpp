@@ -1,7 +1,7 @@
 #include "app/PasswordKey.h"
 #include "app/TextAdapter.h"
 #include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
@@ -29,18 +29,21 @@ TEST_F(PasswordBoxes, EachActionShowsItsOwnTexts) {
     auto window = Open();
     window->Edit1()->setText("abc");
     window->Edit2()->setText("abd");
-    EXPECT_FALSE(window->PreparePasswordKey(kDecryptEditorMismatch, kPasswordTooShort));
-    EXPECT_FALSE(window->PreparePasswordKey(kDecryptClipboardMismatch, kPasswordTooShort));
+    EXPECT_FALSE(window->PreparePasswordKey(WindowText(Message::DecryptEditorMismatch),
+                                            WindowText(Message::PasswordTooShort)));
+    EXPECT_FALSE(window->PreparePasswordKey(WindowText(Message::DecryptClipboardMismatch),
+                                            WindowText(Message::PasswordTooShort)));
     window->Edit2()->setText("abc");
-    EXPECT_TRUE(window->PreparePasswordKey(kEncryptEditorMismatch, kPasswordTooShort));
+    EXPECT_TRUE(window->PreparePasswordKey(WindowText(Message::EncryptEditorMismatch),
+                                           WindowText(Message::PasswordTooShort)));
     EXPECT_EQ(window->Operands.CipherKey, "abc");
     window->Edit1()->clear();
     window->Edit2()->clear();
-    EXPECT_FALSE(window->PreparePasswordKey(kEncryptClipboardMismatch, kPasswordTooShort));
-    EXPECT_EQ(ui.messages,
-              (QStringList{"Password 1 and Password 2 must equal  ",
-                           "Password 1 and Password 2 must equal ",
-                           "Password 1 and Password 2 must equal or small than three "}));
+    EXPECT_FALSE(window->PreparePasswordKey(WindowText(Message::EncryptClipboardMismatch),
+                                            WindowText(Message::PasswordTooShort)));
+    EXPECT_EQ(ui.messages, (QStringList{WindowText(Message::DecryptEditorMismatch),
+                                        WindowText(Message::DecryptClipboardMismatch),
+                                        WindowText(Message::PasswordTooShort)}));
 }
 
 TEST_F(PasswordBoxes, PasswordLabelWithEqualBoxesUnmasksAndRestoresTheStartPassword) {

@@ -6,11 +6,12 @@
 #include "app/PlainIniFormat.h"
 #include "app/SettingsKey.h"
 #include "app/WindowFixture.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
 
-const QString kCantCreateKey = QStringLiteral("Can't Create Key");
+const QString kCantCreateKey = QString::fromUtf8(WindowText(Message::CantCreateKey));
 const QString kCannotSave = QStringLiteral("Failed to set data for 'radyono'");
 
 // The program as an ordinary user starts it: the settings files come from XDG_CONFIG_HOME (a

@@ -12,7 +12,7 @@
 #include <QWidget>
 
 #include "app/QtUiServices.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {
@@ -76,7 +76,7 @@ TEST(QtUiServices, AllFilesShowsFilesWithoutADotAndTheFilterTextsStayAsWritten) 
     QFileDialog dialog;
     dialog.setOption(QFileDialog::DontUseNativeDialog);
     DialogSettings settings;
-    settings.filter = QString::fromUtf8(kEncryptFilesFilter);
+    settings.filter = QString::fromUtf8(WindowText(Message::EncryptFilesFilter));
     settings.initialFolder = folder.path();
     QtUiServices::PrepareOpenDialog(dialog, settings);
 

@@ -5,11 +5,11 @@
 
 #include "app/FakeUi.h"
 #include "app/ShownText.h"
-#include "app/WindowMessages.h"
 #include "app/WindowRunReport.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
+#include "messages/MessageCatalogue.h"
 #include "runtime/Translations.h"
 
 namespace kiv {
@@ -29,9 +29,9 @@ TEST(Translations, TurkishLocaleShowsTurkishTextsAndQtsOwnButtonsUntilRemoved) {
             const char* turkish;
         };
         for (const Shown& text : {
-                 Shown{kUseText, "Metin ile"},
-                 Shown{kWindowCaption, "Bilgilerinizin hayatını koruyun"},
-                 Shown{kDecryptEditorMismatch, "Parola 1 ile Parola 2 aynı olmalı  "},
+                 Shown{Message::UseText, "Metin ile"},
+                 Shown{Message::WindowCaption, "Bilgilerinizin hayatını koruyun"},
+                 Shown{Message::DecryptEditorMismatch, "Parola 1 ile Parola 2 aynı olmalı  "},
                  // A report line keeps its figure and its column.
                  Shown{report::FileByteAmount(1234), "Dosya Bayt Sayısı    = 1234"},
                  Shown{report::CloseFileByteYes(7), "Kapalı Dosya Bayt toplam = 7"},
@@ -44,7 +44,7 @@ TEST(Translations, TurkishLocaleShowsTurkishTextsAndQtsOwnButtonsUntilRemoved) {
                  Shown{SourceTooLargeMessage("/tmp/x"),
                        "/tmp/x dosyası 2 GiB ya da daha büyük; şifrelenmiş bir dosya yalnızca "
                        "2 GiB'tan küçük dosyaları tutabilir."},
-                 Shown{kUnusableFilePassword,
+                 Shown{Message::UnusableFilePassword,
                        "Bu parola kullanılamaz: başka bir parola seçin; "
                        "A–Z dışında harfler içeren bazı parolalar "
                        "kullanılamaz"},
@@ -59,10 +59,11 @@ TEST(Translations, TurkishLocaleShowsTurkishTextsAndQtsOwnButtonsUntilRemoved) {
         QLineEdit box;
         EXPECT_EQ(WindowRunReport(ui, list, file, overall, box).CopyMark(),
                   " (geri y\xc3\xbcklendi %1)");
-        EXPECT_EQ(ShownText(kClipboardEncrypted, 1), "Pano artık şifreli metni tutuyor (1 parça)");
+        EXPECT_EQ(ShownText(WindowText(Message::ClipboardEncrypted), 1),
+                  "Pano artık şifreli metni tutuyor (1 parça)");
         EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("İptal"));
     }
-    EXPECT_EQ(ShownText(kUseText), QStringLiteral("Use Text"));
+    EXPECT_EQ(ShownText(WindowText(Message::UseText)), QStringLiteral("Use Text"));
     EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
@@ -71,13 +72,14 @@ TEST(Translations, EnglishAndLanguagesWithoutACatalogueKeepTheSourceTexts) {
                                   QLocale(QLocale::Icelandic, QLocale::Iceland)}) {
         const Translations translations(locale, kCatalogueFolder);
         EXPECT_FALSE(translations.ProgramCatalogueInstalled()) << locale.name().toStdString();
-        EXPECT_EQ(ShownText(kUseText), QStringLiteral("Use Text"));
+        EXPECT_EQ(ShownText(WindowText(Message::UseText)), QStringLiteral("Use Text"));
         EXPECT_EQ(ShownText(report::FileByteAmount(1)), QStringLiteral("File Byte Amount = 1"));
-        EXPECT_EQ(ShownText(kClipboardEncrypted, 1),
+        EXPECT_EQ(ShownText(WindowText(Message::ClipboardEncrypted), 1),
                   "The clipboard now holds the encrypted text (1 part)");
-        EXPECT_EQ(ShownText(kClipboardDecrypted, 2),
+        EXPECT_EQ(ShownText(WindowText(Message::ClipboardDecrypted), 2),
                   "The clipboard now holds the decrypted text (2 parts)");
-        EXPECT_TRUE(ShownText(kFilesInTheWay, 1).startsWith("A file in %1 holds other content"));
+        EXPECT_TRUE(ShownText(WindowText(Message::FilesInTheWay), 1)
+                        .startsWith("A file in %1 holds other content"));
     }
 }
 

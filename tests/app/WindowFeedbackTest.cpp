@@ -10,7 +10,7 @@
 
 #include "app/QtUiServices.h"
 #include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "messages/MessageCatalogue.h"
 
 namespace kiv {
 namespace {

@@ -13,8 +13,8 @@ for ts in "$root"/src/app/translations/*.ts; do
     # English, the source language, translates only its plural forms.
     only=
     case "$ts" in *_en.ts) only=-pluralonly ;; esac
-    "$lupdate" -silent $only -no-obsolete -locations none "$root/src/app" "$root/src/runtime" \
-        "$root/src/cipher" "$root/src/filecrypt" -ts "$copy" || exit 1
+    "$lupdate" -silent $only -no-obsolete -locations none "$root/src/messages" "$root/src/app" \
+        "$root/src/runtime" "$root/src/cipher" "$root/src/filecrypt" -ts "$copy" || exit 1
     if grep -n -E 'type="(unfinished|vanished|obsolete)"' "$copy" >&2; then
         echo "$ts: the entries above need a translation or are no longer used" >&2
         status=1

@@ -138,11 +138,11 @@ TEST_F(TextCipherTest, CutCipherTextReportsOncePerBlockAndStays) {
     const std::string cipher = Encrypt(key, "a text of two blocks or more");
     const std::string even = cipher.substr(0, cipher.size() - 4);
     EXPECT_EQ(Decrypt(key, even), even);
-    EXPECT_THAT(messages.shown, ElementsAre(kMessageChangedOne));
+    EXPECT_THAT(messages.shown, ElementsAre(WindowText(Message::MessageChangedOne)));
     messages.shown.clear();
     const std::string odd = cipher.substr(0, cipher.size() - 3);
     EXPECT_EQ(Decrypt(key, odd), odd);
-    EXPECT_THAT(messages.shown, ElementsAre(kMessageChangedTwo));
+    EXPECT_THAT(messages.shown, ElementsAre(WindowText(Message::MessageChangedTwo)));
 }
 
 TEST_F(TextCipherTest, ForeignCharactersReportOncePerBlock) {
@@ -154,7 +154,8 @@ TEST_F(TextCipherTest, ForeignCharactersReportOncePerBlock) {
     cipher[3] = '!';          // same block: no second message
     cipher[chars + 1] = '-';  // second block, high digit
     Decrypt(key, cipher);
-    EXPECT_THAT(messages.shown, ElementsAre(kMessageChangedOne, kMessageChangedTwo));
+    EXPECT_THAT(messages.shown, ElementsAre(WindowText(Message::MessageChangedOne),
+                                            WindowText(Message::MessageChangedTwo)));
 }
 
 TEST_F(TextCipherTest, LowerCaseZIsNoForeignCharacter) {

@@ -3,39 +3,41 @@
 #include <filesystem>
 #include <sstream>
 
-#include "cipher/CipherMessages.h"
-#include "cipher/PasswordMessages.h"
 #include "cli/FailureLines.h"
 #include "cli/KivCli.h"
-#include "filecrypt/OperationReport.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
 
 namespace kiv {
 namespace {
 
-// Messages are known by their identity: kFilePasswordLength and kRestorePasswordTooLong share
-// their words but not their meaning; a copy of a known message's words is an unknown message.
+// Messages are known by their identity: FilePasswordLength and RestorePasswordTooLong share their
+// window's words but not their meaning; a run's values go into kiv-cli's words.
 TEST(FailureLinesTest, WindowTextsAreWordedForOnePassword) {
-    static const std::string copy = kEncryptFilesMismatch;
     const struct {
-        const char* window;
+        Message message;
+        std::vector<std::string> values;
         std::string cli;
     } cases[] = {
-        {kEncryptFilesMismatch, "the two passwords differ"},
-        {kDecryptEditorMismatch, "the two passwords differ"},
-        {kRestorePasswordTooShort,
+        {Message::EncryptFilesMismatch, {}, "the two passwords differ"},
+        {Message::DecryptEditorMismatch, {}, "the two passwords differ"},
+        {Message::RestorePasswordTooShort,
+         {},
          "a file password must be 3 to 23 bytes long; this one is shorter"},
-        {kRestorePasswordTooLong, "a file password must be 3 to 23 bytes long; this one is longer"},
-        {kFilePasswordLength, "a file password must be 3 to 23 bytes long"},
-        {copy.c_str(), "password 1 and Password 2 must equal."},
-        {report::kPasswordWrong, "wrong password"},
-        {kMessageChangedTwo, "a character outside the cipher-text alphabet (second of a pair)"},
-        {"  The file x\x1b is 2 GiB or larger. ", "the file x\\x1b is 2 GiB or larger."},
-        {"OK as it is", "OK as it is"},
+        {Message::RestorePasswordTooLong,
+         {},
+         "a file password must be 3 to 23 bytes long; this one is longer"},
+        {Message::FilePasswordLength, {}, "a file password must be 3 to 23 bytes long"},
+        {Message::PasswordWrong, {}, "wrong password"},
+        {Message::MessageChangedTwo,
+         {},
+         "a character outside the cipher-text alphabet (second of a pair)"},
+        {Message::SourceTooLarge,
+         {"x\\x1b"},
+         "the file x\\x1b is 2 GiB or larger; an encrypted file can only hold files below 2 GiB."},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(CliWording(c.window), c.cli) << c.window;
+        EXPECT_EQ(CliWording(c.message, c.values), c.cli) << RowOf(c.message).name;
 }
 
 // Each kind of failure of a file run gives one "kiv-cli:" line of its own, with the path, and

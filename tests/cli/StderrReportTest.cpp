@@ -12,10 +12,10 @@ TEST(StderrReportTest, ReportLinesAreEscapedAndMessagesKeptAsDetail) {
     std::ostringstream err;
     {
         StderrReport quiet(err, false, false);
-        quiet.AddLine("File Byte Amount = 12");  // a run that succeeds says nothing
+        quiet.AddLine(report::FileByteAmount(12));  // a run that succeeds says nothing
         StderrReport report(err, false, true);
         report.AddLine(ReportText::Value("evil\x1b]0;title\a\nkiv-cli: fake"));
-        report.ShowMessage(report::kPasswordLengthWrong);
+        report.ShowMessage(Message::PasswordLengthWrong);
         EXPECT_EQ(report.Detail(),
                   "wrong password: the file was encrypted with a password of another length");
         EXPECT_TRUE(report.ConfirmStop("Password is wrong", "Change Password"));
@@ -46,7 +46,7 @@ TEST(StderrReportTest, ProgressOfA100MegabyteFileWithAThreeBytePassword) {
         EXPECT_EQ(err.str(), c.bar) << c.position;
     }
     err.str("");
-    report.AddLine("File Byte Amount = 104857600");
+    report.AddLine(report::FileByteAmount(104857600));
     EXPECT_EQ(err.str(), "\r\033[KFile Byte Amount = 104857600\n");  // the bar makes room
 }
 

@@ -134,7 +134,7 @@ TEST(Container, ThousandRandomContainersRoundTrip) {
             EncryptFiles(password, paths, dir / "c.vrq", observer, kFileRunClock);
         if (encrypted.status == FileRunStatus::Refused) {
             ++refused;
-            ASSERT_THAT(observer.messages, ElementsAre(kRepeatedModuliFileMessage));
+            ASSERT_THAT(observer.messages, ElementsAre(WindowText(Message::RepeatedModuliFile)));
             continue;
         }
         ASSERT_TRUE(encrypted.AllWritten()) << trial;

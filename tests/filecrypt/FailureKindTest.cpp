@@ -240,17 +240,18 @@ TEST(FilePasswordRefusal, EachKindKeepsItsTextsAndOrder) {
     struct Case {
         std::string password;
         const std::string* confirmation;
-        const char* encryption;
-        const char* restore;
+        std::optional<Message> encryption;
+        std::optional<Message> restore;
     };
     const Case cases[] = {
-        {"abc", &same, nullptr, nullptr},
-        {std::string(23, 'p'), nullptr, nullptr, nullptr},
-        {"abc", &other, kEncryptFilesMismatch, kRestoreMismatch},
-        {"ab", &other, kEncryptFilesMismatch, kRestoreMismatch},
-        {"ab", &two, kFilePasswordLength, kRestorePasswordTooShort},
-        {std::string(24, 'p'), nullptr, kFilePasswordLength, kRestorePasswordTooLong},
-        {nul, nullptr, kFilePasswordLength, kRestorePasswordTooLong},
+        {"abc", &same, std::nullopt, std::nullopt},
+        {std::string(23, 'p'), nullptr, std::nullopt, std::nullopt},
+        {"abc", &other, Message::EncryptFilesMismatch, Message::RestoreMismatch},
+        {"ab", &other, Message::EncryptFilesMismatch, Message::RestoreMismatch},
+        {"ab", &two, Message::FilePasswordLength, Message::RestorePasswordTooShort},
+        {std::string(24, 'p'), nullptr, Message::FilePasswordLength,
+         Message::RestorePasswordTooLong},
+        {nul, nullptr, Message::FilePasswordLength, Message::RestorePasswordTooLong},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(FilePasswordRefusal(FileRunKind::Encryption, c.password, c.confirmation),

@@ -71,7 +71,7 @@ TEST(ContainerNames, RestoredCopyNamesFitAFilesystemsNames) {
         std::string name;
         int number;
         std::string copy;
-        std::string mark = kRestoredCopyMark;
+        std::string mark = WindowText(Message::RestoredCopyMark);
     } cases[] = {
         {"notes.txt", 2, "notes (restored 2).txt"},
         {"README", 3, "README (restored 3)"},
@@ -166,11 +166,10 @@ TEST_F(FileRunFailure, PasswordLengthsAreChecked) {
         FileRunStatus::Refused);
     EXPECT_EQ(Restore("ab", dir / "box.vrq").status, FileRunStatus::Refused);
     EXPECT_EQ(Restore(std::string(24, 'p'), dir / "box.vrq").status, FileRunStatus::Refused);
-    EXPECT_THAT(observer.messages,
-                ElementsAre("Password 1 and Password 2 must equal or small than three ",
-                            "Password 1 and Password 2 must equal or small than three ",
-                            "Password 1 and Password 2 must equal or small than three  ",
-                            "Password 1 and Password 2 must equal or small than three "));
+    EXPECT_THAT(observer.messages, ElementsAre(WindowText(Message::FilePasswordLength),
+                                               WindowText(Message::FilePasswordLength),
+                                               WindowText(Message::RestorePasswordTooShort),
+                                               WindowText(Message::RestorePasswordTooLong)));
     EXPECT_TRUE(
         EncryptFiles(std::string(23, 'p'), {dir / "data"}, dir / "x.vrq", observer, kFileRunClock)
             .AllWritten());

@@ -62,7 +62,8 @@ TEST(MappedRead, ASourceCutDuringTheRunFailsItAsChangedAndLeavesNoContainer) {
         EXPECT_EQ(result.failure, FileRunFailure::SourceUnreadable);
         EXPECT_EQ(result.failureError, 0) << "a file that shrank is no system error";
         EXPECT_EQ(result.FailureReason(), "The file changed length while it was read");
-        EXPECT_THAT(observer.lines, ElementsAre(std::string(report::kEncryptReadNotOpen)));
+        EXPECT_THAT(observer.lines,
+                    ElementsAre(std::string(WindowText(Message::EncryptReadNotOpen))));
         EXPECT_THAT(dir.Names(), ElementsAre("source"));
     }
 }
