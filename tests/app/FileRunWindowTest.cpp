@@ -10,6 +10,7 @@
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
+#include "support/ContainerEditor.h"
 
 namespace kiv {
 namespace {
@@ -48,10 +49,9 @@ class FileRuns : public WindowFixture {
             EncryptFiles(password, paths, TextAdapter::ToBytes(path), silent, clock).AllWritten());
     }
 
-    // The residue count a container was written with: its first four bytes.
+    // The residue count a container was written with.
     static int ResidueCount(const QString& container) {
-        const QByteArray bytes = FileBytes(container);
-        return static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8;
+        return testing::ContainerEditor(FileBytes(container).toStdString()).ResidueCount();
     }
 
     static QStringList EncryptionLines(int size, int blocks, int length, int residues) {

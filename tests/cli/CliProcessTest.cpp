@@ -16,6 +16,7 @@
 #include "cli/CliContext.h"
 #include "filecrypt/FileEncryption.h"
 #include "support/BindMount.h"
+#include "support/ContainerEditor.h"
 #include "support/FixedClock.h"
 #include "support/Process.h"
 #include "support/RecordingObserver.h"
@@ -75,15 +76,13 @@ class CliProcess : public ::testing::Test {
         const FixedClock clock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
         ASSERT_TRUE(EncryptFiles(kPassword, {*folder / "big"}, *folder / "small.vrq", quiet, clock)
                         .AllWritten());
-        const std::string small = ReadAll(*folder / "small.vrq");
-        // header, password block, count, name length, "big", size, two full blocks, final block
-        const std::size_t residues = (small.size() - 4 - 4 - 4 - 3 - 4) / 4;
-        const std::size_t sizeAt = 4 + residues + 4 + 4 + 3;
-        const std::string block = small.substr(sizeAt + 4, residues);
+        testing::ContainerEditor small(ReadAll(*folder / "small.vrq"), static_cast<int>(kLength));
+        const auto entry = small.Entry(1);
+        const std::string block = entry.Block(0);
         const std::uint32_t blocks = (200u << 20) / kLength;
         const std::uint32_t size = blocks * kLength;
         std::ofstream big(*folder / "big.vrq", std::ios::binary);
-        big << small.substr(0, sizeAt);
+        big << small.Bytes().substr(0, entry.SizeOffset());
         for (int shift = 0; shift < 32; shift += 8)
             big.put(static_cast<char>(size >> shift));
         std::string run;
@@ -93,7 +92,7 @@ class CliProcess : public ::testing::Test {
             big << run;
         for (std::uint32_t k = 0; k < blocks % 4096; ++k)
             big << block;
-        big << small.substr(small.size() - residues);
+        big << entry.Block(entry.BlockCount() - 1);
         ASSERT_TRUE(big.good());
         std::remove((*folder / "big").c_str());
     }

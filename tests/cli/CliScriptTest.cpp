@@ -9,6 +9,7 @@
 
 #include "cli/CliContext.h"
 #include "support/BindMount.h"
+#include "support/ContainerEditor.h"
 #include "support/FatMount.h"
 #include "support/Process.h"
 #include "support/TempFolder.h"
@@ -207,9 +208,11 @@ TEST_F(CliScript, ListingsForScripts) {
     // with its line, and the others are listed.
     WriteAll(dir / "x\00199\tevil.sh", "abc");
     ASSERT_EQ(Run("kiv encrypt-files --password-file pw -o n.vrq a x?99*").status, kExitOk);
-    std::string stored = ReadAll(dir / "n.vrq");
-    stored[stored.find("x\00199") + 1] = '\0';
-    WriteAll(dir / "n.vrq", stored);
+    testing::ContainerEditor stored(ReadAll(dir / "n.vrq"), 11);  // "script pass"
+    std::string name = stored.Entry(2).Name();
+    name[1] = '\0';
+    stored.Entry(2).SetName(name);
+    WriteAll(dir / "n.vrq", stored.Bytes());
     const Shell nul = Run("kiv list -0 n.vrq");
     EXPECT_EQ(nul.status, kExitFailed);
     EXPECT_EQ(nul.out, std::string("11\ta\0", 5));

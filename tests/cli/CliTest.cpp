@@ -8,6 +8,7 @@
 
 #include "cipher/TextCipher.h"
 #include "cli/KivCli.h"
+#include "support/ContainerEditor.h"
 #include "support/FixedClock.h"
 
 namespace kiv {
@@ -234,10 +235,8 @@ TEST_F(CliTest, FileCommandFailures) {
                              "': No such file or directory\n");
     EXPECT_EQ(Run({"list", a}, ""), kExitFailed);
     // A file count of -5 is a damaged container, not an empty one.
-    std::string box = ReadFile(dir / "a.vrq");
-    const std::int32_t count = -5;
-    std::memcpy(box.data() + 4 + (static_cast<unsigned char>(box[0]) - 1), &count, 4);
-    std::ofstream(dir / "b.vrq", std::ios::binary) << box;
+    std::ofstream(dir / "b.vrq", std::ios::binary)
+        << testing::ContainerEditor(ReadFile(dir / "a.vrq")).SetFileCount(-5).Bytes();
     EXPECT_EQ(Run({"decrypt-file", "--password-file", pw, (dir / "b.vrq").string()}, ""),
               kExitFailed);
     EXPECT_NE(err.str().find("kiv-cli: '" + (dir / "b.vrq").string() +
