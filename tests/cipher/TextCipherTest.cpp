@@ -8,6 +8,7 @@
 #include "cipher/TextCipher.h"
 #include "residue/KeySchedule.h"
 #include "support/FixedClock.h"
+#include "support/RecordedMessages.h"
 
 namespace kiv {
 namespace {
@@ -15,10 +16,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-struct RecordedMessages : CipherMessages {
-    std::vector<std::string> shown;
-    void ShowMessage(const std::string& text) override { shown.push_back(text); }
-};
+using testing::RecordedMessages;
 
 class TextCipherTest : public ::testing::Test {
   protected:
