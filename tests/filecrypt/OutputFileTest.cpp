@@ -97,6 +97,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
+using testing::ModeOf;
 using testing::Process;
 using testing::ProcessResult;
 using testing::ReadAll;
@@ -111,11 +112,6 @@ mode_t Umask() {
     const mode_t mask = umask(0);
     umask(mask);
     return mask;
-}
-
-mode_t ModeOf(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
 class OutputFiles : public ::testing::Test {
