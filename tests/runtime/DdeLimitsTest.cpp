@@ -10,6 +10,7 @@
 #include "runtime/DdeListener.h"
 #include "runtime/DdeServiceFixture.h"
 #include "support/Process.h"
+#include "support/UnixSocket.h"
 
 namespace kiv {
 namespace {
@@ -18,15 +19,7 @@ using DdeLimitsTest = DdeServiceFixture;
 
 // A blocking client socket connected to path; -1 when the connection failed.
 int ConnectTo(const QString& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray bytes = QFile::encodeName(path);
-    std::memcpy(address.sun_path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-        return fd;
-    if (fd >= 0) ::close(fd);
-    return -1;
+    return testing::ConnectTo(QFile::encodeName(path).toStdString());
 }
 
 // One answer line from fd, waiting at most ten seconds; "<closed>" or "<none>" without one.
