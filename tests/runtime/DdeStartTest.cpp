@@ -107,7 +107,7 @@ TEST_F(DdeStartTest, FailuresToStartRaiseTheirMessages) {
     ASSERT_TRUE(QDir().mkpath(deep));
     ASSERT_TRUE(
         QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    runtimeVariable.Set(QFile::encodeName(deep).toStdString());
     EXPECT_EQ(StartFailure("kiv"), "An error returned from DDE  ($0400F)");
 }
 
@@ -139,7 +139,7 @@ TEST_F(DdeStartTest, ARuntimeFolderOthersCouldHaveMadeIsNeverUsed) {
         const QByteArray path = QFile::encodeName(runtime.path());
         ASSERT_EQ(::chmod(path.constData(), c.mode), 0);
         ASSERT_EQ(::chown(path.constData(), c.owner ? c.owner : ::geteuid(), -1), 0);
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(c.folder));
+        runtimeVariable.Set(QFile::encodeName(c.folder).toStdString());
         diagnostics.str({});
         StartService();
         EXPECT_FALSE(manager->IsServing());
