@@ -592,15 +592,11 @@ TEST_F(FileRunFailure, ListingWithoutThePassword) {
     // fills the file under any block length. One more is no container's.
     for (const std::int32_t count : {37, 38}) {
         const std::string block(static_cast<std::size_t>(count - 1), '\x07');
-        std::string bytes;
-        testing::PutInt32(bytes, count);
-        bytes += block;
-        for (const std::int32_t field : {1, 1})  // files, name length
-            testing::PutInt32(bytes, field);
-        bytes += 'e';
-        testing::PutInt32(bytes, 0);
-        bytes += block;
-        WriteAll(dir / "edge.vrq", bytes);
+        WriteAll(dir / "edge.vrq",
+                 ContainerEditor(std::string(4, '\0') + block + std::string(4, '\0'))
+                     .SetResidueCount(count)
+                     .AddEntry("e", 0, block)
+                     .Bytes());
         const ContainerListing listing = ListContainer(dir / "edge.vrq");
         if (count == 37) {
             EXPECT_EQ(problem(dir / "edge.vrq"), "none");

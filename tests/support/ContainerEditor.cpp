@@ -45,10 +45,6 @@ std::int32_t ContainerEditor::FileCount() const {
     return Int32At(FileCountOffset());
 }
 
-std::string ContainerEditor::PasswordBlock() const {
-    return bytes_.substr(PasswordBlockOffset(), static_cast<std::size_t>(ResidueBytes()));
-}
-
 ContainerEditor::EntryEditor ContainerEditor::Entry(int number) {
     std::size_t at = EntriesOffset();
     for (int k = 1; k < number; ++k)

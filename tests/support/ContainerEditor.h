@@ -60,7 +60,6 @@ class ContainerEditor {
     std::size_t FileCountOffset() const { return PasswordBlockOffset() + ResidueBytes(); }
     std::size_t EntriesOffset() const { return FileCountOffset() + 4; }
     std::int32_t FileCount() const;
-    std::string PasswordBlock() const;
 
     // From 1, as the reports count entries.
     EntryEditor Entry(int number);
