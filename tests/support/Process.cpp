@@ -30,16 +30,6 @@ void PrintTo(const ProcessResult& result, std::ostream* out) {
     if (!result.err.empty()) *out << ", standard error: " << result.err;
 }
 
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit,
-             std::chrono::milliseconds step) {
-    const auto deadline = Process::Clock::now() + limit;
-    while (!condition()) {
-        if (Process::Clock::now() >= deadline) return false;
-        std::this_thread::sleep_for(step);
-    }
-    return true;
-}
-
 namespace {
 
 // In the child, between fork and exec or body: only calls that are safe there.
@@ -116,10 +106,6 @@ Process& Process::Unset(const std::string& name) {
     changes_.emplace_back(name, std::nullopt);
     return *this;
 }
-Process& Process::ClearEnvironment() {
-    clearEnvironment_ = true;
-    return *this;
-}
 Process& Process::InFolder(std::string folder) {
     folder_ = std::move(folder);
     return *this;
@@ -146,9 +132,8 @@ bool Process::Start() {
     // Everything the child needs is made before the fork: after it, in a test process with
     // threads, only calls that are safe between fork and exec may run.
     std::vector<std::string> environment;
-    if (!clearEnvironment_)
-        for (char** entry = environ; *entry != nullptr; ++entry)
-            environment.emplace_back(*entry);
+    for (char** entry = environ; *entry != nullptr; ++entry)
+        environment.emplace_back(*entry);
     for (const auto& [name, value] : changes_) {
         std::erase_if(environment, [&name = name](const std::string& entry) {
             return entry.compare(0, name.size() + 1, name + "=") == 0;

@@ -54,8 +54,6 @@ class Process {
     Process& ErrorToTestLog();
     Process& Set(const std::string& name, const std::string& value);
     Process& Unset(const std::string& name);
-    // Starts from an empty environment; Set adds to it.
-    Process& ClearEnvironment();
     Process& InFolder(std::string folder);
     // A soft limit (RLIMIT_AS, RLIMIT_NOFILE, RLIMIT_FSIZE, RLIMIT_CORE...) for the child alone.
     Process& Limit(int resource, rlim_t value);
@@ -76,8 +74,6 @@ class Process {
     // Waits until standard output (or the terminal) shows text.
     bool AwaitOutput(const std::string& text,
                      std::chrono::milliseconds limit = std::chrono::seconds(10));
-    // What standard output (or the terminal) showed so far.
-    const std::string& Output() const { return result_.out; }
     // Types keys on the terminal.
     bool Type(const std::string& keys) const;
     // Whether the terminal echoes what is typed, as the child left it.
@@ -101,7 +97,7 @@ class Process {
     std::optional<std::string> input_;
     std::string inputPath_ = "/dev/null", outputPath_, errorPath_, folder_;
     std::vector<std::pair<std::string, std::optional<std::string>>> changes_;
-    bool clearEnvironment_ = false, terminal_ = false, errorToTestLog_ = false;
+    bool terminal_ = false, errorToTestLog_ = false;
     std::vector<std::pair<int, rlim_t>> limits_;
     std::chrono::milliseconds timeout_ = std::chrono::minutes(5);
 
@@ -112,9 +108,5 @@ class Process {
     std::vector<Stream> streams_;
     ProcessResult result_;
 };
-
-// Polls condition until it holds; false when it did not within limit.
-bool WaitFor(const std::function<bool()>& condition, std::chrono::milliseconds limit,
-             std::chrono::milliseconds step = std::chrono::milliseconds(5));
 
 }  // namespace kiv::testing
