@@ -11,6 +11,7 @@
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
 #include "support/ContainerEditor.h"
+#include "support/RecordingObserver.h"
 
 namespace kiv {
 namespace {
@@ -24,8 +25,6 @@ class FileRuns : public WindowFixture {
         WriteFile(Path("b.doc"), "");
     }
 
-    QString Path(const QString& name) const { return folder.filePath(name); }
-
     std::unique_ptr<TForm1> OpenInFileMode(const QString& password,
                                            const QStringList& arguments = {}) {
         auto window = Open(arguments);
@@ -37,11 +36,7 @@ class FileRuns : public WindowFixture {
     // A container written without the window.
     void MakeContainer(const QString& path, const QStringList& sources,
                        const std::string& password) {
-        struct : FileRunObserver {
-            void AddLine(const ReportText&) override {}
-            void ShowMessage(const ReportText&) override {}
-            bool ConfirmStop(const std::string&, const std::string&) override { return true; }
-        } silent;
+        testing::RecordingObserver silent;
         std::vector<std::string> paths;
         for (const QString& source : sources)
             paths.push_back(TextAdapter::ToBytes(source));

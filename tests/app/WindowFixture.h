@@ -40,6 +40,7 @@ class WindowFixture : public ::testing::Test {
     QString SettingsFile() const { return folder.filePath(QStringLiteral("config/Pulm/Kiv.ini")); }
     QString MachineFile() const { return folder.filePath(QStringLiteral("xdg/Pulm/Kiv.ini")); }
     QString ProgramFolder() const { return folder.filePath(QStringLiteral("program")); }
+    QString Path(const QString& name) const { return folder.filePath(name); }
 
     std::unique_ptr<TForm1> Open(const QStringList& arguments = {}) {
         return std::make_unique<TForm1>(
