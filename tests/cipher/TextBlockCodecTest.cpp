@@ -212,9 +212,7 @@ TEST_P(TextCodingTest, RunsAroundTheStreamSplitsGiveTheLiteralStepsResults) {
     std::mt19937 rng(2718);
     for (const std::string key : {"k3y", "four", "\xfe\x01z"}) {
         for (std::size_t blocks = 60; blocks <= 420; blocks += 1 + rng() % 9) {
-            std::string text(3 * blocks - rng() % 3, '\0');
-            for (char& c : text)
-                c = static_cast<char>(rng());
+            const std::string text = testing::RandomBytes(rng, 3 * blocks - rng() % 3);
             const std::string_view view(text);
             std::array<std::string, 2> out;
             for (std::size_t w : {std::size_t{0}, std::size_t{2}}) {

@@ -19,6 +19,7 @@
 #include "filecrypt/FileEncryption.h"
 #include "support/FixedClock.h"
 #include "support/OrdinaryAccount.h"
+#include "support/RandomInput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -112,9 +113,7 @@ struct Injection {
 TEST(SystemFaults, InterruptedAndShortReadsAndWritesLoseNothing) {
     TempFolder dir, out;
     std::mt19937 rng(22);
-    std::string data(3 * 512 * 1024 + 5, '\0');
-    for (char& c : data)
-        c = static_cast<char>(rng());
+    const std::string data = testing::RandomBytes(rng, 3 * 512 * 1024 + 5);
     WriteAll(dir / "data", data);
     WriteAll(dir / "small", "a few bytes");
     RecordingObserver observer;
