@@ -5,6 +5,7 @@
 #include "app/WindowFixture.h"
 #include "runtime/TDdeMgr.h"
 #include "support/DdeTestClient.h"
+#include "support/EnvironmentVariable.h"
 
 namespace kiv {
 namespace {
@@ -14,7 +15,7 @@ namespace {
 class CommandTopic : public WindowFixture {
   protected:
     CommandTopic() {
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        runtimeVariable.Set(runtime.path().toStdString());
         chmod(runtime.path().toLocal8Bit().constData(), 0700);
         service = std::make_unique<TDdeMgr>(QStringLiteral("kivtopic"));
         service->SetCaptionProvider([] {
@@ -29,6 +30,7 @@ class CommandTopic : public WindowFixture {
     }
 
     QTemporaryDir runtime;
+    const testing::EnvironmentVariable runtimeVariable{"XDG_RUNTIME_DIR"};
     std::unique_ptr<TDdeMgr> service;
     std::unique_ptr<TForm1> window;
 };

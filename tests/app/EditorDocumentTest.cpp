@@ -13,17 +13,6 @@ namespace {
 using Lines = EditorDocument::Lines;
 using EditorCommands = WindowFixture;
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-void WriteAll(const QString& path, const QByteArray& bytes) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
-
 TEST(EditorDocument, EveryLineEndEndsALineAndNulEndsTheText) {
     using namespace std::string_view_literals;
     EXPECT_EQ(EditorDocument::SplitLines("a\r\nb\rc\nd"), (Lines{"a", "b", "c", "d"}));
@@ -46,11 +35,11 @@ TEST(EditorDocument, TheSampleHasNineteenLines) {
 TEST(EditorDocument, WritingReplacesTheFileWholeOrNotAtAll) {
     QTemporaryDir folder;
     const QString path = folder.filePath("doc.txt");
-    WriteAll(path, "old content that is longer");
+    WriteFile(path, "old content that is longer");
     ASSERT_TRUE(EditorDocument::Write(path, {"x", "y"}));
-    EXPECT_EQ(ReadAll(path), "x\r\ny");
+    EXPECT_EQ(FileBytes(path), "x\r\ny");
     EXPECT_FALSE(EditorDocument::Write(folder.filePath("doc.txt/inside.txt"), {"z"}));
-    EXPECT_EQ(ReadAll(path), "x\r\ny");
+    EXPECT_EQ(FileBytes(path), "x\r\ny");
     EXPECT_FALSE(EditorDocument::Read(folder.filePath("missing.txt")).has_value());
     EXPECT_FALSE(EditorDocument::Read(folder.path()).has_value());
     // Neither may hold the window: a FIFO without a writer, a device without an end.
@@ -73,7 +62,7 @@ TEST(DialogSettings, FiltersBecomeQtFiltersMatchingEitherCase) {
 
 TEST_F(EditorCommands, OpenReadsLoneLineFeedsAndSaveAsWritesCrLf) {
     const QString source = folder.filePath("lf.txt");
-    WriteAll(source, "one\ntwo\n\nfour");
+    WriteFile(source, "one\ntwo\n\nfour");
     ui.openAnswer = {source, folder.filePath("second.txt")};
     auto window = Open();
     window->Save1Click();
@@ -89,7 +78,7 @@ TEST_F(EditorCommands, OpenReadsLoneLineFeedsAndSaveAsWritesCrLf) {
     window->Saveas1Click();
     EXPECT_EQ(ui.saveSeen.front().defaultExtension, "txt");
     EXPECT_EQ(ui.saveSeen.front().filter, "Text files (*.txt)|*.TXT");
-    EXPECT_EQ(ReadAll(target), "one\r\ntwo\r\n\r\nfour");
+    EXPECT_EQ(FileBytes(target), "one\r\ntwo\r\n\r\nfour");
     EXPECT_TRUE(ui.messages.isEmpty());
     // Multiple selection stays on for every later use of the open dialog.
     EXPECT_TRUE(window->OpenDialog1.multiSelect);
@@ -120,12 +109,12 @@ TEST_F(EditorCommands, SavingAnEmptyDocumentWritesAnEmptyFile) {
     EXPECT_EQ(window->Lines().Count(), 0);
     ui.saveAnswer = folder.filePath("empty.txt");
     window->Saveas1Click();
-    EXPECT_EQ(ReadAll(folder.filePath("empty.txt")), "");
+    EXPECT_EQ(FileBytes(folder.filePath("empty.txt")), "");
 }
 
 TEST_F(EditorCommands, EveryWholeDocumentChangeIsTakenBackByOneUndo) {
     const QString other = folder.filePath("other.txt");
-    WriteAll(other, "from a file\nsecond");
+    WriteFile(other, "from a file\nsecond");
     const QPoint freeArea(600, 590);
     struct Case {
         const char* name;

@@ -117,17 +117,11 @@ TEST_F(EditorEncryption, TheLastSaveFileAndTheFoldersMadeForItAreTheOwnersOnly) 
     window->startFilePath = folder.filePath(QStringLiteral("gone/deeper/notes"));
     window->Button5()->click();
     ::umask(previous);
-    const auto mode = [](const QString& path) {
-        struct stat status = {};
-        return ::stat(QFile::encodeName(path).constData(), &status) == 0
-                   ? static_cast<int>(status.st_mode & 07777)
-                   : -1;
-    };
-    EXPECT_EQ(mode(existing), 0600);
-    EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone/deeper/notesKiv.txt"))), 0600);
-    EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone"))), 0700);
-    EXPECT_EQ(mode(folder.filePath(QStringLiteral("gone/deeper"))), 0700);
-    EXPECT_EQ(mode(folder.path()), 0700);  // QTemporaryDir's own mode, left as it was
+    EXPECT_EQ(PermissionsOf(existing), 0600);
+    EXPECT_EQ(PermissionsOf(folder.filePath(QStringLiteral("gone/deeper/notesKiv.txt"))), 0600);
+    EXPECT_EQ(PermissionsOf(folder.filePath(QStringLiteral("gone"))), 0700);
+    EXPECT_EQ(PermissionsOf(folder.filePath(QStringLiteral("gone/deeper"))), 0700);
+    EXPECT_EQ(PermissionsOf(folder.path()), 0700);  // QTemporaryDir's own mode, left as it was
 }
 
 // Beside a start file in a folder that every account may write to (/tmp), the last-save file is

@@ -10,6 +10,8 @@
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"
 #include "messages/MessageCatalogue.h"
+#include "support/ContainerEditor.h"
+#include "support/RecordingObserver.h"
 
 namespace kiv {
 namespace {
@@ -20,8 +22,6 @@ class FileRuns : public WindowFixture {
         WriteFile(Path("a.txt"), "0123456789");
         WriteFile(Path("b.doc"), "");
     }
-
-    QString Path(const QString& name) const { return folder.filePath(name); }
 
     std::unique_ptr<TForm1> OpenInFileMode(const QString& password,
                                            const QStringList& arguments = {}) {
@@ -34,11 +34,7 @@ class FileRuns : public WindowFixture {
     // A container written without the window.
     void MakeContainer(const QString& path, const QStringList& sources,
                        const std::string& password) {
-        struct : FileRunObserver {
-            void AddLine(const ReportText&) override {}
-            void ShowMessage(const ReportText&) override {}
-            bool ConfirmStop(const std::string&, const std::string&) override { return true; }
-        } silent;
+        testing::RecordingObserver silent;
         std::vector<std::string> paths;
         for (const QString& source : sources)
             paths.push_back(TextAdapter::ToBytes(source));
@@ -46,10 +42,9 @@ class FileRuns : public WindowFixture {
             EncryptFiles(password, paths, TextAdapter::ToBytes(path), silent, clock).AllWritten());
     }
 
-    // The residue count a container was written with: its first four bytes.
+    // The residue count a container was written with.
     static int ResidueCount(const QString& container) {
-        const QByteArray bytes = FileBytes(container);
-        return static_cast<unsigned char>(bytes[0]) | static_cast<unsigned char>(bytes[1]) << 8;
+        return testing::ContainerEditor(FileBytes(container).toStdString()).ResidueCount();
     }
 
     static QStringList EncryptionLines(int size, int blocks, int length, int residues) {

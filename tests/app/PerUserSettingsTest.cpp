@@ -7,6 +7,7 @@
 #include "app/SettingsKey.h"
 #include "app/WindowFixture.h"
 #include "messages/MessageCatalogue.h"
+#include "support/EnvironmentVariable.h"
 
 namespace kiv {
 namespace {
@@ -23,14 +24,9 @@ class PerUserSettings : public WindowFixture {
         WriteFile(folder.filePath("plain"), {});
         SetEnvironment(folder.filePath("home/.config"), folder.filePath("plain/xdg"));
     }
-    ~PerUserSettings() override {
-        Restore("XDG_CONFIG_HOME", savedHome_);
-        Restore("XDG_CONFIG_DIRS", savedDirs_);
-    }
-
-    static void SetEnvironment(const QString& configHome, const QString& configDirs) {
-        qputenv("XDG_CONFIG_HOME", configHome.toLocal8Bit());
-        qputenv("XDG_CONFIG_DIRS", configDirs.toLocal8Bit());
+    void SetEnvironment(const QString& configHome, const QString& configDirs) const {
+        home_.Set(configHome.toStdString());
+        dirs_.Set(configDirs.toStdString());
     }
     std::unique_ptr<TForm1> Start() {
         StartupContext context = StartupContext::ForProcess({});
@@ -39,11 +35,6 @@ class PerUserSettings : public WindowFixture {
         return std::make_unique<TForm1>(ui, clock, std::move(context));
     }
     QString UserFile() const { return folder.filePath("home/.config/Pulm/Kiv.ini"); }
-    static int Mode(const QString& path) {
-        struct stat status = {};
-        if (::lstat(QFile::encodeName(path).constData(), &status) != 0) return -1;
-        return static_cast<int>(status.st_mode & 07777);
-    }
     static std::map<QString, QString> Key(const QString& mode, const QString& password) {
         return {{"radyono", mode},
                 {"sifre", password},
@@ -53,18 +44,8 @@ class PerUserSettings : public WindowFixture {
     }
 
   private:
-    static std::optional<QByteArray> Saved(const char* name) {
-        if (!qEnvironmentVariableIsSet(name)) return std::nullopt;
-        return qgetenv(name);
-    }
-    static void Restore(const char* name, const std::optional<QByteArray>& value) {
-        if (value)
-            qputenv(name, *value);
-        else
-            qunsetenv(name);
-    }
-    const std::optional<QByteArray> savedHome_ = Saved("XDG_CONFIG_HOME");
-    const std::optional<QByteArray> savedDirs_ = Saved("XDG_CONFIG_DIRS");
+    // Put back as they were when the test ends.
+    const testing::EnvironmentVariable home_{"XDG_CONFIG_HOME"}, dirs_{"XDG_CONFIG_DIRS"};
 };
 
 TEST_F(PerUserSettings, TheFilesFollowTheXdgVariables) {
@@ -93,9 +74,9 @@ TEST_F(PerUserSettings, ModePositionAndPasswordOfOneStartAreThereInTheNext) {
     EXPECT_EQ(FileBytes(UserFile()),
               "[SOFTWARE]\nPulm\\Kiv\\Left=205\nPulm\\Kiv\\Top=149\nPulm\\Kiv\\hatirla=-1\n"
               "Pulm\\Kiv\\radyono=1\nPulm\\Kiv\\sifre=its rain\n");
-    EXPECT_EQ(Mode(UserFile()), 0600);
-    EXPECT_EQ(Mode(folder.filePath("home/.config/Pulm")), 0700);
-    EXPECT_EQ(Mode(folder.filePath("home/.config")), 0700);
+    EXPECT_EQ(PermissionsOf(UserFile()), 0600);
+    EXPECT_EQ(PermissionsOf(folder.filePath("home/.config/Pulm")), 0700);
+    EXPECT_EQ(PermissionsOf(folder.filePath("home/.config")), 0700);
 
     auto second = Start();
     EXPECT_EQ(second->SourceMode(), 1);
@@ -112,14 +93,14 @@ TEST_F(PerUserSettings, ModePositionAndPasswordOfOneStartAreThereInTheNext) {
     EXPECT_TRUE(third->CheckBox1()->isChecked());
     EXPECT_EQ(third->Edit1()->text(), "chosen, with comma");
     EXPECT_EQ(third->pos(), QPoint(300, 200));
-    EXPECT_EQ(Mode(UserFile()), 0600);
+    EXPECT_EQ(PermissionsOf(UserFile()), 0600);
 }
 
 TEST_F(PerUserSettings, AnExistingFileBecomesPrivateAtTheNextSave) {
     StoreIn(UserFile(), Key("3", "pw"));
     ASSERT_EQ(::chmod(QFile::encodeName(UserFile()).constData(), 0644), 0);
     Start()->close();
-    EXPECT_EQ(Mode(UserFile()), 0600);
+    EXPECT_EQ(PermissionsOf(UserFile()), 0600);
     EXPECT_EQ(StoredIn(UserFile(), "sifre"), "its rain");
 }
 
@@ -144,7 +125,7 @@ TEST_F(PerUserSettings, AMachineWidePresetIsReadButNeverWrittenNorItsPasswordUse
     EXPECT_EQ(FileBytes(UserFile()),
               "[SOFTWARE]\nPulm\\Kiv\\Left=300\nPulm\\Kiv\\Top=200\nPulm\\Kiv\\hatirla=-1\n"
               "Pulm\\Kiv\\radyono=1\nPulm\\Kiv\\sifre=its rain\n");
-    EXPECT_EQ(Mode(UserFile()), 0600);
+    EXPECT_EQ(PermissionsOf(UserFile()), 0600);
 
     // The user's values now come first, value by value; the rest still from the preset.
     StoreIn(UserFile(), {{"radyono", "3"}, {"sifre", "mine"}, {"Top", "7"}});

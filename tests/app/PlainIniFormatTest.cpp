@@ -18,10 +18,6 @@ namespace {
 
 const QString kName = QStringLiteral("SOFTWARE/Pulm/Kiv/sifre");
 
-QByteArray FileBytes(const std::string& path) {
-    return QByteArray::fromStdString(testing::ReadAll(path));
-}
-
 QString Latin1(const char* bytes, std::size_t size) {
     return QString::fromLatin1(bytes, static_cast<qsizetype>(size));
 }
@@ -85,7 +81,7 @@ TEST(PlainIniFormat, TextsCrossBetweenIniFormatAndOursUnchanged) {
         QSettings(QString::fromStdString(byUs), PlainIniFormat::Format()).setValue(kName, c.text);
         EXPECT_EQ(Reading(byUs, QSettings::IniFormat), c.text);
         if (c.written.typeId() == QMetaType::QString) {
-            EXPECT_EQ(FileBytes(byUs), FileBytes(byQt));
+            EXPECT_EQ(testing::ReadAll(byUs), testing::ReadAll(byQt));
         }
     }
 }

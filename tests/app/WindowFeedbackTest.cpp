@@ -19,8 +19,6 @@ namespace {
 // run, the keyboard and what assistive technology learns.
 class WindowFeedback : public WindowFixture {
   protected:
-    QString Path(const QString& name) const { return folder.filePath(name); }
-
     // Shown and active; on screens of that size where given (1280x800 at scale 2: 640x400).
     std::unique_ptr<TForm1> OpenShown(const QVector<QRect>& screens = {}) {
         StartupContext context{SettingsFile(), MachineFile(), ProgramFolder(), {}};

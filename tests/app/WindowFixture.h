@@ -16,6 +16,8 @@
 #include "app/TForm1.h"
 #include "app/TextAdapter.h"
 #include "support/FixedClock.h"
+#include "support/QtFiles.h"
+#include "support/RecordedMessages.h"
 
 // Readable texts in failure reports.
 inline void PrintTo(const QString& text, std::ostream* out) {
@@ -24,9 +26,13 @@ inline void PrintTo(const QString& text, std::ostream* out) {
 
 namespace kiv {
 
+using testing::FileBytes;
+using testing::PermissionsOf;
+using testing::WriteFile;
+
 // A window in a temporary world: its settings file, program folder and arguments all live in a
 // fresh folder, the clock stands still and every dialog is answered by FakeUi.
-class WindowFixture : public testing::Test {
+class WindowFixture : public ::testing::Test {
   protected:
     WindowFixture() { QDir().mkpath(ProgramFolder()); }
 
@@ -34,6 +40,7 @@ class WindowFixture : public testing::Test {
     QString SettingsFile() const { return folder.filePath(QStringLiteral("config/Pulm/Kiv.ini")); }
     QString MachineFile() const { return folder.filePath(QStringLiteral("xdg/Pulm/Kiv.ini")); }
     QString ProgramFolder() const { return folder.filePath(QStringLiteral("program")); }
+    QString Path(const QString& name) const { return folder.filePath(name); }
 
     std::unique_ptr<TForm1> Open(const QStringList& arguments = {}) {
         return std::make_unique<TForm1>(
@@ -84,9 +91,7 @@ class WindowFixture : public testing::Test {
         return op.CipherOutput;
     }
     std::string Decrypted(const std::string& cipher, const std::string& key) {
-        struct : CipherMessages {
-            void ShowMessage(const std::string&) override {}
-        } silent;
+        testing::RecordedMessages silent;
         TextOperands op{key, cipher, {}};
         DecryptText(cipherWorkspace, CipherOrder(), op, silent);
         return op.CipherOutput;
@@ -111,16 +116,6 @@ class WindowFixture : public testing::Test {
             if (CheckTextKey(cipherWorkspace, bytes) == TextKeyVerdict::RepeatedModuli)
                 return bytes;
         }
-    }
-
-    static QByteArray FileBytes(const QString& path) {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-    static void WriteFile(const QString& path, const QByteArray& bytes) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(bytes), bytes.size());
     }
 
     static void SetPasswords(TForm1& window, const QString& first, const QString& second) {

@@ -2,6 +2,8 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTextDocument>
+#include <iterator>
+#include <string_view>
 
 #include "app/Form1Layout.h"
 #include "app/WindowFixture.h"
@@ -16,13 +18,49 @@ const QStringList kAllEighteen = {
     "CheckBox1", "Edit1",    "Edit2",   "Label1",       "Label2",       "Label3",
     "Label4",    "ListBox1", "Memo1",   "RadioButton1", "RadioButton2", "RadioButton3"};
 
+// Where the window's definition puts each control (left, top, width, height), written out here
+// rather than read from Form1Layout, so that a wrong number there fails the test. A label
+// without a size sizes itself to its text.
+const struct {
+    const char* name;
+    QRect geometry;
+} kDesignPlaces[] = {
+    {"Label3", {8, 8, 0, 0}},
+    {"Label4", {104, 8, 0, 0}},
+    {"CheckBox1", {160, 0, 121, 17}},
+    {"RadioButton3", {160, 24, 105, 17}},
+    {"RadioButton2", {160, 48, 105, 17}},
+    {"RadioButton1", {160, 72, 105, 17}},
+    {"Button5", {8, 24, 145, 17}},
+    {"Button6", {272, 24, 145, 17}},
+    {"Button4", {8, 48, 145, 17}},
+    {"Button3", {272, 48, 145, 17}},
+    {"Button2", {8, 72, 145, 17}},
+    {"Button1", {272, 72, 145, 17}},
+    {"Edit1", {8, 96, 145, 21}},
+    {"Label1", {160, 96, 0, 0}},
+    {"Edit2", {272, 96, 145, 21}},
+    {"Label2", {160, 120, 718, 23}},
+    {"ListBox1", {432, 8, 441, 105}},
+    {"Memo1", {8, 152, 873, 361}},
+    {"ProgressBar1", {0, 520, 873, 17}},
+    {"ProgressBar2", {0, 544, 873, 17}},
+    {"Button7", {8, 568, 145, 17}},
+};
+
+QRect DesignPlace(const char* name) {
+    for (const auto& place : kDesignPlaces)
+        if (std::string_view(place.name) == name) return place.geometry;
+    ADD_FAILURE() << name << " has no design place";
+    return {};
+}
+
 TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
     auto window = Open();
     EXPECT_EQ(window->size(), QSize(914, 606));
     // The program's own icon, not Qt's, for task bars and window switchers.
     EXPECT_TRUE(window->windowIcon().availableSizes().contains(QSize(256, 256)));
-    // Every control stands where the layout puts it; a label of width 0 sizes itself.
-    for (const Form1Layout::Place& place : Form1Layout::Places()) {
+    for (const auto& place : kDesignPlaces) {
         SCOPED_TRACE(place.name);
         const QWidget* control = window->findChild<QWidget*>(QLatin1String(place.name));
         ASSERT_NE(control, nullptr);
@@ -31,6 +69,10 @@ TEST_F(WindowLayout, ControlsSitWhereTheLayoutPutsThem) {
         else
             EXPECT_EQ(control->pos(), place.geometry.topLeft());
     }
+    // The window's own table places no control this test does not know.
+    EXPECT_EQ(Form1Layout::Places().size(), std::size(kDesignPlaces));
+    for (const Form1Layout::Place& place : Form1Layout::Places())
+        EXPECT_EQ(Form1Layout::Of(place.name), DesignPlace(place.name)) << place.name;
     const struct {
         const char* name;
         const char* caption;
@@ -166,7 +208,7 @@ TEST_F(WindowLayout, OnAScreenSmallerThanTheDesignEveryControlCanBeScrolledTo) {
     EXPECT_LE(window.frameGeometry().height(), 400);
     auto* scroll = window.findChild<QScrollArea*>();
     ASSERT_NE(scroll, nullptr);
-    EXPECT_EQ(window.Memo1()->geometry(), Form1Layout::Of("Memo1"));  // on the design area
+    EXPECT_EQ(window.Memo1()->geometry(), DesignPlace("Memo1"));  // on the design area
     window.RadioButton1()->setChecked(true);
     for (QWidget* control : std::initializer_list<QWidget*>{
              window.Edit1(), window.ListBox1(), window.Label2(), window.Memo1(),

@@ -16,11 +16,6 @@ const QStringList kTextModeControls = {
     "Button5", "Button6", "CheckBox1", "Edit1",        "Edit2",        "Label1",      "Label2",
     "Label3",  "Label4",  "Memo1",     "RadioButton1", "RadioButton2", "RadioButton3"};
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
 TEST_F(WindowStartup, FirstStartCreatesTheKeyWithDefaultsAndLoadsNothing) {
     auto window = Open();
     EXPECT_TRUE(ui.messages.isEmpty());
@@ -30,7 +25,7 @@ TEST_F(WindowStartup, FirstStartCreatesTheKeyWithDefaultsAndLoadsNothing) {
     EXPECT_EQ(Stored("hatirla"), "-1");
     EXPECT_EQ(Stored("Top"), "149");  // the design position, before the window moved
     EXPECT_EQ(Stored("Left"), "205");
-    EXPECT_TRUE(ReadAll(SettingsFile()).contains("Pulm\\Kiv\\hatirla=-1"));
+    EXPECT_TRUE(FileBytes(SettingsFile()).contains("Pulm\\Kiv\\hatirla=-1"));
 
     EXPECT_EQ(window->Edit1()->text(), "lema_tovik3");
     EXPECT_EQ(window->Edit2()->text(), "lema_tovik3");

@@ -14,47 +14,31 @@
 #include "residue/KernelRegistry.h"
 #include "residue/ResidueDecoding.h"
 #include "residue/ResidueEncoding.h"
+#include "support/EachKernel.h"
 #include "support/FixedClock.h"
+#include "support/RandomInput.h"
+#include "support/RecordedMessages.h"
 
 namespace kiv {
 namespace {
 
-struct RecordedMessages : CipherMessages {
-    std::vector<std::string> shown;
-    void ShowMessage(const std::string& text) override { shown.push_back(text); }
-};
+using testing::RecordedMessages;
 
-std::string CodingName(const ::testing::TestParamInfo<InstructionSet>& info) {
-    return info.param == InstructionSet::Avx2     ? "Avx2"
-           : info.param == InstructionSet::Avx512 ? "Avx512"
-                                                  : "Portable";
-}
-
+// Up to the longest key the text cores read.
 std::string RandomKey(std::mt19937& rng, bool highBytes) {
-    const int length = 3 + static_cast<int>(rng() % 15);
-    std::string key;
-    for (int i = 0; i < length; ++i)
-        key.push_back(static_cast<char>(highBytes ? 1 + rng() % 255 : 1 + rng() % 127));
-    return key;
+    return testing::RandomPassword(rng, 17, highBytes);
 }
 
 std::string RandomText(std::mt19937& rng, std::size_t maxLength) {
-    std::string text(rng() % (maxLength + 1), '\0');
-    for (char& c : text)
-        c = static_cast<char>(rng() % 256);
-    return text;
+    return testing::RandomBytes(rng, rng() % (maxLength + 1));
 }
 
 // One workspace per coding, all reading one clock; each case runs the same step on all three:
 // the literal steps, the portable codec and the codec's kernel under test (skipped where the
 // processor lacks it).
-class TextCodingTest : public ::testing::TestWithParam<InstructionSet> {
+class TextCodingTest : public testing::EachKernel {
   protected:
     TextCodingTest() { BuildCharacterOrder(order); }
-    void SetUp() override {
-        if (!KernelRegistry::Runs(GetParam()))
-            GTEST_SKIP() << KernelRegistry::Name(GetParam()) << " kernel: not on this processor";
-    }
 
   public:
     const std::array<TextCoding, 3> codings{TextCoding::Literal, InstructionSet::Portable,
@@ -228,9 +212,7 @@ TEST_P(TextCodingTest, RunsAroundTheStreamSplitsGiveTheLiteralStepsResults) {
     std::mt19937 rng(2718);
     for (const std::string key : {"k3y", "four", "\xfe\x01z"}) {
         for (std::size_t blocks = 60; blocks <= 420; blocks += 1 + rng() % 9) {
-            std::string text(3 * blocks - rng() % 3, '\0');
-            for (char& c : text)
-                c = static_cast<char>(rng());
+            const std::string text = testing::RandomBytes(rng, 3 * blocks - rng() % 3);
             const std::string_view view(text);
             std::array<std::string, 2> out;
             for (std::size_t w : {std::size_t{0}, std::size_t{2}}) {
@@ -276,10 +258,8 @@ TEST_P(TextCodingTest, LongTextsOfEveryByteValueAgree) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKernel, TextCodingTest,
-                         ::testing::Values(InstructionSet::Portable, InstructionSet::Avx2,
-                                           InstructionSet::Avx512),
-                         CodingName);
+INSTANTIATE_TEST_SUITE_P(EveryKernel, TextCodingTest, testing::kEveryInstructionSet,
+                         testing::KernelName);
 
 // The workspace steps of one text with a hand-made geometry: L bytes per block, moduli 2..n.
 std::string LiteralEncrypt(CipherWorkspace& ws, const CharacterOrder& order, int length, int n,

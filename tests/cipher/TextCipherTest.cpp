@@ -8,6 +8,8 @@
 #include "cipher/TextCipher.h"
 #include "residue/KeySchedule.h"
 #include "support/FixedClock.h"
+#include "support/RandomInput.h"
+#include "support/RecordedMessages.h"
 
 namespace kiv {
 namespace {
@@ -15,10 +17,7 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
 
-struct RecordedMessages : CipherMessages {
-    std::vector<std::string> shown;
-    void ShowMessage(const std::string& text) override { shown.push_back(text); }
-};
+using testing::RecordedMessages;
 
 class TextCipherTest : public ::testing::Test {
   protected:
@@ -91,14 +90,10 @@ TEST_F(TextCipherTest, FixedClockIsReproducibleToTheCharacter) {
 TEST_F(TextCipherTest, RoundTripsOfRandomKeysAndTexts) {
     std::mt19937 rng(42);
     for (int trial = 0; trial < 1500; ++trial) {
-        const int keyLength = 3 + static_cast<int>(rng() % 15);
-        std::string key;
-        for (int i = 0; i < keyLength; ++i)
-            key.push_back(static_cast<char>(1 + rng() % 127));
+        const std::string key = testing::RandomPassword(rng, 17, false);
+        const int keyLength = static_cast<int>(key.size());
         const std::size_t length = rng() % 601;
-        std::string text;
-        for (std::size_t i = 0; i < length; ++i)
-            text.push_back(static_cast<char>(rng() % 256));
+        const std::string text = testing::RandomBytes(rng, length);
         const std::string cipher = Encrypt(key, text);
         std::string expected = text;
         if (length % keyLength) expected.append(keyLength - length % keyLength, ' ');
@@ -201,10 +196,8 @@ TEST_F(TextCipherTest, RepeatedModuliKeysAreRefusedAndOthersRoundTrip) {
     std::mt19937 rng(9);
     int refused = 0;
     for (int trial = 0; trial < 400; ++trial) {
-        std::string key;
-        const int length = 3 + static_cast<int>(rng() % 15);
-        for (int i = 0; i < length; ++i)
-            key.push_back(static_cast<char>(1 + rng() % 255));
+        const std::string key = testing::RandomPassword(rng, 17, true);
+        const std::size_t length = key.size();
         op.CipherKey = key;
         op.CipherInput = "non-ASCII letters in the password";
         op.CipherOutput = "kept";

@@ -5,26 +5,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <spawn.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <cstring>
 #include <fstream>
-#include <thread>
 
 #include "cli/CliContext.h"
 #include "filecrypt/FileEncryption.h"
 #include "support/BindMount.h"
+#include "support/ContainerEditor.h"
 #include "support/FixedClock.h"
+#include "support/Process.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
-
-extern char** environ;
 
 namespace kiv {
 namespace {
@@ -32,6 +28,8 @@ namespace {
 using testing::BindMount;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
+using testing::Process;
+using testing::ProcessResult;
 using testing::ReadAll;
 using testing::TempFolder;
 using testing::WriteAll;
@@ -39,25 +37,11 @@ using testing::WriteAll;
 constexpr char kPassword[] = "signal pass";
 constexpr std::size_t kLength = sizeof kPassword - 1;
 
-// Starts kiv-cli with the words, its standard error going to errPath.
-pid_t Start(const std::vector<std::string>& words, const std::string& errPath,
-            const std::string& inPath = "/dev/null", const std::string& outPath = "/dev/null") {
+// kiv-cli with the words.
+Process Cli(const std::vector<std::string>& words) {
     std::vector<std::string> all = {KIV_CLI_PATH};
     all.insert(all.end(), words.begin(), words.end());
-    std::vector<char*> argv;
-    for (std::string& word : all)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = -1;
-    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0) pid = -1;
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
+    return Process(std::move(all));
 }
 
 // How many bytes the process has written to a file it holds open inside folder (an output in
@@ -80,22 +64,6 @@ long long BytesWrittenInto(pid_t pid, const std::string& folder) {
     return written;
 }
 
-// Waits for the process to end, killing it after the given time; the wait status.
-int Finish(pid_t pid, std::chrono::seconds limit) {
-    const auto deadline = std::chrono::steady_clock::now() + limit;
-    int status = 0;
-    while (waitpid(pid, &status, WNOHANG) == 0) {
-        if (std::chrono::steady_clock::now() > deadline) {
-            ADD_FAILURE() << "kiv-cli still ran after " << limit.count() << " s";
-            kill(pid, SIGKILL);
-            waitpid(pid, &status, 0);
-            break;
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
-    }
-    return status;
-}
-
 class CliProcess : public ::testing::Test {
   protected:
     // One container of a 200 MB file of zeros, made in a moment: every full block of zeros is
@@ -108,15 +76,13 @@ class CliProcess : public ::testing::Test {
         const FixedClock clock(1765000000, LocalTime{2026, 12, 7, 11, 0, 0, 0});
         ASSERT_TRUE(EncryptFiles(kPassword, {*folder / "big"}, *folder / "small.vrq", quiet, clock)
                         .AllWritten());
-        const std::string small = ReadAll(*folder / "small.vrq");
-        // header, password block, count, name length, "big", size, two full blocks, final block
-        const std::size_t residues = (small.size() - 4 - 4 - 4 - 3 - 4) / 4;
-        const std::size_t sizeAt = 4 + residues + 4 + 4 + 3;
-        const std::string block = small.substr(sizeAt + 4, residues);
+        testing::ContainerEditor small(ReadAll(*folder / "small.vrq"), static_cast<int>(kLength));
+        const auto entry = small.Entry(1);
+        const std::string block = entry.Block(0);
         const std::uint32_t blocks = (200u << 20) / kLength;
         const std::uint32_t size = blocks * kLength;
         std::ofstream big(*folder / "big.vrq", std::ios::binary);
-        big << small.substr(0, sizeAt);
+        big << small.Bytes().substr(0, entry.SizeOffset());
         for (int shift = 0; shift < 32; shift += 8)
             big.put(static_cast<char>(size >> shift));
         std::string run;
@@ -126,7 +92,7 @@ class CliProcess : public ::testing::Test {
             big << run;
         for (std::uint32_t k = 0; k < blocks % 4096; ++k)
             big << block;
-        big << small.substr(small.size() - residues);
+        big << entry.Block(entry.BlockCount() - 1);
         ASSERT_TRUE(big.good());
         std::remove((*folder / "big").c_str());
     }
@@ -139,20 +105,18 @@ class CliProcess : public ::testing::Test {
 TempFolder* CliProcess::folder = nullptr;
 
 // Runs kiv-cli restoring big.vrq into folder and sends it the signal once 16 MiB of the file
-// are written; the wait status.
-int RestoreInterrupted(const TempFolder& folder, const std::string& into, int number) {
-    const pid_t pid =
-        Start({"decrypt-file", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"},
-              folder / "err");
-    if (pid <= 0) return -1;
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+// are written.
+ProcessResult RestoreInterrupted(const TempFolder& folder, const std::string& into, int number) {
+    Process restore =
+        Cli({"decrypt-file", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"});
+    if (!restore.Timeout(std::chrono::seconds(30)).Start()) return {};
     long long written = -1;
-    while ((written = BytesWrittenInto(pid, into)) < (16 << 20) &&
-           std::chrono::steady_clock::now() < deadline)
-        std::this_thread::sleep_for(std::chrono::milliseconds(1));
-    kill(pid, number);
+    restore.WaitUntil(
+        [&] { return (written = BytesWrittenInto(restore.Pid(), into)) >= (16 << 20); },
+        std::chrono::seconds(30));
+    restore.Signal(number);
     EXPECT_GE(written, 16 << 20) << "the restore did not get that far";
-    return Finish(pid, std::chrono::seconds(30));
+    return restore.Wait();
 }
 
 TEST_F(CliProcess, ASignalInTheMiddleOfARestoreLeavesNothingOfTheFile) {
@@ -161,9 +125,8 @@ TEST_F(CliProcess, ASignalInTheMiddleOfARestoreLeavesNothingOfTheFile) {
             SCOPED_TRACE(std::string(strsignal(number)) + (existing ? ", replacing" : ", new"));
             std::remove((out / "big").c_str());
             if (existing) WriteAll(out / "big", "the old file");
-            const int status = RestoreInterrupted(*folder, out.path.string(), number);
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number)
-                << status << ": " << ReadAll(*folder / "err");
+            const ProcessResult ended = RestoreInterrupted(*folder, out.path.string(), number);
+            EXPECT_TRUE(ended.Signalled(number)) << ::testing::PrintToString(ended);
             if (existing) {
                 EXPECT_THAT(out.Names(), ElementsAre("big"));
                 EXPECT_EQ(ReadAll(out / "big"), "the old file");
@@ -181,9 +144,8 @@ TEST_F(CliProcess, AnySignalThatEndsARestoreRemovesItsNamedTemporaryFile) {
     if (!fuse.Mounted()) GTEST_SKIP() << "no folder could be mounted through bindfs";
     for (const int number : {SIGUSR1, SIGALRM, SIGTERM, SIGQUIT, SIGRTMIN + 3}) {
         SCOPED_TRACE(strsignal(number));
-        const int status = RestoreInterrupted(*folder, fuse.path(), number);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number)
-            << status << ": " << ReadAll(*folder / "err");
+        const ProcessResult ended = RestoreInterrupted(*folder, fuse.path(), number);
+        EXPECT_TRUE(ended.Signalled(number)) << ::testing::PrintToString(ended);
         EXPECT_THAT(fuse.over.Names(), IsEmpty());
     }
 }
@@ -195,20 +157,14 @@ TEST_F(CliProcess, AFileSizeLimitIsAWriteFailureWithItsLine) {
     if (fuse.Mounted()) folders.push_back(fuse.path());
     for (const std::string& into : folders) {
         SCOPED_TRACE(into);
-        struct rlimit before {};
-        ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &before), 0);
-        struct rlimit limited = before;
-        limited.rlim_cur = 4 << 20;
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limited), 0);
-        const pid_t pid = Start(
-            {"decrypt-file", "--password-file", *folder / "pw", "-C", into, *folder / "big.vrq"},
-            *folder / "err");
-        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &before), 0);
-        ASSERT_GT(pid, 0);
-        const int status = Finish(pid, std::chrono::seconds(60));
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitInputOutput) << status;
-        EXPECT_THAT(ReadAll(*folder / "err"), ::testing::EndsWith("kiv-cli: cannot write '" + into +
-                                                                  "/big': File too large\n"));
+        const ProcessResult ended = Cli({"decrypt-file", "--password-file", *folder / "pw", "-C",
+                                         into, *folder / "big.vrq"})
+                                        .Limit(RLIMIT_FSIZE, 4 << 20)
+                                        .Timeout(std::chrono::seconds(60))
+                                        .Run();
+        EXPECT_TRUE(ended.Exited(kExitInputOutput)) << ::testing::PrintToString(ended);
+        EXPECT_THAT(ended.err, ::testing::EndsWith("kiv-cli: cannot write '" + into +
+                                                   "/big': File too large\n"));
         EXPECT_TRUE(std::filesystem::is_empty(into));
     }
 }
@@ -236,11 +192,9 @@ TEST_F(CliProcess, FifosAndOtherFilesThatAreNotRegularAreRefusedAtOnce) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.words.front() + " " + c.words.back());
-        const pid_t pid = Start(c.words, *folder / "err");
-        ASSERT_GT(pid, 0);
-        const int status = Finish(pid, std::chrono::seconds(10));
-        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitInputOutput) << status;
-        EXPECT_EQ(ReadAll(*folder / "err"), c.line + "\n");
+        const ProcessResult ended = Cli(c.words).Timeout(std::chrono::seconds(10)).Run();
+        EXPECT_TRUE(ended.Exited(kExitInputOutput)) << ::testing::PrintToString(ended);
+        EXPECT_EQ(ended.err, c.line + "\n");
         EXPECT_THAT(out.Names(), ElementsAre("fifo", "plain"));
     }
 }
@@ -248,16 +202,18 @@ TEST_F(CliProcess, FifosAndOtherFilesThatAreNotRegularAreRefusedAtOnce) {
 // Descriptor 0 is a descriptor like any other: a password piped in. A listing that cannot reach
 // its standard output is a failed run, not a silent success.
 TEST_F(CliProcess, StandardInputAndOutputAreDescriptorsLikeAnyOther) {
-    const std::string pw = *folder / "pw", err = *folder / "err";
-    int status = Finish(Start({"decrypt-file", "--password-fd", "0", "-C", out.path.string(),
-                               *folder / "small.vrq"},
-                              err, pw),
-                        std::chrono::seconds(10));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << ReadAll(err);
+    const ProcessResult restored =
+        Cli({"decrypt-file", "--password-fd", "0", "-C", out.path.string(), *folder / "small.vrq"})
+            .InputFrom(*folder / "pw")
+            .Timeout(std::chrono::seconds(10))
+            .Run();
+    EXPECT_TRUE(restored.Exited(0)) << ::testing::PrintToString(restored);
     EXPECT_EQ(ReadAll(out / "big"), std::string(2 * kLength, '\0'));
-    status = Finish(Start({"list", *folder / "small.vrq"}, err, "/dev/null", "/dev/full"),
-                    std::chrono::seconds(10));
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitInputOutput) << status;
+    const ProcessResult listed = Cli({"list", *folder / "small.vrq"})
+                                     .OutputTo("/dev/full")
+                                     .Timeout(std::chrono::seconds(10))
+                                     .Run();
+    EXPECT_TRUE(listed.Exited(kExitInputOutput)) << ::testing::PrintToString(listed);
 }
 
 }  // namespace

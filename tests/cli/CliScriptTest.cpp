@@ -1,34 +1,27 @@
 // kiv-cli as scripts run it: through a shell, with its exit status, pipes, /dev/full, a closed
 // standard output and a terminal (a pty) at the password prompt.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <signal.h>
-#include <sys/wait.h>
-#include <termios.h>
-#include <unistd.h>
-#include <utmp.h>
+#include <sys/stat.h>
 
-#include <chrono>
-#include <cstdlib>
-#include <thread>
+#include <cstring>
+#include <memory>
 
 #include "cli/CliContext.h"
 #include "support/BindMount.h"
+#include "support/ContainerEditor.h"
 #include "support/FatMount.h"
+#include "support/Process.h"
 #include "support/TempFolder.h"
 
 namespace kiv {
 namespace {
 
+using testing::Process;
 using testing::ReadAll;
 using testing::TempFolder;
 using testing::WriteAll;
-
-struct Shell {
-    int status;
-    std::string out, err;
-};
+using Shell = testing::ProcessResult;
 
 class CliScript : public ::testing::Test {
   protected:
@@ -40,11 +33,10 @@ class CliScript : public ::testing::Test {
     // Runs script in the folder, "kiv" standing for kiv-cli; standard output and error are
     // kept unless the script sends them elsewhere itself.
     Shell Run(const std::string& script) {
-        const std::string line = "cd '" + dir.path.string() +
-                                 "' && kiv() { '" KIV_CLI_PATH "' \"$@\"; } && { " + script +
-                                 "; } >out 2>err";
-        const int raw = std::system(line.c_str());
-        return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir / "out"), ReadAll(dir / "err")};
+        return Process(
+                   {"/bin/sh", "-c", "kiv() { '" KIV_CLI_PATH "' \"$@\"; } && { " + script + "; }"})
+            .InFolder(dir.path.string())
+            .Run();
     }
 
     TempFolder dir;
@@ -216,9 +208,11 @@ TEST_F(CliScript, ListingsForScripts) {
     // with its line, and the others are listed.
     WriteAll(dir / "x\00199\tevil.sh", "abc");
     ASSERT_EQ(Run("kiv encrypt-files --password-file pw -o n.vrq a x?99*").status, kExitOk);
-    std::string stored = ReadAll(dir / "n.vrq");
-    stored[stored.find("x\00199") + 1] = '\0';
-    WriteAll(dir / "n.vrq", stored);
+    testing::ContainerEditor stored(ReadAll(dir / "n.vrq"), 11);  // "script pass"
+    std::string name = stored.Entry(2).Name();
+    name[1] = '\0';
+    stored.Entry(2).SetName(name);
+    WriteAll(dir / "n.vrq", stored.Bytes());
     const Shell nul = Run("kiv list -0 n.vrq");
     EXPECT_EQ(nul.status, kExitFailed);
     EXPECT_EQ(nul.out, std::string("11\ta\0", 5));
@@ -230,9 +224,11 @@ TEST_F(CliScript, ListingsForScripts) {
 
 TEST_F(CliScript, PasswordsFromTheEnvironmentAndTheirRules) {
     const std::string longPassword = "a password of 30 bytes exactly";
+    // One after the other: each writes its warning in more than one write, so two at once on
+    // one standard error could mix their lines.
     const Shell round = Run("export KIV_PASSWORD='" + longPassword +
-                            "'; echo hello | kiv encrypt-text --password-env KIV_PASSWORD | "
-                            "kiv decrypt-text --password-env KIV_PASSWORD");
+                            "'; echo hello | kiv encrypt-text --password-env KIV_PASSWORD >c && "
+                            "kiv decrypt-text --password-env KIV_PASSWORD <c");
     EXPECT_EQ(round.status, kExitOk);
     EXPECT_EQ(round.out, "hello            \n");
     const std::string cut =
@@ -330,85 +326,42 @@ class PasswordPrompt : public ::testing::Test {
   protected:
     // Starts kiv-cli with the words on a new pty.
     void Launch(std::vector<std::string> words) {
-        ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
         words.insert(words.begin(), KIV_CLI_PATH);
-        std::vector<char*> argv;
-        for (std::string& word : words)
-            argv.push_back(word.data());
-        argv.push_back(nullptr);
-        pid = fork();
-        ASSERT_GE(pid, 0);
-        if (pid == 0) {
-            close(master);
-            login_tty(slave);
-            execv(argv[0], argv.data());
-            _exit(127);
-        }
+        cli = std::make_unique<Process>(std::move(words));
+        ASSERT_TRUE(cli->OnTerminal().Start());
     }
     // Starts a command that asks for the password, and waits for its prompt.
     void Start(const char* command) {
         Launch({command});
-        ASSERT_TRUE(Await("Password: "));
-    }
-    void TearDown() override {
-        if (master >= 0) close(master);
-        if (slave >= 0) close(slave);
-    }
-    bool Await(const std::string& text) {
-        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-        fcntl(master, F_SETFL, O_NONBLOCK);
-        while (screen.find(text) == std::string::npos &&
-               std::chrono::steady_clock::now() < deadline) {
-            char buffer[256];
-            const ssize_t got = read(master, buffer, sizeof buffer);
-            if (got > 0)
-                screen.append(buffer, static_cast<std::size_t>(got));
-            else
-                std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        }
-        return screen.find(text) != std::string::npos;
-    }
-    bool Echoes() const {
-        termios settings{};
-        return tcgetattr(slave, &settings) == 0 && (settings.c_lflag & ECHO) != 0;
-    }
-    int Wait() {
-        int status = 0;
-        waitpid(pid, &status, 0);
-        return status;
+        ASSERT_TRUE(cli->AwaitOutput("Password: "));
     }
 
-    int master = -1, slave = -1;
-    pid_t pid = -1;
-    std::string screen;
+    std::unique_ptr<Process> cli;
 };
 
 TEST_F(PasswordPrompt, SignalsRestoreTheTerminal) {
     for (const int number : {SIGINT, SIGTERM, SIGHUP}) {
         SCOPED_TRACE(strsignal(number));
         Start("encrypt-text");
-        EXPECT_FALSE(Echoes());
+        EXPECT_FALSE(cli->TerminalEchoes());
         if (number == SIGINT) {
-            ASSERT_EQ(write(master, "\x03", 1), 1);  // Ctrl+C as typed
+            ASSERT_TRUE(cli->Type("\x03"));  // Ctrl+C as typed
         } else {
-            kill(pid, number);
+            cli->Signal(number);
         }
-        const int status = Wait();
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == number) << status;
-        EXPECT_TRUE(Echoes());
-        TearDown();
-        master = slave = -1;
-        screen.clear();
+        const Shell ended = cli->Wait();
+        EXPECT_TRUE(ended.Signalled(number)) << ::testing::PrintToString(ended);
+        EXPECT_TRUE(cli->TerminalEchoes());
     }
 }
 
 TEST_F(PasswordPrompt, CtrlDSaysNoPasswordWasGiven) {
     Start("decrypt-text");
-    ASSERT_EQ(write(master, "\x04", 1), 1);
-    EXPECT_TRUE(Await("kiv-cli: no password was given"));
-    const int status = Wait();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitPassword) << status;
-    EXPECT_TRUE(Echoes());
+    ASSERT_TRUE(cli->Type("\x04"));
+    EXPECT_TRUE(cli->AwaitOutput("kiv-cli: no password was given"));
+    const Shell ended = cli->Wait();
+    EXPECT_TRUE(ended.Exited(kExitPassword)) << ::testing::PrintToString(ended);
+    EXPECT_TRUE(cli->TerminalEchoes());
 }
 
 // Binary output is not sent to a terminal (as age refuses to), before the password is asked for.
@@ -416,11 +369,11 @@ TEST_F(PasswordPrompt, NoEncryptedFileOnATerminal) {
     TempFolder dir;
     WriteAll(dir / "a", "alpha");
     Launch({"encrypt-files", "-o", "-", dir / "a"});
-    EXPECT_TRUE(
-        Await("kiv-cli: standard output is a terminal: redirect it, or give -o with a file"));
-    const int status = Wait();
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == kExitUsage) << status;
-    EXPECT_EQ(screen.find("Password"), std::string::npos);
+    EXPECT_TRUE(cli->AwaitOutput(
+        "kiv-cli: standard output is a terminal: redirect it, or give -o with a file"));
+    const Shell ended = cli->Wait();
+    EXPECT_TRUE(ended.Exited(kExitUsage)) << ::testing::PrintToString(ended);
+    EXPECT_EQ(ended.out.find("Password"), std::string::npos);
 }
 
 }  // namespace

@@ -3,12 +3,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sstream>
 
 #include "cipher/TextCipher.h"
 #include "cli/KivCli.h"
+#include "support/ContainerEditor.h"
 #include "support/FixedClock.h"
+#include "support/TempFolder.h"
 
 namespace kiv {
 namespace {
@@ -17,12 +18,6 @@ namespace fs = std::filesystem;
 
 class CliTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        dir = fs::temp_directory_path() / ("kiv-cli-test-" + std::to_string(::getpid()));
-        fs::create_directories(dir);
-    }
-    void TearDown() override { fs::remove_all(dir); }
-
     std::string PasswordFile(const std::string& content) {
         const fs::path path = dir / ("pw" + std::to_string(++files));
         std::ofstream(path, std::ios::binary) << content;
@@ -39,7 +34,8 @@ class CliTest : public ::testing::Test {
         return RunKivCli(words, context);
     }
 
-    fs::path dir;
+    const testing::TempFolder folder;
+    const fs::path& dir = folder.path;
     int files = 0;
     FixedClock clock{1700000000, LocalTime{2026, 12, 7, 10, 0, 0, 0}};
     std::ostringstream out, err;
@@ -186,11 +182,6 @@ TEST_F(CliTest, PasswordRefusals) {
               std::string::npos);
 }
 
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST_F(CliTest, FilesRoundTripThroughAContainer) {
     const std::string pw = PasswordFile("file password\n");
     for (const char* name : {"a", "b", "c"})
@@ -207,7 +198,7 @@ TEST_F(CliTest, FilesRoundTripThroughAContainer) {
               kExitOk)
         << err.str();
     for (const char* name : {"a", "b", "c"})
-        EXPECT_EQ(ReadFile(dir / "out" / name), ReadFile(dir / name));
+        EXPECT_EQ(testing::ReadAll(dir / "out" / name), testing::ReadAll(dir / name));
     ASSERT_EQ(Run({"list", box}, ""), kExitOk);
     EXPECT_EQ(out.str(), "        1097  a\n        1098  b\n        1099  c\n");
 }
@@ -234,10 +225,8 @@ TEST_F(CliTest, FileCommandFailures) {
                              "': No such file or directory\n");
     EXPECT_EQ(Run({"list", a}, ""), kExitFailed);
     // A file count of -5 is a damaged container, not an empty one.
-    std::string box = ReadFile(dir / "a.vrq");
-    const std::int32_t count = -5;
-    std::memcpy(box.data() + 4 + (static_cast<unsigned char>(box[0]) - 1), &count, 4);
-    std::ofstream(dir / "b.vrq", std::ios::binary) << box;
+    std::ofstream(dir / "b.vrq", std::ios::binary)
+        << testing::ContainerEditor(testing::ReadAll(dir / "a.vrq")).SetFileCount(-5).Bytes();
     EXPECT_EQ(Run({"decrypt-file", "--password-file", pw, (dir / "b.vrq").string()}, ""),
               kExitFailed);
     EXPECT_NE(err.str().find("kiv-cli: '" + (dir / "b.vrq").string() +
@@ -275,7 +264,7 @@ TEST_F(CliTest, StoredNamesArePrintedEscapedAndRestoredAsTheyAre) {
         << err.str();
     EXPECT_NE(err.str().find("\nred\\x1b[31m\\nkiv-cli: all fine\\\\\n"), std::string::npos)
         << err.str();
-    EXPECT_EQ(ReadFile(dir / "out" / name), "bytes");
+    EXPECT_EQ(testing::ReadAll(dir / "out" / name), "bytes");
 }
 
 TEST_F(CliTest, UsageErrors) {

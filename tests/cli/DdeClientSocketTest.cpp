@@ -11,8 +11,10 @@
 
 #include "cli/DdeClientSocket.h"
 #include "cli/KivCli.h"
+#include "support/EnvironmentVariable.h"
 #include "support/FixedClock.h"
 #include "support/TempFolder.h"
+#include "support/UnixSocket.h"
 
 namespace kiv {
 namespace {
@@ -20,9 +22,7 @@ namespace {
 using namespace std::chrono_literals;
 
 int Listening(const std::string& path, int backlog) {
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    std::memcpy(address.sun_path, path.data(), path.size());
+    const sockaddr_un address = testing::UnixAddress(path);
     const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
     EXPECT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0) << path;
     EXPECT_EQ(::listen(fd, backlog), 0);
@@ -128,7 +128,7 @@ TEST(DdeClientSocket, ConnectSaysWhyItFailsAndWaitsForAFullQueue) {
 
 TEST(DdeClientSocket, KivCliPrintsEachAnswerAndSaysWhenTheServiceFallsSilent) {
     const testing::TempFolder runtime;
-    ::setenv("XDG_RUNTIME_DIR", runtime.path.c_str(), 1);
+    const testing::EnvironmentVariable runtimeVariable("XDG_RUNTIME_DIR", runtime.path.string());
     FixedClock clock{1700000000, LocalTime{2026, 12, 7, 10, 0, 0, 0}};
     const auto run = [&](const std::vector<std::string>& answers, bool hangUp) {
         const FakeService service(runtime / "kiv", answers, hangUp);
@@ -144,7 +144,6 @@ TEST(DdeClientSocket, KivCliPrintsEachAnswerAndSaysWhenTheServiceFallsSilent) {
     EXPECT_EQ(
         run({"OK\nFACK\n"}, true),
         std::tuple(kExitFailed, "FACK\n", "kiv-cli: the command service \"kiv\" did not answer\n"));
-    ::unsetenv("XDG_RUNTIME_DIR");
 }
 
 }  // namespace

@@ -1,9 +1,6 @@
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
 #include <sys/prctl.h>
 #include <sys/resource.h>
-#include <sys/wait.h>
 
 #include <cstdlib>
 #include <random>
@@ -11,9 +8,8 @@
 
 #include "cli/CliContext.h"
 #include "runtime/ProcessProtection.h"
+#include "support/Process.h"
 #include "support/TempFolder.h"
-
-extern char** environ;
 
 namespace kiv {
 namespace {
@@ -39,23 +35,12 @@ TEST(ProcessProtection, LeavesNoCoreAndNothingForOtherProcessesToRead) {
 // The peak resident memory, in bytes, of kiv-cli running command on input; -1 when it failed.
 long long PeakMemory(const std::string& command, const std::string& input,
                      const std::string& output, const std::string& password) {
-    const std::string result = output + ".peak";
-    std::string words[] = {KIV_PEAK_MEMORY_PATH, input,   output, KIV_CLI_PATH, command,
-                           "--password-file",    password};
-    char* argv[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data(),
-                    words[4].data(), words[5].data(), words[6].data(), nullptr};
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, result.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                     0600);
-    pid_t pid = -1;
-    const bool started = posix_spawn(&pid, argv[0], &actions, nullptr, argv, environ) == 0;
-    posix_spawn_file_actions_destroy(&actions);
-    int status = 0;
-    if (!started || waitpid(pid, &status, 0) != pid || !WIFEXITED(status) ||
-        WEXITSTATUS(status) != 0)
-        return -1;
-    return std::stoll("0" + testing::ReadAll(result));
+    const testing::ProcessResult peak =
+        testing::Process({KIV_PEAK_MEMORY_PATH, input, output, KIV_CLI_PATH, command,
+                          "--password-file", password})
+            .Run();
+    if (!peak.Exited(0)) return -1;
+    return std::stoll("0" + peak.out);
 }
 
 // One long line costs about its own length and that of what is made of it, never several
@@ -105,15 +90,17 @@ TEST(TextLineMemory, AnEndlessLineIsReadPastNotHeld) {
     WriteAll(folder / "short", "x\n");
     const long long base =
         PeakMemory("encrypt-text", folder / "short", folder / "s", folder / "pw");
-    const int status = std::system(
-        ("head -c 268435456 /dev/zero | tr '\\0' q | " KIV_PEAK_MEMORY_PATH " /dev/stdin " +
-         folder / "cipher" + " " KIV_CLI_PATH " encrypt-text --password-file " + folder / "pw" +
-         " >" + folder / "peak")
-            .c_str());
+    const testing::ProcessResult endless =
+        testing::Process({"/bin/sh", "-c",
+                          "head -c 268435456 /dev/zero | tr '\\0' q | " KIV_PEAK_MEMORY_PATH
+                          " /dev/stdin " +
+                              folder / "cipher" +
+                              " " KIV_CLI_PATH " encrypt-text --password-file " + folder / "pw"})
+            .Run();
     ASSERT_GT(base, 0);
-    EXPECT_EQ(WEXITSTATUS(status), kExitFailed);
+    EXPECT_EQ(endless.status, kExitFailed);
     EXPECT_EQ(testing::ReadAll(folder / "cipher"), "\n");
-    EXPECT_LE(std::stoll("0" + testing::ReadAll(folder / "peak")) - base, 80 << 20);
+    EXPECT_LE(std::stoll("0" + endless.out) - base, 80 << 20);
 }
 
 }  // namespace

@@ -10,16 +10,15 @@
 #include "residue/KernelRegistry.h"
 #include "residue/ResidueDecoding.h"
 #include "residue/ResidueEncoding.h"
+#include "support/EachKernel.h"
+#include "support/RandomInput.h"
 
 namespace kiv {
 namespace {
 
+// Up to the longest file password.
 std::string RandomPassword(std::mt19937& rng, bool highBytes) {
-    const int length = 3 + static_cast<int>(rng() % 21);
-    std::string password;
-    for (int i = 0; i < length; ++i)
-        password.push_back(static_cast<char>(highBytes ? 1 + rng() % 255 : 1 + rng() % 127));
-    return password;
+    return testing::RandomPassword(rng, 23, highBytes);
 }
 
 // The workspace operations on one block, as the container's layout defines them.
@@ -105,17 +104,7 @@ TEST(BlockCodec, AgreesWithTheWorkspaceOperations) {
 // Many blocks at once, through every kernel, against the workspace operations one block at a time:
 // group and tail boundaries, unaligned buffers, the largest sums (all bytes 255), numbers just
 // below the moduli's product, headroom keys and keys whose moduli repeat.
-class EveryKernel : public ::testing::TestWithParam<InstructionSet> {
-  protected:
-    void SetUp() override {
-        if (!KernelRegistry::Runs(GetParam()))
-            GTEST_SKIP() << KernelRegistry::Name(GetParam()) << " kernel: not on this processor";
-    }
-};
-
-std::string KernelParamName(const ::testing::TestParamInfo<InstructionSet>& info) {
-    return KernelRegistry::Name(info.param);
-}
+using EveryKernel = testing::EachKernel;
 
 TEST_P(EveryKernel, AgreesWithTheWorkspaceOverManyBlocks) {
     std::mt19937 rng(7);
@@ -179,10 +168,8 @@ TEST_P(EveryKernel, AgreesWithTheWorkspaceOverManyBlocks) {
     EXPECT_GT(repeatedKeys, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(BlockCodec, EveryKernel,
-                         ::testing::Values(InstructionSet::Portable, InstructionSet::Avx2,
-                                           InstructionSet::Avx512),
-                         KernelParamName);
+INSTANTIATE_TEST_SUITE_P(BlockCodec, EveryKernel, testing::kEveryInstructionSet,
+                         testing::KernelName);
 
 TEST(BlockCodec, BatchesEqualSingleBlocks) {
     CipherWorkspace ws;

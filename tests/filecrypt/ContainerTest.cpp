@@ -7,6 +7,7 @@
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
 #include "support/FixedClock.h"
+#include "support/RandomInput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 

@@ -16,6 +16,7 @@
 #include "filecrypt/FileKey.h"
 #include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/MemoryFileStore.h"
+#include "support/ContainerEditor.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -107,9 +108,8 @@ TEST(FileRunFailureKinds, EachIsReportedWithItsPathAndReason) {
     const std::string box = ReadAll(dir / "box.vrq");
     WriteAll(dir / "cut.vrq", box.substr(0, box.size() - 1));
     // Header and entry fields whole, blocks gone: the entry claims more than the file holds.
-    CipherWorkspace ws;
-    const std::size_t fields = 4 + PrepareFileKey(ws, kPassword).ResidueBytes() + 4 + 12;
-    WriteAll(dir / "fields.vrq", box.substr(0, fields));
+    WriteAll(dir / "fields.vrq",
+             box.substr(0, testing::ContainerEditor(box).Entry(1).BlocksOffset()));
     std::filesystem::create_directories(dir / "blocked/data");  // a folder where a file would go
     std::filesystem::create_directories(dir / "piped");
     mkfifo((dir / "piped/data").c_str(), 0600);  // a FIFO where a file would go

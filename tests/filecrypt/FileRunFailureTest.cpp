@@ -13,6 +13,7 @@
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/FileKey.h"
 #include "filecrypt/LayoutContainer.h"
+#include "support/ContainerEditor.h"
 #include "support/FixedClock.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
@@ -20,6 +21,7 @@
 namespace kiv {
 namespace {
 
+using testing::ContainerEditor;
 using ::testing::ElementsAre;
 using ::testing::HasSubstr;
 using ::testing::IsEmpty;
@@ -218,16 +220,17 @@ TEST_F(FileRunFailure, EveryByteOfThePasswordBlockIsCompared) {
     for (int j = 1; j < key.residueCount; ++j)
         ws.BlockValues[j] = j <= key.blockLength ? static_cast<std::uint8_t>(stored[j - 1]) : 0;
     ComputeResidues(ws, 256, key.residueCount);
+    std::string residues;
     for (int i = 2; i <= key.residueCount; ++i)
-        container[4 + i - 2] = static_cast<char>(ws.Residues[i]);
-    WriteAll(dir / "changed.vrq", container);
+        residues.push_back(static_cast<char>(ws.Residues[i]));
+    WriteAll(dir / "changed.vrq", ContainerEditor(container).SetPasswordBlock(residues).Bytes());
     observer.answers = {false, false};
     EXPECT_TRUE(Restore(kPassword, dir / "changed.vrq").passwordUnconfirmed);
     EXPECT_EQ(observer.questions.size(), 1u);
 }
 
 TEST_F(FileRunFailure, ContainerTruncatedAtEveryLengthOfItsLastBlock) {
-    const int residueBytes = ResidueCount(kPassword) - 1;
+    const int residueBytes = ContainerEditor(container).ResidueBytes();
     for (int cut = 1; cut <= residueBytes; ++cut) {
         WriteAll(dir / "cut.vrq", container.substr(0, container.size() - cut));
         observer = RecordingObserver();
@@ -250,11 +253,10 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
         EXPECT_EQ(Restore(kPassword, dir / "short.vrq").status, FileRunStatus::Failed) << size;
         ASSERT_EQ(observer.lines.size(), 1u);
     }
-    const std::size_t firstEntry = 4 + (ResidueCount(kPassword) - 1) + 4;
     for (std::int32_t length : {-1, 256, 0x7fffffff}) {
-        std::string damaged = container;
-        std::memcpy(damaged.data() + firstEntry, &length, 4);
-        WriteAll(dir / "damaged.vrq", damaged);
+        ContainerEditor damaged(container);
+        damaged.Entry(1).SetNameLength(length);
+        WriteAll(dir / "damaged.vrq", damaged.Bytes());
         observer = RecordingObserver();
         EXPECT_EQ(Restore(kPassword, dir / "damaged.vrq").status, FileRunStatus::Failed);
         EXPECT_THAT(observer.lines, ElementsAre(report::BadNameLength(1, length).Filled(),
@@ -269,40 +271,41 @@ TEST_F(FileRunFailure, ShortHeadersAndDamagedFields) {
 TEST_F(FileRunFailure, ANegativeSizeCostsOnlyItsEntryAndANegativeCountTheRun) {
     const std::string built = testing::BuildContainer(
         kPassword, {{"empty", ""}, {"two", "second file"}, {"three", "third"}}, kFileRunClock);
-    const std::size_t residueBytes = ResidueCount(kPassword) - 1;
-    const std::size_t fileCount = 4 + residueBytes;
-    const std::size_t firstSize = fileCount + 4 + 4 + 5;
     const auto skippedLine = [](std::int32_t size) {
         return " Entry 1 \"empty\" has a size of " + std::to_string(size) +
                " bytes: the encrypted file is damaged there; the entry was not restored";
     };
     const std::int32_t length = static_cast<std::int32_t>(sizeof kPassword - 1);
     const struct {
-        std::size_t offset;
+        bool fileCount;  // the file count, or else the first entry's size
         std::int32_t value;
         bool blockless;                  // the entry's one block taken out
         std::vector<std::string> lines;  // the report lines that are not an entry's figures
         std::vector<std::string> names;
     } cases[] = {
-        {firstSize, -1, false, {skippedLine(-1)}, {"three", "two"}},
-        {firstSize, -length, true, {skippedLine(-length)}, {"three", "two"}},
-        {firstSize, -2 * length, true, {skippedLine(-2 * length)}, {"three", "two"}},
-        {firstSize, INT32_MIN, true, {skippedLine(INT32_MIN)}, {"three", "two"}},
-        {fileCount,
+        {false, -1, false, {skippedLine(-1)}, {"three", "two"}},
+        {false, -length, true, {skippedLine(-length)}, {"three", "two"}},
+        {false, -2 * length, true, {skippedLine(-2 * length)}, {"three", "two"}},
+        {false, INT32_MIN, true, {skippedLine(INT32_MIN)}, {"three", "two"}},
+        {true,
          -1,
          false,
          {" The encrypted file has a file count of -1: it is damaged, nothing was restored"},
          {}},
-        {fileCount, 0, false, {}, {}},
+        {true, 0, false, {}, {}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(std::to_string(c.offset) + ": " + std::to_string(c.value));
+        SCOPED_TRACE((c.fileCount ? "file count: " : "size: ") + std::to_string(c.value));
         for (const std::string& name : out.Names())
             std::remove((out / name).c_str());
-        std::string damaged = built;
-        std::memcpy(damaged.data() + c.offset, &c.value, 4);
-        if (c.blockless) damaged.erase(firstSize + 4, residueBytes);
-        WriteAll(dir / "negative.vrq", damaged);
+        ContainerEditor damaged(built);
+        if (c.fileCount) {
+            damaged.SetFileCount(c.value);
+        } else {
+            damaged.Entry(1).SetSize(c.value);
+        }
+        if (c.blockless) damaged.Entry(1).RemoveBlocks(1);
+        WriteAll(dir / "negative.vrq", damaged.Bytes());
         observer = RecordingObserver();
         const FileRunResult result = Restore(kPassword, dir / "negative.vrq");
         EXPECT_EQ(result.status, c.value == 0 ? FileRunStatus::Completed : FileRunStatus::Failed);
@@ -320,11 +323,10 @@ TEST_F(FileRunFailure, ANegativeSizeCostsOnlyItsEntryAndANegativeCountTheRun) {
 }
 
 TEST_F(FileRunFailure, PlausibilityCheckStopsIn64BitsAndSaysWhere) {
-    const std::size_t firstEntry = 4 + (ResidueCount(kPassword) - 1) + 4;
     for (std::int32_t size : {5000, 0x7ffffff0}) {
-        std::string damaged = container;
-        std::memcpy(damaged.data() + firstEntry + 4 + 4, &size, 4);
-        WriteAll(dir / "implausible.vrq", damaged);
+        ContainerEditor damaged(container);
+        damaged.Entry(1).SetSize(size);
+        WriteAll(dir / "implausible.vrq", damaged.Bytes());
         observer = RecordingObserver();
         const auto result = Restore(kPassword, dir / "implausible.vrq");
         EXPECT_EQ(result.status, FileRunStatus::Failed);
@@ -339,33 +341,23 @@ TEST_F(FileRunFailure, PlausibilityCheckStopsIn64BitsAndSaysWhere) {
 }
 
 // A container whose entries are named by the test; blocks copied from a genuine one.
-std::string WithNames(const std::string& container, int residueBytes,
-                      const std::vector<std::string>& names) {
+std::string WithNames(const std::string& container, const std::vector<std::string>& names) {
     // The genuine container holds one empty file, whose entry is a single final block.
-    const std::size_t header = 4 + residueBytes;
-    std::string out = container.substr(0, header);
-    const std::int32_t count = static_cast<std::int32_t>(names.size());
-    out.append(reinterpret_cast<const char*>(&count), 4);
-    const std::string finalBlock = container.substr(container.size() - residueBytes);
-    for (const std::string& name : names) {
-        const std::int32_t length = static_cast<std::int32_t>(name.size());
-        const std::int32_t zero = 0;
-        out.append(reinterpret_cast<const char*>(&length), 4);
-        out += name;
-        out.append(reinterpret_cast<const char*>(&zero), 4);
-        out += finalBlock;
-    }
-    return out;
+    ContainerEditor edit(container);
+    const std::string finalBlock = edit.Entry(1).Block(0);
+    edit.RemoveEntries();
+    for (const std::string& name : names)
+        edit.AddEntry(name, 0, finalBlock);
+    return edit.Bytes();
 }
 
 TEST_F(FileRunFailure, UnsafeStoredNamesAreSkipped) {
     WriteAll(dir / "x", "");
     ASSERT_TRUE(
         EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kFileRunClock).AllWritten());
-    const int residueBytes = ResidueCount(kPassword) - 1;
     const std::vector<std::string> names = {
         "", "../escape", "/etc/passwd", ".", "..", std::string("nul\0byte", 8), "evil.vrq", "fine"};
-    WriteAll(out / "evil.vrq", WithNames(ReadAll(dir / "x.vrq"), residueBytes, names));
+    WriteAll(out / "evil.vrq", WithNames(ReadAll(dir / "x.vrq"), names));
     observer = RecordingObserver();
     const auto result = DecryptFiles(kPassword, out / "evil.vrq", observer, "", kFileRunClock);
     EXPECT_EQ(result.status, FileRunStatus::Completed);
@@ -448,7 +440,6 @@ TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
     ASSERT_TRUE(
         EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kFileRunClock).AllWritten());
     const std::string one = ReadAll(dir / "x.vrq");
-    const int residueBytes = ResidueCount(kPassword) - 1;
     TempFolder elsewhere;
     struct Case {
         std::vector<std::string> names;
@@ -473,7 +464,7 @@ TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.container);
-        WriteAll(out / c.container, WithNames(one, residueBytes, c.names));
+        WriteAll(out / c.container, WithNames(one, c.names));
         if (c.restored != c.container) symlink(c.container.c_str(), (out / c.restored).c_str());
         const std::string before = ReadAll(out / c.container);
         observer = RecordingObserver();
@@ -492,15 +483,12 @@ TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
 // A stop names the entry and the entries not restored; a header count no password gives (below
 // 6 or above 37) is no encrypted file at all, not a password of the wrong length.
 TEST_F(FileRunFailure, DamagedContainersSayWhatWasNotRestored) {
-    const int residueBytes = ResidueCount(kPassword) - 1;
     WriteAll(dir / "x", "");
     ASSERT_TRUE(
         EncryptFiles(kPassword, {dir / "x"}, dir / "x.vrq", observer, kFileRunClock).AllWritten());
-    std::string skippedThenImplausible =
-        WithNames(ReadAll(dir / "x.vrq"), residueBytes, {"../bad", "fine"});
-    const std::int32_t size = 5000;
-    const std::size_t secondEntry = 4 + residueBytes + 4 + (4 + 6 + 4 + residueBytes);
-    std::memcpy(skippedThenImplausible.data() + secondEntry + 4 + 4, &size, 4);
+    ContainerEditor skippedThenImplausible(WithNames(ReadAll(dir / "x.vrq"), {"../bad", "fine"}),
+                                           sizeof kPassword - 1);
+    skippedThenImplausible.Entry(2).SetSize(5000);
     struct Case {
         std::string bytes;
         std::vector<std::string> lines;
@@ -510,17 +498,16 @@ TEST_F(FileRunFailure, DamagedContainersSayWhatWasNotRestored) {
         {container.substr(0, 100),
          {" Entry 1 \"data\" claims more blocks than the encrypted file holds: it and the "
           "entries after it, up to entry 2, were not restored"}},
-        {skippedThenImplausible,
+        {skippedThenImplausible.Bytes(),
          {" Entry 1 \"../bad\" has a folder in its name; skipped",
           " Entry 2 \"fine\" claims more blocks than the encrypted file holds: it was not "
           "restored"}},
     };
     for (std::int32_t count : {0, 5, 38, 0x01020304, -1}) {
-        cases.push_back({container,
+        cases.push_back({ContainerEditor(container).SetResidueCount(count).Bytes(),
                          {" This is not an encrypted file: no password gives its "
                           "header count of " +
                           std::to_string(count)}});
-        std::memcpy(cases.back().bytes.data(), &count, 4);
     }
     for (const Case& c : cases) {
         WriteAll(dir / "cut.vrq", c.bytes);
@@ -594,11 +581,8 @@ TEST_F(FileRunFailure, ListingWithoutThePassword) {
     WriteAll(dir / "tiny.vrq", "ab");
     EXPECT_EQ(problem(dir / "tiny.vrq"), "is too short to be an encrypted file");
     // A file count at the least that is whole and one below: the two entries are left over.
-    const std::size_t fileCount = 4 + (ResidueCount(kPassword) - 1);
     for (const std::int32_t count : {0, -1}) {
-        std::string counted = container;
-        std::memcpy(counted.data() + fileCount, &count, 4);
-        WriteAll(dir / "counted.vrq", counted);
+        WriteAll(dir / "counted.vrq", ContainerEditor(container).SetFileCount(count).Bytes());
         EXPECT_EQ(problem(dir / "counted.vrq"),
                   count == 0 ? damaged : "is damaged: its file count, -1, is negative");
     }
@@ -607,15 +591,11 @@ TEST_F(FileRunFailure, ListingWithoutThePassword) {
     // fills the file under any block length. One more is no container's.
     for (const std::int32_t count : {37, 38}) {
         const std::string block(static_cast<std::size_t>(count - 1), '\x07');
-        std::string bytes;
-        testing::PutInt32(bytes, count);
-        bytes += block;
-        for (const std::int32_t field : {1, 1})  // files, name length
-            testing::PutInt32(bytes, field);
-        bytes += 'e';
-        testing::PutInt32(bytes, 0);
-        bytes += block;
-        WriteAll(dir / "edge.vrq", bytes);
+        WriteAll(dir / "edge.vrq",
+                 ContainerEditor(std::string(4, '\0') + block + std::string(4, '\0'))
+                     .SetResidueCount(count)
+                     .AddEntry("e", 0, block)
+                     .Bytes());
         const ContainerListing listing = ListContainer(dir / "edge.vrq");
         if (count == 37) {
             EXPECT_EQ(problem(dir / "edge.vrq"), "none");

@@ -15,6 +15,7 @@
 #include "support/BindMount.h"
 #include "support/FatMount.h"
 #include "support/FixedClock.h"
+#include "support/RandomInput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 

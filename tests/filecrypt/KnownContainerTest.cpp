@@ -9,6 +9,7 @@
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
 #include "residue/KernelRegistry.h"
+#include "support/EachKernel.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -31,13 +32,7 @@ std::string Plain(const std::string& entry) {
 }
 
 // Through each kernel the processor has; the others are skipped.
-class KnownContainersThrough : public ::testing::TestWithParam<InstructionSet> {
-  protected:
-    void SetUp() override {
-        if (!KernelRegistry::Runs(GetParam()))
-            GTEST_SKIP() << KernelRegistry::Name(GetParam()) << " kernel: not on this processor";
-    }
-};
+using KnownContainersThrough = testing::EachKernel;
 
 TEST_P(KnownContainersThrough, RestoreToTheirPlainFiles) {
     ASSERT_GE(KnownContainers().size(), 6u);
@@ -78,12 +73,8 @@ TEST_P(KnownContainersThrough, ReencryptToTheSameBytes) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(EveryKernel, KnownContainersThrough,
-                         ::testing::Values(InstructionSet::Portable, InstructionSet::Avx2,
-                                           InstructionSet::Avx512),
-                         [](const ::testing::TestParamInfo<InstructionSet>& info) {
-                             return std::string(KernelRegistry::Name(info.param));
-                         });
+INSTANTIATE_TEST_SUITE_P(EveryKernel, KnownContainersThrough, testing::kEveryInstructionSet,
+                         testing::KernelName);
 
 TEST(KnownContainers, ListTheirEntriesWithoutThePassword) {
     for (const KnownContainer& known : KnownContainers()) {

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <cstdint>
-#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -71,13 +70,6 @@ inline bool DigitCountEqualsLength(const std::string& password) {
     ResiduesToMixedRadix(ws, key.residueCount + 1);
     MixedRadixToBytes(ws, 256, key.residueCount);
     return ws.ByteDigitCount == key.blockLength;
-}
-
-inline std::string RandomBytes(std::mt19937& rng, std::size_t size) {
-    std::string bytes(size, '\0');
-    for (char& c : bytes)
-        c = static_cast<char>(rng());
-    return bytes;
 }
 
 }  // namespace kiv::testing

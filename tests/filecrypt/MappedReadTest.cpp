@@ -15,6 +15,7 @@
 #include "filecrypt/MappedReadGuard.h"
 #include "filecrypt/OperationReport.h"
 #include "support/FixedClock.h"
+#include "support/RandomInput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 

@@ -10,7 +10,6 @@
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -26,6 +25,8 @@
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "support/FixedClock.h"
+#include "support/OrdinaryAccount.h"
+#include "support/Process.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -96,6 +97,9 @@ namespace {
 using ::testing::ElementsAre;
 using ::testing::ElementsAreArray;
 using ::testing::IsEmpty;
+using testing::ModeOf;
+using testing::Process;
+using testing::ProcessResult;
 using testing::ReadAll;
 using testing::RecordingObserver;
 using ::testing::StartsWith;
@@ -108,11 +112,6 @@ mode_t Umask() {
     const mode_t mask = umask(0);
     umask(mask);
     return mask;
-}
-
-mode_t ModeOf(const std::string& path) {
-    struct stat info {};
-    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
 }
 
 class OutputFiles : public ::testing::Test {
@@ -180,7 +179,7 @@ TEST_F(OutputFiles, AReadOnlyFileIsReplacedOnlyByRoot) {
 // in place nor while the output still has a temporary name; in a sticky folder, where such a
 // file can never be replaced, the restore is refused before anything is decrypted.
 TEST_F(OutputFiles, AnotherAccountsFileLendsNoModeAndInAStickyFolderRefusesAtOnce) {
-    constexpr uid_t kOther = 65534;
+    constexpr uid_t kOther = testing::kOrdinaryAccount;
     const mode_t created = 0666 & ~Umask();
     if (geteuid() != 0 || created == 0666) GTEST_SKIP() << "needs root and a umask";
     WriteAll(out / "data", "theirs");
@@ -200,23 +199,15 @@ TEST_F(OutputFiles, AnotherAccountsFileLendsNoModeAndInAStickyFolderRefusesAtOnc
     for (const std::string& folder : {dir.path.string(), out.path.string()})
         ASSERT_EQ(chmod(folder.c_str(), 0755), 0);
     ASSERT_EQ(chmod((dir / "box.vrq").c_str(), 0644), 0);
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setresgid(kOther, kOther, kOther) != 0 || setresuid(kOther, kOther, kOther) != 0)
-            _exit(3);
+    EXPECT_TRUE(testing::AsOrdinaryUser({}, [&] {
         events.clear();
         recording = true;
         const FileRunResult result =
             DecryptFiles(kPassword, dir / "box.vrq", observer, sticky + "/", kFileRunClock);
         recording = false;
-        _exit(result.failure == FileRunFailure::OutputUnwritable && result.failureError == EPERM &&
-                      events.empty()
-                  ? 0
-                  : 1);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        return result.failure == FileRunFailure::OutputUnwritable && result.failureError == EPERM &&
+               events.empty();
+    }));
     EXPECT_EQ(ReadAll(sticky + "/data"), "root's");
     EXPECT_EQ(ModeOf(sticky + "/data") & 07777, 0666u);
 }
@@ -346,14 +337,10 @@ TEST_F(OutputFiles, FifosDevicesAndFoldersAreRefusedWithoutWaiting) {
 }
 
 // A child process that holds an output in progress until it is ended by a signal, or with
-// fault, by a fault of its own once it is sent SIGCONT.
-pid_t ChildWritingTo(const std::string& target, bool unnamed, bool fault = false) {
-    int ready[2];
-    if (pipe(ready) != 0) return -1;
-    const pid_t child = fork();
-    if (child == 0) {
-        const struct rlimit noCore = {0, 0};
-        setrlimit(RLIMIT_CORE, &noCore);
+// fault, by a fault of its own once it is sent SIGCONT; returned once it holds it.
+std::unique_ptr<Process> ChildWritingTo(const std::string& target, bool unnamed,
+                                        bool fault = false) {
+    auto child = std::make_unique<Process>([=]() -> int {
         sigset_t go;
         sigemptyset(&go);
         sigaddset(&go, SIGCONT);
@@ -362,8 +349,7 @@ pid_t ChildWritingTo(const std::string& target, bool unnamed, bool fault = false
         TemporaryFileRegistry::RemoveOnTermination();  // as harmless as once
         AtomicOutputFile file(unnamed);
         const bool created = file.Create(target) && write(file.fd(), "secret", 6) == 6;
-        const char byte = created ? 'y' : 'n';
-        if (write(ready[1], &byte, 1) != 1 || !created) _exit(2);
+        if (write(1, created ? "y" : "n", 1) != 1 || !created) return 2;
         if (fault) {
             int number = 0;
             sigwait(&go, &number);
@@ -373,12 +359,9 @@ pid_t ChildWritingTo(const std::string& target, bool unnamed, bool fault = false
         }
         for (;;)
             pause();
-    }
-    close(ready[1]);
-    char byte = 0;
-    const bool created = read(ready[0], &byte, 1) == 1 && byte == 'y';
-    close(ready[0]);
-    return created ? child : -1;
+    });
+    if (!child->Limit(RLIMIT_CORE, 0).Start() || !child->AwaitOutput("y")) return nullptr;
+    return child;
 }
 
 TEST(TemporaryFiles, TerminationSignalsRemoveANamedOutputInProgress) {
@@ -393,19 +376,18 @@ TEST(TemporaryFiles, TerminationSignalsRemoveANamedOutputInProgress) {
             SCOPED_TRACE(std::string(unnamed ? "unnamed, " : "named, ") +
                          (number != 0 ? strsignal(number) : "fault"));
             TempFolder dir;
-            const pid_t child = ChildWritingTo(dir / "restored", unnamed, number == 0);
-            ASSERT_GT(child, 0);
+            const auto child = ChildWritingTo(dir / "restored", unnamed, number == 0);
+            ASSERT_NE(child, nullptr);
             if (unnamed) {
                 EXPECT_THAT(dir.Names(), IsEmpty());
             } else {
                 EXPECT_THAT(dir.Names(), ElementsAre(StartsWith(".restored.kiv-")));
             }
-            ASSERT_EQ(kill(child, number != 0 ? number : SIGCONT), 0);
-            int status = 0;
-            ASSERT_EQ(waitpid(child, &status, 0), child);
+            ASSERT_TRUE(child->Signal(number != 0 ? number : SIGCONT));
+            const ProcessResult ended = child->Wait();
             const int expected = number != 0 ? number : SIGSEGV;
             if (!sanitized || expected != SIGSEGV) {
-                EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == expected) << status;
+                EXPECT_TRUE(ended.Signalled(expected)) << ::testing::PrintToString(ended);
             }
             EXPECT_THAT(dir.Names(), IsEmpty());
         }
@@ -413,17 +395,13 @@ TEST(TemporaryFiles, TerminationSignalsRemoveANamedOutputInProgress) {
 }
 
 TEST(TemporaryFiles, AnIgnoredSignalStaysIgnored) {
-    TempFolder dir;
-    const pid_t child = fork();
-    if (child == 0) {
-        signal(SIGHUP, SIG_IGN);
-        TemporaryFileRegistry::RemoveOnTermination();
-        raise(SIGHUP);
-        _exit(0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    const ProcessResult ended = Process([] {
+                                    signal(SIGHUP, SIG_IGN);
+                                    TemporaryFileRegistry::RemoveOnTermination();
+                                    raise(SIGHUP);
+                                    return 0;
+                                }).Run();
+    EXPECT_TRUE(ended.Exited(0)) << ::testing::PrintToString(ended);
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "filecrypt/LayoutContainer.h"
 #include "residue/ResidueDecoding.h"
 #include "support/FixedClock.h"
+#include "support/RandomInput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 

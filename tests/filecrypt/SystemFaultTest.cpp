@@ -4,10 +4,8 @@
 // OutputFileTest.cpp does for the flushes and renames of the same binary.
 #include <dlfcn.h>
 #include <fcntl.h>
-#include <grp.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -20,6 +18,8 @@
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "support/FixedClock.h"
+#include "support/OrdinaryAccount.h"
+#include "support/RandomInput.h"
 #include "support/RecordingObserver.h"
 #include "support/TempFolder.h"
 
@@ -84,6 +84,7 @@ extern "C" int close(int fd) {
 namespace kiv {
 namespace {
 
+using testing::AsOrdinaryUser;
 using testing::ReadAll;
 using testing::RecordingObserver;
 using testing::TempFolder;
@@ -107,30 +108,12 @@ struct Injection {
     }
 };
 
-// Whether check holds for an ordinary user: run as is, or, under root, in a child that has
-// given root up, after the paths were given to that user.
-bool AsOrdinaryUser(const std::vector<std::string>& given, const std::function<bool()>& check) {
-    if (geteuid() != 0) return check();
-    constexpr uid_t kNobody = 65534;
-    for (const std::string& path : given)
-        if (chown(path.c_str(), kNobody, kNobody) != 0) return false;
-    const pid_t child = fork();
-    if (child == 0) {
-        if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) _exit(2);
-        _exit(check() ? 0 : 1);
-    }
-    int status = 0;
-    return waitpid(child, &status, 0) == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-}
-
 // Larger than one read buffer, so that reads of both sizes are met, and not a multiple of the
 // block length.
 TEST(SystemFaults, InterruptedAndShortReadsAndWritesLoseNothing) {
     TempFolder dir, out;
     std::mt19937 rng(22);
-    std::string data(3 * 512 * 1024 + 5, '\0');
-    for (char& c : data)
-        c = static_cast<char>(rng());
+    const std::string data = testing::RandomBytes(rng, 3 * 512 * 1024 + 5);
     WriteAll(dir / "data", data);
     WriteAll(dir / "small", "a few bytes");
     RecordingObserver observer;

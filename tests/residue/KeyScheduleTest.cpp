@@ -5,13 +5,13 @@
 #include <vector>
 
 #include "residue/KeySchedule.h"
+#include "support/RandomInput.h"
+#include "support/WorkspaceRow.h"
 
 namespace kiv {
 namespace {
 
-std::vector<int> Row(const CipherWorkspace::Row& row, int first, int last) {
-    return std::vector<int>(row.begin() + first, row.begin() + last + 1);
-}
+using testing::Row;
 
 TEST(GeneratePrimes, TextTableReversed) {
     CipherWorkspace ws;
@@ -58,10 +58,8 @@ TEST(KeySchedule, AsciiKeysPermuteTheOddPrimes) {
         odd.push_back(p);
     std::vector<bool> lowSeen(18), highSeen(18);
     for (int trial = 0; trial < 4000; ++trial) {
-        const int length = 3 + static_cast<int>(rng() % 15);
-        std::string key;
-        for (int i = 0; i < length; ++i)
-            key.push_back(static_cast<char>(1 + rng() % 127));
+        const std::string key = testing::RandomPassword(rng, 17, false);
+        const int length = static_cast<int>(key.size());
         CipherWorkspace ws;
         const int n = Schedule(ws, key);
         EXPECT_EQ(ws.ByteDigits[1], 42);

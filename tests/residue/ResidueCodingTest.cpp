@@ -7,13 +7,12 @@
 #include "residue/ResidueDecoding.h"
 #include "residue/ResidueEncoding.h"
 #include "support/FixedClock.h"
+#include "support/WorkspaceRow.h"
 
 namespace kiv {
 namespace {
 
-std::vector<int> Row(const CipherWorkspace::Row& row, int first, int last) {
-    return std::vector<int>(row.begin() + first, row.begin() + last + 1);
-}
+using testing::Row;
 
 void SetModuli(CipherWorkspace& ws, const std::vector<int>& moduli) {
     for (std::size_t i = 0; i < moduli.size(); ++i)

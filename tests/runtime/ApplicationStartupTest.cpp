@@ -14,6 +14,7 @@
 
 #include "runtime/ApplicationStartup.h"
 #include "runtime/TDdeMgr.h"
+#include "support/EnvironmentVariable.h"
 
 namespace kiv {
 namespace {
@@ -41,15 +42,16 @@ struct ClosingWindow final : QWidget {
     bool* interactingAtClose;
 };
 
-class ApplicationStartup : public testing::Test {
+class ApplicationStartup : public ::testing::Test {
   protected:
     void SetUp() override {
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
         // The command service's socket goes to a private runtime folder.
-        qputenv("XDG_RUNTIME_DIR", runtime.path().toLocal8Bit());
+        runtimeVariable.Set(runtime.path().toStdString());
         chmod(runtime.path().toLocal8Bit().constData(), 0700);
     }
     QTemporaryDir runtime;
+    const testing::EnvironmentVariable runtimeVariable{"XDG_RUNTIME_DIR"};
     int Run(std::vector<const char*> words, const MainWindowFactory& factory) {
         std::vector<char*> argv;
         for (const char* word : words)
@@ -119,7 +121,7 @@ TEST_F(ApplicationStartup, AServiceThatCannotStartStopsTheProgramBeforeItsWindow
 TEST_F(ApplicationStartup, ARuntimeFolderOthersMayEnterLeavesTheWindowWithoutTheService) {
     chmod(runtime.path().toLocal8Bit().constData(), 0777);
     bool created = false, serving = true;
-    testing::internal::CaptureStderr();
+    ::testing::internal::CaptureStderr();
     const int status = Run({"kiv"}, [&](const QStringList&, TDdeMgr& service) {
         created = true;
         serving = service.IsServing();
@@ -127,7 +129,7 @@ TEST_F(ApplicationStartup, ARuntimeFolderOthersMayEnterLeavesTheWindowWithoutThe
         QTimer::singleShot(0, window.get(), &QWidget::close);
         return window;
     });
-    const std::string said = testing::internal::GetCapturedStderr();
+    const std::string said = ::testing::internal::GetCapturedStderr();
     EXPECT_EQ(status, 0);
     EXPECT_TRUE(created);
     EXPECT_FALSE(serving);

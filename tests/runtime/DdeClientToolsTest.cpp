@@ -1,6 +1,9 @@
-#include <QProcess>
+#include <signal.h>
+
+#include <QCoreApplication>
 
 #include "runtime/DdeServiceFixture.h"
+#include "support/Process.h"
 
 namespace kiv {
 namespace {
@@ -19,17 +22,22 @@ class DdeClientToolsTest : public DdeServiceFixture {
         QByteArray out, err;
     };
     Outcome Run(const QString& program, const QStringList& arguments, const QByteArray& input) {
-        QProcess process;
-        process.start(program, arguments);
-        process.write(input);
-        process.closeWriteChannel();
-        const bool ended = QTest::qWaitFor([&] { return process.state() == QProcess::NotRunning; },
-                                           DdeTestClient::kWaitLimit);
+        std::vector<std::string> argv = {program.toStdString()};
+        for (const QString& argument : arguments)
+            argv.push_back(argument.toStdString());
+        testing::Process process(std::move(argv));
+        if (!process.Input(input.toStdString()).Start()) return {};
+        const bool ended = process.WaitUntil(
+            [&] {
+                QCoreApplication::processEvents();
+                return process.Ended();
+            },
+            std::chrono::milliseconds(DdeTestClient::kWaitLimit));
         EXPECT_TRUE(ended) << program.toStdString() << " did not end";
-        if (!ended) process.kill();
-        process.waitForFinished();
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
+        if (!ended) process.Signal(SIGKILL);
+        const testing::ProcessResult result = process.Wait();
+        return {result.status, QByteArray::fromStdString(result.out),
+                QByteArray::fromStdString(result.err)};
     }
     Outcome Cli(const QStringList& arguments) {
         return Run(QStringLiteral(KIV_CLI_PATH), QStringList{"dde"} + arguments, {});

@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "runtime/DdeServiceFixture.h"
+#include "support/UnixSocket.h"
 
 namespace kiv {
 namespace {
@@ -24,17 +25,9 @@ class DdeFloodTest : public DdeServiceFixture {
 
     // A plain socket connected to the service; -1 when that failed.
     int Connect() const {
-        const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray path = QFile::encodeName(SocketPath());
-        std::memcpy(address.sun_path, path.constData(), static_cast<std::size_t>(path.size()));
-        if (fd >= 0 &&
-            ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-            return fd;
-        ADD_FAILURE() << "cannot connect: " << std::strerror(errno);
-        if (fd >= 0) ::close(fd);
-        return -1;
+        const int fd = testing::ConnectTo(QFile::encodeName(SocketPath()).toStdString());
+        if (fd < 0) ADD_FAILURE() << "cannot connect: " << std::strerror(errno);
+        return fd;
     }
 
     // Everything the service sent back; "<hung>" when it did not close within the limit.

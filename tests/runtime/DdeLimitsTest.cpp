@@ -1,10 +1,6 @@
-#include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
-#include <spawn.h>
 #include <sys/socket.h>
 #include <sys/un.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstring>
@@ -13,8 +9,8 @@
 #include "runtime/DdeConnection.h"
 #include "runtime/DdeListener.h"
 #include "runtime/DdeServiceFixture.h"
-
-extern char** environ;
+#include "support/Process.h"
+#include "support/UnixSocket.h"
 
 namespace kiv {
 namespace {
@@ -23,15 +19,7 @@ using DdeLimitsTest = DdeServiceFixture;
 
 // A blocking client socket connected to path; -1 when the connection failed.
 int ConnectTo(const QString& path) {
-    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray bytes = QFile::encodeName(path);
-    std::memcpy(address.sun_path, bytes.constData(), static_cast<std::size_t>(bytes.size()));
-    if (fd >= 0 && ::connect(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address) == 0)
-        return fd;
-    if (fd >= 0) ::close(fd);
-    return -1;
+    return testing::ConnectTo(QFile::encodeName(path).toStdString());
 }
 
 // One answer line from fd, waiting at most ten seconds; "<closed>" or "<none>" without one.
@@ -62,27 +50,10 @@ TEST_F(DdeLimitsTest, RunningOutOfDescriptorsRefusesClientsAndServesAgainOnceThe
     GTEST_SKIP() << "the sanitizers need free descriptors of their own";
 #endif
     // The service runs in a child whose limit leaves it a few dozen descriptors for clients.
-    int ready[2];
-    ASSERT_EQ(::pipe2(ready, O_CLOEXEC), 0);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, ready[1], 1);
-    char limit[] = "40";
-    char* argv[] = {const_cast<char*>(KIV_DDE_CHILD_PATH), limit, nullptr};
-    pid_t child = -1;
-    ASSERT_EQ(posix_spawn(&child, argv[0], &actions, nullptr, argv, environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    // However the test ends, the child goes with it.
-    const struct Reaper {
-        pid_t pid;
-        ~Reaper() {
-            ::kill(pid, SIGKILL);
-            ::waitpid(pid, nullptr, 0);
-        }
-    } reaper{child};
-    ::close(ready[1]);
-    EXPECT_EQ(AnswerFrom(ready[0]), "ready");
-    ::close(ready[0]);
+    // However the test ends, the child goes with the object.
+    testing::Process service({KIV_DDE_CHILD_PATH, "40"});
+    ASSERT_TRUE(service.ErrorToTestLog().Start());
+    EXPECT_TRUE(service.AwaitOutput("ready\n"));
 
     std::vector<int> clients;
     int served = 0, refused = 0;

@@ -10,6 +10,7 @@
 #include "runtime/TDdeMgr.h"
 #include "runtime/TDdeServerConv.h"
 #include "support/DdeTestClient.h"
+#include "support/EnvironmentVariable.h"
 
 namespace kiv {
 
@@ -19,7 +20,7 @@ class DdeServiceFixture : public ::testing::Test {
   protected:
     void SetUp() override {
         ASSERT_TRUE(runtime.isValid());
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtime.path()));
+        runtimeVariable.Set(QFile::encodeName(runtime.path()).toStdString());
     }
 
     void StartService() {
@@ -44,6 +45,7 @@ class DdeServiceFixture : public ::testing::Test {
     }
 
     QTemporaryDir runtime;
+    const testing::EnvironmentVariable runtimeVariable{"XDG_RUNTIME_DIR"};
     std::ostringstream diagnostics;
     std::unique_ptr<TDdeMgr> manager;
     std::unique_ptr<TDdeServerConv> component;

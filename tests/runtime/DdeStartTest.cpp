@@ -9,6 +9,9 @@
 #include "runtime/DdeServiceFixture.h"
 #include "runtime/EDdeError.h"
 #include "runtime/RuntimeFolder.h"
+#include "support/EnvironmentVariable.h"
+#include "support/TempFolder.h"
+#include "support/UnixSocket.h"
 
 namespace kiv {
 namespace {
@@ -59,11 +62,8 @@ TEST_F(DdeStartTest, SocketLeftByADeadCopyIsTakenOver) {
     // A bound socket whose process is gone: the file stays, nobody accepts on it.
     const int fd = ::socket(AF_UNIX, SOCK_STREAM, 0);
     ASSERT_GE(fd, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
-    const QByteArray path = QFile::encodeName(SocketPath());
-    std::copy(path.begin(), path.end(), address.sun_path);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    const sockaddr_un address = testing::UnixAddress(QFile::encodeName(SocketPath()).toStdString());
+    ASSERT_EQ(::bind(fd, reinterpret_cast<const sockaddr*>(&address), sizeof address), 0);
     ::close(fd);
     ASSERT_TRUE(QFileInfo::exists(SocketPath()));
 
@@ -107,7 +107,7 @@ TEST_F(DdeStartTest, FailuresToStartRaiseTheirMessages) {
     ASSERT_TRUE(QDir().mkpath(deep));
     ASSERT_TRUE(
         QFile::setPermissions(deep, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
-    qputenv("XDG_RUNTIME_DIR", QFile::encodeName(deep));
+    runtimeVariable.Set(QFile::encodeName(deep).toStdString());
     EXPECT_EQ(StartFailure("kiv"), "An error returned from DDE  ($0400F)");
 }
 
@@ -139,7 +139,7 @@ TEST_F(DdeStartTest, ARuntimeFolderOthersCouldHaveMadeIsNeverUsed) {
         const QByteArray path = QFile::encodeName(runtime.path());
         ASSERT_EQ(::chmod(path.constData(), c.mode), 0);
         ASSERT_EQ(::chown(path.constData(), c.owner ? c.owner : ::geteuid(), -1), 0);
-        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(c.folder));
+        runtimeVariable.Set(QFile::encodeName(c.folder).toStdString());
         diagnostics.str({});
         StartService();
         EXPECT_FALSE(manager->IsServing());
@@ -156,13 +156,12 @@ TEST_F(DdeStartTest, ARuntimeFolderOthersCouldHaveMadeIsNeverUsed) {
 }
 
 TEST_F(DdeStartTest, WithoutARuntimeFolderTheServiceMakesAPrivateOneAndTrustsNoOtherOne) {
-    qunsetenv("XDG_RUNTIME_DIR");
-    qputenv("TMPDIR", QFile::encodeName(runtime.path()));
+    runtimeVariable.Unset();
+    const testing::EnvironmentVariable temporary("TMPDIR",
+                                                 QFile::encodeName(runtime.path()).toStdString());
     const QString own = QString::fromStdString(UserRuntimeFolder().path);
     ASSERT_TRUE(own.startsWith(runtime.path() + "/runtime-")) << own.toStdString();
-    struct stat status {};
-    ASSERT_EQ(::lstat(QFile::encodeName(own).constData(), &status), 0);
-    EXPECT_EQ(status.st_mode & 07777, 0700u);
+    EXPECT_EQ(testing::PermissionsOf(own.toStdString()), 0700);
     StartService();
     EXPECT_TRUE(manager->IsServing());
     EXPECT_EQ(manager->SocketPath(), own + "/kiv");
@@ -176,7 +175,6 @@ TEST_F(DdeStartTest, WithoutARuntimeFolderTheServiceMakesAPrivateOneAndTrustsNoO
     StartService();
     EXPECT_FALSE(manager->IsServing());
     EXPECT_NE(diagnostics.str().find(" is open to others."), std::string::npos);
-    qunsetenv("TMPDIR");
 }
 
 }  // namespace

@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdlib>
 #include <string>
 
+#include "support/Process.h"
 #include "support/TempFolder.h"
 
 namespace kiv::testing {
@@ -13,15 +13,16 @@ namespace kiv::testing {
 class BindMount {
   public:
     BindMount() {
-        mounted_ = std::system(("bindfs '" + under.path.string() + "' '" + path() +
-                                "' >/dev/null 2>&1 && mountpoint -q '" + path() + "'")
-                                   .c_str()) == 0;
+        // bindfs stays behind as the mount's daemon: it must not hold a stream of the test's.
+        mounted_ = Process({"bindfs", under.path.string(), path()})
+                       .OutputTo("/dev/null")
+                       .ErrorTo("/dev/null")
+                       .Run()
+                       .Exited(0) &&
+                   Process({"mountpoint", "-q", path()}).Run().Exited(0);
     }
     ~BindMount() {
-        if (mounted_) {
-            [[maybe_unused]] const int ignored =
-                std::system(("fusermount -u '" + path() + "'").c_str());
-        }
+        if (mounted_) Process({"fusermount", "-u", path()}).Run();
     }
     BindMount(const BindMount&) = delete;
     BindMount& operator=(const BindMount&) = delete;

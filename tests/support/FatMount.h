@@ -1,8 +1,8 @@
 #pragma once
 
-#include <cstdlib>
 #include <string>
 
+#include "support/Process.h"
 #include "support/TempFolder.h"
 
 namespace kiv::testing {
@@ -15,17 +15,18 @@ class FatMount {
   public:
     FatMount() {
         const std::string image = store / "fat.img";
-        const std::string command = "truncate -s 8M '" + image + "' && mkfs.vfat '" + image +
-                                    "' >/dev/null 2>&1 && fusefat -o rw+ '" + image + "' '" +
-                                    mount.path.string() + "' >/dev/null 2>&1";
-        mounted_ = std::system(command.c_str()) == 0 &&
-                   std::system(("mountpoint -q '" + mount.path.string() + "'").c_str()) == 0;
+        // fusefat stays behind as the mount's daemon: it must not hold a stream of the test's.
+        mounted_ = Process({"truncate", "-s", "8M", image}).Run().Exited(0) &&
+                   Process({"mkfs.vfat", image}).Run().Exited(0) &&
+                   Process({"fusefat", "-o", "rw+", image, mount.path.string()})
+                       .OutputTo("/dev/null")
+                       .ErrorTo("/dev/null")
+                       .Run()
+                       .Exited(0) &&
+                   Process({"mountpoint", "-q", mount.path.string()}).Run().Exited(0);
     }
     ~FatMount() {
-        if (mounted_) {
-            [[maybe_unused]] const int ignored =
-                std::system(("fusermount -u '" + mount.path.string() + "'").c_str());
-        }
+        if (mounted_) Process({"fusermount", "-u", mount.path.string()}).Run();
     }
     FatMount(const FatMount&) = delete;
     FatMount& operator=(const FatMount&) = delete;

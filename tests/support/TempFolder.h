@@ -1,5 +1,7 @@
 #pragma once
 
+#include <sys/stat.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
@@ -18,6 +20,18 @@ inline std::string ReadAll(const std::filesystem::path& path) {
 
 inline void WriteAll(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes;
+}
+
+// A file's type and permission bits, without following a link; 0 where there is no file.
+inline mode_t ModeOf(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? info.st_mode : 0;
+}
+
+// A file's permission bits (07777), without following a link; -1 where there is no file.
+inline int PermissionsOf(const std::string& path) {
+    struct stat info {};
+    return lstat(path.c_str(), &info) == 0 ? static_cast<int>(info.st_mode & 07777) : -1;
 }
 
 // A fresh folder under the system's temporary folder, removed with the object.
