@@ -1,4 +1,4 @@
-#include "cipher/TextBlockCodec.h"
+#include "cipher/internal/TextBlockCodec.h"
 
 #include <algorithm>
 #include <cstring>

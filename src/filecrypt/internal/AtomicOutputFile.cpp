@@ -1,4 +1,4 @@
-#include "filecrypt/AtomicOutputFile.h"
+#include "filecrypt/internal/AtomicOutputFile.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

@@ -1,12 +1,12 @@
-#include "filecrypt/BlockStream.h"
+#include "filecrypt/internal/BlockStream.h"
 
 #include <algorithm>
 #include <atomic>
 #include <thread>
 #include <vector>
 
-#include "filecrypt/ChunkWorkers.h"
-#include "filecrypt/MappedReadGuard.h"
+#include "filecrypt/internal/ChunkWorkers.h"
+#include "filecrypt/internal/MappedReadGuard.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {

@@ -1,4 +1,4 @@
-#include "filecrypt/ChunkWorkers.h"
+#include "filecrypt/internal/ChunkWorkers.h"
 
 #include <system_error>
 

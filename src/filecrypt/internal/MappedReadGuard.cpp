@@ -1,4 +1,4 @@
-#include "filecrypt/MappedReadGuard.h"
+#include "filecrypt/internal/MappedReadGuard.h"
 
 #include <atomic>
 #include <csignal>

@@ -1,9 +1,9 @@
-#include "residue/Avx2TextKernel.h"
+#include "residue/internal/Avx2TextKernel.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "residue/Avx2Residues.h"
+#include "residue/internal/Avx2Residues.h"
 
 namespace kiv {
 

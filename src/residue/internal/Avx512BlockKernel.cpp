@@ -1,10 +1,10 @@
-#include "residue/Avx512BlockKernel.h"
+#include "residue/internal/Avx512BlockKernel.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "residue/Avx512Residues.h"
-#include "residue/SmallBlockResidues.h"
+#include "residue/internal/Avx512Residues.h"
+#include "residue/internal/SmallBlockResidues.h"
 
 namespace kiv {
 

@@ -15,7 +15,7 @@
 #include <cstdint>
 #include <cstring>
 
-#include "residue/Avx2Residues.h"
+#include "residue/internal/Avx2Residues.h"
 
 #ifdef KIV_HAVE_AVX2_RESIDUES
 #define KIV_AVX512 __attribute__((target("avx2,avx512f,avx512bw,avx512vl,avx512vnni")))

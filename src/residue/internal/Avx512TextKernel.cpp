@@ -1,9 +1,9 @@
-#include "residue/Avx512TextKernel.h"
+#include "residue/internal/Avx512TextKernel.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "residue/Avx512Residues.h"
+#include "residue/internal/Avx512Residues.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "residue/PortableTextKernel.h"
+#include "residue/internal/PortableTextKernel.h"
 
 #include <algorithm>
 #include <array>

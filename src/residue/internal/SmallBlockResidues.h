@@ -10,8 +10,8 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "residue/Avx512Residues.h"
 #include "residue/SmallBlockFactors.h"
+#include "residue/internal/Avx512Residues.h"
 
 #ifdef KIV_HAVE_AVX512_RESIDUES
 

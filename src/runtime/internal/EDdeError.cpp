@@ -1,4 +1,4 @@
-#include "runtime/EDdeError.h"
+#include "runtime/internal/EDdeError.h"
 
 #include <cstdio>
 #include <string>

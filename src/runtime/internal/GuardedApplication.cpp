@@ -1,4 +1,4 @@
-#include "runtime/GuardedApplication.h"
+#include "runtime/internal/GuardedApplication.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "runtime/RuntimeFolder.h"
+#include "runtime/internal/RuntimeFolder.h"
 
 #include <pwd.h>
 #include <sys/stat.h>

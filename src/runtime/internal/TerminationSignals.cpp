@@ -1,4 +1,4 @@
-#include "runtime/TerminationSignals.h"
+#include "runtime/internal/TerminationSignals.h"
 
 #include <sys/socket.h>
 #include <unistd.h>
