@@ -1,6 +1,6 @@
-#include "app/CipherMessageBox.h"
+#include "app/core/CipherMessageBox.h"
 
-#include "app/TextAdapter.h"
+#include "app/core/TextAdapter.h"
 
 namespace kiv {
 

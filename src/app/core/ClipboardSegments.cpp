@@ -1,4 +1,4 @@
-#include "app/ClipboardSegments.h"
+#include "app/core/ClipboardSegments.h"
 
 namespace kiv {
 

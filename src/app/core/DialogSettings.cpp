@@ -1,4 +1,4 @@
-#include "app/DialogSettings.h"
+#include "app/core/DialogSettings.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "app/EditorDocument.h"
+#include "app/core/EditorDocument.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -8,7 +8,7 @@
 #include <QFileInfo>
 #include <QSaveFile>
 
-#include "app/PrivateFolder.h"
+#include "app/core/PrivateFolder.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "app/FileRunThread.h"
+#include "app/core/FileRunThread.h"
 
 #include <QMetaObject>
 

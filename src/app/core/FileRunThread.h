@@ -6,7 +6,7 @@
 #include <memory>
 #include <thread>
 
-#include "app/QueuedRunObserver.h"
+#include "app/core/QueuedRunObserver.h"
 #include "filecrypt/FileRunObserver.h"
 #include "filecrypt/FileRunResult.h"
 

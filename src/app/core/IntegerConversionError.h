@@ -3,7 +3,7 @@
 #include <QString>
 #include <stdexcept>
 
-#include "app/TextAdapter.h"
+#include "app/core/TextAdapter.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "app/PasswordKey.h"
+#include "app/core/PasswordKey.h"
 
 #include "cipher/TextCipher.h"
 

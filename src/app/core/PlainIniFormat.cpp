@@ -1,4 +1,4 @@
-#include "app/PlainIniFormat.h"
+#include "app/core/PlainIniFormat.h"
 
 #include <QByteArrayView>
 #include <QMap>

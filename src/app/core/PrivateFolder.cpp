@@ -1,4 +1,4 @@
-#include "app/PrivateFolder.h"
+#include "app/core/PrivateFolder.h"
 
 #include <sys/stat.h>
 

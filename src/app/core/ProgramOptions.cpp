@@ -1,4 +1,4 @@
-#include "app/ProgramOptions.h"
+#include "app/core/ProgramOptions.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "app/QueuedRunObserver.h"
+#include "app/core/QueuedRunObserver.h"
 
 #include <chrono>
 #include <future>

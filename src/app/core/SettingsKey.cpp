@@ -1,4 +1,4 @@
-#include "app/SettingsKey.h"
+#include "app/core/SettingsKey.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -7,8 +7,8 @@
 #include <QDir>
 #include <QFileInfo>
 
-#include "app/IntegerConversionError.h"
-#include "app/PlainIniFormat.h"
+#include "app/core/IntegerConversionError.h"
+#include "app/core/PlainIniFormat.h"
 
 namespace kiv {
 

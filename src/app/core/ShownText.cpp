@@ -1,8 +1,8 @@
-#include "app/ShownText.h"
+#include "app/core/ShownText.h"
 
 #include <QCoreApplication>
 
-#include "app/TextAdapter.h"
+#include "app/core/TextAdapter.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "app/TextAdapter.h"
+#include "app/core/TextAdapter.h"
 
 #include <QByteArray>
 #include <QStringDecoder>

@@ -4,7 +4,7 @@
 #include <QStringList>
 #include <optional>
 
-#include "app/DialogSettings.h"
+#include "app/core/DialogSettings.h"
 #include "runtime/ExceptionDisplay.h"
 
 namespace kiv {

@@ -1,8 +1,8 @@
-#include "app/WindowSettings.h"
+#include "app/core/WindowSettings.h"
 
-#include "app/SettingsKey.h"
-#include "app/ShownText.h"
-#include "app/WindowMessages.h"
+#include "app/core/SettingsKey.h"
+#include "app/core/ShownText.h"
+#include "app/core/WindowMessages.h"
 
 namespace kiv {
 

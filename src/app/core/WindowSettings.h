@@ -5,7 +5,7 @@
 #include <exception>
 #include <optional>
 
-#include "app/UiServices.h"
+#include "app/core/UiServices.h"
 
 namespace kiv {
 

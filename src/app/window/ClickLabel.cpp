@@ -1,4 +1,4 @@
-#include "app/ClickLabel.h"
+#include "app/window/ClickLabel.h"
 
 #include <QMouseEvent>
 

@@ -1,8 +1,8 @@
-#include "app/ClickLabelAccessible.h"
+#include "app/window/ClickLabelAccessible.h"
 
 #include <mutex>
 
-#include "app/ClickLabel.h"
+#include "app/window/ClickLabel.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "app/DisplayCheck.h"
+#include "app/window/DisplayCheck.h"
 
 #include <QString>
 #include <QtGlobal>

@@ -1,7 +1,7 @@
-#include "app/EditorCommands.h"
+#include "app/window/EditorCommands.h"
 
-#include "app/EditorDocument.h"
-#include "app/WindowMessages.h"
+#include "app/core/EditorDocument.h"
+#include "app/core/WindowMessages.h"
 
 namespace kiv {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/DialogSettings.h"
-#include "app/EditorLines.h"
-#include "app/UiServices.h"
+#include "app/core/DialogSettings.h"
+#include "app/core/UiServices.h"
+#include "app/window/EditorLines.h"
 
 namespace kiv {
 

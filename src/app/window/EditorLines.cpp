@@ -1,8 +1,8 @@
-#include "app/EditorLines.h"
+#include "app/window/EditorLines.h"
 
 #include <QTextBlock>
 
-#include "app/TextAdapter.h"
+#include "app/core/TextAdapter.h"
 
 namespace kiv {
 

@@ -4,7 +4,7 @@
 #include <QTextCursor>
 #include <string>
 
-#include "app/EditorDocument.h"
+#include "app/core/EditorDocument.h"
 
 namespace kiv {
 

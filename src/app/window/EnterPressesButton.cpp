@@ -1,4 +1,4 @@
-#include "app/EnterPressesButton.h"
+#include "app/window/EnterPressesButton.h"
 
 #include <QKeyEvent>
 #include <QPushButton>

@@ -1,4 +1,4 @@
-#include "app/FileRunController.h"
+#include "app/window/FileRunController.h"
 
 #include <QDropEvent>
 #include <QFileInfo>
@@ -6,10 +6,10 @@
 #include <QUrl>
 #include <algorithm>
 
-#include "app/ShownText.h"
-#include "app/TextAdapter.h"
-#include "app/WindowAccessibility.h"
-#include "app/WindowMessages.h"
+#include "app/core/ShownText.h"
+#include "app/core/TextAdapter.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/WindowAccessibility.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"

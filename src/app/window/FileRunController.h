@@ -6,11 +6,11 @@
 #include <optional>
 #include <string>
 
-#include "app/DialogSettings.h"
-#include "app/FileRunThread.h"
-#include "app/Form1Controls.h"
-#include "app/UiServices.h"
-#include "app/WindowRunReport.h"
+#include "app/core/DialogSettings.h"
+#include "app/core/FileRunThread.h"
+#include "app/core/UiServices.h"
+#include "app/window/Form1Controls.h"
+#include "app/window/WindowRunReport.h"
 #include "numeric/Clock.h"
 
 class QDropEvent;

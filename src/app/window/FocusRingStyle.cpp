@@ -1,4 +1,4 @@
-#include "app/FocusRingStyle.h"
+#include "app/window/FocusRingStyle.h"
 
 #include <QPainter>
 #include <QStyleOption>

@@ -1,6 +1,6 @@
-#include "app/Form1Controls.h"
+#include "app/window/Form1Controls.h"
 
-#include "app/Form1Layout.h"
+#include "app/window/Form1Layout.h"
 
 #include <QContextMenuEvent>
 #include <QCoreApplication>
@@ -9,15 +9,15 @@
 #include <QTextOption>
 #include <algorithm>
 
-#include "app/ClickLabelAccessible.h"
-#include "app/EditorDocument.h"
-#include "app/EditorLines.h"
-#include "app/FocusRingStyle.h"
-#include "app/ProgramIcon.h"
-#include "app/ShownText.h"
-#include "app/WindowAccessibility.h"
-#include "app/WindowMessages.h"
-#include "app/WindowPlacement.h"
+#include "app/core/EditorDocument.h"
+#include "app/core/ShownText.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/ClickLabelAccessible.h"
+#include "app/window/EditorLines.h"
+#include "app/window/FocusRingStyle.h"
+#include "app/window/ProgramIcon.h"
+#include "app/window/WindowAccessibility.h"
+#include "app/window/WindowPlacement.h"
 #include "filecrypt/OperationReport.h"
 
 namespace kiv {

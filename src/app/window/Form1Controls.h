@@ -12,8 +12,8 @@
 #include <QWidget>
 #include <vector>
 
-#include "app/ClickLabel.h"
-#include "app/StatusLine.h"
+#include "app/window/ClickLabel.h"
+#include "app/window/StatusLine.h"
 
 namespace kiv {
 

@@ -1,4 +1,4 @@
-#include "app/Form1Layout.h"
+#include "app/window/Form1Layout.h"
 
 #include <cstring>
 #include <stdexcept>

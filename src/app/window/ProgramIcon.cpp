@@ -1,4 +1,4 @@
-#include "app/ProgramIcon.h"
+#include "app/window/ProgramIcon.h"
 
 #include <QPainter>
 #include <QPixmap>

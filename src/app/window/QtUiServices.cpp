@@ -1,4 +1,4 @@
-#include "app/QtUiServices.h"
+#include "app/window/QtUiServices.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -14,9 +14,9 @@
 #include <cstdio>
 #include <vector>
 
-#include "app/SecretClipboardData.h"
-#include "app/ShownText.h"
-#include "app/WindowMessages.h"
+#include "app/core/ShownText.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/SecretClipboardData.h"
 #include "runtime/ApplicationTitle.h"
 
 namespace kiv {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "app/UiServices.h"
+#include "app/core/UiServices.h"
 #include "runtime/MessageBoxExceptionDisplay.h"
 
 class QFileDialog;

@@ -1,4 +1,4 @@
-#include "app/SecretClipboardData.h"
+#include "app/window/SecretClipboardData.h"
 
 #include <QMimeData>
 

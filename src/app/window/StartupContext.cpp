@@ -1,4 +1,4 @@
-#include "app/StartupContext.h"
+#include "app/window/StartupContext.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -7,9 +7,9 @@
 #include <QScreen>
 #include <QStandardPaths>
 
-#include "app/PrivateFolder.h"
-#include "app/SettingsKey.h"
-#include "app/WindowPlacement.h"
+#include "app/core/PrivateFolder.h"
+#include "app/core/SettingsKey.h"
+#include "app/window/WindowPlacement.h"
 
 namespace kiv {
 

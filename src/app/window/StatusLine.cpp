@@ -1,4 +1,4 @@
-#include "app/StatusLine.h"
+#include "app/window/StatusLine.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

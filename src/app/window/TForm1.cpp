@@ -1,4 +1,4 @@
-#include "app/TForm1.h"
+#include "app/window/TForm1.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -10,14 +10,14 @@
 #include <cmath>
 #include <stdexcept>
 
-#include "app/EditorCommands.h"
-#include "app/EditorDocument.h"
-#include "app/PasswordKey.h"
-#include "app/ShownText.h"
-#include "app/TextAdapter.h"
-#include "app/WindowAccessibility.h"
-#include "app/WindowMessages.h"
-#include "app/WindowPlacement.h"
+#include "app/core/EditorDocument.h"
+#include "app/core/PasswordKey.h"
+#include "app/core/ShownText.h"
+#include "app/core/TextAdapter.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/EditorCommands.h"
+#include "app/window/WindowAccessibility.h"
+#include "app/window/WindowPlacement.h"
 #include "numeric/NumericServices.h"
 #include "runtime/ApplicationTitle.h"
 

@@ -1,13 +1,13 @@
-#include "app/WindowAccessibility.h"
+#include "app/window/WindowAccessibility.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>
 #include <QCoreApplication>
 #include <mutex>
 
-#include "app/EnterPressesButton.h"
-#include "app/Form1Controls.h"
-#include "app/TForm1.h"
+#include "app/window/EnterPressesButton.h"
+#include "app/window/Form1Controls.h"
+#include "app/window/TForm1.h"
 
 namespace kiv {
 

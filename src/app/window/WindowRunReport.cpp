@@ -1,10 +1,10 @@
-#include "app/WindowRunReport.h"
+#include "app/window/WindowRunReport.h"
 
 #include <algorithm>
 
-#include "app/ShownText.h"
-#include "app/TextAdapter.h"
-#include "app/WindowMessages.h"
+#include "app/core/ShownText.h"
+#include "app/core/TextAdapter.h"
+#include "app/core/WindowMessages.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/PrintableName.h"
 

@@ -4,7 +4,7 @@
 #include <QListWidget>
 #include <QProgressBar>
 
-#include "app/UiServices.h"
+#include "app/core/UiServices.h"
 #include "filecrypt/FileRunObserver.h"
 
 namespace kiv {

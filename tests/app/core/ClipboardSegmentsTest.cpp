@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/ClipboardSegments.h"
+#include "app/core/ClipboardSegments.h"
 
 namespace kiv {
 namespace {

@@ -4,7 +4,7 @@
 #include <QTest>
 #include <QThread>
 
-#include "app/FileRunThread.h"
+#include "app/core/FileRunThread.h"
 
 namespace kiv {
 namespace {

@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/IntegerConversionError.h"
-#include "app/PlainIniFormat.h"
-#include "app/SettingsKey.h"
+#include "app/core/IntegerConversionError.h"
+#include "app/core/PlainIniFormat.h"
+#include "app/core/SettingsKey.h"
 #include "support/TempFolder.h"
 
 namespace kiv {

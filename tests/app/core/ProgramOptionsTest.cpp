@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/ProgramOptions.h"
+#include "app/core/ProgramOptions.h"
 
 namespace kiv {
 namespace {

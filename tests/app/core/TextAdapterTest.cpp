@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/TextAdapter.h"
+#include "app/core/TextAdapter.h"
 
 namespace kiv {
 namespace {

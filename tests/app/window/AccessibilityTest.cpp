@@ -6,9 +6,9 @@
 #include <climits>
 #include <functional>
 
-#include "app/QtUiServices.h"
-#include "app/WindowFixture.h"
-#include "app/WindowPlacement.h"
+#include "app/window/QtUiServices.h"
+#include "app/window/WindowFixture.h"
+#include "app/window/WindowPlacement.h"
 
 namespace kiv {
 namespace {

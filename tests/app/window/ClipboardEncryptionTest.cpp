@@ -3,8 +3,8 @@
 #include <QImage>
 #include <QMimeData>
 
-#include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

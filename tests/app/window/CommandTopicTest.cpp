@@ -2,7 +2,7 @@
 
 #include <QApplication>
 
-#include "app/WindowFixture.h"
+#include "app/window/WindowFixture.h"
 #include "runtime/TDdeMgr.h"
 #include "support/DdeTestClient.h"
 

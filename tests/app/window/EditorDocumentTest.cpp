@@ -3,9 +3,9 @@
 #include <QFile>
 #include <functional>
 
-#include "app/DialogSettings.h"
-#include "app/EditorDocument.h"
-#include "app/WindowFixture.h"
+#include "app/core/DialogSettings.h"
+#include "app/core/EditorDocument.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

@@ -2,9 +2,9 @@
 
 #include <QDir>
 
-#include "app/EditorDocument.h"
-#include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "app/core/EditorDocument.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

@@ -4,8 +4,8 @@
 #include <deque>
 #include <optional>
 
-#include "app/QtUiServices.h"
-#include "app/UiServices.h"
+#include "app/core/UiServices.h"
+#include "app/window/QtUiServices.h"
 
 namespace kiv {
 

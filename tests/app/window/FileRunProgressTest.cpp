@@ -2,7 +2,7 @@
 #include <QMouseEvent>
 #include <set>
 
-#include "app/WindowFixture.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

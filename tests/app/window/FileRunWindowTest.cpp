@@ -5,8 +5,8 @@
 
 #include <utility>
 
-#include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/WindowFixture.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"

@@ -1,7 +1,7 @@
-#include "app/PasswordKey.h"
-#include "app/TextAdapter.h"
-#include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "app/core/PasswordKey.h"
+#include "app/core/TextAdapter.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <optional>
 
-#include "app/SettingsKey.h"
-#include "app/WindowFixture.h"
+#include "app/core/SettingsKey.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

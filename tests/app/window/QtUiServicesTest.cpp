@@ -11,8 +11,8 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/QtUiServices.h"
-#include "app/WindowMessages.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/QtUiServices.h"
 
 namespace kiv {
 namespace {

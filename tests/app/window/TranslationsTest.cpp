@@ -3,10 +3,10 @@
 #include <QCoreApplication>
 #include <QLocale>
 
-#include "app/FakeUi.h"
-#include "app/ShownText.h"
-#include "app/WindowMessages.h"
-#include "app/WindowRunReport.h"
+#include "app/core/ShownText.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/FakeUi.h"
+#include "app/window/WindowRunReport.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/OperationReport.h"

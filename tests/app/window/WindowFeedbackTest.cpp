@@ -8,9 +8,9 @@
 #include <QScrollArea>
 #include <QTimer>
 
-#include "app/QtUiServices.h"
-#include "app/WindowFixture.h"
-#include "app/WindowMessages.h"
+#include "app/core/WindowMessages.h"
+#include "app/window/QtUiServices.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

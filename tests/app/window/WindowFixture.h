@@ -12,9 +12,9 @@
 #include <memory>
 #include <random>
 
-#include "app/FakeUi.h"
-#include "app/TForm1.h"
-#include "app/TextAdapter.h"
+#include "app/core/TextAdapter.h"
+#include "app/window/FakeUi.h"
+#include "app/window/TForm1.h"
 #include "support/FixedClock.h"
 
 // Readable texts in failure reports.

@@ -3,8 +3,8 @@
 #include <QTest>
 #include <QTextDocument>
 
-#include "app/Form1Layout.h"
-#include "app/WindowFixture.h"
+#include "app/window/Form1Layout.h"
+#include "app/window/WindowFixture.h"
 
 namespace kiv {
 namespace {

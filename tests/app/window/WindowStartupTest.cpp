@@ -3,8 +3,8 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 
-#include "app/WindowFixture.h"
-#include "app/WindowPlacement.h"
+#include "app/window/WindowFixture.h"
+#include "app/window/WindowPlacement.h"
 #include "numeric/NumericServices.h"
 
 namespace kiv {
