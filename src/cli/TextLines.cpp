@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cipher/TextCipher.h"
+#include "cipher/TextGeometry.h"
 #include "cli/FailureLines.h"
 #include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
@@ -66,21 +67,6 @@ std::size_t BatchLines(const CliContext& context) {
     return context.inIsTerminal ? 1 : kBatchLines;
 }
 
-// A key's text geometry: L bytes per block, written as chars characters.
-struct TextGeometry {
-    std::size_t length = 0;
-    std::size_t chars = 0;
-};
-
-// The geometry of a usable key, read off the cipher text of one byte (one block).
-TextGeometry GeometryOf(CipherWorkspace& ws, const CharacterOrder& order, const std::string& key) {
-    TextOperands op;
-    op.CipherKey = key;
-    op.CipherInput = "x";
-    if (EncryptText(ws, order, op) != TextKeyVerdict::Usable) return {};
-    return {std::min<std::size_t>(key.size(), kTextKeyLimit), op.CipherOutput.size()};
-}
-
 // Why the block of line at [from, from + chars) does not decode, for a failure line.
 std::string BlockFault(const CharacterOrder& order, std::string_view line, std::size_t from,
                        std::size_t chars) {
@@ -104,8 +90,7 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
             err << where << "written back unchanged: not a cipher text for this password\n";
         return decrypted;
     }
-    const std::size_t pairsPerBlock = geometry.chars / 2;
-    const std::size_t blocks = (line.size() / 2 + pairsPerBlock - 1) / pairsPerBlock;
+    const std::size_t blocks = geometry.BlocksOf(line.size());
     if (!decrypted) {
         const std::size_t last = blocks == 0 ? 0 : (blocks - 1) * geometry.chars;
         err << where << "written back unchanged: "
@@ -115,19 +100,12 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
         return false;
     }
     if (output.size() >= blocks * geometry.length) return true;
-    bool whole = true;
-    for (std::size_t k = 0; k < blocks; ++k) {
-        TextOperands op;
-        op.CipherKey = key;
-        op.CipherInput = line.substr(k * geometry.chars, geometry.chars);
-        CountedMessages quiet;
-        if (DecryptText(ws, order, op, quiet)) continue;
+    const std::vector<std::size_t> leftOut = LeftOutTextBlocks(ws, order, key, geometry, line);
+    for (const std::size_t k : leftOut)
         err << where << "block " << k + 1 << " of " << blocks
             << " was left out: " << BlockFault(order, line, k * geometry.chars, geometry.chars)
             << '\n';
-        whole = false;
-    }
-    return whole;
+    return leftOut.empty();
 }
 
 void WriteText(std::ostream& out, const std::string& text) {
@@ -245,7 +223,7 @@ bool EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
 // block.
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
-    const TextGeometry geometry = GeometryOf(ws, order, key);
+    const TextGeometry geometry = TextGeometryOf(ws, key);
     const std::size_t longest = geometry.chars == 0 ? kLongestCipherLine
                                                     : (kLongestPlainLine + geometry.length - 1) /
                                                           geometry.length * geometry.chars;
