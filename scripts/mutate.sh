@@ -52,7 +52,7 @@ TESTS_FOR() {
     filecrypt) echo filecrypt/filecrypt_tests filecrypt/filecrypt_output_tests cli/cli_tests ;;
     cli) echo cli/cli_tests ;;
     runtime) echo runtime/runtime_qt_tests runtime/dde_tests ;;
-    app) echo app/core/appcore_tests app/window/window_tests ;;
+    app) echo app/core/appcore_tests app/window/app_tests ;;
     *) return 1 ;;
     esac
 }

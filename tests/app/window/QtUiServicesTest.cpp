@@ -34,7 +34,7 @@ TEST(QtUiServices, OnceInteractionHasStoppedNothingWaitsForAPerson) {
     ui.ShowMessage("Can't Create Key");
     ui.ShowError("Failed to set data for 'radyono'.");
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "window_tests: Can't Create Key\nwindow_tests: Failed to set data for 'radyono'.\n");
+              "app_tests: Can't Create Key\napp_tests: Failed to set data for 'radyono'.\n");
     EXPECT_FALSE(ui.Question("Replace?", "Confirm"));
     EXPECT_EQ(ui.Choose("Password is wrong", "Change Password", {"Stop", "Restore anyway"}, 1, 0),
               0);
