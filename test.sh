@@ -7,6 +7,7 @@ source scripts/ensure-packages.sh
 kiv_ensure_packages
 # Formatting is checked first: it is the cheapest failure to mend.
 scripts/format.sh --check
+scripts/check-layers.sh
 kiv_configure_and_build
 # Widget tests need no display.
 export QT_QPA_PLATFORM=offscreen

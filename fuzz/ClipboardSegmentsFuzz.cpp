@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/ClipboardSegments.h"
+#include "app/core/ClipboardSegments.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/TextCoreChecks.h"

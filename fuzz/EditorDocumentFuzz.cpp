@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "app/EditorDocument.h"
+#include "app/core/EditorDocument.h"
 #include "fuzz/FuzzCheck.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "app/ClipboardSegments.h"
-#include "app/EditorDocument.h"
-#include "app/SettingsKey.h"
+#include "app/core/ClipboardSegments.h"
+#include "app/core/EditorDocument.h"
+#include "app/core/SettingsKey.h"
 #include "filecrypt/FileEncryption.h"
 #include "fuzz/ContainerPasswords.h"
 #include "fuzz/FuzzInput.h"

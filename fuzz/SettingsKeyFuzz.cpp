@@ -11,9 +11,9 @@
 #include <fstream>
 #include <string>
 
-#include "app/IntegerConversionError.h"
-#include "app/PlainIniFormat.h"
-#include "app/SettingsKey.h"
+#include "app/core/IntegerConversionError.h"
+#include "app/core/PlainIniFormat.h"
+#include "app/core/SettingsKey.h"
 #include "fuzz/FuzzCheck.h"
 #include "fuzz/FuzzInput.h"
 #include "fuzz/ScratchFolder.h"

@@ -52,7 +52,7 @@ TESTS_FOR() {
     filecrypt) echo filecrypt/filecrypt_tests filecrypt/filecrypt_output_tests cli/cli_tests ;;
     cli) echo cli/cli_tests ;;
     runtime) echo runtime/runtime_qt_tests runtime/dde_tests ;;
-    app) echo app/app_tests ;;
+    app) echo app/core/appcore_tests app/window/app_tests ;;
     *) return 1 ;;
     esac
 }
@@ -95,7 +95,7 @@ build_tests() {
         return
     fi
     targets=
-    for program in $(TESTS_FOR "$1"); do targets="$targets ${program#*/}"; done
+    for program in $(TESTS_FOR "$1"); do targets="$targets ${program##*/}"; done
     # shellcheck disable=SC2086 # one word per target
     cmake --build "$build" --parallel 2 --target $targets >"$log" 2>&1
 }

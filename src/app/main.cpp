@@ -1,10 +1,10 @@
 #include <QTextStream>
 #include <memory>
 
-#include "app/DisplayCheck.h"
-#include "app/ProgramOptions.h"
-#include "app/QtUiServices.h"
-#include "app/TForm1.h"
+#include "app/core/ProgramOptions.h"
+#include "app/window/DisplayCheck.h"
+#include "app/window/QtUiServices.h"
+#include "app/window/TForm1.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "numeric/SystemClock.h"
 #include "runtime/ApplicationStartup.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "cipher/TextBlockCodec.h"
+#include "cipher/internal/TextBlockCodec.h"
 #include "numeric/NumericServices.h"
 #include "residue/KeySchedule.h"
 #include "residue/ResidueDecoding.h"

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "cipher/TextCipher.h"
+#include "cipher/TextGeometry.h"
 #include "cli/FailureLines.h"
 #include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
@@ -62,21 +63,6 @@ std::size_t BatchLines(const CliContext& context) {
     return context.inIsTerminal ? 1 : kBatchLines;
 }
 
-// A key's text geometry: L bytes per block, written as chars characters.
-struct TextGeometry {
-    std::size_t length = 0;
-    std::size_t chars = 0;
-};
-
-// The geometry of a usable key, read off the cipher text of one byte (one block).
-TextGeometry GeometryOf(CipherWorkspace& ws, const CharacterOrder& order, const std::string& key) {
-    TextOperands op;
-    op.CipherKey = key;
-    op.CipherInput = "x";
-    if (EncryptText(ws, order, op) != TextKeyVerdict::Usable) return {};
-    return {std::min<std::size_t>(key.size(), kTextKeyLimit), op.CipherOutput.size()};
-}
-
 // Why the block of line at [from, from + chars) does not decode, for a failure line.
 std::string BlockFault(const CharacterOrder& order, std::string_view line, std::size_t from,
                        std::size_t chars) {
@@ -90,7 +76,7 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
 
 // The failure lines of one input line: one for a line handed back, one per block left out of a
 // decrypted line. A decrypted line lost a block only when it is shorter than its blocks' bytes
-// (else every block was kept); then each block is decrypted alone to tell which.
+// (else every block was kept); then the cipher says which blocks it left out.
 bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key, const TextGeometry& geometry, std::size_t number,
                   std::string_view line, bool decrypted, const std::string& output) {
@@ -102,8 +88,7 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
         if (!decrypted) writtenBack(CliText(Message::NotCipherTextForPassword));
         return decrypted;
     }
-    const std::size_t pairsPerBlock = geometry.chars / 2;
-    const std::size_t blocks = (line.size() / 2 + pairsPerBlock - 1) / pairsPerBlock;
+    const std::size_t blocks = geometry.BlocksOf(line.size());
     if (!decrypted) {
         const std::size_t last = blocks == 0 ? 0 : (blocks - 1) * geometry.chars;
         writtenBack(line.size() <= geometry.length ? CliText(Message::TooShortForCipherText)
@@ -111,21 +96,14 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
         return false;
     }
     if (output.size() >= blocks * geometry.length) return true;
-    bool whole = true;
-    for (std::size_t k = 0; k < blocks; ++k) {
-        TextOperands op;
-        op.CipherKey = key;
-        op.CipherInput = line.substr(k * geometry.chars, geometry.chars);
-        CountedMessages quiet;
-        if (DecryptText(ws, order, op, quiet)) continue;
+    const std::vector<std::size_t> leftOut = LeftOutTextBlocks(ws, order, key, geometry, line);
+    for (const std::size_t k : leftOut)
         err << "kiv-cli: "
             << CliWording(Message::BlockLeftOut,
                           {lineNumber, std::to_string(k + 1), std::to_string(blocks),
                            BlockFault(order, line, k * geometry.chars, geometry.chars)})
             << '\n';
-        whole = false;
-    }
-    return whole;
+    return leftOut.empty();
 }
 
 void WriteText(std::ostream& out, const std::string& text) {
@@ -243,7 +221,7 @@ bool EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
 // block.
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
-    const TextGeometry geometry = GeometryOf(ws, order, key);
+    const TextGeometry geometry = TextGeometryOf(ws, key);
     const std::size_t longest = geometry.chars == 0 ? kLongestCipherLine
                                                     : (kLongestPlainLine + geometry.length - 1) /
                                                           geometry.length * geometry.chars;

@@ -6,9 +6,9 @@
 
 #include <cstdlib>
 
-#include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/TemporaryFileRegistry.h"
+#include "filecrypt/internal/AtomicOutputFile.h"
 
 namespace kiv {
 

@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "filecrypt/BlockCodec.h"
-#include "filecrypt/BlockStream.h"
 #include "filecrypt/ByteFile.h"
 #include "filecrypt/ContainerFormat.h"
 #include "filecrypt/ContainerNames.h"
@@ -20,7 +19,8 @@
 #include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
 #include "filecrypt/PrintableName.h"
-#include "filecrypt/ProgressRhythm.h"
+#include "filecrypt/internal/BlockStream.h"
+#include "filecrypt/internal/ProgressRhythm.h"
 #include "runtime/SecretWipe.h"
 
 namespace kiv {

@@ -8,7 +8,6 @@
 #include <set>
 
 #include "filecrypt/BlockCodec.h"
-#include "filecrypt/BlockStream.h"
 #include "filecrypt/ByteFile.h"
 #include "filecrypt/ContainerFormat.h"
 #include "filecrypt/ContainerNames.h"
@@ -16,7 +15,8 @@
 #include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
 #include "filecrypt/PrintableName.h"
-#include "filecrypt/ProgressRhythm.h"
+#include "filecrypt/internal/BlockStream.h"
+#include "filecrypt/internal/ProgressRhythm.h"
 
 namespace kiv {
 

@@ -2,14 +2,14 @@
 
 #include <algorithm>
 
-#include "residue/Avx2BlockKernel.h"
-#include "residue/Avx2Residues.h"
-#include "residue/Avx2TextKernel.h"
-#include "residue/Avx512BlockKernel.h"
-#include "residue/Avx512Residues.h"
-#include "residue/Avx512TextKernel.h"
 #include "residue/PortableBlockKernel.h"
-#include "residue/PortableTextKernel.h"
+#include "residue/internal/Avx2BlockKernel.h"
+#include "residue/internal/Avx2Residues.h"
+#include "residue/internal/Avx2TextKernel.h"
+#include "residue/internal/Avx512BlockKernel.h"
+#include "residue/internal/Avx512Residues.h"
+#include "residue/internal/Avx512TextKernel.h"
+#include "residue/internal/PortableTextKernel.h"
 
 namespace kiv {
 

@@ -2,7 +2,7 @@
 
 #include <bit>
 
-#include "residue/ModularTables.h"
+#include "residue/internal/ModularTables.h"
 
 namespace kiv {
 

@@ -1,6 +1,6 @@
 #include "residue/VectorLayout.h"
 
-#include "residue/ModularTables.h"
+#include "residue/internal/ModularTables.h"
 
 namespace kiv {
 

@@ -2,11 +2,11 @@
 
 #include "numeric/FloatingPointEnvironment.h"
 #include "runtime/ApplicationTitle.h"
-#include "runtime/EDdeError.h"
-#include "runtime/GuardedApplication.h"
 #include "runtime/TDdeMgr.h"
-#include "runtime/TerminationSignals.h"
 #include "runtime/Translations.h"
+#include "runtime/internal/EDdeError.h"
+#include "runtime/internal/GuardedApplication.h"
+#include "runtime/internal/TerminationSignals.h"
 
 namespace kiv {
 

@@ -1,6 +1,6 @@
 #include "runtime/DdeSocketFile.h"
 
-#include "runtime/RuntimeFolder.h"
+#include "runtime/internal/RuntimeFolder.h"
 
 namespace kiv {
 

@@ -3,7 +3,7 @@
 #include <exception>
 #include <new>
 
-#include "runtime/SilentAbort.h"
+#include "runtime/internal/SilentAbort.h"
 
 namespace kiv {
 

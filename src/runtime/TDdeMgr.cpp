@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "runtime/DdeConnection.h"
-#include "runtime/DdeSocketPath.h"
-#include "runtime/EDdeError.h"
 #include "runtime/TDdeServerConv.h"
+#include "runtime/internal/DdeSocketPath.h"
+#include "runtime/internal/EDdeError.h"
 
 namespace kiv {
 

@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "cipher/TextBlockCodec.h"
 #include "cipher/TextCipher.h"
+#include "cipher/internal/TextBlockCodec.h"
 #include "residue/KernelRegistry.h"
 #include "residue/ResidueDecoding.h"
 #include "residue/ResidueEncoding.h"

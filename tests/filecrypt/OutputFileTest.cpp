@@ -19,11 +19,11 @@
 #include <functional>
 #include <future>
 
-#include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/ContainerListing.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/TemporaryFileRegistry.h"
+#include "filecrypt/internal/AtomicOutputFile.h"
 #include "support/FixedClock.h"
 #include "support/OrdinaryAccount.h"
 #include "support/Process.h"

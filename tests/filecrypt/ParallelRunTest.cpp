@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <random>
 
-#include "filecrypt/ChunkWorkers.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
+#include "filecrypt/internal/ChunkWorkers.h"
 #include "residue/ResidueDecoding.h"
 #include "support/FixedClock.h"
 #include "support/RandomInput.h"

@@ -14,9 +14,9 @@
 #include <functional>
 #include <random>
 
-#include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
+#include "filecrypt/internal/AtomicOutputFile.h"
 #include "support/FixedClock.h"
 #include "support/OrdinaryAccount.h"
 #include "support/RandomInput.h"

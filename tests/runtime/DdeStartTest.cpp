@@ -7,8 +7,8 @@
 #include <QFile>
 
 #include "runtime/DdeServiceFixture.h"
-#include "runtime/EDdeError.h"
-#include "runtime/RuntimeFolder.h"
+#include "runtime/internal/EDdeError.h"
+#include "runtime/internal/RuntimeFolder.h"
 #include "support/EnvironmentVariable.h"
 #include "support/TempFolder.h"
 #include "support/UnixSocket.h"

@@ -6,7 +6,7 @@
 
 #include "numeric/FloatingPointEnvironment.h"
 #include "runtime/ExceptionDisplay.h"
-#include "runtime/SilentAbort.h"
+#include "runtime/internal/SilentAbort.h"
 
 namespace kiv {
 namespace {

@@ -1,0 +1,272 @@
+#include "residue/internal/Avx2TextKernel.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "residue/internal/Avx2Residues.h"
+
+namespace kiv {
+
+#ifdef KIV_HAVE_AVX2_RESIDUES
+
+namespace {
+
+using avx2::kLanes;
+
+// 0xff in the bytes from first to last (all below 128; bytes of 128 and more compare negative).
+KIV_AVX2 inline __m256i Between(__m256i c, char first, char last) {
+    return _mm256_and_si256(_mm256_cmpgt_epi8(c, _mm256_set1_epi8(static_cast<char>(first - 1))),
+                            _mm256_cmpgt_epi8(_mm256_set1_epi8(static_cast<char>(last + 1)), c));
+}
+
+// The characters of digits 0..60 in bytes: "0"-"9", "A"-"Z", "a"-"y".
+KIV_AVX2 inline __m256i DigitCharacters(__m256i d) {
+    const __m256i past9 =
+        _mm256_and_si256(_mm256_cmpgt_epi8(d, _mm256_set1_epi8(9)), _mm256_set1_epi8(7));
+    const __m256i past35 =
+        _mm256_and_si256(_mm256_cmpgt_epi8(d, _mm256_set1_epi8(35)), _mm256_set1_epi8(6));
+    return _mm256_add_epi8(_mm256_add_epi8(d, _mm256_set1_epi8('0')),
+                           _mm256_add_epi8(past9, past35));
+}
+
+// Register r of a row of 16-bit lanes.
+KIV_AVX2 inline __m256i LoadLanes(const std::uint16_t* row, int r) {
+    return _mm256_load_si256(reinterpret_cast<const __m256i*>(row) + r);
+}
+
+// Lane k of the result is lane k + 1 of a (lane 15 is lane 0 of next).
+KIV_AVX2 inline __m256i ShiftDown(__m256i a, __m256i next) {
+    return _mm256_alignr_epi8(_mm256_permute2x128_si256(a, next, 0x21), a, 2);
+}
+
+// One block's noise in 16-bit lanes, modulus k in lane k: t mod 71 from the chain value c,
+// u = (m mod 19 x (t mod 71) + c) mod 19, v = m x u + residue, and v's two base-61 digits.
+// Returns the next chain values (low digit + 1) and stores the characters.
+KIV_AVX2 inline __m256i NoiseLanes(__m256i c, __m256i base, __m256i m, __m256i m19, __m256i residue,
+                                   char* out) {
+    __m256i r71 = _mm256_add_epi16(base, c);  // below 71 + 62
+    r71 = _mm256_min_epu16(r71, _mm256_sub_epi16(r71, _mm256_set1_epi16(71)));
+    const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(m19, r71), c);  // at most 1321
+    // x / 19 = x x 3450 / 2^16 and v / 61 = v x 34380 / 2^21, exact over these ranges.
+    const __m256i u = _mm256_sub_epi16(
+        x,
+        _mm256_mullo_epi16(_mm256_mulhi_epu16(x, _mm256_set1_epi16(3450)), _mm256_set1_epi16(19)));
+    const __m256i v = _mm256_add_epi16(_mm256_mullo_epi16(m, u), residue);  // at most 3438
+    const __m256i high =
+        _mm256_srli_epi16(_mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(34380))), 5);
+    // The low digit in the low byte and the high one above it: v - 61 high + 256 high.
+    const __m256i digits = _mm256_add_epi16(v, _mm256_mullo_epi16(high, _mm256_set1_epi16(195)));
+    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), DigitCharacters(digits));
+    return _mm256_add_epi16(_mm256_and_si256(digits, _mm256_set1_epi16(0xff)),
+                            _mm256_set1_epi16(1));
+}
+
+// The per-key constants of the noise, and one block's step: from the chain values the previous
+// block left, this block's characters and chain values.
+template <int kRegs>
+struct NoiseStep {
+    KIV_AVX2 NoiseStep(const TextBlockTables& t, const std::uint16_t* baseRow,
+                       std::uint32_t fixedChain)
+        : fixed(_mm256_set1_epi16(static_cast<short>(fixedChain))) {
+        for (int r = 0; r < kRegs; ++r) {
+            base[r] = LoadLanes(baseRow, r);
+            m[r] = LoadLanes(t.noiseModulus.data(), r);
+            m19[r] = LoadLanes(t.noiseModulus19.data(), r);
+            fixedMask[r] = LoadLanes(t.noiseLastLanes.data(), r);
+        }
+    }
+
+    KIV_AVX2 void Block(__m256i* chain, const std::uint8_t* residues, char* out) const {
+        __m256i c[kRegs];
+        if constexpr (kRegs == 1) {
+            c[0] = ShiftDown(chain[0], _mm256_setzero_si256());
+        } else {
+            c[0] = ShiftDown(chain[0], chain[1]);
+            c[1] = ShiftDown(chain[1], _mm256_setzero_si256());
+        }
+#pragma GCC unroll 2
+        for (int r = 0; r < kRegs; ++r) {
+            c[r] = _mm256_blendv_epi8(c[r], fixed, fixedMask[r]);
+            const __m256i residue = _mm256_cvtepu8_epi16(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(residues + 16 * r)));
+            chain[r] = NoiseLanes(c[r], base[r], m[r], m19[r], residue, out + 32 * r);
+        }
+    }
+
+    __m256i fixed;
+    __m256i base[kRegs], m[kRegs], m19[kRegs], fixedMask[kRegs];
+};
+
+// Streams of blocks coded side by side. Block b's chain value of modulus k comes from modulus
+// k + 1 of block b - 1, and the last modulus takes the fixed entry, so a block's characters
+// depend on the n - 2 blocks before it and nothing earlier: a stream that starts n - 2 blocks
+// early from any chain values (whose characters are thrown away) codes its blocks exactly.
+// Independent streams keep the core busy where one block would wait for the block before.
+// Four streams of one register, two of two.
+template <int kRegs>
+constexpr int kStreams = 4 / kRegs;
+// Streams pay off once each has this many blocks of its own.
+constexpr std::size_t kStreamBlocks = 16;
+
+template <int kRegs>
+KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
+                      const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
+                      char* out, const std::uint32_t* at) {
+    const int moduli = t.residues;
+    const auto chars = 2 * static_cast<std::size_t>(moduli);
+    const NoiseStep<kRegs> step(t, baseRow, chainRow[moduli]);
+    alignas(32) std::uint16_t start[32];
+    for (int k = 0; k < 16 * kRegs; ++k)
+        start[k] = static_cast<std::uint16_t>(chainRow[k]);
+    __m256i chain[kRegs];
+    for (int r = 0; r < kRegs; ++r)
+        chain[r] = LoadLanes(start, r);
+    // Where a stream's thrown-away and last characters go.
+    alignas(32) char scratch[64];
+
+    std::size_t done = 0;
+    const auto warm = static_cast<std::size_t>(moduli - 1);
+    if (count >= kStreams<kRegs> * (warm + kStreamBlocks)) {
+        // Each stream takes `steps` blocks: the first from block 0 with the true chain, the
+        // others from `warm` blocks before their own first one.
+        const std::size_t steps = (count + (kStreams<kRegs> - 1) * warm) / kStreams<kRegs>;
+        __m256i lanes[kStreams<kRegs>][kRegs] = {};
+        std::size_t first[kStreams<kRegs>];
+        for (int r = 0; r < kRegs; ++r)
+            lanes[0][r] = chain[r];
+        for (int s = 0; s < kStreams<kRegs>; ++s)
+            first[s] = s == 0 ? 0 : steps + (s - 1) * (steps - warm) - warm;
+        // A block's stores reach over the blocks after it: a stream's last blocks go through
+        // the scratch, so that they leave the next stream's first ones alone.
+        const std::size_t late = std::min(steps, (32 * kRegs + chars - 1) / chars);
+        for (std::size_t i = 0; i < steps - late; ++i) {
+#pragma GCC unroll 4
+            for (int s = 0; s < kStreams<kRegs>; ++s) {
+                const std::size_t b = first[s] + i;
+                char* to = s > 0 && i < warm ? scratch : out + at[b];
+                step.Block(lanes[s], residues + 32 * b, to);
+            }
+        }
+        for (std::size_t i = steps - late; i < steps; ++i) {
+            for (int s = 0; s < kStreams<kRegs>; ++s) {
+                const std::size_t b = first[s] + i;
+                step.Block(lanes[s], residues + 32 * b, scratch);
+                if (s == 0 || i >= warm) std::memcpy(out + at[b], scratch, chars);
+            }
+        }
+        for (int r = 0; r < kRegs; ++r)
+            chain[r] = lanes[kStreams<kRegs> - 1][r];
+        done = first[kStreams<kRegs> - 1] + steps;
+    }
+    for (std::size_t b = done; b < count; ++b)
+        step.Block(chain, residues + 32 * b, out + at[b]);
+
+    alignas(32) std::uint16_t end[32];
+    for (int r = 0; r < kRegs; ++r)
+        _mm256_store_si256(reinterpret_cast<__m256i*>(end) + r, chain[r]);
+    for (int k = 0; k < moduli; ++k)
+        chainRow[k] = end[k];
+}
+
+// Decodes groups of kRegs x 8 blocks whose gathers may read 2 values past the group's last block
+// and whose stores may write 3 bytes past it.
+template <int kRegs>
+void DecodeGroups(const TextBlockTables& t, const std::uint16_t* in, std::size_t groups,
+                  std::uint8_t* out, std::uint8_t* zeros) {
+    avx2::DecodeGroups<kRegs, true>(t, t.residues, in, groups, out, zeros);
+}
+
+// The last count < kRegs x 8 blocks, through buffers that hold the gathers' and stores' reach.
+template <int kRegs>
+void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t count,
+                std::uint8_t* out, std::uint8_t* zeros) {
+    constexpr std::size_t kGroup = kRegs * kLanes;
+    const auto moduli = static_cast<std::size_t>(t.residues);
+    const auto length = static_cast<std::size_t>(t.blockLength);
+    std::uint16_t values[kGroup * TextBlockTables::kMaxModuli + 2] = {};
+    std::uint8_t bytes[kGroup * TextBlockTables::kMaxBlock + 4];
+    std::uint8_t counts[kGroup];
+    std::memcpy(values, in, count * moduli * sizeof(std::uint16_t));
+    DecodeGroups<kRegs>(t, values, 1, bytes, counts);
+    std::memcpy(out, bytes, count * length);
+    std::memcpy(zeros, counts, count);
+}
+
+}  // namespace
+
+void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
+                              std::size_t count, std::uint8_t* residues) {
+    switch ((tables.residues + 7) / 8) {
+        case 1:
+            return avx2::EncodeResidues<1>(tables, text, count, residues, 32);
+        case 2:
+            return avx2::EncodeResidues<2>(tables, text, count, residues, 32);
+        case 3:
+            return avx2::EncodeResidues<3>(tables, text, count, residues, 32);
+        default:
+            return avx2::EncodeResidues<4>(tables, text, count, residues, 32);
+    }
+}
+
+void Avx2TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
+                           const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
+                           char* out, const std::uint32_t* at) {
+    if (tables.residues <= 16) {
+        NoiseOf<1>(tables, base, residues, count, chain, out, at);
+    } else {
+        NoiseOf<2>(tables, base, residues, count, chain, out, at);
+    }
+}
+
+KIV_AVX2 bool Avx2TextKernel::PairValues(const TextBlockTables& tables, const char* chars,
+                                         std::size_t pairs, std::uint16_t* values) {
+    // Low digit x 1 + high digit x 61 in each 16-bit lane.
+    const __m256i weights = _mm256_set1_epi16(static_cast<short>(1 | 61 << 8));
+    std::size_t p = 0;
+    for (; p + 16 <= pairs; p += 16) {
+        const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chars + 2 * p));
+        const __m256i upper = Between(c, 'A', 'Z');
+        const __m256i lower = Between(c, 'a', 'z');
+        const __m256i letter = _mm256_or_si256(upper, lower);
+        const __m256i valid = _mm256_or_si256(Between(c, '0', '9'), letter);
+        if (_mm256_movemask_epi8(valid) != -1) return false;
+        __m256i digit = _mm256_sub_epi8(c, _mm256_set1_epi8('0'));
+        digit = _mm256_sub_epi8(digit, _mm256_and_si256(letter, _mm256_set1_epi8(7)));
+        digit = _mm256_sub_epi8(digit, _mm256_and_si256(lower, _mm256_set1_epi8(6)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(values + p),
+                            _mm256_maddubs_epi16(digit, weights));
+    }
+    for (; p < pairs; ++p) {
+        const std::uint16_t low = tables.charDigit[static_cast<std::uint8_t>(chars[2 * p])];
+        const std::uint16_t high = tables.charDigit[static_cast<std::uint8_t>(chars[2 * p + 1])];
+        if (std::max(low, high) > 61) return false;
+        values[p] = static_cast<std::uint16_t>(low + 61 * high);
+    }
+    return true;
+}
+
+void Avx2TextKernel::Decode(const TextBlockTables& tables, const std::uint16_t* values,
+                            std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros) {
+    const auto moduli = static_cast<std::size_t>(tables.residues);
+    const auto length = static_cast<std::size_t>(tables.blockLength);
+    constexpr std::size_t kGroup = 4 * kLanes;
+    const std::size_t groups = count / kGroup;
+    DecodeGroups<4>(tables, values, groups, bytes, zeros);
+    const std::size_t done = groups * kGroup;
+    const std::size_t rest = count - done;
+    if (rest == 0) return;
+    values += done * moduli;
+    bytes += done * length;
+    zeros += done;
+    if (rest <= kLanes) {
+        DecodeTail<1>(tables, values, rest, bytes, zeros);
+    } else if (rest <= 2 * kLanes) {
+        DecodeTail<2>(tables, values, rest, bytes, zeros);
+    } else {
+        DecodeTail<4>(tables, values, rest, bytes, zeros);
+    }
+}
+
+#endif
+
+}  // namespace kiv
