@@ -3,6 +3,7 @@
 #include <sys/un.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstring>
 #include <string>
 
@@ -37,8 +38,11 @@ std::string AnswerFrom(int fd) {
 }
 
 std::string Ask(int fd, const std::string& request) {
+    // A client the service has no room for is refused as soon as it is accepted, and may find
+    // the connection closed before its request goes out: what the service said is still there.
     if (::send(fd, request.data(), request.size(), MSG_NOSIGNAL) !=
-        static_cast<ssize_t>(request.size()))
+            static_cast<ssize_t>(request.size()) &&
+        errno != EPIPE && errno != ECONNRESET)
         return "<unsent>";
     return AnswerFrom(fd);
 }
