@@ -430,6 +430,7 @@ class RestoreRun {
         };
         steps.concurrent = codec_.ConcurrentDecoding();
         steps.write = write;
+        steps.plainOut = true;
         steps.progress = [&](std::int64_t first, std::int64_t last) {
             rhythm.Advance(first, last,
                            [&](std::int64_t m) { observer_.SetFilePosition(static_cast<int>(m)); });
