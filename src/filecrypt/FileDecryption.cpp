@@ -178,8 +178,11 @@ class RestoreRun {
         // After an unconfirmed password nothing is replaced anyway: there is nothing to ask.
         if (!passwordUnconfirmed_ && observer_.AsksBeforeReplacing() && !AskAboutFilesInTheWay())
             return result_;
+        int overall = -1;
         for (std::int64_t k = 0; k < header.fileCount; ++k) {
-            observer_.SetOverallPosition(static_cast<int>(k * 1000 / header.fileCount));
+            // Over many small files the bar's position changes only every few files.
+            const auto position = static_cast<int>(k * 1000 / header.fileCount);
+            if (position != overall) observer_.SetOverallPosition(overall = position);
             if (!RestoreEntry(static_cast<int>(k + 1))) return result_;
         }
         observer_.SetOverallVisible(false);

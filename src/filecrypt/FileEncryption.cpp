@@ -203,9 +203,12 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
     WriteContainerHeader(out, codec, password, static_cast<std::int32_t>(checked.size()));
 
     const auto count = static_cast<std::int64_t>(checked.size());
+    int overall = -1;
     for (std::int64_t k = 0; k < count; ++k) {
         observer.SetFileVisible(true);
-        observer.SetOverallPosition(static_cast<int>(k * 1000 / count));
+        // Over many small files the bar's position changes only every few files.
+        if (const auto position = static_cast<int>(k * 1000 / count); position != overall)
+            observer.SetOverallPosition(overall = position);
         const FileRunResult entry = WriteEntry(checked[static_cast<std::size_t>(k)], output, ws,
                                                codec, out, observer, speed, files);
         if (entry.status == FileRunStatus::Failed && out.failed())
