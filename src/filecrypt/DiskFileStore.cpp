@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "filecrypt/AtomicOutputFile.h"
@@ -56,6 +57,17 @@ std::optional<FileIdentity> DiskFileStore::IdentityOf(const std::string& path) c
 bool DiskFileStore::NameTaken(const std::string& path) const {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;
+}
+
+bool DiskFileStore::Examine(const std::string& path, FileFacts& facts) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return false;
+    if (!S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    facts = {FileIdentity(info.st_dev, info.st_ino), info.st_size};
+    return true;
 }
 
 bool DiskFileStore::IsIrregular(const std::string& path) const {

@@ -15,6 +15,8 @@ class DiskFileStore final : public FileStore {
     std::optional<FileIdentity> IdentityOf(const std::string& path) const override;
     bool NameTaken(const std::string& path) const override;
     bool IsIrregular(const std::string& path) const override;
+    // One stat, no open.
+    bool Examine(const std::string& path, FileFacts& facts) override;
     // Asks the folder itself: creates an empty file of a unique name there, looks it up with
     // its letter case turned round and removes it. A folder where no file can be made is taken
     // to fold: skipping an entry is better than losing a file.

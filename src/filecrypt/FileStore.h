@@ -14,6 +14,12 @@ namespace kiv {
 // A file as its store knows it, whatever path leads to it: device and inode.
 using FileIdentity = std::pair<std::uint64_t, std::uint64_t>;
 
+// A regular file's identity and length.
+struct FileFacts {
+    FileIdentity identity;
+    std::int64_t size = 0;
+};
+
 // Where a file run opens what it reads, creates what it writes and asks what a name leads to.
 // The program uses the disk
 // (DiskFileStore); fuzzing and tests can hold the files in memory (MemoryFileStore), so that a
@@ -51,6 +57,9 @@ class FileStore {
     // case-folding ext4 folders do. Such filesystems may also hand out a new identity at every
     // lookup, so that there only a comparison of FoldedName shows two names to be one file.
     virtual bool FoldsLetterCase(const std::string& folder) const = 0;
+    // The regular file path leads to, without reading it: false (errno set) when there is none,
+    // EISDIR for a folder and EINVAL for anything else, as OpenInput fails. This one opens it.
+    virtual bool Examine(const std::string& path, FileFacts& facts);
 };
 
 }  // namespace kiv

@@ -104,6 +104,23 @@ TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
     EXPECT_EQ(result.status, FileRunStatus::Failed);
     EXPECT_THAT(observer.lines, ElementsAre("Read File not Open "));
     EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
+    // Sources are looked at first and opened when their turn comes: one that cannot be opened
+    // then ends the run there, and nothing is written either.
+    struct Removing : RecordingObserver {
+        std::string path;
+        void AddLine(const ReportText& line) override {
+            RecordingObserver::AddLine(line);
+            if (!path.empty()) std::remove(std::exchange(path, "").c_str());
+        }
+    } removing;
+    removing.path = dir / "more";
+    const auto late = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "new.vrq",
+                                   removing, kFileRunClock);
+    EXPECT_EQ(late.failurePath, dir / "more");
+    EXPECT_EQ(late.FailureReason(), "No such file or directory");
+    ASSERT_EQ(removing.lines.size(), 5u);
+    EXPECT_EQ(removing.lines.back(), "Read File not Open ");
+    EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data"));
 }
 
 TEST_F(FileRunFailure, ReadOnlySourcesAndContainersWork) {
