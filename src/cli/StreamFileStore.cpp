@@ -182,4 +182,9 @@ bool StreamFileStore::Examine(const std::string& path, FileFacts& facts) {
     return disk_.Examine(path, facts);
 }
 
+std::unique_ptr<FileStore::Folder> StreamFileStore::OpenFolder(const std::string& folder) {
+    if (outputFd_ >= 0 && outputAlias_.empty()) return FileStore::OpenFolder(folder);
+    return disk_.OpenFolder(folder);
+}
+
 }  // namespace kiv

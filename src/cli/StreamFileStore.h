@@ -49,6 +49,8 @@ class StreamFileStore final : public FileStore {
     // written and none is probed.
     bool FoldsLetterCase(const std::string& folder) const override;
     bool Examine(const std::string& path, FileFacts& facts) override;
+    // The disk's folder, unless every output goes to the output descriptor.
+    std::unique_ptr<Folder> OpenFolder(const std::string& folder) override;
 
   private:
     FileStore& disk_;

@@ -7,30 +7,12 @@
 #include <cerrno>
 #include <cstdlib>
 
-#include "filecrypt/AtomicOutputFile.h"
 #include "filecrypt/ContainerNames.h"
+#include "filecrypt/DiskFolder.h"
+#include "filecrypt/DiskOutput.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 
 namespace kiv {
-
-namespace {
-
-class DiskOutput final : public FileStore::Output {
-  public:
-    bool Create(const std::string& path, ExistingFile existing) {
-        if (!file_.Create(path, existing)) return false;
-        writer_ = std::make_unique<ByteWriter>(file_.fd());
-        return true;
-    }
-    ByteWriter& Writer() override { return *writer_; }
-    bool Commit() override { return writer_->Flush() && file_.Commit(); }
-
-  private:
-    AtomicOutputFile file_;
-    std::unique_ptr<ByteWriter> writer_;
-};
-
-}  // namespace
 
 DiskFileStore& DiskFileStore::Instance() {
     static DiskFileStore store;
@@ -68,6 +50,13 @@ bool DiskFileStore::Examine(const std::string& path, FileFacts& facts) {
     }
     facts = {FileIdentity(info.st_dev, info.st_ino), info.st_size};
     return true;
+}
+
+std::unique_ptr<FileStore::Folder> DiskFileStore::OpenFolder(const std::string& folder) {
+    auto opened = std::make_unique<DiskFolder>();
+    if (opened->Open(folder)) return opened;
+    // Whatever the matter with the folder, each file then meets it on its own, as without one.
+    return FileStore::OpenFolder(folder);
 }
 
 bool DiskFileStore::IsIrregular(const std::string& path) const {
