@@ -374,9 +374,11 @@ class RestoreRun {
     }
 
     // The first name from name on that nothing in the folder holds: name itself, or a copy's.
+    // A file restored earlier in the run may still wait, nameless, for the name it will take.
     std::string FreeCopyName(const std::string& name) const {
         std::string written = name;
-        for (int number = 2; target_->Look(written).taken; ++number)
+        for (int number = 2;
+             restoredNames_.count(Compared(written)) != 0 || target_->Look(written).taken; ++number)
             written = RestoredCopyName(name, number, copyMark_);
         return written;
     }
