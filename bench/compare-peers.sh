@@ -5,7 +5,11 @@
 # text file of 128 MiB (or --size MiB) in memory-backed storage;
 # kiv-cli with passwords of 3, 8 and 23 bytes, the peers with the 23-byte one; three runs of
 # every measurement, interleaved, and their median; every output is restored once and compared
-# with its source. A manual benchmark, not a test: run it on a quiet machine
+# with its source. Each kiv-cli run is also held against the limit of the machine for the same
+# work: reading its input once and writing its output's bytes once (cat of the input to
+# /dev/null, then dd of as many zero bytes as the output holds), timed right after it; the
+# limit's time divided by kiv-cli's, median of the per-run ratios (1.00: as fast as the storage
+# allows). A manual benchmark, not a test: run it on a quiet machine
 # (`uptime` load below about 0.5), from a build with the benchmarks' settings.
 # The report names the kernels kiv-cli codes with on this processor (the kernel_report
 # program of the same build).
@@ -107,6 +111,19 @@ declare -A sources=([random]="$work/random.bin" [text]="$work/text.txt")
 
 now() { date +%s%N; }
 declare -A seconds  # "row file direction run" -> seconds
+declare -A limits   # "row file direction run" -> seconds of reading the input and writing the output
+
+# Reads a file once and writes SIZE zero bytes into a new file once; prints the seconds.
+limit_of() {
+  local input=$1 size=$2 into=$3 t0 t1
+  rm -f "$into"
+  t0=$(now)
+  cat "$input" >/dev/null
+  dd if=/dev/zero of="$into" bs=1M iflag=count_bytes count="$size" status=none
+  t1=$(now)
+  rm -f "$into"
+  awk -v a="$t0" -v b="$t1" 'BEGIN { printf "%.6f", (b - a) / 1e9 }'
+}
 
 kiv_kernel_line "$kiv"
 echo "Load average: $(cut -d' ' -f1-3 /proc/loadavg)"
@@ -127,6 +144,10 @@ for run in $(seq 1 "$runs"); do
           echo "ROUND TRIP FAILED: ${labels[$row]} on the $f file" >&2
           exit 1
         fi
+      fi
+      if [ "$tool" = kiv ]; then
+        limits["$row $f enc $run"]=$(limit_of "$src" "$(stat -c %s "$dir/box.vrq")" "$dir/limit")
+        limits["$row $f dec $run"]=$(limit_of "$dir/box.vrq" "$(stat -c %s "$src")" "$dir/limit")
       fi
       rm -rf "$dir"
     done
@@ -186,3 +207,23 @@ ratio_table() {
 
 ratio_table "kiv-cli / fastest peer (1.00 = as fast; the peers are 7z, openssl and gpg)" fastest_peer
 ratio_table "kiv-cli / cp of the same file" cp_rate
+
+echo
+echo "kiv-cli against the limit: reading the input once and writing the output once, its time /"
+echo "kiv-cli's, median of per-run ratios (1.00 = as fast as the storage allows)"
+printf '%-28s %12s %12s %12s %12s\n' "" "random enc" "random dec" "text enc" "text dec"
+for row in 0 1 2; do
+  line=$(printf '%-28s' "${labels[$row]}")
+  for f in "${files[@]}"; do
+    for dir in enc dec; do
+      values=()
+      for run in $(seq 1 "$runs"); do
+        values+=("$(awk -v l="${limits["$row $f $dir $run"]}" -v k="${seconds["$row $f $dir $run"]}" \
+          'BEGIN { printf "%.4f", l / k }')")
+      done
+      line+=$(printf ' %12.2f' "$(printf '%s\n' "${values[@]}" | sort -g |
+        awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }')")
+    done
+  done
+  echo "$line"
+done

@@ -177,4 +177,14 @@ bool StreamFileStore::FoldsLetterCase(const std::string& folder) const {
     return !(outputFd_ >= 0 && outputAlias_.empty()) && disk_.FoldsLetterCase(folder);
 }
 
+bool StreamFileStore::Examine(const std::string& path, FileFacts& facts) {
+    if (held_ >= 0 && path == inputAlias_) return FileStore::Examine(path, facts);
+    return disk_.Examine(path, facts);
+}
+
+std::unique_ptr<FileStore::Folder> StreamFileStore::OpenFolder(const std::string& folder) {
+    if (outputFd_ >= 0 && outputAlias_.empty()) return FileStore::OpenFolder(folder);
+    return disk_.OpenFolder(folder);
+}
+
 }  // namespace kiv

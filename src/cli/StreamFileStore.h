@@ -48,6 +48,9 @@ class StreamFileStore final : public FileStore {
     // Asks the disk, unless every output goes to the output descriptor: then no folder is
     // written and none is probed.
     bool FoldsLetterCase(const std::string& folder) const override;
+    bool Examine(const std::string& path, FileFacts& facts) override;
+    // The disk's folder, unless every output goes to the output descriptor.
+    std::unique_ptr<Folder> OpenFolder(const std::string& folder) override;
 
   private:
     FileStore& disk_;

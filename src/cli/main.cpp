@@ -1,6 +1,8 @@
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <exception>
 #include <iostream>
@@ -29,9 +31,22 @@ void HoldClosedStandardDescriptors() {
     }
 }
 
+// A restore keeps a descriptor open for each file that waits to be named together with others:
+// the soft limit most desktops start programs with (1024) would cut its batches short. It is
+// raised towards the hard one, which a program that never calls select() may do.
+void RaiseDescriptorLimit() {
+    rlimit limit{};
+    if (getrlimit(RLIMIT_NOFILE, &limit) != 0) return;
+    const rlim_t wanted = std::min<rlim_t>(limit.rlim_max, rlim_t{1} << 16);
+    if (limit.rlim_cur >= wanted) return;
+    limit.rlim_cur = wanted;
+    setrlimit(RLIMIT_NOFILE, &limit);
+}
+
 int Run(int argc, char** argv) {
     kiv::ProtectProcessMemory();
     HoldClosedStandardDescriptors();
+    RaiseDescriptorLimit();
     std::ios::sync_with_stdio(false);
     // Ctrl+C, a closed terminal or kill during a run must not leave decrypted data behind.
     kiv::TemporaryFileRegistry::RemoveOnTermination();

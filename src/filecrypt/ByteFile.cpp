@@ -9,24 +9,42 @@
 #include <cerrno>
 #include <cstring>
 
+#include "runtime/SecretWipe.h"
+
 namespace kiv {
 
 namespace {
 constexpr std::size_t kReadBuffer = 1 << 20;
+// The least buffer taken: reads at or past the end of a file cost no large allocation.
+constexpr std::size_t kLeastBuffer = 4 << 10;
 // Runs from this length on are mapped rather than read: below it, setting up and tearing down a
 // mapping costs more than copying the bytes.
 constexpr std::size_t kMapFrom = 32 << 10;
+// A write of this much or more into an empty buffer goes straight to the file.
+constexpr std::size_t kWriteThroughFrom = 4 << 10;
 }  // namespace
+
+struct ByteReader::Buffer {
+    explicit Buffer(std::size_t room)
+        : bytes(std::make_unique_for_overwrite<std::uint8_t[]>(room)), room(room) {}
+    ~Buffer() { WipeBytes(bytes.get(), filled); }
+    Buffer(const Buffer&) = delete;
+    Buffer& operator=(const Buffer&) = delete;
+
+    std::unique_ptr<std::uint8_t[]> bytes;
+    std::size_t room;
+    std::size_t filled = 0;  // the most it has held
+};
 
 ByteReader::~ByteReader() {
     Close();
 }
 
-bool ByteReader::Open(const std::string& path) {
+bool ByteReader::Open(const std::string& path, int folder) {
     Close();
     // Without O_NONBLOCK, opening a FIFO waits for a writer, forever if none comes. Only
     // regular files are read: a FIFO or device has no length to plan blocks by and may never end.
-    fd_ = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+    fd_ = openat(folder, path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd_ < 0) return false;
     struct stat info {};
     int problem = 0;
@@ -34,8 +52,8 @@ bool ByteReader::Open(const std::string& path) {
         problem = errno;
     } else if (!S_ISREG(info.st_mode)) {
         problem = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
-    } else if (const int flags = fcntl(fd_, F_GETFL);
-               flags < 0 || fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK) != 0) {
+    } else if (fcntl(fd_, F_SETFL, 0) != 0) {
+        // The file was opened with no status flag but O_NONBLOCK, which this clears.
         problem = errno;
     }
     if (problem != 0) {
@@ -50,8 +68,7 @@ bool ByteReader::Open(const std::string& path) {
     failed_ = false;
     error_ = 0;
     begin_ = end_ = 0;
-    buffer_.resize(kReadBuffer);
-    data_ = buffer_.data();
+    data_ = nullptr;
     return true;
 }
 
@@ -76,13 +93,26 @@ void ByteReader::Close() {
     memory_ = false;
     data_ = nullptr;
     begin_ = end_ = 0;
+    // What the buffers held is wiped as they go, now or when the last view lets go of them.
+    buffer_.reset();
+    spare_.reset();
 }
 
 bool ByteReader::Fill() {
     if (memory_) return false;
     begin_ = end_ = 0;
+    // A buffer a view points into is not written again until the view lets it go.
+    if (buffer_ && buffer_.use_count() > 1) {
+        std::swap(buffer_, spare_);
+        if (buffer_ && buffer_.use_count() > 1) buffer_.reset();
+    }
+    const std::size_t wanted = static_cast<std::size_t>(
+        std::clamp<std::int64_t>(size_ - position_, static_cast<std::int64_t>(kLeastBuffer),
+                                 static_cast<std::int64_t>(kReadBuffer)));
+    if (!buffer_ || buffer_->room < wanted) buffer_ = std::make_shared<Buffer>(wanted);
+    data_ = buffer_->bytes.get();
     for (;;) {
-        const ssize_t got = read(fd_, buffer_.data(), buffer_.size());
+        const ssize_t got = read(fd_, buffer_->bytes.get(), buffer_->room);
         if (got < 0 && errno == EINTR) continue;
         if (got < 0) {
             failed_ = true;
@@ -90,6 +120,7 @@ bool ByteReader::Fill() {
             return false;
         }
         end_ = static_cast<std::size_t>(got);
+        buffer_->filled = std::max(buffer_->filled, end_);
         return got > 0;
     }
 }
@@ -114,7 +145,7 @@ std::size_t ByteReader::Read(std::uint8_t* into, std::size_t n) {
     std::size_t done = 0;
     while (done < n) {
         // Large reads go straight to the caller's memory: one copy less per byte.
-        if (begin_ == end_ && n - done >= buffer_.size()) {
+        if (begin_ == end_ && n - done >= kReadBuffer) {
             const std::size_t got = ReadDirect(into + done, n - done);
             done += got;
             if (got == 0 || failed_) break;
@@ -142,9 +173,21 @@ std::size_t ByteReader::View(std::size_t n, ByteView& view) {
         return take;
     }
     if (n >= kMapFrom && Map(n, view)) return n;
-    view.copy_.resize(n);
-    view.data_ = view.copy_.data();
-    return Read(view.copy_.data(), n);
+    if (begin_ == end_ && n <= kReadBuffer && !failed_) Fill();
+    if (end_ - begin_ >= n) {
+        view.lent_ = buffer_;
+        view.data_ = data_ + begin_;
+        begin_ += n;
+        position_ += static_cast<std::int64_t>(n);
+        return n;
+    }
+    if (view.copyRoom_ < n) {
+        view.copy_ = std::make_unique_for_overwrite<std::uint8_t[]>(n);
+        view.copyRoom_ = n;
+    }
+    view.data_ = view.copy_.get();
+    view.copied_ = Read(view.copy_.get(), n);
+    return view.copied_;
 }
 
 // Maps the next n bytes, which the file holds now, and moves past them. False, with nothing
@@ -195,14 +238,17 @@ std::size_t ByteReader::ReadAt(std::int64_t offset, std::uint8_t* into, std::siz
 
 bool ByteReader::HoldsSameBytesAs(const ByteReader& other) const {
     if (!IsOpen() || !other.IsOpen() || size_ != other.size_) return false;
-    std::vector<std::uint8_t> mine(std::min<std::int64_t>(size_, kReadBuffer));
-    std::vector<std::uint8_t> theirs(mine.size());
+    const auto room = static_cast<std::size_t>(std::min<std::int64_t>(size_, kReadBuffer));
+    // Both may be plain text: wiped, as far as they were filled, whatever the outcome.
+    Buffer mine(room), theirs(room);
     for (std::int64_t at = 0; at < size_;) {
-        const std::size_t a = ReadAt(at, mine.data(), mine.size());
-        const std::size_t b = other.ReadAt(at, theirs.data(), theirs.size());
+        const std::size_t a = ReadAt(at, mine.bytes.get(), room);
+        const std::size_t b = other.ReadAt(at, theirs.bytes.get(), room);
+        mine.filled = std::max(mine.filled, a);
+        theirs.filled = std::max(theirs.filled, b);
         const std::size_t both = std::min(a, b);
         if (both == 0) return true;
-        if (std::memcmp(mine.data(), theirs.data(), both) != 0) return false;
+        if (std::memcmp(mine.bytes.get(), theirs.bytes.get(), both) != 0) return false;
         at += static_cast<std::int64_t>(both);
     }
     return true;
@@ -258,12 +304,20 @@ bool ByteReader::Seek(std::int64_t position) {
     return true;
 }
 
+ByteWriter::~ByteWriter() {
+    WipeBytes(buffer_.get(), mostUsed_);
+}
+
 bool ByteWriter::Write(const std::uint8_t* data, std::size_t n) {
     if (failed_) return false;
-    if (buffer_.size() + n > kBuffer && !Flush()) return false;
+    if (memory_) return WriteAll(data, n);
+    if (used_ + n > kBuffer && !Flush()) return false;
     // Large writes go straight from the caller's memory: one copy less per byte.
-    if (n >= kBuffer) return WriteAll(data, n);
-    buffer_.insert(buffer_.end(), data, data + n);
+    if (n >= kBuffer || (used_ == 0 && n >= kWriteThroughFrom)) return WriteAll(data, n);
+    if (!buffer_) buffer_ = std::make_unique_for_overwrite<std::uint8_t[]>(kBuffer);
+    std::memcpy(buffer_.get() + used_, data, n);
+    used_ += n;
+    mostUsed_ = std::max(mostUsed_, used_);
     return true;
 }
 
@@ -296,8 +350,8 @@ bool ByteWriter::WriteInt32(std::int32_t value) {
 }
 
 bool ByteWriter::Flush() {
-    if (failed_ || !WriteAll(buffer_.data(), buffer_.size())) return false;
-    buffer_.clear();
+    if (failed_ || (used_ > 0 && !WriteAll(buffer_.get(), used_))) return false;
+    used_ = 0;
     return true;
 }
 

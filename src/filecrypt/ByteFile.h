@@ -1,18 +1,23 @@
 #pragma once
 
+#include <fcntl.h>
+
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "filecrypt/ByteView.h"
 
 namespace kiv {
 
-// A file descriptor opened for reading, with a large buffer: a run never makes one system call
-// per byte; or bytes in memory read the same way (a FileStore's in-memory files). Closed on
-// destruction.
+// A file descriptor opened for reading, with a buffer: a run never makes one system call per
+// byte; or bytes in memory read the same way (a FileStore's in-memory files). Closed on
+// destruction. The buffer is sized to what is left of the file (at most 1 MiB), so that a small
+// file costs one read and no more memory than it holds; it is never cleared before it is filled
+// (fresh memory holds no secret) and its bytes are wiped when it is let go, since a source's are
+// plain text.
 class ByteReader {
   public:
     ByteReader() = default;
@@ -22,7 +27,8 @@ class ByteReader {
 
     // Opens an existing regular file read-only, without waiting on a FIFO. Returns false (errno
     // set) when it cannot, EISDIR for a folder and EINVAL for anything else not a regular file.
-    bool Open(const std::string& path);
+    // With a folder descriptor, a relative path is looked up from that folder.
+    bool Open(const std::string& path, int folder = AT_FDCWD);
     // Reads bytes, which must outlive the reader, as the content of a file; Device and Inode
     // are the given identity.
     void OpenBytes(std::string_view bytes, std::uint64_t device, std::uint64_t inode);
@@ -33,8 +39,9 @@ class ByteReader {
     // Reads up to n bytes; fewer only at the end of the file or on an error (see failed()).
     std::size_t Read(std::uint8_t* into, std::size_t n);
     // Takes up to n bytes as Read would, into view: in place where they can be (large runs of a
-    // file on disk are mapped, bytes in memory are pointed at), else copied. Fewer only at the
-    // end of the file or on an error (see failed()).
+    // file on disk are mapped, bytes in memory and bytes in the buffer are pointed at, the buffer
+    // then being left alone until the view lets it go), else copied. Fewer only at the end of the
+    // file or on an error (see failed()).
     std::size_t View(std::size_t n, ByteView& view);
     // After a read of a view's mapped bytes failed: the reader fails, with no error number when
     // the file now ends before fileEnd (it shrank under the run), else with EIO.
@@ -60,6 +67,8 @@ class ByteReader {
     void Close();
 
   private:
+    struct Buffer;
+
     bool Fill();
     std::size_t ReadDirect(std::uint8_t* into, std::size_t n);
     // Up to n bytes from offset on, leaving the position as it is; fewer at the end or on an error.
@@ -74,18 +83,25 @@ class ByteReader {
     std::uint64_t inode_ = 0;
     bool failed_ = false;
     int error_ = 0;
-    std::vector<std::uint8_t> buffer_;
+    // The buffer being read, and one put by for when a view still points into it.
+    std::shared_ptr<Buffer> buffer_;
+    std::shared_ptr<Buffer> spare_;
     const std::uint8_t* data_ = nullptr;  // the buffer's bytes, or the bytes in memory
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
 };
 
-// Writes through a large buffer to a descriptor it does not own, or appends to a string in
-// memory (a FileStore's in-memory files).
+// Writes through a buffer of up to 1 MiB to a descriptor it does not own, or appends to a string
+// in memory (a FileStore's in-memory files). A large write that finds the buffer empty goes
+// straight to the file: a restored file's bytes are then never copied, and the buffer, taken only
+// when needed, is wiped when the writer goes (it may have held plain text).
 class ByteWriter {
   public:
-    explicit ByteWriter(int fd) : fd_(fd) { buffer_.reserve(kBuffer); }
+    explicit ByteWriter(int fd) : fd_(fd) {}
     explicit ByteWriter(std::string& memory) : memory_(&memory) {}
+    ~ByteWriter();
+    ByteWriter(const ByteWriter&) = delete;
+    ByteWriter& operator=(const ByteWriter&) = delete;
     bool Write(const std::uint8_t* data, std::size_t n);
     bool WriteInt32(std::int32_t value);
     bool Flush();
@@ -101,7 +117,9 @@ class ByteWriter {
     std::string* memory_ = nullptr;
     bool failed_ = false;
     int error_ = 0;
-    std::vector<std::uint8_t> buffer_;
+    std::unique_ptr<std::uint8_t[]> buffer_;
+    std::size_t used_ = 0;
+    std::size_t mostUsed_ = 0;  // what the buffer has held, to be wiped
 };
 
 // Reads a little-endian signed 32-bit field; false when the file ends first.

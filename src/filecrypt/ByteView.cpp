@@ -20,7 +20,9 @@ void ByteView::Release() {
     mapping_ = nullptr;
     mappingLength_ = 0;
     // A copy may hold plain text.
-    WipeBytes(copy_.data(), copy_.size());
+    WipeBytes(copy_.get(), copied_);
+    copied_ = 0;
+    lent_.reset();
     data_ = nullptr;
     source_ = nullptr;
 }

@@ -4,32 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdlib>
 
 #include "filecrypt/ContainerNames.h"
+#include "filecrypt/internal/DiskFolder.h"
+#include "filecrypt/internal/DiskOutput.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "filecrypt/internal/AtomicOutputFile.h"
 
 namespace kiv {
-
-namespace {
-
-class DiskOutput final : public FileStore::Output {
-  public:
-    bool Create(const std::string& path, ExistingFile existing) {
-        if (!file_.Create(path, existing)) return false;
-        writer_ = std::make_unique<ByteWriter>(file_.fd());
-        return true;
-    }
-    ByteWriter& Writer() override { return *writer_; }
-    bool Commit() override { return writer_->Flush() && file_.Commit(); }
-
-  private:
-    AtomicOutputFile file_;
-    std::unique_ptr<ByteWriter> writer_;
-};
-
-}  // namespace
 
 DiskFileStore& DiskFileStore::Instance() {
     static DiskFileStore store;
@@ -56,6 +40,24 @@ std::optional<FileIdentity> DiskFileStore::IdentityOf(const std::string& path) c
 bool DiskFileStore::NameTaken(const std::string& path) const {
     struct stat info {};
     return lstat(path.c_str(), &info) == 0;
+}
+
+bool DiskFileStore::Examine(const std::string& path, FileFacts& facts) {
+    struct stat info {};
+    if (stat(path.c_str(), &info) != 0) return false;
+    if (!S_ISREG(info.st_mode)) {
+        errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        return false;
+    }
+    facts = {FileIdentity(info.st_dev, info.st_ino), info.st_size};
+    return true;
+}
+
+std::unique_ptr<FileStore::Folder> DiskFileStore::OpenFolder(const std::string& folder) {
+    auto opened = std::make_unique<DiskFolder>();
+    if (opened->Open(folder)) return opened;
+    // Whatever the matter with the folder, each file then meets it on its own, as without one.
+    return FileStore::OpenFolder(folder);
 }
 
 bool DiskFileStore::IsIrregular(const std::string& path) const {

@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 #include "filecrypt/BlockCodec.h"
@@ -18,6 +19,7 @@
 #include "filecrypt/FileKey.h"
 #include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
+#include "filecrypt/internal/OutputBatch.h"
 #include "filecrypt/PrintableName.h"
 #include "filecrypt/internal/BlockStream.h"
 #include "filecrypt/internal/ProgressRhythm.h"
@@ -131,27 +133,41 @@ class RestoreRun {
           copyMark_(observer.CopyMark()) {}
 
     FileRunResult Run() {
+        RestoreAll();
+        Settle();
+        return result_;
+    }
+
+  private:
+    void RestoreAll() {
         ContainerHeader header;
-        if (!OpenContainer() || !AcceptHeader(header)) return result_;
+        if (!OpenContainer() || !AcceptHeader(header)) return;
         observer_.SetOverallRange(1, 1000);
         observer_.SetOverallVisible(true);
         fileCount_ = header.fileCount;
         // After an unconfirmed password nothing is replaced anyway: there is nothing to ask.
         if (!passwordUnconfirmed_ && observer_.AsksBeforeReplacing() && !AskAboutFilesInTheWay())
-            return result_;
+            return;
+        int overall = -1;
         for (std::int64_t k = 0; k < header.fileCount; ++k) {
-            observer_.SetOverallPosition(static_cast<int>(k * 1000 / header.fileCount));
-            if (!RestoreEntry(static_cast<int>(k + 1))) return result_;
+            // Over many small files the bar's position changes only every few files.
+            const auto position = static_cast<int>(k * 1000 / header.fileCount);
+            if (position != overall) observer_.SetOverallPosition(overall = position);
+            if (!RestoreEntry(static_cast<int>(k + 1))) return;
         }
-        observer_.SetOverallVisible(false);
-        return result_;
+        // The last files get their names, and their entries' lines are said, before the bar goes.
+        if (CommitWaiting()) observer_.SetOverallVisible(false);
     }
 
-  private:
     bool OpenContainer() {
         if (files_.OpenInput(path_, in_)) {
             container_ = FileIdentity(in_.Device(), in_.Inode());
             foldsCase_ = files_.FoldsLetterCase(folder_);
+            target_ = files_.OpenFolder(folder_);
+            // Where other spellings of a name may lead to one file (and only the files' identities
+            // tell so), each file is named before the next entry is looked at: alone.
+            batch_ = std::make_unique<OutputBatch>(*target_, foldsCase_ ? 1 : speed_.batchFiles,
+                                                   speed_.batchBytes);
             // The container's name only counts where the restored files go beside it.
             const std::string containerFolder = FolderOf(path_);
             const auto folderOf = [&](const std::string& folder) {
@@ -163,7 +179,7 @@ class RestoreRun {
             return true;
         }
         const int error = errno;
-        observer_.AddLine(Message::DecryptReadNotOpen);
+        Say(Message::DecryptReadNotOpen);
         return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_, error);
     }
 
@@ -217,12 +233,23 @@ class RestoreRun {
         // damaged size cannot wrap around and pass.
         const std::int64_t least = blocks.StoredBytes(key_.ResidueBytes()) + entry;
         if (least > in_.Size()) {
-            observer_.AddLine(report::ImplausibleEntry(stored.name, entry, fileCount_));
+            Say(report::ImplausibleEntry(stored.name, entry, fileCount_));
             observer_.SetOverallVisible(false);
             return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
         }
-        if (const EntryProblem problem = ProblemOf(stored.name); problem != EntryProblem::None) {
-            observer_.AddLine(report::EntrySkipped(problem, stored.name, entry));
+        NameFacts facts;
+        if (StoredNameProblem(stored.name) == EntryProblem::None) {
+            facts = target_->Look(stored.name);
+            // A link may lead to a file that waits, nameless, in a batch: once the batches have
+            // their names, the link is looked at again.
+            if (facts.link && (!batch_->Empty() || batch_->Committing())) {
+                if (!CommitWaiting()) return false;
+                facts = target_->Look(stored.name);
+            }
+        }
+        if (const EntryProblem problem = ProblemOf(stored.name, facts);
+            problem != EntryProblem::None) {
+            Say(report::EntrySkipped(problem, stored.name, entry));
             ++result_.entriesSkipped;
             const std::int64_t bytes = blocks.StoredBytes(key_.ResidueBytes());
             if (in_.Skip(bytes) != bytes)
@@ -235,31 +262,40 @@ class RestoreRun {
             if (in_.Skip(bytes) != bytes)
                 return DamagedAt(entry, report::EndsBeforeLastBlockOfEntry(entry));
             if (plan.write == Write::Decline) {
-                observer_.AddLine(report::ExistingSkipped(stored.name, entry));
+                Say(report::ExistingSkipped(stored.name, entry));
                 ++result_.entriesDeclined;
                 return true;
             }
-        } else if (!DecodeEntry(stored.name, folder_ + plan.written, blocks, plan.existing)) {
+        }
+        // The file's place in the batch while it waits there, else -1.
+        int waiting = -1;
+        std::optional<FileIdentity> identity;
+        if (plan.write == Write::Decode &&
+            !DecodeEntry(stored.name, plan.written, blocks, stored.sourceSize, plan.existing,
+                         waiting, identity)) {
             if (result_.failure == FileRunFailure::ContainerDamaged ||
                 result_.failure == FileRunFailure::SourceUnreadable)
-                observer_.AddLine(report::EntriesNotRestored(entry, fileCount_));
+                Say(report::EntriesNotRestored(entry, fileCount_));
             return false;
         }
-        ++result_.filesWritten;
+        // A waiting file counts once it has its name.
+        if (waiting < 0) ++result_.filesWritten;
         restoredNames_.insert(Compared(stored.name));
         restoredNames_.insert(Compared(plan.written));
-        if (const auto identity = files_.IdentityOf(folder_ + plan.written))
-            restoredFiles_.insert(*identity);
-        observer_.AddLine(ReportText::Value(stored.name));
-        observer_.AddLine(report::OpenFileByteAmount(stored.sourceSize));
-        observer_.AddLine(report::OpenFileBytePart(blocks.count));
-        observer_.AddLine(report::DecryptOpenLongByte(key_.blockLength));
-        observer_.AddLine(report::DecryptCloseLongByte(key_.residueCount));
-        observer_.AddLine(report::CloseFileByteNo(least));
-        observer_.AddLine(report::CloseFileByteYes(in_.Size()));
-        if (plan.note) observer_.AddLine(*plan.note);
+        if (!identity) {
+            if (const auto found = target_->Look(plan.written).file) identity = found->identity;
+        }
+        if (identity) restoredFiles_.insert(*identity);
+        Say(ReportText::Value(stored.name), waiting);
+        Say(report::OpenFileByteAmount(stored.sourceSize), waiting);
+        Say(report::OpenFileBytePart(blocks.count), waiting);
+        Say(report::DecryptOpenLongByte(key_.blockLength), waiting);
+        Say(report::DecryptCloseLongByte(key_.residueCount), waiting);
+        Say(report::CloseFileByteNo(least), waiting);
+        Say(report::CloseFileByteYes(in_.Size()), waiting);
+        if (plan.note) Say(*plan.note, waiting);
         if (passwordUnconfirmed_ && plan.written != stored.name) ++result_.entriesRenamed;
-        return true;
+        return !batch_->Full() || HandOver();
     }
 
     // What becomes of an entry that may be restored: decoded into a file (which, under what
@@ -303,9 +339,11 @@ class RestoreRun {
     }
 
     // The first name from name on that nothing in the folder holds: name itself, or a copy's.
+    // A file restored earlier in the run may still wait, nameless, for the name it will take.
     std::string FreeCopyName(const std::string& name) const {
         std::string written = name;
-        for (int number = 2; files_.NameTaken(folder_ + written); ++number)
+        for (int number = 2;
+             restoredNames_.count(Compared(written)) != 0 || target_->Look(written).taken; ++number)
             written = RestoredCopyName(name, number, copyMark_);
         return written;
     }
@@ -315,7 +353,7 @@ class RestoreRun {
     // entry can be found, and only this one is lost. It is not restored (not even as an empty
     // file, which would replace a file of its name); the run goes on and ends as damaged.
     bool SkipDamagedEntry(int entry, const EntryHeader& stored) {
-        observer_.AddLine(report::BadSourceSize(entry, stored.name, stored.sourceSize));
+        Say(report::BadSourceSize(entry, stored.name, stored.sourceSize));
         const EntryBlocks blocks = BlocksOf(stored.sourceSize, key_.blockLength);
         const std::int64_t bytes = std::max<std::int64_t>(blocks.count, 0) * key_.ResidueBytes();
         if (in_.Skip(bytes) != bytes)
@@ -331,12 +369,14 @@ class RestoreRun {
     // itself may be the container's under a name that shows nothing of it (another spelling
     // where every lookup makes up an identity, a FUSE view of it with a device of its own), so
     // a file about to be replaced that holds the container's bytes is taken for the container.
-    EntryProblem ProblemOf(const std::string& name) const {
+    // facts: what a look at the name in the target folder found.
+    EntryProblem ProblemOf(const std::string& name, const NameFacts& facts) const {
         if (const EntryProblem problem = StoredNameProblem(name); problem != EntryProblem::None)
             return problem;
-        const std::optional<FileIdentity> existing = files_.IdentityOf(folder_ + name);
+        std::optional<FileIdentity> existing;
+        if (facts.file) existing = facts.file->identity;
         if (existing == container_ || (containerName_ && *containerName_ == Compared(name)) ||
-            (existing && HoldsContainerBytes(folder_ + name)))
+            (facts.file && HoldsContainerBytes(name, *facts.file)))
             return EntryProblem::IsContainer;
         if (restoredNames_.count(Compared(name)) != 0 ||
             (existing && restoredFiles_.count(*existing) != 0))
@@ -344,9 +384,11 @@ class RestoreRun {
         return EntryProblem::None;
     }
 
-    bool HoldsContainerBytes(const std::string& target) const {
+    // Only a file of the container's length, or of a length its store does not say, is read.
+    bool HoldsContainerBytes(const std::string& name, const FileFacts& file) const {
+        if (file.size >= 0 && file.size != in_.Size()) return false;
         ByteReader candidate;
-        return files_.OpenInput(target, candidate) && in_.HoldsSameBytesAs(candidate);
+        return target_->OpenInput(name, candidate) && in_.HoldsSameBytesAs(candidate);
     }
 
     // A name as the target folder compares names.
@@ -354,12 +396,22 @@ class RestoreRun {
         return foldsCase_ ? FoldedName(name) : name;
     }
 
-    // Decodes one entry's blocks into its file beside the others; the file appears only whole.
-    // A name chosen because it was free is created to keep (existing): it must not become
-    // another file's replacement if somebody takes it meanwhile.
-    bool DecodeEntry(const std::string& name, const std::string& target, const EntryBlocks& blocks,
-                     ExistingFile existing) {
-        const std::unique_ptr<FileStore::Output> file = files_.CreateOutput(target, existing);
+    // Decodes one entry's blocks into its file written as written beside the others; the file
+    // appears only whole: committed alone, or waiting in the batch (waiting: its place there,
+    // else -1). A name chosen because it was free is created to keep (existing): it must not
+    // become another file's replacement if somebody takes it meanwhile. identity: the file's,
+    // where its store tells.
+    bool DecodeEntry(const std::string& name, const std::string& written, const EntryBlocks& blocks,
+                     std::int64_t size, ExistingFile existing, int& waiting,
+                     std::optional<FileIdentity>& identity) {
+        const std::string target = folder_ + written;
+        std::unique_ptr<FileStore::Output> file = target_->CreateOutput(written, existing);
+        // Each waiting file holds a descriptor: when the process has none left, the batch gets
+        // its names first.
+        if (!file && (errno == EMFILE || errno == ENFILE) && !batch_->Empty()) {
+            if (!CommitWaiting()) return false;
+            file = target_->CreateOutput(written, existing);
+        }
         if (!file) return Unwritable(target, errno);
         ByteWriter& out = file->Writer();
         switch (StreamEntry(
@@ -373,7 +425,17 @@ class RestoreRun {
             case BlockStream::End::Cancelled:
                 return Fail(FileRunStatus::Cancelled, FileRunFailure::Cancelled, target);
         }
-        if (!file->Commit()) return Unwritable(target, out.failed() ? out.error() : errno);
+        identity = file->Identity();
+        if (file->Batchable()) {
+            if (!file->Complete()) return Unwritable(target, errno);
+            waiting = static_cast<int>(batch_->Size());
+            batch_->Add(std::move(file), size);
+            waitingTargets_.push_back(target);
+        } else {
+            // Files get their names in the order of their entries: those waiting first.
+            if (!CommitWaiting()) return false;
+            if (!file->Commit()) return Unwritable(target, out.failed() ? out.error() : errno);
+        }
         observer_.SetFileVisible(false);
         return true;
     }
@@ -395,6 +457,7 @@ class RestoreRun {
         };
         steps.concurrent = codec_.ConcurrentDecoding();
         steps.write = write;
+        steps.plainOut = true;
         steps.progress = [&](std::int64_t first, std::int64_t last) {
             rhythm.Advance(first, last,
                            [&](std::int64_t m) { observer_.SetFilePosition(static_cast<int>(m)); });
@@ -424,9 +487,12 @@ class RestoreRun {
                 std::max<std::int64_t>(blocks.count, 0) * key_.ResidueBytes();
             if (read == EntryRead::Complete && bytes + k + 1 > in_.Size()) break;
             const std::int64_t next = in_.Position() + bytes;
-            if (read == EntryRead::Complete && ProblemOf(stored.name) == EntryProblem::None &&
-                inTheWay_.count(Compared(stored.name)) == 0 &&
-                files_.NameTaken(folder_ + stored.name)) {
+            // A name nothing has costs one look: at it, not at the container.
+            NameFacts facts;
+            if (read == EntryRead::Complete && StoredNameProblem(stored.name) == EntryProblem::None)
+                facts = target_->Look(stored.name);
+            if (facts.taken && ProblemOf(stored.name, facts) == EntryProblem::None &&
+                inTheWay_.count(Compared(stored.name)) == 0) {
                 const std::optional<InTheWay> found = CompareWithFileInTheWay(stored, blocks);
                 if (result_.status == FileRunStatus::Cancelled) return false;
                 if (!found) break;
@@ -439,7 +505,7 @@ class RestoreRun {
             }
         }
         if (!in_.Seek(entriesStart)) {
-            observer_.AddLine(Message::DecryptReadNotOpen);
+            Say(Message::DecryptReadNotOpen);
             return Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_,
                         in_.error());
         }
@@ -459,7 +525,7 @@ class RestoreRun {
                                                     const EntryBlocks& blocks) {
         const std::string target = folder_ + stored.name;
         ByteReader existing;
-        if (!files_.OpenInput(target, existing))
+        if (!target_->OpenInput(stored.name, existing))
             return errno == EISDIR || errno == EINVAL ? InTheWay::NotAFile : InTheWay::Differs;
         if (existing.Size() != stored.sourceSize) return InTheWay::Differs;
         bool same = true;
@@ -499,7 +565,7 @@ class RestoreRun {
     }
     // The container ends early or holds what no encryption writes; a read error is no damage.
     bool Damaged(const ReportText& line) {
-        observer_.AddLine(line);
+        Say(line);
         if (!in_.failed())
             return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
         Fail(FileRunStatus::Failed, FileRunFailure::SourceUnreadable, path_, in_.error());
@@ -510,12 +576,111 @@ class RestoreRun {
     // Damage met while reading entry: the cause, then which entries were not restored.
     bool DamagedAt(int entry, const ReportText& line) {
         Damaged(line);
-        observer_.AddLine(report::EntriesNotRestored(entry, fileCount_));
+        Say(report::EntriesNotRestored(entry, fileCount_));
         return false;
     }
     bool Unwritable(const std::string& target, int error) {
-        observer_.AddLine(Message::DecryptWriteNotOpen);
+        Say(Message::DecryptWriteNotOpen);
         return Fail(FileRunStatus::Failed, FileRunFailure::OutputUnwritable, target, error);
+    }
+
+    // A report line held while files wait; after: how many were waiting when it was held.
+    struct HeldLine {
+        ReportText line;
+        int owner;
+        std::size_t after;
+    };
+
+    // Says a report line, or, while files wait in the batch, holds it until they have their
+    // names, so that the lines come in the order of the entries and none tells of a file that
+    // is not there. owner: the waiting file whose entry the line reports, else -1.
+    void Say(const ReportText& line, int owner = -1) {
+        if (owner < 0 && (batch_ == nullptr || (batch_->Empty() && !batch_->Committing()))) {
+            observer_.AddLine(line);
+            return;
+        }
+        held_.push_back({line, owner, batch_->Size()});
+    }
+
+    // The files waiting in the batch, with the lines held for them and their paths.
+    struct Waiting {
+        std::vector<HeldLine> held;
+        std::vector<std::string> targets;
+    };
+
+    // Says the lines held for a batch that was committed with the outcome given. On a failure
+    // the run ends there: nothing of the batch remains (but the files before a replacement
+    // that failed), the lines of its entries are not said, and the failure is the file's that
+    // failed.
+    bool Conclude(const OutputBatch::Outcome& outcome, const Waiting& waiting) {
+        result_.filesWritten += static_cast<int>(outcome.placed);
+        for (const HeldLine& held : waiting.held) {
+            if (outcome.complete ||
+                (held.owner >= 0 ? static_cast<std::size_t>(held.owner) < outcome.placed
+                                 : held.after <= outcome.failed))
+                observer_.AddLine(held.line);
+        }
+        if (outcome.complete) return true;
+        // What came after the failed file is left out with it.
+        batch_->Drop();
+        held_.clear();
+        waitingTargets_.clear();
+        return Unwritable(waiting.targets[outcome.failed], outcome.error);
+    }
+
+    Waiting TakeWaiting() {
+        Waiting waiting{std::move(held_), std::move(waitingTargets_)};
+        held_.clear();
+        waitingTargets_.clear();
+        return waiting;
+    }
+
+    // Waits for the batch committed in the background, if there is one, and says its lines.
+    bool Collect() {
+        if (batch_ == nullptr || !batch_->Committing()) return true;
+        const OutputBatch::Outcome outcome = batch_->Wait();
+        return Conclude(outcome, std::exchange(committing_, Waiting()));
+    }
+
+    // Hands the full batch to be committed in the background while the next one is written;
+    // the one handed over before is concluded first, so that lines stay in entry order.
+    bool HandOver() {
+        // Where only identities tell two names apart, the next entry looks at this one's name.
+        if (foldsCase_) return CommitWaiting();
+        if (!Collect()) return false;
+        committing_ = TakeWaiting();
+        batch_->CommitInBackground();
+        return true;
+    }
+
+    // Names the files waiting in the batch, after those committed in the background, and says
+    // the lines held for them.
+    bool CommitWaiting() {
+        if (!Collect()) return false;
+        if (batch_ == nullptr) return true;
+        // With no file waiting, what is held tells of entries that wrote nothing.
+        if (batch_->Empty()) return Conclude(OutputBatch::Outcome(), TakeWaiting());
+        const OutputBatch::Outcome outcome = batch_->Commit();
+        return Conclude(outcome, TakeWaiting());
+    }
+
+    // After the entries: the files still waiting get their names, since they are whole, unless
+    // the run was cancelled, which leaves nothing of those not yet being named; and the names
+    // given are made last.
+    void Settle() {
+        if (batch_ == nullptr) return;
+        if (result_.status != FileRunStatus::Cancelled) {
+            CommitWaiting();
+        } else {
+            // A batch being committed is completed; the one being written is left out.
+            Collect();
+            batch_->Drop();
+            for (const HeldLine& held : held_)
+                if (held.owner < 0) observer_.AddLine(held.line);
+            held_.clear();
+            waitingTargets_.clear();
+        }
+        batch_->Finish();
     }
     bool RefusePassword() {
         observer_.ShowPasswordBox();
@@ -533,6 +698,12 @@ class RestoreRun {
     const FileKey key_;
     BlockCodec codec_;
     ByteReader in_;
+    // The folder the files are restored into, and the batch of those waiting for their names.
+    std::unique_ptr<FileStore::Folder> target_;
+    std::unique_ptr<OutputBatch> batch_;
+    std::vector<HeldLine> held_;
+    std::vector<std::string> waitingTargets_;  // the waiting files' paths, in the batch's order
+    Waiting committing_;                       // those of the batch committed in the background
     FileIdentity container_;
     // The container's name as compared in the target folder, when it lies there.
     std::optional<std::string> containerName_;

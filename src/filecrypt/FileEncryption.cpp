@@ -55,7 +55,8 @@ struct Source {
 };
 
 // Checks every source before anything is created: no two may share a stored name, and each must
-// open, fit a container and not be the output. Fills checked, or returns how the run ends.
+// be a regular file, fit a container and not be the output. Each is looked at, not opened: it is
+// opened once, when it is encrypted. Fills checked, or returns how the run ends.
 std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
                                           const std::string& output, FileRunObserver& observer,
                                           FileStore& files, std::vector<Source>& checked) {
@@ -73,25 +74,29 @@ std::optional<FileRunResult> CheckSources(const std::vector<std::string>& paths,
     const std::optional<FileIdentity> target = files.IdentityOf(output);
     ByteReader existing;
     const bool outputExists = target && files.OpenInput(output, existing);
+    checked.reserve(paths.size());
     for (const std::string& path : paths) {
-        ByteReader in;
-        if (!files.OpenInput(path, in)) {
+        FileFacts facts;
+        if (!files.Examine(path, facts)) {
             const int error = errno;
             observer.AddLine(Message::EncryptReadNotOpen);
             return FailedOn(FileRunFailure::SourceUnreadable, path, error, files);
         }
-        if (in.Size() > std::numeric_limits<std::int32_t>::max()) {
+        if (facts.size > std::numeric_limits<std::int32_t>::max()) {
             observer.ShowMessage(SourceTooLargeMessage(path));
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::SourceUnreadable,
                                         path);
         }
-        if (target && (FileIdentity(in.Device(), in.Inode()) == *target ||
-                       (outputExists && existing.HoldsSameBytesAs(in)))) {
+        // Only a source of the existing output's length can hold its bytes.
+        ByteReader in;
+        const bool holdsOutput = outputExists && facts.size == existing.Size() &&
+                                 files.OpenInput(path, in) && existing.HoldsSameBytesAs(in);
+        if (target && (facts.identity == *target || holdsOutput)) {
             observer.ShowMessage(OutputIsSourceMessage(output));
             return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::OutputUnwritable,
                                         output);
         }
-        checked.push_back({path, in.Size()});
+        checked.push_back({path, facts.size});
     }
     return std::nullopt;
 }
@@ -191,9 +196,12 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
     WriteContainerHeader(out, codec, password, static_cast<std::int32_t>(checked.size()));
 
     const auto count = static_cast<std::int64_t>(checked.size());
+    int overall = -1;
     for (std::int64_t k = 0; k < count; ++k) {
         observer.SetFileVisible(true);
-        observer.SetOverallPosition(static_cast<int>(k * 1000 / count));
+        // Over many small files the bar's position changes only every few files.
+        if (const auto position = static_cast<int>(k * 1000 / count); position != overall)
+            observer.SetOverallPosition(overall = position);
         const FileRunResult entry = WriteEntry(checked[static_cast<std::size_t>(k)], output, ws,
                                                codec, out, observer, speed, files);
         if (entry.status == FileRunStatus::Failed && out.failed())

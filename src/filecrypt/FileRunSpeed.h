@@ -21,6 +21,12 @@ struct FileRunSpeed {
     // Entries smaller than this are coded on the run's thread alone: starting a thread would
     // cost more than it saves.
     std::int64_t parallelFrom = 8 << 20;
+    // A restore's files wait, complete and unnamed, to be put on the disk and named together:
+    // up to this many at once (fewer where the process may open fewer descriptors, since each
+    // holds one) and up to this many bytes. One flush of the disk per batch instead of one per
+    // file.
+    std::int64_t batchFiles = 4096;
+    std::int64_t batchBytes = 64 << 20;
 };
 
 }  // namespace kiv

@@ -152,14 +152,20 @@ TEST(Container, ThousandRandomContainersRoundTrip) {
     EXPECT_GT(refused, 0);
 }
 
+// The points of one chunk are reached at once: only the last of them is shown.
 TEST(Container, ProgressMovesAtTheRhythmOfTheBlocks) {
     TempFolder dir;
     WriteAll(dir / "f", std::string(250 * 3, 'x'));
     RecordingObserver observer;
-    EncryptFiles("abc", {dir / "f"}, dir / "f.vrq", observer, kFileRunClock);
+    FileRunSpeed blockByBlock;
+    blockByBlock.chunkBytes = 1;
+    EncryptFiles("abc", {dir / "f"}, dir / "f.vrq", observer, kFileRunClock, blockByBlock);
     ASSERT_EQ(observer.filePositions.size(), 83u);  // 250 blocks, step 2: at 3, 6, ..., 249
     EXPECT_EQ(observer.filePositions.front(), 3);
     EXPECT_EQ(observer.filePositions.back(), 249);
+    observer = RecordingObserver();
+    EncryptFiles("abc", {dir / "f"}, dir / "f.vrq", observer, kFileRunClock);
+    EXPECT_THAT(observer.filePositions, ElementsAre(249));
 }
 
 }  // namespace

@@ -1,10 +1,15 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
+#include <filesystem>
+#include <functional>
+#include <set>
 #include <utility>
 
 #include "filecrypt/ContainerListing.h"
@@ -106,6 +111,23 @@ TEST_F(FileRunFailure, UnreadableSourceEndsTheRunBeforeAnythingIsWritten) {
     EXPECT_EQ(result.status, FileRunStatus::Failed);
     EXPECT_THAT(observer.lines, ElementsAre("Read File not Open "));
     EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data", "more"));
+    // Sources are looked at first and opened when their turn comes: one that cannot be opened
+    // then ends the run there, and nothing is written either.
+    struct Removing : RecordingObserver {
+        std::string path;
+        void AddLine(const ReportText& line) override {
+            RecordingObserver::AddLine(line);
+            if (!path.empty()) std::remove(std::exchange(path, "").c_str());
+        }
+    } removing;
+    removing.path = dir / "more";
+    const auto late = EncryptFiles(kPassword, {dir / "data", dir / "more"}, dir / "new.vrq",
+                                   removing, kFileRunClock);
+    EXPECT_EQ(late.failurePath, dir / "more");
+    EXPECT_EQ(late.FailureReason(), "No such file or directory");
+    ASSERT_EQ(removing.lines.size(), 5u);
+    EXPECT_EQ(removing.lines.back(), "Read File not Open ");
+    EXPECT_THAT(dir.Names(), ElementsAre("box.vrq", "data"));
 }
 
 TEST_F(FileRunFailure, ReadOnlySourcesAndContainersWork) {
@@ -445,6 +467,7 @@ TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
         std::vector<std::string> names;
         std::string container, restored, target;  // restored: the path given to the run
         std::vector<std::string> lines;           // the report lines that are not figures
+        std::string alias = "";  // a link to the first entry's name, in the folder beforehand
     };
     const Case cases[] = {
         {{"twin", "twin", "other"},
@@ -461,11 +484,20 @@ TEST_F(FileRunFailure, ARestoreNeverReplacesWhatItWroteOrTheContainer) {
          {" Entry 1 \"real.vrq\" would replace the encrypted file itself; skipped", "fine"}},
         // Into another folder the container's own name is free.
         {{"box.vrq"}, "box.vrq", "box.vrq", elsewhere.path.string() + "/", {"box.vrq"}},
+        // A link to a file restored earlier, which still waits for its name.
+        {{"first", "alias"},
+         "links.vrq",
+         "links.vrq",
+         "",
+         {"first",
+          " Entry 2 \"alias\" has the name of a file restored earlier in this run; skipped"},
+         "alias"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.container);
         WriteAll(out / c.container, WithNames(one, c.names));
         if (c.restored != c.container) symlink(c.container.c_str(), (out / c.restored).c_str());
+        if (!c.alias.empty()) symlink(c.names.front().c_str(), (out / c.alias).c_str());
         const std::string before = ReadAll(out / c.container);
         observer = RecordingObserver();
         const auto result =
@@ -549,16 +581,73 @@ TEST_F(FileRunFailure, CancelledRunsLeaveNothingHalfWritten) {
 }
 
 // A name that was free when the restore looked is not replaced when another program takes it
-// before the restore gets there: that entry fails instead.
+// before the restore gets there: that entry fails instead, and with it the batch it waits in.
 TEST_F(FileRunFailure, ANameFreeWhenTheRestoreLookedIsNeverReplaced) {
-    WriteAll(out / "data", "in the way");
-    observer.asks = true;
-    observer.whenAsked = [&] { WriteAll(out / "more", "taken meanwhile"); };
-    const auto result = Restore(kPassword, dir / "box.vrq");
-    EXPECT_THAT(observer.inTheWay, ElementsAre("data"));
-    EXPECT_EQ(result.failureError, EEXIST);
-    EXPECT_EQ(ReadAll(out / "data"), std::string(1000, 'd'));
-    EXPECT_EQ(ReadAll(out / "more"), "taken meanwhile");
+    for (const std::int64_t batch : {1, 2}) {
+        SCOPED_TRACE(batch);
+        WriteAll(out / "data", "in the way");
+        std::remove((out / "more").c_str());
+        observer = RecordingObserver();
+        observer.asks = true;
+        observer.whenAsked = [&] { WriteAll(out / "more", "taken meanwhile"); };
+        FileRunSpeed speed;
+        speed.batchFiles = batch;
+        const auto result =
+            DecryptFiles(kPassword, dir / "box.vrq", observer, out / "", kFileRunClock, speed);
+        EXPECT_THAT(observer.inTheWay, ElementsAre("data"));
+        EXPECT_EQ(result.failureError, EEXIST);
+        EXPECT_EQ(ReadAll(out / "data"), batch == 1 ? std::string(1000, 'd') : "in the way");
+        EXPECT_EQ(ReadAll(out / "more"), "taken meanwhile");
+    }
+}
+
+// Each file that waits for its name holds a descriptor: a batch stays within what the process
+// may open, and when the limit is lowered while files wait, they get their names first.
+TEST_F(FileRunFailure, ALowDescriptorLimitStillRestoresEveryFile) {
+    std::vector<std::string> sources;
+    for (int i = 0; i < 100; ++i) {
+        sources.push_back(dir / ("s" + std::to_string(i)));
+        WriteAll(sources.back(), std::string(static_cast<std::size_t>(i), 'x'));
+    }
+    ASSERT_TRUE(
+        EncryptFiles(kPassword, sources, dir / "many.vrq", observer, kFileRunClock).AllWritten());
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+    const auto lower = [&](rlim_t to) {
+        rlimit low = old;
+        low.rlim_cur = to;
+        ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    };
+    struct Lowering : RecordingObserver {
+        std::function<void()> atFirstFile;
+        void SetFileRange(int, int) override {
+            std::exchange(atFirstFile, [] {})();
+        }
+    };
+    for (const bool meanwhile : {false, true}) {
+        SCOPED_TRACE(meanwhile ? "lowered while files wait" : "64 from the start");
+        std::filesystem::remove_all(out.path);
+        std::filesystem::create_directory(out.path);
+        Lowering lowering;
+        lowering.atFirstFile = [&] {
+            // Room for a few descriptors more than are open now.
+            std::set<int> open;
+            for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd"))
+                open.insert(std::stoi(entry.path().filename().string()));
+            int limit = 0;
+            for (int free = 0; free < 4; ++limit)
+                free += open.count(limit) == 0 ? 1 : 0;
+            if (meanwhile) lower(static_cast<rlim_t>(limit));
+        };
+        if (!meanwhile) lower(64);
+        const FileRunResult result =
+            DecryptFiles(kPassword, dir / "many.vrq", lowering, out / "", kFileRunClock);
+        setrlimit(RLIMIT_NOFILE, &old);
+        EXPECT_TRUE(result.AllWritten()) << result.FailureReason();
+        EXPECT_EQ(result.filesWritten, 100);
+        EXPECT_EQ(lowering.lines.size(), 700u);
+        EXPECT_EQ(ReadAll(out / "s99"), std::string(99, 'x'));
+    }
 }
 
 TEST_F(FileRunFailure, ListingWithoutThePassword) {

@@ -138,16 +138,20 @@ TEST(FileStore, RestoreInMemoryMatchesTheDisk) {
 // The restore's safety checks ask the store, so they hold in memory as on disk: with the
 // container in the target folder, an entry named after it and a second entry of an earlier
 // name are skipped; after an unconfirmed password an existing file is kept and the entry is
-// written under a free name. Both stores end with the same files and report lines.
+// written under a free name, one that no earlier entry's file has taken either, though that file
+// may still wait for its name. Both stores end with the same files and report lines.
 TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
     // Two entries of one name and one named after the container: no encryption writes these.
-    const std::string container = testing::BuildContainer(
-        "password", {{"note", "first"}, {"note", "second"}, {"c.vrq", "not the container"}},
-        kFileRunClock);
+    const std::string container = testing::BuildContainer("password",
+                                                          {{"note (restored 2)", "third"},
+                                                           {"note", "first"},
+                                                           {"note", "second"},
+                                                           {"c.vrq", "not the container"}},
+                                                          kFileRunClock);
     const std::string skippedContainer =
-        report::EntrySkipped(EntryProblem::IsContainer, "c.vrq", 3).Filled();
+        report::EntrySkipped(EntryProblem::IsContainer, "c.vrq", 4).Filled();
     const std::string skippedRepeat =
-        report::EntrySkipped(EntryProblem::RestoredEarlier, "note", 2).Filled();
+        report::EntrySkipped(EntryProblem::RestoredEarlier, "note", 3).Filled();
 
     struct Case {
         const char* password;
@@ -156,11 +160,14 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
     };
     const std::vector<Case> cases = {
         {"password",
-         {{"c.vrq", container}, {"note", "first"}},
+         {{"c.vrq", container}, {"note", "first"}, {"note (restored 2)", "third"}},
          {"note", skippedRepeat, skippedContainer}},
         {"passw0rd",
-         {{"c.vrq", container}, {"note", "old"}, {"note (restored 2)", ""}},
-         {"note", report::RestoredUnderAnotherName("note", "note (restored 2)").Filled(),
+         {{"c.vrq", container},
+          {"note", "old"},
+          {"note (restored 2)", ""},
+          {"note (restored 3)", ""}},
+         {"note", report::RestoredUnderAnotherName("note", "note (restored 3)").Filled(),
           skippedRepeat, skippedContainer}},
     };
     for (const Case& c : cases) {
@@ -176,8 +183,8 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
         const auto disk = DecryptFiles(c.password, out / "c.vrq", onDisk, "", kFileRunClock);
         const auto mem = DecryptFiles(c.password, "out/c.vrq", inMemory, "", kFileRunClock,
                                       FileRunSpeed(), memory);
-        EXPECT_EQ(disk.filesWritten, 1) << c.password;
-        EXPECT_EQ(mem.filesWritten, 1) << c.password;
+        EXPECT_EQ(disk.filesWritten, 2) << c.password;
+        EXPECT_EQ(mem.filesWritten, 2) << c.password;
         EXPECT_EQ(disk.entriesSkipped, 2) << c.password;
         EXPECT_EQ(mem.entriesSkipped, 2) << c.password;
         EXPECT_EQ(inMemory.lines, onDisk.lines) << c.password;
@@ -193,9 +200,11 @@ TEST(FileStore, MemoryRestoreKeepsTheSafetyChecks) {
         for (const auto& [path, bytes] : memory.Files())
             inMemoryFiles[path.substr(4)] = bytes;
         if (std::string(c.password) == "passw0rd") {  // garbage of the right length
-            ASSERT_EQ(onDiskFiles.count("note (restored 2)"), 1u);
-            EXPECT_EQ(onDiskFiles["note (restored 2)"].size(), 5u);
-            onDiskFiles["note (restored 2)"] = inMemoryFiles["note (restored 2)"] = "";
+            for (const char* copy : {"note (restored 2)", "note (restored 3)"}) {
+                ASSERT_EQ(onDiskFiles.count(copy), 1u);
+                EXPECT_EQ(onDiskFiles[copy].size(), 5u);
+                onDiskFiles[copy] = inMemoryFiles[copy] = "";
+            }
         }
         EXPECT_EQ(onDiskFiles, c.files) << c.password;
         EXPECT_EQ(inMemoryFiles, c.files) << c.password;

@@ -118,6 +118,17 @@ TEST(MappedRead, ViewsTakeWhatReadWouldAcrossBufferedMappedAndCopiedRuns) {
         EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(at));
     }
     EXPECT_FALSE(reader.failed());
+    // A view into the buffer keeps its bytes while the next one has the buffer filled again.
+    ByteReader again;
+    ASSERT_TRUE(again.Open(dir / "file"));
+    ByteView first, second;
+    ASSERT_EQ(again.View(1000, first), 1000u);
+    ASSERT_EQ(again.Skip((1 << 20) - 1010), (1 << 20) - 1010);
+    ASSERT_EQ(again.View(4000, second), 4000u);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(first.data()), 1000),
+              content.substr(0, 1000));
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(second.data()), 4000),
+              content.substr((1 << 20) - 10, 4000));
 }
 
 TEST(MappedReadGuard, EndsGuardedReadsPastAFilesEndAndPassesOtherSignalsOn) {

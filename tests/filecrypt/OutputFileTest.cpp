@@ -1,27 +1,34 @@
-// How outputs reach the disk and what they look like there: permission bits, flushes, FIFOs and
-// other files that are not regular, and temporary files left to a termination signal. A binary
-// of its own: it stands in for fdatasync, fsync, linkat and rename to watch their order, and it
-// forks.
+// How outputs reach the disk and what they look like there: permission bits, flushes, batches,
+// FIFOs and other files that are not regular, and temporary files left to a termination signal.
+// A binary of its own: it stands in for fdatasync, fsync, syncfs, sync_file_range, linkat,
+// renameat and openat to watch their order and make them fail, and it forks.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <linux/magic.h>
 #include <signal.h>
 #include <sys/mman.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cerrno>
 #include <chrono>
+#include <cstdarg>
 #include <cstdio>
 #include <cstring>
 #include <functional>
 #include <future>
+#include <map>
 
 #include "filecrypt/ContainerListing.h"
+#include "filecrypt/internal/DiskFolder.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
+#include "filecrypt/LayoutContainer.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "filecrypt/internal/AtomicOutputFile.h"
 #include "support/FixedClock.h"
@@ -32,8 +39,9 @@
 
 namespace {
 
-// Calls of the watched functions while recording is on: "sync file", "sync folder" and
-// "name N" when the name N appears in a folder (temporary names read "name temporary").
+// Calls of the watched functions while recording is on: "sync file", "sync folder", "sync
+// filesystem" and "name N" when the name N appears in a folder (temporary names read "name
+// temporary").
 std::vector<std::string> events;
 bool recording = false;
 
@@ -57,6 +65,43 @@ Function Next(const char* name) {
 // While not 0, fdatasync fails with this error, as when the disk lost the write.
 static int syncError = 0;
 
+// A call that fails: the at-th (from 1) of its kind after it was armed fails with error.
+struct Fault {
+    int error = 0;
+    int at = 1;
+    int seen = 0;
+    bool Strikes() {
+        if (error == 0 || ++seen != at) return false;
+        errno = error;
+        return true;
+    }
+};
+Fault syncfsFault, writtenFault, linkFault, renameFault, folderSyncFault;
+bool noUnnamedFiles = false;  // O_TMPFILE fails, as on FAT or NFS
+
+extern "C" int syncfs(int fd) {
+    Record("sync filesystem");
+    return syncfsFault.Strikes() ? -1 : Next<int (*)(int)>("syncfs")(fd);
+}
+
+extern "C" int sync_file_range(int fd, off64_t offset, off64_t bytes, unsigned int flags) {
+    if (writtenFault.Strikes()) return -1;
+    return Next<int (*)(int, off64_t, off64_t, unsigned int)>("sync_file_range")(fd, offset, bytes,
+                                                                                 flags);
+}
+
+extern "C" int openat(int folder, const char* path, int flags, ...) {
+    va_list rest;
+    va_start(rest, flags);
+    const auto mode = static_cast<mode_t>(va_arg(rest, unsigned int));
+    va_end(rest);
+    if (noUnnamedFiles && (flags & O_TMPFILE) == O_TMPFILE) {
+        errno = EOPNOTSUPP;
+        return -1;
+    }
+    return Next<int (*)(int, const char*, int, mode_t)>("openat")(folder, path, flags, mode);
+}
+
 extern "C" int fdatasync(int fd) {
     Record("sync file");
     if (syncError != 0) {
@@ -70,10 +115,12 @@ extern "C" int fsync(int fd) {
     struct stat info {};
     fstat(fd, &info);
     Record(S_ISDIR(info.st_mode) ? "sync folder" : "sync file");
+    if (S_ISDIR(info.st_mode) && folderSyncFault.Strikes()) return -1;
     return Next<int (*)(int)>("fsync")(fd);
 }
 
 extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char* to, int flags) {
+    if (linkFault.Strikes()) return -1;
     const int result = Next<int (*)(int, const char*, int, const char*, int)>("linkat")(
         fromFolder, from, toFolder, to, flags);
     if (result == 0) Record(Named(to));
@@ -83,10 +130,13 @@ extern "C" int linkat(int fromFolder, const char* from, int toFolder, const char
 // The permission bits of the last file renamed, as it was just before.
 mode_t modeBeforeRename = 0;
 
-extern "C" int rename(const char* from, const char* to) {
+extern "C" int renameat(int fromFolder, const char* from, int toFolder, const char* to) {
+    if (renameFault.Strikes()) return -1;
     struct stat info {};
-    if (lstat(from, &info) == 0) modeBeforeRename = info.st_mode & 07777;
-    const int result = Next<int (*)(const char*, const char*)>("rename")(from, to);
+    if (fstatat(fromFolder, from, &info, AT_SYMLINK_NOFOLLOW) == 0)
+        modeBeforeRename = info.st_mode & 07777;
+    const int result = Next<int (*)(int, const char*, int, const char*)>("renameat")(
+        fromFolder, from, toFolder, to);
     if (result == 0) Record(Named(to));
     return result;
 }
@@ -277,6 +327,113 @@ TEST_F(OutputFiles, DataReachesTheDiskBeforeItsNameAndTheNameBeforeTheRunGoesOn)
         EXPECT_THAT(events, ElementsAreArray(c.expected));
         EXPECT_EQ(ReadAll(out / "data"), "plain data");
         EXPECT_THAT(out.Names(), ElementsAre("data"));
+    }
+}
+
+// A restore's files wait for their names in batches: one flush of the filesystem per batch, the
+// names in the order of the entries, then one flush of the folder; without unnamed files each is
+// named alone. Whatever fails or is cancelled while files wait, nothing of the batch remains,
+// every existing file is as it was, and the report says nothing of the waiting entries but what
+// is true of them; a rename that fails after the names were given leaves the files before it.
+TEST_F(OutputFiles, ABatchIsFlushedOnceAndNamedInOrderOrNotAtAll) {
+    {
+        DiskFolder probe;
+        ASSERT_TRUE(probe.Open(out.path.string() + "/"));
+        if (!probe.CreateOutput("probe", ExistingFile::Replace)->Batchable())
+            GTEST_SKIP() << "this filesystem names each file alone";
+    }
+    const std::string box = dir / "batch.vrq";
+    WriteAll(box, testing::BuildContainer(
+                      kPassword,
+                      {{"a", "first"}, {"sub/x", ""}, {"b", "second"}, {"c", "3"}, {"sub/y", ""}},
+                      kFileRunClock));
+    const auto restore = [&](const FileRunSpeed& speed) {
+        return DecryptFiles(kPassword, box, observer, out.path.string() + "/", kFileRunClock,
+                            speed);
+    };
+    WriteAll(out / "b", "old b");
+    FileRunSpeed oneByOne;
+    oneByOne.batchFiles = 1;
+    ASSERT_TRUE(restore(oneByOne).status == FileRunStatus::Completed);
+    const std::vector<std::string> allLines = observer.lines;
+    const std::string skipped = " Entry 2 \"sub/x\" has a folder in its name; skipped";
+    const std::string fail = " Write File not Open ";
+    std::vector<std::string> aFail(allLines.begin(), allLines.begin() + 7);
+    aFail.insert(aFail.end(), {skipped, fail});
+    const std::vector<std::string> skipFail = {skipped, fail};
+    // What is in the folder afterwards: everything, nothing new, or a alone.
+    enum Left { kAll, kNothing, kA };
+    const std::map<std::string, std::string> left[] = {
+        {{"a", "first"}, {"b", "second"}, {"c", "3"}},
+        {{"b", "old b"}},
+        {{"a", "first"}, {"b", "old b"}}};
+    const std::vector<std::string> one = {"sync filesystem", "name a", "name c",
+                                          "name temporary",  "name b", "sync folder"};
+    const std::vector<std::string> full = {"sync filesystem", "name a", "name temporary", "name b",
+                                           "sync file",       "name c", "sync folder"};
+    std::vector<std::string> alone;
+    for (const char* name : {"name a", "name b", "name c"})
+        alone.insert(alone.end(), {"sync file", name, "sync folder"});
+    enum Also { kNone, kNoUnnamedFiles, kCancelAtC };
+    // Links are counted with the one that finds b's name taken.
+    struct Case {
+        const char* what;
+        std::int64_t batchFiles;
+        Also also;
+        Fault* fault;  // armed as armed
+        Fault armed;
+        std::vector<std::string> events;  // empty: not looked at
+        Left files;
+        std::vector<std::string> lines;
+        std::string failed;  // the failure's file, "" for none
+        int written;
+    } const cases[] = {
+        {"one batch", 4096, kNone, nullptr, {}, one, kAll, allLines, "", 3},
+        {"a batch exactly full", 3, kNone, nullptr, {}, one, kAll, allLines, "", 3},
+        {"full and one more, alone", 2, kNone, nullptr, {}, full, kAll, allLines, "", 3},
+        {"no unnamed files", 9, kNoUnnamedFiles, nullptr, {}, alone, kAll, allLines, "", 3},
+        {"flush fails", 9, kNone, &syncfsFault, {EIO}, {}, kNothing, {fail}, "a", 0},
+        {"flush fails meanwhile", 2, kNone, &syncfsFault, {EIO}, {}, kNothing, {fail}, "a", 0},
+        {"b's data is lost", 9, kNone, &writtenFault, {EIO, 2}, {}, kNothing, skipFail, "b", 0},
+        {"c's link fails", 9, kNone, &linkFault, {ENOSPC, 3}, {}, kNothing, skipFail, "c", 0},
+        {"link beside b fails", 9, kNone, &linkFault, {ENOSPC, 4}, {}, kA, aFail, "b", 1},
+        {"rename over b fails", 9, kNone, &renameFault, {EBUSY}, {}, kA, aFail, "b", 1},
+        {"cancelled at c", 9, kCancelAtC, nullptr, {}, {}, kNothing, {skipped}, "c", 0},
+        // The names are given; making them last is the folder's best effort, as for one file.
+        {"folder flush fails", 9, kNone, &folderSyncFault, {EIO}, one, kAll, allLines, "", 3},
+    };
+    struct statfs filesystem {};
+    ASSERT_EQ(statfs(out.path.c_str(), &filesystem), 0);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        // Memory has no write-back to fail.
+        if (c.fault == &writtenFault && filesystem.f_type == TMPFS_MAGIC) continue;
+        std::filesystem::remove_all(out.path);
+        std::filesystem::create_directory(out.path);
+        WriteAll(out / "b", "old b");
+        observer = RecordingObserver();
+        FileRunSpeed speed;
+        speed.batchFiles = c.batchFiles;
+        if (c.fault != nullptr) *c.fault = c.armed;
+        noUnnamedFiles = c.also == kNoUnnamedFiles;
+        if (c.also == kCancelAtC) observer.cancelAfterPositions = 3;
+        events.clear();
+        recording = true;
+        const FileRunResult result = restore(speed);
+        recording = false;
+        syncfsFault = writtenFault = linkFault = renameFault = folderSyncFault = Fault();
+        noUnnamedFiles = false;
+        if (!c.events.empty()) {
+            EXPECT_THAT(events, ElementsAreArray(c.events));
+        }
+        std::map<std::string, std::string> files;
+        for (const std::string& name : out.Names())
+            files[name] = ReadAll(out / name);
+        EXPECT_EQ(files, left[c.files]);
+        EXPECT_EQ(observer.lines, c.lines);
+        EXPECT_EQ(result.failurePath, c.failed.empty() ? "" : out / c.failed);
+        EXPECT_EQ(result.failureError, c.failed.empty() ? 0 : c.armed.error);
+        EXPECT_EQ(result.filesWritten, c.written);
     }
 }
 

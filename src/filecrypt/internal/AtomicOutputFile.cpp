@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <random>
@@ -32,19 +33,20 @@ mode_t CreationMode() {
 // is not the program that was trusted with them); anything else gets a creation's. Bits chosen
 // by another account (a 0666 file planted under the target's name) are not the runner's choice
 // and would open the data to others.
-mode_t ModeFor(const std::string& target) {
+mode_t ModeFor(int folder, const std::string& name) {
     struct stat info {};
-    if (lstat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode) && info.st_uid == geteuid())
+    if (fstatat(folder, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(info.st_mode) &&
+        info.st_uid == geteuid())
         return info.st_mode & 0777;
     return CreationMode();
 }
 
-// Whether the rename over path will be refused because its folder is sticky and the file is
+// Whether the rename over a file will be refused because its folder is sticky and the file is
 // another's (root and the folder's owner may). Known before anything is decrypted, so that no
 // decrypted byte lands in a temporary file that can never take the name.
-bool StickyRefuses(const std::string& folder, const struct stat& file) {
+bool StickyRefuses(int folder, const struct stat& file) {
     struct stat info {};
-    if (stat(folder.empty() ? "." : folder.c_str(), &info) != 0) return false;
+    if (fstat(folder, &info) != 0) return false;
     const uid_t self = geteuid();
     return (info.st_mode & S_ISVTX) != 0 && self != 0 && file.st_uid != self && info.st_uid != self;
 }
@@ -55,8 +57,8 @@ bool UnnamedFilesPossible() {
     return possible;
 }
 
-std::string TemporaryPrefix(const std::string& folder, const std::string& name) {
-    return folder + "." + name.substr(0, 200) + ".kiv-";
+std::string TemporaryPrefix(const std::string& name) {
+    return "." + name.substr(0, 200) + ".kiv-";
 }
 
 std::string RandomSuffix() {
@@ -70,76 +72,119 @@ std::string RandomSuffix() {
     return suffix;
 }
 
+}  // namespace
+
+int OpenFolderForOutputs(const std::string& folder) {
+    const char* path = folder.empty() ? "." : folder.c_str();
+    const int fd = open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    // A folder its runner may write but not list still takes files; it only cannot be flushed.
+    if (fd >= 0 || errno != EACCES) return fd;
+    return open(path, O_PATH | O_DIRECTORY | O_CLOEXEC);
+}
+
+namespace {
+
 // Flushes a file's data to the disk; filesystems that cannot flush have nothing to flush.
 bool Flush(int fd) {
     return fdatasync(fd) == 0 || errno == EINVAL || errno == ENOSYS;
 }
 
-// Makes the rename itself durable. Best effort: the output is in place either way.
-void SyncFolder(const std::string& folder) {
-    const int fd = open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    fsync(fd);
-    close(fd);
+// Links the unnamed file open as fd under name in folder. By the descriptor itself where the
+// kernel lets its opener do so (Linux 6.10 on, or with CAP_DAC_READ_SEARCH), which spares a walk
+// through /proc; else through /proc/self/fd.
+bool LinkOpenFile(int fd, int folder, const std::string& name) {
+    static std::atomic<bool> byDescriptor{true};
+    if (byDescriptor.load(std::memory_order_relaxed)) {
+        if (linkat(fd, "", folder, name.c_str(), AT_EMPTY_PATH) == 0) return true;
+        if (errno != ENOENT && errno != EPERM) return false;
+        byDescriptor.store(false, std::memory_order_relaxed);
+    }
+    const std::string self = "/proc/self/fd/" + std::to_string(fd);
+    return linkat(AT_FDCWD, self.c_str(), folder, name.c_str(), AT_SYMLINK_FOLLOW) == 0;
 }
 
 }  // namespace
 
 AtomicOutputFile::~AtomicOutputFile() {
     Discard();
+    CloseFolder();
 }
 
 bool AtomicOutputFile::Create(const std::string& path, ExistingFile existing) {
     Discard();
+    CloseFolder();
+    const std::string folder = FolderOf(path);
+    const int fd = OpenFolderForOutputs(folder);
+    if (fd < 0) return false;
+    if (!Create(fd, folder, StoredNameOf(path), existing)) {
+        const int error = errno;
+        close(fd);
+        errno = error;
+        return false;
+    }
+    ownsFolder_ = true;
+    return true;
+}
+
+bool AtomicOutputFile::Create(int folderFd, const std::string& folderPath, const std::string& name,
+                              ExistingFile existing, const Found* found) {
+    Discard();
+    CloseFolder();
+    folderFd_ = folderFd;
     existing_ = existing;
-    struct stat info {};
-    if (lstat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
+    folder_ = folderPath;
+    name_ = name;
+    return Examine(found) && (CreateUnnamed() || CreateNamed());
+}
+
+// Whether what has the target's name may be replaced, from what a look at it found.
+bool AtomicOutputFile::Examine(const Found* found) {
+    Found looked;
+    if (found == nullptr) {
+        struct stat info {};
+        if (fstatat(folderFd_, name_.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) looked = info;
+        found = &looked;
+    }
+    if (!*found) {
+        // A new name: the unnamed file can be created with a plain creation's bits at once.
+        finalMode_ = true;
+        return true;
+    }
+    const struct stat& info = **found;
+    finalMode_ = false;
+    if (!S_ISREG(info.st_mode) && !S_ISLNK(info.st_mode)) {
         errno = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
         return false;
     }
     // A file its runner may not write is not replaced either, though the folder would allow it:
     // as when the file is opened for writing, a read-only file stays as it is.
-    if (S_ISREG(info.st_mode) && faccessat(AT_FDCWD, path.c_str(), W_OK, AT_EACCESS) != 0)
+    if (S_ISREG(info.st_mode) && faccessat(folderFd_, name_.c_str(), W_OK, AT_EACCESS) != 0)
         return false;
-    target_ = path;
-    folder_ = FolderOf(path);
-    name_ = StoredNameOf(path);
-    if (existing == ExistingFile::Replace && lstat(path.c_str(), &info) == 0 &&
-        StickyRefuses(folder_, info)) {
+    if (existing_ == ExistingFile::Replace && StickyRefuses(folderFd_, info)) {
         errno = EPERM;
         return false;
     }
-    return CreateUnnamed() || CreateNamed();
+    return true;
 }
 
 bool AtomicOutputFile::CreateUnnamed() {
     if (!unnamedAllowed_ || !UnnamedFilesPossible()) return false;
-    // Readable by the owner only until Commit gives it its final bits.
-    fd_ = open(folder_.empty() ? "." : folder_.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600);
+    // Nobody can open an unnamed file by a name, so a new file gets its final bits at once. One
+    // that replaces another is readable by its owner only until Finish gives it that file's bits.
+    fd_ = openat(folderFd_, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, finalMode_ ? 0666 : 0600);
     unnamed_ = fd_ >= 0;
     return unnamed_;
 }
 
 bool AtomicOutputFile::CreateNamed() {
-    std::string pattern = TemporaryPrefix(folder_, name_) + "XXXXXX";
-    fd_ = mkostemp(pattern.data(), O_CLOEXEC);
-    if (fd_ < 0) return false;
-    temporary_ = pattern;
-    registrySlot_ = TemporaryFileRegistry::Add(temporary_);
-    return true;
-}
-
-bool AtomicOutputFile::LinkUnnamed() {
-    const std::string self = "/proc/self/fd/" + std::to_string(fd_);
-    if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, target_.c_str(), AT_SYMLINK_FOLLOW) == 0)
-        return true;
-    if (errno != EEXIST || existing_ == ExistingFile::Keep) return false;
-    // A link never replaces a file: link under a free temporary name, then rename over it.
+    finalMode_ = false;
+    // As mkostemp, but in the folder's descriptor.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string candidate = TemporaryPrefix(folder_, name_) + RandomSuffix();
-        if (linkat(AT_FDCWD, self.c_str(), AT_FDCWD, candidate.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+        const std::string candidate = TemporaryPrefix(name_) + RandomSuffix();
+        fd_ = openat(folderFd_, candidate.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd_ >= 0) {
             temporary_ = candidate;
-            registrySlot_ = TemporaryFileRegistry::Add(temporary_);
+            registrySlot_ = TemporaryFileRegistry::Add(folder_ + temporary_);
             return true;
         }
         if (errno != EEXIST) return false;
@@ -147,45 +192,126 @@ bool AtomicOutputFile::LinkUnnamed() {
     return false;
 }
 
-bool AtomicOutputFile::Commit() {
-    if (fd_ < 0) return false;
+bool AtomicOutputFile::LinkUnnamed() {
+    // Taken meanwhile: the bits are those of the file it replaces after all.
+    if (finalMode_) fchmod(fd_, ModeFor(folderFd_, name_));
+    // A link never replaces a file: link under a free temporary name, then rename over it.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string candidate = TemporaryPrefix(name_) + RandomSuffix();
+        if (LinkOpenFile(fd_, folderFd_, candidate)) {
+            temporary_ = candidate;
+            registrySlot_ = TemporaryFileRegistry::Add(folder_ + temporary_);
+            return true;
+        }
+        if (errno != EEXIST) return false;
+    }
+    return false;
+}
+
+void AtomicOutputFile::Finish() {
     // Best effort: FAT and some FUSE filesystems keep no permission bits and refuse to set them.
-    fchmod(fd_, ModeFor(target_));
-    // The data reaches the disk before the name does: after a power cut the target holds either
-    // its old content or the whole new one, never an empty file.
-    bool done = Flush(fd_);
-    if (done && unnamed_) done = LinkUnnamed();
-    const bool namedAsTarget = done && unnamed_ && temporary_.empty();
+    if (fd_ >= 0 && !finalMode_) fchmod(fd_, ModeFor(folderFd_, name_));
+}
+
+bool AtomicOutputFile::Written() {
+    if (fd_ < 0) return false;
+    // Waits for nothing once the disk was flushed; reports what failed to reach it since the
+    // file was opened.
+    if (sync_file_range(fd_, 0, 0, SYNC_FILE_RANGE_WAIT_BEFORE) == 0) return true;
+    const int error = errno;
+    Discard();
+    errno = error;
+    return false;
+}
+
+bool AtomicOutputFile::Name() {
+    if (fd_ < 0) return false;
+    if (unnamed_ && LinkOpenFile(fd_, folderFd_, name_)) {
+        namedAsTarget_ = true;
+        return Close();
+    }
+    // A file in the way is replaced by Place, through a name of its own for an instant.
+    if (unnamed_ && errno == EEXIST && existing_ == ExistingFile::Replace) return true;
+    if (unnamed_) {
+        const int saved = errno;
+        Discard();
+        errno = saved;
+        return false;
+    }
+    return Close();
+}
+
+bool AtomicOutputFile::Close() {
+    bool done = true;
     if (close(fd_) != 0) {
         // A close can be where a failed write-back shows: a name already given is taken back.
         const int closeError = errno;
-        if (namedAsTarget) unlink(target_.c_str());
+        if (namedAsTarget_) unlinkat(folderFd_, name_.c_str(), 0);
+        namedAsTarget_ = false;
         errno = closeError;
         done = false;
     }
     fd_ = -1;
-    if (done && !temporary_.empty()) done = PutInPlace();
+    unnamed_ = false;
     if (!done) {
+        const int saved = errno;
+        Discard();
+        errno = saved;
+    }
+    return done;
+}
+
+bool AtomicOutputFile::Place() {
+    // An unnamed file Name left open replaces a file: linked beside it, closed, renamed over it.
+    if (fd_ >= 0 && (!LinkUnnamed() || !Close())) {
+        const int saved = errno;
+        Discard();
+        errno = saved;
+        return false;
+    }
+    if (!temporary_.empty() && !PutInPlace()) {
         const int saved = errno;
         Discard();
         errno = saved;
         return false;
     }
     ForgetTemporary();
-    unnamed_ = false;
-    SyncFolder(folder_);
+    namedAsTarget_ = false;
+    return true;
+}
+
+void AtomicOutputFile::Unname() {
+    if (namedAsTarget_) unlinkat(folderFd_, name_.c_str(), 0);
+    namedAsTarget_ = false;
+    Discard();
+}
+
+bool AtomicOutputFile::Commit() {
+    if (fd_ < 0) return false;
+    Finish();
+    // The data reaches the disk before the name does: after a power cut the target holds either
+    // its old content or the whole new one, never an empty file.
+    if (!Flush(fd_)) {
+        const int saved = errno;
+        Discard();
+        errno = saved;
+        return false;
+    }
+    if (!Name() || !Place()) return false;
+    // Makes the rename itself durable. Best effort: the output is in place either way.
+    fsync(folderFd_);
     return true;
 }
 
 bool AtomicOutputFile::PutInPlace() {
     if (existing_ == ExistingFile::Replace)
-        return std::rename(temporary_.c_str(), target_.c_str()) == 0;
-    if (renameat2(AT_FDCWD, temporary_.c_str(), AT_FDCWD, target_.c_str(), RENAME_NOREPLACE) == 0)
+        return renameat(folderFd_, temporary_.c_str(), folderFd_, name_.c_str()) == 0;
+    if (renameat2(folderFd_, temporary_.c_str(), folderFd_, name_.c_str(), RENAME_NOREPLACE) == 0)
         return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // Filesystems without the no-replace rename still refuse a link over an existing name.
-    if (link(temporary_.c_str(), target_.c_str()) != 0) return false;
-    unlink(temporary_.c_str());
+    if (linkat(folderFd_, temporary_.c_str(), folderFd_, name_.c_str(), 0) != 0) return false;
+    unlinkat(folderFd_, temporary_.c_str(), 0);
     return true;
 }
 
@@ -193,7 +319,7 @@ void AtomicOutputFile::Discard() {
     if (fd_ >= 0) close(fd_);
     fd_ = -1;
     unnamed_ = false;
-    if (!temporary_.empty()) unlink(temporary_.c_str());
+    if (!temporary_.empty()) unlinkat(folderFd_, temporary_.c_str(), 0);
     ForgetTemporary();
 }
 
@@ -201,6 +327,12 @@ void AtomicOutputFile::ForgetTemporary() {
     TemporaryFileRegistry::Remove(registrySlot_);
     registrySlot_ = -1;
     temporary_.clear();
+}
+
+void AtomicOutputFile::CloseFolder() {
+    if (ownsFolder_ && folderFd_ >= 0) close(folderFd_);
+    ownsFolder_ = false;
+    folderFd_ = -1;
 }
 
 }  // namespace kiv

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <memory>
 #include <thread>
-#include <vector>
 
 #include "filecrypt/internal/ChunkWorkers.h"
 #include "filecrypt/internal/MappedReadGuard.h"
@@ -42,17 +42,22 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
 
     const auto bufferBlocks = static_cast<std::size_t>(std::min(chunk, blocks_));
     ByteView in[2];
-    std::vector<std::uint8_t> out[2];
+    // Sized to the entry, never more than a chunk, and not cleared first: every byte written is
+    // coded into them before.
+    std::unique_ptr<std::uint8_t[]> out[2];
+    const std::size_t outBytes = bufferBlocks * outWidth_;
     for (int i = 0; i < (chunks > 1 ? 2 : 1); ++i)
-        out[i].resize(bufferBlocks * outWidth_);
+        out[i] = std::make_unique_for_overwrite<std::uint8_t[]>(outBytes);
     // Plain bytes pass through them when decrypting.
     struct WipeWhenDone {
-        std::vector<std::uint8_t>* buffers[2];
+        bool plain;
+        std::size_t bytes;
+        std::unique_ptr<std::uint8_t[]>* buffers;
         ~WipeWhenDone() {
-            for (std::vector<std::uint8_t>* buffer : buffers)
-                WipeBytes(buffer->data(), buffer->size());
+            for (int i = 0; plain && i < 2; ++i)
+                WipeBytes(buffers[i].get(), buffers[i] ? bytes : 0);
         }
-    } wipe{{&out[0], &out[1]}};
+    } wipe{steps.plainOut, outBytes, out};
     // A mapped chunk whose pages could not be read; checked once its coding is finished.
     std::atomic<bool> faulted{false};
     // Declared after the buffers, so that its helpers are joined before the buffers go.
@@ -73,9 +78,9 @@ BlockStream::End BlockStream::Run(const Steps& steps, const FileRunSpeed& speed,
         const std::size_t count = coding ? countOf(c) : 0;
         const std::size_t pieces = (count + pieceBlocks - 1) / pieceBlocks + (writing ? 1 : 0);
         const std::uint8_t* from = coding ? in[c % 2].data() : nullptr;
-        std::uint8_t* to = out[c % 2].data();
+        std::uint8_t* to = out[c % 2].get();
         const bool mapped = coding && in[c % 2].Mapped();
-        const std::uint8_t* written = writing ? out[(c - 1) % 2].data() : nullptr;
+        const std::uint8_t* written = writing ? out[(c - 1) % 2].get() : nullptr;
         const std::size_t writeBytes =
             writing ? countOf(c - 1) * outWidth_ - (c == chunks ? trimLast_ : 0) : 0;
         bool wrote = true;

@@ -29,6 +29,8 @@ class BlockStream {
         bool concurrent = true;
         // Writes n coded bytes, or fails.
         std::function<bool(const std::uint8_t* data, std::size_t n)> write;
+        // Whether the coded bytes are plain text (a restore's), wiped from memory once written.
+        bool plainOut = false;
         // After blocks first..last (counted from 1) are written.
         std::function<void(std::int64_t first, std::int64_t last)> progress;
     };
