@@ -17,7 +17,7 @@ using avx2::kLanes;
 constexpr int kDecodeRegisters = 4;
 constexpr std::size_t kDecodeGroup = kDecodeRegisters * kLanes;
 // How far a block's coding may load or store past the block: 32-byte loads of its bytes, up to
-// 40 bytes of residues stored at once, 4-byte gathers and stores.
+// 40 bytes of residues stored at once, 16-byte loads and stores of rows and blocks.
 constexpr std::size_t kSlack = 40;
 // Tails are coded in local buffers of this many blocks, so that no load or store leaves the
 // caller's buffers.
@@ -31,96 +31,15 @@ void EncodeWithSlack(const BlockTables& t, const std::uint8_t* in, std::size_t c
     avx2::EncodeResidues<kRegs>(t, in, count, out, static_cast<std::size_t>(t.residues));
 }
 
-// Rows of 8 blocks, rowBytes apart, as columns of four bytes: lane b of quad[q] holds bytes
-// 4q..4q+3 of row b. Loads and transposes in place of a gather per column, which costs several
-// times as much; reads 16 x ceil(kQuads / 4) bytes from each row's start.
-template <int kQuads>
-KIV_AVX2 inline void LoadQuads(const std::uint8_t* in, std::size_t rowBytes, __m256i* quad) {
-#pragma GCC unroll 3
-    for (int c = 0; c < kQuads; c += 4) {
-        __m256i row[4];
-#pragma GCC unroll 4
-        for (int b = 0; b < 4; ++b) {
-            const std::uint8_t* const at = in + b * rowBytes + 4 * c;
-            const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at));
-            const __m128i high =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + 4 * rowBytes));
-            row[b] = _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
-        }
-        // Rows b and b + 4 share a register, one per half: a 4 x 4 transpose in each half.
-        const __m256i t0 = _mm256_unpacklo_epi32(row[0], row[1]);
-        const __m256i t1 = _mm256_unpackhi_epi32(row[0], row[1]);
-        const __m256i t2 = _mm256_unpacklo_epi32(row[2], row[3]);
-        const __m256i t3 = _mm256_unpackhi_epi32(row[2], row[3]);
-        quad[c] = _mm256_unpacklo_epi64(t0, t2);
-        quad[c + 1] = _mm256_unpackhi_epi64(t0, t2);
-        quad[c + 2] = _mm256_unpacklo_epi64(t1, t3);
-        quad[c + 3] = _mm256_unpackhi_epi64(t1, t3);
-    }
-}
-
-// Writes 8 blocks of L bytes from their words (lane b of word[w]: bytes 4w..4w+3 of block b),
-// in block order, each block's stores spilling into the next one, which overwrites them. Writes
-// 16 x ceil(words / 4) bytes from each block's start.
-class BlockStores {
-  public:
-    explicit BlockStores(int length) : length_(length), words_((length + 3) / 4) {
-        // Blocks of one word: the first L bytes of each lane side by side, in each half.
-        alignas(16) std::int8_t index[16];
-        for (int k = 0; k < 16; ++k)
-            index[k] =
-                static_cast<std::int8_t>(k < 4 * length ? 4 * (k / length) + k % length : -1);
-        pick_ = _mm_load_si128(reinterpret_cast<const __m128i*>(index));
-    }
-
-    KIV_AVX2 void operator()(const __m256i* word, std::uint8_t* out) const {
-        if (words_ == 1) {
-            const __m256i packed = _mm256_shuffle_epi8(word[0], _mm256_broadcastsi128_si256(pick_));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * length_),
-                             _mm256_extracti128_si256(packed, 1));
-            return;
-        }
-        const __m256i zero = _mm256_setzero_si256();
-        __m256i rows[2][4];
-        for (int c = 0; c < words_; c += 4) {
-            const __m256i w1 = c + 1 < words_ ? word[c + 1] : zero;
-            const __m256i w2 = c + 2 < words_ ? word[c + 2] : zero;
-            const __m256i w3 = c + 3 < words_ ? word[c + 3] : zero;
-            const __m256i t0 = _mm256_unpacklo_epi32(word[c], w1);
-            const __m256i t1 = _mm256_unpackhi_epi32(word[c], w1);
-            const __m256i t2 = _mm256_unpacklo_epi32(w2, w3);
-            const __m256i t3 = _mm256_unpackhi_epi32(w2, w3);
-            rows[c / 4][0] = _mm256_unpacklo_epi64(t0, t2);
-            rows[c / 4][1] = _mm256_unpackhi_epi64(t0, t2);
-            rows[c / 4][2] = _mm256_unpacklo_epi64(t1, t3);
-            rows[c / 4][3] = _mm256_unpackhi_epi64(t1, t3);
-        }
-        for (int b = 0; b < static_cast<int>(kLanes); ++b) {
-            for (int c = 0; c < words_; c += 4) {
-                const __m256i row = rows[c / 4][b % 4];
-                const __m128i half =
-                    b < 4 ? _mm256_castsi256_si128(row) : _mm256_extracti128_si256(row, 1);
-                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b * length_ + 4 * c), half);
-            }
-        }
-    }
-
-  private:
-    int length_;
-    int words_;
-    __m128i pick_;
-};
-
-// How far past a group of blocks the recombined decoding reads its rows and writes its blocks.
-constexpr std::size_t kRecombinedReach = 16;
+using avx2::BlockStores;
+using avx2::kDecodeReach;
 
 // Residue rows to blocks by recombination (the 16-bit form of RecombinationTables): per 8 blocks
 // a column of four residues at a time, split into two registers of 16-bit pairs, then one
 // multiply-add per pair and 16-bit column. The columns depend on each other only through their
 // carries, where Garner's digits form a chain of remainders per block. The columns above the
 // block's words only tell the sign of lanes near a multiple of M, and are left out when no lane
-// is. Reads and writes up to kRecombinedReach bytes past a group's last block.
+// is. Like DecodeGroups, reads and writes up to kDecodeReach bytes past a group's last block.
 template <int kQuads>
 KIV_AVX2 void DecodeRecombined(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
                                std::uint8_t* out) {
@@ -141,7 +60,9 @@ KIV_AVX2 void DecodeRecombined(const BlockTables& t, const std::uint8_t* in, std
         __m256i pair[kPairs];
         {
             __m256i quad[4 * ((kQuads + 3) / 4)];
-            LoadQuads<kQuads>(in, rowBytes, quad);
+#pragma GCC unroll 3
+            for (int c = 0; c < kQuads; c += 4)
+                avx2::LoadColumns(in + 4 * c, rowBytes, quad + c);
 #pragma GCC unroll 10
             for (int q = 0; q < kQuads; ++q) {
                 pair[2 * q] = _mm256_and_si256(quad[q], evenBytes);
@@ -222,7 +143,7 @@ std::size_t GroupBlocks(const BlockTables& t) {
 }
 
 // Decodes groups of GroupBlocks(t) blocks whose loads may read, and whose stores may write,
-// kRecombinedReach bytes past the group's last block.
+// kDecodeReach bytes past the group's last block.
 void DecodeWithSlack(const BlockTables& t, const std::uint8_t* in, std::size_t groups,
                      std::uint8_t* out) {
     if (!t.recombination.fit) {
@@ -295,7 +216,7 @@ void Avx2BlockKernel::Decode(const BlockTables& tables, const std::uint8_t* resi
     const auto width = static_cast<std::size_t>(tables.residues);
     // Whole groups followed by enough blocks to take the bytes they may reach past their end
     // (rows are at least as long as blocks).
-    const std::size_t spare = (kRecombinedReach + length - 1) / length;
+    const std::size_t spare = (kDecodeReach + length - 1) / length;
     const std::size_t group = GroupBlocks(tables);
     const std::size_t groups = count > spare ? (count - spare) / group : 0;
     DecodeWithSlack(tables, residues, groups, blocks);

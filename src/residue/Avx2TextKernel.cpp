@@ -168,23 +168,23 @@ KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
         chainRow[k] = end[k];
 }
 
-// Decodes groups of kRegs x 8 blocks whose gathers may read 2 values past the group's last block
-// and whose stores may write 3 bytes past it.
+// Decodes groups of kRegs x 8 blocks whose loads may read, and whose stores may write,
+// avx2::kDecodeReach bytes past the group's last block.
 template <int kRegs>
 void DecodeGroups(const TextBlockTables& t, const std::uint16_t* in, std::size_t groups,
                   std::uint8_t* out, std::uint8_t* zeros) {
     avx2::DecodeGroups<kRegs, true>(t, t.residues, in, groups, out, zeros);
 }
 
-// The last count < kRegs x 8 blocks, through buffers that hold the gathers' and stores' reach.
+// The last count < kRegs x 8 blocks, through buffers that hold the loads' and stores' reach.
 template <int kRegs>
 void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t count,
                 std::uint8_t* out, std::uint8_t* zeros) {
     constexpr std::size_t kGroup = kRegs * kLanes;
     const auto moduli = static_cast<std::size_t>(t.residues);
     const auto length = static_cast<std::size_t>(t.blockLength);
-    std::uint16_t values[kGroup * TextBlockTables::kMaxModuli + 2] = {};
-    std::uint8_t bytes[kGroup * TextBlockTables::kMaxBlock + 4];
+    std::uint16_t values[kGroup * TextBlockTables::kMaxModuli + avx2::kDecodeReach / 2] = {};
+    std::uint8_t bytes[kGroup * TextBlockTables::kMaxBlock + avx2::kDecodeReach];
     std::uint8_t counts[kGroup];
     std::memcpy(values, in, count * moduli * sizeof(std::uint16_t));
     DecodeGroups<kRegs>(t, values, 1, bytes, counts);
@@ -223,7 +223,9 @@ KIV_AVX2 bool Avx2TextKernel::PairValues(const TextBlockTables& tables, const ch
     // Low digit x 1 + high digit x 61 in each 16-bit lane.
     const __m256i weights = _mm256_set1_epi16(static_cast<short>(1 | 61 << 8));
     std::size_t p = 0;
-    for (; p + 16 <= pairs; p += 16) {
+    for (std::size_t next = 0; next < pairs && pairs >= 16; next += 16) {
+        // The last 16 pairs end the row, the values before them made twice.
+        p = std::min(next, pairs - 16);
         const __m256i c = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(chars + 2 * p));
         const __m256i upper = Between(c, 'A', 'Z');
         const __m256i lower = Between(c, 'a', 'z');
@@ -235,6 +237,7 @@ KIV_AVX2 bool Avx2TextKernel::PairValues(const TextBlockTables& tables, const ch
         digit = _mm256_sub_epi8(digit, _mm256_and_si256(lower, _mm256_set1_epi8(6)));
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(values + p),
                             _mm256_maddubs_epi16(digit, weights));
+        p += 16;
     }
     for (; p < pairs; ++p) {
         const std::uint16_t low = tables.charDigit[static_cast<std::uint8_t>(chars[2 * p])];
