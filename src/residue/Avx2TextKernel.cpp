@@ -41,9 +41,9 @@ KIV_AVX2 inline __m256i ShiftDown(__m256i a, __m256i next) {
 
 // One block's noise in 16-bit lanes, modulus k in lane k: t mod 71 from the chain value c,
 // u = (m mod 19 x (t mod 71) + c) mod 19, v = m x u + residue, and v's two base-61 digits.
-// Returns the next chain values (low digit + 1) and stores the characters.
+// Returns the next chain values (low digit + 1) and the characters, two per lane.
 KIV_AVX2 inline __m256i NoiseLanes(__m256i c, __m256i base, __m256i m, __m256i m19, __m256i residue,
-                                   char* out) {
+                                   __m256i& characters) {
     __m256i r71 = _mm256_add_epi16(base, c);  // below 71 + 62
     r71 = _mm256_min_epu16(r71, _mm256_sub_epi16(r71, _mm256_set1_epi16(71)));
     const __m256i x = _mm256_add_epi16(_mm256_mullo_epi16(m19, r71), c);  // at most 1321
@@ -56,7 +56,7 @@ KIV_AVX2 inline __m256i NoiseLanes(__m256i c, __m256i base, __m256i m, __m256i m
         _mm256_srli_epi16(_mm256_mulhi_epu16(v, _mm256_set1_epi16(static_cast<short>(34380))), 5);
     // The low digit in the low byte and the high one above it: v - 61 high + 256 high.
     const __m256i digits = _mm256_add_epi16(v, _mm256_mullo_epi16(high, _mm256_set1_epi16(195)));
-    _mm256_storeu_si256(reinterpret_cast<__m256i*>(out), DigitCharacters(digits));
+    characters = DigitCharacters(digits);
     return _mm256_add_epi16(_mm256_and_si256(digits, _mm256_set1_epi16(0xff)),
                             _mm256_set1_epi16(1));
 }
@@ -89,7 +89,9 @@ struct NoiseStep {
             c[r] = _mm256_blendv_epi8(c[r], fixed, fixedMask[r]);
             const __m256i residue = _mm256_cvtepu8_epi16(
                 _mm_loadu_si128(reinterpret_cast<const __m128i*>(residues + 16 * r)));
-            chain[r] = NoiseLanes(c[r], base[r], m[r], m19[r], residue, out + 32 * r);
+            __m256i characters;
+            chain[r] = NoiseLanes(c[r], base[r], m[r], m19[r], residue, characters);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + 32 * r), characters);
         }
     }
 
@@ -168,6 +170,102 @@ KIV_AVX2 void NoiseOf(const TextBlockTables& t, const std::uint16_t* baseRow,
         chainRow[k] = end[k];
 }
 
+// Keys of at most 8 moduli, two blocks to a register: each 128-bit half holds one stream's block
+// in its 8 16-bit lanes, so one pass of the noise steps serves two streams where the code above
+// fills 7 of 16 lanes with one block.
+constexpr int kHalfModuli = 8;
+
+// An 8-lane row of the tables in both halves of a register.
+KIV_AVX2 inline __m256i Halves(const std::uint16_t* row) {
+    return _mm256_broadcastsi128_si256(_mm_loadu_si128(reinterpret_cast<const __m128i*>(row)));
+}
+
+// The per-key constants of the noise in both halves, and one block of each of two streams.
+struct HalfNoise {
+    KIV_AVX2 HalfNoise(const TextBlockTables& t, const std::uint16_t* baseRow,
+                       std::uint32_t fixedChain)
+        : fixed(_mm256_set1_epi16(static_cast<short>(fixedChain))),
+          base(Halves(baseRow)),
+          m(Halves(t.noiseModulus.data())),
+          m19(Halves(t.noiseModulus19.data())),
+          last(Halves(t.noiseLastLanes.data())) {}
+
+    // The next blocks of the streams in the low and high half of chain, whose residues start
+    // at low and high; returns their characters, each stream's 16 in its half.
+    KIV_AVX2 __m256i operator()(__m256i& chain, const std::uint8_t* low,
+                                const std::uint8_t* high) const {
+        // Lane k takes the chain of lane k + 1 of the stream's previous block; the last
+        // modulus takes the fixed entry.
+        const __m256i c = _mm256_blendv_epi8(_mm256_srli_si256(chain, 2), fixed, last);
+        const __m256i residue = _mm256_cvtepu8_epi16(
+            _mm_unpacklo_epi64(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(low)),
+                               _mm_loadl_epi64(reinterpret_cast<const __m128i*>(high))));
+        __m256i characters;
+        chain = NoiseLanes(c, base, m, m19, residue, characters);
+        return characters;
+    }
+
+    __m256i fixed, base, m, m19, last;
+};
+
+// As QuarterStreams of the AVX-512 code: stream s > 0 starts n - 2 blocks before its first own
+// block from any chain values, and those blocks' characters are thrown away. Stream s takes the
+// blocks from s x span on, span = steps - (n - 2), so that its first n - 2 are the previous
+// stream's last ones; stream s runs in half s % 2 of register s / 2.
+template <int kRegs>
+KIV_AVX2 void HalfStreams(const TextBlockTables& t, const std::uint16_t* baseRow,
+                          const std::uint8_t* residues, std::size_t count, std::uint32_t* chainRow,
+                          char* out, const std::uint32_t* at) {
+    constexpr int kStreams = 2 * kRegs;
+    const int moduli = t.residues;
+    const auto chars = 2 * static_cast<std::size_t>(moduli);
+    const HalfNoise step(t, baseRow, chainRow[moduli]);
+    const auto warm = static_cast<std::size_t>(moduli - 1);
+    const std::size_t steps = (count + (kStreams - 1) * warm) / kStreams;
+    const std::size_t span = steps - warm;
+    alignas(16) std::uint16_t start[kHalfModuli] = {};
+    for (int k = 0; k < moduli; ++k)
+        start[k] = static_cast<std::uint16_t>(chainRow[k]);
+    __m256i chain[kRegs] = {};
+    chain[0] = _mm256_castsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(start)));
+    // A block's 16-byte store reaches over the blocks after it: a stream's last blocks go
+    // through the scratch, so that they leave the next stream's first ones alone.
+    const std::size_t late = std::min(steps, (16 + chars - 1) / chars);
+    alignas(16) char scratch[16];
+    for (std::size_t i = 0; i < steps; ++i) {
+        __m256i text[kRegs];
+        const std::uint8_t* const row = residues + 32 * i;
+#pragma GCC unroll 4
+        for (int r = 0; r < kRegs; ++r)
+            text[r] = step(chain[r], row + 32 * 2 * r * span, row + 32 * (2 * r + 1) * span);
+        const bool warming = i < warm, ending = i >= steps - late;
+        const std::uint32_t* atRow = at + i;
+#pragma GCC unroll 8
+        for (int s = 0; s < kStreams; ++s) {
+            if (s > 0 && warming) continue;
+            const __m128i part = s % 2 == 0 ? _mm256_castsi256_si128(text[s / 2])
+                                            : _mm256_extracti128_si256(text[s / 2], 1);
+            char* to = out + atRow[s * span];
+            if (ending) {
+                _mm_store_si128(reinterpret_cast<__m128i*>(scratch), part);
+                std::memcpy(to, scratch, chars);
+            } else {
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(to), part);
+            }
+        }
+    }
+    // The last stream's chain goes on, one block at a time, to the end.
+    __m256i one = _mm256_permute2x128_si256(chain[kRegs - 1], chain[kRegs - 1], 0x11);
+    for (std::size_t b = (kStreams - 1) * span + steps; b < count; ++b) {
+        const __m256i text = step(one, residues + 32 * b, residues + 32 * b);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + at[b]), _mm256_castsi256_si128(text));
+    }
+    alignas(16) std::uint16_t end[kHalfModuli];
+    _mm_store_si128(reinterpret_cast<__m128i*>(end), _mm256_castsi256_si128(one));
+    for (int k = 0; k < moduli; ++k)
+        chainRow[k] = end[k];
+}
+
 // Decodes groups of kRegs x 8 blocks whose loads may read, and whose stores may write,
 // avx2::kDecodeReach bytes past the group's last block.
 template <int kRegs>
@@ -211,7 +309,10 @@ void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t*
 void Avx2TextKernel::Noise(const TextBlockTables& tables, const std::uint16_t* base,
                            const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
                            char* out, const std::uint32_t* at) {
-    if (tables.residues <= 16) {
+    const auto warm = static_cast<std::size_t>(tables.residues - 1);
+    if (tables.residues <= kHalfModuli && count >= 8 * (warm + kStreamBlocks)) {
+        HalfStreams<4>(tables, base, residues, count, chain, out, at);
+    } else if (tables.residues <= 16) {
         NoiseOf<1>(tables, base, residues, count, chain, out, at);
     } else {
         NoiseOf<2>(tables, base, residues, count, chain, out, at);
