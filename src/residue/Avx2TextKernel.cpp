@@ -266,6 +266,73 @@ KIV_AVX2 void HalfStreams(const TextBlockTables& t, const std::uint16_t* baseRow
         chainRow[k] = end[k];
 }
 
+// Blocks of at most 3 bytes (3-byte keys, whose blocks are many and short) take their residues 8
+// at a time, one block per lane, where the code above takes a register per block: the block's
+// number N < 2^24 is lo + 65536 hi with hi < 256, so lo + hi x (65536 mod m) < 2^17 lies within
+// the float remainder's range. For keys of up to 16 moduli; reads 32 bytes from the start of
+// each 8 blocks, within what a block-by-block reading of them reads.
+constexpr int kShortBlock = 3;
+constexpr int kShortBlockModuli = 16;
+
+template <int kQuads>
+KIV_AVX2 void ShortBlockResidues(const TextBlockTables& t, const std::uint8_t* text,
+                                 std::size_t count, std::uint8_t* residues) {
+    const int length = t.blockLength;
+    const auto stride = static_cast<std::size_t>(length);
+    // Blocks 0..3 from the first 16 bytes, blocks 4..7 from byte 4L on; lane i of each half
+    // takes its block's bytes, zero above them.
+    const __m256i halves =
+        _mm256_setr_epi32(0, 1, 2, 3, length, length + 1, length + 2, length + 3);
+    alignas(16) std::int8_t index[16];
+    for (int k = 0; k < 16; ++k)
+        index[k] = static_cast<std::int8_t>(k % 4 < length ? k / 4 * length + k % 4 : -1);
+    const __m256i pick =
+        _mm256_broadcastsi128_si256(_mm_load_si128(reinterpret_cast<const __m128i*>(index)));
+    // A 4 x 4 byte transpose in each dword group: moduli by blocks into blocks by moduli.
+    const __m256i transpose = _mm256_broadcastsi128_si256(
+        _mm_setr_epi8(0, 4, 8, 12, 1, 5, 9, 13, 2, 6, 10, 14, 3, 7, 11, 15));
+    const __m256i lowHalf = _mm256_set1_epi32(0xffff);
+    for (std::size_t b = 0; b < count; b += kLanes) {
+        const __m256i bytes = _mm256_permutevar8x32_epi32(
+            _mm256_loadu_si256(reinterpret_cast<const __m256i*>(text + b * stride)), halves);
+        const __m256i number = _mm256_shuffle_epi8(bytes, pick);
+        // Four moduli at a time into bytes: in each half, modulus 4q + j of block i at 4j + i.
+        __m256i quad[4] = {};
+#pragma GCC unroll 4
+        for (int q = 0; q < kQuads; ++q) {
+            __m256i r[4];
+#pragma GCC unroll 4
+            for (int j = 0; j < 4; ++j) {
+                const int k = 4 * q + j;
+                // lo x 1 and hi x (65536 mod m) in the two halves of each lane, both below 2^16.
+                const __m256i parts =
+                    _mm256_mullo_epi16(number, _mm256_set1_epi32(t.fold[k] << 16 | 1));
+                const __m256i v = _mm256_add_epi32(_mm256_and_si256(parts, lowHalf),
+                                                   _mm256_srli_epi32(parts, 16));
+                r[j] = avx2::Remainder(v, _mm256_set1_ps(t.reciprocal[k]),
+                                       _mm256_set1_epi32(t.modulus[k]));
+            }
+            const __m256i packed = _mm256_packus_epi16(_mm256_packus_epi32(r[0], r[1]),
+                                                       _mm256_packus_epi32(r[2], r[3]));
+            quad[q] = _mm256_shuffle_epi8(packed, transpose);
+        }
+        // Each block's 16 moduli: block i in the low half of row[i], block i + 4 in the high.
+        const __m256i a0 = _mm256_unpacklo_epi32(quad[0], quad[1]);
+        const __m256i a1 = _mm256_unpackhi_epi32(quad[0], quad[1]);
+        const __m256i c0 = _mm256_unpacklo_epi32(quad[2], quad[3]);
+        const __m256i c1 = _mm256_unpackhi_epi32(quad[2], quad[3]);
+        const __m256i row[4] = {_mm256_unpacklo_epi64(a0, c0), _mm256_unpackhi_epi64(a0, c0),
+                                _mm256_unpacklo_epi64(a1, c1), _mm256_unpackhi_epi64(a1, c1)};
+        const std::size_t blocks = std::min(kLanes, count - b);
+#pragma GCC unroll 8
+        for (std::size_t i = 0; i < blocks; ++i) {
+            const __m128i moduli =
+                i < 4 ? _mm256_castsi256_si128(row[i]) : _mm256_extracti128_si256(row[i - 4], 1);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(residues + 32 * (b + i)), moduli);
+        }
+    }
+}
+
 // Decodes groups of kRegs x 8 blocks whose loads may read, and whose stores may write,
 // avx2::kDecodeReach bytes past the group's last block.
 template <int kRegs>
@@ -294,6 +361,17 @@ void DecodeTail(const TextBlockTables& t, const std::uint16_t* in, std::size_t c
 
 void Avx2TextKernel::Residues(const TextBlockTables& tables, const std::uint8_t* text,
                               std::size_t count, std::uint8_t* residues) {
+    if (tables.blockLength <= kShortBlock && tables.residues <= kShortBlockModuli) {
+        switch ((tables.residues + 3) / 4) {
+            case 1:
+            case 2:
+                return ShortBlockResidues<2>(tables, text, count, residues);
+            case 3:
+                return ShortBlockResidues<3>(tables, text, count, residues);
+            default:
+                return ShortBlockResidues<4>(tables, text, count, residues);
+        }
+    }
     switch ((tables.residues + 7) / 8) {
         case 1:
             return avx2::EncodeResidues<1>(tables, text, count, residues, 32);
