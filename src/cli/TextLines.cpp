@@ -4,6 +4,7 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,9 +81,10 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
 bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key, const TextGeometry& geometry, std::size_t number,
                   std::string_view line, bool decrypted, const std::string& output) {
-    const std::string lineNumber = std::to_string(number);
+    // Made only for a line that has something to report: most have nothing.
+    const auto lineNumber = [number] { return std::to_string(number); };
     const auto writtenBack = [&](const std::string& why) {
-        err << "kiv-cli: " << CliWording(Message::LineWrittenBack, {lineNumber, why}) << '\n';
+        err << "kiv-cli: " << CliWording(Message::LineWrittenBack, {lineNumber(), why}) << '\n';
     };
     if (geometry.chars == 0) {
         if (!decrypted) writtenBack(CliText(Message::NotCipherTextForPassword));
@@ -100,7 +102,7 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
     for (const std::size_t k : leftOut)
         err << "kiv-cli: "
             << CliWording(Message::BlockLeftOut,
-                          {lineNumber, std::to_string(k + 1), std::to_string(blocks),
+                          {lineNumber(), std::to_string(k + 1), std::to_string(blocks),
                            BlockFault(order, line, k * geometry.chars, geometry.chars)})
             << '\n';
     return leftOut.empty();
@@ -217,8 +219,26 @@ bool EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
     return whole;
 }
 
+// One batch of decryption: the lines' decryptions (or the lines handed back) and the failure
+// lines for standard error, in line order.
+struct DecryptedBatch {
+    std::vector<std::string> outputs = std::vector<std::string>(kBatchLines);
+    std::unique_ptr<bool[]> decrypted{new bool[kBatchLines]};
+    std::size_t count = 0;
+    std::string failures;
+    bool whole = true;
+
+    // The decrypted lines are wiped when the last of them is written.
+    ~DecryptedBatch() {
+        for (std::string& text : outputs)
+            WipeText(text);
+    }
+};
+
 // Decrypts standard input line by line; false when a line was handed back unchanged or lost a
-// block.
+// block. As with encryption, reading a batch and writing the one before run beside the
+// decryption, which keeps to one thread of its own (the workspace is only ever used there), and
+// at a terminal all runs on one thread.
 bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
                   const std::string& key) {
     const TextGeometry geometry = TextGeometryOf(ws, key);
@@ -226,46 +246,87 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
                                                     : (kLongestPlainLine + geometry.length - 1) /
                                                           geometry.length * geometry.chars;
     LineBatchReader reader(context.in, longest, Reads(context));
-    std::vector<std::string> outputs(kBatchLines);
-    // The decrypted lines are wiped when the last of them is written.
-    struct WipeAll {
-        std::vector<std::string>& texts;
-        ~WipeAll() {
-            for (std::string& text : texts)
-                WipeText(text);
-        }
-    } wipeOutputs{outputs};
-    std::unique_ptr<bool[]> decrypted(new bool[kBatchLines]);
-    bool all = true;
-    std::size_t first = 1;  // the number of the batch's first line
-    for (;;) {
-        const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
-        const std::size_t count = lines.size();
-        if (count == 0) break;
-        CountedMessages batch;
-        DecryptTexts(ws, order, key, lines.data(), count, outputs.data(), decrypted.get(), batch);
-        const std::vector<std::size_t>& tooLong = reader.TooLong();
+    // Decrypts lines (numbered from first on) into batch; the too-long ones are at tooLong.
+    auto decrypt = [&ws, &order, &key, &geometry, longest](
+                       const std::vector<std::string_view>& lines,
+                       const std::vector<std::size_t>& tooLong, std::size_t first,
+                       DecryptedBatch& batch) {
+        batch.count = lines.size();
+        batch.failures.clear();
+        batch.whole = true;
+        CountedMessages messages;
+        DecryptTexts(ws, order, key, lines.data(), batch.count, batch.outputs.data(),
+                     batch.decrypted.get(), messages);
+        std::ostringstream err;
         auto nextTooLong = tooLong.begin();
-        for (std::size_t t = 0; t < count; ++t) {
-            WriteLine(context.out, outputs[t]);
+        for (std::size_t t = 0; t < batch.count; ++t) {
             if (nextTooLong != tooLong.end() && *nextTooLong == t) {
-                ReportTooLong(context.err, first + t, false, longest);
+                ReportTooLong(err, first + t, false, longest);
                 ++nextTooLong;
-                all = false;
-            } else if (!ReportLosses(context.err, ws, order, key, geometry, first + t, lines[t],
-                                     decrypted[t], outputs[t])) {
-                all = false;
-            }
-            // One very long line must not keep its room in every slot it passed through.
-            if (outputs[t].capacity() > kBatchBytes) {
-                WipeText(outputs[t]);
-                outputs[t].shrink_to_fit();
+                batch.whole = false;
+            } else if (!ReportLosses(err, ws, order, key, geometry, first + t, lines[t],
+                                     batch.decrypted[t], batch.outputs[t])) {
+                batch.whole = false;
             }
         }
-        first += count;
-        if (context.inIsTerminal) context.out.flush();
-        if (!context.out) break;  // the caller says why
+        batch.failures = err.str();
+    };
+    bool all = true;
+    auto write = [&context, &all](DecryptedBatch& batch) {
+        for (std::size_t t = 0; t < batch.count; ++t) {
+            WriteLine(context.out, batch.outputs[t]);
+            // One very long line must not keep its room in every slot it passed through.
+            if (batch.outputs[t].capacity() > kBatchBytes) {
+                WipeText(batch.outputs[t]);
+                batch.outputs[t].shrink_to_fit();
+            }
+        }
+        context.err << batch.failures;
+        all = all && batch.whole;
+    };
+
+    DecryptedBatch batches[2];
+    std::size_t first = 1;  // the number of the next batch's first line
+    auto next = [&]() -> const std::vector<std::string_view>& {
+        return reader.Next(BatchLines(context), kBatchBytes);
+    };
+    if (context.inIsTerminal) {
+        for (;;) {
+            const std::vector<std::string_view>& lines = next();
+            if (lines.empty()) break;
+            decrypt(lines, reader.TooLong(), first, batches[0]);
+            first += lines.size();
+            write(batches[0]);
+            context.out.flush();
+            if (!context.out) break;  // the caller says why
+        }
+        return all;
     }
+    // Declared after what its jobs use, so that it ends (with its job) first.
+    SerialWorker worker;
+    const std::vector<std::string_view>* lines = &next();
+    if (lines->empty()) return all;
+    int slot = 0;
+    worker.Start([&, lines, tooLong = reader.TooLong(), from = first] {
+        decrypt(*lines, tooLong, from, batches[0]);
+    });
+    first += lines->size();
+    for (;;) {
+        // The batch under way stays readable through this call.
+        lines = &next();
+        worker.Wait();
+        const bool more = !lines->empty();
+        if (more) {
+            worker.Start([&, lines, tooLong = reader.TooLong(), from = first, slot] {
+                decrypt(*lines, tooLong, from, batches[1 - slot]);
+            });
+            first += lines->size();
+        }
+        write(batches[slot]);
+        if (!more || !context.out) break;  // the caller says why
+        slot = 1 - slot;
+    }
+    worker.Wait();
     return all;
 }
 

@@ -1,6 +1,8 @@
 #include "residue/KernelRegistry.h"
 
 #include <algorithm>
+#include <cstdlib>
+#include <string_view>
 
 #include "residue/PortableBlockKernel.h"
 #include "residue/internal/Avx2BlockKernel.h"
@@ -112,7 +114,19 @@ constexpr InstructionSet kFromTheBest[] = {InstructionSet::Avx512, InstructionSe
 }  // namespace
 
 bool KernelRegistry::Runs(InstructionSet set) {
-    return TableOf(set) != nullptr && Detected(set);
+    return set <= Ceiling() && TableOf(set) != nullptr && Detected(set);
+}
+
+InstructionSet KernelRegistry::Ceiling() {
+    static const InstructionSet ceiling = CeilingOf(std::getenv("KIV_INSTRUCTION_SET"));
+    return ceiling;
+}
+
+InstructionSet KernelRegistry::CeilingOf(const char* value) {
+    const std::string_view name = value == nullptr ? "" : value;
+    for (const InstructionSet set : {InstructionSet::Portable, InstructionSet::Avx2})
+        if (name == Name(set)) return set;
+    return InstructionSet::Avx512;
 }
 
 InstructionSet KernelRegistry::Best() {

@@ -53,6 +53,25 @@ std::array<std::int32_t, kDigits> Balanced(const Number& x, int count) {
     return out;
 }
 
+// The digits 0..count-1 of x in base 2^16 (mod 2^(16 count)), rewritten between -32768 and
+// 32767, the carry out of the top one dropped.
+std::array<std::int32_t, kDigits / 2> BalancedWide(const Number& x, int count) {
+    std::array<std::int32_t, kDigits / 2> out{};
+    std::int32_t carry = 0;
+    for (int j = 0; j < count; ++j) {
+        std::int32_t d = static_cast<std::int32_t>(x[2 * j] | x[2 * j + 1] << 8) + carry;
+        carry = d >= 32768 ? 1 : 0;
+        out[j] = d - 65536 * carry;
+    }
+    return out;
+}
+
+// The value x with its signed 16-bit half (0 low, 1 high) set to value.
+std::int32_t Half(std::int32_t x, int half, std::int32_t value) {
+    const auto bits = static_cast<std::uint32_t>(static_cast<std::uint16_t>(value));
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(x) | bits << (16 * half));
+}
+
 // Signed byte b of a four-byte lane.
 std::int32_t Lane(std::int32_t lane, int b, std::int32_t value) {
     const auto byte = static_cast<std::uint32_t>(static_cast<std::uint8_t>(value));
@@ -82,8 +101,9 @@ RecombinationTables::RecombinationTables(const std::uint32_t* moduli, int count,
     }
     if (columns == 0) return;
 
-    auto truncated = [&](Number x) {
-        for (int j = columns; j < kDigits; ++j)
+    wideColumns = (columns + 1) / 2;
+    auto truncated = [&](Number x, int bytes) {
+        for (int j = bytes; j < kDigits; ++j)
             x[j] = 0;
         return x;
     };
@@ -104,13 +124,19 @@ RecombinationTables::RecombinationTables(const std::uint32_t* moduli, int count,
         Number basis = others;
         MultiplyBy(basis, inverse);
         if (centred) basis = Minus(basis, whole);
-        const auto column = Balanced(truncated(basis), columns);
+        const auto column = Balanced(truncated(basis, columns), columns);
+        const auto wide = BalancedWide(truncated(basis, 2 * wideColumns), wideColumns);
         // floor((inverse / p - centred) x 2^30), as a whole number below 2^29 in size.
         const std::int64_t scaled =
             (static_cast<std::int64_t>(inverse) - (centred ? static_cast<std::int64_t>(p) : 0))
             << kFractionBits;
         std::int64_t floored = scaled >= 0 ? scaled / p : -((-scaled + p - 1) / p);
         const int q = i / 4, b = i % 4;
+        const int pair = 2 * q + b % 2, half = b / 2;
+        const std::int64_t low = ((floored + 32768) & 0xffff) - 32768;
+        wideFraction[0][pair] = Half(wideFraction[0][pair], half, static_cast<std::int32_t>(low));
+        wideFraction[1][pair] =
+            Half(wideFraction[1][pair], half, static_cast<std::int32_t>((floored - low) / 65536));
         for (int f = 0; f < kFractionDigits; ++f) {
             const std::int64_t digit = ((floored + 128) & 0xff) - 128;
             fraction[f][q] = Lane(fraction[f][q], b, static_cast<std::int32_t>(digit));
@@ -118,10 +144,16 @@ RecombinationTables::RecombinationTables(const std::uint32_t* moduli, int count,
         }
         for (int j = 0; j < columns; ++j)
             digits[j][q] = Lane(digits[j][q], b, column[j]);
+        for (int j = 0; j < wideColumns; ++j)
+            wideDigits[j][pair] = Half(wideDigits[j][pair], half, wide[j]);
     }
 
     Number zero{};
-    const auto negated = Balanced(truncated(Minus(zero, whole)), columns);
+    const auto negated = Balanced(truncated(Minus(zero, whole), columns), columns);
+    const auto negatedWide =
+        BalancedWide(truncated(Minus(zero, whole), 2 * wideColumns), wideColumns);
+    for (int j = 0; j < wideColumns; ++j)
+        wideCorrection[j] = Half(0, 0, negatedWide[j]);
     Number shifted = whole;
     MultiplyBy(shifted, 32768);
     for (int j = 0; j < columns; ++j) {

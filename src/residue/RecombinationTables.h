@@ -19,6 +19,11 @@ namespace kiv {
 // S - (k + 1) M, which is negative exactly when that top bit is set; then D = that + M. Genuine
 // blocks (D < 256^L) never take that turn; the kernel mends the rare lanes that do.
 //
+// The same two dot products come in two forms: byte digits, four residues to a 32-bit lane (for
+// the unsigned-by-signed byte multiply-adds of AVX-512 VNNI), and 16-bit digits, two residues to
+// a lane (for the 16-bit multiply-adds every AVX2 processor has, whose byte form would saturate:
+// two products of 255 by a digit near 128 pass 2^15). Both give the same k, "near" and D.
+//
 // Built only for pairwise distinct moduli; fit tells whether the geometry allows it (the doubt
 // must stay below half of 256^W, which holds for every file key).
 struct RecombinationTables {
@@ -47,6 +52,22 @@ struct RecombinationTables {
     std::array<std::int32_t, kMaxColumns> offset{};
     // M mod 256^L, little-endian: what the mended lanes add.
     std::array<std::uint8_t, kMaxColumns> product{};
+
+    // The 16-bit form. Residue i of a block sits in pair 2(i / 4) + i % 2, in its low half for
+    // i % 4 < 2 and in its high half otherwise: the pairs are a gather of four residue bytes
+    // split into its even and its odd bytes. Each pair holds the two residues' signed 16-bit
+    // digits (0 past the last residue). The sums stay below 2^29 in size.
+    static constexpr int kWideFractionDigits = 2;
+    static constexpr int kMaxPairs = 2 * kMaxQuads;
+    static constexpr int kMaxWideColumns = kMaxColumns / 2;
+    // C: columns of 16 bits, 2C >= W, the top bit of column C - 1 telling the sign.
+    int wideColumns = 0;
+    // Digits of the fractions: the low 16 bits, then the rest (14 bits below the point).
+    std::array<std::array<std::int32_t, kMaxPairs>, kWideFractionDigits> wideFraction{};
+    std::array<std::array<std::int32_t, kMaxPairs>, kMaxWideColumns> wideDigits{};
+    // Column J's factor of k (k itself, below 2^13 in size, in the low half of its lane): the
+    // signed 16-bit digit J of -M mod 2^(16C), in the low half.
+    std::array<std::int32_t, kMaxWideColumns> wideCorrection{};
 };
 
 }  // namespace kiv

@@ -41,8 +41,8 @@ struct ResidueKernel {
     // (which keeps every sum of the decoding in range and changes no digit).
     bool (*pairValues)(const TextBlockTables& tables, const char* chars, std::size_t pairs,
                        std::uint16_t* values);
-    // count blocks of n - 1 pair values (each below 2^12, readable 2 values past the last
-    // block) into count x L bytes (writable 4 bytes past the last block) and the number of zero
+    // count blocks of n - 1 pair values (each below 2^12, readable 8 values past the last
+    // block) into count x L bytes (writable 16 bytes past the last block) and the number of zero
     // mixed-radix digits of each block.
     void (*textDecode)(const TextBlockTables& tables, const std::uint16_t* values,
                        std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros);

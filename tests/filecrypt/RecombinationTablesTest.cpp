@@ -16,34 +16,55 @@ std::int32_t SignedByte(std::int32_t lane, int b) {
     return static_cast<std::int8_t>(static_cast<std::uint32_t>(lane) >> (8 * b));
 }
 
-// The vector kernel's arithmetic for one block in plain integers: the tables alone must give
-// the block, whatever processor runs the tests.
+std::int32_t SignedHalf(std::int32_t lane, int half) {
+    return static_cast<std::int16_t>(static_cast<std::uint32_t>(lane) >> (16 * half));
+}
+
+// The vector kernels' arithmetic for one block in plain integers, in the byte form (AVX-512) or
+// the 16-bit form (AVX2): the tables alone must give the block, whatever processor runs the
+// tests.
 std::string Recombine(const RecombinationTables& r, const std::uint8_t* row, int count, int length,
-                      bool& mended) {
-    auto dot = [&](const std::array<std::int32_t, RecombinationTables::kMaxQuads>& factors) {
+                      bool wide, bool& mended) {
+    auto dot = [&](const auto& factors) {
         std::int32_t sum = 0;
-        for (int i = 0; i < count; ++i)
-            sum += row[i] * SignedByte(factors[i / 4], i % 4);
+        for (int i = 0; i < count; ++i) {
+            sum += row[i] * (wide ? SignedHalf(factors[2 * (i / 4) + i % 2], i % 4 / 2)
+                                  : SignedByte(factors[i / 4], i % 4));
+        }
         return sum;
     };
     std::int32_t carry = 0, multiple = 0;
     std::uint32_t below = 0;
-    for (int f = 0; f < RecombinationTables::kFractionDigits; ++f) {
-        const std::int32_t t = dot(r.fraction[f]) + (f == 0 ? r.nearLimit : 0) + carry;
-        carry = t >> 8;
-        below |= static_cast<std::uint32_t>(t & (f == 3 ? 0x3f : 0xff)) << (8 * f);
-        if (f == 3) multiple = (t >> 6) + 32768;
+    std::vector<std::uint8_t> bytes;
+    if (wide) {
+        const std::int32_t low = dot(r.wideFraction[0]) + r.nearLimit;
+        const std::int32_t high = dot(r.wideFraction[1]) + (low >> 16);
+        below = static_cast<std::uint32_t>((low & 0xffff) | (high & 0x3fff) << 16);
+        multiple = high >> 14;
+        for (int j = 0; j < r.wideColumns; ++j) {
+            const std::int32_t t =
+                multiple * SignedHalf(r.wideCorrection[j], 0) + dot(r.wideDigits[j]) + carry;
+            carry = t >> 16;
+            bytes.push_back(static_cast<std::uint8_t>(t));
+            bytes.push_back(static_cast<std::uint8_t>(t >> 8));
+        }
+    } else {
+        for (int f = 0; f < RecombinationTables::kFractionDigits; ++f) {
+            const std::int32_t t = dot(r.fraction[f]) + (f == 0 ? r.nearLimit : 0) + carry;
+            carry = t >> 8;
+            below |= static_cast<std::uint32_t>(t & (f == 3 ? 0x3f : 0xff)) << (8 * f);
+            if (f == 3) multiple = (t >> 6) + 32768;
+        }
+        carry = 0;
+        for (int j = 0; j < r.columns; ++j) {
+            const std::int32_t t = r.offset[j] + dot(r.digits[j]) +
+                                   (multiple & 0xff) * SignedByte(r.correction[j], 0) +
+                                   (multiple >> 8) * SignedByte(r.correction[j], 1) + carry;
+            carry = t >> 8;
+            bytes.push_back(static_cast<std::uint8_t>(t));
+        }
     }
     const bool near = below < static_cast<std::uint32_t>(r.nearLimit);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(r.columns));
-    carry = 0;
-    for (int j = 0; j < r.columns; ++j) {
-        const std::int32_t t = r.offset[j] + dot(r.digits[j]) +
-                               (multiple & 0xff) * SignedByte(r.correction[j], 0) +
-                               (multiple >> 8) * SignedByte(r.correction[j], 1) + carry;
-        carry = t >> 8;
-        bytes[static_cast<std::size_t>(j)] = static_cast<std::uint8_t>(t);
-    }
     mended = near && (bytes.back() & 0x80) != 0;
     if (mended) {
         unsigned sum = 0;
@@ -72,9 +93,11 @@ TEST(RecombinationTables, SmallModuliGiveTheNumberOfEveryRow) {
                                             static_cast<std::uint8_t>(b),
                                             static_cast<std::uint8_t>(c)};
                 bool mended = false;
-                ASSERT_EQ(Recombine(tables, row, 3, 1, mended),
-                          std::string(1, static_cast<char>(number)))
-                    << a << " " << b << " " << c;
+                for (const bool wide : {false, true}) {
+                    ASSERT_EQ(Recombine(tables, row, 3, 1, wide, mended),
+                              std::string(1, static_cast<char>(number)))
+                        << a << " " << b << " " << c << (wide ? " wide" : "");
+                }
             }
         }
     }
@@ -88,10 +111,11 @@ TEST(RecombinationTables, MissingOrCommonFactorsLeaveThemUnfit) {
 }
 
 // Every file key with distinct moduli: random rows, rows of numbers just below the product of
-// the moduli (which need the mending step) and genuine blocks, against Garner's digits.
+// the moduli (which need the mending step) and genuine blocks, against Garner's digits, in both
+// forms of the tables.
 TEST(RecombinationTables, FileKeysDecodeAsGarnersDigits) {
     std::mt19937 rng(31);
-    int mendedRows = 0;
+    int mendedRows[2] = {};
     for (int trial = 0; trial < 400; ++trial) {
         std::string password;
         const int length = 3 + trial % 21;
@@ -124,17 +148,20 @@ TEST(RecombinationTables, FileKeysDecodeAsGarnersDigits) {
                 garner.Encode(plain, row);
             }
             garner.Decode(row, expected);
-            bool mended = false;
-            ASSERT_EQ(Recombine(tables, row, count, key.blockLength, mended),
-                      std::string(expected, expected + key.blockLength))
-                << password << " block " << block;
-            mendedRows += mended;
-            if (block % 3 == 2) {
-                EXPECT_FALSE(mended);
+            for (const bool wide : {false, true}) {
+                bool mended = false;
+                ASSERT_EQ(Recombine(tables, row, count, key.blockLength, wide, mended),
+                          std::string(expected, expected + key.blockLength))
+                    << password << " block " << block << (wide ? " wide" : "");
+                mendedRows[wide] += mended;
+                if (block % 3 == 2) {
+                    EXPECT_FALSE(mended);
+                }
             }
         }
     }
-    EXPECT_GT(mendedRows, 100);
+    EXPECT_GT(mendedRows[false], 100);
+    EXPECT_GT(mendedRows[true], 100);
 }
 
 }  // namespace

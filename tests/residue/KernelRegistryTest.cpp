@@ -35,10 +35,14 @@ std::set<std::string> CpuFlags() {
 TEST(KernelRegistry, OffersTheSetsTheProcessorReports) {
     const std::set<std::string> flags = CpuFlags();
     const auto has = [&](const char* flag) { return flags.count(flag) != 0; };
+    // KIV_INSTRUCTION_SET may set a ceiling on what the processor has.
+    const auto within = [](InstructionSet set) { return set <= KernelRegistry::Ceiling(); };
     EXPECT_TRUE(KernelRegistry::Runs(InstructionSet::Portable));
-    EXPECT_EQ(KernelRegistry::Runs(InstructionSet::Avx2), has("avx2"));
+    EXPECT_EQ(KernelRegistry::Runs(InstructionSet::Avx2),
+              has("avx2") && within(InstructionSet::Avx2));
     EXPECT_EQ(KernelRegistry::Runs(InstructionSet::Avx512),
-              has("avx512f") && has("avx512bw") && has("avx512vl") && has("avx512_vnni"));
+              has("avx512f") && has("avx512bw") && has("avx512vl") && has("avx512_vnni") &&
+                  within(InstructionSet::Avx512));
     std::vector<InstructionSet> running;
     for (const InstructionSet set : kEverySet) {
         const bool runs = KernelRegistry::Runs(set);
@@ -48,6 +52,16 @@ TEST(KernelRegistry, OffersTheSetsTheProcessorReports) {
     }
     EXPECT_EQ(KernelRegistry::Offered(), running);
     EXPECT_EQ(KernelRegistry::Best(), running.back());
+}
+
+TEST(KernelRegistry, TheEnvironmentSetsACeilingByName) {
+    using enum InstructionSet;
+    const std::pair<const char*, InstructionSet> rows[] = {
+        {"portable", Portable}, {"avx2", Avx2},   {"avx512", Avx512}, {nullptr, Avx512},
+        {"", Avx512},           {"AVX2", Avx512}, {"avx2 ", Avx512},  {"sse4", Avx512},
+    };
+    for (const auto& [value, ceiling] : rows)
+        EXPECT_EQ(KernelRegistry::CeilingOf(value), ceiling) << (value ? value : "(unset)");
 }
 
 // The standard alphabet ("0"-"9", "A"-"Z", "a"-"z" as digits 0..61, every other byte after

@@ -9,6 +9,15 @@
 
 namespace kiv {
 
+namespace {
+
+constexpr char kSpaces[32] = {' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                              ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ',
+                              ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' ', ' '};
+static_assert(sizeof kSpaces >= TextBlockTables::kMaxBlock);
+
+}  // namespace
+
 std::unique_ptr<TextBlockCodec> TextBlockCodec::Create(const CipherWorkspace& ws,
                                                        std::string_view key, int n,
                                                        const CharacterOrder& order,
@@ -113,9 +122,13 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
             char* to = padded_.data() + blocks * length;
             // An empty view may have no data at all, which memcpy must not be handed.
             if (taken > 0) std::memcpy(to, text.data() + from, taken);
-            std::memset(to + taken, ' ', take * length - taken);
-            for (std::size_t b = 0; b < take; ++b, pos += chars)
-                at_[blocks + b] = static_cast<std::uint32_t>(pos - runBegin);
+            // Fewer than L <= 32 spaces fill up the last block; a fixed-size copy of 32 costs
+            // less than a call for them, and the next text's bytes overwrite the rest.
+            if (taken < take * length) std::memcpy(to + taken, kSpaces, sizeof kSpaces);
+            std::uint32_t* const at = at_.data() + blocks;
+            for (std::size_t b = 0; b < take; ++b)
+                at[b] = static_cast<std::uint32_t>(pos - runBegin + b * chars);
+            pos += take * chars;
             blocks += take;
             from += take * length;
             if (from < text.size()) break;
@@ -136,9 +149,13 @@ void TextBlockCodec::Encrypt(const std::string_view* texts, std::size_t count,
                                out.data() + runBegin, at_.data());
         }
         // After the characters, whose stores reach past their blocks.
-        if (!after.empty())
+        if (after.size() == 1) {
+            for (const std::size_t end : ends_)
+                out[end] = after[0];
+        } else if (!after.empty()) {
             for (const std::size_t end : ends_)
                 std::memcpy(out.data() + end, after.data(), after.size());
+        }
     }
     out.resize(begin + size);
     for (int k = 0; k < moduli; ++k)
@@ -178,8 +195,8 @@ void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
         total += texts[t].size() / blockChars;
     }
     firstBlock_[count] = total;
-    // Two spare values for the vector kernel's 4-byte loads.
-    values_.resize(total * moduli + 2);
+    // Spare values for the vector kernels' 16-byte loads of rows.
+    values_.resize(total * moduli + 8);
     for (std::size_t t = 0; t < count; ++t) {
         const std::string_view text = texts[t];
         const std::size_t full = firstBlock_[t + 1] - firstBlock_[t];
@@ -199,19 +216,28 @@ void TextBlockCodec::Decrypt(const std::string_view* texts, std::size_t count,
     zeros_.resize(total);
     kernel_->textDecode(tables_, values_.data(), total, bytes_.data(), zeros_.data());
 
+    const char* const bytes = reinterpret_cast<const char*>(bytes_.data());
+    const std::uint8_t* const zeros = zeros_.data();
+    // Texts rarely hold a NUL byte: one search over all blocks finds the first block that does,
+    // and only texts from it on are searched one by one.
+    const char* const nul = static_cast<const char*>(std::memchr(bytes, 0, total * length));
+    const std::size_t firstNul =
+        nul == nullptr ? total : static_cast<std::size_t>(nul - bytes) / length;
     for (std::size_t t = 0; t < count; ++t) {
         std::string& out = plain[t];
-        out.clear();
-        for (std::size_t b = firstBlock_[t]; b < firstBlock_[t + 1]; ++b) {
-            if (zeros_[b] < 3) continue;
-            out.append(reinterpret_cast<const char*>(&bytes_[b * length]), length);
+        const std::size_t first = firstBlock_[t], end = firstBlock_[t + 1];
+        // Most texts keep every block: then their bytes lie side by side already.
+        if (std::all_of(zeros + first, zeros + end, [](std::uint8_t z) { return z >= 3; })) {
+            out.assign(bytes + first * length, (end - first) * length);
+        } else {
+            out.clear();
+            for (std::size_t b = first; b < end; ++b)
+                if (zeros[b] >= 3) out.append(bytes + b * length, length);
         }
-        const std::size_t nul = out.find('\0');
-        verdicts[t].cutAtNul = nul != std::string::npos;
-        if (verdicts[t].cutAtNul) out.resize(nul);
-        const std::size_t last = firstBlock_[t + 1];
-        if (!verdicts[t].lastFailed && last > firstBlock_[t])
-            verdicts[t].lastFailed = zeros_[last - 1] < 3;
+        const std::size_t cut = end > firstNul ? out.find('\0') : std::string::npos;
+        verdicts[t].cutAtNul = cut != std::string::npos;
+        if (verdicts[t].cutAtNul) out.resize(cut);
+        if (!verdicts[t].lastFailed && end > first) verdicts[t].lastFailed = zeros[end - 1] < 3;
     }
 }
 

@@ -7,11 +7,12 @@
 
 namespace kiv {
 
-// Block coding with AVX2, for processors that have it (KernelRegistry offers it only there).
-// Gives exactly the results of PortableBlockKernel. Encoding works block by block with the moduli
-// in the lanes (8 per register); decoding works on 16 blocks at once, one block per lane, since
-// Garner's digits of one block depend on each other. The tables must be vectorFit (and distinct, to
-// decode).
+// Block coding with AVX2, for processors that have it (KernelRegistry offers it only there, and
+// to processors with AVX-512 but without VNNI). Gives exactly the results of
+// PortableBlockKernel. Encoding works block by block with the moduli in the lanes (8 per
+// register); decoding holds one block per lane and recombines its residues in one step with
+// 16-bit multiply-adds (RecombinationTables), or, where the tables do not fit, takes Garner's
+// digits. The tables must be vectorFit (and distinct, to decode).
 class Avx2BlockKernel {
   public:
     // count blocks of L bytes into count x (d - 1) residue bytes.

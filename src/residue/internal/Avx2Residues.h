@@ -117,10 +117,90 @@ KIV_AVX2 void EncodeResidues(const Tables& t, const std::uint8_t* in, std::size_
     }
 }
 
+// Columns c..c+3 of four bytes of 8 rows rowBytes apart, from at (the first row's byte 4c):
+// lane b of column[k] holds bytes 4(c + k)..4(c + k) + 3 of row b. Loads and transposes in place
+// of a gather per column, which costs several times as much; reads 16 bytes of each row.
+KIV_AVX2 inline void LoadColumns(const std::uint8_t* at, std::size_t rowBytes, __m256i* column) {
+    __m256i row[4];
+#pragma GCC unroll 4
+    for (std::size_t b = 0; b < 4; ++b) {
+        const __m128i low = _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + b * rowBytes));
+        const __m128i high =
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(at + (b + 4) * rowBytes));
+        row[b] = _mm256_inserti128_si256(_mm256_castsi128_si256(low), high, 1);
+    }
+    // Rows b and b + 4 share a register, one per half: a 4 x 4 transpose in each half.
+    const __m256i t0 = _mm256_unpacklo_epi32(row[0], row[1]);
+    const __m256i t1 = _mm256_unpackhi_epi32(row[0], row[1]);
+    const __m256i t2 = _mm256_unpacklo_epi32(row[2], row[3]);
+    const __m256i t3 = _mm256_unpackhi_epi32(row[2], row[3]);
+    column[0] = _mm256_unpacklo_epi64(t0, t2);
+    column[1] = _mm256_unpackhi_epi64(t0, t2);
+    column[2] = _mm256_unpacklo_epi64(t1, t3);
+    column[3] = _mm256_unpackhi_epi64(t1, t3);
+}
+
+// Writes 8 blocks of L bytes from their words (lane b of word[w]: bytes 4w..4w+3 of block b),
+// in block order, each block's stores spilling into the next one, which overwrites them. Writes
+// 16 x ceil(words / 4) bytes from each block's start: less than 16 past the last block.
+class BlockStores {
+  public:
+    static constexpr std::size_t kReach = 16;
+
+    explicit BlockStores(int length) : length_(length), words_((length + 3) / 4) {
+        // Blocks of one word: the first L bytes of each lane side by side, in each half.
+        alignas(16) std::int8_t index[16];
+        for (int k = 0; k < 16; ++k)
+            index[k] =
+                static_cast<std::int8_t>(k < 4 * length ? 4 * (k / length) + k % length : -1);
+        std::memcpy(&pick_, index, sizeof pick_);
+    }
+
+    KIV_AVX2 void operator()(const __m256i* word, std::uint8_t* out) const {
+        if (words_ == 1) {
+            const __m256i packed = _mm256_shuffle_epi8(word[0], _mm256_broadcastsi128_si256(pick_));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out), _mm256_castsi256_si128(packed));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 4 * length_),
+                             _mm256_extracti128_si256(packed, 1));
+            return;
+        }
+        const __m256i zero = _mm256_setzero_si256();
+        __m256i rows[2][4];
+        for (int c = 0; c < words_; c += 4) {
+            const __m256i w1 = c + 1 < words_ ? word[c + 1] : zero;
+            const __m256i w2 = c + 2 < words_ ? word[c + 2] : zero;
+            const __m256i w3 = c + 3 < words_ ? word[c + 3] : zero;
+            const __m256i t0 = _mm256_unpacklo_epi32(word[c], w1);
+            const __m256i t1 = _mm256_unpackhi_epi32(word[c], w1);
+            const __m256i t2 = _mm256_unpacklo_epi32(w2, w3);
+            const __m256i t3 = _mm256_unpackhi_epi32(w2, w3);
+            rows[c / 4][0] = _mm256_unpacklo_epi64(t0, t2);
+            rows[c / 4][1] = _mm256_unpackhi_epi64(t0, t2);
+            rows[c / 4][2] = _mm256_unpacklo_epi64(t1, t3);
+            rows[c / 4][3] = _mm256_unpackhi_epi64(t1, t3);
+        }
+        for (int b = 0; b < static_cast<int>(kLanes); ++b) {
+            for (int c = 0; c < words_; c += 4) {
+                const __m256i row = rows[c / 4][b % 4];
+                const __m128i half =
+                    b < 4 ? _mm256_castsi256_si128(row) : _mm256_extracti128_si256(row, 1);
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(out + b * length_ + 4 * c), half);
+            }
+        }
+    }
+
+  private:
+    int length_;
+    int words_;
+    __m128i pick_;
+};
+
+inline constexpr std::size_t kDecodeReach = BlockStores::kReach;
+
 // Decodes groups of kRegs x 8 blocks of Value residues (bytes or 16-bit values below 2^12,
 // residues of them per block) into blocks of L bytes, and, with kCountZeros, the number of zero
-// mixed-radix digits of each block into zeros. Gathers may read 3 bytes past a
-// group's last block and stores may write 3 bytes past it.
+// mixed-radix digits of each block into zeros. Loads may read, and stores may write,
+// kDecodeReach bytes past a group's last block.
 template <int kRegs, bool kCountZeros, class Value, ResidueLayout Tables>
 KIV_AVX2 void DecodeGroups(const Tables& t, int residues, const Value* in, std::size_t groups,
                            std::uint8_t* out, std::uint8_t* zeros) {
@@ -132,29 +212,31 @@ KIV_AVX2 void DecodeGroups(const Tables& t, int residues, const Value* in, std::
     const int length = t.blockLength;
     const int pairs = (residues + 1) / 2;
     const int columns = (length + 1) / 2;
-    const int words = (length + 3) / 4;
-    const auto rowBytes = static_cast<int>(sizeof(Value)) * residues;
-    const __m256i stride =
-        _mm256_mullo_epi32(_mm256_setr_epi32(0, 1, 2, 3, 4, 5, 6, 7), _mm256_set1_epi32(rowBytes));
-    __m256i offset[kRegs];
-    for (int h = 0; h < kRegs; ++h)
-        offset[h] = _mm256_add_epi32(stride, _mm256_set1_epi32(8 * h * rowBytes));
+    const auto rowBytes = sizeof(Value) * static_cast<std::size_t>(residues);
     const __m256i valueMask = _mm256_set1_epi32((1 << kBits) - 1);
+    const BlockStores store(length);
     // Digits 2q and 2q+1 of each block, as the two 16-bit halves of its lane.
     __m256i pair[Tables::kMaxPairs][kRegs];
-    alignas(32) std::uint32_t word[kRegs][kMaxWords][kLanes];
+    __m256i word[kRegs][kMaxWords];
     alignas(32) std::uint32_t zero[kRegs][kLanes];
 
     for (std::size_t g = 0; g < groups; ++g) {
+        const auto* const rows = reinterpret_cast<const std::uint8_t*>(in);
+        // Four columns of 4 bytes (kPerGather residues each) at a time.
+        __m256i column[kRegs][4];
         __m256i raw[kRegs] = {};
         __m256i zeroCount[kRegs] = {};
         for (int i = 0; i < residues; ++i) {
             if (i % kPerGather == 0) {
+                const int c = i / kPerGather;
+                if (c % 4 == 0) {
 #pragma GCC unroll 8
-                for (int h = 0; h < kRegs; ++h) {
-                    raw[h] =
-                        _mm256_i32gather_epi32(reinterpret_cast<const int*>(in + i), offset[h], 1);
+                    for (int h = 0; h < kRegs; ++h)
+                        LoadColumns(rows + 8 * h * rowBytes + 4 * c, rowBytes, column[h]);
                 }
+#pragma GCC unroll 8
+                for (int h = 0; h < kRegs; ++h)
+                    raw[h] = column[h][c % 4];
             }
             const __m256i inverse = _mm256_set1_epi32(static_cast<std::int32_t>(t.inverse[i]));
             __m256i sum[kRegs];
@@ -212,18 +294,12 @@ KIV_AVX2 void DecodeGroups(const Tables& t, int residues, const Value* in, std::
                 } else {
                     low[h] = _mm256_blend_epi16(low[h], _mm256_slli_epi32(column[h], 16), 0xaa);
                 }
-                if (j % 2 == 1 || j == columns - 1)
-                    _mm256_store_si256(reinterpret_cast<__m256i*>(word[h][j / 2]), low[h]);
+                if (j % 2 == 1 || j == columns - 1) word[h][j / 2] = low[h];
             }
         }
-        // In block order: a block's last word spills into the next block, which overwrites it.
-        for (std::size_t b = 0; b < kGroup; ++b) {
-            for (int w = 0; w < words; ++w) {
-                std::memcpy(
-                    out + b * static_cast<std::size_t>(length) + 4 * static_cast<std::size_t>(w),
-                    &word[b / kLanes][w][b % kLanes], 4);
-            }
-        }
+        // In block order: each register's stores spill into the next one's blocks.
+        for (int h = 0; h < kRegs; ++h)
+            store(word[h], out + 8 * static_cast<std::size_t>(h * length));
         if constexpr (kCountZeros) {
 #pragma GCC unroll 8
             for (int h = 0; h < kRegs; ++h)

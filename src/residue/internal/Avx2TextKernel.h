@@ -18,11 +18,12 @@ class Avx2TextKernel {
     static void Residues(const TextBlockTables& tables, const std::uint8_t* text, std::size_t count,
                          std::uint8_t* residues);
 
-    // Noise and characters of count blocks, as PortableTextKernel makes them: base[k] = (r + 7 +
-    // stamp) mod 71 for the seed's draw r of modulus k; residues 32 bytes per block; chain[0..n-1]
-    // the noise chain from NoiseChain[2] on, updated. Block b's 2(n-1) characters go to out +
-    // at[b], the offsets increasing by at least 2(n-1); the 64 bytes after each block's start may
-    // be overwritten, so whatever lies between the blocks is written after this call.
+    // Noise and characters of count blocks, as PortableTextKernel makes them: base[k] =
+    // (r + 7 + stamp) mod 71 for the seed's draw r of modulus k; residues 32 bytes per block;
+    // chain[0..n-1] the noise chain from NoiseChain[2] on, updated. Block b's 2(n-1) characters go
+    // to out + at[b], the offsets increasing by at least 2(n-1); the 64 bytes after each block's
+    // start may be overwritten, so whatever lies between the blocks is written after this call.
+    // Keys of at most 8 moduli code two blocks to a register once a run has enough of them.
     static void Noise(const TextBlockTables& tables, const std::uint16_t* base,
                       const std::uint8_t* residues, std::size_t count, std::uint32_t* chain,
                       char* out, const std::uint32_t* at);
@@ -32,8 +33,8 @@ class Avx2TextKernel {
     static bool PairValues(const TextBlockTables& tables, const char* chars, std::size_t pairs,
                            std::uint16_t* values);
 
-    // count blocks of n - 1 pair values (each below 2^12, readable 2 values past the last
-    // block) into count x L bytes (writable 4 bytes past the last block) and the number of
+    // count blocks of n - 1 pair values (each below 2^12, readable 8 values past the last
+    // block) into count x L bytes (writable 16 bytes past the last block) and the number of
     // zero mixed-radix digits of each block.
     static void Decode(const TextBlockTables& tables, const std::uint16_t* values,
                        std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros);

@@ -28,7 +28,7 @@ class Avx512TextKernel {
     static bool PairValues(const TextBlockTables& tables, const char* chars, std::size_t pairs,
                            std::uint16_t* values);
 
-    // As Avx2TextKernel::Decode: values readable 2 past the last block, bytes writable 4 past
+    // As Avx2TextKernel::Decode: values readable 8 past the last block, bytes writable 16 past
     // the last block.
     static void Decode(const TextBlockTables& tables, const std::uint16_t* values,
                        std::size_t count, std::uint8_t* bytes, std::uint8_t* zeros);
