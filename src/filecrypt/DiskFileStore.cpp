@@ -8,10 +8,10 @@
 #include <cstdlib>
 
 #include "filecrypt/ContainerNames.h"
-#include "filecrypt/internal/DiskFolder.h"
-#include "filecrypt/internal/DiskOutput.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "filecrypt/internal/AtomicOutputFile.h"
+#include "filecrypt/internal/DiskFolder.h"
+#include "filecrypt/internal/DiskOutput.h"
 
 namespace kiv {
 

@@ -19,9 +19,9 @@
 #include "filecrypt/FileKey.h"
 #include "filecrypt/FilePasswordCheck.h"
 #include "filecrypt/OperationReport.h"
-#include "filecrypt/internal/OutputBatch.h"
 #include "filecrypt/PrintableName.h"
 #include "filecrypt/internal/BlockStream.h"
+#include "filecrypt/internal/OutputBatch.h"
 #include "filecrypt/internal/ProgressRhythm.h"
 #include "runtime/SecretWipe.h"
 

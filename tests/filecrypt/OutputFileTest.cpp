@@ -25,12 +25,12 @@
 #include <map>
 
 #include "filecrypt/ContainerListing.h"
-#include "filecrypt/internal/DiskFolder.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/LayoutContainer.h"
 #include "filecrypt/TemporaryFileRegistry.h"
 #include "filecrypt/internal/AtomicOutputFile.h"
+#include "filecrypt/internal/DiskFolder.h"
 #include "support/FixedClock.h"
 #include "support/OrdinaryAccount.h"
 #include "support/Process.h"

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "filecrypt/internal/AtomicOutputFile.h"
 #include "filecrypt/FileStore.h"
+#include "filecrypt/internal/AtomicOutputFile.h"
 
 namespace kiv {
 
