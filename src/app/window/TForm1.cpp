@@ -11,7 +11,6 @@
 #include <stdexcept>
 
 #include "app/core/EditorDocument.h"
-#include "app/core/PasswordKey.h"
 #include "app/core/ShownText.h"
 #include "app/core/TextAdapter.h"
 #include "app/window/EditorCommands.h"
@@ -37,8 +36,7 @@ TForm1::TForm1(UiServices& ui, const Clock& clock, StartupContext context, QWidg
       ui_(ui),
       clock_(clock),
       context_(std::move(context)),
-      workspace_(clock),
-      cipherMessages_(ui),
+      session_(ui, clock, [this] { startFileMarker = 0; }),
       controls_(*this),
       settings_(ui, context_.userSettingsFile, context_.machineSettingsFile) {
     FitWindowInView(*this, context_.screenAreas.value(0));
@@ -116,8 +114,7 @@ void TForm1::Run(void (TForm1::*handler)()) {
     ui_.Guard([this, handler] { (this->*handler)(); });
     // A handler that waits in a box of its own still needs its key when the box is closed.
     if (--handlersRunning_ > 0) return;
-    WipeText(Operands.CipherKey);
-    workspace_->ForgetKey();
+    session_.ForgetKey();
 }
 
 int TForm1::SourceMode() const {
@@ -142,7 +139,6 @@ void TForm1::FormCreate() {
     rememberedPassword = QLatin1String(kDefaultPassword);
     controls_.ProgressBar1->hide();
     saveOnClose = true;
-    BuildCharacterOrder(order_);
     LoadSettings();
     controls_.Edit1->setText(rememberedPassword);
     controls_.Edit2->setText(rememberedPassword);
@@ -256,43 +252,6 @@ void TForm1::FormClose() {
     if (saveOnClose) SaveSettings();
 }
 
-bool TForm1::PreparePasswordKey(const char* mismatchText, const char* shortText) {
-    switch (CheckPasswordBoxes(TextAdapter::SecretBytes(controls_.Edit1->text()),
-                               TextAdapter::SecretBytes(controls_.Edit2->text()),
-                               Operands.CipherKey)) {
-        case PasswordCheck::Differ:
-            ui_.ShowMessage(QString::fromUtf8(mismatchText));
-            return false;
-        case PasswordCheck::TooShort:
-            ui_.ShowMessage(QString::fromUtf8(shortText));
-            return false;
-        case PasswordCheck::Ready:
-            break;
-    }
-    return true;
-}
-
-TextKeyVerdict TForm1::EncryptOperands() {
-    startFileMarker = 0;
-    return EncryptText(*workspace_, order_, Operands);
-}
-
-bool TForm1::DecryptOperands() {
-    return DecryptText(*workspace_, order_, Operands, cipherMessages_);
-}
-
-std::string TForm1::Encrypted(const std::string& text) {
-    Operands.CipherInput = text;
-    EncryptOperands();
-    return Operands.CipherOutput;
-}
-
-std::string TForm1::Decrypted(const std::string& text) {
-    Operands.CipherInput = text;
-    DecryptOperands();
-    return Operands.CipherOutput;
-}
-
 void TForm1::Label1Click() {
     if (FileRunning()) return;
     if (controls_.Edit1->text() != controls_.Edit2->text()) return;
@@ -305,15 +264,9 @@ void TForm1::Label1Click() {
 
 void TForm1::Label2Click() {
     if (FileRunning()) return;
-    Operands.CipherInput = TextAdapter::ToBytes(controls_.Edit1->text());
-    CutPasswordKey(TextAdapter::SecretBytes(controls_.Edit2->text()), Operands.CipherKey);
-    if (Operands.CipherKey.size() < static_cast<std::size_t>(kShortestKey)) {
-        ui_.ShowMessage(QLatin1String(WindowText(Message::QuickKeyTooShort)));
-        return;
-    }
-    DecryptOperands();
+    if (!session_.QuickDecrypt(controls_.Edit1->text(), controls_.Edit2->text())) return;
     if (!controls_.CheckBox1->isChecked())
-        controls_.ListBox1->addItem(TextAdapter::FromBytes(Operands.CipherOutput));
+        controls_.ListBox1->addItem(TextAdapter::FromBytes(session_.Operands.CipherOutput));
 }
 
 void TForm1::Save1Click() {
@@ -330,20 +283,8 @@ void TForm1::ListBox1DblClick() {
 }
 
 bool TForm1::PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting) {
-    if (!PreparePasswordKey(mismatchText, shortText)) return false;
-    switch (CheckTextKey(*workspace_, Operands.CipherKey)) {
-        case TextKeyVerdict::Usable:
-            return true;
-        case TextKeyVerdict::TooShort:  // a NUL among the first three bytes
-            ui_.ShowMessage(QString::fromUtf8(shortText));
-            return false;
-        case TextKeyVerdict::RepeatedModuli:
-            // Decrypting with it only hands every text back unchanged.
-            if (!encrypting) return true;
-            ui_.ShowMessage(QString::fromUtf8(WindowText(Message::RepeatedModuli)));
-            return false;
-    }
-    return false;
+    return session_.PrepareTextKey(controls_.Edit1->text(), controls_.Edit2->text(), mismatchText,
+                                   shortText, encrypting);
 }
 
 void TForm1::Button5Click() {
@@ -355,7 +296,7 @@ void TForm1::Button5Click() {
         return;
     lines.AsOneEdit([&] {
         for (int i = 0; i < count; ++i)
-            lines.SetLine(i, Encrypted(lines.WholeLine(i)));
+            lines.SetLine(i, session_.Encrypted(lines.WholeLine(i)));
     });
     // An encryption has no undo: a step back would show the plain text to anyone at the screen.
     controls_.Memo1->document()->clearUndoRedoStacks();
@@ -367,7 +308,7 @@ void TForm1::Button5Click() {
             QString::fromUtf8(WindowText(Message::CannotCreateFile)).arg(lastSave)));
     }
     if (controls_.CheckBox1->isChecked()) {
-        rememberedPassword = TextAdapter::FromBytes(Operands.CipherKey);
+        rememberedPassword = TextAdapter::FromBytes(session_.Operands.CipherKey);
         SaveSettings();
     }
 }
@@ -383,7 +324,7 @@ void TForm1::Button6Click() {
     // 0 to count - 1 as the document stands at each step.
     lines.AsOneEdit([&] {
         for (int i = 0; i < count; ++i)
-            lines.SetLine(i, Decrypted(lines.WholeLine(i)));
+            lines.SetLine(i, session_.Decrypted(lines.WholeLine(i)));
     });
 }
 
@@ -392,15 +333,10 @@ void TForm1::Button4Click() {
     if (!PrepareTextKey(WindowText(Message::EncryptClipboardMismatch),
                         WindowText(Message::PasswordTooShort), true))
         return;
-    // Without text there is nothing to convert, and what the clipboard holds instead (an image,
-    // say) is the user's: it stays.
-    const QString text = ui_.ClipboardText();
-    if (text.isEmpty())
+    const auto result = session_.EncryptClipboard();
+    if (!result)
         return controls_.Status->Show(ShownText(WindowText(Message::ClipboardNothingEncrypted)));
-    ShowClipboardResult(ClipboardSegments::Encrypt(
-                            TextAdapter::ToBytes(text),
-                            [this](const std::string& segment) { return Encrypted(segment); }),
-                        ClipboardContent::CipherText);
+    ShowClipboardResult(*result, ClipboardContent::CipherText);
 }
 
 void TForm1::Button3Click() {
@@ -408,18 +344,14 @@ void TForm1::Button3Click() {
     if (!PrepareTextKey(WindowText(Message::DecryptClipboardMismatch),
                         WindowText(Message::PasswordTooShort), false))
         return;
-    const QString text = ui_.ClipboardText();
-    if (text.isEmpty())
+    const auto result = session_.DecryptClipboard();
+    if (!result)
         return controls_.Status->Show(ShownText(WindowText(Message::ClipboardNothingDecrypted)));
-    ShowClipboardResult(ClipboardSegments::Decrypt(
-                            TextAdapter::ToBytes(text),
-                            [this](const std::string& segment) { return Decrypted(segment); }),
-                        ClipboardContent::Secret);
+    ShowClipboardResult(*result, ClipboardContent::Secret);
 }
 
 void TForm1::ShowClipboardResult(const ClipboardSegments::Result& result,
                                  ClipboardContent content) {
-    ui_.SetClipboardText(TextAdapter::FromBytes(result.text), content);
     const char* done = content == ClipboardContent::Secret
                            ? WindowText(Message::ClipboardDecrypted)
                            : WindowText(Message::ClipboardEncrypted);

@@ -11,11 +11,10 @@
 #include <QWidget>
 #include <cstdint>
 #include <memory>
-#include <string>
 
-#include "app/core/CipherMessageBox.h"
 #include "app/core/ClipboardSegments.h"
 #include "app/core/DialogSettings.h"
+#include "app/core/TextSession.h"
 #include "app/core/UiServices.h"
 #include "app/core/WindowSettings.h"
 #include "app/window/ClickLabel.h"
@@ -23,11 +22,7 @@
 #include "app/window/FileRunController.h"
 #include "app/window/Form1Controls.h"
 #include "app/window/StartupContext.h"
-#include "cipher/CharacterOrder.h"
-#include "cipher/TextCipher.h"
 #include "numeric/Clock.h"
-#include "residue/CipherWorkspace.h"
-#include "runtime/SecretBox.h"
 #include "runtime/TDdeServerConv.h"
 
 namespace kiv {
@@ -77,9 +72,6 @@ class TForm1 final : public QWidget {
     // The command service's topic; absent when the window was created without a service.
     TDdeServerConv* DdeServerConv1 = nullptr;
 
-    // What the actions hand to the text cores: CipherKey, CipherInput, CipherOutput, and the
-    // TimeOfDay and TimeStamp of the latest encryption.
-    TextOperands Operands;
     QString rememberedPassword;
     QString startPassword;
     QString startFilePath;
@@ -98,11 +90,8 @@ class TForm1 final : public QWidget {
 
     void LoadSettings();
     void SaveSettings();
-    // The password check of the editor and clipboard actions; on success CipherKey holds the key.
-    bool PreparePasswordKey(const char* mismatchText, const char* shortText);
-    // The text cores on Operands. Any encryption ends the start-up-file mode.
-    TextKeyVerdict EncryptOperands();
-    bool DecryptOperands();
+    // The text actions' key, operands and text cores. Any encryption ends the start-up-file mode.
+    TextSession& Session() { return session_; }
     // A file run is going on its worker thread; every action on the report list, the passwords
     // or a cipher waits until it has ended.
     bool FileRunning() const { return fileRuns_->Running(); }
@@ -157,22 +146,15 @@ class TForm1 final : public QWidget {
     // once is not repeated at every encryption.
     void NoteLastSave(const QString& why);
     void ApplySettings(const WindowSettingsValues& values);
-    // PreparePasswordKey, then what the text cores would say of the key: a key they cannot use
-    // is refused before anything changes.
+    // The session's key check on the two password boxes.
     bool PrepareTextKey(const char* mismatchText, const char* shortText, bool encrypting);
-    // CipherInput = text, then the text core; the result is CipherOutput.
-    std::string Encrypted(const std::string& text);
-    std::string Decrypted(const std::string& text);
-    // The converted text on the clipboard, marked as the kind of text it is.
+    // What a clipboard action converted: its count on the status line, its pieces in the editor.
     void ShowClipboardResult(const ClipboardSegments::Result& result, ClipboardContent content);
 
     UiServices& ui_;
     const Clock& clock_;
     StartupContext context_;
-    // The text cores' rows hold the key and what is derived from it: kept out of dumps and swap.
-    SecretBox<CipherWorkspace> workspace_;
-    CharacterOrder order_;
-    CipherMessageBox cipherMessages_;
+    TextSession session_;
     Form1Controls controls_;
     WindowSettings settings_;
     QString lastSaveNoted_;

@@ -29,18 +29,22 @@ TEST_F(PasswordBoxes, EachActionShowsItsOwnTexts) {
     auto window = Open();
     window->Edit1()->setText("abc");
     window->Edit2()->setText("abd");
-    EXPECT_FALSE(window->PreparePasswordKey(WindowText(Message::DecryptEditorMismatch),
-                                            WindowText(Message::PasswordTooShort)));
-    EXPECT_FALSE(window->PreparePasswordKey(WindowText(Message::DecryptClipboardMismatch),
-                                            WindowText(Message::PasswordTooShort)));
+    EXPECT_FALSE(window->Session().PreparePasswordKey(
+        window->Edit1()->text(), window->Edit2()->text(),
+        WindowText(Message::DecryptEditorMismatch), WindowText(Message::PasswordTooShort)));
+    EXPECT_FALSE(window->Session().PreparePasswordKey(
+        window->Edit1()->text(), window->Edit2()->text(),
+        WindowText(Message::DecryptClipboardMismatch), WindowText(Message::PasswordTooShort)));
     window->Edit2()->setText("abc");
-    EXPECT_TRUE(window->PreparePasswordKey(WindowText(Message::EncryptEditorMismatch),
-                                           WindowText(Message::PasswordTooShort)));
-    EXPECT_EQ(window->Operands.CipherKey, "abc");
+    EXPECT_TRUE(window->Session().PreparePasswordKey(
+        window->Edit1()->text(), window->Edit2()->text(),
+        WindowText(Message::EncryptEditorMismatch), WindowText(Message::PasswordTooShort)));
+    EXPECT_EQ(window->Session().Operands.CipherKey, "abc");
     window->Edit1()->clear();
     window->Edit2()->clear();
-    EXPECT_FALSE(window->PreparePasswordKey(WindowText(Message::EncryptClipboardMismatch),
-                                            WindowText(Message::PasswordTooShort)));
+    EXPECT_FALSE(window->Session().PreparePasswordKey(
+        window->Edit1()->text(), window->Edit2()->text(),
+        WindowText(Message::EncryptClipboardMismatch), WindowText(Message::PasswordTooShort)));
     EXPECT_EQ(ui.messages, (QStringList{WindowText(Message::DecryptEditorMismatch),
                                         WindowText(Message::DecryptClipboardMismatch),
                                         WindowText(Message::PasswordTooShort)}));
@@ -95,7 +99,7 @@ TEST_F(QuickDecryption, WithRememberMeOnTheResultIsShownNowhere) {
     window->Edit2()->setText("secret");
     window->Label2Click();
     EXPECT_EQ(window->ListBox1()->count(), 1);
-    EXPECT_EQ(window->Operands.CipherOutput, "hello world ");
+    EXPECT_EQ(window->Session().Operands.CipherOutput, "hello world ");
     EXPECT_TRUE(ui.messages.isEmpty());
 }
 
@@ -104,7 +108,7 @@ TEST_F(QuickDecryption, AKeyLongerThanSixteenIsCutToSeventeen) {
     window->Edit1()->setText(CipherOf("long key text", "abcdefghijklmnopq"));
     window->Edit2()->setText("abcdefghijklmnopqXYZ");
     window->Label2Click();
-    EXPECT_EQ(window->Operands.CipherKey, "abcdefghijklmnopq");
+    EXPECT_EQ(window->Session().Operands.CipherKey, "abcdefghijklmnopq");
     EXPECT_EQ(window->ListBox1()->item(1)->text(), "long key text    ");
 }
 
@@ -138,9 +142,9 @@ TEST_F(QuickDecryption, AWrongKeyHandsTheTextBackSilently) {
 TEST_F(PasswordBoxes, TheFirstTextEncryptionEndsTheStartFileMode) {
     auto window = Open({folder.filePath("start.vrq")});
     ASSERT_EQ(window->startFileMarker, 213);
-    window->Operands.CipherKey = "secret";
-    window->Operands.CipherInput = "text";
-    EXPECT_EQ(window->EncryptOperands(), TextKeyVerdict::Usable);
+    window->Session().Operands.CipherKey = "secret";
+    window->Session().Operands.CipherInput = "text";
+    EXPECT_EQ(window->Session().EncryptOperands(), TextKeyVerdict::Usable);
     EXPECT_EQ(window->startFileMarker, 0);
 }
 
