@@ -382,6 +382,9 @@ KIV_MESSAGE(FoldersRefused, QT_TRANSLATE_NOOP("kiv", "folders cannot be encrypte
 // caption, %2 the file.
 KIV_MESSAGE(PressToRestore, QT_TRANSLATE_NOOP("kiv", "Press %1 to restore %2"), kWindowOnly,
             kNoExitStatus)
+// The same, when the window starts in another mode: the button shows only in "Use File" mode, %1.
+KIV_MESSAGE(ChooseModeToRestore, QT_TRANSLATE_NOOP("kiv", "Choose %1, then press %2 to restore %3"),
+            kWindowOnly, kNoExitStatus)
 // What assistive technology hears at the end of a file run.
 KIV_MESSAGE(RunFinishedAnnouncement, QT_TRANSLATE_NOOP("kiv", "File run finished"), kWindowOnly,
             kNoExitStatus)

@@ -569,5 +569,9 @@ Durdurulup pencere kapatılsın mı?</translation>
         <source>Press %1 to restore %2</source>
         <translation>%2 dosyasını geri yüklemek için %1 düğmesine basın</translation>
     </message>
+    <message>
+        <source>Choose %1, then press %2 to restore %3</source>
+        <translation>%3 dosyasını geri yüklemek için önce %1 seçin, sonra %2 düğmesine basın</translation>
+    </message>
 </context>
 </TS>

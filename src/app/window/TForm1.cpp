@@ -194,10 +194,14 @@ void TForm1::HandleArguments() {
                                              QString(), file.fileName())
                                  .value_or(QString()));
     controls_.Edit2->setText(controls_.Edit1->text());
-    // Nothing else tells that the file is restored by a button, not by giving the password.
+    // Nothing else tells that the file is restored by a button, not by giving the password; in
+    // another mode that button is not even on the window.
+    const QString button = ShownText(WindowText(Message::DecryptFilesCaption));
     controls_.Status->Show(
-        ShownText(WindowText(Message::PressToRestore))
-            .arg(ShownText(WindowText(Message::DecryptFilesCaption)), startFilePath),
+        controls_.RadioButton1->isChecked()
+            ? ShownText(WindowText(Message::PressToRestore)).arg(button, startFilePath)
+            : ShownText(WindowText(Message::ChooseModeToRestore))
+                  .arg(ShownText(WindowText(Message::UseFile)), button, startFilePath),
         startFilePath);
 }
 

@@ -311,7 +311,14 @@ TEST_F(WindowFeedback, TheStartUpPromptNamesItsFile) {
     EXPECT_EQ(ui.inputBoxes,
               QStringList{"Protect the lives of your information|Enter the Password:|"});
     EXPECT_EQ(ui.inputSubjects, QStringList{"my letter.vrq"});
-    EXPECT_EQ(window->Status()->text(),
+    // A first start is in "Use Text" mode, where the button is not shown.
+    EXPECT_EQ(window->Status()->WholeText(),
+              "Choose Use File, then press Decrypt  File data to restore " +
+                  folder.filePath("docs/my letter.vrq"));
+    window.reset();
+    Store({{"radyono", "1"}});
+    window = Open({folder.filePath("docs/my letter.vrq")});
+    EXPECT_EQ(window->Status()->WholeText(),
               "Press Decrypt  File data to restore " + folder.filePath("docs/my letter.vrq"));
 }
 
