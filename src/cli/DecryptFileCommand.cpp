@@ -7,14 +7,48 @@
 #include <limits>
 #include <ostream>
 
+#include "cli/CliMessages.h"
 #include "cli/CommandOptions.h"
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
 #include "cli/StreamFileStore.h"
+#include "filecrypt/ContainerListing.h"
+#include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileDecryption.h"
+#include "filecrypt/PartNames.h"
 #include "filecrypt/PrintableName.h"
 
 namespace kiv {
+
+namespace {
+
+// text as one word for a shell.
+std::string ShellWord(const std::string& text) {
+    std::string word = "'";
+    for (const char c : text)
+        word += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return word + "'";
+}
+
+// After a restore into folder: how to join each file that was stored in parts.
+void SayHowToJoin(CliContext& context, const std::string& container, FileStore& store,
+                  const std::string& folder) {
+    for (const auto& entry : ListContainer(container, store).entries) {
+        const auto part = PartOfName(entry.name);
+        if (!part || part->number != part->count) continue;
+        const std::string whole = folder + part->whole;
+        const std::string first = PartName("", 1, part->count);  // ".part-001-of-003"
+        const std::string pattern =
+            ShellWord(whole) + ".part-*-of-" + first.substr(first.rfind('-') + 1);
+        context.err << Filled(cli_message::kJoinParts,
+                              {PrintableName(part->whole), std::to_string(part->count),
+                               "cat " + PrintableName(pattern) + " > " +
+                                   PrintableName(ShellWord(whole))})
+                    << '\n';
+    }
+}
+
+}  // namespace
 
 std::string DecryptFileCommand::Description() const {
     return "Restores the files held in FILE.vrq beside it, or into DIR, replacing files of the "
@@ -65,6 +99,8 @@ int DecryptFileCommand::Run(CliContext& context) {
     report.AddLine(ReportText::Value(fromStdin ? "standard input" : container_));
     const FileRunResult result =
         DecryptFiles(*password, container_, report, target, context.clock, FileRunSpeed(), store);
+    if (result.AllWritten() && !toStdout_)
+        SayHowToJoin(context, container_, store, target.empty() ? FolderOf(container_) : target);
     return FinishFileRun(context, result, report, container_, store, fromStdin ? "-" : "");
 }
 

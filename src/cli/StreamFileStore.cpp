@@ -6,6 +6,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -132,6 +133,43 @@ std::string StreamFileStore::HoldInput(int fd, const std::string& alias, std::in
         total += got;
     }
     return {};
+}
+
+std::string StreamFileStore::HoldPart(int fd, std::int64_t bound, std::int64_t& size, bool& last) {
+    const auto failed = [](const char* what) { return what + std::string(": ") + Reason(errno); };
+    const char* const holding = "cannot hold standard input in a temporary file in TMPDIR";
+    if (std::string problem = PrepareInput(inputAlias_); !problem.empty()) return problem;
+    if (ftruncate(held_, 0) != 0 || lseek(held_, 0, SEEK_SET) != 0) return failed(holding);
+    size = 0;
+    last = false;
+    if (pending_ >= 0) {
+        const char byte = static_cast<char>(pending_);
+        if (!WriteAll(held_, &byte, 1)) return failed(holding);
+        pending_ = -1;
+        size = 1;
+    }
+    std::vector<char> buffer(std::size_t{1} << 20);
+    // Up to bound bytes, then one more: whether it comes tells a last part from a full one.
+    while (true) {
+        const bool peek = size == bound;
+        const std::size_t wanted =
+            peek ? 1
+                 : static_cast<std::size_t>(std::min<std::int64_t>(
+                       static_cast<std::int64_t>(buffer.size()), bound - size));
+        const ssize_t got = read(fd, buffer.data(), wanted);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return failed("cannot read standard input");
+        if (got == 0) {
+            last = true;
+            return {};
+        }
+        if (peek) {
+            pending_ = static_cast<unsigned char>(buffer[0]);
+            return {};
+        }
+        if (!WriteAll(held_, buffer.data(), static_cast<std::size_t>(got))) return failed(holding);
+        size += got;
+    }
 }
 
 void StreamFileStore::SendOutputsTo(int fd, const std::string& alias) {
