@@ -20,6 +20,9 @@ namespace cli_message {
 inline constexpr CliMessage kJoinParts = {
     "kiv-cli: '%1' was stored in %2 parts, restored as its parts; join them: %3", kExitOk};
 
+// decrypt-file --entry NAME: no container given holds a file of that name.
+inline constexpr CliMessage kNotStored = {"kiv-cli: no stored file is named '%1'", kExitFailed};
+
 }  // namespace cli_message
 
 // message's text with %1, %2, ... replaced by the fills, in order.

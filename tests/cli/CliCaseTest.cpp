@@ -52,6 +52,8 @@ std::vector<Case> ReadCases(const std::string& path) {
             cases.push_back(c);
         } else if (text[0] == '?') {
             cases.back().status = std::stoi(rest);
+        } else if (text[0] == '=') {
+            cases.back().expectedOut += rest;
         } else if (text[0] == '1') {
             cases.back().expectedOut += rest + "\n";
         } else if (text[0] == '2') {
@@ -65,7 +67,7 @@ TEST(CliCases, EveryCommandLineGivesItsStatusAndLines) {
     TempFolder dir;
     WriteAll(dir / "pw", "case pass\n");
     WriteAll(dir / "wrong", "case pasS\n");
-    WriteAll(dir / "a", "alpha bytes");
+    WriteAll(dir / "a", "alpha");
     WriteAll(dir / "ten", "0123456789");
     WriteAll(dir / "eleven", "0123456789A");
     WriteAll(dir / "big", "abcdefghijklmnopqrstuvwxy");
