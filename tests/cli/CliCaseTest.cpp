@@ -72,6 +72,8 @@ TEST(CliCases, EveryCommandLineGivesItsStatusAndLines) {
     WriteAll(dir / "eleven", "0123456789A");
     WriteAll(dir / "big", "abcdefghijklmnopqrstuvwxy");
     WriteAll(dir / "five", "uvwxy");
+    WriteAll(dir / "p9990", std::string(9990, 'p'));  // 999 parts
+    WriteAll(dir / "p9991", std::string(9991, 'p'));
     std::filesystem::create_directory(dir.path / "out");
     const auto before = std::filesystem::current_path();
     std::filesystem::current_path(dir.path);
