@@ -119,9 +119,13 @@ int ContainerRestores::Run(CliContext& context, const PasswordOptions& password)
         const std::string folder = !target.empty()                      ? target
                                    : fromStdin || toStdout || checkOnly ? "./"
                                                                         : "";
+        // The last entry the run reached, and how many outputs were whole then: a damaged
+        // container may end inside that entry or just after it.
         int reached = 0;
+        int committedBefore = 0;
         const auto wanted = [&](int entry, const std::string& name) {
             reached = entry;
+            committedBefore = store.Committed();
             if (names.empty()) return true;
             const auto among = NamedAmong(names, name);
             if (among) found.insert(*among);
@@ -155,7 +159,8 @@ int ContainerRestores::Run(CliContext& context, const PasswordOptions& password)
         for (const auto& entry : entries) {
             ++number;
             const bool checked = number < reached ||
-                                 (number == reached && result.status == FileRunStatus::Completed);
+                                 (number == reached && (result.status == FileRunStatus::Completed ||
+                                                        store.Committed() > committedBefore));
             const bool skipped = StoredNameProblem(entry.name) != EntryProblem::None ||
                                  !seen.insert(entry.name).second;
             const bool passedOver = !names.empty() && !NamedAmong(names, entry.name);

@@ -89,16 +89,20 @@ bool WriteAll(int fd, const char* data, std::size_t n) {
 
 class StreamOutput final : public FileStore::Output {
   public:
-    explicit StreamOutput(int fd) : writer_(fd) {}
+    StreamOutput(int fd, int& committed) : writer_(fd), committed_(committed) {}
     ByteWriter& Writer() override { return writer_; }
     bool Commit() override {
-        if (writer_.Flush()) return true;
+        if (writer_.Flush()) {
+            ++committed_;
+            return true;
+        }
         errno = writer_.error();
         return false;
     }
 
   private:
     ByteWriter writer_;
+    int& committed_;
 };
 
 }  // namespace
@@ -189,7 +193,7 @@ bool StreamFileStore::OpenInput(const std::string& path, ByteReader& reader) {
 
 std::unique_ptr<FileStore::Output> StreamFileStore::CreateOutput(const std::string& path,
                                                                  ExistingFile existing) {
-    if (IsStreamed(path)) return std::make_unique<StreamOutput>(outputFd_);
+    if (IsStreamed(path)) return std::make_unique<StreamOutput>(outputFd_, committed_);
     return disk_.CreateOutput(path, existing);
 }
 

@@ -42,6 +42,8 @@ class StreamFileStore final : public FileStore {
     std::string HoldPart(int fd, std::int64_t bound, std::int64_t& size, bool& last);
     // Sends the output named alias, or every output when alias is empty, to fd.
     void SendOutputsTo(int fd, const std::string& alias);
+    // How many outputs sent to the descriptor were written whole.
+    int Committed() const { return committed_; }
     // Whether path is written to the output descriptor.
     bool IsStreamed(const std::string& path) const;
 
@@ -61,6 +63,7 @@ class StreamFileStore final : public FileStore {
     int pending_ = -1;  // the byte read past the part held, which starts the next
     std::string outputAlias_;
     int outputFd_ = -1;
+    int committed_ = 0;
 };
 
 }  // namespace kiv
