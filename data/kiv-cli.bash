@@ -10,7 +10,7 @@ _kiv_cli() {
         esac
     done
     COMPREPLY=()
-    local commands='encrypt-text decrypt-text encrypt-files decrypt-file list dde help'
+    local commands='encrypt-text decrypt-text encrypt-files decrypt-file test list dde help'
     if [[ -z $command ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$commands -h --help --version" -- "$cur")
         return
@@ -32,7 +32,7 @@ _kiv_cli() {
         --password-env)
             mapfile -t COMPREPLY < <(compgen -e -- "$cur")
             return ;;
-        --password-fd | --service | --name)
+        --password-fd | --service | --name | -e | --entry)
             return ;;
     esac
 
@@ -40,7 +40,8 @@ _kiv_cli() {
     case $command in
         encrypt-text | decrypt-text) options="$passwords -h --help" ;;
         encrypt-files) options="-o --output --name -v --verbose $passwords -h --help" ;;
-        decrypt-file) options="-C --directory --stdout -v --verbose $passwords -h --help" ;;
+        decrypt-file) options="-C --directory --stdout -e --entry -v --verbose $passwords -h --help" ;;
+        test) options="--json -v --verbose $passwords -h --help" ;;
         list) options='--json -0 --null -h --help' ;;
         dde) options='--service -h --help' ;;
         help)
@@ -56,7 +57,7 @@ _kiv_cli() {
         encrypt-files)
             compopt -o filenames
             mapfile -t COMPREPLY < <(compgen -f -- "$cur") ;;
-        decrypt-file | list)
+        decrypt-file | test | list)
             # .vrq and .VRQ names (the window's file dialog matches either), and folders, to
             # get to the encrypted files inside them.
             compopt -o filenames

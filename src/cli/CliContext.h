@@ -29,6 +29,9 @@ struct CliContext {
     std::function<bool()> cancelRequested = {};
     int inFd = STDIN_FILENO;
     int outFd = STDOUT_FILENO;
+    // The most bytes an encryption stores as one file before it stores parts; 0 for the most
+    // one stored file holds. Tests make it small.
+    std::int64_t partBound = 0;
 };
 
 // "kiv-cli: <message>" on the error stream, then a hint at --help; returns kExitUsage.

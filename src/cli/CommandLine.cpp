@@ -77,7 +77,8 @@ class Declaration {
             return parsed;
         }
         for (const CLI::Option* option : command->get_options()) {
-            if (!option->get_positional() && option->count() > 1) {
+            if (!option->get_positional() && option->count() > 1 &&
+                option->get_multi_option_policy() != CLI::MultiOptionPolicy::TakeAll) {
                 parsed.usageError = CliWording(Message::OptionGivenTwice, {option->get_name()});
                 return parsed;
             }

@@ -13,6 +13,16 @@ CLI::Option* DeclareValue(CLI::App& command, const std::string& names,
         ->type_name(value);
 }
 
+CLI::Option* DeclareRepeatedValue(CLI::App& command, const std::string& names,
+                                  const std::string& description, const std::string& value,
+                                  std::vector<std::string>& into) {
+    // One value per occurrence: the words after it are operands again.
+    return command.add_option(names, into, description)
+        ->type_name(value)
+        ->allow_extra_args(false)
+        ->multi_option_policy(CLI::MultiOptionPolicy::TakeAll);
+}
+
 CLI::Option* DeclareFlag(CLI::App& command, const std::string& names,
                          const std::string& description, bool& into) {
     return command.add_flag(names, into, description);

@@ -18,6 +18,10 @@ namespace kiv {
 CLI::Option* DeclareValue(CLI::App& command, const std::string& names,
                           const std::string& description, const std::string& value,
                           std::optional<std::string>& into);
+// An option with a value that may be given several times, each adding one.
+CLI::Option* DeclareRepeatedValue(CLI::App& command, const std::string& names,
+                                  const std::string& description, const std::string& value,
+                                  std::vector<std::string>& into);
 // An option without a value.
 CLI::Option* DeclareFlag(CLI::App& command, const std::string& names,
                          const std::string& description, bool& into);

@@ -1,27 +1,20 @@
 #include "cli/DecryptFileCommand.h"
 
-#include <sys/stat.h>
-
 #include <CLI/CLI.hpp>
-#include <cstdint>
-#include <limits>
 #include <ostream>
 
 #include "cli/CommandOptions.h"
-#include "cli/FailureLines.h"
-#include "cli/FileRunEnding.h"
-#include "cli/StderrReport.h"
-#include "cli/StreamFileStore.h"
-#include "filecrypt/FileDecryption.h"
-#include "filecrypt/PrintableName.h"
+#include "cli/ContainerRestores.h"
 
 namespace kiv {
 
 std::string DecryptFileCommand::Description() const {
-    return "Restores the files held in FILE.vrq beside it, or into DIR, replacing files of the "
-           "same names; FILE.vrq \"-\" is standard input, restored into the current folder "
+    return "Restores the files held in each FILE.vrq beside it, or into DIR, replacing files of "
+           "the same names; FILE.vrq \"-\" is standard input, restored into the current folder "
            "unless -C is given. With --stdout, the bytes of every stored file are written, in "
-           "order, to standard output, and no file is created.";
+           "order, to standard output, and no file is created. With --entry NAME, only the "
+           "stored files of those names. A file stored in parts is restored as its parts, with a "
+           "line that says how to join them; --stdout joins them.";
 }
 
 void DecryptFileCommand::Declare(CLI::App& command) {
@@ -34,39 +27,22 @@ void DecryptFileCommand::Declare(CLI::App& command) {
         ->excludes(directory);
     DeclareVerbose(command, verbose_);
     password_.Declare(command);
-    DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input", container_);
+    DeclareRepeatedValue(command, "-e,--entry",
+                         "restores only the stored file of this name (all its parts, for one "
+                         "stored in parts); may be given several times",
+                         "NAME", names_);
+    DeclareOperands(command, "FILE.vrq", "the encrypted files; \"-\" for standard input",
+                    containers_, true);
 }
 
 int DecryptFileCommand::Run(CliContext& context) {
-    const bool fromStdin = container_ == "-";
-    std::string target;
-    if (const auto& folder = directory_) {
-        struct stat info {};
-        if (stat(folder->c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
-            return UsageError(context, CliWording(Message::NotAFolder, {PrintableName(*folder)}));
-        target = folder->empty() || folder->back() == '/' ? *folder : *folder + "/";
-    } else if (fromStdin || toStdout_) {
-        target = "./";
-    }
-    if (!fromStdin && RefuseIrregular(context, container_)) return kExitInputOutput;
-    StreamFileStore store;
-    if (fromStdin && !PrepareStandardInput(context, store, container_)) return kExitInputOutput;
-    int status = kExitOk;
-    const auto password = password_.Read(context, false, status);
-    if (!password) return status;
-
-    if (fromStdin) {
-        if (!HoldStandardInput(context, store, container_,
-                               std::numeric_limits<std::int64_t>::max()))
-            return kExitInputOutput;
-    }
-    if (toStdout_) store.SendOutputsTo(context.outFd, "");
-
-    StderrReport report(context.err, context.errIsTerminal, verbose_, context.cancelRequested);
-    report.AddLine(ReportText::Value(fromStdin ? "standard input" : container_));
-    const FileRunResult result =
-        DecryptFiles(*password, container_, report, target, context.clock, FileRunSpeed(), store);
-    return FinishFileRun(context, result, report, container_, store, fromStdin ? "-" : "");
+    ContainerRestores restores;
+    restores.containers = containers_;
+    restores.directory = directory_;
+    restores.toStdout = toStdout_;
+    restores.verbose = verbose_;
+    restores.names = names_;
+    return restores.Run(context, password_);
 }
 
 }  // namespace kiv

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "cli/CliCommand.h"
 #include "cli/PasswordOptions.h"
@@ -9,9 +10,9 @@
 
 namespace kiv {
 
-// kiv-cli decrypt-file [-C DIR | --stdout] [-v] FILE.vrq: restores the files held in FILE.vrq
-// beside it or into DIR, or writes their bytes, in order, to standard output. FILE.vrq "-" is
-// standard input.
+// kiv-cli decrypt-file [-C DIR | --stdout] [-e NAME]... [-v] FILE.vrq...: restores the files
+// held in each FILE.vrq beside it or into DIR, or writes their bytes, in order, to standard
+// output; only those named NAME when names are given. FILE.vrq "-" is standard input.
 class DecryptFileCommand final : public CliCommand {
   public:
     std::string Name() const override { return "decrypt-file"; }
@@ -25,7 +26,8 @@ class DecryptFileCommand final : public CliCommand {
     bool toStdout_ = false;
     bool verbose_ = false;
     PasswordOptions password_;
-    std::string container_;
+    std::vector<std::string> names_;
+    std::vector<std::string> containers_;
 };
 
 }  // namespace kiv

@@ -1,5 +1,7 @@
 #include "cli/EncryptFilesCommand.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -10,11 +12,13 @@
 #include "cli/CommandOptions.h"
 #include "cli/FailureLines.h"
 #include "cli/FileRunEnding.h"
+#include "cli/StandardInputParts.h"
 #include "cli/StderrReport.h"
 #include "cli/StreamFileStore.h"
 #include "filecrypt/ContainerFormat.h"
 #include "filecrypt/ContainerNames.h"
 #include "filecrypt/FileEncryption.h"
+#include "filecrypt/PartNames.h"
 #include "filecrypt/PrintableName.h"
 #include "messages/MessageCatalogue.h"
 
@@ -33,6 +37,16 @@ std::string NameProblem(const std::string& name) {
     if (name.size() > static_cast<std::size_t>(kLongestStoredName))
         return CliText(Message::NameTooLong);
     return {};
+}
+
+// Whether the encrypted file can be written back into at the end (its file count and the names of
+// parts stand before the parts): a file on the disk can, a pipe or a file opened to append
+// cannot.
+bool OutputGoesBack(int fd) {
+    struct stat info {};
+    const int flags = fcntl(fd, F_GETFL);
+    return fstat(fd, &info) == 0 && S_ISREG(info.st_mode) && flags >= 0 &&
+           (flags & O_APPEND) == 0 && lseek(fd, 0, SEEK_CUR) >= 0;
 }
 
 }  // namespace
@@ -92,18 +106,31 @@ int EncryptFilesCommand::Run(CliContext& context) {
     const auto password = password_.Read(context, true, status);
     if (!password) return status;
 
-    if (name_) {
-        // A file below 2 GiB fits; one byte more tells the run that it does not.
-        if (!HoldStandardInput(context, store, *name_, std::numeric_limits<std::int32_t>::max()))
-            return kExitInputOutput;
+    // Standard input larger than one stored file holds is stored as parts. Where the encrypted
+    // file can be written back into at the end, each part is held only while it is encrypted;
+    // else the whole stream is held first, since the file count stands before the entries.
+    SourceParts parts;
+    parts.bound =
+        context.partBound > 0 ? std::min(context.partBound, kLargestEntry) : kLargestEntry;
+    StandardInputParts feed(store, context.inFd);
+    if (name_ && (!toStdout || OutputGoesBack(context.outFd))) {
+        parts.fedPath = *name_;
+        parts.feed = &feed;
+    } else if (name_ && !HoldStandardInput(context, store, *name_,
+                                           std::numeric_limits<std::int64_t>::max())) {
+        return kExitInputOutput;
     }
     if (toStdout) store.SendOutputsTo(context.outFd, kStandardOutput);
 
     StderrReport report(context.err, context.errIsTerminal, verbose_, context.cancelRequested);
     for (const std::string& source : sources)
         report.AddLine(ReportText::Value(source));
-    const FileRunResult result =
-        EncryptFiles(*password, sources, output, report, context.clock, FileRunSpeed(), store);
+    const FileRunResult result = EncryptFiles(*password, sources, output, report, context.clock,
+                                              FileRunSpeed(), store, parts);
+    if (!feed.Problem().empty()) {
+        context.err << "kiv-cli: " << feed.Problem() << '\n';
+        return kExitInputOutput;
+    }
     return FinishFileRun(context, result, report, output, store, name_.value_or(""));
 }
 

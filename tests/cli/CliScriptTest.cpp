@@ -195,9 +195,11 @@ TEST_F(CliScript, ListingsForScripts) {
     const std::string odd = "caf\xc3\xa9 \"q\"\\\x01\xff";
     WriteAll(dir / odd, "12345");
     ASSERT_EQ(Run("kiv encrypt-files --password-file pw -o x.vrq a 'caf'*").status, kExitOk);
-    EXPECT_EQ(Run("kiv list --json x.vrq").out,
-              "[\n  {\"name\": \"a\", \"size\": 11},\n"
-              "  {\"name\": \"caf\xc3\xa9 \\\"q\\\"\\\\\\u0001\\udcff\", \"size\": 5}\n]\n");
+    EXPECT_EQ(
+        Run("kiv list --json x.vrq").out,
+        "[\n  {\"container\": \"x.vrq\", \"name\": \"a\", \"name_base64\": \"YQ==\", "
+        "\"size\": 11},\n  {\"container\": \"x.vrq\", \"name\": \"caf\xc3\xa9 "
+        "\\\"q\\\"\\\\\\u0001\\udcff\", \"name_base64\": \"Y2Fmw6kgInEiXAH/\", \"size\": 5}\n]\n");
     EXPECT_EQ(Run("kiv list -0 x.vrq").out, std::string("11\ta\0"
                                                         "5\t",
                                                         7) +

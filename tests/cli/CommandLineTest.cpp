@@ -44,12 +44,10 @@ TEST(CommandLineTest, UsageErrorsAreWordedForTheCommandLineAndExitTwo) {
         {{"encrypt-files"}, "no file to encrypt given"},
         {{"encrypt-files", "f", "g"}, "several files need -o OUT"},
         {{"decrypt-file", "--password-file", "pw"}, "no encrypted file given"},
-        {{"decrypt-file", "a.vrq", "b.vrq"}, "unexpected argument 'b.vrq'"},
         {{"decrypt-file", "-C", "/nonexistent/kiv", "a.vrq"}, "'/nonexistent/kiv' is not a folder"},
         {{"list"}, "no encrypted file given"},
         {{"list", "-x"}, "unknown option '-x'"},
         {{"help", "frobnicate"}, "unknown command 'frobnicate'"},
-        {{"list", "--", "-x", "-y"}, "unexpected argument '-y'"},
         {{"encrypt-files", "-o", "-", "a", "-"},
          "standard input (\"-\") needs --name NAME to be "
          "stored under"},
@@ -82,6 +80,7 @@ TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
     struct Option {
         std::string given, named;  // as typed; as usage errors name it
         bool flag = false;         // takes no value
+        bool repeats = false;      // may be given several times
     };
     const Option passwordFile{"--password-file", "--password-file"};
     const Option passwordFd{"--password-fd", "--password-fd"};
@@ -118,13 +117,23 @@ TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
           {"-v", "--verbose", true},
           passwordFile,
           passwordFd,
+          passwordEnv,
+          {"-e", "--entry", false, true}},
+         {"x.vrq", "y.vrq"},
+         "Usage: kiv-cli decrypt-file [-C DIR | --stdout] [-v] " + passwords +
+             " [-e NAME]... FILE.vrq...\n"},
+        {"test",
+         {{"--json", "--json", true},
+          {"-v", "--verbose", true},
+          passwordFile,
+          passwordFd,
           passwordEnv},
-         {"x.vrq"},
-         "Usage: kiv-cli decrypt-file [-C DIR | --stdout] [-v] " + passwords + " FILE.vrq\n"},
+         {"x.vrq", "y.vrq"},
+         "Usage: kiv-cli test [--json] [-v] " + passwords + " FILE.vrq...\n"},
         {"list",
          {{"--json", "--json", true}, {"-0", "--null", true}},
-         {"x.vrq"},
-         "Usage: kiv-cli list [--json | -0] FILE.vrq\n"},
+         {"x.vrq", "y.vrq"},
+         "Usage: kiv-cli list [--json | -0] FILE.vrq...\n"},
     };
     const Outcome program = RunCli({"--help"});
     EXPECT_EQ(program.status, kExitOk);
@@ -143,6 +152,7 @@ TEST(CommandLineTest, HelpShowsEveryOptionTheParseAccepts) {
             const std::string& name = option.given;
             EXPECT_NE(help.out.find(name + (name.size() == 2 ? ", " : " ")), std::string::npos)
                 << c.command << ' ' << name;
+            if (option.repeats) continue;
             // Given twice, the option was taken as one of the command's.
             std::vector<std::string> words = {c.command, name, "1", name, "2"};
             if (option.flag) words = {c.command, name, name};

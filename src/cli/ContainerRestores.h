@@ -1,0 +1,28 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "cli/CliContext.h"
+#include "cli/PasswordOptions.h"
+
+namespace kiv {
+
+// What decrypt-file and test ask of the containers they are given.
+struct ContainerRestores {
+    std::vector<std::string> containers;   // "-" (at most once) is standard input
+    std::optional<std::string> directory;  // -C: restore there, not beside each container
+    bool toStdout = false;                 // the stored files' bytes to standard output, in order
+    bool checkOnly = false;                // decode every block and write nothing (test)
+    bool verbose = false;
+    bool json = false;  // with checkOnly: one verdict per container and entry on standard output
+    // Only the entries of these names, and the parts of a file of such a name; all when empty.
+    std::vector<std::string> names;
+
+    // Runs each container on its own under one password: a failure is reported on its line and
+    // the next container is run. Returns the first failure's status.
+    int Run(CliContext& context, const PasswordOptions& password) const;
+};
+
+}  // namespace kiv
