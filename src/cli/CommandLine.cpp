@@ -5,8 +5,11 @@
 #include <map>
 #include <memory>
 
+#include "cli/CommandDescription.h"
 #include "cli/HelpFormatter.h"
 #include "cli/HelpTexts.h"
+#include "cli/ManualSections.h"
+#include "cli/ShellCompletion.h"
 
 namespace kiv {
 
@@ -44,6 +47,9 @@ class Declaration {
             parsed.usageError = "no command given";
             return parsed;
         }
+        // The build writes the manual page's sections and the completions with this; it is for
+        // the build, so the help does not list it.
+        if (words.front() == "--generate") return Generated(words);
         std::vector<std::string> reversed(words.rbegin(), words.rend());
         try {
             program_.parse(reversed);
@@ -86,6 +92,24 @@ class Declaration {
     }
 
   private:
+    ParsedCommandLine Generated(const std::vector<std::string>& words) const {
+        ParsedCommandLine parsed;
+        const ProgramDescription described = DescribeProgram(
+            program_, [this](const CLI::App& command) { return commands_.at(&command)->Manual(); });
+        const std::string kind = words.size() == 2 ? words[1] : "";
+        if (kind == "man")
+            parsed.print = ManualSections(described);
+        else if (kind == "bash")
+            parsed.print = BashCompletion(described);
+        else if (kind == "zsh")
+            parsed.print = ZshCompletion(described);
+        else if (kind == "fish")
+            parsed.print = FishCompletion(described);
+        else
+            parsed.usageError = "--generate needs one of man, bash, zsh, fish";
+        return parsed;
+    }
+
     // Usage errors in kiv-cli's words, whatever CLI11 calls them.
     std::string UsageMessage(const CLI::ParseError& error,
                              const std::vector<std::string>& words) const {

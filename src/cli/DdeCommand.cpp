@@ -26,6 +26,14 @@ std::string DdeCommand::Description() const {
            "cannot be reached.";
 }
 
+std::string DdeCommand::Manual() const {
+    return R"(Opens a conversation on _TOPIC_ with the command service of the running *kiv*(1), )"
+           R"(executes each _MACRO_ and prints each answer on a line of its own: *FACK* when the topic's )"
+           R"(component took the macro, *0* when the topic is a window caption. The program's own topic )"
+           R"(is *DdeServerConv1*. Exits with 1 when the service refuses the topic, cannot be reached or )"
+           R"(gives no answer within 30 seconds.)";
+}
+
 void DdeCommand::Declare(CLI::App& command) {
     DeclareValue(command, "--service", "the command service to talk to", "NAME", service_);
     DeclareOperand(command, "TOPIC", "the topic to open a conversation on", topic_);

@@ -23,6 +23,20 @@ std::string DecryptFileCommand::Description() const {
            "order, to standard output, and no file is created.";
 }
 
+std::string DecryptFileCommand::Manual() const {
+    return R"(Restores the files held in _FILE.vrq_ beside it, or into _DIR_, replacing files of the )"
+           R"(same names. _FILE.vrq_ *-* reads the encrypted file from standard input and restores into )"
+           R"(the current folder unless *-C* is given. With *--stdout*, the bytes of every stored file )"
+           R"(are written, in order, to standard output and no file is created (as *tar -O* and )"
+           R"(*unzip -p* do). An entry that would replace _FILE.vrq_ itself or a file restored earlier )"
+           R"(in the run is skipped; names are compared as the folder compares them, so a folder that )"
+           R"(ignores letter case (FAT, for one) takes _A.txt_ and _a.txt_ for one file, and a file )"
+           R"(about to be replaced that holds the bytes of _FILE.vrq_ is taken for it (_DIR_ may be its )"
+           R"(folder under another spelling, or a bindfs view of it). A damaged entry whose end can )"
+           R"(still be found is skipped and the entries after it are restored; the exit status is )"
+           R"(then 1.)";
+}
+
 void DecryptFileCommand::Declare(CLI::App& command) {
     CLI::Option* directory =
         DeclareValue(command, "-C,--directory", "the folder to restore into", "DIR", directory_);

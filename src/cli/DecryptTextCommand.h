@@ -11,6 +11,7 @@ class DecryptTextCommand final : public CliCommand {
   public:
     std::string Name() const override { return "decrypt-text"; }
     std::string Description() const override;
+    std::string Manual() const override;
     void Declare(CLI::App& command) override { password_.Declare(command); }
     int Run(CliContext& context) override { return RunTextLines(context, password_, false); }
 

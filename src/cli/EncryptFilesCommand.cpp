@@ -42,6 +42,16 @@ std::string EncryptFilesCommand::Description() const {
            "--name NAME; -o - writes the encrypted file to standard output.";
 }
 
+std::string EncryptFilesCommand::Manual() const {
+    return R"(Encrypts the files, in order, into one encrypted file. One file without *-o* goes to its )"
+           R"(name with the last extension replaced by _.vrq_ (_plan.txt_ becomes _plan.vrq_); several )"
+           R"(files need *-o*. An _OUT_ that is one of the files is refused (status 2), also when it )"
+           R"(names it in another spelling or view of its folder: an existing _OUT_ that holds a file's )"
+           R"(bytes counts as that file. A _FILE_ *-* is standard input, stored under the name given )"
+           R"(with *--name* (required with *-*, see STANDARD INPUT AND OUTPUT). *-o -* writes the )"
+           R"(encrypted file to standard output, which must not be a terminal.)";
+}
+
 void EncryptFilesCommand::Declare(CLI::App& command) {
     DeclareValue(command, "-o,--output", "the encrypted file to write; \"-\" for standard output",
                  "OUT", output_);

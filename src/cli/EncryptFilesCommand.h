@@ -15,6 +15,7 @@ class EncryptFilesCommand final : public CliCommand {
   public:
     std::string Name() const override { return "encrypt-files"; }
     std::string Description() const override;
+    std::string Manual() const override;
     std::string MissingOperand() const override { return "no file to encrypt given"; }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
