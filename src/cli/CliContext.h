@@ -21,6 +21,7 @@ inline constexpr int kExitInputOutput = 4;  // a file, standard input or standar
                                             // not be read or written
 inline constexpr int kExitStopped = 5;      // kiv-cli could not go on: out of memory, or a fault of
                                             // its own
+inline constexpr int kExitNoWindow = 6;     // dde: no desktop program listens for it
 
 // Records failure as the run's status unless an earlier failure already did.
 inline void NoteFailure(int& status, int failure) {
@@ -41,9 +42,12 @@ struct CliContext {
     std::function<bool()> cancelRequested = {};
     int inFd = STDIN_FILENO;
     int outFd = STDOUT_FILENO;
+    // The command being run, for the hint after a usage error; empty before one is known.
+    std::string command = {};
 };
 
-// "kiv-cli: <message>" on the error stream, then a hint at --help; returns kExitUsage.
+// "kiv-cli: <message>" on the error stream, then a hint at the command's help or --help;
+// returns kExitUsage.
 int UsageError(CliContext& context, const std::string& message);
 
 }  // namespace kiv

@@ -43,8 +43,12 @@ ProgramDescription DescribeProgram(const CLI::App& program,
     };
     for (const CLI::App* command :
          program.get_subcommands([](const CLI::App* c) { return !c->get_group().empty(); })) {
-        CommandDescription entry{command->get_name(), HelpFormatter::Synopsis(*command),
-                                 command->get_description(), manual(*command), {}, {}};
+        CommandDescription entry{command->get_name(),
+                                 HelpFormatter::Synopsis(*command),
+                                 command->get_description(),
+                                 manual(*command),
+                                 {},
+                                 {}};
         for (const CLI::Option* option : command->get_options(IsShown)) {
             if (option->get_positional()) {
                 entry.operands.push_back(Described(*option));
@@ -59,7 +63,8 @@ ProgramDescription DescribeProgram(const CLI::App& program,
     for (const CLI::Option* option : program.get_options(IsShown))
         add(*option, "");
     OptionDescription subject{{}, "COMMAND", "the command to show the help of", {}, false, false};
-    described.commands.push_back({"help", "help [COMMAND]",
+    described.commands.push_back({"help",
+                                  "help [COMMAND]",
                                   "The same as --help; help COMMAND prints that command's help "
                                   "alone, as COMMAND --help does.",
                                   "",
@@ -69,8 +74,7 @@ ProgramDescription DescribeProgram(const CLI::App& program,
 }
 
 WordKind KindOf(const OptionDescription& option) {
-    if (std::find(option.names.begin(), option.names.end(), "--password-env") !=
-        option.names.end())
+    if (std::find(option.names.begin(), option.names.end(), "--password-env") != option.names.end())
         return WordKind::kEnvironment;
     if (option.value == "FILE" || option.value == "OUT") return WordKind::kFile;
     if (option.value == "DIR") return WordKind::kFolder;

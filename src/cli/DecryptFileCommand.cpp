@@ -7,6 +7,7 @@
 #include <limits>
 #include <ostream>
 
+#include "cli/CliMessages.h"
 #include "cli/CommandOptions.h"
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
@@ -52,6 +53,8 @@ void DecryptFileCommand::Declare(CLI::App& command) {
 
 int DecryptFileCommand::Run(CliContext& context) {
     const bool fromStdin = container_ == "-";
+    if (fromStdin && password_.ReadsStandardInput())
+        return UsageError(context, Worded(kPasswordFdClash, "the encrypted file (\"-\")"));
     std::string target;
     if (const auto& folder = directory_) {
         struct stat info {};

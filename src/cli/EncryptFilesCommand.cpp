@@ -7,6 +7,7 @@
 #include <limits>
 #include <ostream>
 
+#include "cli/CliMessages.h"
 #include "cli/CommandOptions.h"
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
@@ -68,6 +69,8 @@ int EncryptFilesCommand::Run(CliContext& context) {
     if (stdinCount > 1) return UsageError(context, "standard input (\"-\") can be given only once");
     if (stdinCount == 1 && !name_)
         return UsageError(context, "standard input (\"-\") needs --name NAME to be stored under");
+    if (stdinCount == 1 && password_.ReadsStandardInput())
+        return UsageError(context, Worded(kPasswordFdClash, "the file to encrypt (\"-\")"));
     if (stdinCount == 0 && name_)
         return UsageError(context, "--name names standard input, which is not among the files");
     if (name_) {

@@ -74,10 +74,10 @@ std::string ManualSections(const ProgramDescription& program) {
     std::string commands = "%%COMMANDS%%\n# COMMANDS\n\n";
     for (const CommandDescription& command : program.commands) {
         if (command.name != "help") synopsis += "*kiv-cli* " + UsageLine(command.synopsis) + "\n\n";
-        commands += UsageLine(command.synopsis) + "\n" +
-                    Indented(command.manual.empty() ? ScdocText(command.description)
-                                                    : command.manual) +
-                    "\n";
+        commands +=
+            UsageLine(command.synopsis) + "\n" +
+            Indented(command.manual.empty() ? ScdocText(command.description) : command.manual) +
+            "\n";
     }
     std::string own;
     for (const OptionDescription& option : program.options)

@@ -27,7 +27,8 @@ std::vector<std::string> CommandNames(const ProgramDescription& program) {
 std::vector<std::string> ProgramOptions(const ProgramDescription& program) {
     std::vector<std::string> names;
     for (const OptionDescription& option : program.options)
-        if (option.commands.empty()) names.insert(names.end(), option.names.begin(), option.names.end());
+        if (option.commands.empty())
+            names.insert(names.end(), option.names.begin(), option.names.end());
     return names;
 }
 
@@ -41,7 +42,8 @@ std::string Quoted(const std::string& text) {
 
 // The first sentence of a description, as a completion's short hint.
 std::string Hint(const std::string& description) {
-    std::string hint = description.substr(0, std::min(description.find(". "), description.find("; ")));
+    std::string hint =
+        description.substr(0, std::min(description.find(". "), description.find("; ")));
     if (!hint.empty() && hint.back() == '.') hint.pop_back();
     return hint;
 }
@@ -147,10 +149,10 @@ std::string BashCompletion(const ProgramDescription& program) {
     for (const auto& [words, names] : byKind)
         values += "        " + names + ")\n            " + words + "\n            return ;;\n";
     for (const CommandDescription& command : program.commands) {
-        commandOptions += "        " + command.name + ") options=" +
-                          Quoted(Joined(command.options, " ")) + " ;;\n";
-        operands += "        " + command.name + ") " + BashWords(OperandKind(command), program) +
-                    " ;;\n";
+        commandOptions += "        " + command.name +
+                          ") options=" + Quoted(Joined(command.options, " ")) + " ;;\n";
+        operands +=
+            "        " + command.name + ") " + BashWords(OperandKind(command), program) + " ;;\n";
     }
     return "# bash completion for kiv-cli, written by kiv-cli --generate bash from its commands.\n"
            "# Self-contained (no helpers of the bash-completion package), so that it also works\n"
@@ -168,13 +170,13 @@ std::string BashCompletion(const ProgramDescription& program) {
            "    COMPREPLY=()\n"
            "    if [[ -z $command ]]; then\n"
            "        mapfile -t COMPREPLY < <(compgen -W " +
-           Quoted(Joined(CommandNames(program), " ") + " " +
-                  Joined(ProgramOptions(program), " ")) +
+           Quoted(Joined(CommandNames(program), " ") + " " + Joined(ProgramOptions(program), " ")) +
            " -- \"$cur\")\n"
            "        return\n"
            "    fi\n"
            "    if ((ended == 0)); then\n"
-           "        # \"--option=value\": bash splits it at \"=\" unless COMP_WORDBREAKS lacks it.\n"
+           "        # \"--option=value\": bash splits it at \"=\" unless COMP_WORDBREAKS lacks "
+           "it.\n"
            "        if [[ $cur == --*=* ]]; then\n"
            "            prev=${cur%%=*} cur=${cur#*=}\n"
            "        elif [[ $cur == = ]]; then\n"
@@ -205,18 +207,17 @@ std::string BashCompletion(const ProgramDescription& program) {
 std::string ZshCompletion(const ProgramDescription& program) {
     std::string commands, cases;
     for (const CommandDescription& command : program.commands) {
-        commands += "        " + Quoted(command.name + ":" + ZshText(Hint(command.description))) +
-                    "\n";
+        commands +=
+            "        " + Quoted(command.name + ":" + ZshText(Hint(command.description))) + "\n";
         cases += "        " + command.name + ")\n            _arguments -s -S";
         for (const OptionDescription& option : program.options) {
             if (std::find(option.commands.begin(), option.commands.end(), command.name) ==
                 option.commands.end())
                 continue;
             const std::string hint = "[" + ZshText(Hint(option.description)) + "]";
-            const std::string value =
-                option.value.empty() ? ""
-                                     : ":" + ZshText(option.value) + ":" +
-                                           ZshAction(KindOf(option), program);
+            const std::string value = option.value.empty() ? ""
+                                                           : ":" + ZshText(option.value) + ":" +
+                                                                 ZshAction(KindOf(option), program);
             const std::string all = "(" + Joined(option.names, " ") + ")";
             for (const std::string& name : option.names)
                 cases += " \\\n                " +
@@ -227,16 +228,16 @@ std::string ZshCompletion(const ProgramDescription& program) {
         cases += " \\\n                '(- *)'{-h,--help}'[this command'\\''s help]'";
         for (const OptionDescription& operand : command.operands)
             cases += " \\\n                " +
-                     Quoted(std::string(operand.repeats ? "*" : "") + ":" +
-                            ZshText(operand.value) + ":" + ZshAction(KindOf(operand), program));
+                     Quoted(std::string(operand.repeats ? "*" : "") + ":" + ZshText(operand.value) +
+                            ":" + ZshAction(KindOf(operand), program));
         cases += " ;;\n";
     }
     std::string own;
     for (const OptionDescription& option : program.options)
         if (option.commands.empty())
             for (const std::string& name : option.names)
-                own += " \\\n        " + Quoted("(- *)" + name + "[" +
-                                               ZshText(Hint(option.description)) + "]");
+                own += " \\\n        " +
+                       Quoted("(- *)" + name + "[" + ZshText(Hint(option.description)) + "]");
     return "#compdef kiv-cli\n"
            "# zsh completion for kiv-cli, written by kiv-cli --generate zsh from its commands.\n"
            "_kiv_cli() {\n"
@@ -273,9 +274,8 @@ std::string FishCompletion(const ProgramDescription& program) {
     }
     for (const CommandDescription& command : program.commands) {
         const std::string when = " -n " + Quoted("__fish_seen_subcommand_from " + command.name);
-        out += "complete -c kiv-cli -n " +
-               Quoted("not __fish_seen_subcommand_from " + commands) + " -a " + command.name +
-               " -d " + Quoted(Hint(command.description)) + "\n";
+        out += "complete -c kiv-cli -n " + Quoted("not __fish_seen_subcommand_from " + commands) +
+               " -a " + command.name + " -d " + Quoted(Hint(command.description)) + "\n";
         for (const OptionDescription& option : program.options) {
             if (std::find(option.commands.begin(), option.commands.end(), command.name) ==
                 option.commands.end())
@@ -287,8 +287,8 @@ std::string FishCompletion(const ProgramDescription& program) {
             out += " -d " + Quoted(Hint(option.description)) + "\n";
         }
         if (!command.operands.empty())
-            out += "complete -c kiv-cli" + when +
-                   FishArguments(OperandKind(command), program) + "\n";
+            out +=
+                "complete -c kiv-cli" + when + FishArguments(OperandKind(command), program) + "\n";
     }
     return out;
 }

@@ -11,6 +11,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <sstream>
 #include <thread>
 
 #include "cli/CliContext.h"
@@ -64,7 +65,8 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
         {"head -c 20 a.vrq >cut.vrq; kiv decrypt-file --password-file pw cut.vrq", kExitFailed,
          "kiv-cli: 'cut.vrq' is damaged or not an encrypted file\n"},
         {"kiv decrypt-file", kExitUsage,
-         "kiv-cli: no encrypted file given\nTry 'kiv-cli --help' for more information.\n"},
+         "kiv-cli: no encrypted file given\nTry 'kiv-cli help decrypt-file' for more "
+         "information.\n"},
         {"kiv decrypt-file --password-file wrong a.vrq", kExitPassword,
          "kiv-cli: 'a.vrq': wrong password: the file was encrypted with a password of another "
          "length\n"},
@@ -92,6 +94,34 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
         EXPECT_EQ(shell.err, c.err) << c.script;
     }
     EXPECT_EQ(ReadAll(dir / "a"), "alpha bytes");
+}
+
+// The cases of command_lines.txt, in order, each with all it prints.
+TEST_F(CliScript, CommandLinesAsWritten) {
+    std::istringstream lines(ReadAll(KIV_CLI_CASES_PATH));
+    std::string line, script;
+    Shell expected{};
+    const auto check = [&] {
+        if (script.empty()) return;
+        const Shell shell = Run(script);
+        EXPECT_EQ(shell.status, expected.status) << script << '\n' << shell.err;
+        EXPECT_EQ(shell.out, expected.out) << script;
+        EXPECT_EQ(shell.err, expected.err) << script;
+    };
+    while (std::getline(lines, line)) {
+        if (line.starts_with("$ ")) {
+            check();
+            script = line.substr(2);
+            expected = {};
+        } else if (line.starts_with("? ")) {
+            expected.status = std::stoi(line.substr(2));
+        } else if (line.starts_with("> ") || line == ">") {
+            expected.out += line.substr(std::min<std::size_t>(2, line.size())) + '\n';
+        } else if (line.starts_with("! ")) {
+            expected.err += line.substr(2) + '\n';
+        }
+    }
+    check();
 }
 
 // Every read or write failure of standard input or output is one line with the system's reason.

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <string>
+
+#include "cli/CliContext.h"
+
+namespace kiv {
+
+// kiv-cli's words for the cases its second round of conventions added, each with the exit status
+// it ends with, kept together so that they move into a catalogue as one. "%1" and "%2" stand
+// for the words Worded puts in.
+struct CliMessage {
+    const char* text;
+    int status;
+};
+
+// Usage.
+inline constexpr CliMessage kDidYouMean{"%1; did you mean '%2'?", kExitUsage};
+inline constexpr CliMessage kTryCommandHelp{"Try 'kiv-cli help %1' for more information.",
+                                            kExitUsage};
+inline constexpr CliMessage kFlagTakesNoValue{"option '%1' takes no value", kExitUsage};
+inline constexpr CliMessage kPasswordFdClash{
+    "--password-fd 0 reads the password from standard input, which holds %1", kExitUsage};
+
+// dde.
+inline constexpr CliMessage kNoWindowRunning{
+    "no kiv window is running: nothing listens at %1", kExitNoWindow};
+
+// Overwriting.
+inline constexpr CliMessage kOutputExists{
+    "'%1' exists: give -f to replace it, or -n to keep it", kExitFailed};
+inline constexpr CliMessage kKeptExisting{"'%1' exists and is kept", kExitOk};
+
+// text with %1 and %2 replaced by first and second.
+std::string Worded(const CliMessage& message, const std::string& first,
+                   const std::string& second = {});
+
+}  // namespace kiv
