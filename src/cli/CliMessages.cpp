@@ -9,7 +9,8 @@ std::string Worded(const CliMessage& message, const std::string& first, const st
     const std::string_view text = message.text;
     std::string out;
     for (std::size_t at = 0; at < text.size(); ++at) {
-        if (text[at] == '%' && at + 1 < text.size() && (text[at + 1] == '1' || text[at + 1] == '2')) {
+        if (text[at] == '%' && at + 1 < text.size() &&
+            (text[at + 1] == '1' || text[at + 1] == '2')) {
             out += text[++at] == '1' ? first : second;
             continue;
         }

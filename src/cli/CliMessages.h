@@ -23,12 +23,17 @@ inline constexpr CliMessage kPasswordFdClash{
     "--password-fd 0 reads the password from standard input, which holds %1", kExitUsage};
 
 // dde.
-inline constexpr CliMessage kNoWindowRunning{
-    "no kiv window is running: nothing listens at %1", kExitNoWindow};
+inline constexpr CliMessage kNoWindowRunning{"no window is running: nothing listens at %1",
+                                             kExitNoWindow};
+
+// The names by which dde finds the desktop program's window: its name, as the desktop shows it,
+// and the caption the service knows the main window by.
+inline constexpr char kProgramName[] = "Pulm Vostra";
+inline constexpr char kMainWindowCaption[] = "Protect the lives of your information";
 
 // Overwriting.
-inline constexpr CliMessage kOutputExists{
-    "'%1' exists: give -f to replace it, or -n to keep it", kExitFailed};
+inline constexpr CliMessage kOutputExists{"'%1' exists: give -f to replace it, or -n to keep it",
+                                          kExitFailed};
 inline constexpr CliMessage kKeptExisting{"'%1' exists and is kept", kExitOk};
 
 // text with %1 and %2 replaced by first and second.

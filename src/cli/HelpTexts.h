@@ -15,6 +15,7 @@ inline constexpr char kExitStatusHelp[] =
     "accepts, holding a NUL byte, or not given\n"
     "  4  a file, standard input or standard output that could not be read or written\n"
     "  5  kiv-cli ran out of memory, or stopped on a fault of its own\n"
+    "  6  dde: no window of the desktop program is running\n"
     "A signal ends kiv-cli as it would any program (128 + N in a shell).";
 
 inline constexpr char kPasswordRulesHelp[] =

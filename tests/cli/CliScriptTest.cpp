@@ -38,12 +38,12 @@ class CliScript : public ::testing::Test {
         WriteAll(dir / "a", "alpha bytes");
     }
 
-    // Runs script in the folder, "kiv" standing for kiv-cli; standard output and error are
-    // kept unless the script sends them elsewhere itself.
+    // Runs script in the folder, "kiv" (and "$KIV") standing for kiv-cli; standard output and error
+    // are kept unless the script sends them elsewhere itself.
     Shell Run(const std::string& script) {
         const std::string line = "cd '" + dir.path.string() +
-                                 "' && kiv() { '" KIV_CLI_PATH "' \"$@\"; } && { " + script +
-                                 "; } >out 2>err";
+                                 "' && KIV='" KIV_CLI_PATH "' && kiv() { \"$KIV\" \"$@\"; } && { " +
+                                 script + "; } >out 2>err";
         const int raw = std::system(line.c_str());
         return {WIFEXITED(raw) ? WEXITSTATUS(raw) : -1, ReadAll(dir / "out"), ReadAll(dir / "err")};
     }

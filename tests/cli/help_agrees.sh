@@ -71,7 +71,7 @@ for words in "--password-file $work/p" "--password-file = $work/p" "--password-f
     fail "decrypt-file $words does not offer the password file"
 done
 [ "$(offered kiv-cli list "$work/")" = "$work/a.vrq" ] || fail "list does not offer only .vrq"
-for status in 0 1 2 3 4 5; do
+for status in 0 1 2 3 4 5 6; do
   grep -q "^  $status  " <<<"$help" || fail "--help does not explain exit status $status"
   grep -qx "\*$status\*" "$page" || fail "the manual page does not explain exit status $status"
 done
