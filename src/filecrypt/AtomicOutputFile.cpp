@@ -184,9 +184,19 @@ bool AtomicOutputFile::PutInPlace() {
         return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // Filesystems without the no-replace rename still refuse a link over an existing name.
-    if (link(temporary_.c_str(), target_.c_str()) != 0) return false;
-    unlink(temporary_.c_str());
-    return true;
+    if (link(temporary_.c_str(), target_.c_str()) == 0) {
+        unlink(temporary_.c_str());
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) return false;
+    // FAT has neither: a name found free is taken by a plain rename, leaving only the moment
+    // between the look and the rename for another program to take it first.
+    struct stat taken {};
+    if (lstat(target_.c_str(), &taken) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return errno == ENOENT && std::rename(temporary_.c_str(), target_.c_str()) == 0;
 }
 
 void AtomicOutputFile::Discard() {
