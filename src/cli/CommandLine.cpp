@@ -50,6 +50,13 @@ std::string WithSuggestion(const std::string& message, const std::string& typed,
     return best.empty() ? message : Worded(kDidYouMean, message, best);
 }
 
+bool IsForce(const std::string& word) {
+    return word == "-f" || word == "--force";
+}
+bool IsNoClobber(const std::string& word) {
+    return word == "-n" || word == "--no-clobber";
+}
+
 // Every name of the options of app, as typed: "-o", "--output".
 std::vector<std::string> OptionNames(const CLI::App& app) {
     std::vector<std::string> names;
@@ -182,6 +189,11 @@ class Declaration {
             if (beforeCommand && (word == "-v" || word == "--verbose")) {
                 if (command->get_option_no_throw("--verbose")) moved.push_back(word);
                 continue;
+            }
+            // -f and -n say opposite things; as with cp and mv, the one given last counts.
+            if (!ended && (IsForce(word) || IsNoClobber(word))) {
+                const auto opposite = IsForce(word) ? IsNoClobber : IsForce;
+                given.erase(std::remove_if(given.begin(), given.end(), opposite), given.end());
             }
             given.push_back(word);
             if (beforeCommand && word == command->get_name()) {

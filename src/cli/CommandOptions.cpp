@@ -25,6 +25,17 @@ CLI::Option* DeclareVerbose(CLI::App& command, bool& into) {
                        into);
 }
 
+void DeclareOverwrite(CLI::App& command, bool& force, bool& noClobber) {
+    // Both never reach the parse together; the exclusion shows them as alternatives.
+    CLI::Option* replace =
+        DeclareFlag(command, "-f,--force", "replaces files in the way of the outputs", force);
+    DeclareFlag(command, "-n,--no-clobber",
+                "keeps files in the way of the outputs, each named on standard error, and writes "
+                "the others",
+                noClobber)
+        ->excludes(replace);
+}
+
 void DeclareOperand(CLI::App& command, const std::string& name, const std::string& description,
                     std::string& into) {
     command.add_option(name, into, description)->required();

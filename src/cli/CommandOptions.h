@@ -23,6 +23,9 @@ CLI::Option* DeclareFlag(CLI::App& command, const std::string& names,
                          const std::string& description, bool& into);
 // -v, --verbose: the run's report on standard error.
 CLI::Option* DeclareVerbose(CLI::App& command, bool& into);
+// -f, --force and -n, --no-clobber: what becomes of files in the way of the outputs; of the
+// two, the one given last counts.
+void DeclareOverwrite(CLI::App& command, bool& force, bool& noClobber);
 // One required operand.
 void DeclareOperand(CLI::App& command, const std::string& name, const std::string& description,
                     std::string& into);

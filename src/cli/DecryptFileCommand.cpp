@@ -18,15 +18,19 @@
 namespace kiv {
 
 std::string DecryptFileCommand::Description() const {
-    return "Restores the files held in FILE.vrq beside it, or into DIR, replacing files of the "
-           "same names; FILE.vrq \"-\" is standard input, restored into the current folder "
+    return "Restores the files held in FILE.vrq beside it, or into DIR; a file of the same name "
+           "and other content is replaced with -f, kept with -n, and otherwise refused before "
+           "anything is written (status 1). FILE.vrq \"-\" is standard input, restored into the "
+           "current folder "
            "unless -C is given. With --stdout, the bytes of every stored file are written, in "
            "order, to standard output, and no file is created.";
 }
 
 std::string DecryptFileCommand::Manual() const {
-    return R"(Restores the files held in _FILE.vrq_ beside it, or into _DIR_, replacing files of the )"
-           R"(same names. _FILE.vrq_ *-* reads the encrypted file from standard input and restores into )"
+    return R"(Restores the files held in _FILE.vrq_ beside it, or into _DIR_. A file of the same name )"
+           R"(whose content differs is refused, one line each, before anything is written (status )"
+           R"(1), unless *-f* replaces it or *-n* keeps it (one line each, and the others are )"
+           R"(restored; status 0); a file that holds the same bytes stays as it is. _FILE.vrq_ *-* reads the encrypted file from standard input and restores into )"
            R"(the current folder unless *-C* is given. With *--stdout*, the bytes of every stored file )"
            R"(are written, in order, to standard output and no file is created (as *tar -O* and )"
            R"(*unzip -p* do). An entry that would replace _FILE.vrq_ itself or a file restored earlier )"
@@ -47,6 +51,7 @@ void DecryptFileCommand::Declare(CLI::App& command) {
                 toStdout_)
         ->excludes(directory);
     DeclareVerbose(command, verbose_);
+    DeclareOverwrite(command, force_, noClobber_);
     password_.Declare(command);
     DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input", container_);
 }
@@ -80,8 +85,13 @@ int DecryptFileCommand::Run(CliContext& context) {
 
     StderrReport report(context.err, context.errIsTerminal, verbose_, context.cancelRequested);
     report.AddLine(ReportText::Value(fromStdin ? "standard input" : container_));
+    if (!toStdout_ && !force_)
+        report.SetInTheWay(noClobber_ ? StderrReport::InTheWay::kKeep
+                                      : StderrReport::InTheWay::kRefuse);
     const FileRunResult result =
         DecryptFiles(*password, container_, report, target, context.clock, FileRunSpeed(), store);
+    // Each file in the way has had its line; nothing was written.
+    if (report.Refused()) return kOutputExists.status;
     return FinishFileRun(context, result, report, container_, store, fromStdin ? "-" : "");
 }
 

@@ -8,12 +8,14 @@
 #include <ostream>
 
 #include "cli/CliMessages.h"
+#include "cli/ClobberGuard.h"
 #include "cli/CommandOptions.h"
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
 #include "cli/StreamFileStore.h"
 #include "filecrypt/ContainerFormat.h"
 #include "filecrypt/ContainerNames.h"
+#include "filecrypt/DiskFileStore.h"
 #include "filecrypt/FileEncryption.h"
 #include "filecrypt/PrintableName.h"
 
@@ -39,7 +41,9 @@ std::string NameProblem(const std::string& name) {
 std::string EncryptFilesCommand::Description() const {
     return "Encrypts the files, in order, into one encrypted file. One file without -o goes to "
            "its name with the last extension replaced by .vrq (plan.txt -> plan.vrq); several "
-           "files, and standard input, need -o. A FILE \"-\" is standard input, stored under "
+           "files, and standard input, need -o. An existing output is refused before anything "
+           "is written (status 1) unless -f replaces it; -n keeps it (status 0). A FILE \"-\" is "
+           "standard input, stored under "
            "--name NAME; -o - writes the encrypted file to standard output.";
 }
 
@@ -50,7 +54,9 @@ std::string EncryptFilesCommand::Manual() const {
            R"(names it in another spelling or view of its folder: an existing _OUT_ that holds a file's )"
            R"(bytes counts as that file. A _FILE_ *-* is standard input, stored under the name given )"
            R"(with *--name* (required with *-*, see STANDARD INPUT AND OUTPUT). *-o -* writes the )"
-           R"(encrypted file to standard output, which must not be a terminal.)";
+           R"(encrypted file to standard output, which must not be a terminal. An _OUT_ that exists )"
+           R"(is refused before anything is written, with one line and status 1, unless *-f* )"
+           R"(replaces it; with *-n* it is kept, said in one line, and the status is 0.)";
 }
 
 void EncryptFilesCommand::Declare(CLI::App& command) {
@@ -59,6 +65,7 @@ void EncryptFilesCommand::Declare(CLI::App& command) {
     DeclareValue(command, "--name", "the name to store standard input (FILE \"-\") under", "NAME",
                  name_);
     DeclareVerbose(command, verbose_);
+    DeclareOverwrite(command, force_, noClobber_);
     password_.Declare(command);
     DeclareOperands(command, "FILE", "the files to encrypt, in this order", sources_, true);
 }
@@ -98,7 +105,8 @@ int EncryptFilesCommand::Run(CliContext& context) {
     for (const std::string& source : sources_)
         if (source != "-" && RefuseIrregular(context, source)) return kExitInputOutput;
     if (!toStdout && RefuseIrregular(context, output, true)) return kExitInputOutput;
-    StreamFileStore store;
+    ClobberGuard guard(DiskFileStore::Instance());
+    StreamFileStore store(force_ ? static_cast<FileStore&>(DiskFileStore::Instance()) : guard);
     if (name_ && !PrepareStandardInput(context, store, *name_)) return kExitInputOutput;
     int status = kExitOk;
     const auto password = password_.Read(context, true, status);
@@ -116,6 +124,12 @@ int EncryptFilesCommand::Run(CliContext& context) {
         report.AddLine(ReportText::Value(source));
     const FileRunResult result =
         EncryptFiles(*password, sources, output, report, context.clock, FileRunSpeed(), store);
+    // The output's name was taken once the run had checked everything else; nothing was written.
+    if (!guard.Taken().empty()) {
+        const CliMessage& line = noClobber_ ? kKeptExisting : kOutputExists;
+        context.err << "kiv-cli: " << Worded(line, PrintableName(guard.Taken())) << '\n';
+        return line.status;
+    }
     return FinishFileRun(context, result, report, output, store, name_.value_or(""));
 }
 

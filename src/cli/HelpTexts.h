@@ -8,7 +8,7 @@ inline constexpr char kExitStatusHelp[] =
     "Exit status (with several failures, that of the first):\n"
     "  0  success\n"
     "  1  a line, block or stored file that could not be encrypted, decrypted, restored or "
-    "listed, or a damaged encrypted file\n"
+    "listed, a damaged encrypted file, or a file in the way of an output (without -f or -n)\n"
     "  2  a usage error, or files that cannot go together (two files of one name, an output "
     "that is one of the files)\n"
     "  3  the password was refused: wrong for the encrypted file, outside the lengths the cipher "

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <ostream>
 
+#include "cli/CliMessages.h"
 #include "cli/FailureLines.h"
 #include "filecrypt/OperationReport.h"
+#include "filecrypt/PrintableName.h"
 
 namespace kiv {
 
@@ -23,6 +25,17 @@ bool StderrReport::ConfirmStop(const std::string&, const std::string&) {
     // The one question a run asks.
     detail_ = CliWording(report::kPasswordWrong);
     return true;
+}
+
+ExistingFileChoice StderrReport::ChooseForExisting(const std::string& folder,
+                                                   const std::vector<std::string>& names) {
+    ClearBar();
+    const std::string shown = folder == "./" ? "" : folder;
+    const CliMessage& line = inTheWay_ == InTheWay::kKeep ? kKeptExisting : kOutputExists;
+    for (const std::string& name : names)
+        err_ << "kiv-cli: " << Worded(line, PrintableName(shown + name)) << '\n';
+    refused_ = inTheWay_ == InTheWay::kRefuse;
+    return ExistingFileChoice::Skip;
 }
 
 void StderrReport::SetOverallPosition(int position) {

@@ -4,6 +4,7 @@
 #include <functional>
 #include <iosfwd>
 #include <string>
+#include <vector>
 
 #include "filecrypt/FileRunObserver.h"
 
@@ -33,7 +34,18 @@ class StderrReport final : public FileRunObserver {
     void SetFileRange(int low, int high) override;
     void SetFilePosition(int position) override;
     void SetFileVisible(bool visible) override;
-    bool CancelRequested() override { return cancelRequested_ && cancelRequested_(); }
+    bool CancelRequested() override { return refused_ || (cancelRequested_ && cancelRequested_()); }
+
+    // What a restore does with files of other content in its way: refuses them, each named on
+    // its own line, and ends before anything is written (without -f or -n); keeps them, each
+    // named (-n); or replaces them (-f, and --stdout, which writes no file).
+    enum class InTheWay { kRefuse, kKeep, kReplace };
+    void SetInTheWay(InTheWay choice) { inTheWay_ = choice; }
+    bool AsksBeforeReplacing() const override { return inTheWay_ != InTheWay::kReplace; }
+    ExistingFileChoice ChooseForExisting(const std::string& folder,
+                                         const std::vector<std::string>& names) override;
+    // Whether the run ended on files in its way.
+    bool Refused() const { return refused_; }
 
     // kiv-cli's wording of the last message the run showed, or "".
     const std::string& Detail() const { return detail_; }
@@ -47,6 +59,8 @@ class StderrReport final : public FileRunObserver {
     bool verbose_;
     std::function<bool()> cancelRequested_;
     std::string detail_;
+    InTheWay inTheWay_ = InTheWay::kReplace;
+    bool refused_ = false;
     bool barShown_ = false;
     // Positions are block numbers; a 100 MB file with a 3-byte password has 35 million blocks,
     // so percentages are computed in 64 bits.

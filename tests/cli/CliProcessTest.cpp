@@ -141,9 +141,9 @@ TempFolder* CliProcess::folder = nullptr;
 // Runs kiv-cli restoring big.vrq into folder and sends it the signal once 16 MiB of the file
 // are written; the wait status.
 int RestoreInterrupted(const TempFolder& folder, const std::string& into, int number) {
-    const pid_t pid =
-        Start({"decrypt-file", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"},
-              folder / "err");
+    const pid_t pid = Start(
+        {"decrypt-file", "-f", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"},
+        folder / "err");
     if (pid <= 0) return -1;
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
     long long written = -1;

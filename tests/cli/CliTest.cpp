@@ -200,7 +200,8 @@ TEST_F(CliTest, FilesRoundTripThroughAContainer) {
     ASSERT_EQ(Run({"encrypt-files", "-o", box, "--password-file", pw, a, b, c}, ""), kExitOk)
         << err.str();
     EXPECT_EQ(err.str(), "");  // quiet success
-    ASSERT_EQ(Run({"encrypt-files", "-v", "-o", box, "--password-file", pw, a, b, c}, ""), kExitOk);
+    ASSERT_EQ(Run({"encrypt-files", "-f", "-v", "-o", box, "--password-file", pw, a, b, c}, ""),
+              kExitOk);
     EXPECT_EQ(err.str().substr(0, a.size() + 1), a + "\n");
     fs::create_directory(dir / "out");
     ASSERT_EQ(Run({"decrypt-file", "-C", (dir / "out").string(), "--password-file", pw, box}, ""),
