@@ -42,6 +42,8 @@ struct CliContext {
     std::function<bool()> cancelRequested = {};
     int inFd = STDIN_FILENO;
     int outFd = STDOUT_FILENO;
+    // -q: no warnings and no progress.
+    bool quiet = false;
     // The command being run, for the hint after a usage error; empty before one is known.
     std::string command = {};
 };

@@ -186,8 +186,11 @@ class Declaration {
                     return words;
                 }
             }
-            if (beforeCommand && (word == "-v" || word == "--verbose")) {
-                if (command->get_option_no_throw("--verbose")) moved.push_back(word);
+            if (beforeCommand &&
+                (word == "-v" || word == "--verbose" || word == "-q" || word == "--quiet")) {
+                if (command->get_option_no_throw(
+                        word.size() == 2 ? (word == "-v" ? "--verbose" : "--quiet") : word))
+                    moved.push_back(word);
                 continue;
             }
             // -f and -n say opposite things; as with cp and mv, the one given last counts.

@@ -19,8 +19,8 @@ struct ParsedCommandLine {
 // Parses words against the commands' declarations; the parse and the help (kiv-cli --help,
 // kiv-cli COMMAND --help, kiv-cli help COMMAND) both come from them. Options may stand anywhere
 // among the operands, as "-o OUT", "--output OUT" or "--output=OUT"; given twice, the last one
-// counts, so that a wrapper's default can be overridden; "--" ends the options. -v before the
-// command is the command's -v (and means nothing to a command without one).
+// counts, so that a wrapper's default can be overridden; "--" ends the options. -v and -q before
+// the command are the command's (and mean nothing to a command without them).
 ParsedCommandLine ParseCommandLine(const std::vector<std::string>& words,
                                    const CommandTable& commands);
 

@@ -20,9 +20,20 @@ CLI::Option* DeclareFlag(CLI::App& command, const std::string& names,
 
 CLI::Option* DeclareVerbose(CLI::App& command, bool& into) {
     return DeclareFlag(command, "-v,--verbose",
-                       "prints the run's report on standard error (a run that succeeds prints "
-                       "nothing without it)",
+                       "prints one line per file on standard error: \"name \u2192 path\", or why "
+                       "it was skipped (a run that succeeds prints nothing without it)",
                        into);
+}
+
+CLI::Option* DeclareReport(CLI::App& command, bool& into) {
+    return DeclareFlag(command, "--report",
+                       "prints the run's report on standard error: each file's name, size and "
+                       "blocks, as the window's report list shows them",
+                       into);
+}
+
+CLI::Option* DeclareQuiet(CLI::App& command, bool& into) {
+    return DeclareFlag(command, "-q,--quiet", "prints no warnings and no progress bar", into);
 }
 
 void DeclareOverwrite(CLI::App& command, bool& force, bool& noClobber) {

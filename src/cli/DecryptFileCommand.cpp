@@ -12,6 +12,7 @@
 #include "cli/FileRunEnding.h"
 #include "cli/StderrReport.h"
 #include "cli/StreamFileStore.h"
+#include "filecrypt/ContainerListing.h"
 #include "filecrypt/FileDecryption.h"
 #include "filecrypt/PrintableName.h"
 
@@ -51,6 +52,8 @@ void DecryptFileCommand::Declare(CLI::App& command) {
                 toStdout_)
         ->excludes(directory);
     DeclareVerbose(command, verbose_);
+    DeclareReport(command, report_);
+    DeclareQuiet(command, quiet_);
     DeclareOverwrite(command, force_, noClobber_);
     password_.Declare(command);
     DeclareOperand(command, "FILE.vrq", "the encrypted file; \"-\" for standard input", container_);
@@ -83,8 +86,15 @@ int DecryptFileCommand::Run(CliContext& context) {
     }
     if (toStdout_) store.SendOutputsTo(context.outFd, "");
 
-    StderrReport report(context.err, context.errIsTerminal, verbose_, context.cancelRequested);
+    StderrReport report(context.err, context.errIsTerminal && !quiet_, report_,
+                        context.cancelRequested);
     report.AddLine(ReportText::Value(fromStdin ? "standard input" : container_));
+    ContainerListing listing = ListContainer(container_, store);
+    std::vector<std::int64_t> sizes;
+    for (const ContainerListing::Entry& entry : listing.entries)
+        sizes.push_back(entry.size);
+    report.SetRunSizes(std::move(sizes));
+    if (verbose_ && !toStdout_) report.ShowRestoredFiles(target);
     if (!toStdout_ && !force_)
         report.SetInTheWay(noClobber_ ? StderrReport::InTheWay::kKeep
                                       : StderrReport::InTheWay::kRefuse);

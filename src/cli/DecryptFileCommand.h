@@ -24,6 +24,8 @@ class DecryptFileCommand final : public CliCommand {
     std::optional<std::string> directory_;
     bool toStdout_ = false;
     bool verbose_ = false;
+    bool report_ = false;
+    bool quiet_ = false;
     bool force_ = false;
     bool noClobber_ = false;
     PasswordOptions password_;

@@ -65,6 +65,8 @@ void EncryptFilesCommand::Declare(CLI::App& command) {
     DeclareValue(command, "--name", "the name to store standard input (FILE \"-\") under", "NAME",
                  name_);
     DeclareVerbose(command, verbose_);
+    DeclareReport(command, report_);
+    DeclareQuiet(command, quiet_);
     DeclareOverwrite(command, force_, noClobber_);
     password_.Declare(command);
     DeclareOperands(command, "FILE", "the files to encrypt, in this order", sources_, true);
@@ -119,9 +121,15 @@ int EncryptFilesCommand::Run(CliContext& context) {
     }
     if (toStdout) store.SendOutputsTo(context.outFd, kStandardOutput);
 
-    StderrReport report(context.err, context.errIsTerminal, verbose_, context.cancelRequested);
-    for (const std::string& source : sources)
+    StderrReport report(context.err, context.errIsTerminal && !quiet_, report_,
+                        context.cancelRequested);
+    std::vector<std::int64_t> sizes;
+    for (const std::string& source : sources) {
         report.AddLine(ReportText::Value(source));
+        ByteReader reader;
+        sizes.push_back(store.OpenInput(source, reader) ? reader.Size() : 0);
+    }
+    report.SetRunSizes(std::move(sizes));
     const FileRunResult result =
         EncryptFiles(*password, sources, output, report, context.clock, FileRunSpeed(), store);
     // The output's name was taken once the run had checked everything else; nothing was written.
@@ -130,6 +138,11 @@ int EncryptFilesCommand::Run(CliContext& context) {
         context.err << "kiv-cli: " << Worded(line, PrintableName(guard.Taken())) << '\n';
         return line.status;
     }
+    if (verbose_ && result.AllWritten())
+        for (std::size_t k = 0; k < sources.size(); ++k)
+            context.err << (sources_[k] == "-" ? "standard input" : PrintableName(sources[k]))
+                        << " \u2192 " << (toStdout ? "standard output" : PrintableName(output))
+                        << '\n';
     return FinishFileRun(context, result, report, output, store, name_.value_or(""));
 }
 

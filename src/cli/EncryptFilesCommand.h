@@ -24,6 +24,8 @@ class EncryptFilesCommand final : public CliCommand {
     std::optional<std::string> output_;
     std::optional<std::string> name_;
     bool verbose_ = false;
+    bool report_ = false;
+    bool quiet_ = false;
     bool force_ = false;
     bool noClobber_ = false;
     PasswordOptions password_;

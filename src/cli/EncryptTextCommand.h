@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommand.h"
+#include "cli/CommandOptions.h"
 #include "cli/PasswordOptions.h"
 #include "cli/TextLines.h"
 
@@ -12,10 +13,17 @@ class EncryptTextCommand final : public CliCommand {
     std::string Name() const override { return "encrypt-text"; }
     std::string Description() const override;
     std::string Manual() const override;
-    void Declare(CLI::App& command) override { password_.Declare(command); }
-    int Run(CliContext& context) override { return RunTextLines(context, password_, true); }
+    void Declare(CLI::App& command) override {
+        DeclareQuiet(command, quiet_);
+        password_.Declare(command);
+    }
+    int Run(CliContext& context) override {
+        context.quiet = quiet_;
+        return RunTextLines(context, password_, true);
+    }
 
   private:
+    bool quiet_ = false;
     PasswordOptions password_;
 };
 

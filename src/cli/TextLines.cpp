@@ -314,7 +314,7 @@ int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bo
         case TextKeyVerdict::Usable:
             break;
     }
-    if (password->size() > static_cast<std::size_t>(kTextKeyLimit))
+    if (password->size() > static_cast<std::size_t>(kTextKeyLimit) && !context.quiet)
         context.err << "kiv-cli: " << kTextPasswordCut << '\n';
 
     // Reading a line would otherwise flush the output first: one write per line.
