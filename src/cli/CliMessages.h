@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "cli/CliContext.h"
@@ -35,6 +36,13 @@ inline constexpr char kMainWindowCaption[] = "Protect the lives of your informat
 inline constexpr CliMessage kOutputExists{"'%1' exists: give -f to replace it, or -n to keep it",
                                           kExitFailed};
 inline constexpr CliMessage kKeptExisting{"'%1' exists and is kept", kExitOk};
+
+// decrypt-text: the line after its first few failure lines; %1 lines of %2 failed.
+inline constexpr std::size_t kShownLineFailures = 5;
+inline constexpr CliMessage kTextLinesFailed{"%1 of %2 lines were not decrypted whole",
+                                             kExitFailed};
+inline constexpr CliMessage kTextPasswordWrong{"%1 of %2 lines were not decrypted: wrong password",
+                                               kExitPassword};
 
 // text with %1 and %2 replaced by first and second.
 std::string Worded(const CliMessage& message, const std::string& first,

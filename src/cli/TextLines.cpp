@@ -4,11 +4,13 @@
 #include <istream>
 #include <memory>
 #include <ostream>
+#include <streambuf>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "cipher/TextCipher.h"
+#include "cli/CliMessages.h"
 #include "cli/FailureLines.h"
 #include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
@@ -92,29 +94,33 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
     return "it fails the cipher's check: altered, or not made with this password";
 }
 
+// What became of one line of cipher text: decrypted whole, handed back because it fails the
+// cipher's check (what a wrong password does to nearly every line), or otherwise faulty.
+enum class LineVerdict { kWhole, kCheckFailed, kFaulty };
+
 // The failure lines of one input line: one for a line handed back, one per block left out of a
 // decrypted line. A decrypted line lost a block only when it is shorter than its blocks' bytes
 // (else every block was kept); then each block is decrypted alone to tell which.
-bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
-                  const std::string& key, const TextGeometry& geometry, std::size_t number,
-                  std::string_view line, bool decrypted, const std::string& output) {
+LineVerdict ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
+                         const std::string& key, const TextGeometry& geometry, std::size_t number,
+                         std::string_view line, bool decrypted, const std::string& output) {
     const std::string where = "kiv-cli: line " + std::to_string(number) + ": ";
     if (geometry.chars == 0) {
         if (!decrypted)
             err << where << "written back unchanged: not a cipher text for this password\n";
-        return decrypted;
+        return decrypted ? LineVerdict::kWhole : LineVerdict::kFaulty;
     }
     const std::size_t pairsPerBlock = geometry.chars / 2;
     const std::size_t blocks = (line.size() / 2 + pairsPerBlock - 1) / pairsPerBlock;
     if (!decrypted) {
         const std::size_t last = blocks == 0 ? 0 : (blocks - 1) * geometry.chars;
-        err << where << "written back unchanged: "
-            << (line.size() <= geometry.length ? "too short to be a cipher text for this password"
-                                               : BlockFault(order, line, last, geometry.chars))
-            << '\n';
-        return false;
+        const std::string fault = line.size() <= geometry.length
+                                      ? "too short to be a cipher text for this password"
+                                      : BlockFault(order, line, last, geometry.chars);
+        err << where << "written back unchanged: " << fault << '\n';
+        return fault.starts_with("it fails") ? LineVerdict::kCheckFailed : LineVerdict::kFaulty;
     }
-    if (output.size() >= blocks * geometry.length) return true;
+    if (output.size() >= blocks * geometry.length) return LineVerdict::kWhole;
     bool whole = true;
     for (std::size_t k = 0; k < blocks; ++k) {
         TextOperands op;
@@ -127,7 +133,7 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
             << '\n';
         whole = false;
     }
-    return whole;
+    return whole ? LineVerdict::kWhole : LineVerdict::kFaulty;
 }
 
 void WriteText(std::ostream& out, const std::string& text) {
@@ -241,10 +247,23 @@ bool EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
     return whole;
 }
 
-// Decrypts standard input line by line; false when a line was handed back unchanged or lost a
-// block.
-bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
-                  const std::string& key) {
+// Discards what is written to it: the failure lines past the first few.
+class NullBuffer final : public std::streambuf {
+  protected:
+    int overflow(int c) override { return traits_type::not_eof(c); }
+    std::streamsize xsputn(const char*, std::streamsize n) override { return n; }
+};
+
+// How the lines of a decryption ended.
+struct LineCounts {
+    std::size_t lines = 0, whole = 0, checkFailed = 0;
+    std::size_t wholeText = 0;  // whole lines that were not empty: an empty line proves nothing
+};
+
+// Decrypts standard input line by line, with a failure line for the first few lines that were
+// handed back unchanged, lost a block or were too long.
+LineCounts DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
+                        const std::string& key) {
     const TextGeometry geometry = GeometryOf(ws, order, key);
     const std::size_t longest = geometry.chars == 0 ? kLongestCipherLine
                                                     : (kLongestPlainLine + geometry.length - 1) /
@@ -260,7 +279,13 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
         }
     } wipeOutputs{outputs};
     std::unique_ptr<bool[]> decrypted(new bool[kBatchLines]);
-    bool all = true;
+    LineCounts counts;
+    NullBuffer nothing;
+    std::ostream unshown(&nothing);
+    const auto err = [&]() -> std::ostream& {
+        const std::size_t failed = counts.lines - counts.whole;
+        return context.quiet || failed >= kShownLineFailures ? unshown : context.err;
+    };
     std::size_t first = 1;  // the number of the batch's first line
     for (;;) {
         const std::vector<std::string_view>& lines = reader.Next(BatchLines(context), kBatchBytes);
@@ -272,14 +297,18 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
         auto nextTooLong = tooLong.begin();
         for (std::size_t t = 0; t < count; ++t) {
             WriteLine(context.out, outputs[t]);
+            std::ostream& failures = err();
+            ++counts.lines;
             if (nextTooLong != tooLong.end() && *nextTooLong == t) {
-                ReportTooLong(context.err, first + t, false, longest);
+                ReportTooLong(failures, first + t, false, longest);
                 ++nextTooLong;
-                all = false;
-            } else if (!ReportLosses(context.err, ws, order, key, geometry, first + t, lines[t],
-                                     decrypted[t], outputs[t])) {
-                all = false;
+                continue;
             }
+            const LineVerdict verdict = ReportLosses(failures, ws, order, key, geometry, first + t,
+                                                     lines[t], decrypted[t], outputs[t]);
+            counts.whole += verdict == LineVerdict::kWhole ? 1 : 0;
+            counts.wholeText += verdict == LineVerdict::kWhole && !lines[t].empty() ? 1 : 0;
+            counts.checkFailed += verdict == LineVerdict::kCheckFailed ? 1 : 0;
             // One very long line must not keep its room in every slot it passed through.
             if (outputs[t].capacity() > kBatchBytes) {
                 WipeText(outputs[t]);
@@ -290,7 +319,21 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
         if (context.inIsTerminal) context.out.flush();
         if (!context.out) break;  // the caller says why
     }
-    return all;
+    return counts;
+}
+
+// The status of a decryption whose lines did not all decrypt whole, after its summary line. A
+// wrong password fails the cipher's check on nearly every line, but about one line in two
+// thousand still passes it by chance: so at most one in a hundred of the lines that are cipher
+// texts may have decrypted.
+int TextVerdict(CliContext& context, const LineCounts& counts) {
+    const std::size_t failed = counts.lines - counts.whole;
+    const bool wrongPassword =
+        counts.checkFailed > 0 && counts.wholeText * 100 <= counts.wholeText + counts.checkFailed;
+    const CliMessage& summary = wrongPassword ? kTextPasswordWrong : kTextLinesFailed;
+    context.err << "kiv-cli: "
+                << Worded(summary, std::to_string(failed), std::to_string(counts.lines)) << '\n';
+    return summary.status;
 }
 
 }  // namespace
@@ -319,9 +362,12 @@ int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bo
 
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);
-    if (!(encrypt ? EncryptLines(context, ws, order, *password)
-                  : DecryptLines(context, ws, order, *password)))
-        NoteFailure(status, kExitFailed);
+    if (encrypt) {
+        if (!EncryptLines(context, ws, order, *password)) NoteFailure(status, kExitFailed);
+    } else if (const LineCounts counts = DecryptLines(context, ws, order, *password);
+               counts.whole < counts.lines) {
+        NoteFailure(status, TextVerdict(context, counts));
+    }
     context.in.tie(tied);
     if (const std::string why = StreamFailure(context.in); !why.empty()) {
         context.err << "kiv-cli: cannot read standard input: " << why << '\n';

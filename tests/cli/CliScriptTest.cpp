@@ -86,7 +86,8 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
         // The first failure decides: a line not decrypted, then output that could not be written.
         {"echo nonsense | kiv decrypt-text --password-file pw >/dev/full", kExitFailed,
          "kiv-cli: line 1: written back unchanged: too short to be a cipher text for this "
-         "password\nkiv-cli: cannot write standard output: No space left on device\n"},
+         "password\nkiv-cli: 1 of 1 lines were not decrypted whole\n"
+         "kiv-cli: cannot write standard output: No space left on device\n"},
     };
     for (const auto& c : cases) {
         const Shell shell = Run(c.script);
@@ -186,7 +187,8 @@ TEST_F(CliScript, LongLinesAndMemoryThatRunsOutEndInALine) {
          "wc -c <d; exit $s",
          kExitFailed, "67108868\n",
          "kiv-cli: line 1: not decrypted, an empty line stands in its place: longer than "
-         "207427404 characters, the cipher text of a 64 MiB line for this password\n"},
+         "207427404 characters, the cipher text of a 64 MiB line for this password\n"
+         "kiv-cli: 1 of 2 lines were not decrypted whole\n"},
         {"ulimit -v 250000; head -c 300000000 /dev/zero | tr '\\0' q | "
          "kiv encrypt-text --password-file pw",
          kExitFailed, "\n",
