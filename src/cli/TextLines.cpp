@@ -94,8 +94,9 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
     return "it fails the cipher's check: altered, or not made with this password";
 }
 
-// What became of one line of cipher text: decrypted whole, handed back because it fails the
-// cipher's check (what a wrong password does to nearly every line), or otherwise faulty.
+// What became of one line of cipher text: decrypted whole, handed back as a cipher text of
+// another password (it fails the cipher's check, or its length fits another password's blocks:
+// what a wrong password does to nearly every line), or otherwise faulty.
 enum class LineVerdict { kWhole, kCheckFailed, kFaulty };
 
 // The failure lines of one input line: one for a line handed back, one per block left out of a
@@ -118,7 +119,9 @@ LineVerdict ReportLosses(std::ostream& err, CipherWorkspace& ws, const Character
                                       ? "too short to be a cipher text for this password"
                                       : BlockFault(order, line, last, geometry.chars);
         err << where << "written back unchanged: " << fault << '\n';
-        return fault.starts_with("it fails") ? LineVerdict::kCheckFailed : LineVerdict::kFaulty;
+        return fault.starts_with("it fails") || fault.starts_with("the text ends")
+                   ? LineVerdict::kCheckFailed
+                   : LineVerdict::kFaulty;
     }
     if (output.size() >= blocks * geometry.length) return LineVerdict::kWhole;
     bool whole = true;

@@ -196,6 +196,11 @@ TEST_F(CliTest, TextVerdictsTellAWrongPasswordFromLinesThatFail) {
                         "made with this password\n";
         EXPECT_EQ(err.str(), expected + "kiv-cli: " + c.summary + "\n");
     }
+    // A password of another length fits no line's length to its blocks.
+    const std::string input = cipher(right, 3);
+    EXPECT_EQ(Run({"decrypt-text", "-q", "--password-file", PasswordFile("a longer one")}, input),
+              kExitPassword);
+    EXPECT_EQ(err.str(), "kiv-cli: 3 of 3 lines were not decrypted: wrong password\n");
 }
 
 // Lines are decrypted in batches; each failure line still names its own input line.
