@@ -70,6 +70,9 @@ void SayHowToJoin(CliContext& context, const std::vector<ContainerListing::Entry
 int ContainerRestores::Run(CliContext& context, const PasswordOptions& password) const {
     if (std::count(containers.begin(), containers.end(), "-") > 1)
         return UsageError(context, CliWording(Message::StandardInputTwice));
+    if (password.ReadsStandardInput() &&
+        std::find(containers.begin(), containers.end(), "-") != containers.end())
+        return UsageError(context, Worded(kPasswordFdClash, "the encrypted file (\"-\")"));
     std::string target;
     if (const auto& folder = directory) {
         struct stat info {};
@@ -132,10 +135,30 @@ int ContainerRestores::Run(CliContext& context, const PasswordOptions& password)
             if (among) found.insert(*among);
             return among.has_value();
         };
-        StderrReport report(context.err, context.errIsTerminal, verbose, context.cancelRequested);
+        StderrReport report(context.err, context.errIsTerminal && !quiet, this->report,
+                            context.cancelRequested);
         report.AddLine(ReportText::Value(fromStdin ? "standard input" : container));
+        const auto entries = ListContainer(container, store).entries;
+        std::vector<std::int64_t> sizes;
+        for (const ContainerListing::Entry& entry : entries)
+            sizes.push_back(entry.size);
+        report.SetRunSizes(std::move(sizes));
+        const std::string shownFolder = folder.empty() ? FolderOf(container) : folder;
+        if (verbose && checkOnly)
+            report.ShowCheckedFiles();
+        else if (verbose && !toStdout)
+            report.ShowRestoredFiles(shownFolder);
+        if (!toStdout && !checkOnly && !force)
+            report.SetInTheWay(noClobber ? StderrReport::InTheWay::kKeep
+                                         : StderrReport::InTheWay::kRefuse);
         const FileRunResult result = DecryptFiles(*key, container, report, folder, context.clock,
                                                   FileRunSpeed(), store, wanted);
+        // Each file in the way has had its line and nothing of this container was written.
+        if (report.Refused()) {
+            NoteFailure(status, kOutputExists.status);
+            everyEntrySeen = false;
+            continue;
+        }
         std::ostringstream line;
         CliContext lineContext{context.in, context.out, line, context.clock};
         const int one =
@@ -143,9 +166,8 @@ int ContainerRestores::Run(CliContext& context, const PasswordOptions& password)
         context.err << line.str();
         NoteFailure(status, one);
         if (result.status != FileRunStatus::Completed) everyEntrySeen = false;
-        const auto entries = ListContainer(container, store).entries;
-        if (one == kExitOk && !toStdout && !checkOnly)
-            SayHowToJoin(context, entries, names, folder.empty() ? FolderOf(container) : folder);
+        if (one == kExitOk && !toStdout && !checkOnly && !quiet)
+            SayHowToJoin(context, entries, names, shownFolder);
         if (!json) continue;
         std::string verdict = line.str();
         if (!verdict.empty()) verdict.pop_back();

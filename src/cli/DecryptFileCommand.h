@@ -17,6 +17,7 @@ class DecryptFileCommand final : public CliCommand {
   public:
     std::string Name() const override { return "decrypt-file"; }
     std::string Description() const override;
+    std::string Manual() const override;
     std::string MissingOperand() const override { return CliText(Message::NoEncryptedFile); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
@@ -25,6 +26,10 @@ class DecryptFileCommand final : public CliCommand {
     std::optional<std::string> directory_;
     bool toStdout_ = false;
     bool verbose_ = false;
+    bool report_ = false;
+    bool quiet_ = false;
+    bool force_ = false;
+    bool noClobber_ = false;
     PasswordOptions password_;
     std::vector<std::string> names_;
     std::vector<std::string> containers_;

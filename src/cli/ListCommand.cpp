@@ -26,6 +26,27 @@ std::string ListCommand::Description() const {
            "FILE.vrq \"-\" is standard input.";
 }
 
+std::string ListCommand::Manual() const {
+    return R"(Prints the size and name of each file stored in _FILE.vrq_ (or standard input, for *-*), )"
+           R"(one per line, with control characters and backslashes in names escaped (*\\x1b*, *\\n*, )"
+           R"(*\\\\*). They are stored in the clear, so no password is needed. With several encrypted )"
+           R"(files, each list follows a line with its file's name and a colon, and a blank line )"
+           R"(stands between them; *-0* then starts each record with the encrypted file's name and a )"
+           R"(tab.)"
+           "\n\n"
+           R"(With *--json*, a JSON array with one object per stored file: *container*, the encrypted )"
+           R"(file as given; *name*, the stored bytes as a string; *name_base64*, every stored byte in )"
+           R"(base64 (*jq -r '.[].name_base64 | @base64d'*); and *size*. Bytes of a name that are not valid UTF-8 are written one each as )"
+           R"(*\\udc80* to *\\udcff* (the byte plus 0xDC00, as Python's *surrogateescape* reads them )"
+           R"(back: *os.fsencode(name)* gives the stored bytes).)"
+           "\n\n"
+           R"(With *-0*, each stored file as its size, a tab and its name exactly as stored, ended by a )"
+           R"(NUL byte (for *xargs -0* and *read -d ''*). A name that holds a NUL byte would end its )"
+           R"(record early and start one that was never stored: such a file is left out, with a line on )"
+           R"(standard error that shows its name escaped, the others are listed, and the exit status )"
+           R"(is 1.)";
+}
+
 void ListCommand::Declare(CLI::App& command) {
     CLI::Option* json = DeclareFlag(
         command, "--json",

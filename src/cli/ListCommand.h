@@ -15,6 +15,7 @@ class ListCommand final : public CliCommand {
   public:
     std::string Name() const override { return "list"; }
     std::string Description() const override;
+    std::string Manual() const override;
     std::string MissingOperand() const override { return CliText(Message::NoEncryptedFile); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;

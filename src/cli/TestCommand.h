@@ -14,6 +14,7 @@ class TestCommand final : public CliCommand {
   public:
     std::string Name() const override { return "test"; }
     std::string Description() const override;
+    std::string Manual() const override;
     std::string MissingOperand() const override { return "no encrypted file given"; }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
@@ -21,6 +22,7 @@ class TestCommand final : public CliCommand {
   private:
     bool json_ = false;
     bool verbose_ = false;
+    bool quiet_ = false;
     PasswordOptions password_;
     std::vector<std::string> containers_;
 };

@@ -154,6 +154,7 @@ class RestoreRun {
             // Over many small files the bar's position changes only every few files.
             const auto position = static_cast<int>(k * 1000 / header.fileCount);
             if (position != overall) observer_.SetOverallPosition(overall = position);
+            observer_.EntryBegins();
             if (!RestoreEntry(static_cast<int>(k + 1))) return;
         }
         // The last files get their names, and their entries' lines are said, before the bar goes.

@@ -277,6 +277,14 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
     const std::int64_t fileCountAt = out.Written() - 4;
 
     const auto count = static_cast<std::int64_t>(checked.size());
+    // A fed source's size is known only as it arrives.
+    if (std::none_of(checked.begin(), checked.end(), [](const Source& s) { return s.fed; })) {
+        std::vector<std::int64_t> sizes;
+        sizes.reserve(checked.size());
+        for (const Source& source : checked)
+            sizes.push_back(source.size);
+        observer.SetRunSizes(std::move(sizes));
+    }
     std::int64_t entries = count;
     int overall = -1;
     ByteReader in;  // the source being stored, over all of its parts
@@ -285,6 +293,7 @@ FileRunResult EncryptFiles(const std::string& password, const std::vector<std::s
         // Over many small files the bar's position changes only every few files.
         if (const auto position = static_cast<int>(k * 1000 / count); position != overall)
             observer.SetOverallPosition(overall = position);
+        observer.EntryBegins();
         const Source& source = checked[static_cast<std::size_t>(k)];
         const FileRunResult entry =
             source.fed ? WriteFedSource(source, in, parts, output, ws, codec, out, observer, speed,
