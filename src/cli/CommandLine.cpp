@@ -5,7 +5,6 @@
 #include <map>
 #include <memory>
 
-#include "cli/CliMessages.h"
 #include "cli/CommandDescription.h"
 #include "cli/FailureLines.h"
 #include "cli/HelpFormatter.h"
@@ -48,7 +47,7 @@ std::string WithSuggestion(const std::string& message, const std::string& typed,
             bestDistance = distance;
         }
     }
-    return best.empty() ? message : Worded(kDidYouMean, message, best);
+    return best.empty() ? message : CliWording(Message::DidYouMean, {message, best});
 }
 
 bool IsForce(const std::string& word) {
@@ -183,7 +182,7 @@ class Declaration {
                 const CLI::App& owner = beforeCommand || !command ? program_ : *command;
                 const CLI::Option* option = owner.get_option_no_throw(name);
                 if (option && option->get_expected_max() == 0) {
-                    parsed.usageError = Worded(kFlagTakesNoValue, name);
+                    parsed.usageError = CliWording(Message::FlagTakesNoValue, {name});
                     return words;
                 }
             }

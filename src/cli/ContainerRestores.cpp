@@ -11,7 +11,6 @@
 #include <set>
 #include <sstream>
 
-#include "cli/CliMessages.h"
 #include "cli/FailureLines.h"
 #include "cli/FileRunEnding.h"
 #include "cli/JsonText.h"
@@ -57,10 +56,11 @@ void SayHowToJoin(CliContext& context, const std::vector<ContainerListing::Entry
         const std::string first = PartName("", 1, part->count);  // ".part-001-of-003"
         const std::string pattern =
             ShellWord(whole) + ".part-*-of-" + first.substr(first.rfind('-') + 1);
-        context.err << Filled(cli_message::kJoinParts,
-                              {PrintableName(part->whole), std::to_string(part->count),
-                               "cat " + PrintableName(pattern) + " > " +
-                                   PrintableName(ShellWord(whole))})
+        context.err << "kiv-cli: "
+                    << CliWording(Message::JoinParts,
+                                  {PrintableName(part->whole), std::to_string(part->count),
+                                   "cat " + PrintableName(pattern) + " > " +
+                                       PrintableName(ShellWord(whole))})
                     << '\n';
     }
 }
@@ -72,7 +72,8 @@ int ContainerRestores::Run(CliContext& context, const PasswordOptions& password)
         return UsageError(context, CliWording(Message::StandardInputTwice));
     if (password.ReadsStandardInput() &&
         std::find(containers.begin(), containers.end(), "-") != containers.end())
-        return UsageError(context, Worded(kPasswordFdClash, "the encrypted file (\"-\")"));
+        return UsageError(context,
+                          CliWording(Message::PasswordFdClash, {"the encrypted file (\"-\")"}));
     std::string target;
     if (const auto& folder = directory) {
         struct stat info {};
@@ -155,7 +156,7 @@ int ContainerRestores::Run(CliContext& context, const PasswordOptions& password)
                                                   FileRunSpeed(), store, wanted);
         // Each file in the way has had its line and nothing of this container was written.
         if (report.Refused()) {
-            NoteFailure(status, kOutputExists.status);
+            NoteFailure(status, ExitStatusOf(Message::OutputExists));
             everyEntrySeen = false;
             continue;
         }
@@ -205,8 +206,9 @@ int ContainerRestores::Run(CliContext& context, const PasswordOptions& password)
     if (everyEntrySeen) {
         for (const std::string& name : names) {
             if (found.count(name) != 0) continue;
-            context.err << Filled(cli_message::kNotStored, {PrintableName(name)}) << '\n';
-            NoteFailure(status, cli_message::kNotStored.status);
+            context.err << "kiv-cli: " << CliWording(Message::NotStored, {PrintableName(name)})
+                        << '\n';
+            NoteFailure(status, ExitStatusOf(Message::NotStored));
         }
     }
     return status;

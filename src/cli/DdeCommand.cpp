@@ -8,7 +8,6 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/CliMessages.h"
 #include "cli/CommandOptions.h"
 #include "cli/DdeClientSocket.h"
 #include "cli/FailureLines.h"
@@ -16,6 +15,13 @@
 #include "runtime/DdeSocketFile.h"
 
 namespace kiv {
+
+namespace {
+
+// The program's name, as the desktop shows it for the window (the window's kApplicationTitle).
+constexpr char kProgramName[] = "Pulm Vostra";
+
+}  // namespace
 
 namespace {
 
@@ -94,8 +100,8 @@ int DdeCommand::Run(CliContext& context) {
         }
         looked += (looked.empty() ? "" : " or ") + path;
         if (path == paths.back()) {
-            context.err << "kiv-cli: " << Worded(kNoWindowRunning, looked) << '\n';
-            return kNoWindowRunning.status;
+            context.err << "kiv-cli: " << CliWording(Message::NoWindowRunning, {looked}) << '\n';
+            return ExitStatusOf(Message::NoWindowRunning);
         }
     }
     const auto noAnswer = [&] {
@@ -107,7 +113,7 @@ int DdeCommand::Run(CliContext& context) {
     // The service knows the window by its caption; the program's name, which the desktop shows
     // for it, names the same window.
     if (opened && *opened == "REFUSED" && SameName(topic, kProgramName))
-        opened = socket.Ask("CONNECT " + service + ' ' + kMainWindowCaption + '\n');
+        opened = socket.Ask("CONNECT " + service + ' ' + WindowText(Message::WindowCaption) + '\n');
     if (!opened) return noAnswer();
     if (*opened != "OK") {
         context.err << "kiv-cli: " << CliWording(Message::TopicRefused, {service, *opened, topic})

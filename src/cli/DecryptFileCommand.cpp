@@ -3,7 +3,6 @@
 #include <CLI/CLI.hpp>
 #include <ostream>
 
-#include "cli/CliMessages.h"
 #include "cli/CommandOptions.h"
 #include "cli/ContainerRestores.h"
 

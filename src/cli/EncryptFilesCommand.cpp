@@ -9,7 +9,6 @@
 #include <limits>
 #include <ostream>
 
-#include "cli/CliMessages.h"
 #include "cli/ClobberGuard.h"
 #include "cli/CommandOptions.h"
 #include "cli/FailureLines.h"
@@ -97,7 +96,8 @@ int EncryptFilesCommand::Run(CliContext& context) {
     if (stdinCount == 1 && !name_)
         return UsageError(context, CliText(Message::StandardInputNeedsName));
     if (stdinCount == 1 && password_.ReadsStandardInput())
-        return UsageError(context, Worded(kPasswordFdClash, "the file to encrypt (\"-\")"));
+        return UsageError(context,
+                          CliWording(Message::PasswordFdClash, {"the file to encrypt (\"-\")"}));
     if (stdinCount == 0 && name_)
         return UsageError(context, CliText(Message::NameWithoutStandardInput));
     if (name_) {
@@ -160,9 +160,9 @@ int EncryptFilesCommand::Run(CliContext& context) {
     }
     // The output's name was taken once the run had checked everything else; nothing was written.
     if (!guard.Taken().empty()) {
-        const CliMessage& line = noClobber_ ? kKeptExisting : kOutputExists;
-        context.err << "kiv-cli: " << Worded(line, PrintableName(guard.Taken())) << '\n';
-        return line.status;
+        const Message line = noClobber_ ? Message::KeptExisting : Message::OutputExists;
+        context.err << "kiv-cli: " << CliWording(line, {PrintableName(guard.Taken())}) << '\n';
+        return noClobber_ ? kExitOk : ExitStatusOf(line);
     }
     if (verbose_ && result.AllWritten())
         for (std::size_t k = 0; k < sources.size(); ++k)

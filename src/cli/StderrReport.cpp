@@ -4,7 +4,6 @@
 #include <ostream>
 #include <string_view>
 
-#include "cli/CliMessages.h"
 #include "cli/FailureLines.h"
 #include "filecrypt/OperationReport.h"
 #include "filecrypt/PrintableName.h"
@@ -56,9 +55,10 @@ ExistingFileChoice StderrReport::ChooseForExisting(const std::string& folder,
                                                    const std::vector<std::string>& names) {
     ClearBar();
     const std::string shown = folder == "./" ? "" : folder;
-    const CliMessage& line = inTheWay_ == InTheWay::kKeep ? kKeptExisting : kOutputExists;
+    const Message line =
+        inTheWay_ == InTheWay::kKeep ? Message::KeptExisting : Message::OutputExists;
     for (const std::string& name : names)
-        err_ << "kiv-cli: " << Worded(line, PrintableName(shown + name)) << '\n';
+        err_ << "kiv-cli: " << CliWording(line, {PrintableName(shown + name)}) << '\n';
     refused_ = inTheWay_ == InTheWay::kRefuse;
     return ExistingFileChoice::Skip;
 }

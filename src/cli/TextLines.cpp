@@ -11,7 +11,6 @@
 
 #include "cipher/TextCipher.h"
 #include "cipher/TextGeometry.h"
-#include "cli/CliMessages.h"
 #include "cli/FailureLines.h"
 #include "cli/FdStreamBuf.h"
 #include "cli/LineBatchReader.h"
@@ -232,6 +231,9 @@ bool EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
     return whole;
 }
 
+// The failed lines whose failure lines decrypt-text shows; a summary line counts them all.
+constexpr std::size_t kShownLineFailures = 5;
+
 // How the lines of a decryption ended.
 struct LineCounts {
     std::size_t lines = 0, whole = 0, checkFailed = 0;
@@ -373,10 +375,11 @@ int TextVerdict(CliContext& context, const LineCounts& counts) {
     const std::size_t failed = counts.lines - counts.whole;
     const bool wrongPassword =
         counts.checkFailed > 0 && counts.wholeText * 100 <= counts.wholeText + counts.checkFailed;
-    const CliMessage& summary = wrongPassword ? kTextPasswordWrong : kTextLinesFailed;
+    const Message summary = wrongPassword ? Message::TextPasswordWrong : Message::TextLinesFailed;
     context.err << "kiv-cli: "
-                << Worded(summary, std::to_string(failed), std::to_string(counts.lines)) << '\n';
-    return summary.status;
+                << CliWording(summary, {std::to_string(failed), std::to_string(counts.lines)})
+                << '\n';
+    return ExitStatusOf(summary);
 }
 
 }  // namespace
