@@ -78,8 +78,8 @@ pw23="benchmark-password-23by"
 for pw in "$pw3" "$pw8" "$pw23"; do printf '%s\n' "$pw" >"$work/pw${#pw}"; done
 
 # The commands, as functions of: source file, work folder for this tool.
-kiv_enc() { "$kiv" encrypt-files --password-file "$work/pw$3" -o "$2/box.vrq" "$1" 2>/dev/null; }
-kiv_dec() { "$kiv" decrypt-file --password-file "$work/pw$3" -C "$2/out" "$2/box.vrq" 2>/dev/null; }
+kiv_enc() { "$kiv" encrypt-files -f --password-file "$work/pw$3" -o "$2/box.vrq" "$1" 2>/dev/null; }
+kiv_dec() { "$kiv" decrypt-file -f --password-file "$work/pw$3" -C "$2/out" "$2/box.vrq" 2>/dev/null; }
 kiv_out() { echo "$2/out/$(basename "$1")"; }
 sevenz_enc() { rm -f "$2/box.7z"; 7z a -mx0 -p"$pw23" -bso0 -bsp0 "$2/box.7z" "$1" >/dev/null; }
 sevenz_dec() { 7z x -p"$pw23" -y -bso0 -bsp0 -o"$2/out" "$2/box.7z" >/dev/null; }

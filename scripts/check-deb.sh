@@ -65,6 +65,8 @@ dpkg -L kiv | while read -r path; do [ -d "$path" ] && [ ! -L "$path" ] || echo 
 grep -v '^/usr/' "$work/files" && fail "the package installs outside /usr"
 for file in /usr/bin/kiv /usr/bin/kiv-cli /usr/share/applications/$id.desktop \
     /usr/share/man/man1/kiv.1.gz /usr/share/man/man1/kiv-cli.1.gz \
+    /usr/share/bash-completion/completions/kiv-cli /usr/share/zsh/vendor-completions/_kiv-cli \
+    /usr/share/fish/vendor_completions.d/kiv-cli.fish \
     /usr/share/doc/kiv/copyright /usr/share/doc/kiv/changelog.gz; do
   grep -qx "$file" "$work/files" || fail "the package lacks $file"
 done

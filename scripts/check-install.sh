@@ -24,6 +24,7 @@ for file in bin/kiv bin/kiv-cli \
     share/icons/hicolor/scalable/apps/$id.svg \
     share/icons/hicolor/scalable/mimetypes/application-x-kiv-vrq.svg \
     share/mime/packages/$id.xml share/bash-completion/completions/kiv-cli \
+    share/zsh/vendor-completions/_kiv-cli share/fish/vendor_completions.d/kiv-cli.fish \
     share/man/man1/kiv.1.gz share/man/man1/kiv-cli.1.gz \
     share/doc/kiv/copyright share/doc/kiv/changelog.gz; do
   [ -f "$prefix/$file" ] || fail "$file was not installed"

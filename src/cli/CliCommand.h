@@ -21,6 +21,8 @@ class CliCommand {
     // The command's word ("encrypt-files") and the description its help shows.
     virtual std::string Name() const = 0;
     virtual std::string Description() const = 0;
+    // The manual page's text for the command, in scdoc; empty for the description.
+    virtual std::string Manual() const { return {}; }
     // How a missing operand is reported ("no encrypted file given").
     virtual std::string MissingOperand() const { return CliText(Message::ArgumentMissing); }
     // Declares the options and operands on command, the parser's entry for this command.

@@ -29,9 +29,17 @@ struct CliContext {
     std::function<bool()> cancelRequested = {};
     int inFd = STDIN_FILENO;
     int outFd = STDOUT_FILENO;
+    // The most bytes an encryption stores as one file before it stores parts; 0 for the most
+    // one stored file holds. Tests make it small.
+    std::int64_t partBound = 0;
+    // -q: no warnings and no progress.
+    bool quiet = false;
+    // The command being run, for the hint after a usage error; empty before one is known.
+    std::string command = {};
 };
 
-// "kiv-cli: <message>" on the error stream, then a hint at --help; returns kExitUsage.
+// "kiv-cli: <message>" on the error stream, then a hint at the command's help or --help;
+// returns kExitUsage.
 int UsageError(CliContext& context, const std::string& message);
 
 }  // namespace kiv

@@ -6,6 +6,7 @@
 #include "cli/EncryptFilesCommand.h"
 #include "cli/EncryptTextCommand.h"
 #include "cli/ListCommand.h"
+#include "cli/TestCommand.h"
 
 namespace kiv {
 
@@ -15,6 +16,7 @@ CommandTable KivCliCommands() {
     table.push_back(std::make_unique<DecryptTextCommand>());
     table.push_back(std::make_unique<EncryptFilesCommand>());
     table.push_back(std::make_unique<DecryptFileCommand>());
+    table.push_back(std::make_unique<TestCommand>());
     table.push_back(std::make_unique<ListCommand>());
     table.push_back(std::make_unique<DdeCommand>());
     return table;

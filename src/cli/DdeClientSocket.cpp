@@ -42,6 +42,7 @@ void DdeClientSocket::Close() {
 
 std::string DdeClientSocket::Connect(const std::string& path) {
     Close();
+    nothingListens_ = false;
     sockaddr_un address{};
     address.sun_family = AF_UNIX;
     if (path.size() >= sizeof address.sun_path)
@@ -60,6 +61,7 @@ std::string DdeClientSocket::Connect(const std::string& path) {
         if (error == EAGAIN && MillisecondsLeft(deadline) == 0) error = ETIMEDOUT;
         if (error != EINTR && error != EAGAIN) {
             Close();
+            nothingListens_ = error == ENOENT || error == ECONNREFUSED;
             return std::strerror(error);
         }
         if (error == EAGAIN) ::poll(nullptr, 0, kConnectRetryMilliseconds);

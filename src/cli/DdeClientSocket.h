@@ -23,6 +23,9 @@ class DdeClientSocket {
     // Connects to the socket at path, waiting up to the answer limit while the service's queue
     // of new clients is full. Empty when connected, else why not, in words for a message.
     std::string Connect(const std::string& path);
+    // Whether the last Connect failed because nothing listens at its path: no socket there, or
+    // one left by a program that has ended.
+    bool NothingListens() const { return nothingListens_; }
 
     // Sends request and returns the next answer line, without its line end. Nothing when no
     // whole line comes within the answer limit: the service stays silent, closes the connection
@@ -41,6 +44,7 @@ class DdeClientSocket {
     std::chrono::milliseconds answerLimit_;
     int fd_ = -1;
     std::string received_;  // what came after the last answer's line end
+    bool nothingListens_ = false;
 };
 
 }  // namespace kiv

@@ -20,6 +20,7 @@ class DdeCommand final : public CliCommand {
 
     std::string Name() const override { return "dde"; }
     std::string Description() const override;
+    std::string Manual() const override;
     std::string MissingOperand() const override { return CliText(Message::NoTopic); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;

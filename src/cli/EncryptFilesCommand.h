@@ -16,6 +16,7 @@ class EncryptFilesCommand final : public CliCommand {
   public:
     std::string Name() const override { return "encrypt-files"; }
     std::string Description() const override;
+    std::string Manual() const override;
     std::string MissingOperand() const override { return CliText(Message::NoFileToEncrypt); }
     void Declare(CLI::App& command) override;
     int Run(CliContext& context) override;
@@ -24,6 +25,10 @@ class EncryptFilesCommand final : public CliCommand {
     std::optional<std::string> output_;
     std::optional<std::string> name_;
     bool verbose_ = false;
+    bool report_ = false;
+    bool quiet_ = false;
+    bool force_ = false;
+    bool noClobber_ = false;
     PasswordOptions password_;
     std::vector<std::string> sources_;
 };

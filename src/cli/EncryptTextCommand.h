@@ -1,6 +1,7 @@
 #pragma once
 
 #include "cli/CliCommand.h"
+#include "cli/CommandOptions.h"
 #include "cli/PasswordOptions.h"
 #include "cli/TextLines.h"
 
@@ -11,10 +12,18 @@ class EncryptTextCommand final : public CliCommand {
   public:
     std::string Name() const override { return "encrypt-text"; }
     std::string Description() const override;
-    void Declare(CLI::App& command) override { password_.Declare(command); }
-    int Run(CliContext& context) override { return RunTextLines(context, password_, true); }
+    std::string Manual() const override;
+    void Declare(CLI::App& command) override {
+        DeclareQuiet(command, quiet_);
+        password_.Declare(command);
+    }
+    int Run(CliContext& context) override {
+        context.quiet = quiet_;
+        return RunTextLines(context, password_, true);
+    }
 
   private:
+    bool quiet_ = false;
     PasswordOptions password_;
 };
 

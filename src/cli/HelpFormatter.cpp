@@ -167,6 +167,7 @@ std::string HelpFormatter::Synopsis(const CLI::App& command) {
             done.push_back(other);
         }
         out += " [" + alternatives + "]";
+        if (option->get_multi_option_policy() == CLI::MultiOptionPolicy::TakeAll) out += "...";
     }
     for (const CLI::Option* operand :
          command.get_options([](const CLI::Option* o) { return o->get_positional(); })) {

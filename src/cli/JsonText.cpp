@@ -1,5 +1,6 @@
 #include "cli/JsonText.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 
@@ -68,6 +69,21 @@ std::string JsonString(std::string_view bytes) {
         at += length;
     }
     return out + "\"";
+}
+
+std::string Base64(std::string_view bytes) {
+    static constexpr char kDigits[] =
+        "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    std::string text;
+    for (std::size_t at = 0; at < bytes.size(); at += 3) {
+        const std::size_t n = std::min<std::size_t>(3, bytes.size() - at);
+        std::uint32_t group = 0;
+        for (std::size_t k = 0; k < 3; ++k)
+            group = group << 8 | (k < n ? static_cast<unsigned char>(bytes[at + k]) : 0u);
+        for (std::size_t k = 0; k < 4; ++k)
+            text += k <= n ? kDigits[group >> (18 - 6 * k) & 63] : '=';
+    }
+    return text;
 }
 
 }  // namespace kiv

@@ -12,4 +12,7 @@ namespace kiv {
 // os.fsencode(name) in Python.
 std::string JsonString(std::string_view bytes);
 
+// bytes in base64 (RFC 4648, with padding): every byte as it is, for jq's @base64d and the like.
+std::string Base64(std::string_view bytes);
+
 }  // namespace kiv

@@ -11,6 +11,7 @@ namespace kiv {
 int RunKivCli(const std::vector<std::string>& words, CliContext& context) {
     const CommandTable commands = KivCliCommands();
     const ParsedCommandLine parsed = ParseCommandLine(words, commands);
+    context.command = parsed.command ? parsed.command->Name() : parsed.usageCommand;
     if (!parsed.usageError.empty()) return UsageError(context, parsed.usageError);
     int status = parsed.command ? parsed.command->Run(context) : kExitOk;
     if (!parsed.command) context.out << parsed.print;

@@ -52,6 +52,10 @@ void PasswordOptions::Declare(CLI::App& command) {
     fd->excludes(environment);
 }
 
+bool PasswordOptions::ReadsStandardInput() const {
+    return fd_ && std::stoi(*fd_) == STDIN_FILENO;
+}
+
 std::optional<SecretText> PasswordOptions::Read(CliContext& context, bool confirm,
                                                 int& status) const {
     PasswordSource source;

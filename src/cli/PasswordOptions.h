@@ -26,6 +26,10 @@ class PasswordOptions {
     // The password is wiped when the result goes.
     std::optional<SecretText> Read(CliContext& context, bool confirm, int& status) const;
 
+    // Whether the password comes from standard input (--password-fd 0), which a command that
+    // reads a file from there cannot share.
+    bool ReadsStandardInput() const;
+
   private:
     std::optional<std::string> file_;
     std::optional<std::string> fd_;

@@ -6,6 +6,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdlib>
@@ -88,16 +89,20 @@ bool WriteAll(int fd, const char* data, std::size_t n) {
 
 class StreamOutput final : public FileStore::Output {
   public:
-    explicit StreamOutput(int fd) : writer_(fd) {}
+    StreamOutput(int fd, int& committed) : writer_(fd), committed_(committed) {}
     ByteWriter& Writer() override { return writer_; }
     bool Commit() override {
-        if (writer_.Flush()) return true;
+        if (writer_.Flush()) {
+            ++committed_;
+            return true;
+        }
         errno = writer_.error();
         return false;
     }
 
   private:
     ByteWriter writer_;
+    int& committed_;
 };
 
 }  // namespace
@@ -134,6 +139,43 @@ std::string StreamFileStore::HoldInput(int fd, const std::string& alias, std::in
     return {};
 }
 
+std::string StreamFileStore::HoldPart(int fd, std::int64_t bound, std::int64_t& size, bool& last) {
+    const auto failed = [](const char* what) { return what + std::string(": ") + Reason(errno); };
+    const char* const holding = "cannot hold standard input in a temporary file in TMPDIR";
+    if (std::string problem = PrepareInput(inputAlias_); !problem.empty()) return problem;
+    if (ftruncate(held_, 0) != 0 || lseek(held_, 0, SEEK_SET) != 0) return failed(holding);
+    size = 0;
+    last = false;
+    if (pending_ >= 0) {
+        const char byte = static_cast<char>(pending_);
+        if (!WriteAll(held_, &byte, 1)) return failed(holding);
+        pending_ = -1;
+        size = 1;
+    }
+    std::vector<char> buffer(std::size_t{1} << 20);
+    // Up to bound bytes, then one more: whether it comes tells a last part from a full one.
+    while (true) {
+        const bool peek = size == bound;
+        const std::size_t wanted =
+            peek ? 1
+                 : static_cast<std::size_t>(std::min<std::int64_t>(
+                       static_cast<std::int64_t>(buffer.size()), bound - size));
+        const ssize_t got = read(fd, buffer.data(), wanted);
+        if (got < 0 && errno == EINTR) continue;
+        if (got < 0) return failed("cannot read standard input");
+        if (got == 0) {
+            last = true;
+            return {};
+        }
+        if (peek) {
+            pending_ = static_cast<unsigned char>(buffer[0]);
+            return {};
+        }
+        if (!WriteAll(held_, buffer.data(), static_cast<std::size_t>(got))) return failed(holding);
+        size += got;
+    }
+}
+
 void StreamFileStore::SendOutputsTo(int fd, const std::string& alias) {
     outputFd_ = fd;
     outputAlias_ = alias;
@@ -151,7 +193,7 @@ bool StreamFileStore::OpenInput(const std::string& path, ByteReader& reader) {
 
 std::unique_ptr<FileStore::Output> StreamFileStore::CreateOutput(const std::string& path,
                                                                  ExistingFile existing) {
-    if (IsStreamed(path)) return std::make_unique<StreamOutput>(outputFd_);
+    if (IsStreamed(path)) return std::make_unique<StreamOutput>(outputFd_, committed_);
     return disk_.CreateOutput(path, existing);
 }
 

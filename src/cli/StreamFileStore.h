@@ -35,8 +35,15 @@ class StreamFileStore final : public FileStore {
     // more than limit is kept, so that a run sees the input is too long. Returns "" or, when fd
     // cannot be read or the temporary file cannot be made or written, what failed and why.
     std::string HoldInput(int fd, const std::string& alias, std::int64_t limit);
+    // Holds the next at most bound bytes of fd as the input alias, in place of what it held
+    // (standard input stored in parts, one at a time), and says their number and whether any
+    // byte follows. Returns "" or, when fd cannot be read or the bytes cannot be held, what
+    // failed and why.
+    std::string HoldPart(int fd, std::int64_t bound, std::int64_t& size, bool& last);
     // Sends the output named alias, or every output when alias is empty, to fd.
     void SendOutputsTo(int fd, const std::string& alias);
+    // How many outputs sent to the descriptor were written whole.
+    int Committed() const { return committed_; }
     // Whether path is written to the output descriptor.
     bool IsStreamed(const std::string& path) const;
 
@@ -55,9 +62,11 @@ class StreamFileStore final : public FileStore {
   private:
     FileStore& disk_;
     std::string inputAlias_;
-    int held_ = -1;  // the temporary file holding standard input
+    int held_ = -1;     // the temporary file holding standard input
+    int pending_ = -1;  // the byte read past the part held, which starts the next
     std::string outputAlias_;
     int outputFd_ = -1;
+    int committed_ = 0;
 };
 
 }  // namespace kiv

@@ -75,12 +75,17 @@ std::string BlockFault(const CharacterOrder& order, std::string_view line, std::
     return CliText(Message::FailsCipherCheck);
 }
 
+// What became of one line of cipher text: decrypted whole, handed back as a cipher text of
+// another password (it fails the cipher's check, or its length fits another password's blocks:
+// what a wrong password does to nearly every line), or otherwise faulty.
+enum class LineVerdict { kWhole, kCheckFailed, kFaulty };
+
 // The failure lines of one input line: one for a line handed back, one per block left out of a
 // decrypted line. A decrypted line lost a block only when it is shorter than its blocks' bytes
 // (else every block was kept); then the cipher says which blocks it left out.
-bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
-                  const std::string& key, const TextGeometry& geometry, std::size_t number,
-                  std::string_view line, bool decrypted, const std::string& output) {
+LineVerdict ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& order,
+                         const std::string& key, const TextGeometry& geometry, std::size_t number,
+                         std::string_view line, bool decrypted, const std::string& output) {
     // Made only for a line that has something to report: most have nothing.
     const auto lineNumber = [number] { return std::to_string(number); };
     const auto writtenBack = [&](const std::string& why) {
@@ -88,16 +93,23 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
     };
     if (geometry.chars == 0) {
         if (!decrypted) writtenBack(CliText(Message::NotCipherTextForPassword));
-        return decrypted;
+        return decrypted ? LineVerdict::kWhole : LineVerdict::kFaulty;
     }
     const std::size_t blocks = geometry.BlocksOf(line.size());
     if (!decrypted) {
         const std::size_t last = blocks == 0 ? 0 : (blocks - 1) * geometry.chars;
-        writtenBack(line.size() <= geometry.length ? CliText(Message::TooShortForCipherText)
-                                                   : BlockFault(order, line, last, geometry.chars));
-        return false;
+        if (line.size() <= geometry.length) {
+            writtenBack(CliText(Message::TooShortForCipherText));
+            return LineVerdict::kFaulty;
+        }
+        const std::string fault = BlockFault(order, line, last, geometry.chars);
+        writtenBack(fault);
+        return fault == CliText(Message::FailsCipherCheck) ||
+                       fault == CliText(Message::TextEndsInsideBlock)
+                   ? LineVerdict::kCheckFailed
+                   : LineVerdict::kFaulty;
     }
-    if (output.size() >= blocks * geometry.length) return true;
+    if (output.size() >= blocks * geometry.length) return LineVerdict::kWhole;
     const std::vector<std::size_t> leftOut = LeftOutTextBlocks(ws, order, key, geometry, line);
     for (const std::size_t k : leftOut)
         err << "kiv-cli: "
@@ -105,7 +117,7 @@ bool ReportLosses(std::ostream& err, CipherWorkspace& ws, const CharacterOrder& 
                           {lineNumber(), std::to_string(k + 1), std::to_string(blocks),
                            BlockFault(order, line, k * geometry.chars, geometry.chars)})
             << '\n';
-    return leftOut.empty();
+    return leftOut.empty() ? LineVerdict::kWhole : LineVerdict::kFaulty;
 }
 
 void WriteText(std::ostream& out, const std::string& text) {
@@ -219,14 +231,23 @@ bool EncryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
     return whole;
 }
 
-// One batch of decryption: the lines' decryptions (or the lines handed back) and the failure
-// lines for standard error, in line order.
+// The failed lines whose failure lines decrypt-text shows; a summary line counts them all.
+constexpr std::size_t kShownLineFailures = 5;
+
+// How the lines of a decryption ended.
+struct LineCounts {
+    std::size_t lines = 0, whole = 0, checkFailed = 0;
+    std::size_t wholeText = 0;  // whole lines that were not empty: an empty line proves nothing
+};
+
+// One batch of decryption: the lines' decryptions (or the lines handed back), the failure lines
+// of each line that failed, in line order, and how its lines ended.
 struct DecryptedBatch {
     std::vector<std::string> outputs = std::vector<std::string>(kBatchLines);
     std::unique_ptr<bool[]> decrypted{new bool[kBatchLines]};
     std::size_t count = 0;
-    std::string failures;
-    bool whole = true;
+    std::vector<std::string> failures;
+    LineCounts counts;
 
     // The decrypted lines are wiped when the last of them is written.
     ~DecryptedBatch() {
@@ -235,12 +256,12 @@ struct DecryptedBatch {
     }
 };
 
-// Decrypts standard input line by line; false when a line was handed back unchanged or lost a
-// block. As with encryption, reading a batch and writing the one before run beside the
-// decryption, which keeps to one thread of its own (the workspace is only ever used there), and
-// at a terminal all runs on one thread.
-bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
-                  const std::string& key) {
+// Decrypts standard input line by line, with the failure lines of the first few lines that were
+// handed back unchanged, lost a block or were too long. As with encryption, reading a batch and
+// writing the one before run beside the decryption, which keeps to one thread of its own (the
+// workspace is only ever used there), and at a terminal all runs on one thread.
+LineCounts DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder& order,
+                        const std::string& key) {
     const TextGeometry geometry = TextGeometryOf(ws, key);
     const std::size_t longest = geometry.chars == 0 ? kLongestCipherLine
                                                     : (kLongestPlainLine + geometry.length - 1) /
@@ -253,26 +274,34 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
                        DecryptedBatch& batch) {
         batch.count = lines.size();
         batch.failures.clear();
-        batch.whole = true;
+        batch.counts = LineCounts();
         CountedMessages messages;
         DecryptTexts(ws, order, key, lines.data(), batch.count, batch.outputs.data(),
                      batch.decrypted.get(), messages);
-        std::ostringstream err;
         auto nextTooLong = tooLong.begin();
         for (std::size_t t = 0; t < batch.count; ++t) {
+            ++batch.counts.lines;
+            std::ostringstream err;
             if (nextTooLong != tooLong.end() && *nextTooLong == t) {
                 ReportTooLong(err, first + t, false, longest);
                 ++nextTooLong;
-                batch.whole = false;
-            } else if (!ReportLosses(err, ws, order, key, geometry, first + t, lines[t],
-                                     batch.decrypted[t], batch.outputs[t])) {
-                batch.whole = false;
+            } else {
+                const LineVerdict verdict =
+                    ReportLosses(err, ws, order, key, geometry, first + t, lines[t],
+                                 batch.decrypted[t], batch.outputs[t]);
+                if (verdict == LineVerdict::kWhole) {
+                    ++batch.counts.whole;
+                    if (!lines[t].empty()) ++batch.counts.wholeText;
+                    continue;
+                }
+                if (verdict == LineVerdict::kCheckFailed) ++batch.counts.checkFailed;
             }
+            batch.failures.push_back(err.str());
         }
-        batch.failures = err.str();
     };
-    bool all = true;
-    auto write = [&context, &all](DecryptedBatch& batch) {
+    LineCounts all;
+    std::size_t shown = 0;  // lines whose failure lines were written
+    auto write = [&context, &all, &shown](DecryptedBatch& batch) {
         for (std::size_t t = 0; t < batch.count; ++t) {
             WriteLine(context.out, batch.outputs[t]);
             // One very long line must not keep its room in every slot it passed through.
@@ -281,8 +310,16 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
                 batch.outputs[t].shrink_to_fit();
             }
         }
-        context.err << batch.failures;
-        all = all && batch.whole;
+        // The first few failed lines are told; the summary line counts them all.
+        for (const std::string& failure : batch.failures) {
+            if (context.quiet || shown == kShownLineFailures) break;
+            context.err << failure;
+            ++shown;
+        }
+        all.lines += batch.counts.lines;
+        all.whole += batch.counts.whole;
+        all.wholeText += batch.counts.wholeText;
+        all.checkFailed += batch.counts.checkFailed;
     };
 
     DecryptedBatch batches[2];
@@ -330,6 +367,21 @@ bool DecryptLines(CliContext& context, CipherWorkspace& ws, const CharacterOrder
     return all;
 }
 
+// The status of a decryption whose lines did not all decrypt whole, after its summary line. A
+// wrong password fails the cipher's check on nearly every line, but about one line in two
+// thousand still passes it by chance: so at most one in a hundred of the lines that are cipher
+// texts may have decrypted.
+int TextVerdict(CliContext& context, const LineCounts& counts) {
+    const std::size_t failed = counts.lines - counts.whole;
+    const bool wrongPassword =
+        counts.checkFailed > 0 && counts.wholeText * 100 <= counts.wholeText + counts.checkFailed;
+    const Message summary = wrongPassword ? Message::TextPasswordWrong : Message::TextLinesFailed;
+    context.err << "kiv-cli: "
+                << CliWording(summary, {std::to_string(failed), std::to_string(counts.lines)})
+                << '\n';
+    return ExitStatusOf(summary);
+}
+
 }  // namespace
 
 int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bool encrypt) {
@@ -351,14 +403,17 @@ int RunTextLines(CliContext& context, const PasswordOptions& passwordOptions, bo
         case TextKeyVerdict::Usable:
             break;
     }
-    if (password->size() > static_cast<std::size_t>(kTextKeyLimit))
+    if (password->size() > static_cast<std::size_t>(kTextKeyLimit) && !context.quiet)
         context.err << "kiv-cli: " << CliWording(Message::TextPasswordCut) << '\n';
 
     // Reading a line would otherwise flush the output first: one write per line.
     std::ostream* const tied = context.in.tie(nullptr);
-    if (!(encrypt ? EncryptLines(context, ws, order, *password)
-                  : DecryptLines(context, ws, order, *password)))
-        NoteFailure(status, kExitFailed);
+    if (encrypt) {
+        if (!EncryptLines(context, ws, order, *password)) NoteFailure(status, kExitFailed);
+    } else if (const LineCounts counts = DecryptLines(context, ws, order, *password);
+               counts.whole < counts.lines) {
+        NoteFailure(status, TextVerdict(context, counts));
+    }
     context.in.tie(tied);
     if (const std::string why = StreamFailure(context.in); !why.empty()) {
         context.err << "kiv-cli: cannot read standard input: " << why << '\n';

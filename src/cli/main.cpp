@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <new>
+#include <string_view>
 
 #include "cli/FdStreamBuf.h"
 #include "cli/KivCli.h"
@@ -43,6 +45,11 @@ void RaiseDescriptorLimit() {
     setrlimit(RLIMIT_NOFILE, &limit);
 }
 
+bool TerminalIsDumb() {
+    const char* term = std::getenv("TERM");
+    return term != nullptr && std::string_view(term) == "dumb";
+}
+
 int Run(int argc, char** argv) {
     kiv::ProtectProcessMemory();
     HoldClosedStandardDescriptors();
@@ -54,11 +61,9 @@ int Run(int argc, char** argv) {
     kiv::FdStreamBuf outBuffer(STDOUT_FILENO);
     std::istream in(&inBuffer);
     std::ostream out(&outBuffer);
-    kiv::CliContext context{in,
-                            out,
-                            std::cerr,
-                            kiv::SystemClock::Instance(),
-                            isatty(STDERR_FILENO) == 1,
+    kiv::CliContext context{in, out, std::cerr, kiv::SystemClock::Instance(),
+                            // A terminal that cannot move the cursor gets no bar.
+                            isatty(STDERR_FILENO) == 1 && !TerminalIsDumb(),
                             isatty(STDIN_FILENO) == 1};
     const std::vector<std::string> words(argv + 1, argv + argc);
     return kiv::RunKivCli(words, context);

@@ -324,6 +324,7 @@ bool ByteWriter::Write(const std::uint8_t* data, std::size_t n) {
 bool ByteWriter::WriteAll(const std::uint8_t* data, std::size_t n) {
     if (memory_) {
         memory_->append(reinterpret_cast<const char*>(data), n);
+        written_ += static_cast<std::int64_t>(n);
         return true;
     }
     std::size_t done = 0;
@@ -337,6 +338,7 @@ bool ByteWriter::WriteAll(const std::uint8_t* data, std::size_t n) {
             return false;
         }
         done += static_cast<std::size_t>(put);
+        written_ += put;
     }
     return true;
 }
@@ -352,6 +354,42 @@ bool ByteWriter::WriteInt32(std::int32_t value) {
 bool ByteWriter::Flush() {
     if (failed_ || (used_ > 0 && !WriteAll(buffer_.get(), used_))) return false;
     used_ = 0;
+    return true;
+}
+
+bool ByteWriter::WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t n) {
+    if (!Flush()) return false;
+    if (offset < 0 || offset + static_cast<std::int64_t>(n) > written_) {
+        failed_ = true;
+        error_ = EINVAL;
+        return false;
+    }
+    if (memory_) {
+        const auto at = memory_->size() - static_cast<std::size_t>(written_ - offset);
+        memory_->replace(at, n, reinterpret_cast<const char*>(data), n);
+        return true;
+    }
+    // Appending writes land at the end whatever the offset says.
+    const int flags = fcntl(fd_, F_GETFL);
+    const off_t end = lseek(fd_, 0, SEEK_CUR);
+    if (flags < 0 || (flags & O_APPEND) != 0 || end < 0) {
+        failed_ = true;
+        error_ = flags >= 0 && end >= 0 ? ESPIPE : errno;
+        return false;
+    }
+    const off_t first = end - written_;  // the descriptor may have held bytes before this writer's
+    std::size_t done = 0;
+    while (done < n) {
+        const ssize_t put =
+            pwrite(fd_, data + done, n - done, first + offset + static_cast<off_t>(done));
+        if (put < 0 && errno == EINTR) continue;
+        if (put <= 0) {
+            failed_ = true;
+            error_ = put < 0 ? errno : ENOSPC;
+            return false;
+        }
+        done += static_cast<std::size_t>(put);
+    }
     return true;
 }
 

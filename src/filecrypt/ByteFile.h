@@ -105,6 +105,12 @@ class ByteWriter {
     bool Write(const std::uint8_t* data, std::size_t n);
     bool WriteInt32(std::int32_t value);
     bool Flush();
+    // Bytes given to the writer so far.
+    std::int64_t Written() const { return written_ + static_cast<std::int64_t>(used_); }
+    // Overwrites n bytes written earlier at offset (counted from this writer's first byte),
+    // after a flush: a field whose value is known only at the end. False (error() set) where
+    // the output cannot go back: ESPIPE for a pipe or a file opened to append.
+    bool WriteAt(std::int64_t offset, const std::uint8_t* data, std::size_t n);
     bool failed() const { return failed_; }
     // The system's error number of the failed write (errno), or 0.
     int error() const { return error_; }
@@ -117,6 +123,7 @@ class ByteWriter {
     std::string* memory_ = nullptr;
     bool failed_ = false;
     int error_ = 0;
+    std::int64_t written_ = 0;  // bytes handed to the descriptor or the string
     std::unique_ptr<std::uint8_t[]> buffer_;
     std::size_t used_ = 0;
     std::size_t mostUsed_ = 0;  // what the buffer has held, to be wiped

@@ -120,13 +120,14 @@ class RestoreRun {
   public:
     RestoreRun(const std::string& password, const std::string& path, FileRunObserver& observer,
                const std::string& targetFolder, const Clock& clock, const FileRunSpeed& speed,
-               FileStore& files)
+               FileStore& files, const std::function<bool(int, const std::string&)>& wanted)
         : password_(password),
           path_(path),
           folder_(targetFolder.empty() ? FolderOf(path) : targetFolder),
           observer_(observer),
           speed_(speed),
           files_(files),
+          wanted_(wanted),
           ws_(clock),
           key_(PrepareFileKey(ws_, password)),
           codec_(ws_, key_, speed.kernel),
@@ -153,6 +154,7 @@ class RestoreRun {
             // Over many small files the bar's position changes only every few files.
             const auto position = static_cast<int>(k * 1000 / header.fileCount);
             if (position != overall) observer_.SetOverallPosition(overall = position);
+            observer_.EntryBegins();
             if (!RestoreEntry(static_cast<int>(k + 1))) return;
         }
         // The last files get their names, and their entries' lines are said, before the bar goes.
@@ -236,6 +238,14 @@ class RestoreRun {
             Say(report::ImplausibleEntry(stored.name, entry, fileCount_));
             observer_.SetOverallVisible(false);
             return Fail(FileRunStatus::Failed, FileRunFailure::ContainerDamaged, path_);
+        }
+        // An entry not asked for is passed over before its name is looked up: it costs neither a
+        // look at the folder nor a batch's commit.
+        if (wanted_ && !wanted_(entry, stored.name)) {
+            const std::int64_t bytes = blocks.StoredBytes(key_.ResidueBytes());
+            if (in_.Skip(bytes) != bytes)
+                return DamagedAt(entry, report::EndsBeforeLastBlockOfEntry(entry));
+            return true;
         }
         NameFacts facts;
         if (StoredNameProblem(stored.name) == EntryProblem::None) {
@@ -694,6 +704,7 @@ class RestoreRun {
     FileRunObserver& observer_;
     const FileRunSpeed& speed_;
     FileStore& files_;
+    const std::function<bool(int, const std::string&)>& wanted_;
     CipherWorkspace ws_;
     const FileKey key_;
     BlockCodec codec_;
@@ -731,12 +742,13 @@ class RestoreRun {
 
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder,
-                           const Clock& clock, const FileRunSpeed& speed, FileStore& files) {
+                           const Clock& clock, const FileRunSpeed& speed, FileStore& files,
+                           const std::function<bool(int, const std::string&)>& wanted) {
     if (const auto refusal = FilePasswordRefusal(FileRunKind::Restore, password)) {
         observer.ShowMessage(*refusal);
         return FileRunResult::Ended(FileRunStatus::Refused, FileRunFailure::PasswordRefused, path);
     }
-    return RestoreRun(password, path, observer, targetFolder, clock, speed, files).Run();
+    return RestoreRun(password, path, observer, targetFolder, clock, speed, files, wanted).Run();
 }
 
 }  // namespace kiv

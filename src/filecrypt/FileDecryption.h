@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "filecrypt/ContainerNames.h"
@@ -36,12 +37,15 @@ namespace kiv {
 // size, whose end the layout still gives, costs only itself: it is reported and skipped, the
 // run goes on and ends as Failed with ContainerDamaged. A header count that no password gives
 // is reported as not an encrypted file. The run has its own workspace, so it may run on a worker
-// thread. Files are read, written and looked up through files: the disk, or memory.
+// thread. Files are read, written and looked up through files: the disk, or memory. Where wanted
+// is given, it is asked about each entry (numbered from 1) that the layout accepts, in order, and
+// an entry it does not want is passed over without a word: neither decoded nor counted.
 FileRunResult DecryptFiles(const std::string& password, const std::string& path,
                            FileRunObserver& observer, const std::string& targetFolder = {},
                            const Clock& clock = SystemClock::Instance(),
                            const FileRunSpeed& speed = FileRunSpeed(),
-                           FileStore& files = DiskFileStore::Instance());
+                           FileStore& files = DiskFileStore::Instance(),
+                           const std::function<bool(int, const std::string&)>& wanted = {});
 
 // Report lines of a damaged container and of entries not restored.
 namespace report {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,12 @@ class FileRunObserver {
     virtual void SetOverallVisible(bool) {}
     virtual void SetOverallRange(int, int) {}
     virtual void SetOverallPosition(int) {}
+    // As each entry starts, stored or restored (SetOverallPosition moves only when the bar
+    // does): a bar that counts bytes knows by it whose bytes come next.
+    virtual void EntryBegins() {}
+    // The sizes of the entries the run is about to store or restore, in order, where the run
+    // knows them before it starts; a bar that counts bytes weighs each entry by them.
+    virtual void SetRunSizes(std::vector<std::int64_t> /*sizes*/) {}
     virtual void SetFileVisible(bool) {}
     virtual void SetFileRange(int, int) {}
     virtual void SetFilePosition(int) {}

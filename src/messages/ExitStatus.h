@@ -14,6 +14,7 @@ inline constexpr int kExitInputOutput = 4;  // a file, standard input or standar
                                             // not be read or written
 inline constexpr int kExitStopped = 5;      // kiv-cli could not go on: out of memory, or a fault of
                                             // its own
+inline constexpr int kExitNoWindow = 6;     // dde: no desktop program listens for it
 
 // A message kiv-cli does not end on: a report line, a warning, a text of the window's.
 inline constexpr int kNoExitStatus = -1;
@@ -27,16 +28,17 @@ inline constexpr ExitStatusMeaning kExitStatusMeanings[] = {
     {kExitOk, "success"},
     {kExitFailed,
      "a line, block or stored file that could not be encrypted, decrypted, restored or listed, "
-     "or a damaged encrypted file"},
+     "a damaged encrypted file, or a file in the way of an output (without -f or -n)"},
     {kExitUsage,
      "a usage error, or files that cannot go together (two files of one name, an output that is "
      "one of the files)"},
     {kExitPassword,
-     "the password was refused: wrong for the encrypted file, outside the lengths the cipher "
-     "accepts, holding a NUL byte, or not given"},
+     "the password was refused: wrong for the encrypted file or for nearly every line of a text, "
+     "outside the lengths the cipher accepts, holding a NUL byte, or not given"},
     {kExitInputOutput,
      "a file, standard input or standard output that could not be read or written"},
     {kExitStopped, "kiv-cli ran out of memory, or stopped on a fault of its own"},
+    {kExitNoWindow, "dde: no window of the desktop program is running"},
 };
 
 }  // namespace kiv

@@ -528,7 +528,14 @@ KIV_MESSAGE(UnknownCommand, kCliOnly, "unknown command '%1'", kExitUsage)
 KIV_MESSAGE(UnknownOption, kCliOnly, "unknown option '%1'", kExitUsage)
 KIV_MESSAGE(UnexpectedArgument, kCliOnly, "unexpected argument '%1'", kExitUsage)
 KIV_MESSAGE(OptionNeedsValue, kCliOnly, "option '%1' needs a value", kExitUsage)
-KIV_MESSAGE(OptionGivenTwice, kCliOnly, "option '%1' given twice", kExitUsage)
+KIV_MESSAGE(FlagTakesNoValue, kCliOnly, "option '%1' takes no value", kExitUsage)
+// A usage error (%1) with the name the mistyped word (%2) was most likely meant for.
+KIV_MESSAGE(DidYouMean, kCliOnly, "%1; did you mean '%2'?", kExitUsage)
+// After a usage error within a command (%1), instead of UsageHint.
+KIV_MESSAGE(CommandUsageHint, kCliOnly, "Try 'kiv-cli help %1' for more information.", kExitUsage)
+// --password-fd 0 beside a container or a file read from standard input (%1 says which).
+KIV_MESSAGE(PasswordFdClash, kCliOnly,
+            "--password-fd 0 reads the password from standard input, which holds %1", kExitUsage)
 KIV_MESSAGE(GiveEither, kCliOnly, "give either %1 or %2", kExitUsage)
 KIV_MESSAGE(NotDescriptorNumber, kCliOnly, "needs a descriptor number, not '%1'", kExitUsage)
 KIV_MESSAGE(ArgumentMissing, kCliOnly, "an argument is missing", kExitUsage)
@@ -552,6 +559,22 @@ KIV_MESSAGE(OutputIsTerminal, kCliOnly,
             "standard output is a terminal: redirect it, or give -o with a file", kExitUsage)
 KIV_MESSAGE(NotAFolder, kCliOnly, "'%1' is not a folder", kExitUsage)
 KIV_MESSAGE(NotAServiceName, kCliOnly, "'%1' cannot be a service name", kExitUsage)
+// dde: nothing listens at the places looked in (%1).
+KIV_MESSAGE(NoWindowRunning, kCliOnly, "no window is running: nothing listens at %1", kExitNoWindow)
+// A file in the way of an output (%1): refused without -f or -n, kept with -n.
+KIV_MESSAGE(OutputExists, kCliOnly, "'%1' exists: give -f to replace it, or -n to keep it",
+            kExitFailed)
+KIV_MESSAGE(KeptExisting, kCliOnly, "'%1' exists and is kept", kNoExitStatus)
+// decrypt-file -e NAME: no container given holds a file of that name.
+KIV_MESSAGE(NotStored, kCliOnly, "no stored file is named '%1'", kExitFailed)
+// After a restore to files: the file %1 was stored in %2 parts; %3 is the command to join them.
+KIV_MESSAGE(JoinParts, kCliOnly,
+            "'%1' was stored in %2 parts, restored as its parts; join them: %3", kNoExitStatus)
+// decrypt-text's summary after its first few failure lines: %1 lines of %2 failed, for a wrong
+// password when nearly every line failed the cipher's check.
+KIV_MESSAGE(TextLinesFailed, kCliOnly, "%1 of %2 lines were not decrypted whole", kExitFailed)
+KIV_MESSAGE(TextPasswordWrong, kCliOnly, "%1 of %2 lines were not decrypted: wrong password",
+            kExitPassword)
 KIV_MESSAGE(TopicHoldsLineBreak, kCliOnly, "a topic cannot hold a line break", kExitUsage)
 // What ends kiv-cli from within: memory, or a fault of its own, which its message (%1) names.
 KIV_MESSAGE(OutOfMemory, kCliOnly, "out of memory", kExitStopped)

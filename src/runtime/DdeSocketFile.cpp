@@ -11,4 +11,10 @@ std::string DdeSocketFile(const std::string& serviceName, std::string* refusal) 
     return folder.path + '/' + serviceName;
 }
 
+std::string DdeSocketFileIn(const std::string& folder, const std::string& serviceName) {
+    const RuntimeFolder checked = CheckedRuntimeFolder(folder);
+    if (checked.path.empty()) return {};
+    return checked.path + '/' + serviceName;
+}
+
 }  // namespace kiv

@@ -10,4 +10,9 @@ namespace kiv {
 // never look in different places; it needs no Qt, so kiv-cli links none.
 std::string DdeSocketFile(const std::string& serviceName, std::string* refusal = nullptr);
 
+// Where the service would listen in folder, when folder passes the runtime folder's checks (the
+// user's own, private); else empty. For a session without XDG_RUNTIME_DIR (cron, ssh), whose
+// user's desktop window listens in /run/user/UID.
+std::string DdeSocketFileIn(const std::string& folder, const std::string& serviceName);
+
 }  // namespace kiv

@@ -107,8 +107,8 @@ TempFolder* CliProcess::folder = nullptr;
 // Runs kiv-cli restoring big.vrq into folder and sends it the signal once 16 MiB of the file
 // are written.
 ProcessResult RestoreInterrupted(const TempFolder& folder, const std::string& into, int number) {
-    Process restore =
-        Cli({"decrypt-file", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"});
+    Process restore = Cli(
+        {"decrypt-file", "-f", "--password-file", folder / "pw", "-C", into, folder / "big.vrq"});
     if (!restore.Timeout(std::chrono::seconds(30)).Start()) return {};
     long long written = -1;
     restore.WaitUntil(

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <memory>
+#include <sstream>
 
 #include "cli/CliContext.h"
 #include "support/BindMount.h"
@@ -30,11 +31,12 @@ class CliScript : public ::testing::Test {
         WriteAll(dir / "a", "alpha bytes");
     }
 
-    // Runs script in the folder, "kiv" standing for kiv-cli; standard output and error are
-    // kept unless the script sends them elsewhere itself.
+    // Runs script in the folder, "kiv" (and "$KIV") standing for kiv-cli; standard output and error
+    // are kept unless the script sends them elsewhere itself.
     Shell Run(const std::string& script) {
         return Process(
-                   {"/bin/sh", "-c", "kiv() { '" KIV_CLI_PATH "' \"$@\"; } && { " + script + "; }"})
+                   {"/bin/sh", "-c",
+                    "KIV='" KIV_CLI_PATH "' && kiv() { \"$KIV\" \"$@\"; } && { " + script + "; }"})
             .InFolder(dir.path.string())
             .Run();
     }
@@ -56,7 +58,8 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
         {"head -c 20 a.vrq >cut.vrq; kiv decrypt-file --password-file pw cut.vrq", kExitFailed,
          "kiv-cli: 'cut.vrq' is damaged or not an encrypted file\n"},
         {"kiv decrypt-file", kExitUsage,
-         "kiv-cli: no encrypted file given\nTry 'kiv-cli --help' for more information.\n"},
+         "kiv-cli: no encrypted file given\nTry 'kiv-cli help decrypt-file' for more "
+         "information.\n"},
         {"kiv decrypt-file --password-file wrong a.vrq", kExitPassword,
          "kiv-cli: 'a.vrq': wrong password: the file was encrypted with a password of another "
          "length\n"},
@@ -76,7 +79,8 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
         // The first failure decides: a line not decrypted, then output that could not be written.
         {"echo nonsense | kiv decrypt-text --password-file pw >/dev/full", kExitFailed,
          "kiv-cli: line 1: written back unchanged: too short to be a cipher text for this "
-         "password\nkiv-cli: cannot write standard output: No space left on device\n"},
+         "password\nkiv-cli: 1 of 1 lines were not decrypted whole\n"
+         "kiv-cli: cannot write standard output: No space left on device\n"},
     };
     for (const auto& c : cases) {
         const Shell shell = Run(c.script);
@@ -84,6 +88,35 @@ TEST_F(CliScript, ExitStatusesTellFailuresApart) {
         EXPECT_EQ(shell.err, c.err) << c.script;
     }
     EXPECT_EQ(ReadAll(dir / "a"), "alpha bytes");
+}
+
+// The cases of command_lines.txt, in order, each with all it prints.
+TEST_F(CliScript, CommandLinesAsWritten) {
+    std::istringstream lines(ReadAll(KIV_CLI_CASES_PATH));
+    std::string line, script;
+    Shell expected{};
+    const auto check = [&] {
+        if (script.empty()) return;
+        const Shell shell = Run(script);
+        EXPECT_EQ(shell.status, expected.status) << script << '\n' << shell.err;
+        EXPECT_EQ(shell.out, expected.out) << script;
+        EXPECT_EQ(shell.err, expected.err) << script;
+    };
+    while (std::getline(lines, line)) {
+        if (line.starts_with("$ ")) {
+            check();
+            script = line.substr(2);
+            expected = {};
+            expected.status = 0;  // a case that gives no status exits with 0
+        } else if (line.starts_with("? ")) {
+            expected.status = std::stoi(line.substr(2));
+        } else if (line.starts_with("> ") || line == ">") {
+            expected.out += line.substr(std::min<std::size_t>(2, line.size())) + '\n';
+        } else if (line.starts_with("! ")) {
+            expected.err += line.substr(2) + '\n';
+        }
+    }
+    check();
 }
 
 // Every read or write failure of standard input or output is one line with the system's reason.
@@ -148,7 +181,8 @@ TEST_F(CliScript, LongLinesAndMemoryThatRunsOutEndInALine) {
          "wc -c <d; exit $s",
          kExitFailed, "67108868\n",
          "kiv-cli: line 1: not decrypted, an empty line stands in its place: longer than "
-         "207427404 characters, the cipher text of a 64 MiB line for this password\n"},
+         "207427404 characters, the cipher text of a 64 MiB line for this password\n"
+         "kiv-cli: 1 of 2 lines were not decrypted whole\n"},
         {"ulimit -v 250000; head -c 300000000 /dev/zero | tr '\\0' q | "
          "kiv encrypt-text --password-file pw",
          kExitFailed, "\n",
@@ -195,9 +229,11 @@ TEST_F(CliScript, ListingsForScripts) {
     const std::string odd = "caf\xc3\xa9 \"q\"\\\x01\xff";
     WriteAll(dir / odd, "12345");
     ASSERT_EQ(Run("kiv encrypt-files --password-file pw -o x.vrq a 'caf'*").status, kExitOk);
-    EXPECT_EQ(Run("kiv list --json x.vrq").out,
-              "[\n  {\"name\": \"a\", \"size\": 11},\n"
-              "  {\"name\": \"caf\xc3\xa9 \\\"q\\\"\\\\\\u0001\\udcff\", \"size\": 5}\n]\n");
+    EXPECT_EQ(
+        Run("kiv list --json x.vrq").out,
+        "[\n  {\"container\": \"x.vrq\", \"name\": \"a\", \"name_base64\": \"YQ==\", "
+        "\"size\": 11},\n  {\"container\": \"x.vrq\", \"name\": \"caf\xc3\xa9 "
+        "\\\"q\\\"\\\\\\u0001\\udcff\", \"name_base64\": \"Y2Fmw6kgInEiXAH/\", \"size\": 5}\n]\n");
     EXPECT_EQ(Run("kiv list -0 x.vrq").out, std::string("11\ta\0"
                                                         "5\t",
                                                         7) +

@@ -1,13 +1,28 @@
 #!/bin/bash
-# kiv-cli's help, its manual page and its bash completion name the same commands, options, exit
-# statuses and password rules. Arguments: the kiv-cli program, the completion, the page's scdoc.
+# kiv-cli's help, and the manual page and completions the build wrote from its commands, name the
+# same commands, options, exit statuses and password rules; the bash completion offers what each
+# place on a command line takes. Arguments: the kiv-cli program, then the build's manual page
+# source and its bash, zsh and fish completions.
 set -u
-cli=$1 completion=$2 page=$3
+cli=$1 page=$2 completion=$3 zsh=$4 fish=$5
 failures=0
 fail() {
   echo "help_agrees: $*" >&2
   failures=$((failures + 1))
 }
+for shell in bash zsh fish; do
+  file=$completion
+  [ "$shell" = zsh ] && file=$zsh
+  [ "$shell" = fish ] && file=$fish
+  cmp -s "$file" <("$cli" --generate "$shell") || fail "$file is not what --generate $shell writes"
+done
+sections=$("$cli" --generate man | grep -v '^%%')
+grep -qF -- "$(sed -n '/^# OPTIONS/,$p' <<<"$sections")" "$page" ||
+  fail "the manual page lacks the options --generate man writes"
+grep -q '%%' "$page" && fail "the manual page keeps a line for generated sections"
+if command -v zsh >/dev/null; then zsh -n "$zsh" || fail "$zsh does not parse"; fi
+if command -v fish >/dev/null; then fish -n "$fish" || fail "$fish does not parse"; fi
+
 # shellcheck source=/dev/null
 source "$completion"
 offered() {
@@ -37,11 +52,26 @@ for command in $commands; do
   completed=$(offered kiv-cli "$command" - | sort -u)
   [ "$declared" = "$completed" ] ||
     fail "$command: help declares [$(echo $declared)], completion offers [$(echo $completed)]"
+  [ -z "$(offered kiv-cli "$command" -- -)" ] || fail "$command: options offered after --"
   for option in $declared; do
     in_page "$option" || fail "the manual page does not name $command's $option"
+    grep -qE -- "\)$option=?\[" "$zsh" || fail "zsh does not offer $option"
+    fished="-s ${option#-}"
+    [[ $option == --* ]] && fished="-l ${option#--}"
+    grep -qE -- "$fished( |$)" "$fish" || fail "fish does not offer $option"
   done
 done
-for status in 0 1 2 3 4 5; do
+# Values: the password file is any file, also after "=", which bash makes a word of its own.
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+touch "$work/pw" "$work/a.vrq"
+for words in "--password-file $work/p" "--password-file = $work/p" "--password-file=$work/p"; do
+  # shellcheck disable=SC2086
+  [ "$(offered kiv-cli decrypt-file $words)" = "$work/pw" ] ||
+    fail "decrypt-file $words does not offer the password file"
+done
+[ "$(offered kiv-cli list "$work/")" = "$work/a.vrq" ] || fail "list does not offer only .vrq"
+for status in 0 1 2 3 4 5 6; do
   grep -q "^  $status  " <<<"$help" || fail "--help does not explain exit status $status"
   grep -qx "\*$status\*" "$page" || fail "the manual page does not explain exit status $status"
 done

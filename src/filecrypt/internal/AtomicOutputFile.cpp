@@ -310,9 +310,20 @@ bool AtomicOutputFile::PutInPlace() {
         return true;
     if (errno != EINVAL && errno != ENOSYS) return false;
     // Filesystems without the no-replace rename still refuse a link over an existing name.
-    if (linkat(folderFd_, temporary_.c_str(), folderFd_, name_.c_str(), 0) != 0) return false;
-    unlinkat(folderFd_, temporary_.c_str(), 0);
-    return true;
+    if (linkat(folderFd_, temporary_.c_str(), folderFd_, name_.c_str(), 0) == 0) {
+        unlinkat(folderFd_, temporary_.c_str(), 0);
+        return true;
+    }
+    if (errno != EPERM && errno != EOPNOTSUPP) return false;
+    // FAT has neither: a name found free is taken by a plain rename, leaving only the moment
+    // between the look and the rename for another program to take it first.
+    struct stat taken {};
+    if (fstatat(folderFd_, name_.c_str(), &taken, AT_SYMLINK_NOFOLLOW) == 0) {
+        errno = EEXIST;
+        return false;
+    }
+    return errno == ENOENT &&
+           renameat(folderFd_, temporary_.c_str(), folderFd_, name_.c_str()) == 0;
 }
 
 void AtomicOutputFile::Discard() {

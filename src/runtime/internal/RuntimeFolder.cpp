@@ -36,6 +36,10 @@ RuntimeFolder Checked(const std::string& path) {
 
 }  // namespace
 
+RuntimeFolder CheckedRuntimeFolder(const std::string& path) {
+    return Checked(path);
+}
+
 RuntimeFolder UserRuntimeFolder() {
     if (const char* set = std::getenv("XDG_RUNTIME_DIR"); set != nullptr && set[0] != '\0') {
         if (set[0] != '/') return Refused(set, "is not an absolute path");

@@ -17,4 +17,7 @@ struct RuntimeFolder {
 // put their own socket where clients look for ours.
 RuntimeFolder UserRuntimeFolder();
 
+// path when it passes the same checks, else why not.
+RuntimeFolder CheckedRuntimeFolder(const std::string& path);
+
 }  // namespace kiv

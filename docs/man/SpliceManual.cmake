@@ -1,0 +1,20 @@
+# Puts the sections kiv-cli writes from its commands (kiv-cli --generate man: SYNOPSIS, COMMANDS,
+# OPTIONS, each after a line "%%NAME%%") in the place of those lines in the hand-written page.
+# cmake -DPAGE=... -DSECTIONS=... -DOUTPUT=... -P SpliceManual.cmake
+file(READ ${PAGE} page)
+file(READ ${SECTIONS} sections)
+string(REGEX MATCHALL "%%[A-Z]+%%" markers "${sections}")
+foreach(marker IN LISTS markers)
+  string(FIND "${sections}" "${marker}\n" start)
+  string(LENGTH "${marker}\n" skip)
+  math(EXPR start "${start} + ${skip}")
+  string(SUBSTRING "${sections}" ${start} -1 rest)
+  string(FIND "${rest}" "%%" end)
+  string(SUBSTRING "${rest}" 0 ${end} section)
+  string(FIND "${page}" "${marker}\n" at)
+  if(at EQUAL -1)
+    message(FATAL_ERROR "${PAGE} has no line ${marker}")
+  endif()
+  string(REPLACE "${marker}\n" "${section}" page "${page}")
+endforeach()
+file(WRITE ${OUTPUT} "${page}")
