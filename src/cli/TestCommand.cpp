@@ -15,7 +15,9 @@ std::string TestCommand::Description() const {
 
 std::string TestCommand::Manual() const {
     return R"(Checks the password and every stored file of each _FILE.vrq_, decoding every block as a )"
-           R"(restore would, and writes nothing (as *7z t* does). It exits as *decrypt-file --stdout* )"
+           R"(restore would, and writes nothing. An encrypted file holds no check value of its )"
+           R"(contents, so *test* finds a wrong password and a cut or damaged structure, not a block )"
+           R"(altered inside a stored file (see SECURITY). It exits as *decrypt-file --stdout* )"
            R"(would: 0, 1 for a damaged encrypted file or a stored name that cannot be restored, 3 for )"
            R"(a wrong password, 4 for a file that cannot be read. With *-v*, one line per stored file )"
            R"(decoded whole: _NAME_*: ok*. With *--json* it prints a JSON array with one object per )"
